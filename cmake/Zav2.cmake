@@ -1,0 +1,70 @@
+# Shared build rules for every Zav2 target.
+
+add_library(zav2_options INTERFACE)
+target_compile_options(zav2_options INTERFACE -Wall -Wextra -Werror)
+target_include_directories(zav2_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
+if(WIN32)
+  target_compile_definitions(zav2_options INTERFACE
+    UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+  if(MINGW)
+    # Static: the program and its tests need no mingw DLLs. Programs with a
+    # wWinMain/wmain entry add -municode themselves.
+    target_link_options(zav2_options INTERFACE -static)
+  endif()
+endif()
+if(ZAV2_SANITIZE AND NOT WIN32)
+  target_compile_options(zav2_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(zav2_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# zav2_filter_sources(<out-var> files...): drops foo_win.cpp outside Windows
+# and foo_posix.cpp on Windows.
+function(zav2_filter_sources out)
+  set(kept)
+  foreach(f ${ARGN})
+    if(f MATCHES "_win\\.(cpp|c|rc)$" AND NOT WIN32)
+      continue()
+    endif()
+    if(f MATCHES "_posix\\.(cpp|c)$" AND WIN32)
+      continue()
+    endif()
+    list(APPEND kept ${f})
+  endforeach()
+  set(${out} ${kept} PARENT_SCOPE)
+endfunction()
+
+# zav2_add_library(<name> SOURCES files... [DEPS targets...])
+function(zav2_add_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  zav2_filter_sources(sources ${ARG_SOURCES})
+  add_library(${name} STATIC ${sources})
+  target_link_libraries(${name} PUBLIC zav2_options ${ARG_DEPS})
+endfunction()
+
+# zav2_add_native_test(<name> SOURCES files... [DEPS targets...])
+# GoogleTest executable for the portable code, run by CTest in both builds
+# (under Wine through tools/wine-run in the Windows build).
+function(zav2_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  zav2_filter_sources(sources ${ARG_SOURCES})
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE zav2_options ${ARG_DEPS} GTest::gtest_main GTest::gmock)
+  if(WIN32)
+    zav2_add_wine_test(${name} COMMAND $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "ZAV2_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+  endif()
+endfunction()
+
+# zav2_add_wine_test(<name> COMMAND exe args...): runs a Windows program in a
+# private Wine environment (own prefix copy, Xvfb display, PulseAudio null sink).
+function(zav2_add_wine_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "COMMAND" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tools/wine-run -- ${ARG_COMMAND})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} RESOURCE_LOCK wine)
+endfunction()

@@ -1,0 +1,69 @@
+#include "platform/file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace zav2 {
+namespace {
+
+class FileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ =
+            std::filesystem::temp_directory_path() /
+            ("zav2_file_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        std::filesystem::create_directories(folder_);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+    String path(const std::string& name) const { return utf8ToUtf16((folder_ / name).string()); }
+    std::filesystem::path folder_;
+};
+
+TEST_F(FileTest, ReplacingWriteLeavesNoTemporaryAndReadsBack) {
+    const String target = path("list.m3u8");
+    ASSERT_TRUE(writeFileReplacing(target, "old"));
+    ASSERT_TRUE(writeFileReplacing(target, "new contents"));
+    EXPECT_EQ(readWholeFile(target, 100).value_or(""), "new contents");
+    EXPECT_FALSE(pathExists(target + ZT(".tmp")));
+    EXPECT_FALSE(readWholeFile(target, 4).has_value());  // over the limit
+}
+
+TEST_F(FileTest, FailedWriteKeepsTheOldFile) {
+    const String target = path("keep.txt");
+    ASSERT_TRUE(writeFileReplacing(target, "precious"));
+    EXPECT_FALSE(writeFileReplacing(path("missing-folder/x.txt"), "x"));
+    EXPECT_EQ(readWholeFile(target, 100).value_or(""), "precious");
+}
+
+TEST_F(FileTest, ReadsAreBoundedByTheFileSize) {
+    const String target = path("data.bin");
+    ASSERT_TRUE(writeFileReplacing(target, "0123456789"));
+    auto file = FileReader::open(target);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->size(), 10u);
+    EXPECT_EQ(file->readExact(8, 2).value_or(""), "89");
+    EXPECT_FALSE(file->readExact(8, 3).has_value());
+    EXPECT_FALSE(file->readExact(11, 0).has_value());
+    EXPECT_FALSE(file->readExact(1, ~0ull).has_value());  // a hostile size field
+    char buffer[4];
+    EXPECT_EQ(file->readAt(9, buffer, 4), 1u);
+}
+
+TEST_F(FileTest, ListsFoldersAndFiles) {
+    ASSERT_TRUE(writeFileReplacing(path("a.mp3"), "x"));
+    std::filesystem::create_directory(folder_ / "sub");
+    auto items = listFolder(utf8ToUtf16(folder_.string()));
+    ASSERT_EQ(items.size(), 2u);
+    int folders = 0;
+    for (const auto& item : items)
+        folders += item.isFolder;
+    EXPECT_EQ(folders, 1);
+    EXPECT_TRUE(isDirectory(path("sub")));
+    EXPECT_FALSE(isDirectory(path("a.mp3")));
+    EXPECT_FALSE(FileReader::open(path("sub")));
+}
+
+}  // namespace
+}  // namespace zav2
