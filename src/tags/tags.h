@@ -1,0 +1,44 @@
+// Titles, lyrics and embedded pictures read from media files' own tags.
+//
+// Every function reads only the bytes it needs, never fails loudly and never
+// trusts a size field: a missing, short, broken or hostile file simply has no
+// title, no lyrics or no picture.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/text.h"
+
+namespace zav2 {
+
+// The title stored in the file's tags, chosen by extension (".mp3", ".wma",
+// ".flac"/".fla", ".ra"/".rm", ".ogg", ".m4a"); empty when there is none.
+// Other extensions (".mp4", ".wmv", ".wav" ...) never get a tag title.
+String readTitle(StringView path);
+
+// Where the image bytes of an embedded picture lie in the file. In an
+// unsynchronised tag they still carry the inserted bytes; readPictureBytes
+// removes them.
+struct EmbeddedPicture {
+    uint64_t start = 0;
+    uint64_t length = 0;
+    bool unsynchronised = false;
+};
+
+struct LyricsAndPicture {
+    std::optional<String> lyrics;  // may be present and empty
+    std::optional<EmbeddedPicture> picture;
+};
+
+// Lyrics (first USLT/ULT frame) and cover (first front-cover or untyped APIC
+// frame, or the first PIC frame of a version 2.2 tag) of an ".mp3" file with an
+// ID3v2 tag. Other extensions and files without an ID3v2 tag give nothing.
+LyricsAndPicture readLyricsAndPicture(StringView path);
+
+// The image bytes of a picture found by readLyricsAndPicture, ready for an
+// image decoder; nullopt when the file cannot be read.
+std::optional<std::string> readPictureBytes(StringView path, const EmbeddedPicture& picture);
+
+}  // namespace zav2
