@@ -1,0 +1,147 @@
+// Entry point: decides the instance, hands a second start over to the running
+// instance, or brings up the main window and runs the message loop.
+#include <windows.h>
+#include <objbase.h>
+
+#include <string>
+#include <vector>
+
+#include "app/accelerators.h"
+#include "app/command_line.h"
+#include "app/instance_win.h"
+#include "app/main_window_win.h"
+#include "app/subsystem_calls_win.h"
+#include "platform/path.h"
+#include "resources/resource.h"
+
+namespace zav2 {
+namespace {
+
+constexpr int kExitComFailed = 1;
+constexpr int kExitRefused = 1;
+constexpr int kExitNoWindow = 2;
+
+// The arguments after the program path, as the ANSI bytes a second start
+// forwards (the program path is quoted or ends at the first blank).
+std::string argumentBytes() {
+    std::string_view line = GetCommandLineA();
+    size_t i = 0;
+    if (!line.empty() && line[0] == '"') {
+        i = line.find('"', 1);
+        i = i == std::string_view::npos ? line.size() : i + 1;
+    } else {
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t')
+            ++i;
+    }
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+        ++i;
+    return std::string(line.substr(i));
+}
+
+String programPath() {
+    std::vector<Char> buffer(32768);
+    const DWORD length =
+        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    return String(buffer.data(), length);
+}
+
+UniqueAccelerators buildAccelerators() {
+    std::vector<ACCEL> entries;
+    for (const Accelerator& key : acceleratorTable()) {
+        BYTE flags = FVIRTKEY;
+        if (key.modifiers & kShift)
+            flags |= FSHIFT;
+        if (key.modifiers & kCtrl)
+            flags |= FCONTROL;
+        entries.push_back({flags, key.virtualKey, key.command});
+    }
+    return UniqueAccelerators(
+        CreateAcceleratorTableW(entries.data(), static_cast<int>(entries.size())));
+}
+
+HICON loadIcon(HINSTANCE module, int id, int size) {
+    return static_cast<HICON>(
+        LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_LOADTRANSPARENT));
+}
+
+void setIcons(HINSTANCE module, HWND window) {
+    SendMessageW(window, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(loadIcon(module, IDI_APP, 32)));
+    SendMessageW(window, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(loadIcon(module, IDI_APP_SMALL, 16)));
+    const std::pair<int, int> buttons[] = {{IDC_OPEN, IDI_OPEN},
+                                           {IDC_PLAY, IDI_PLAY},
+                                           {IDC_STOP, IDI_STOP},
+                                           {IDC_PREVIOUS, IDI_PREVIOUS},
+                                           {IDC_NEXT, IDI_NEXT}};
+    for (const auto& [control, icon] : buttons) {
+        SendDlgItemMessageW(window, control, BM_SETIMAGE, IMAGE_ICON,
+                            reinterpret_cast<LPARAM>(loadIcon(module, icon, 14)));
+    }
+}
+
+int run(HINSTANCE module, int showCommand) {
+    const std::string arguments = argumentBytes();
+    MainWindow state;
+    state.module = module;
+    state.programPath = programPath();
+    state.instanceName = instanceNameFor(arguments, fileName(state.programPath));
+    if (state.instanceName.size() > kMaxInstanceNameLength) {
+        MessageBoxW(nullptr, L"インスタンス名が長すぎます（255文字まで）。", L"Zav2",
+                    MB_OK | MB_ICONWARNING);
+        return kExitRefused;
+    }
+
+    if (const int command = controlCommandFor(arguments)) {
+        sendControlCommand(state.instanceName, command);
+        return 0;
+    }
+    switch (handOverCommandLine(state.instanceName, arguments)) {
+        case HandOver::None:
+            break;
+        case HandOver::Forwarded:
+        case HandOver::Busy:
+            return 0;
+        case HandOver::TooLong:
+            return kExitRefused;
+    }
+
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+        return kExitComFailed;
+    }
+    state.taskbarButtonCreatedMessage = RegisterWindowMessageW(L"TaskbarButtonCreated");
+    HWND window = createMainWindow(state, showCommand);
+    if (!window) {
+        shutDownPlayer();
+        CoUninitialize();
+        return kExitNoWindow;
+    }
+    setIcons(module, window);
+    const UniqueAccelerators accelerators = buildAccelerators();
+    setInstanceMarker(window, state.instanceName);
+
+    MSG message;
+    BOOL result;
+    int exitCode = 0;
+    while ((result = GetMessageW(&message, nullptr, 0, 0)) != 0) {
+        if (result == -1)
+            break;
+        if (TranslateAcceleratorW(window, accelerators.get(), &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    if (result == 0)
+        exitCode = static_cast<int>(message.wParam);
+
+    shutDownPlayer();
+    CoUninitialize();
+    return exitCode;
+}
+
+}  // namespace
+}  // namespace zav2
+
+int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int showCommand) {
+    return zav2::run(module, showCommand);
+}

@@ -1,0 +1,499 @@
+#include "app/main_window_win.h"
+
+#include <commctrl.h>
+#include <mmdeviceapi.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "app/command_line.h"
+#include "app/instance_win.h"
+#include "app/messages_win.h"
+#include "app/subsystem_calls_win.h"
+#include "platform/path.h"
+#include "resources/resource.h"
+
+namespace zav2 {
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// The media and volume keys, registered in this order under one id.
+constexpr UINT kMediaKeys[6] = {VK_MEDIA_PREV_TRACK, VK_MEDIA_NEXT_TRACK, VK_MEDIA_STOP,
+                                VK_MEDIA_PLAY_PAUSE, VK_VOLUME_UP,        VK_VOLUME_DOWN};
+
+constexpr const Char* kMenuNames[kMenuCount] = {L"Zav2_POPUP", L"Zav2_MASTER", L"Zav2_PLAY",
+                                                L"Zav2_TITLE", L"Zav2_TEXT",   L"Zav2_OPEN"};
+
+MainWindow& stateOf(HWND window) {
+    return *reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, DWLP_USER));
+}
+
+RECT windowRect(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+void hideCaret(HWND control) {
+    HideCaret(control);
+}
+
+void registerHotKeys(MainWindow& state) {
+    for (size_t i = 0; i < std::size(kMediaKeys); ++i) {
+        // A key another program holds is simply left out.
+        state.hotKeyRegistered[i] = RegisterHotKey(state.window, kMediaHotKeyId, 0, kMediaKeys[i]);
+    }
+}
+
+void unregisterHotKeys(MainWindow& state) {
+    // One id carries all six keys; unregister it once per registration.
+    for (bool& registered : state.hotKeyRegistered) {
+        if (registered)
+            UnregisterHotKey(state.window, kMediaHotKeyId);
+        registered = false;
+    }
+}
+
+void loadMenus(MainWindow& state) {
+    for (int i = 0; i < kMenuCount; ++i) {
+        LoadedMenu& menu = state.menus[i];
+        menu.holder.reset(LoadMenuW(state.module, kMenuNames[i]));
+        if (!menu.holder)
+            continue;
+        HMENU shown = GetSubMenu(menu.holder.get(), 0);
+        if (shown && RemoveMenu(menu.holder.get(), 0, MF_BYPOSITION))
+            menu.shown.reset(shown);
+    }
+    if (HMENU open = state.shownMenu(kOpenMenu)) {
+        for (UINT id : {IDM_OPEN_FILE, IDM_OPEN_FOLDER}) {
+            ModifyMenuW(open, id, MF_BYCOMMAND | MF_OWNERDRAW, id, nullptr);
+        }
+    }
+}
+
+void destroyMenus(MainWindow& state) {
+    for (LoadedMenu& menu : state.menus) {
+        menu.shown.reset();
+        menu.holder.reset();
+    }
+}
+
+void obtainMasterVolume(MainWindow& state) {
+    ComPtr<IMMDeviceEnumerator> devices;
+    ComPtr<IMMDevice> speakers;
+    if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
+                                IID_PPV_ARGS(&devices))) ||
+        FAILED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &speakers)) ||
+        FAILED(speakers->Activate(
+            __uuidof(IAudioEndpointVolume), CLSCTX_ALL, nullptr,
+            reinterpret_cast<void**>(state.masterVolume.ReleaseAndGetAddressOf())))) {
+        state.masterVolume.Reset();
+    }
+}
+
+void createTaskbarList(MainWindow& state) {
+    if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_ALL,
+                                IID_PPV_ARGS(&state.taskbarList)))) {
+        state.taskbarList.Reset();
+    }
+}
+
+String commandLinePath(MainWindow&) {
+    std::vector<String> arguments = splitCommandLine(GetCommandLineW());
+    arguments.erase(arguments.begin());
+    return pathArgument(arguments);
+}
+
+// ---------------------------------------------------------------------------
+// Message handlers, one per message of the procedure's table.
+
+BOOL onInitDialog(HWND window, MainWindow& state) {
+    state.window = window;
+    setCurrentEntry(state, -1);
+    state.textPanel = GetDlgItem(window, IDC_TEXT_PANEL);
+    state.videoHost = GetDlgItem(window, IDC_VIDEO_HOST);
+    SetParent(state.videoHost, state.textPanel);
+    SetWindowLongPtrW(state.textPanel, GWL_STYLE,
+                      GetWindowLongPtrW(state.textPanel, GWL_STYLE) | WS_CLIPCHILDREN);
+    subclassVideoHost(state);
+    hideCaret(state.textPanel);
+    hideCaret(state.videoHost);
+
+    state.playerReady = initializePlayer(state);
+    if (!state.playerReady)
+        return TRUE;
+
+    state.callerWindow = GetForegroundWindow();
+    state.listBox = GetDlgItem(window, IDC_PLAY_LIST);
+    GetWindowRect(window, &state.templateWindowRect);
+    GetClientRect(window, &state.templateClientRect);
+    GetWindowRect(state.listBox, &state.templateListRect);
+    registerHotKeys(state);
+    loadMenus(state);
+    buildJumpList(state);
+    obtainMasterVolume(state);
+    createTaskbarList(state);
+    state.seekBar = GetDlgItem(window, IDC_SEEK_BAR);
+    subclassSeekBar(state);
+    determineSettingsPath(state);
+    ShowWindow(window, SW_SHOW);
+    loadWindowPlacement(state);
+    subclassPanelAndList(state);
+    hideCaret(state.textPanel);
+    loadRemainingSettings(state);
+    DragAcceptFiles(window, TRUE);
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    state.volumeSlider = GetDlgItem(window, IDC_VOLUME_SLIDER);
+    SendMessageW(state.volumeSlider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+    SendMessageW(state.volumeSlider, TBM_SETPOS, TRUE, programVolume(state) / 10);
+    subclassVolumeSlider(state);
+    state.timeText = GetDlgItem(window, IDC_TIME_TEXT);
+    loadCaptureFolder(state);
+
+    String path = commandLinePath(state);
+    OpenedBy how = OpenedBy::CommandLine;
+    if (path.size() > kMaxPath) {
+        MessageBoxW(window, L"パスが長すぎるため開けません。", L"Zav2", MB_OK | MB_ICONWARNING);
+        path.clear();
+    }
+    if (path.empty()) {
+        const String resume = resumeListPath(state.programPath, state.instanceName);
+        if (GetFileAttributesW(resume.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            path = resume;
+            how = OpenedBy::ResumeAtStartUp;
+        }
+    }
+    if (path.empty()) {
+        SetWindowTextW(window, L"Zav2");
+    } else {
+        openPath(state, path, how);
+    }
+    return FALSE;
+}
+
+void onCopyData(MainWindow& state, const COPYDATASTRUCT* data) {
+    if (!data)
+        return;
+    state.forwardedCommandLine = copyForwardedBytes(data->lpData, data->cbData);
+}
+
+void onCommandLineForwarded(MainWindow& state) {
+    setCurrentEntry(state, -1);
+    hideCaret(state.textPanel);
+    hideCaret(state.videoHost);
+    state.callerWindow = GetForegroundWindow();
+    const String text = ansiToUtf16(state.forwardedCommandLine);
+    String path = pathArgument(splitCommandLine(text, false));
+    if (path.empty()) {
+        stopAndReset(state);
+        emptyList(state);
+        SetWindowTextW(state.window, L"Zav2");
+        return;
+    }
+    if (path.size() > kMaxPath)
+        path.resize(kMaxPath);  // cannot happen: the bytes are bounded
+    openPath(state, path, OpenedBy::Forwarded);
+}
+
+INT_PTR onCommand(MainWindow& state, WPARAM wParam, LPARAM lParam) {
+    const HWND from = reinterpret_cast<HWND>(lParam);
+    if (HIWORD(wParam) == EN_SETFOCUS && from &&
+        (from == state.textPanel || from == state.videoHost)) {
+        hideCaret(from);
+    }
+    const bool handled = dispatchCommand(state, wParam);
+    if (listIsEmpty(state))
+        return FALSE;
+    if (handled) {
+        layOutWindow(state);
+        onDisplayTimer(state);
+        return FALSE;
+    }
+    return DefWindowProcW(state.window, WM_COMMAND, wParam, lParam);
+}
+
+void onTimer(MainWindow& state) {
+    if (listIsEmpty(state))
+        return;
+    if (state.listRefreshPending) {
+        reselectCurrentEntry(state);
+        state.listRefreshPending = false;
+        RedrawWindow(state.listBox, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        RedrawWindow(state.textPanel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        layOutWindow(state);
+    }
+    onDisplayTimer(state);
+}
+
+void onHotKey(MainWindow& state, LPARAM lParam) {
+    onMediaKey(state, HIWORD(lParam));
+}
+
+BOOL onMouseWheel(MainWindow& state, WPARAM wParam, LPARAM lParam) {
+    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const RECT panel = windowRect(state.textPanel);
+    if (!PtInRect(&panel, point))
+        return FALSE;
+    SCROLLINFO scroll{sizeof scroll, SIF_RANGE};
+    if ((GetWindowLongPtrW(state.textPanel, GWL_STYLE) & WS_VSCROLL) &&
+        GetScrollInfo(state.textPanel, SB_VERT, &scroll) && scroll.nMax != 0) {
+        layOutWindow(state);
+        return TRUE;
+    }
+    onWheelOverPanel(state, GET_WHEEL_DELTA_WPARAM(wParam));
+    return FALSE;
+}
+
+void showMenuAt(MainWindow& state, MenuIndex menu, POINT point) {
+    if (HMENU shown = state.shownMenu(menu)) {
+        TrackPopupMenu(shown, 0, point.x, point.y, 0, state.window, nullptr);
+    }
+}
+
+BOOL onContextMenu(MainWindow& state, HWND clicked, LPARAM lParam) {
+    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (clicked == state.volumeSlider) {
+        showMenuAt(state, kMasterMenu, point);
+        return FALSE;
+    }
+    if (clicked == state.textPanel) {
+        showMenuAt(state, kTextMenu, point);
+        return FALSE;
+    }
+    if (clicked == GetDlgItem(state.window, IDC_NEXT)) {
+        SendMessageW(state.window, WM_COMMAND, IDM_RANDOM_JUMP, 0);
+        return FALSE;
+    }
+    POINT clientTop{0, 0};
+    ClientToScreen(state.window, &clientTop);
+    if (point.y < clientTop.y) {
+        showMenuAt(state, kTitleMenu, point);
+        return TRUE;
+    }
+    if (clicked == state.listBox && !listIsEmpty(state))
+        showListContextMenu(state, point);
+    return FALSE;
+}
+
+BOOL onDrawItem(MainWindow& state, const DRAWITEMSTRUCT& item) {
+    if (item.CtlType == ODT_MENU) {
+        drawOpenMenuItem(state, item);
+        return TRUE;
+    }
+    if (item.CtlID == IDC_PLAY_LIST && !listIsEmpty(state)) {
+        drawListItem(state, item);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR onCtlColorStatic(MainWindow& state, HDC dc, HWND control) {
+    if (control != state.textPanel)
+        return FALSE;
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+}
+
+int listItemAt(MainWindow& state, POINT clientPoint) {
+    POINT listPoint = clientPoint;
+    MapWindowPoints(state.window, state.listBox, &listPoint, 1);
+    return static_cast<int>(
+        SendMessageW(state.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y)));
+}
+
+void onMouseMessage(MainWindow& state, UINT message, WPARAM wParam, LPARAM lParam) {
+    const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            SetFocus(state.window);
+            if (!onSplitterMessage(state, message, wParam, lParam) && !listIsEmpty(state)) {
+                state.dragSource = LOWORD(listItemAt(state, point));
+            }
+            break;
+        case WM_MOUSEMOVE: {
+            if (point.x == state.lastMousePoint.x && point.y == state.lastMousePoint.y)
+                break;
+            state.lastMousePoint = point;
+            if (onSplitterMessage(state, message, wParam, lParam))
+                break;
+            TRACKMOUSEEVENT track{sizeof track, TME_HOVER | TME_LEAVE, state.window, 1};
+            TrackMouseEvent(&track);
+            if (state.dragSource < 0)
+                break;
+            if (!(wParam & MK_LBUTTON)) {
+                state.dragSource = -1;
+                break;
+            }
+            const int answer = listItemAt(state, point);
+            if (HIWORD(answer) != 0) {
+                state.dragSource = -1;
+                break;
+            }
+            const int item = LOWORD(answer);
+            if (item != state.dragSource) {
+                moveSelectedEntries(state, item > state.dragSource ? 1 : -1);
+                state.dragSource = item;
+            }
+            break;
+        }
+        case WM_LBUTTONUP:
+            ReleaseCapture();
+            onSplitterMessage(state, message, wParam, lParam);
+            state.dragSource = -1;
+            break;
+        case WM_MOUSELEAVE:
+            onSplitterMessage(state, message, wParam, lParam);
+            state.dragSource = -1;
+            break;
+        case WM_MOUSEHOVER:
+            onSplitterMessage(state, message, wParam, lParam);
+            break;
+    }
+}
+
+void onDestroy(MainWindow& state) {
+    if (IsZoomed(state.window))
+        ShowWindow(state.window, SW_RESTORE);
+    KillTimer(state.window, kDisplayTimerId);
+    unregisterHotKeys(state);
+    if (state.playerReady) {
+        stopAndReset(state);
+        state.taskbarList.Reset();
+        destroyMenus(state);
+        state.masterVolume.Reset();
+        saveResumeList(state);
+        // Settings that were never loaded are not written over the file.
+        saveSettings(state);
+        if (afterActiveEnabled(state) && state.callerWindow)
+            SetForegroundWindow(state.callerWindow);
+    }
+    // The marker goes with the loop; a property must be removed before its
+    // window is destroyed.
+    removeInstanceMarker(state.window, state.instanceName);
+    PostQuitMessage(0);
+}
+
+INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        return onInitDialog(window, *reinterpret_cast<MainWindow*>(lParam));
+    }
+    if (!GetWindowLongPtrW(window, DWLP_USER))
+        return FALSE;  // before WM_INITDIALOG
+    MainWindow& state = stateOf(window);
+
+    if (message == WM_SYSCOMMAND) {
+        if (wParam == SC_CLOSE || wParam == 0xF063) {  // 0xF063: close by double-click
+            DestroyWindow(window);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    if (state.taskbarButtonCreatedMessage && message == state.taskbarButtonCreatedMessage) {
+        addThumbnailButtons(state);
+        buildJumpList(state);
+        return FALSE;
+    }
+
+    switch (message) {
+        case WM_COPYDATA:
+            onCopyData(state, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+            return TRUE;
+        case kMessageCommandLineForwarded:
+            onCommandLineForwarded(state);
+            return FALSE;
+        case kMessageOpenFileDialog:
+            suspendFrames(true);
+            showOpenFileDialog(state);
+            suspendFrames(false);
+            return FALSE;
+        case kMessageOpenFolderDialog:
+            suspendFrames(true);
+            showOpenFolderDialog(state);
+            suspendFrames(false);
+            return FALSE;
+        case kMessageEndOfMedia:
+            onEndOfMedia(state);
+            return FALSE;
+        case WM_DROPFILES:
+            dropFiles(state, window, reinterpret_cast<HDROP>(wParam));
+            return FALSE;
+        case WM_COMMAND:
+            SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
+            return onCommand(state, wParam, lParam);
+        case WM_TIMER:
+            onTimer(state);
+            return FALSE;
+        case WM_HSCROLL:
+            if (reinterpret_cast<HWND>(lParam) == state.seekBar)
+                onSeekBarScroll(state, wParam);
+            else if (reinterpret_cast<HWND>(lParam) == state.volumeSlider)
+                onVolumeSliderScroll(state, wParam);
+            return FALSE;
+        case WM_HOTKEY:
+            onHotKey(state, lParam);
+            return FALSE;
+        case WM_CONTEXTMENU:
+            return onContextMenu(state, reinterpret_cast<HWND>(wParam), lParam);
+        case WM_DRAWITEM:
+            return onDrawItem(state, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        case WM_CTLCOLORSTATIC:
+            return onCtlColorStatic(state, reinterpret_cast<HDC>(wParam),
+                                    reinterpret_cast<HWND>(lParam));
+        case WM_UNINITMENUPOPUP:
+            state.buttonMenuLatch = false;
+            return FALSE;
+        case WM_MOUSEWHEEL:
+            return onMouseWheel(state, wParam, lParam);
+        case WM_GETMINMAXINFO:
+            onGetMinMaxInfo(state, *reinterpret_cast<MINMAXINFO*>(lParam));
+            return FALSE;
+        case WM_SIZING:
+            onSizing(state, wParam, *reinterpret_cast<RECT*>(lParam));
+            return FALSE;
+        case WM_SIZE:
+            if (playerIsPlaying() || state.listRefreshPending)
+                layOutWindow(state);
+            return FALSE;
+        case WM_MOUSEHOVER:
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_MOUSELEAVE:
+            onMouseMessage(state, message, wParam, lParam);
+            return FALSE;
+        case WM_LBUTTONDBLCLK:
+            if (!onSplitterMessage(state, message, wParam, lParam)) {
+                cycleDisplayMode(state);
+                layOutWindow(state);
+            }
+            return FALSE;
+        case WM_NCLBUTTONDOWN:
+            SetFocus(window);
+            return FALSE;
+        case WM_CLOSE:
+            DestroyWindow(window);
+            return FALSE;
+        case WM_DESTROY:
+            onDestroy(state);
+            return FALSE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+HWND createMainWindow(MainWindow& state, int showCommand) {
+    HWND window = CreateDialogParamW(state.module, MAKEINTRESOURCEW(IDD_MAIN), nullptr,
+                                     mainDialogProcedure, reinterpret_cast<LPARAM>(&state));
+    if (window)
+        ShowWindow(window, showCommand);
+    return window;
+}
+
+}  // namespace zav2

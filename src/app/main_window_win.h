@@ -1,0 +1,77 @@
+// The main window: dialog 101, its state and its dialog procedure.
+#pragma once
+
+#include <windows.h>
+#include <audioclient.h>
+#include <endpointvolume.h>
+#include <shobjidl.h>
+#include <wrl/client.h>
+
+#include <array>
+#include <string>
+
+#include "platform/handles_win.h"
+#include "platform/text.h"
+
+namespace zav2 {
+
+// A menu resource and the sub-menu that is shown. The sub-menu is detached
+// from its holder at load, so each is destroyed once: the shown menu first.
+struct LoadedMenu {
+    UniqueMenu holder;
+    UniqueMenu shown;
+};
+
+enum MenuIndex { kListMenu, kMasterMenu, kPlayMenu, kTitleMenu, kTextMenu, kOpenMenu, kMenuCount };
+
+// Program state: owned by the main window, passed by reference to the code
+// that works on it. Created before the dialog and alive until the loop ends.
+struct MainWindow {
+    // Start-up facts.
+    HINSTANCE module = nullptr;
+    String instanceName;
+    String programPath;
+    UINT taskbarButtonCreatedMessage = 0;
+
+    // Controls of dialog 101 kept by the procedure.
+    HWND window = nullptr;
+    HWND listBox = nullptr;
+    HWND textPanel = nullptr;
+    HWND videoHost = nullptr;
+    HWND seekBar = nullptr;
+    HWND volumeSlider = nullptr;
+    HWND timeText = nullptr;
+
+    // Rectangles the dialog template produced, for the layout constants.
+    RECT templateWindowRect{};
+    RECT templateClientRect{};
+    RECT templateListRect{};
+
+    bool playerReady = false;  // false: the window stays without its features
+    HWND callerWindow = nullptr;
+    std::string forwardedCommandLine;  // ANSI bytes from the last WM_COPYDATA
+    std::array<bool, 6> hotKeyRegistered{};
+    std::array<LoadedMenu, kMenuCount> menus;
+    Microsoft::WRL::ComPtr<ITaskbarList3> taskbarList;
+    Microsoft::WRL::ComPtr<IAudioEndpointVolume> masterVolume;
+    String settingsPath;
+
+    unsigned duration = 0;  // seconds of the current media
+    bool listRefreshPending = true;
+    bool buttonMenuLatch = false;
+    int contextItem = 0;
+    int dragSource = -1;
+    POINT lastMousePoint{-1, -1};
+    String savedCaption = L"Zav2";
+    RECT savedWindowRect{};
+    int displayMode = 1;  // 1 normal, 2 maximised, 3 full screen
+    UniqueBitmap picture1;
+    UniqueBitmap picture2;
+
+    HMENU shownMenu(MenuIndex index) const { return menus[index].shown.get(); }
+};
+
+// Creates dialog 101 modeless, shown with `showCommand`. Null on failure.
+HWND createMainWindow(MainWindow& state, int showCommand);
+
+}  // namespace zav2

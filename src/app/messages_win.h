@@ -1,0 +1,17 @@
+// The program's private window messages (all carry wParam 0 and lParam 0).
+#pragma once
+
+#include <windows.h>
+
+namespace zav2 {
+
+inline constexpr UINT kMessageOpenFileDialog = WM_APP + 1;
+inline constexpr UINT kMessageCommandLineForwarded = WM_APP + 2;
+inline constexpr UINT kMessageOpenFolderDialog = WM_APP + 4;
+inline constexpr UINT kMessageEndOfMedia = WM_APP + 8;
+
+inline constexpr UINT_PTR kDisplayTimerId = 1;
+inline constexpr UINT kDisplayTimerMilliseconds = 100;
+inline constexpr int kMediaHotKeyId = 2409;
+
+}  // namespace zav2

@@ -1,0 +1,61 @@
+#include <windows.h>
+
+#include "app/settings.h"
+#include "app/settings_fonts.h"
+
+namespace zav2 {
+
+namespace {
+int verticalDpi(HWND control) {
+    HDC dc = GetDC(control);
+    if (!dc)
+        return 96;
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(control, dc);
+    return dpi > 0 ? dpi : 96;
+}
+}  // namespace
+
+void applyFont(HWND control, int sizePoints, StringView faceName, int style, ControlFont& owner) {
+    const int pixels = fontPixelHeight(sizePoints, verticalDpi(control));
+    LOGFONTW description{};
+    description.lfHeight = -pixels;
+    description.lfWeight = fontWeight(style);
+    description.lfItalic = fontItalic(style) ? TRUE : FALSE;
+    description.lfCharSet = DEFAULT_CHARSET;
+    description.lfOutPrecision = OUT_CHARACTER_PRECIS;
+    description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    description.lfQuality = PROOF_QUALITY;
+    description.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    const size_t length = faceName.size() < kMaxFontName ? faceName.size() : kMaxFontName;
+    faceName.copy(description.lfFaceName, length);
+    description.lfFaceName[length] = L'\0';
+
+    ControlFont font(CreateFontIndirectW(&description));
+    if (!font)
+        return;  // the control keeps the font it has
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    owner = std::move(font);  // releases the font the control used before
+}
+
+void updateItemHeight(HWND listBox) {
+    // The metrics come from a fresh DC's own font, not from the list's font.
+    HDC dc = GetDC(listBox);
+    if (!dc)
+        return;
+    TEXTMETRICW metrics{};
+    const BOOL haveMetrics = GetTextMetricsW(dc, &metrics);
+    ReleaseDC(listBox, dc);
+    if (!haveMetrics)
+        return;
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(listBox, WM_GETFONT, 0, 0));
+    LOGFONTW description{};
+    if (!font || GetObjectW(font, sizeof description, &description) == 0)
+        return;
+    const int height =
+        listRowHeight(metrics.tmHeight, metrics.tmExternalLeading, description.lfHeight);
+    if (height > 0)
+        SendMessageW(listBox, LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
+}
+
+}  // namespace zav2

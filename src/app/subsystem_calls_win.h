@@ -1,0 +1,78 @@
+// The calls the main window makes into the other subsystems, one function
+// per step. Where a subsystem is not built yet its function does nothing and
+// says so by its answer: nothing here pretends to work.
+#pragma once
+
+#include <windows.h>
+
+#include "app/main_window_win.h"
+
+namespace zav2 {
+
+// Player (engine). False when the player cannot be initialised.
+bool initializePlayer(MainWindow& state);
+void shutDownPlayer();
+void suspendFrames(bool suspended);
+bool playerIsPlaying();
+
+// Play list.
+bool listIsEmpty(const MainWindow& state);
+void setCurrentEntry(MainWindow& state, int index);
+void emptyList(MainWindow& state);  // select all and remove, caption "Zav2"
+// Deselects every item, selects entry current and scrolls it to the top.
+void reselectCurrentEntry(MainWindow& state);
+void saveResumeList(MainWindow& state);
+
+// Settings.
+void determineSettingsPath(MainWindow& state);
+void loadWindowPlacement(MainWindow& state);
+void loadRemainingSettings(MainWindow& state);
+void loadCaptureFolder(MainWindow& state);
+void saveSettings(MainWindow& state);
+bool afterActiveEnabled(const MainWindow& state);
+int programVolume(const MainWindow& state);  // 0 ... 1000
+
+// Opening paths.
+enum class OpenedBy {
+    CommandLine,
+    ResumeAtStartUp,
+    FileDialog,
+    FolderDialog,
+    DropOutsideList,
+    Forwarded
+};
+void openPath(MainWindow& state, const String& path, OpenedBy how);
+void showOpenFileDialog(MainWindow& state);
+void showOpenFolderDialog(MainWindow& state);
+void dropFiles(MainWindow& state, HWND receiver, HDROP drop);
+
+// Commands, playback control and the display timer.
+bool dispatchCommand(MainWindow& state, WPARAM command);
+void stopAndReset(MainWindow& state);
+void onDisplayTimer(MainWindow& state);
+void onSeekBarScroll(MainWindow& state, WPARAM request);
+void onVolumeSliderScroll(MainWindow& state, WPARAM request);
+void onEndOfMedia(MainWindow& state);
+void onMediaKey(MainWindow& state, UINT virtualKey);
+void onWheelOverPanel(MainWindow& state, int delta);  // volume by the wheel
+
+// Layout, panels and drawing.
+void layOutWindow(MainWindow& state);
+void cycleDisplayMode(MainWindow& state);
+bool onSplitterMessage(MainWindow& state, UINT message, WPARAM wParam, LPARAM lParam);
+void onGetMinMaxInfo(MainWindow& state, MINMAXINFO& info);
+void onSizing(MainWindow& state, WPARAM edge, RECT& rect);
+void subclassVideoHost(MainWindow& state);
+void subclassSeekBar(MainWindow& state);
+void subclassPanelAndList(MainWindow& state);
+void subclassVolumeSlider(MainWindow& state);
+void drawListItem(MainWindow& state, const DRAWITEMSTRUCT& item);
+void drawOpenMenuItem(MainWindow& state, const DRAWITEMSTRUCT& item);
+void moveSelectedEntries(MainWindow& state, int towards);  // list drag: +1 down, -1 up
+void showListContextMenu(MainWindow& state, POINT screenPoint);
+
+// Taskbar.
+void buildJumpList(MainWindow& state);
+void addThumbnailButtons(MainWindow& state);
+
+}  // namespace zav2

@@ -1,0 +1,82 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace zav2 {
+namespace {
+
+TEST(InstanceName, DashedFirstWordNamesTheInstance) {
+    EXPECT_EQ(instanceNameFor("-music D:\\a.mp3", ZT("Zav2.exe")), String(ZT("-music")));
+    EXPECT_EQ(instanceNameFor("-work", ZT("Zav2.exe")), String(ZT("-work")));
+    EXPECT_EQ(instanceNameFor("-work /Stop", ZT("Zav2.exe")), String(ZT("-work")));
+    EXPECT_EQ(instanceNameFor("D:\\-a.mp3", ZT("Zav2.exe")), String(ZT("Zav2.exe")));
+    EXPECT_EQ(instanceNameFor("", ZT("Zav2.exe")), String(ZT("Zav2.exe")));
+    // A quoted path is not an instance name even when it starts with a dash inside.
+    EXPECT_EQ(instanceNameFor("\"-x\\a.mp3\"", ZT("Zav2.exe")), String(ZT("Zav2.exe")));
+}
+
+#ifndef _WIN32
+TEST(InstanceName, BytesAreReadInTheAnsiCodePage) {
+    EXPECT_EQ(instanceNameFor("-\x89\xB9\x8A\x79 x", ZT("Zav2.exe")), String(ZT("-\x97F3\x697D")));
+}
+#endif
+
+TEST(ControlCommand, SwitchesAreFoundAnywhereInOrderAndCaseSensitive) {
+    EXPECT_EQ(controlCommandFor("/Play"), 1004);
+    EXPECT_EQ(controlCommandFor("-work /Stop"), 1006);
+    EXPECT_EQ(controlCommandFor("/Next"), 1008);
+    EXPECT_EQ(controlCommandFor("/Next /Play"), 1004);  // /Play is tested first
+    EXPECT_EQ(controlCommandFor("/next"), 0);
+    EXPECT_EQ(controlCommandFor("D:\\music\\a.mp3"), 0);
+}
+
+TEST(SplitCommandLine, FollowsThePlatformQuotingRules) {
+    using Args = std::vector<String>;
+    EXPECT_EQ(splitCommandLine(ZT("\"C:\\Program Files\\Zav2.exe\" -work \"D:\\My Music\\a.mp3\"")),
+              (Args{ZT("C:\\Program Files\\Zav2.exe"), ZT("-work"), ZT("D:\\My Music\\a.mp3")}));
+    EXPECT_EQ(splitCommandLine(ZT("Zav2.exe  D:\\a.mp3  ")),
+              (Args{ZT("Zav2.exe"), ZT("D:\\a.mp3")}));
+    EXPECT_EQ(splitCommandLine(ZT("p a\\\\\\\"b c\\\\\"d e\"")),
+              (Args{ZT("p"), ZT("a\\\"b"), ZT("c\\d e")}));
+    EXPECT_EQ(splitCommandLine(ZT("p \"a\"\"b\"")), (Args{ZT("p"), ZT("a\"b")}));
+    EXPECT_EQ(splitCommandLine(ZT("p D:\\dir\\")), (Args{ZT("p"), ZT("D:\\dir\\")}));
+    EXPECT_EQ(splitCommandLine(ZT("\"D:\\a b.mp3\""), false), (Args{ZT("D:\\a b.mp3")}));
+    EXPECT_EQ(splitCommandLine(ZT(""), false), Args{});
+}
+
+TEST(PathArgument, SkipsTheInstanceName) {
+    using Args = std::vector<String>;
+    EXPECT_EQ(pathArgument(Args{}), String());
+    EXPECT_EQ(pathArgument(Args{ZT("-work")}), String());
+    EXPECT_EQ(pathArgument(Args{ZT("-work"), ZT("D:\\a.mp3")}), String(ZT("D:\\a.mp3")));
+    EXPECT_EQ(pathArgument(Args{ZT("D:\\a.mp3"), ZT("x")}), String(ZT("D:\\a.mp3")));
+}
+
+TEST(ResumeList, NamedInstancesHaveTheirOwnList) {
+    EXPECT_EQ(resumeListPath(ZT("D:\\Tools\\Zav2.exe"), ZT("Zav2.exe")),
+              String(ZT("D:\\Tools\\Zav2.m3u8")));
+    EXPECT_EQ(resumeListPath(ZT("D:\\Tools\\Zav2.exe"), ZT("-work")),
+              String(ZT("D:\\Tools\\Zav2-work.m3u8")));
+}
+
+TEST(ForwardedBytes, AreBoundedTerminatedAndNeverReadPastTheSize) {
+    EXPECT_EQ(copyForwardedBytes(nullptr, 10), "");
+    const char text[] = "D:\\a.mp3";
+    EXPECT_EQ(copyForwardedBytes(text, sizeof text), "D:\\a.mp3");
+    // No terminator: only the bytes the sender declared.
+    EXPECT_EQ(copyForwardedBytes(text, 4), "D:\\a");
+    // Embedded terminator ends the text.
+    EXPECT_EQ(copyForwardedBytes("ab\0cd", 5), "ab");
+    // Longer than the buffer: cut at 259 bytes, never more.
+    const std::string big(1000, 'x');
+    EXPECT_EQ(copyForwardedBytes(big.data(), big.size()).size(), kMaxForwardedBytes);
+    // Exactly the declared size is read (ASan catches an over-read here).
+    auto* exact = new char[3]{'a', 'b', 'c'};
+    EXPECT_EQ(copyForwardedBytes(exact, 3), "abc");
+    delete[] exact;
+}
+
+}  // namespace
+}  // namespace zav2
