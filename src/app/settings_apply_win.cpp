@@ -1,0 +1,154 @@
+#include "app/settings_apply_win.h"
+
+#include <commctrl.h>
+
+#include "app/settings_store.h"
+
+namespace zav2 {
+
+namespace {
+
+class WindowSettingsView final : public SettingsView {
+  public:
+    WindowSettingsView(const SettingsWindow& target, SettingsFonts& fonts)
+        : target_(target), fonts_(fonts) {}
+
+    void setButtonIcon(int buttonId, int iconId) override {
+        zav2::setButtonIcon(target_.window, buttonId, target_.module, iconId);
+    }
+    void setMenuCheck(SettingsMenu menu, int item, bool checked) override {
+        zav2::setMenuCheck(menuFor(menu), item, checked);
+    }
+    void setTopMost(bool on) override { zav2::setTopMost(target_.window, on); }
+    void setCenterText(bool on) override { zav2::setCenterText(target_.textPanel, on); }
+    void applyFonts(const Settings& settings) override {
+        applySettingsFonts(target_.textPanel, target_.listBox, settings, fonts_);
+    }
+
+  private:
+    HMENU menuFor(SettingsMenu menu) const {
+        const SettingsMenus& m = target_.menus;
+        switch (menu) {
+            case SettingsMenu::List:
+                return m.list;
+            case SettingsMenu::Master:
+                return m.master;
+            case SettingsMenu::Play:
+                return m.play;
+            case SettingsMenu::Title:
+                return m.title;
+            case SettingsMenu::Text:
+                return m.text;
+            case SettingsMenu::Open:
+                return m.open;
+        }
+        return nullptr;
+    }
+
+    const SettingsWindow& target_;
+    SettingsFonts& fonts_;
+};
+
+std::optional<float> systemMasterVolume(IAudioEndpointVolume* masterVolume) {
+    float scalar = 0.0f;
+    if (masterVolume && SUCCEEDED(masterVolume->GetMasterVolumeLevelScalar(&scalar)))
+        return scalar;
+    return std::nullopt;
+}
+
+}  // namespace
+
+void loadPlacement(const String& settingsPath, HWND window, int templateWidth, Settings& settings) {
+    ProfileSettingsStore store(settingsPath);
+    readPlacement(store, templateWidth, settings);
+    SetWindowPos(window, nullptr, settings.x, settings.y, settings.width, settings.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::optional<double> loadSettings(const String& settingsPath, const SettingsWindow& target,
+                                   IAudioEndpointVolume* masterVolume, SettingsFonts& fonts,
+                                   Settings& settings) {
+    ProfileSettingsStore store(settingsPath);
+    const std::optional<float> scalar = systemMasterVolume(masterVolume);
+    readSettings(store, scalar, settings);
+    WindowSettingsView view(target, fonts);
+    showLoadedSettings(view, settings);
+    if (settings.MasterVolume == 1 && scalar)
+        return std::nullopt;
+    return settings.Volume / 1000.0;
+}
+
+void showVolumeOnSlider(HWND volumeSlider, int volume) {
+    SendMessageW(volumeSlider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+    SendMessageW(volumeSlider, TBM_SETPOS, TRUE, volume / 10);
+}
+
+void loadCaptureDir(const String& settingsPath, Settings& settings) {
+    ProfileSettingsStore store(settingsPath);
+    readCaptureDir(store, settings);
+}
+
+String loadIgnoreDir(const String& settingsPath) {
+    ProfileSettingsStore store(settingsPath);
+    return readIgnoreDir(store);
+}
+
+ResumeKeys loadResumeKeys(const String& settingsPath) {
+    ProfileSettingsStore store(settingsPath);
+    return readResumeKeys(store);
+}
+
+bool saveSettings(const String& settingsPath, const Settings& settings, HWND window,
+                  int displayMode, const RECT& savedWindowRect, StringView nowPlaying,
+                  StringView nowDir) {
+    if (!settings.loaded)
+        return false;
+    RECT now{};
+    GetWindowRect(window, &now);
+    const auto placement = [](const RECT& r) {
+        return WindowPlacement{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    };
+    ProfileSettingsStore store(settingsPath);
+    return writeSettings(store, settings,
+                         placementToSave(displayMode, placement(now), placement(savedWindowRect)),
+                         nowPlaying, nowDir);
+}
+
+void setButtonIcon(HWND window, int buttonId, HINSTANCE module, int iconId) {
+    // Shared icons belong to the module: toggling never leaks or frees one
+    // that a button still shows. Every button icon is loaded at 14 x 14.
+    const auto icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
+                                                    14, 14, LR_LOADTRANSPARENT | LR_SHARED));
+    if (!icon)
+        return;
+    SendDlgItemMessageW(window, buttonId, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+}
+
+void setTopMost(HWND window, bool on) {
+    SetWindowPos(window, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void setCenterText(HWND textPanel, bool on) {
+    const LONG_PTR style = GetWindowLongPtrW(textPanel, GWL_STYLE);
+    const LONG_PTR wanted = on ? (style | ES_CENTER) : (style & ~static_cast<LONG_PTR>(ES_CENTER));
+    if (wanted != style)
+        SetWindowLongPtrW(textPanel, GWL_STYLE, wanted);
+}
+
+void setMenuCheck(HMENU menu, int item, bool checked) {
+    if (menu)
+        CheckMenuItem(menu, static_cast<UINT>(item),
+                      MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void applySettingsFonts(HWND textPanel, HWND listBox, const Settings& settings,
+                        SettingsFonts& fonts) {
+    applyFont(textPanel, settings.textFontSize, settings.textFontName, settings.textFontStyle,
+              fonts.text);
+    applyFont(listBox, settings.listFontSize, settings.listFontName, settings.listFontStyle,
+              fonts.list);
+    updateItemHeight(listBox);
+}
+
+}  // namespace zav2
