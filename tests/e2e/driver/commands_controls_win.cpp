@@ -1,0 +1,132 @@
+// Subcommands about the controls of the instance's dialog.
+#include "driver.h"
+
+namespace zav2::driver {
+namespace {
+
+HWND requireControl(const Context& context, HWND* instanceOut = nullptr) {
+    auto id = integerArgument(context, 0);
+    if (!id) {
+        return nullptr;
+    }
+    HWND instance = requireInstance(context);
+    if (!instance) {
+        return nullptr;
+    }
+    HWND control = findControl(instance, static_cast<int>(*id));
+    if (!control) {
+        printError(ZT("no control ") + context.positional(0));
+    }
+    if (instanceOut) {
+        *instanceOut = instance;
+    }
+    return control;
+}
+
+// A hidden dialog with the main window's font ("MS Shell Dlg", 8 points,
+// DS_SHELLFONT), whose MapDialogRect converts dialog units as the program's
+// own dialog does. MapDialogRect only works on a dialog of this process.
+HWND createMeasuringDialog() {
+    std::vector<WORD> words;
+    auto put32 = [&](DWORD value) {
+        words.push_back(LOWORD(value));
+        words.push_back(HIWORD(value));
+    };
+    words.push_back(1);       // dlgVer
+    words.push_back(0xFFFF);  // signature: extended template
+    put32(0);                 // helpID
+    put32(0);                 // exStyle
+    put32(WS_POPUP | DS_SETFONT | DS_FIXEDSYS);
+    words.push_back(0);  // no items
+    for (int i = 0; i < 4; ++i) {
+        words.push_back(0);  // x, y, cx, cy
+    }
+    words.push_back(0);  // no menu
+    words.push_back(0);  // default class
+    words.push_back(0);  // no title
+    words.push_back(8);  // point size
+    words.push_back(FW_NORMAL);
+    words.push_back(MAKEWORD(FALSE, DEFAULT_CHARSET));  // italic, charset
+    for (const wchar_t* face = L"MS Shell Dlg"; *face; ++face) {
+        words.push_back(static_cast<WORD>(*face));
+    }
+    words.push_back(0);
+    return CreateDialogIndirectParamW(
+        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(words.data()), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+}
+
+}  // namespace
+
+int controlRect(Context& context) {
+    HWND instance = nullptr;
+    HWND control = requireControl(context, &instance);
+    if (!control) {
+        return kFailed;
+    }
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(HWND_DESKTOP, instance, reinterpret_cast<POINT*>(&rect), 2);
+    print(rectText(rect));
+    return kOk;
+}
+
+int controlVisible(Context& context) {
+    HWND control = requireControl(context);
+    if (!control) {
+        return kFailed;
+    }
+    bool visible = IsWindowVisible(control);
+    print(visible ? ZT("yes") : ZT("no"));
+    return visible ? kOk : kFailed;
+}
+
+int controlTextCommand(Context& context) {
+    HWND control = requireControl(context);
+    auto text = control ? controlText(control, context.timeoutMs) : std::nullopt;
+    if (!text) {
+        return kFailed;
+    }
+    print(*text);
+    return kOk;
+}
+
+int buttonHasIcon(Context& context) {
+    HWND control = requireControl(context);
+    if (!control) {
+        return kFailed;
+    }
+    auto icon = sendBounded(control, BM_GETIMAGE, IMAGE_ICON, 0, context.timeoutMs);
+    if (!icon) {
+        return kFailed;
+    }
+    bool hasIcon = *icon != 0;
+    print(hasIcon ? ZT("yes") : ZT("no"));
+    return hasIcon ? kOk : kFailed;
+}
+
+int dluRect(Context& context) {
+    RECT rect{};
+    LONG* fields[] = {&rect.left, &rect.top, &rect.right, &rect.bottom};
+    for (size_t i = 0; i < 4; ++i) {
+        auto value = integerArgument(context, i);
+        if (!value) {
+            return kUsage;
+        }
+        *fields[i] = static_cast<LONG>(*value);
+    }
+    HWND dialog = createMeasuringDialog();
+    if (!dialog) {
+        printError(ZT("cannot create the measuring dialog"));
+        return kFailed;
+    }
+    // Each field is converted on its own, as the dialog manager converts a
+    // control's position and size: width and height stay widths.
+    MapDialogRect(dialog, &rect);
+    DestroyWindow(dialog);
+    print(number(rect.left) + ZT(" ") + number(rect.top) + ZT(" ") + number(rect.right) + ZT(" ") +
+          number(rect.bottom));
+    return kOk;
+}
+
+}  // namespace zav2::driver

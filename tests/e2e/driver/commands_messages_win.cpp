@@ -1,0 +1,146 @@
+// Subcommands that send or post messages to the instance or one of its
+// controls (--control id).
+#include "driver.h"
+
+namespace zav2::driver {
+namespace {
+
+constexpr WPARAM kHotKeyId = 2409;  // the one id the program registers its media keys with
+
+struct MessageParts {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+std::optional<MessageParts> messageArguments(const Context& context) {
+    auto message = parseMessage(context.positional(0));
+    if (!message) {
+        printError(ZT("not a message: ") + context.positional(0));
+        return std::nullopt;
+    }
+    auto wParam = integerArgument(context, 1);
+    auto lParam = integerArgument(context, 2);
+    if (!wParam || !lParam) {
+        return std::nullopt;
+    }
+    return MessageParts{*message, static_cast<WPARAM>(*wParam), static_cast<LPARAM>(*lParam)};
+}
+
+std::optional<WPARAM> commandArgument(const Context& context) {
+    auto id = integerArgument(context, 0);
+    if (!id) {
+        return std::nullopt;
+    }
+    return MAKEWPARAM(static_cast<WORD>(*id), 0);
+}
+
+int posted(BOOL ok) {
+    if (!ok) {
+        printError(ZT("PostMessage failed"));
+        return kFailed;
+    }
+    return kOk;
+}
+
+}  // namespace
+
+int sendCommand(Context& context) {
+    auto wParam = commandArgument(context);
+    if (!wParam) {
+        return kUsage;
+    }
+    HWND instance = requireInstance(context);
+    if (!instance) {
+        return kFailed;
+    }
+    auto result = sendBounded(instance, WM_COMMAND, *wParam, 0, context.timeoutMs);
+    if (!result) {
+        return kFailed;
+    }
+    print(number(*result));
+    return kOk;
+}
+
+int postCommand(Context& context) {
+    auto wParam = commandArgument(context);
+    if (!wParam) {
+        return kUsage;
+    }
+    HWND instance = requireInstance(context);
+    return instance ? posted(PostMessageW(instance, WM_COMMAND, *wParam, 0)) : kFailed;
+}
+
+int sendMessageCommand(Context& context) {
+    auto parts = messageArguments(context);
+    if (!parts) {
+        return kUsage;
+    }
+    HWND target = targetWindow(context);
+    if (!target) {
+        return kFailed;
+    }
+    auto result =
+        sendBounded(target, parts->message, parts->wParam, parts->lParam, context.timeoutMs);
+    if (!result) {
+        return kFailed;
+    }
+    print(number(*result));
+    return kOk;
+}
+
+int postMessageCommand(Context& context) {
+    auto parts = messageArguments(context);
+    if (!parts) {
+        return kUsage;
+    }
+    HWND target = targetWindow(context);
+    return target ? posted(PostMessageW(target, parts->message, parts->wParam, parts->lParam))
+                  : kFailed;
+}
+
+int closeInstance(Context& context) {
+    HWND instance = requireInstance(context);
+    if (!instance) {
+        return kFailed;
+    }
+    if (!PostMessageW(instance, WM_CLOSE, 0, 0)) {
+        return posted(FALSE);
+    }
+    if (!waitFor(context.timeoutMs, [&] { return !IsWindow(instance); })) {
+        printError(ZT("the window is still open after WM_CLOSE"));
+        return kFailed;
+    }
+    return kOk;
+}
+
+int postHotkey(Context& context) {
+    auto key = keyArgument(context, 0);
+    if (!key) {
+        return kUsage;
+    }
+    HWND instance = requireInstance(context);
+    return instance ? posted(PostMessageW(instance, WM_HOTKEY, kHotKeyId, MAKELPARAM(0, *key)))
+                    : kFailed;
+}
+
+int postKey(Context& context) {
+    auto key = keyArgument(context, 0);
+    if (!key) {
+        return kUsage;
+    }
+    HWND target = targetWindow(context);
+    if (!target) {
+        return kFailed;
+    }
+    // Posted, so the program's message loop (and its accelerator table) sees
+    // the key as if typed into that window. Modifier state cannot be posted:
+    // Ctrl and Shift combinations need real key events (xdotool).
+    const LPARAM scan =
+        static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(*key), MAPVK_VK_TO_VSC)) << 16;
+    const LPARAM up = (1LL << 30) | (1LL << 31);
+    return posted(PostMessageW(target, WM_KEYDOWN, static_cast<WPARAM>(*key), 1 | scan) &&
+                  PostMessageW(target, WM_KEYUP, static_cast<WPARAM>(*key), 1 | scan | up));
+}
+
+}  // namespace zav2::driver

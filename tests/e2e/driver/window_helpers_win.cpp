@@ -1,0 +1,168 @@
+#include "driver.h"
+
+namespace zav2::driver {
+
+void print(StringView line) {
+    std::string bytes = utf16ToUtf8(line) + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
+              &written, nullptr);
+}
+
+void printError(StringView line) {
+    std::string bytes = "zav2-driver: " + utf16ToUtf8(line) + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
+              &written, nullptr);
+}
+
+String number(long long value) {
+    return utf8ToUtf16(std::to_string(value));
+}
+
+String rectText(const RECT& rect) {
+    return number(rect.left) + ZT(" ") + number(rect.top) + ZT(" ") +
+           number(rect.right - rect.left) + ZT(" ") + number(rect.bottom - rect.top);
+}
+
+std::optional<long long> integerArgument(const Context& context, size_t index) {
+    auto value = parseInteger(context.positional(index));
+    if (!value) {
+        printError(ZT("not a number: ") + context.positional(index));
+    }
+    return value;
+}
+
+std::optional<int> keyArgument(const Context& context, size_t index) {
+    auto value = parseVirtualKey(context.positional(index));
+    if (!value) {
+        printError(ZT("not a virtual key: ") + context.positional(index));
+    }
+    return value;
+}
+
+bool hasMarker(HWND window, StringView instanceName) {
+    String name(instanceName);
+    return GetPropW(window, name.c_str()) == reinterpret_cast<HANDLE>(1);
+}
+
+std::vector<HWND> findInstances(StringView instanceName) {
+    struct Search {
+        String name;
+        std::vector<HWND> found;
+    } search{String(instanceName), {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(data);
+            if (hasMarker(window, search->name)) {
+                search->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND findInstance(StringView instanceName) {
+    std::vector<HWND> found = findInstances(instanceName);
+    return found.empty() ? nullptr : found.front();
+}
+
+bool waitFor(DWORD timeoutMs, const std::function<bool()>& done) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (done()) {
+            return true;
+        }
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(50);
+    }
+}
+
+HWND requireInstance(const Context& context) {
+    HWND window = nullptr;
+    waitFor(context.timeoutMs,
+            [&] { return (window = findInstance(context.instanceName)) != nullptr; });
+    if (!window) {
+        printError(ZT("no window with the instance marker \"") + context.instanceName + ZT("\""));
+    }
+    return window;
+}
+
+HWND findControl(HWND parent, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(data);
+            // Templates store the id in 16 or 32 bits: -1 comes back as either.
+            if ((GetDlgCtrlID(child) & 0xFFFF) == (search->id & 0xFFFF)) {
+                search->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND targetWindow(const Context& context) {
+    HWND instance = requireInstance(context);
+    if (!instance) {
+        return nullptr;
+    }
+    auto controlOption = context.arguments.option(ZT("control"));
+    if (!controlOption) {
+        return instance;
+    }
+    auto id = parseInteger(*controlOption);
+    HWND control = id ? findControl(instance, static_cast<int>(*id)) : nullptr;
+    if (!control) {
+        printError(ZT("no control ") + *controlOption);
+    }
+    return control;
+}
+
+String windowTitle(HWND window) {
+    Char buffer[1024] = {};
+    GetWindowTextW(window, buffer, static_cast<int>(std::size(buffer)));
+    return buffer;
+}
+
+String windowClass(HWND window) {
+    Char buffer[256] = {};
+    GetClassNameW(window, buffer, static_cast<int>(std::size(buffer)));
+    return buffer;
+}
+
+std::optional<LRESULT> sendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                   DWORD timeoutMs) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &result)) {
+        printError(ZT("the window did not answer in time"));
+        return std::nullopt;
+    }
+    return static_cast<LRESULT>(result);
+}
+
+std::optional<String> controlText(HWND window, DWORD timeoutMs) {
+    auto length = sendBounded(window, WM_GETTEXTLENGTH, 0, 0, timeoutMs);
+    if (!length) {
+        return std::nullopt;
+    }
+    String text(static_cast<size_t>(*length) + 1, Char());
+    auto copied = sendBounded(window, WM_GETTEXT, text.size(),
+                              reinterpret_cast<LPARAM>(text.data()), timeoutMs);
+    if (!copied) {
+        return std::nullopt;
+    }
+    text.resize(static_cast<size_t>(*copied));
+    return text;
+}
+
+}  // namespace zav2::driver
