@@ -69,11 +69,11 @@ void setIcons(HINSTANCE module, HWND window) {
                  reinterpret_cast<LPARAM>(loadIcon(module, IDI_APP, 32)));
     SendMessageW(window, WM_SETICON, ICON_SMALL,
                  reinterpret_cast<LPARAM>(loadIcon(module, IDI_APP_SMALL, 16)));
-    const std::pair<int, int> buttons[] = {{IDC_OPEN, IDI_OPEN},
-                                           {IDC_PLAY, IDI_PLAY},
-                                           {IDC_STOP, IDI_STOP},
-                                           {IDC_PREVIOUS, IDI_PREVIOUS},
-                                           {IDC_NEXT, IDI_NEXT}};
+    const std::pair<int, int> buttons[] = {{IDC_OPEN_BUTTON, IDI_OPEN},
+                                           {IDC_PLAY_BUTTON, IDI_PLAY},
+                                           {IDC_STOP_BUTTON, IDI_STOP},
+                                           {IDC_PREVIOUS_BUTTON, IDI_PREVIOUS},
+                                           {IDC_NEXT_BUTTON, IDI_NEXT}};
     for (const auto& [control, icon] : buttons) {
         SendDlgItemMessageW(window, control, BM_SETIMAGE, IMAGE_ICON,
                             reinterpret_cast<LPARAM>(loadIcon(module, icon, 14)));

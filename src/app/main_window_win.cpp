@@ -25,8 +25,8 @@ using Microsoft::WRL::ComPtr;
 constexpr UINT kMediaKeys[6] = {VK_MEDIA_PREV_TRACK, VK_MEDIA_NEXT_TRACK, VK_MEDIA_STOP,
                                 VK_MEDIA_PLAY_PAUSE, VK_VOLUME_UP,        VK_VOLUME_DOWN};
 
-constexpr const Char* kMenuNames[kMenuCount] = {L"Zav2_POPUP", L"Zav2_MASTER", L"Zav2_PLAY",
-                                                L"Zav2_TITLE", L"Zav2_TEXT",   L"Zav2_OPEN"};
+constexpr const Char* kMenuNames[kMenuCount] = {IDR_MENU_LIST,  IDR_MENU_MASTER, IDR_MENU_PLAY,
+                                                IDR_MENU_TITLE, IDR_MENU_TEXT,   IDR_MENU_OPEN};
 
 MainWindow& stateOf(HWND window) {
     return *reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, DWLP_USER));
@@ -128,7 +128,7 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
         return TRUE;
 
     state.callerWindow = GetForegroundWindow();
-    state.listBox = GetDlgItem(window, IDC_PLAY_LIST);
+    state.listBox = GetDlgItem(window, IDC_LIST);
     GetWindowRect(window, &state.templateWindowRect);
     GetClientRect(window, &state.templateClientRect);
     GetWindowRect(state.listBox, &state.templateListRect);
@@ -151,7 +151,7 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     SendMessageW(state.volumeSlider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
     SendMessageW(state.volumeSlider, TBM_SETPOS, TRUE, programVolume(state) / 10);
     subclassVolumeSlider(state);
-    state.timeText = GetDlgItem(window, IDC_TIME_TEXT);
+    state.timeText = GetDlgItem(window, IDC_TIME_DISPLAY);
     loadCaptureFolder(state);
 
     String path = commandLinePath(state);
@@ -238,7 +238,9 @@ BOOL onMouseWheel(MainWindow& state, WPARAM wParam, LPARAM lParam) {
     const RECT panel = windowRect(state.textPanel);
     if (!PtInRect(&panel, point))
         return FALSE;
-    SCROLLINFO scroll{sizeof scroll, SIF_RANGE};
+    SCROLLINFO scroll{};
+    scroll.cbSize = sizeof scroll;
+    scroll.fMask = SIF_RANGE;
     if ((GetWindowLongPtrW(state.textPanel, GWL_STYLE) & WS_VSCROLL) &&
         GetScrollInfo(state.textPanel, SB_VERT, &scroll) && scroll.nMax != 0) {
         layOutWindow(state);
@@ -264,7 +266,7 @@ BOOL onContextMenu(MainWindow& state, HWND clicked, LPARAM lParam) {
         showMenuAt(state, kTextMenu, point);
         return FALSE;
     }
-    if (clicked == GetDlgItem(state.window, IDC_NEXT)) {
+    if (clicked == GetDlgItem(state.window, IDC_NEXT_BUTTON)) {
         SendMessageW(state.window, WM_COMMAND, IDM_RANDOM_JUMP, 0);
         return FALSE;
     }
@@ -284,7 +286,7 @@ BOOL onDrawItem(MainWindow& state, const DRAWITEMSTRUCT& item) {
         drawOpenMenuItem(state, item);
         return TRUE;
     }
-    if (item.CtlID == IDC_PLAY_LIST && !listIsEmpty(state)) {
+    if (item.CtlID == IDC_LIST && !listIsEmpty(state)) {
         drawListItem(state, item);
         return TRUE;
     }
@@ -321,7 +323,11 @@ void onMouseMessage(MainWindow& state, UINT message, WPARAM wParam, LPARAM lPara
             state.lastMousePoint = point;
             if (onSplitterMessage(state, message, wParam, lParam))
                 break;
-            TRACKMOUSEEVENT track{sizeof track, TME_HOVER | TME_LEAVE, state.window, 1};
+            TRACKMOUSEEVENT track{};
+            track.cbSize = sizeof track;
+            track.dwFlags = TME_HOVER | TME_LEAVE;
+            track.hwndTrack = state.window;
+            track.dwHoverTime = 1;
             TrackMouseEvent(&track);
             if (state.dragSource < 0)
                 break;

@@ -32,11 +32,11 @@ bool dispatchCommand(MainWindow& state, WPARAM command) {
         case IDM_CLOSE:
             SendMessageW(state.window, WM_CLOSE, 0, 0);
             return true;
-        case IDC_OPEN:
-            showButtonMenu(state, IDC_OPEN, kOpenMenu);
+        case IDC_OPEN_BUTTON:
+            showButtonMenu(state, IDC_OPEN_BUTTON, kOpenMenu);
             return true;
-        case IDC_PLAY_MODE:
-            showButtonMenu(state, IDC_PLAY_MODE, kPlayMenu);
+        case IDC_MODE_BUTTON:
+            showButtonMenu(state, IDC_MODE_BUTTON, kPlayMenu);
             return true;
         case IDM_OPEN_FILE:
             state.buttonMenuLatch = false;
