@@ -1,17 +1,46 @@
+// readTitle and the path-taking entry points: the reader is chosen by
+// extension before the file is opened, so each file is opened at most once.
+#include "platform/path.h"
+#include "tags/readers.h"
 #include "tags/tags.h"
 
 namespace zav2 {
 
-String readTitle(StringView) {
-    return {};
+TitleReader titleReaderFor(StringView extension) {
+    struct Choice {
+        const Char* extension;
+        TitleReader reader;
+    };
+    static constexpr Choice kChoices[] = {
+        {ZT(".mp3"), readId3Title},  {ZT(".wma"), readAsfTitle}, {ZT(".flac"), readFlacTitle},
+        {ZT(".fla"), readFlacTitle}, {ZT(".ra"), readRealTitle}, {ZT(".rm"), readRealTitle},
+        {ZT(".ogg"), readOggTitle},  {ZT(".m4a"), readMp4Title},
+    };
+    for (const Choice& choice : kChoices) {
+        if (equalsIgnoreCase(extension, choice.extension))
+            return choice.reader;
+    }
+    return nullptr;
 }
 
-LyricsAndPicture readLyricsAndPicture(StringView) {
-    return {};
+String readTitle(StringView path) {
+    const TitleReader reader = titleReaderFor(extension(path));
+    if (!reader)
+        return {};
+    const auto file = FileReader::open(path);
+    return file ? reader(*file) : String();
 }
 
-std::optional<std::string> readPictureBytes(StringView, const EmbeddedPicture&) {
-    return std::nullopt;
+LyricsAndPicture readLyricsAndPicture(StringView path) {
+    if (!equalsIgnoreCase(extension(path), ZT(".mp3")))
+        return {};
+    const auto file = FileReader::open(path);
+    return file ? readLyricsAndPicture(*file) : LyricsAndPicture();
+}
+
+std::optional<std::string> readPictureBytes(StringView path, const EmbeddedPicture& picture) {
+    const auto file = FileReader::open(path);
+    return file ? readPictureBytes(*file, picture) : std::nullopt;
 }
 
 }  // namespace zav2
