@@ -45,7 +45,7 @@ constexpr Subcommand kSubcommands[] = {
     {L"button-has-icon", 1, buttonHasIcon, L"<id>: yes (0) / no (1): BM_GETIMAGE gives an icon"},
     {L"dlu-rect", 4, dluRect, L"<x> <y> <w> <h>: dialog units of the main dialog's font in pixels"},
     {L"fake-instance", 0, fakeInstance,
-     L"[--title T] [--no-marker] [--lifetime ms] [--hotkey vk]: a logging stand-in window"},
+     L"[--title T] [--no-marker] [--lifetime ms] [--hotkey vk,...]: a logging stand-in window"},
 };
 
 const std::vector<StringView> kValueOptions = {ZT("name"),     ZT("timeout"), ZT("control"),

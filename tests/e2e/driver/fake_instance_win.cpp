@@ -82,12 +82,20 @@ int fakeInstance(Context& context) {
         }
         lifetime = *parsed;
     }
-    std::optional<int> heldKey;
+    // Held keys share one id, as the program registers its media keys.
+    std::vector<int> heldKeys;
     if (auto option = context.arguments.option(ZT("hotkey"))) {
-        heldKey = parseVirtualKey(*option);
-        if (!heldKey) {
-            printError(ZT("not a virtual key: ") + *option);
-            return kUsage;
+        StringView rest = *option;
+        while (!rest.empty()) {
+            size_t comma = rest.find(',');
+            StringView word = rest.substr(0, comma);
+            auto key = parseVirtualKey(word);
+            if (!key) {
+                printError(ZT("not a virtual key: ") + String(word));
+                return kUsage;
+            }
+            heldKeys.push_back(*key);
+            rest = comma == StringView::npos ? StringView() : rest.substr(comma + 1);
         }
     }
 
@@ -105,8 +113,10 @@ int fakeInstance(Context& context) {
         return kFailed;
     }
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
-    if (heldKey && !RegisterHotKey(window, kHeldHotKey, 0, static_cast<UINT>(*heldKey))) {
-        printError(ZT("the hot key is held by another program"));
+    for (int key : heldKeys) {
+        if (!RegisterHotKey(window, kHeldHotKey, 0, static_cast<UINT>(key))) {
+            printError(ZT("hot key ") + number(key) + ZT(" is held by another program"));
+        }
     }
     if (!state.markerName.empty()) {
         SetPropW(window, state.markerName.c_str(), reinterpret_cast<HANDLE>(1));

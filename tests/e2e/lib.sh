@@ -1,0 +1,146 @@
+# Shared steps of the end-to-end scenarios, sourced by each of them.
+#
+# CTest starts a scenario through tools/wine-run (private Wine prefix, Xvfb,
+# PulseAudio) as:  <scenario.sh> <Zav2.exe> <zav2-driver.exe> <artifact dir>
+# The scenario works in a temporary copy of the program's folder, so the files
+# the program writes beside itself (INI, resume list) land there.
+set -u
+
+if [ $# -lt 3 ]; then
+  echo "usage: $0 Zav2.exe zav2-driver.exe artifact-dir (through tools/wine-run)" >&2
+  exit 2
+fi
+if [ -z "${WINEPREFIX:-}" ] || [ -z "${DISPLAY:-}" ]; then
+  echo "$0: run me through tools/wine-run" >&2
+  exit 2
+fi
+
+e2e_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+repo_dir=$(cd "$e2e_dir/../.." && pwd)
+artifacts=$3
+mkdir -p "$artifacts"
+work=$(mktemp -d "${TMPDIR:-/tmp}/zav2-e2e.XXXXXX")
+app="$work/app"
+mkdir -p "$app"
+# "none" in place of Zav2.exe: a scenario of the driver alone.
+[ "$1" = none ] || cp "$1" "$app/Zav2.exe"
+cp "$2" "$app/zav2-driver.exe"
+trap 'rm -rf "$work"' EXIT
+
+passed=0
+failed=0
+exit_code=""
+
+pass() {
+  passed=$((passed + 1))
+  echo "ok: $1"
+}
+
+fail() {
+  failed=$((failed + 1))
+  echo "FAIL: $1"
+}
+
+# check <description> <command...>: passes when the command succeeds.
+check() {
+  local description=$1
+  shift
+  if "$@"; then pass "$description"; else fail "$description"; fi
+}
+
+# check_not <description> <command...>: passes when the command fails.
+check_not() {
+  local description=$1
+  shift
+  if "$@"; then fail "$description"; else pass "$description"; fi
+}
+
+expect_eq() {
+  if [ "$2" = "$3" ]; then
+    pass "$1"
+  else
+    fail "$1: expected [$2], got [$3]"
+  fi
+}
+
+quietly() {
+  "$@" > /dev/null 2>&1
+}
+
+driver() {
+  wine "$app/zav2-driver.exe" "$@"
+}
+
+# A Linux path as the program sees it (Wine's Z: drive).
+winpath() {
+  local path
+  path=$(realpath -m "$1")
+  printf 'Z:%s' "${path//\//\\}"
+}
+
+# start_zav2 <pid variable> [arguments...]: starts the program in the
+# background from its folder.
+start_zav2() {
+  local variable=$1
+  shift
+  (cd "$app" && exec wine "$app/Zav2.exe" "$@") >> "$work/zav2.log" 2>&1 &
+  printf -v "$variable" '%s' $!
+}
+
+# run_zav2 <seconds> [arguments...]: runs the program in the foreground with a
+# time limit; exit_code is its exit code, or 124 when the limit was reached.
+run_zav2() {
+  local limit=$1
+  shift
+  (cd "$app" && exec timeout "$limit" wine "$app/Zav2.exe" "$@") >> "$work/zav2.log" 2>&1
+  exit_code=$?
+}
+
+# wait_exit <pid> <seconds>: exit_code becomes the process's exit code, or
+# "running" when it has not ended in time.
+wait_exit() {
+  local pid=$1 tenths=$(($2 * 10))
+  while [ "$tenths" -gt 0 ] && kill -0 "$pid" 2> /dev/null; do
+    sleep 0.1
+    tenths=$((tenths - 1))
+  done
+  if kill -0 "$pid" 2> /dev/null; then
+    exit_code=running
+  else
+    wait "$pid"
+    exit_code=$?
+  fi
+}
+
+# screenshot <name> [x y w h]: the virtual display, or that part of it, as
+# <artifact dir>/<name>.png.
+screenshot() {
+  local name=$1 crop=()
+  if [ $# -eq 5 ]; then
+    crop=(-crop "${4}x${5}+${2}+${3}" +repage)
+  fi
+  if xwd -root -silent -display "$DISPLAY" | convert xwd:- "${crop[@]}" "png:$artifacts/$name.png"; then
+    echo "screenshot: $artifacts/$name.png"
+  fi
+}
+
+# The window of the instance (default name) on the screen.
+screenshot_window() {
+  local rect
+  rect=$(driver "${@:2}" window-rect) && screenshot "$1" $rect
+}
+
+# Media made by tools/make-demo-library (cached outside the tree).
+demo_library() {
+  "$repo_dir/tools/make-demo-library"
+}
+
+# finish: the closing count; non-zero exit when anything failed.
+finish() {
+  echo "$passed passed, $failed failed"
+  if [ "$failed" -ne 0 ] && [ -s "$work/zav2.log" ]; then
+    echo "--- program output ---"
+    tail -n 40 "$work/zav2.log"
+  fi
+  [ "$failed" -eq 0 ]
+}
