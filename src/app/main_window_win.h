@@ -10,6 +10,8 @@
 #include <array>
 #include <string>
 
+#include "app/settings.h"
+#include "app/settings_apply_win.h"
 #include "platform/handles_win.h"
 #include "platform/text.h"
 
@@ -55,6 +57,8 @@ struct MainWindow {
     Microsoft::WRL::ComPtr<ITaskbarList3> taskbarList;
     Microsoft::WRL::ComPtr<IAudioEndpointVolume> masterVolume;
     String settingsPath;
+    Settings settings;
+    SettingsFonts fonts;  // outlive the controls that use them
 
     unsigned duration = 0;  // seconds of the current media
     bool listRefreshPending = true;

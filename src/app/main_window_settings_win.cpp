@@ -1,0 +1,47 @@
+// The main window's settings steps: where the file is, what is loaded into
+// the window at start-up and what is written back at exit.
+#include "app/subsystem_calls_win.h"
+
+namespace zav2 {
+
+void determineSettingsPath(MainWindow& state) {
+    state.settingsPath = settingsFilePath(state.programPath, state.instanceName);
+}
+
+void loadWindowPlacement(MainWindow& state) {
+    loadPlacement(state.settingsPath, state.window,
+                  state.templateWindowRect.right - state.templateWindowRect.left, state.settings);
+}
+
+void loadRemainingSettings(MainWindow& state) {
+    SettingsWindow target;
+    target.module = state.module;
+    target.window = state.window;
+    target.textPanel = state.textPanel;
+    target.listBox = state.listBox;
+    target.menus = {state.shownMenu(kListMenu), state.shownMenu(kMasterMenu),
+                    state.shownMenu(kPlayMenu), state.shownMenu(kTitleMenu),
+                    state.shownMenu(kTextMenu), state.shownMenu(kOpenMenu)};
+    // The player volume (when it came from the key) is applied when an entry
+    // starts; nothing plays yet.
+    loadSettings(state.settingsPath, target, state.masterVolume.Get(), state.fonts, state.settings);
+}
+
+void loadCaptureFolder(MainWindow& state) {
+    loadCaptureDir(state.settingsPath, state.settings);
+}
+
+void saveSettings(MainWindow& state) {
+    saveSettings(state.settingsPath, state.settings, state.window, state.displayMode,
+                 state.savedWindowRect, currentEntryPath(state), currentFolder(state));
+}
+
+bool afterActiveEnabled(const MainWindow& state) {
+    return state.settings.AfterActive == 1;
+}
+
+int programVolume(const MainWindow& state) {
+    return state.settings.Volume;
+}
+
+}  // namespace zav2
