@@ -66,7 +66,9 @@ int controlRect(Context& context) {
     }
     RECT rect{};
     GetWindowRect(control, &rect);
-    MapWindowPoints(HWND_DESKTOP, instance, reinterpret_cast<POINT*>(&rect), 2);
+    if (!context.arguments.flag(ZT("screen"))) {
+        MapWindowPoints(HWND_DESKTOP, instance, reinterpret_cast<POINT*>(&rect), 2);
+    }
     print(rectText(rect));
     return kOk;
 }
