@@ -49,15 +49,15 @@ struct Settings {
     int Volume = 0;  // program volume 0 ... 1000; the key holds a tenth of it
     int textFontSize = 10;
     int listFontSize = 10;
-    String textFontName;  // at most kMaxFontName units
-    String listFontName;
+    String textFontName{};  // at most kMaxFontName units
+    String listFontName{};
     int textFontStyle = 0;
     int listFontStyle = 0;
     int SingleClickMode = 0;
     int NoExt = 0;
     int DarkMode = 0;
     int AfterActive = 0;
-    String CaptureDir;
+    String CaptureDir{};
 
     // Set once the settings have been read; a window that never loaded its
     // settings must not overwrite the file with defaults at exit.

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <tuple>
 #include <vector>
 
 #include "app/settings_store.h"
@@ -28,75 +29,74 @@ void put(MemorySettingsStore& store, const Char* key, const Char* value) {
     store.writeString(kSystemSection, key, value);
 }
 
+using Entries = std::vector<std::pair<String, String>>;
+
+// Every key's default, in the order and form a first save writes them.
 TEST(SettingsLoad, MissingFileGivesEveryDefault) {
     MemorySettingsStore empty;
     const Settings s = loadFrom(empty);
-    EXPECT_EQ(s.x, 10);
-    EXPECT_EQ(s.y, 10);
-    EXPECT_EQ(s.width, kTemplateWidth);
-    EXPECT_EQ(s.height, 380);
-    EXPECT_EQ(s.Mode, Settings::kOrder);
-    EXPECT_EQ(s.TopMost, 0);
-    EXPECT_EQ(s.ListWidth, 120);
-    EXPECT_EQ(s.DefaultListWidth, 120);
-    EXPECT_EQ(s.LeftList, 1);
-    EXPECT_EQ(s.SearchSubFolder, 0);
-    EXPECT_EQ(s.MasterVolume, 1);
-    EXPECT_EQ(s.ShowBitmapList, 1);
-    EXPECT_EQ(s.ShowBitmapText, 1);
-    EXPECT_EQ(s.ShowText, 1);
-    EXPECT_EQ(s.CenterText, 0);
-    EXPECT_EQ(s.ViewSize, Settings::kZoom);
-    EXPECT_EQ(s.IgnoreError, 0);
-    EXPECT_EQ(s.NoStandby, 0);
-    EXPECT_EQ(s.NoDisplayOff, 0);
-    EXPECT_EQ(s.Volume, 0);
-    EXPECT_EQ(s.textFontSize, 10);
-    EXPECT_EQ(s.listFontSize, 10);
-    EXPECT_EQ(s.textFontName, ZT(""));
-    EXPECT_EQ(s.listFontName, ZT(""));
-    EXPECT_EQ(s.textFontStyle, 0);
-    EXPECT_EQ(s.listFontStyle, 0);
-    EXPECT_EQ(s.SingleClickMode, 0);
-    EXPECT_EQ(s.NoExt, 0);
-    EXPECT_EQ(s.DarkMode, 0);
-    EXPECT_EQ(s.AfterActive, 0);
-    EXPECT_EQ(s.CaptureDir, ZT(""));
     EXPECT_TRUE(s.loaded);
+    MemorySettingsStore saved;
+    ASSERT_TRUE(writeSettings(saved, s, {s.x, s.y, s.width, s.height}, ZT(""), ZT("")));
+    const Entries expected = {
+        {ZT("Volume"), ZT(" 0")},
+        {ZT("Mode"), ZT("ORDER")},
+        {ZT("TopMost"), ZT("OFF")},
+        {ZT("ListWidth"), ZT(" 120")},
+        {ZT("DefaultListWidth"), ZT(" 120")},
+        {ZT("LeftList"), ZT("ON")},
+        {ZT("SearchSubFolder"), ZT("OFF")},
+        {ZT("MasterVolume"), ZT("ON")},
+        {ZT("ShowBitmapList"), ZT("ON")},
+        {ZT("ShowBitmapText"), ZT("ON")},
+        {ZT("ShowText"), ZT("ON")},
+        {ZT("CenterText"), ZT("OFF")},
+        {ZT("IgnoreError"), ZT("OFF")},
+        {ZT("ViewSize"), ZT("ZOOM")},
+        {ZT("x"), ZT(" 10")},
+        {ZT("y"), ZT(" 10")},
+        {ZT("width"), ZT(" 374")},
+        {ZT("height"), ZT(" 380")},
+        {ZT("NoStandby"), ZT("OFF")},
+        {ZT("NoDisplayOff"), ZT("OFF")},
+        {ZT("SingleClickMode"), ZT("OFF")},
+        {ZT("NoExt"), ZT("OFF")},
+        {ZT("DarkMode"), ZT("OFF")},
+        {ZT("AfterActive"), ZT("OFF")},
+        {ZT("listFontName"), ZT("")},
+        {ZT("textFontName"), ZT("")},
+        {ZT("listFontSize"), ZT(" 10")},
+        {ZT("textFontSize"), ZT(" 10")},
+        {ZT("listFontStyle"), ZT(" 0")},
+        {ZT("textFontStyle"), ZT(" 0")},
+        {ZT("nowPlaying"), ZT("")},
+        {ZT("nowDir"), ZT("")},
+    };
+    EXPECT_EQ(saved.entries(kSystemSection), expected);
+    EXPECT_EQ(saved.entries(kUserSection), (Entries{{ZT("CaptureDir"), ZT("")}}));
     EXPECT_EQ(readIgnoreDir(empty), ZT(""));
-    const ResumeKeys resume = readResumeKeys(empty);
-    EXPECT_EQ(resume.nowDir, ZT(""));
-    EXPECT_EQ(resume.nowPlaying, ZT(""));
+    EXPECT_EQ(readResumeKeys(empty).nowPlaying, ZT(""));
 }
 
-TEST(SettingsLoad, PlayModeWords) {
-    const std::vector<std::pair<const Char*, int>> cases = {
-        {ZT("random"), Settings::kRandom}, {ZT("RANDOM"), Settings::kRandom},
-        {ZT("Single"), Settings::kSingle}, {ZT("order"), Settings::kOrder},
-        {ZT("ONE"), Settings::kOnePass},   {ZT("shuffle"), Settings::kOnePass},
-        {ZT(""), Settings::kOnePass},
+TEST(SettingsLoad, ModeAndViewSizeWords) {
+    const std::vector<std::tuple<const Char*, const Char*, int, int>> cases = {
+        // Mode word, ViewSize word, mode, view size.
+        {ZT("random"), ZT("original"), Settings::kRandom, Settings::kOriginal},
+        {ZT("Single"), ZT("MULTIPLE"), Settings::kSingle, Settings::kMultiple},
+        {ZT("order"), ZT("ZOOM"), Settings::kOrder, Settings::kZoom},
+        {ZT("ONE"), ZT("huge"), Settings::kOnePass, Settings::kZoom},
+        {ZT("shuffle"), ZT(""), Settings::kOnePass, Settings::kZoom},
     };
-    for (const auto& [word, mode] : cases) {
+    for (const auto& [modeWord, sizeWord, mode, size] : cases) {
         MemorySettingsStore store;
-        put(store, ZT("Mode"), word);
-        EXPECT_EQ(loadFrom(store).Mode, mode) << utf16ToUtf8(word);
+        put(store, ZT("Mode"), modeWord);
+        put(store, ZT("ViewSize"), sizeWord);
+        const Settings s = loadFrom(store);
+        EXPECT_EQ(s.Mode, mode) << utf16ToUtf8(modeWord);
+        EXPECT_EQ(s.ViewSize, size) << utf16ToUtf8(sizeWord);
     }
     MemorySettingsStore missing;
     EXPECT_EQ(loadFrom(missing).Mode, Settings::kOrder);
-}
-
-TEST(SettingsLoad, ViewSizeWords) {
-    const std::vector<std::pair<const Char*, int>> cases = {
-        {ZT("original"), Settings::kOriginal},
-        {ZT("MULTIPLE"), Settings::kMultiple},
-        {ZT("ZOOM"), Settings::kZoom},
-        {ZT("huge"), Settings::kZoom},
-    };
-    for (const auto& [word, size] : cases) {
-        MemorySettingsStore store;
-        put(store, ZT("ViewSize"), word);
-        EXPECT_EQ(loadFrom(store).ViewSize, size) << utf16ToUtf8(word);
-    }
 }
 
 TEST(SettingsLoad, SwitchesAreOnOnlyForTheWordOn) {
@@ -113,23 +113,6 @@ TEST(SettingsLoad, SwitchesAreOnOnlyForTheWordOn) {
         // A present key replaces the default even when that default is on.
         EXPECT_EQ(s.LeftList, expected) << utf16ToUtf8(word);
     }
-}
-
-TEST(SettingsLoad, NumbersFollowTheProfileReader) {
-    MemorySettingsStore store;
-    put(store, ZT("ListWidth"), ZT(" 200"));
-    put(store, ZT("DefaultListWidth"), ZT("150px"));
-    put(store, ZT("x"), ZT("-40"));
-    put(store, ZT("y"), ZT(""));  // empty reads as missing
-    put(store, ZT("height"), ZT("tall"));
-    const Settings s = loadFrom(store);
-    EXPECT_EQ(s.ListWidth, 200);
-    EXPECT_EQ(s.DefaultListWidth, 150);
-    EXPECT_EQ(s.x, -40);
-    EXPECT_EQ(s.y, 10);
-    EXPECT_EQ(s.height, 0);
-    EXPECT_EQ(parseProfileInt(ZT("0x1A"), 5), 26);
-    EXPECT_EQ(parseProfileInt(ZT("4294967295"), 5), -1);  // wraps, never overflows
 }
 
 TEST(SettingsLoad, VolumeFromTheKeyOrFromTheSystem) {
@@ -163,131 +146,60 @@ TEST(SettingsLoad, TextsAreCutToTheirBuffers) {
     EXPECT_EQ(readIgnoreDir(store), ZT("@eaDir"));
 }
 
+// Every value away from its default.
 Settings unusualSettings() {
-    Settings s;
-    s.Mode = Settings::kSingle;
-    s.TopMost = 1;
-    s.ListWidth = 0;
-    s.DefaultListWidth = 210;
-    s.LeftList = 0;
-    s.SearchSubFolder = 1;
-    s.MasterVolume = 0;
-    s.ShowBitmapList = 0;
-    s.ShowBitmapText = 0;
-    s.ShowText = 0;
-    s.CenterText = 1;
-    s.ViewSize = Settings::kMultiple;
-    s.IgnoreError = 1;
-    s.NoStandby = 1;
-    s.NoDisplayOff = 1;
-    s.Volume = 640;
-    s.textFontSize = 14;
-    s.listFontSize = 8;
-    s.textFontName = ZT("Meiryo");
-    s.listFontName = ZT("MS Gothic");
-    s.textFontStyle = 0x300;
-    s.listFontStyle = 0x100;
-    s.SingleClickMode = 1;
-    s.NoExt = 1;
-    s.DarkMode = 1;
-    s.AfterActive = 1;
-    s.CaptureDir = ZT("D:\\Caps");
-    s.loaded = true;
-    return s;
+    return Settings{.Mode = Settings::kSingle,
+                    .TopMost = 1,
+                    .ListWidth = 0,
+                    .DefaultListWidth = 210,
+                    .LeftList = 0,
+                    .SearchSubFolder = 1,
+                    .MasterVolume = 0,
+                    .ShowBitmapList = 0,
+                    .ShowBitmapText = 0,
+                    .ShowText = 0,
+                    .CenterText = 1,
+                    .ViewSize = Settings::kMultiple,
+                    .IgnoreError = 1,
+                    .NoStandby = 1,
+                    .NoDisplayOff = 1,
+                    .Volume = 640,
+                    .textFontSize = 14,
+                    .listFontSize = 8,
+                    .textFontName = ZT("Meiryo"),
+                    .listFontName = ZT("MS Gothic"),
+                    .textFontStyle = 0x300,
+                    .listFontStyle = 0x100,
+                    .SingleClickMode = 1,
+                    .NoExt = 1,
+                    .DarkMode = 1,
+                    .AfterActive = 1,
+                    .CaptureDir = ZT("D:\\Caps"),
+                    .loaded = true};
 }
 
-TEST(SettingsSave, WritesEveryKeyInOrderAndReadsBack) {
+TEST(SettingsSave, EveryValueComesBack) {
     MemorySettingsStore store;
-    const Settings before = unusualSettings();
-    ASSERT_TRUE(writeSettings(store, before, {30, 40, 500, 420}, ZT("D:\\m\\a.mp3"), ZT("D:\\m")));
-
-    std::vector<String> keys;
-    std::map<String, String> values;
-    for (const auto& [key, value] : store.entries(kSystemSection)) {
-        keys.push_back(key);
-        values[key] = value;
-    }
-    const std::vector<String> order = {
-        ZT("Volume"),
-        ZT("Mode"),
-        ZT("TopMost"),
-        ZT("ListWidth"),
-        ZT("DefaultListWidth"),
-        ZT("LeftList"),
-        ZT("SearchSubFolder"),
-        ZT("MasterVolume"),
-        ZT("ShowBitmapList"),
-        ZT("ShowBitmapText"),
-        ZT("ShowText"),
-        ZT("CenterText"),
-        ZT("IgnoreError"),
-        ZT("ViewSize"),
-        ZT("x"),
-        ZT("y"),
-        ZT("width"),
-        ZT("height"),
-        ZT("NoStandby"),
-        ZT("NoDisplayOff"),
-        ZT("SingleClickMode"),
-        ZT("NoExt"),
-        ZT("DarkMode"),
-        ZT("AfterActive"),
-        ZT("listFontName"),
-        ZT("textFontName"),
-        ZT("listFontSize"),
-        ZT("textFontSize"),
-        ZT("listFontStyle"),
-        ZT("textFontStyle"),
-        ZT("nowPlaying"),
-        ZT("nowDir"),
-    };
-    EXPECT_EQ(keys, order);
-    EXPECT_EQ(values[ZT("Volume")], ZT(" 64"));
-    EXPECT_EQ(values[ZT("Mode")], ZT("SINGLE"));
-    EXPECT_EQ(values[ZT("TopMost")], ZT("ON"));
-    EXPECT_EQ(values[ZT("MasterVolume")], ZT("OFF"));
-    EXPECT_EQ(values[ZT("ListWidth")], ZT(" 0"));
-    EXPECT_EQ(values[ZT("ViewSize")], ZT("MULTIPLE"));
-    EXPECT_EQ(values[ZT("x")], ZT(" 30"));
-    EXPECT_EQ(values[ZT("textFontStyle")], ZT(" 768"));
-    EXPECT_EQ(values[ZT("nowPlaying")], ZT("D:\\m\\a.mp3"));
-    const auto user = store.entries(kUserSection);
-    ASSERT_EQ(user.size(), 1u);
-    EXPECT_EQ(user[0].first, ZT("CaptureDir"));
-    EXPECT_EQ(user[0].second, ZT("D:\\Caps"));
-
-    Settings after = loadFrom(store, 0.1f);  // not linked: the system is not asked
-    EXPECT_EQ(after.x, 30);
-    EXPECT_EQ(after.width, 500);
-    EXPECT_EQ(after.height, 420);
-    // Field by field through a second save: equal files mean equal settings.
+    ASSERT_TRUE(writeSettings(store, unusualSettings(), {30, 40, 500, 420}, ZT("D:\\m\\a.mp3"),
+                              ZT("D:\\m")));
+    const Settings after = loadFrom(store, 0.1f);  // not linked: the system is not asked
+    EXPECT_EQ(after.textFontStyle, 0x300);
+    EXPECT_EQ(after.Volume, 640);
+    // Equal files mean equal settings, key by key.
     MemorySettingsStore again;
-    writeSettings(again, after, {30, 40, 500, 420}, ZT("D:\\m\\a.mp3"), ZT("D:\\m"));
+    writeSettings(again, after, {after.x, after.y, after.width, after.height}, ZT("D:\\m\\a.mp3"),
+                  ZT("D:\\m"));
     EXPECT_EQ(again.entries(kSystemSection), store.entries(kSystemSection));
     EXPECT_EQ(again.entries(kUserSection), store.entries(kUserSection));
-    const ResumeKeys resume = readResumeKeys(store);
-    EXPECT_EQ(resume.nowPlaying, ZT("D:\\m\\a.mp3"));
-    EXPECT_EQ(resume.nowDir, ZT("D:\\m"));
+    EXPECT_EQ(readResumeKeys(store).nowDir, ZT("D:\\m"));
 }
 
-TEST(SettingsSave, VolumeKeepsTensOnly) {
+TEST(SettingsSave, VolumeKeepsTensAndOddValuesGetTheirFallbackWords) {
     MemorySettingsStore store;
-    Settings s;
-    s.loaded = true;
-    s.MasterVolume = 0;
-    s.Volume = 537;
+    const Settings s{.Mode = 9, .MasterVolume = 0, .ViewSize = 7, .Volume = 537, .loaded = true};
     writeSettings(store, s, {}, ZT(""), ZT(""));
     EXPECT_EQ(store.readString(kSystemSection, ZT("Volume"), ZT(""), 260), ZT(" 53"));
     EXPECT_EQ(loadFrom(store).Volume, 530);
-}
-
-TEST(SettingsSave, UnknownModeAndViewSizeWriteTheirFallbackWords) {
-    MemorySettingsStore store;
-    Settings s;
-    s.loaded = true;
-    s.Mode = 9;
-    s.ViewSize = 7;
-    writeSettings(store, s, {}, ZT(""), ZT(""));
     EXPECT_EQ(store.readString(kSystemSection, ZT("Mode"), ZT(""), 260), ZT("ONE"));
     EXPECT_EQ(store.readString(kSystemSection, ZT("ViewSize"), ZT(""), 260), ZT("ZOOM"));
 }
@@ -300,29 +212,6 @@ TEST(SettingsSave, SettingsNeverLoadedLeaveTheFileAlone) {
     ASSERT_EQ(store.entries(kSystemSection).size(), 1u);
     EXPECT_EQ(store.readString(kSystemSection, ZT("Mode"), ZT(""), 260), ZT("RANDOM"));
     EXPECT_TRUE(store.entries(kUserSection).empty());
-}
-
-TEST(SettingsSave, ExistingKeysStayInPlaceAndNewOnesFollow) {
-    MemorySettingsStore store;
-    put(store, ZT("nowdir"), ZT("old"));  // key names ignore case
-    put(store, ZT("Custom"), ZT("kept"));
-    Settings s;
-    s.loaded = true;
-    writeSettings(store, s, {}, ZT("p"), ZT("D:\\new"));
-    const auto entries = store.entries(kSystemSection);
-    ASSERT_GE(entries.size(), 3u);
-    EXPECT_EQ(entries[0].first, ZT("nowdir"));
-    EXPECT_EQ(entries[0].second, ZT("D:\\new"));
-    EXPECT_EQ(entries[1].first, ZT("Custom"));
-    EXPECT_EQ(entries[2].first, ZT("Volume"));
-}
-
-TEST(SettingsSave, PlacementOutsideNormalModeIsTheSavedRectangle) {
-    const WindowPlacement current{0, 0, 1920, 1080};
-    const WindowPlacement saved{100, 50, 400, 380};
-    EXPECT_EQ(placementToSave(1, current, saved).width, 1920);
-    EXPECT_EQ(placementToSave(2, current, saved).x, 100);
-    EXPECT_EQ(placementToSave(3, current, saved).height, 380);
 }
 
 class SettingsPathTest : public ::testing::Test {
@@ -468,17 +357,6 @@ TEST(SettingsShow, EachSwitchChecksItsOwnItemInItsOwnMenu) {
     RecordingView view;
     showLoadedSettings(view, odd);
     EXPECT_EQ(view.checked(40017), std::optional<bool>(false));
-}
-
-TEST(SettingsStoreMemory, ReadsLikeTheProfileFunctions) {
-    MemorySettingsStore store;
-    store.writeString(ZT("A"), ZT("Key"), ZT("value"));
-    EXPECT_EQ(store.readString(ZT("a"), ZT("KEY"), ZT("d"), 260), ZT("value"));
-    EXPECT_EQ(store.readString(ZT("A"), ZT("Key"), ZT("d"), 4), ZT("val"));
-    EXPECT_EQ(store.readString(ZT("A"), ZT("Other"), ZT("default"), 4), ZT("def"));
-    EXPECT_EQ(store.readString(ZT("B"), ZT("Key"), ZT("d"), 260), ZT("d"));
-    EXPECT_EQ(store.readInt(ZT("A"), ZT("Key"), 7), 0);
-    EXPECT_EQ(store.readInt(ZT("A"), ZT("None"), 7), 7);
 }
 
 }  // namespace
