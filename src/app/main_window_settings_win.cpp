@@ -33,7 +33,7 @@ void loadCaptureFolder(MainWindow& state) {
 
 void saveSettings(MainWindow& state) {
     saveSettings(state.settingsPath, state.settings, state.window, state.displayMode,
-                 state.savedWindowRect, currentEntryPath(state), currentFolder(state));
+                 state.savedWindowRect, currentEntryPath(state), state.currentFolder);
 }
 
 bool afterActiveEnabled(const MainWindow& state) {

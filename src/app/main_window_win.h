@@ -13,6 +13,7 @@
 #include "app/settings.h"
 #include "app/settings_apply_win.h"
 #include "platform/handles_win.h"
+#include "playlist/playlist.h"
 #include "platform/text.h"
 
 namespace zav2 {
@@ -60,6 +61,8 @@ struct MainWindow {
     Settings settings;
     SettingsFonts fonts;  // outlive the controls that use them
 
+    Playlist playlist;      // index-aligned with the strings of listBox
+    String currentFolder;   // folder of the last open, for list files and the resume list
     unsigned duration = 0;  // seconds of the current media
     bool listRefreshPending = true;
     bool buttonMenuLatch = false;

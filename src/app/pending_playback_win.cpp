@@ -18,4 +18,6 @@ void onMediaKey(MainWindow&, UINT) {}
 
 void onWheelOverPanel(MainWindow&, int) {}
 
+void startPlaybackAfterOpen(MainWindow&) {}
+
 }  // namespace zav2

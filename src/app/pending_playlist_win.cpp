@@ -22,10 +22,6 @@ String currentEntryPath(const MainWindow&) {
     return {};
 }
 
-String currentFolder(const MainWindow&) {
-    return {};
-}
-
 void moveSelectedEntries(MainWindow&, int) {}
 
 void showListContextMenu(MainWindow&, POINT) {}

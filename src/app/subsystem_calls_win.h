@@ -23,6 +23,7 @@ void emptyList(MainWindow& state);  // select all and remove, caption "Zav2"
 // Deselects every item, selects entry current and scrolls it to the top.
 void reselectCurrentEntry(MainWindow& state);
 void saveResumeList(MainWindow& state);
+String currentEntryPath(const MainWindow& state);  // "" when there is none
 
 // Settings.
 void determineSettingsPath(MainWindow& state);
@@ -56,6 +57,13 @@ void onVolumeSliderScroll(MainWindow& state, WPARAM request);
 void onEndOfMedia(MainWindow& state);
 void onMediaKey(MainWindow& state, UINT virtualKey);
 void onWheelOverPanel(MainWindow& state, int delta);  // volume by the wheel
+// After a path was opened (not a resume): stop, play entry current (skipping
+// forward on failure), take the duration for the seek bar, set the volume.
+void startPlaybackAfterOpen(MainWindow& state);
+
+// Text panel: frees pictures 1 and 2 and loads the companion text, lyrics
+// and pictures of entry current.
+void reloadPanel(MainWindow& state);
 
 // Layout, panels and drawing.
 void layOutWindow(MainWindow& state);
