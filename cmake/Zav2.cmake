@@ -1,7 +1,12 @@
 # Shared build rules for every Zav2 target.
 
 add_library(zav2_options INTERFACE)
-target_compile_options(zav2_options INTERFACE -Wall -Wextra -Werror)
+if(MSVC)
+  # Sources are UTF-8 (Japanese texts in wide literals).
+  target_compile_options(zav2_options INTERFACE /W4 /WX /utf-8 /permissive- /Zc:__cplusplus)
+else()
+  target_compile_options(zav2_options INTERFACE -Wall -Wextra -Werror)
+endif()
 target_include_directories(zav2_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
 if(WIN32)
   target_compile_definitions(zav2_options INTERFACE

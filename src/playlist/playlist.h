@@ -16,8 +16,8 @@
 namespace zav2 {
 
 struct PlaylistEntry {
-    String path;   // full path; the entry's key, compared exactly
-    String title;  // shown instead of the file name when not empty
+    String path{};   // full path; the entry's key, compared exactly
+    String title{};  // shown instead of the file name when not empty
     // Position in the play sequence (0-based); valid after recomputeOrder.
     int32_t order = 0;
 };

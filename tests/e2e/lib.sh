@@ -124,10 +124,11 @@ screenshot() {
   fi
 }
 
-# The window of the instance (default name) on the screen.
+# The client area of the instance (default name) on the screen; without a
+# window manager there is no caption to show.
 screenshot_window() {
   local rect
-  rect=$(driver "${@:2}" window-rect) && screenshot "$1" $rect
+  rect=$(driver "${@:2}" client-rect) && screenshot "$1" $rect
 }
 
 # Media made by tools/make-demo-library (cached outside the tree).

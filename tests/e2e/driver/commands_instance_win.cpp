@@ -100,6 +100,17 @@ int windowRect(Context& context) {
     return kOk;
 }
 
+int clientRect(Context& context) {
+    HWND instance = requireInstance(context);
+    RECT rect{};
+    if (!instance || !GetClientRect(instance, &rect)) {
+        return kFailed;
+    }
+    MapWindowPoints(instance, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
+    print(rectText(rect));
+    return kOk;
+}
+
 int findTitle(Context& context) {
     const String& wanted = context.positional(0);
     String title;

@@ -68,6 +68,7 @@ int markerCount(Context& context);
 int caption(Context& context);
 int waitCaption(Context& context);
 int windowRect(Context& context);
+int clientRect(Context& context);
 int findTitle(Context& context);
 int messageBox(Context& context);
 int hotkeyTaken(Context& context);

@@ -24,6 +24,7 @@ constexpr Subcommand kSubcommands[] = {
     {L"caption", 0, caption, L"print the instance's caption"},
     {L"wait-caption", 1, waitCaption, L"<text> [--contains]: wait for the caption"},
     {L"window-rect", 0, windowRect, L"print the window's screen rectangle: x y w h"},
+    {L"client-rect", 0, clientRect, L"print the client area's screen rectangle: x y w h"},
     {L"find-title", 1, findTitle, L"<text>: wait for any top-level window whose title has text"},
     {L"message-box", 0, messageBox,
      L"[--caption Zav2] [--press ok|cancel|yes|no]: wait for a message box, print its text"},
