@@ -5,7 +5,6 @@
 #include "tags/byte_order.h"
 #include "tags/id3_tag.h"
 #include "tags/readers.h"
-#include "tags/tag_text.h"
 
 namespace zav2 {
 
@@ -37,19 +36,7 @@ String decodeLyrics(std::string_view content, int version) {
     const auto textStart = afterTerminator(content, 4, isWideEncoding(encoding));
     if (!textStart)
         return {};
-    const std::string_view text = content.substr(*textStart);
-    switch (encoding) {
-        case 0:
-            return ansiText(text);
-        case 1:
-            return utf16TextWithBom(text);
-        case 2:
-            return version == 4 ? utf16Text(text, true) : String();
-        case 3:
-            return utf8Text(text);
-        default:
-            return {};
-    }
+    return decodeId3Text(encoding, content.substr(*textStart), version);
 }
 
 struct PictureHead {

@@ -24,11 +24,8 @@ String readId3v1Title(FileReader& file) {
 
 }  // namespace
 
-String decodeId3Text(std::string_view content, int version) {
-    if (content.empty())
-        return {};
-    const std::string_view text = content.substr(1);
-    switch (content[0]) {
+String decodeId3Text(char encoding, std::string_view text, int version) {
+    switch (encoding) {
         case 0:
             // Not ISO-8859-1: tags written on Japanese systems hold Shift_JIS here.
             return ansiText(text);
@@ -53,7 +50,9 @@ String readId3Title(FileReader& file) {
         if (!equalsAsciiIgnoreCase(frame->id, threeLetterIds ? "TT2" : "TIT2"))
             continue;
         const auto content = tag->content(*frame);
-        return content ? decodeId3Text(*content, tag->version()) : String();
+        if (!content || content->empty())
+            return {};
+        return decodeId3Text((*content)[0], std::string_view(*content).substr(1), tag->version());
     }
     return {};
 }

@@ -25,7 +25,8 @@ TitleReader titleReaderFor(StringView extension);
 LyricsAndPicture readLyricsAndPicture(FileReader& file);
 std::optional<std::string> readPictureBytes(FileReader& file, const EmbeddedPicture& picture);
 
-// The text of an ID3v2 text frame's content (encoding byte first).
-String decodeId3Text(std::string_view content, int version);
+// ID3v2 text in one of the frame encodings (0 ANSI, 1 UTF-16 with a mark,
+// 2 UTF-16BE from version 2.4 on, 3 UTF-8), up to its first NUL.
+String decodeId3Text(char encoding, std::string_view text, int version);
 
 }  // namespace zav2
