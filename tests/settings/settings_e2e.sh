@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# The settings file end to end: a first orderly exit writes every key beside
+# the program; edited keys come back at the next start (placement, icons,
+# check marks, centred text, list font, volume); a named instance uses its
+# own file only when one exists; the master volume overrides the Volume key.
+#   settings_e2e.sh Zav2.exe zav2-driver.exe artifact-dir zav2-settings-probe.exe
+. "$(dirname "$0")/../e2e/lib.sh"
+
+cp "$4" "$app/zav2-settings-probe.exe"
+probe() {
+  wine "$app/zav2-settings-probe.exe" "$@" 2> /dev/null | tr -d '\r'
+}
+ini="$app/Zav2.ini"
+exe=$(winpath "$app/Zav2.exe")
+
+# The keys of the file in order, sections in brackets.
+keys_of() {
+  tr -d '\r' < "$1" | sed -n -e 's/^\(\[[^]]*\]\)$/\1/p' -e 's/^\([^=;[]*\)=.*/\1/p' | tr '\n' ' '
+}
+value_of() {  # value_of <file> <key>: the first value of the key, blanks trimmed
+  tr -d '\r' < "$1" | sed -n "s/^$2=[[:space:]]*//p" | head -n 1
+}
+run_and_close() {  # run_and_close <instance-name or ""> <check commands run while it is up>
+  local name=$1 pid
+  shift
+  if [ -n "$name" ]; then start_zav2 pid "$name"; else start_zav2 pid; fi
+  local named=()
+  [ -n "$name" ] && named=(--name "$name")
+  if driver "${named[@]}" --timeout 30000 wait-window; then
+    "$@"
+    driver "${named[@]}" close > /dev/null
+  else
+    fail "the window of '${name:-unnamed}' appears"
+  fi
+  wait_exit "$pid" 30
+  expect_eq "exit code of '${name:-unnamed}'" 0 "$exit_code"
+}
+
+# --- A first start without a file -------------------------------------------
+first_start() {
+  expect_eq "play-mode button shows ORDER" 114 "$(probe button-icon 1011 "$exe" 114 115 116 126)"
+  expect_eq "top-most button shows off" 117 "$(probe button-icon 1012 "$exe" 111 117)"
+  expect_eq "list button shows left" 127 "$(probe button-icon 1013 "$exe" 112 113 127 128)"
+  default_item_height=$(driver send 0x1A1 0 0 --control 1001)  # LB_GETITEMHEIGHT
+}
+run_and_close "" first_start
+check "an orderly exit writes Zav2.ini" test -s "$ini"
+expect_eq "every key in the save order" \
+  "[SystemSetting] Volume Mode TopMost ListWidth DefaultListWidth LeftList SearchSubFolder\
+ MasterVolume ShowBitmapList ShowBitmapText ShowText CenterText IgnoreError ViewSize x y width\
+ height NoStandby NoDisplayOff SingleClickMode NoExt DarkMode AfterActive listFontName\
+ textFontName listFontSize textFontSize listFontStyle textFontStyle nowPlaying nowDir\
+ [UserSetting] CaptureDir " "$(keys_of "$ini")"
+for key in Volume ListWidth x y width height listFontSize listFontStyle; do
+  check "$key is a number" grep -qE "^$key= ?-?[0-9]+"$'\r'"?$" "$ini"
+done
+expect_eq "defaults written" "ORDER OFF ON 120 10 380" "$(value_of "$ini" Mode) \
+$(value_of "$ini" TopMost) $(value_of "$ini" LeftList) $(value_of "$ini" ListWidth) \
+$(value_of "$ini" x) $(value_of "$ini" height)"
+# Linked by default: the program volume is the system's master volume.
+master=$(value_of "$ini" Volume)
+
+# --- Edited keys come back ----------------------------------------------------
+printf '%s\r\n' "[SystemSetting]" "Mode=random" "TopMost=on" "LeftList=OFF" "ListWidth=150" \
+  "CenterText=ON" "ShowText=OFF" "IgnoreError=ON" "DarkMode=on" "x=200" "y=120" "width=480" \
+  "height=420" "listFontSize=20" "listFontStyle=768" "textFontName=Tahoma" \
+  "MasterVolume=OFF" "Volume=40" "[UserSetting]" "CaptureDir=C:\\caps" > "$ini"
+edited_start() {
+  expect_eq "the window where the file says" "200 120 480 420" "$(driver window-rect)"
+  expect_eq "play-mode button shows RANDOM" 115 "$(probe button-icon 1011 "$exe" 114 115 116 126)"
+  expect_eq "top-most button shows on" 111 "$(probe button-icon 1012 "$exe" 111 117)"
+  expect_eq "list button shows right" 128 "$(probe button-icon 1013 "$exe" 112 113 127 128)"
+  style=$(probe style 1014)
+  check "the text panel is centred" test $((0x${style:-0} & 1)) -eq 1
+  expect_eq "the volume slider shows the key" 40 "$(driver send 0x400 0 0 --control 1010)"
+  check "the larger list font makes taller rows" \
+    test "$(driver send 0x1A1 0 0 --control 1001)" -gt "${default_item_height:-999}"
+
+  driver post-command 1011 > /dev/null
+  local play
+  play=$(probe menu-checks iiii)
+  expect_eq "play menu: RANDOM alone checked" "checked 1" "$(sed -n 2p <<< "$play")"
+  local row
+  row=$(sed -n 's/^row-height //p' <<< "$play")
+  probe context-menu 1010 > /dev/null
+  expect_eq "master-volume menu: unchecked" "checked" "$(probe menu-checks i "$row" | sed -n 2p)"
+  probe context-menu 1014 > /dev/null
+  expect_eq "text menu: pictures and centring, not lyrics" "checked 0 2" \
+    "$(probe menu-checks iii-i-ii "$row" | sed -n 2p)"
+  probe context-menu caption > /dev/null
+  expect_eq "caption menu: ignore errors and dark mode" "checked 1 5" \
+    "$(probe menu-checks i-iiii-i "$row" | sed -n 2p)"
+  screenshot_window settings-edited
+}
+run_and_close "" edited_start
+expect_eq "edited values written back" "RANDOM ON OFF 150 ON 40 20 768 Tahoma C:\\caps" \
+  "$(value_of "$ini" Mode) $(value_of "$ini" TopMost) $(value_of "$ini" LeftList) \
+$(value_of "$ini" ListWidth) $(value_of "$ini" CenterText) $(value_of "$ini" Volume) \
+$(value_of "$ini" listFontSize) $(value_of "$ini" listFontStyle) \
+$(value_of "$ini" textFontName) $(value_of "$ini" CaptureDir)"
+
+# --- The master volume, not the key ------------------------------------------
+sed -i -e 's/^MasterVolume=.*/MasterVolume=ON\r/' -e 's/^Volume=.*/Volume= 40\r/' "$ini"
+linked_start() {
+  expect_eq "linked: the slider shows the system volume" "$((master))" \
+    "$(driver send 0x400 0 0 --control 1010)"
+}
+run_and_close "" linked_start
+expect_eq "linked: the system volume is written at exit" "$master" "$(value_of "$ini" Volume)"
+
+# --- Named instances ---------------------------------------------------------
+sed -i 's/^x=.*/x= 260\r/' "$ini"
+common_start() {
+  expect_eq "-work without its own file reads the common one" "260 120 480 420" \
+    "$(driver --name -work window-rect)"
+}
+run_and_close -work common_start
+check_not "-work never creates its own file" test -e "$app/Zav2-work.ini"
+
+printf '%s\r\n' "[SystemSetting]" "Mode=SINGLE" "x=50" "y=60" "width=400" "height=400" \
+  > "$app/Zav2-work.ini"
+common_sum=$(md5sum < "$ini")
+own_start() {
+  expect_eq "-work with its own file reads it" "50 60 400 400" "$(driver --name -work window-rect)"
+  expect_eq "-work shows its own mode" 116 \
+    "$(probe --name -work button-icon 1011 "$exe" 114 115 116 126)"
+}
+run_and_close -work own_start
+expect_eq "-work writes its own file" "SINGLE 50" \
+  "$(value_of "$app/Zav2-work.ini" Mode) $(value_of "$app/Zav2-work.ini" x)"
+expect_eq "the common file is untouched" "$common_sum" "$(md5sum < "$ini")"
+
+finish
