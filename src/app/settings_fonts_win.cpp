@@ -28,7 +28,8 @@ void applyFont(HWND control, int sizePoints, StringView faceName, int style, Con
     description.lfQuality = PROOF_QUALITY;
     description.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
     const size_t length = faceName.size() < kMaxFontName ? faceName.size() : kMaxFontName;
-    faceName.copy(description.lfFaceName, length);
+    for (size_t i = 0; i < length; ++i)
+        description.lfFaceName[i] = faceName[i];
     description.lfFaceName[length] = L'\0';
 
     ControlFont font(CreateFontIndirectW(&description));

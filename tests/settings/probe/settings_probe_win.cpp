@@ -1,6 +1,6 @@
 // zav2-settings-probe: reads from outside what loaded settings show in a
 // running Zav2.exe where Wine offers no cross-process access (icons, menus):
-// by what is on the screen.
+// by what is drawn.
 //
 //   style <id>                      the control's window style (0: the main window), hex
 //   context-menu <id>|caption       right-click on a control or on the caption
@@ -14,6 +14,7 @@
 // Options: --name <instance> (default Zav2.exe). Exit 0 on success, 1 on failure.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
