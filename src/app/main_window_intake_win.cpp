@@ -1,0 +1,285 @@
+// Opening paths in the main window: the start-up path, a forwarded path, the
+// open-file and folder dialogs, and files dropped on the window. The rules of
+// what enters the list live in playlist/intake.h; this file turns messages
+// and dialogs into calls of it and shows the result.
+#include <windows.h>
+#include <commdlg.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "app/subsystem_calls_win.h"
+#include "platform/path.h"
+#include "playlist/intake.h"
+#include "playlist/intake_recent.h"
+#include "playlist/playlist_order.h"
+
+namespace zav2 {
+
+namespace {
+
+// The list box 1001 as the play list sees it.
+class ListBoxWindow final : public ListBoxMirror {
+  public:
+    explicit ListBoxWindow(HWND listBox) : listBox_(listBox) {}
+
+    int count() const override { return static_cast<int>(send(LB_GETCOUNT, 0, 0)); }
+    String text(int index) const override {
+        const LRESULT length = send(LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+        if (length == LB_ERR)
+            return {};
+        String out(static_cast<size_t>(length) + 1, L'\0');
+        const LRESULT got =
+            send(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(out.data()));
+        out.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
+        return out;
+    }
+    void insert(int index, StringView text) override {
+        const String row(text);
+        send(LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(row.c_str()));
+    }
+    void remove(int index) override { send(LB_DELETESTRING, static_cast<WPARAM>(index), 0); }
+    void reset(int expectedCount) override {
+        send(LB_RESETCONTENT, 0, 0);
+        if (expectedCount > 0)
+            send(LB_INITSTORAGE, static_cast<WPARAM>(expectedCount), expectedCount * 64);
+    }
+    std::vector<int> selection() const override {
+        const LRESULT selected = send(LB_GETSELCOUNT, 0, 0);
+        if (selected <= 0)
+            return {};
+        std::vector<int> indices(static_cast<size_t>(selected));
+        const LRESULT got = send(LB_GETSELITEMS, static_cast<WPARAM>(selected),
+                                 reinterpret_cast<LPARAM>(indices.data()));
+        indices.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
+        return indices;
+    }
+    void setSelected(int index, bool selected) override {
+        send(LB_SETSEL, selected, static_cast<LPARAM>(index));
+    }
+    void selectAll() override { send(LB_SETSEL, TRUE, -1); }
+    void clearSelection() override { send(LB_SETSEL, FALSE, -1); }
+    int topIndex() const override { return static_cast<int>(send(LB_GETTOPINDEX, 0, 0)); }
+    void setTopIndex(int index) override { send(LB_SETTOPINDEX, static_cast<WPARAM>(index), 0); }
+    int visibleRows() const override {
+        RECT client{};
+        GetClientRect(listBox_, &client);
+        const LRESULT height = send(LB_GETITEMHEIGHT, 0, 0);
+        return height > 0
+                   ? std::max<int>(1, (client.bottom - client.top) / static_cast<int>(height))
+                   : 1;
+    }
+    void repaint() override {
+        RedrawWindow(listBox_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+
+  private:
+    LRESULT send(UINT message, WPARAM wParam, LPARAM lParam) const {
+        return SendMessageW(listBox_, message, wParam, lParam);
+    }
+    HWND listBox_;
+};
+
+class WindowCaption final : public CaptionTarget {
+  public:
+    explicit WindowCaption(HWND window) : window_(window) {}
+    String text() const override {
+        std::array<wchar_t, 260> buffer{};
+        GetWindowTextW(window_, buffer.data(), static_cast<int>(buffer.size()));
+        return buffer.data();
+    }
+    void setText(StringView text) override { SetWindowTextW(window_, String(text).c_str()); }
+
+  private:
+    HWND window_;
+};
+
+// IgnoreDir is read from the file before each scan, so an edit takes effect
+// without a restart.
+IntakeSettings intakeSettings(const MainWindow& state) {
+    IntakeSettings settings;
+    settings.searchSubFolders = state.settings.SearchSubFolder == 1;
+    settings.ignoreDir = loadIgnoreDir(state.settingsPath);
+    settings.noExt = state.settings.NoExt == 1;
+    return settings;
+}
+
+PathChosenBy chosenBy(OpenedBy how) {
+    switch (how) {
+        case OpenedBy::FileDialog:
+            return PathChosenBy::FileDialog;
+        case OpenedBy::FolderDialog:
+            return PathChosenBy::FolderDialog;
+        case OpenedBy::DropOutsideList:
+            return PathChosenBy::DropOutsideList;
+        case OpenedBy::ResumeAtStartUp:
+            return PathChosenBy::ResumeAtStartUp;
+        case OpenedBy::CommandLine:
+        case OpenedBy::Forwarded:
+            break;
+    }
+    return PathChosenBy::CommandLine;
+}
+
+void recordRecent(MainWindow& state, const String& path) {
+    SHAddToRecentDocs(SHARD_PATHW, path.c_str());
+    if (addRecentItem(state.settingsPath, path))
+        buildJumpList(state);
+}
+
+void selectCurrentAtTop(MainWindow& state) {
+    ListBoxWindow listBox(state.listBox);
+    listBox.clearSelection();
+    listBox.setSelected(state.playlist.current, true);
+    listBox.setTopIndex(state.playlist.current);
+}
+
+String dropppedPath(HDROP drop, UINT index) {
+    const UINT length = DragQueryFileW(drop, index, nullptr, 0);
+    // A longer path would not fit the program's buffers: it is left out
+    // rather than cut into another name.
+    if (length == 0 || length > kMaxPath)
+        return {};
+    String path(length + 1, L'\0');
+    path.resize(DragQueryFileW(drop, index, path.data(), length + 1));
+    return path;
+}
+
+bool insideRect(const RECT& rect, POINT point) {
+    return point.x >= rect.left && point.x <= rect.right && point.y >= rect.top &&
+           point.y <= rect.bottom;
+}
+
+void dropOntoList(MainWindow& state, HDROP drop, POINT screenPoint) {
+    std::vector<String> paths;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        String path = dropppedPath(drop, i);
+        if (!path.empty())
+            paths.push_back(std::move(path));
+    }
+    DragFinish(drop);
+
+    POINT listPoint = screenPoint;
+    ScreenToClient(state.listBox, &listPoint);
+    const LRESULT answer =
+        SendMessageW(state.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
+    const int at = dropInsertionPoint(static_cast<uint32_t>(answer), state.playlist);
+
+    ListBoxWindow listBox(state.listBox);
+    dropOnList(state.playlist, listBox, paths, at, state.currentFolder, intakeSettings(state));
+    if (!state.playlist.empty())
+        recomputeOrder(state.playlist, state.settings.Mode == Settings::kRandom);
+    // The bold row follows the current entry, which may have moved.
+    InvalidateRect(state.listBox, nullptr, TRUE);
+}
+
+struct PidlFree {
+    void operator()(LPITEMIDLIST pidl) const { CoTaskMemFree(pidl); }
+};
+
+int CALLBACK folderDialogCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
+    if (message == BFFM_INITIALIZED && data) {
+        // Select the last opened folder and bring it into view.
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, data);
+        SendMessageW(dialog, BFFM_SETEXPANDED, TRUE, data);
+    }
+    return 0;
+}
+
+}  // namespace
+
+void openPath(MainWindow& state, const String& path, OpenedBy how) {
+    SendMessageW(state.listBox, LB_RESETCONTENT, 0, 0);
+    ResumePoint resume;
+    if (how == OpenedBy::ResumeAtStartUp) {
+        const ResumeKeys keys = loadResumeKeys(state.settingsPath);
+        resume = {keys.nowDir, keys.nowPlaying};
+    }
+    const OpenOutcome outcome =
+        openPath(state.playlist, state.currentFolder, path, chosenBy(how), intakeSettings(state),
+                 resume, state.settings.Mode == Settings::kRandom);
+    if (outcome.addToRecent)
+        recordRecent(state, path);
+    layOutWindow(state);
+
+    const bool listed = !state.playlist.empty();
+    if (outcome.pathExisted && how != OpenedBy::ResumeAtStartUp && listed)
+        startPlaybackAfterOpen(state);
+    WindowCaption caption(state.window);
+    if (listed) {
+        // The one refill of the list box for this open.
+        ListBoxWindow listBox(state.listBox);
+        rebuildListBox(caption, listBox, state.playlist, state.settings.NoExt == 1);
+    } else {
+        caption.setText(L"Zav2");
+    }
+    state.savedCaption = caption.text();
+    if (listed) {
+        reloadPanel(state);
+        selectCurrentAtTop(state);
+    }
+    GetWindowRect(state.window, &state.savedWindowRect);
+    SetForegroundWindow(state.window);
+    SetFocus(state.window);
+}
+
+void showOpenFileDialog(MainWindow& state) {
+    // Pairs of a name and its patterns, double-terminated.
+    static constexpr wchar_t kFilters[] =
+        L"Zav2ファイル\0*.mp3;*.m3u;*.m3u8;*.zav;*.mp4;*.wmv\0"
+        L"mp3ファイル\0*.mp3;*.m3u;*.m3u8\0"
+        L"動画ファイル\0*.mp4;*.wmv\0"
+        L"すべてのファイル(*.*)\0*.*\0";
+    std::array<wchar_t, kMaxPath + 1> chosen{};
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = state.window;
+    dialog.lpstrFilter = kFilters;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = chosen.data();
+    dialog.nMaxFile = static_cast<DWORD>(chosen.size());
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOTESTFILECREATE;
+    if (!GetOpenFileNameW(&dialog))
+        return;
+    openPath(state, String(chosen.data()), OpenedBy::FileDialog);
+}
+
+void showOpenFolderDialog(MainWindow& state) {
+    const String last = state.currentFolder;
+    BROWSEINFOW browse{};
+    browse.hwndOwner = state.window;
+    browse.lpszTitle = L"フォルダ選択";
+    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    browse.lpfn = folderDialogCallback;
+    browse.lParam = last.empty() ? 0 : reinterpret_cast<LPARAM>(last.c_str());
+    const std::unique_ptr<ITEMIDLIST, PidlFree> chosen(SHBrowseForFolderW(&browse));
+    if (!chosen)
+        return;
+    std::array<wchar_t, MAX_PATH> path{};
+    if (!SHGetPathFromIDListW(chosen.get(), path.data()) || path[0] == L'\0')
+        return;
+    openPath(state, String(path.data()), OpenedBy::FolderDialog);
+}
+
+void dropFiles(MainWindow& state, HWND receiver, HDROP drop) {
+    POINT point{};
+    DragQueryPoint(drop, &point);
+    ClientToScreen(receiver, &point);
+    RECT listRect{};
+    GetWindowRect(state.listBox, &listRect);
+    if (insideRect(listRect, point)) {
+        dropOntoList(state, drop, point);
+        return;
+    }
+    const String first = dropppedPath(drop, 0);
+    DragFinish(drop);
+    if (!first.empty())
+        openPath(state, first, OpenedBy::DropOutsideList);
+}
+
+}  // namespace zav2

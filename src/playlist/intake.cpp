@@ -1,0 +1,181 @@
+#include "playlist/intake.h"
+
+#include <algorithm>
+
+#include "platform/file.h"
+#include "platform/path.h"
+#include "playlist/intake_internal.h"
+#include "playlist/playlist_file.h"
+#include "playlist/playlist_order.h"
+#include "tags/tags.h"
+
+namespace zav2 {
+
+namespace {
+
+bool extensionIn(StringView path, std::initializer_list<const Char*> set) {
+    const StringView ext = extension(path);
+    return std::any_of(set.begin(), set.end(),
+                       [&](const Char* member) { return equalsIgnoreCase(ext, member); });
+}
+
+}  // namespace
+
+bool isPictureOrText(StringView path) {
+    return extensionIn(path, {ZT(".png"), ZT(".jpg"), ZT(".jpeg"), ZT(".txt")});
+}
+
+bool isListFile(StringView path) {
+    return extensionIn(path, {ZT(".m3u"), ZT(".m3u8"), ZT(".zav")});
+}
+
+String itemPath(StringView folder, StringView name) {
+    String path = combinePath(folder, name);
+    // A longer path would be cut to another name by every buffer behind it.
+    if (path.size() > kMaxPath)
+        path.clear();
+    return path;
+}
+
+void insertKeepingCurrent(Playlist& playlist, int index, PlaylistEntry entry) {
+    index = std::clamp(index, 0, static_cast<int>(playlist.entries.size()));
+    playlist.entries.insert(playlist.entries.begin() + index, std::move(entry));
+    if (playlist.current >= index)
+        ++playlist.current;
+}
+
+void scanAndSort(Playlist& playlist, StringView folder, const IntakeSettings& settings) {
+    scanFolder(playlist, folder, settings.searchSubFolders, settings.ignoreDir);
+    sortPlaylist(playlist);
+}
+
+void scanFolder(Playlist& playlist, StringView folder, bool subFolders, StringView ignoreDir) {
+    for (const FolderItem& item : listFolder(folder)) {
+        const String path = itemPath(folder, item.name);
+        if (path.empty())
+            continue;
+        if (item.isFolder) {
+            if (subFolders && item.name != ignoreDir)
+                scanFolder(playlist, path, subFolders, ignoreDir);
+            continue;
+        }
+        if (isPictureOrText(item.name) || isListFile(item.name))
+            continue;
+        appendEntry(playlist, path, readTitle(path));
+    }
+}
+
+void addFile(Playlist& playlist, ListBoxMirror& listBox, StringView path, int at, int& count,
+             bool noExt) {
+    insertEntry(playlist, listBox, at + count, path, readTitle(path), noExt);
+    ++count;
+}
+
+void addDroppedFolder(Playlist& playlist, ListBoxMirror& listBox, StringView folder, int at,
+                      int& count, bool noExt) {
+    for (const FolderItem& item : listFolder(folder)) {
+        if (item.isFolder || isPictureOrText(item.name) || isListFile(item.name))
+            continue;
+        const String path = itemPath(folder, item.name);
+        if (!path.empty())
+            addFile(playlist, listBox, path, at, count, noExt);
+    }
+}
+
+int dropInsertionPoint(uint32_t itemFromPointAnswer, const Playlist& playlist) {
+    if ((itemFromPointAnswer >> 16) == 1)
+        return playlist.lastIndex() + 1;
+    const uint32_t item = itemFromPointAnswer & 0xFFFF;
+    if (item == 0xFFFF)
+        return 0;
+    return std::min(static_cast<int>(item), playlist.lastIndex() + 1);
+}
+
+int dropOnList(Playlist& playlist, ListBoxMirror& listBox, const std::vector<String>& paths, int at,
+               String& currentFolder, const IntakeSettings& settings) {
+    const bool wasEmpty = playlist.empty();
+    const size_t sizeBefore = playlist.entries.size();
+    at = std::clamp(at, 0, static_cast<int>(sizeBefore));
+    int count = 0;
+    for (const String& path : paths) {
+        currentFolder = folderOf(path);
+        const int countBefore = count;
+        const size_t entriesBefore = playlist.entries.size();
+        if (isDirectory(path)) {
+            addDroppedFolder(playlist, listBox, path, at, count, settings.noExt);
+        } else if (isPictureOrText(path)) {
+            continue;
+        } else if (equalsIgnoreCase(extension(path), ZT(".zav"))) {
+            // Reading a search list sorts the whole list: refill the rows so the
+            // items that follow are inserted into an aligned list box.
+            readSearchList(playlist, path, at, count, settings);
+            refillListBox(listBox, playlist, settings.noExt);
+            continue;
+        } else if (isListFile(path)) {
+            readPlaylistFile(playlist, path, folderOf(path), at, count, &listBox, settings.noExt);
+        } else {
+            addFile(playlist, listBox, path, at, count, settings.noExt);
+        }
+        // The block went in at at + countBefore: an entry at or after it moved.
+        const int added = static_cast<int>(playlist.entries.size() - entriesBefore);
+        if (playlist.current >= at + countBefore)
+            playlist.current += added;
+    }
+    if (playlist.empty())
+        playlist.current = -1;
+    else if (wasEmpty)
+        playlist.current = 0;
+    return static_cast<int>(playlist.entries.size() - sizeBefore);
+}
+
+void refillListBox(ListBoxMirror& listBox, const Playlist& playlist, bool noExt) {
+    std::vector<String> rows;
+    rows.reserve(playlist.entries.size());
+    for (const PlaylistEntry& entry : playlist.entries)
+        rows.push_back(displayText(entry, noExt));
+    listBox.reset(static_cast<int>(rows.size()));
+    listBox.insertMany(0, rows);
+}
+
+OpenOutcome openPath(Playlist& playlist, String& currentFolder, StringView path, PathChosenBy how,
+                     const IntakeSettings& settings, const ResumePoint& resume, bool randomMode) {
+    OpenOutcome outcome;
+    clear(playlist);
+    // A folder is opened as a folder however it arrived: from the command line,
+    // a second start or a recent item it would otherwise load its parent.
+    const bool folder = isDirectory(path);
+    const bool resuming = how == PathChosenBy::ResumeAtStartUp;
+    if (resuming)
+        currentFolder = resume.folder;
+    else if (folder)
+        currentFolder.assign(path);
+    else
+        currentFolder = folderOf(path);
+
+    outcome.pathExisted = pathExists(path);
+    if (!outcome.pathExisted)
+        return outcome;
+    outcome.addToRecent = !resuming;
+
+    const StringView ext = extension(path);
+    int count = 0;
+    if (!folder && (equalsIgnoreCase(ext, ZT(".m3u")) || equalsIgnoreCase(ext, ZT(".m3u8")))) {
+        readPlaylistFile(playlist, path, currentFolder, 0, count, nullptr, settings.noExt);
+        playlist.current = resuming ? findByPath(playlist, resume.playingPath) : 0;
+    } else if (!folder && equalsIgnoreCase(ext, ZT(".zav"))) {
+        playlist.current = readSearchList(playlist, path, 0, count, settings);
+    } else {
+        scanAndSort(playlist, currentFolder, settings);
+        playlist.current = folder ? 0 : findByPath(playlist, path);
+    }
+
+    if (playlist.empty()) {
+        playlist.current = -1;
+        return outcome;
+    }
+    playlist.current = std::clamp(playlist.current, 0, playlist.lastIndex());
+    recomputeOrder(playlist, randomMode);
+    return outcome;
+}
+
+}  // namespace zav2

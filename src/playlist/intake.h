@@ -1,0 +1,109 @@
+// How entries come into the play list: a media file opened (its whole folder
+// is loaded), a folder (optionally with its sub-folders), an M3U list, a
+// ".zav" search list, and files and folders dropped onto the list.
+//
+// There is no list of media types: every file is taken except pictures and
+// texts (they belong to the text panel) and, inside folders, list files.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "playlist/playlist.h"
+
+namespace zav2 {
+
+// ".png", ".jpg", ".jpeg", ".txt" in any case: never entries.
+bool isPictureOrText(StringView path);
+// ".m3u", ".m3u8", ".zav" in any case: read when opened or dropped, skipped
+// inside scanned folders.
+bool isListFile(StringView path);
+
+// What a scan needs from the settings. ignoreDir is a folder name never
+// entered (exact case); empty means none.
+struct IntakeSettings {
+    bool searchSubFolders = false;
+    String ignoreDir;
+    bool noExt = false;
+};
+
+// Appends every acceptable file of the folder (depth first into sub-folders
+// when `subFolders`), titled by its tags. Paths longer than the program keeps
+// are skipped rather than cut into another name. The list box is not touched;
+// the caller sorts.
+void scanFolder(Playlist& playlist, StringView folder, bool subFolders, StringView ignoreDir);
+
+// Inserts one entry and its row before at + count, then counts it.
+void addFile(Playlist& playlist, ListBoxMirror& listBox, StringView path, int at, int& count,
+             bool noExt);
+// addFile for every acceptable file directly in the folder, in the order the
+// file system lists them; sub-folders are never entered.
+void addDroppedFolder(Playlist& playlist, ListBoxMirror& listBox, StringView folder, int at,
+                      int& count, bool noExt);
+
+// A name filter of a search list: "*" takes every name, a blank filter none;
+// otherwise the words of the list filter (all must occur, "-word" must not;
+// "OR a b" any of them), case-sensitive.
+bool nameFilterMatches(StringView name, StringView filter);
+
+// The three lines of a ".zav" file: a UTF-8 text, byte order mark skipped,
+// each line at most 259 units. nullopt when the file cannot be read.
+struct SearchListLines {
+    String line1;
+    String line2;
+    String line3;
+};
+std::optional<SearchListLines> readSearchListLines(StringView zavPath);
+
+// The folder a filter-form search list searches: its own folder when line 3
+// is empty; line 3 as it stands when it has one or two units or a colon as
+// its third; otherwise line 3 resolved against the search list's folder.
+String searchListBaseFolder(StringView zavPath, StringView line3);
+
+// Fills the list from a ".zav" file (entries only; the caller refills the
+// list box) and answers the index that should become current. Entries are
+// placed before at + count, count growing; a search list that links to a
+// folder, a file or another list sorts the whole list. `current` keeps
+// designating its entry throughout. Search lists naming each other stop after
+// a few levels with what was found.
+int readSearchList(Playlist& playlist, StringView zavPath, int at, int& count,
+                   const IntakeSettings& settings);
+
+// The insertion point of a drop from the list box's item-from-point answer:
+// the item in the low word (0 for 0xFFFF), the end when the high word says the
+// point lies outside the items.
+int dropInsertionPoint(uint32_t itemFromPointAnswer, const Playlist& playlist);
+
+// Inserts the dropped paths at `at` in the order of the drop: folders by
+// addDroppedFolder, lists read in place, search lists as readSearchList (which
+// sorts the whole list; the list box is then refilled), pictures and texts
+// ignored, other files by addFile. The current folder becomes each item's
+// parent. An empty list gets current 0; otherwise current stays on its entry.
+// Answers how many entries were added. The caller recomputes the order.
+int dropOnList(Playlist& playlist, ListBoxMirror& listBox, const std::vector<String>& paths, int at,
+               String& currentFolder, const IntakeSettings& settings);
+
+// How a path to open was chosen.
+enum class PathChosenBy { CommandLine, FileDialog, FolderDialog, DropOutsideList, ResumeAtStartUp };
+
+// The last run's current folder and entry, used by the resume at start-up.
+struct ResumePoint {
+    String folder;
+    String playingPath;
+};
+
+struct OpenOutcome {
+    bool pathExisted = false;
+    // The path goes to the recent documents and the jump list.
+    bool addToRecent = false;
+};
+
+// Replaces the whole list by what the path names: a list, a search list, or
+// a media file's (or a folder's) folder, sorted. Sets current and the current
+// folder, and recomputes the play order. The list box is the caller's: it
+// empties it before and refills it once after.
+OpenOutcome openPath(Playlist& playlist, String& currentFolder, StringView path, PathChosenBy how,
+                     const IntakeSettings& settings, const ResumePoint& resume, bool randomMode);
+
+}  // namespace zav2

@@ -1,0 +1,123 @@
+// ".zav" search lists in link form and in filter form.
+#include <gtest/gtest.h>
+
+#include "intake_test_util.h"
+#include "playlist/intake.h"
+
+namespace zav2::test {
+namespace {
+
+class SearchListTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir.file("lib/music/rock live.mp3", "Live Rock");
+        dir.file("lib/music/rock studio.mp3");
+        dir.file("lib/music/demo tape.mp3");
+        dir.file("lib/music/Live Rock.mp3");
+        dir.file("lib/music/jazz.ogg");
+        dir.file("lib/music/cover.jpg");
+        dir.file("lib/music/list.m3u8");
+        dir.file("lib/music/old/rock old.mp3");
+        dir.file("lib/music/old/Skip/rock skipped.mp3");
+        dir.file("lib/other/b.mp3");
+    }
+
+    // Opens a ".zav" with these lines (CR LF, a byte order mark first).
+    std::vector<String> openWith(const std::string& lines, IntakeSettings settings = {}) {
+        dir.textFile("lib/s.zav", "\xEF\xBB\xBF" + lines);
+        playlist = {};
+        openPath(playlist, currentFolder, dir.path("lib/s.zav"), PathChosenBy::FileDialog, settings,
+                 {}, false);
+        return namesOf(playlist);
+    }
+
+    TempFolder dir;
+    Playlist playlist;
+    String currentFolder;
+};
+
+TEST_F(SearchListTest, StarWithoutFolderFilterTakesOneFolder) {
+    EXPECT_EQ(openWith("*\r\n\r\nmusic\r\n"), texts({"demo tape.mp3", "jazz.ogg", "Live Rock.mp3",
+                                                     "rock live.mp3", "rock studio.mp3"}));
+    EXPECT_EQ(playlist.current, 0);
+    // The same with an absolute base line, and a base line of another folder.
+    EXPECT_EQ(openWith("*\r\n\r\n" + dir.utf8("lib/music") + "\r\n").size(), 5u);
+    EXPECT_EQ(openWith("*\r\n\r\nmusic/../other\r\n"), texts({"b.mp3"}));
+    // No base line: the search list's own folder, which holds only itself.
+    EXPECT_TRUE(openWith("*").empty());
+}
+
+TEST_F(SearchListTest, FiltersAreWordsAndCaseSensitive) {
+    EXPECT_EQ(openWith("OR live demo\r\n\r\nmusic"), texts({"demo tape.mp3", "rock live.mp3"}));
+    EXPECT_EQ(openWith("rock -live\r\n\r\nmusic"), texts({"rock studio.mp3"}));
+    EXPECT_EQ(openWith("Live\r\n\r\nmusic"), texts({"Live Rock.mp3"}));
+    EXPECT_TRUE(openWith("OR\r\n\r\nmusic").empty());
+    EXPECT_TRUE(openWith("\r\n*\r\nmusic").empty());
+}
+
+TEST_F(SearchListTest, FolderFilterDescendsAndSkipsTheIgnoredName) {
+    IntakeSettings settings;
+    settings.ignoreDir = text("Skip");
+    EXPECT_EQ(openWith("rock\r\n*\r\nmusic", settings),
+              texts({"rock live.mp3", "rock studio.mp3", "rock old.mp3"}));
+    EXPECT_EQ(openWith("rock\r\nold\r\nmusic", settings).size(), 3u);
+    EXPECT_EQ(openWith("rock\r\n*\r\nmusic").size(), 4u);
+    EXPECT_EQ(openWith("rock\r\nnothing\r\nmusic").size(), 2u);
+}
+
+TEST_F(SearchListTest, LinkFormLoadsWhatItNames) {
+    // A folder.
+    EXPECT_EQ(openWith(dir.utf8("lib/other") + "\r\nignored\r\nignored").size(), 1u);
+    // A media file: its folder, that file current.
+    openWith(dir.utf8("lib/music/jazz.ogg"));
+    EXPECT_EQ(playlist.entries.size(), 5u);
+    EXPECT_EQ(playlist.entries[playlist.current].path, dir.path("lib/music/jazz.ogg"));
+    // A list, relative lines from the list's folder.
+    dir.textFile("lib/music/list.m3u8", "#EXTM3U\r\njazz.ogg\r\n../other/b.mp3\r\n");
+    EXPECT_EQ(openWith(dir.utf8("lib/music/list.m3u8")), texts({"jazz.ogg", "b.mp3"}));
+    // Another search list.
+    dir.textFile("lib/music/inner.zav", "demo\r\n\r\n");
+    EXPECT_EQ(openWith(dir.utf8("lib/music/inner.zav")), texts({"demo tape.mp3"}));
+}
+
+TEST_F(SearchListTest, SearchListsNamingThemselvesOrEachOtherEnd) {
+    EXPECT_TRUE(openWith(dir.utf8("lib/s.zav")).empty());
+    dir.textFile("lib/t.zav", dir.utf8("lib/s.zav"));
+    EXPECT_TRUE(openWith(dir.utf8("lib/t.zav")).empty());
+}
+
+TEST(SearchListLines, ByteOrderMarkLineEndsAndLength) {
+    TempFolder dir;
+    dir.textFile("a.zav",
+                 "\xEF\xBB\xBF"
+                 "one\r\ntwo\n" +
+                     std::string(300, 'x') + "\r\nfour");
+    const auto lines = readSearchListLines(dir.path("a.zav"));
+    ASSERT_TRUE(lines);
+    EXPECT_EQ(lines->line1, text("one"));
+    EXPECT_EQ(lines->line2, text("two"));
+    EXPECT_EQ(lines->line3, String(259, 'x'));
+    dir.textFile("b.zav", "\xE6\xAD\x8C");  // 歌, no line end
+    EXPECT_EQ(readSearchListLines(dir.path("b.zav"))->line1, String(1, 0x6B4C));
+    EXPECT_FALSE(readSearchListLines(dir.path("missing.zav")));
+}
+
+TEST(SearchListBase, LineThreeRules) {
+    const String zav = text("D:\\lists\\s.zav");
+    EXPECT_EQ(searchListBaseFolder(zav, {}), text("D:\\lists"));
+    EXPECT_EQ(searchListBaseFolder(zav, text("E:")), text("E:"));
+    EXPECT_EQ(searchListBaseFolder(zav, text("ab:c")), text("ab:c"));
+    EXPECT_EQ(searchListBaseFolder(zav, text("E:\\music")), text("E:\\music"));
+    EXPECT_EQ(searchListBaseFolder(zav, text("..\\music")), text("D:\\music"));
+}
+
+TEST(NameFilter, StarBlankAndWords) {
+    EXPECT_TRUE(nameFilterMatches(text("any.mp3"), text("*")));
+    EXPECT_FALSE(nameFilterMatches(text("any.mp3"), text("")));
+    EXPECT_FALSE(nameFilterMatches(text("any.mp3"), text("   ")));
+    EXPECT_TRUE(nameFilterMatches(text("a-b.mp3"), text("or x -b")));
+    EXPECT_FALSE(nameFilterMatches(text("a-b.mp3"), text("a -b")));
+}
+
+}  // namespace
+}  // namespace zav2::test
