@@ -72,6 +72,8 @@ struct MainWindow {
     String savedCaption = L"Zav2";
     RECT savedWindowRect{};
     int displayMode = 1;  // 1 normal, 2 maximised, 3 full screen
+    int playbackRate = 1000;    // thousandths of normal speed; not saved
+    bool entryLoading = false;  // a start is waiting for the engine
     UniqueBitmap picture1;
     UniqueBitmap picture2;
 

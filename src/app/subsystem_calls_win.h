@@ -61,6 +61,13 @@ void onWheelOverPanel(MainWindow& state, int delta);  // volume by the wheel
 // forward on failure), take the duration for the seek bar, set the volume.
 void startPlaybackAfterOpen(MainWindow& state);
 
+// Play list: scrolls entry current into view (by the play mode) and selects
+// it alone.
+void revealCurrentEntry(MainWindow& state);
+
+// Places the video host in the text panel for the display mode and ViewSize.
+void placeVideoHost(MainWindow& state);
+
 // Text panel: frees pictures 1 and 2 and loads the companion text, lyrics
 // and pictures of entry current.
 void reloadPanel(MainWindow& state);

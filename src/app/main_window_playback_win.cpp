@@ -1,0 +1,387 @@
+// Playback control in the main window: the display timer, the seek bar and
+// the volume slider, the end of the media, the media keys and the start after
+// an open. The rules live in src/playback; this file moves values between
+// them and the controls.
+#include <windows.h>
+#include <commctrl.h>
+#include <mmsystem.h>
+#include <shellscalingapi.h>
+
+#include "app/messages_win.h"
+#include "app/playback_calls_win.h"
+#include "app/subsystem_calls_win.h"
+#include "engine/engine_ready.h"
+#include "playback/engine_player_win.h"
+#include "playback/time_display.h"
+#include "playback/volume.h"
+
+namespace zav2 {
+
+namespace {
+
+using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
+
+// The main window's controls as playback control sees them.
+class WindowPorts final : public PlaybackWindow {
+  public:
+    explicit WindowPorts(MainWindow& state) : state(state) {}
+
+    bool fileExists(StringView path) override {
+        const String terminated(path);
+        return GetFileAttributesW(terminated.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    void showMessage(PlaybackMessage message) override {
+        switch (message) {
+            case PlaybackMessage::FileNotFound:
+                MessageBoxW(state.window, L"ファイルが見つかりません。", L"Zav2", MB_OK);
+                break;
+            case PlaybackMessage::UnsupportedFile:
+                MessageBoxW(nullptr, L"対応していないファイルです。", L"Zav2",
+                            MB_OK | MB_ICONWARNING);
+                break;
+            case PlaybackMessage::NothingPlayable:
+                MessageBoxW(state.window, L"対応しているファイルがありません。", L"Zav2", MB_OK);
+                break;
+        }
+    }
+    void setCaption(StringView caption) override {
+        const String terminated(caption);
+        SetWindowTextW(state.window, terminated.c_str());
+    }
+    int firstSelectedItem() override {
+        int first = -1;
+        if (SendMessageW(state.listBox, LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&first)) < 1)
+            return -1;
+        return first;
+    }
+    void selectItem(int index) override { SendMessageW(state.listBox, LB_SETSEL, TRUE, index); }
+    void revealEntry(int index, bool) override {
+        if (index == state.playlist.current)
+            revealCurrentEntry(state);
+    }
+    void startDisplayTimer() override {
+        SetTimer(state.window, kDisplayTimerId, kDisplayTimerMilliseconds, nullptr);
+    }
+    void stopDisplayTimer() override { KillTimer(state.window, kDisplayTimerId); }
+    void hideTaskbarForFullScreen() override {
+        HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+        SetProcessDpiAwareness(PROCESS_SYSTEM_DPI_AWARE);
+        if (taskbar && MonitorFromWindow(state.window, MONITOR_DEFAULTTONEAREST) ==
+                           MonitorFromWindow(taskbar, MONITOR_DEFAULTTONEAREST)) {
+            ShowWindow(taskbar, SW_HIDE);
+        }
+    }
+    void showTaskbar() override {
+        if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr))
+            ShowWindow(taskbar, SW_SHOWNOACTIVATE);
+    }
+    void waitTick() override { Sleep(100); }
+    void applyOutputVolume(int volume, bool master) override {
+        waveOutSetVolume(nullptr, waveOutVolume(volume));
+        if (master && state.masterVolume)
+            state.masterVolume->SetMasterVolumeLevelScalar(volume / 1000.0f, nullptr);
+    }
+    void showVideo() override {
+        ShowScrollBar(state.textPanel, SB_VERT, FALSE);
+        placeVideoHost(state);
+    }
+    void showTextPanel() override { ShowScrollBar(state.textPanel, SB_VERT, TRUE); }
+    void setExecutionState(uint32_t flags) override {
+        SetThreadExecutionState(static_cast<EXECUTION_STATE>(flags));
+    }
+    void requestLayout() override {
+        RECT client{};
+        GetClientRect(state.window, &client);
+        PostMessageW(state.window, WM_SIZE, SIZE_RESTORED,
+                     MAKELPARAM(client.right - client.left, client.bottom - client.top));
+    }
+
+  private:
+    MainWindow& state;
+};
+
+PlaySettings playSettingsOf(const MainWindow& state) {
+    PlaySettings settings;
+    settings.mode = state.settings.Mode;
+    settings.volume = state.settings.Volume;
+    settings.rate = state.playbackRate;
+    settings.displayMode = state.displayMode;
+    settings.ignoreError = state.settings.IgnoreError == 1;
+    settings.masterVolume = state.settings.MasterVolume == 1;
+    settings.noStandby = state.settings.NoStandby == 1;
+    settings.noDisplayOff = state.settings.NoDisplayOff == 1;
+    return settings;
+}
+
+bool hasEntries(const MainWindow& state) {
+    return !state.playlist.empty();
+}
+
+String pathOfCurrent(const MainWindow& state) {
+    return copyEntry(state.playlist, state.playlist.current).path;
+}
+
+void setTimeText(MainWindow& state, unsigned position) {
+    SetWindowTextW(state.timeText, formatTimeText(position, state.duration).c_str());
+}
+
+void setProgress(MainWindow& state, unsigned completed, unsigned total) {
+    if (state.taskbarList)
+        state.taskbarList->SetProgressValue(state.window, completed, total);
+}
+
+void setSeekBarPosition(MainWindow& state, int position) {
+    SendMessageW(state.seekBar, TBM_SETPOS, TRUE, position);
+}
+
+int sliderPosition(const MainWindow& state) {
+    return static_cast<int>(SendMessageW(state.volumeSlider, TBM_GETPOS, 0, 0));
+}
+
+// Where the cursor is on a trackbar's scale, for a click on its channel.
+int clickedValue(HWND trackbar, int maximum) {
+    POINT cursor{};
+    RECT bar{};
+    GetCursorPos(&cursor);
+    GetWindowRect(trackbar, &bar);
+    return channelClickValue(cursor.x, bar.left, bar.right, maximum);
+}
+
+void applyVolume(MainWindow& state, int sliderValue) {
+    EnginePlayer enginePlayer;
+    enginePlayer.setVolume(sliderValue / 100.0);
+    state.settings.Volume = sliderValue * 10;
+    WindowPorts(state).applyOutputVolume(state.settings.Volume, state.settings.MasterVolume == 1);
+}
+
+void applyVolumeFromSlider(MainWindow& state) {
+    applyVolume(state, sliderPosition(state));
+}
+
+}  // namespace
+
+// --- Shared steps ----------------------------------------------------------
+
+bool playerIsStopped() {
+    EnginePlayer enginePlayer;
+    return enginePlayer.state() == PlayerState::Stopped;
+}
+
+bool playerIsPaused() {
+    EnginePlayer enginePlayer;
+    return enginePlayer.state() == PlayerState::Paused;
+}
+
+PlayResult playCurrentEntry(MainWindow& state) {
+    EnginePlayer enginePlayer;
+    WindowPorts window(state);
+    PlaybackContext context{enginePlayer, window, engineReady, state.entryLoading,
+                            state.savedCaption};
+    const int current = state.playlist.current;
+    return PlayEntry(context, copyEntry(state.playlist, current), current,
+                     state.playlist.lastIndex(), playSettingsOf(state));
+}
+
+void advanceFrom(MainWindow& state, Direction direction, bool manual, int origin) {
+    EnginePlayer enginePlayer;
+    WindowPorts window(state);
+    PlaybackContext context{enginePlayer, window, engineReady, state.entryLoading,
+                            state.savedCaption};
+    Advance(context, state.playlist, direction, playSettingsOf(state), origin, manual);
+}
+
+void advanceFromCurrent(MainWindow& state, Direction direction, bool manual) {
+    advanceFrom(state, direction, manual, state.playlist.current);
+}
+
+void playCurrentOrSkip(MainWindow& state) {
+    if (playCurrentEntry(state) == PlayResult::Skipped)
+        advanceFromCurrent(state, Direction::Forward, false);
+}
+
+void readDuration(MainWindow& state) {
+    EnginePlayer enginePlayer;
+    state.duration = mediaDurationSeconds(!pathOfCurrent(state).empty(), enginePlayer.state(),
+                                          enginePlayer.duration());
+    SendMessageW(state.seekBar, TBM_SETRANGEMIN, TRUE, 0);
+    SendMessageW(state.seekBar, TBM_SETRANGEMAX, TRUE, static_cast<LPARAM>(state.duration) * 10);
+}
+
+void refreshTimeDisplay(MainWindow& state) {
+    EnginePlayer enginePlayer;
+    readDuration(state);
+    const double position = enginePlayer.position();
+    setSeekBarPosition(state, seekBarPosition(position));
+    setProgress(state, roundUpSeconds(position), state.duration);
+    applyVolumeFromSlider(state);
+    setTimeText(state, roundUpSeconds(position));
+}
+
+// --- The main window's seams -----------------------------------------------
+
+void stopAndReset(MainWindow& state) {
+    EnginePlayer enginePlayer;
+    const PlayerState before = enginePlayer.state();
+    const bool stopsNow = before == PlayerState::Playing || before == PlayerState::Paused;
+    if (stopsNow) {
+        KillTimer(state.window, kDisplayTimerId);
+        enginePlayer.stop();
+        setSeekBarPosition(state, 0);
+        setProgress(state, 0, 0);
+        ShowWindow(state.videoHost, SW_HIDE);
+        ShowScrollBar(state.textPanel, SB_VERT, TRUE);
+        RECT client{};
+        GetClientRect(state.textPanel, &client);
+        if (HDC dc = GetDC(state.textPanel)) {
+            const COLORREF colour =
+                state.settings.DarkMode == 1 ? RGB(64, 64, 64) : GetSysColor(COLOR_BTNFACE);
+            UniqueBrush brush(CreateSolidBrush(colour));
+            FillRect(dc, &client, brush.get());
+            ReleaseDC(state.textPanel, dc);
+        }
+        RedrawWindow(state.textPanel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+    setTimeText(state, 0);
+    SetThreadExecutionState(ES_CONTINUOUS);
+    WindowPorts(state).requestLayout();
+}
+
+void onDisplayTimer(MainWindow& state) {
+    EnginePlayer enginePlayer;
+    if (!hasEntries(state) || enginePlayer.state() != PlayerState::Playing)
+        return;
+    const double position = enginePlayer.position();
+    setSeekBarPosition(state, seekBarPosition(position));
+    setProgress(state, roundUpSeconds(position), state.duration);
+    if (enginePlayer.isEnded()) {
+        SendMessageW(state.window, kMessageEndOfMedia, 0, 0);
+        return;
+    }
+    setTimeText(state, roundUpSeconds(position));
+}
+
+void onSeekBarScroll(MainWindow& state, WPARAM request) {
+    EnginePlayer enginePlayer;
+    const PlayerState playerState = enginePlayer.state();
+    if (playerState != PlayerState::Playing && playerState != PlayerState::Paused) {
+        setSeekBarPosition(state, 0);
+        return;
+    }
+    // The bar's own position rather than the message's 16-bit thumb
+    // position, which cannot hold media longer than 6553 seconds.
+    const int barPosition = static_cast<int>(SendMessageW(state.seekBar, TBM_GETPOS, 0, 0));
+    switch (LOWORD(request)) {
+        case TB_PAGEUP:
+        case TB_PAGEDOWN: {
+            const int value = clickedValue(state.seekBar, static_cast<int>(state.duration) * 10);
+            setSeekBarPosition(state, value);
+            enginePlayer.seek(value / 10.0);
+            if (playerState == PlayerState::Paused)
+                setTimeText(state, roundUpSeconds(enginePlayer.position()));
+            else
+                enginePlayer.play();
+            break;
+        }
+        case TB_THUMBTRACK:
+            // The timer would overwrite the dragged time.
+            KillTimer(state.window, kDisplayTimerId);
+            SetWindowTextW(state.timeText, thumbTrackText(barPosition, state.duration).c_str());
+            break;
+        case TB_ENDTRACK:
+            SetTimer(state.window, kDisplayTimerId, kDisplayTimerMilliseconds, nullptr);
+            break;
+        default:
+            if (const std::optional<unsigned> target =
+                    thumbReleaseTarget(barPosition, state.duration)) {
+                enginePlayer.seek(*target);
+                if (playerState != PlayerState::Paused)
+                    enginePlayer.play();
+            } else {
+                SendMessageW(state.window, kMessageEndOfMedia, 0, 0);
+            }
+            break;
+    }
+}
+
+void onVolumeSliderScroll(MainWindow& state, WPARAM request) {
+    const WORD code = LOWORD(request);
+    if (code == TB_PAGEUP || code == TB_PAGEDOWN)
+        SendMessageW(state.volumeSlider, TBM_SETPOS, TRUE, clickedValue(state.volumeSlider, 100));
+    applyVolumeFromSlider(state);
+}
+
+void onEndOfMedia(MainWindow& state) {
+    EnginePlayer enginePlayer;
+    const PlayerState playerState = enginePlayer.state();
+    if (playerState != PlayerState::Playing && playerState != PlayerState::Paused &&
+        playerState != PlayerState::Loaded) {
+        return;
+    }
+    advanceFromCurrent(state, Direction::Forward, false);
+    reloadPanel(state);
+    setSeekBarPosition(state, 0);
+    readDuration(state);
+    setProgress(state, 0, state.duration);
+}
+
+void onMediaKey(MainWindow& state, UINT virtualKey) {
+    EnginePlayer enginePlayer;
+    switch (virtualKey) {
+        case VK_MEDIA_PREV_TRACK:
+        case VK_MEDIA_NEXT_TRACK:
+            advanceFromCurrent(
+                state, virtualKey == VK_MEDIA_NEXT_TRACK ? Direction::Forward : Direction::Backward,
+                true);
+            if (hasEntries(state))
+                reloadPanel(state);
+            break;
+        case VK_MEDIA_STOP:
+            stopAndReset(state);
+            break;
+        case VK_MEDIA_PLAY_PAUSE: {
+            if (state.playlist.current == -1)
+                break;
+            if (enginePlayer.state() == PlayerState::Playing) {
+                TogglePause(enginePlayer);
+                break;
+            }
+            const bool wasStopped = playerIsStopped();
+            playCurrentOrSkip(state);
+            if (wasStopped)
+                reloadPanel(state);
+            break;
+        }
+        case VK_VOLUME_UP:
+        case VK_VOLUME_DOWN:
+            state.settings.Volume =
+                volumeAfterKey(state.settings.Volume, virtualKey == VK_VOLUME_UP);
+            SendMessageW(state.volumeSlider, TBM_SETPOS, TRUE, state.settings.Volume / 10);
+            if (state.settings.MasterVolume == 1 && state.masterVolume) {
+                state.masterVolume->SetMasterVolumeLevelScalar(state.settings.Volume / 1000.0f,
+                                                               nullptr);
+            }
+            break;
+        default:
+            return;
+    }
+    if (hasEntries(state))
+        readDuration(state);
+    applyVolumeFromSlider(state);
+}
+
+void onWheelOverPanel(MainWindow& state, int delta) {
+    const int value = sliderAfterWheel(sliderPosition(state), delta);
+    SendMessageW(state.volumeSlider, TBM_SETPOS, TRUE, value);
+    applyVolume(state, value);
+}
+
+void startPlaybackAfterOpen(MainWindow& state) {
+    if (!hasEntries(state))
+        return;
+    stopAndReset(state);
+    playCurrentOrSkip(state);
+    readDuration(state);
+    WindowPorts(state).applyOutputVolume(state.settings.Volume, state.settings.MasterVolume == 1);
+}
+
+}  // namespace zav2

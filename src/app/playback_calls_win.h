@@ -1,0 +1,24 @@
+// Playback control as the main window and the command dispatcher call it:
+// the shared steps over the window's state.
+#pragma once
+
+#include "app/main_window_win.h"
+#include "playback/advance.h"
+
+namespace zav2 {
+
+// PlayEntry with a copy of entry current and the window's settings.
+PlayResult playCurrentEntry(MainWindow& state);
+// Advance from entry current, the origin being the current entry.
+void advanceFromCurrent(MainWindow& state, Direction direction, bool manual);
+void advanceFrom(MainWindow& state, Direction direction, bool manual, int origin);
+// The play step followed by a forward, automatic advance when it skipped.
+void playCurrentOrSkip(MainWindow& state);
+// The full read-out refresh after a handled command.
+void refreshTimeDisplay(MainWindow& state);
+// Takes the duration of the loaded media and sets the seek bar's range.
+void readDuration(MainWindow& state);
+bool playerIsStopped();
+bool playerIsPaused();
+
+}  // namespace zav2

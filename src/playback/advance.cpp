@@ -1,0 +1,91 @@
+#include "playback/advance.h"
+
+namespace zav2 {
+
+namespace {
+
+constexpr int kRandom = 2;
+constexpr int kSingle = 3;
+constexpr int kOnePass = 4;
+
+}  // namespace
+
+std::optional<int> nextEntryIndex(const Playlist& playlist, Direction direction, int mode,
+                                  bool manual) {
+    const int lastIndex = playlist.lastIndex();
+    const int current = playlist.current;
+    if (current < 0 || current > lastIndex)
+        return current;
+    int target = playlist.entries[current].order;
+    if (direction == Direction::Forward) {
+        ++target;
+        if (target == lastIndex + 1) {
+            if (mode == kOnePass && !manual)
+                return std::nullopt;
+            target = 0;
+        }
+    } else {
+        --target;
+        if (target == -1)
+            target = lastIndex;
+    }
+    for (int i = 0; i <= lastIndex; ++i) {
+        if (playlist.entries[i].order == target)
+            return i;
+    }
+    return current;
+}
+
+void Advance(PlaybackContext& context, Playlist& playlist, Direction direction,
+             const PlaySettings& settings, int origin, bool manual) {
+    const int lastIndex = playlist.lastIndex();
+    if (lastIndex == -1)
+        return;
+    // Every entry is tried at most once on the way round, plus the origin
+    // again; the bound only matters when the order keys are not a permutation.
+    const int attemptLimit = lastIndex + 2;
+    for (int attempt = 0;; ++attempt) {
+        context.player.stop();
+        if (settings.mode != kSingle || manual) {
+            const std::optional<int> next =
+                nextEntryIndex(playlist, direction, settings.mode, manual);
+            if (!next) {
+                // Once through: after the last entry the player stays stopped.
+                // The last index takes the final key when order and rows agree.
+                for (int i = 0; i <= lastIndex; ++i) {
+                    if (playlist.entries[i].order == lastIndex) {
+                        playlist.current = i;
+                        break;
+                    }
+                }
+                if (attempt > 0)
+                    context.window.requestLayout();
+                return;
+            }
+            playlist.current = *next;
+        }
+        const int current = playlist.current;
+        const PlayResult result =
+            PlayEntry(context, copyEntry(playlist, current), current, lastIndex, settings);
+        context.window.revealEntry(current, settings.mode == kRandom);
+
+        if (result == PlayResult::Handled) {
+            context.window.requestLayout();
+            return;
+        }
+        // Skipped. The search ends at the end of the list in ONE mode and back
+        // at the origin otherwise (SINGLE mode included: replaying the same
+        // unplayable entry would never end).
+        const bool endOfOnePass = settings.mode == kOnePass && current == lastIndex;
+        if (endOfOnePass || current == origin || attempt + 1 >= attemptLimit) {
+            context.window.showMessage(PlaybackMessage::NothingPlayable);
+            if (attempt > 0)
+                context.window.requestLayout();
+            return;
+        }
+        // Retries always move forward, also after a step backward.
+        direction = Direction::Forward;
+    }
+}
+
+}  // namespace zav2

@@ -1,0 +1,65 @@
+#include "playback/engine_player_win.h"
+
+#include "engine/media_engine_player.h"
+
+namespace zav2 {
+
+PlayerState EnginePlayer::state() const {
+    return player().GetState();
+}
+
+bool EnginePlayer::openFile(StringView path) {
+    // Nothing may escape into the window procedure: a throw is a failed open.
+    try {
+        const String terminated(path);
+        return SUCCEEDED(player().OpenFile(terminated.c_str()));
+    } catch (...) {
+        return false;
+    }
+}
+
+bool EnginePlayer::isReady() {
+    return player().IsReady();
+}
+
+void EnginePlayer::play() {
+    player().Play();
+}
+
+void EnginePlayer::pause() {
+    player().Pause();
+}
+
+void EnginePlayer::stop() {
+    player().Stop();
+}
+
+void EnginePlayer::seek(double seconds) {
+    player().Seek(seconds);
+}
+
+double EnginePlayer::position() {
+    return player().GetPosition();
+}
+
+double EnginePlayer::duration() {
+    return player().GetDuration();
+}
+
+bool EnginePlayer::isEnded() {
+    return player().IsEnded();
+}
+
+bool EnginePlayer::hasVideo() {
+    return player().HasVideo();
+}
+
+void EnginePlayer::setVolume(double level) {
+    player().SetVolume(level);
+}
+
+void EnginePlayer::setPlaybackRate(double rate) {
+    player().SetPlaybackRate(rate);
+}
+
+}  // namespace zav2

@@ -1,0 +1,25 @@
+// Playback control's view of the program's one MediaEnginePlayer.
+#pragma once
+
+#include "playback/playback_ports.h"
+
+namespace zav2 {
+
+class EnginePlayer final : public PlaybackPlayer {
+  public:
+    PlayerState state() const override;
+    bool openFile(StringView path) override;
+    bool isReady() override;
+    void play() override;
+    void pause() override;
+    void stop() override;
+    void seek(double seconds) override;
+    double position() override;
+    double duration() override;
+    bool isEnded() override;
+    bool hasVideo() override;
+    void setVolume(double level) override;
+    void setPlaybackRate(double rate) override;
+};
+
+}  // namespace zav2

@@ -1,0 +1,126 @@
+#include "playback/play_entry.h"
+
+#include "playback/caption.h"
+#include "playback/keep_awake.h"
+#include "platform/path.h"
+
+namespace zav2 {
+
+namespace {
+
+// Clears the loading flag on every way out of the load.
+class LoadingGuard {
+  public:
+    explicit LoadingGuard(bool& flag) : flag(flag) { flag = true; }
+    ~LoadingGuard() { flag = false; }
+    LoadingGuard(const LoadingGuard&) = delete;
+    LoadingGuard& operator=(const LoadingGuard&) = delete;
+
+  private:
+    bool& flag;
+};
+
+bool waitForEngine(PlaybackContext& context) {
+    if (context.player.isReady())
+        context.engineReady.store(1);
+    for (int tick = 0; tick < kReadyWaitTicks; ++tick) {
+        if (context.engineReady.load() == 1 || context.player.isReady()) {
+            context.engineReady.store(1);
+            break;
+        }
+        context.window.waitTick();
+    }
+    return context.engineReady.load() == 1;
+}
+
+}  // namespace
+
+void UpdateCaption(PlaybackContext& context, StringView path, int index, StringView title,
+                   int rate) {
+    String shown = displayTitle(path, title);
+    if (shown.size() > kMaxPath)
+        shown.resize(kMaxPath);
+    context.savedTitle = shown;
+    context.window.setCaption(captionWithRate(shown, rate));
+    if (context.window.firstSelectedItem() == index)
+        context.window.selectItem(index);
+}
+
+void TogglePause(PlaybackPlayer& player) {
+    const PlayerState state = player.state();
+    if (state == PlayerState::Playing)
+        player.pause();
+    else if (state == PlayerState::Paused)
+        player.play();
+}
+
+PlayResult PlayEntry(PlaybackContext& context, const PlaylistEntry& entry, int index, int lastIndex,
+                     const PlaySettings& settings) {
+    if (lastIndex == -1 || context.entryLoading)
+        return PlayResult::Handled;
+
+    PlaybackPlayer& player = context.player;
+    PlaybackWindow& window = context.window;
+    // The same request pauses and resumes what is loaded; a new entry is only
+    // opened from Closed, Loaded or Stopped.
+    const PlayerState state = player.state();
+    if (state == PlayerState::Playing) {
+        player.pause();
+        return PlayResult::Handled;
+    }
+    if (state == PlayerState::Paused) {
+        player.play();
+        return PlayResult::Handled;
+    }
+
+    String path = entry.path;
+    if (path.empty() || !window.fileExists(path)) {
+        if (settings.ignoreError)
+            return PlayResult::Skipped;
+        window.showMessage(PlaybackMessage::FileNotFound);
+        return PlayResult::Handled;
+    }
+    if (path.size() > kMaxPath)
+        path.resize(kMaxPath);
+    UpdateCaption(context, path, index, entry.title, settings.rate);
+
+    LoadingGuard loading(context.entryLoading);
+    player.stop();
+    window.stopDisplayTimer();
+    if (settings.displayMode == 3)
+        window.hideTaskbarForFullScreen();
+
+    context.engineReady.store(0);
+    if (!player.openFile(path)) {
+        window.showTaskbar();
+        if (settings.ignoreError)
+            return PlayResult::Skipped;
+        window.showMessage(PlaybackMessage::UnsupportedFile);
+        return PlayResult::Handled;
+    }
+    if (!waitForEngine(context)) {
+        window.showTaskbar();
+        return PlayResult::Handled;
+    }
+    context.engineReady.store(0);
+
+    player.setPlaybackRate(settings.rate / 1000.0);
+    player.setVolume(settings.volume / 1000.0);
+    window.applyOutputVolume(settings.volume, settings.masterVolume);
+    if (player.hasVideo())
+        window.showVideo();
+    else
+        window.showTextPanel();
+    player.play();
+    window.startDisplayTimer();
+    window.showTaskbar();
+
+    // Cancel any earlier request before making the one these settings ask for.
+    window.setExecutionState(kExecutionContinuous);
+    const uint32_t request = keepAwakeRequest(settings.noStandby, settings.noDisplayOff);
+    if (request != kExecutionContinuous)
+        window.setExecutionState(request);
+    return PlayResult::Handled;
+}
+
+}  // namespace zav2
