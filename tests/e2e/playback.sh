@@ -1,0 +1,238 @@
+#!/usr/bin/env bash
+# A folder of three short clips plays through under Wine: sound reaches the
+# null sink, the caption and the list selection follow the entries, the
+# read-out advances, and each play mode, the buttons, keys, media keys and
+# forwarded switches move playback as they should. A missing file is
+# reported, or skipped when errors are ignored; the volume keys change the
+# recorded level.
+. "$(dirname "$0")/lib.sh"
+
+clips="$work/clips"
+mkdir -p "$clips"
+for n in 1 2 3; do
+  ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=$((220 * n + 220)):sample_rate=44100:duration=3" \
+    -ac 2 -metadata title="Clip $n" -c:a libmp3lame -b:a 96k "$clips/0$n clip.mp3" || fail "ffmpeg made clip $n"
+done
+folder_arg=$(winpath "$clips")
+
+# settings <key=value...>: the INI the next start reads.
+settings() {
+  printf '%s\r\n' "[SystemSetting]" "MasterVolume=OFF" "Volume=100" "$@" > "$app/Zav2.ini"
+}
+
+# The null sink's monitor, recorded while the program runs: 16-bit mono.
+recording="$work/sink.raw"
+start_recording() {
+  : > "$recording"
+  parec -d zav2_null.monitor --format=s16le --rate=8000 --channels=1 --raw > "$recording" 2> /dev/null &
+  parec_pid=$!
+  recording_started=$(date +%s.%N)
+}
+stop_recording() {
+  kill "$parec_pid" 2> /dev/null
+  wait "$parec_pid" 2> /dev/null
+}
+# level <seconds>: RMS of the last <seconds> recorded, 0 ... 32767.
+level() {
+  python3 - "$recording" "$1" << 'PY'
+import math, struct, sys
+data = open(sys.argv[1], 'rb').read()
+count = int(float(sys.argv[2]) * 8000) * 2
+tail = data[-count:] if len(data) >= count else data
+samples = struct.unpack('<%dh' % (len(tail) // 2), tail[:len(tail) // 2 * 2])
+print(int(math.sqrt(sum(s * s for s in samples) / len(samples))) if samples else 0)
+PY
+}
+# first_sound: seconds from the start of the recording to the first loud
+# tenth of a second, or nothing.
+first_sound() {
+  python3 - "$recording" << 'PY'
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+block = 800 * 2
+for start in range(0, len(data) - block + 1, block):
+    samples = struct.unpack('<800h', data[start:start + block])
+    if max(abs(s) for s in samples) > 1000:
+        print('%.2f' % (start / 2 / 8000))
+        break
+PY
+}
+wait_for_sound() {
+  local tenths=150
+  while [ "$tenths" -gt 0 ]; do
+    [ "$(level 0.3)" -gt 1000 ] && return 0
+    sleep 0.1
+    tenths=$((tenths - 1))
+  done
+  return 1
+}
+wait_for_silence() {
+  local tenths=50
+  while [ "$tenths" -gt 0 ]; do
+    [ "$(level 0.5)" -lt 100 ] && return 0
+    sleep 0.1
+    tenths=$((tenths - 1))
+  done
+  return 1
+}
+time_text() {
+  driver control-text -1 | tr -d '\r'
+}
+selected() {
+  driver list-selected | tr -d '\r' | head -n 1
+}
+caption_is() {
+  quietly driver --timeout "${2:-10000}" wait-caption "$1"
+}
+# Two read-outs a second apart: "moving" or "still".
+read_out_motion() {
+  local before after
+  before=$(time_text)
+  sleep 1.3
+  after=$(time_text)
+  if [ "$before" != "$after" ]; then echo moving; else echo still; fi
+}
+
+# --- ORDER: plays through and round -----------------------------------------
+settings "Mode=ORDER"
+start_recording
+opened_at=$(date +%s.%N)
+start_zav2 zav2_pid "$folder_arg"
+check "the program runs" driver --timeout 30000 wait-window
+check "the first clip plays: its title is the caption" caption_is "Clip 1" 20000
+check "sound reaches the null sink" wait_for_sound
+sound_at=$(first_sound)
+if [ -n "$sound_at" ]; then
+  latency=$(python3 -c "print('%.2f' % ($recording_started + $sound_at - $opened_at))")
+  echo "time from the start on the folder to recorded sound: ${latency} s"
+fi
+expect_eq "the first entry is selected" 0 "$(selected)"
+check "the read-out shows the clip's length" grep -q ' / 00:03$' <<< "$(time_text)"
+expect_eq "the read-out advances while playing" moving "$(read_out_motion)"
+check "the end of clip 1 moves to clip 2" caption_is "Clip 2"
+expect_eq "the list selection follows" 1 "$(selected)"
+check "then clip 3" caption_is "Clip 3"
+check "after the last, ORDER goes round to the first" caption_is "Clip 1"
+
+# Buttons and keys.
+quietly driver command 1008
+check "next (1008) plays clip 2" caption_is "Clip 2" 5000
+quietly driver command 1007
+check "previous (1007) plays clip 1" caption_is "Clip 1" 5000
+quietly driver key SPACE --control 1001
+sleep 0.5
+expect_eq "Space pauses: the read-out stands still" still "$(read_out_motion)"
+check "nothing is heard while paused" wait_for_silence
+quietly driver key SPACE --control 1001
+sleep 0.3
+expect_eq "Space again resumes" moving "$(read_out_motion)"
+quietly driver key RETURN --control 1001
+sleep 0.5
+check "Enter while playing stops: the read-out is back at 00:00" grep -q '^00:00 / ' <<< "$(time_text)"
+check "and the sound stops" wait_for_silence
+quietly driver key RETURN --control 1001
+check "Enter while stopped plays the selected entry" caption_is "Clip 1" 5000
+check "sound again" wait_for_sound
+
+# Media keys (posted: Wine does not turn posted keys into hot keys).
+quietly driver hotkey MEDIA_NEXT_TRACK
+check "media key next plays clip 2" caption_is "Clip 2" 5000
+quietly driver hotkey MEDIA_PREV_TRACK
+check "media key previous plays clip 1" caption_is "Clip 1" 5000
+quietly driver hotkey MEDIA_STOP
+sleep 0.5
+check "media key stop resets the read-out" grep -q '^00:00 / ' <<< "$(time_text)"
+check "and silences the sink" wait_for_silence
+quietly driver hotkey MEDIA_PLAY_PAUSE
+check "media key play/pause starts again" wait_for_sound
+
+# Switches forwarded by a second start.
+run_zav2 30 /Next
+check "a forwarded /Next plays clip 2" caption_is "Clip 2" 5000
+run_zav2 30 /Stop
+sleep 0.5
+check "a forwarded /Stop stops" wait_for_silence
+run_zav2 30 /Play
+check "a forwarded /Play plays again" wait_for_sound
+
+# Volume keys: five steps down halve the program volume.
+loud=$(level 1)
+for _ in 1 2 3 4 5; do quietly driver hotkey VOLUME_DOWN; done
+sleep 1.2
+quiet=$(level 1)
+echo "recorded level at volume 1000: $loud, after five volume-down keys: $quiet"
+check "volume down lowers the recorded level" test "$quiet" -lt $((loud * 8 / 10))
+screenshot_window playing
+check "the program closes" quietly driver close
+wait_exit "$zav2_pid" 20
+stop_recording
+
+# --- ONE: stops after the last entry -----------------------------------------
+settings "Mode=ONE"
+start_recording
+start_zav2 zav2_pid "$folder_arg"
+check "ONE: the first clip plays" caption_is "Clip 1" 20000
+quietly driver command 1008
+quietly driver command 1008
+check "ONE: next twice reaches clip 3" caption_is "Clip 3" 5000
+sleep 4.5
+check "ONE: after the last clip the sound stops" wait_for_silence
+expect_eq "ONE: the caption stays on the last entry" "Clip 3" "$(driver caption | tr -d '\r')"
+expect_eq "ONE: the selection stays on the last entry" 2 "$(selected)"
+quietly driver close
+wait_exit "$zav2_pid" 20
+stop_recording
+
+# --- SINGLE: repeats the entry -------------------------------------------------
+settings "Mode=SINGLE"
+start_recording
+start_zav2 zav2_pid "$folder_arg"
+check "SINGLE: the first clip plays" caption_is "Clip 1" 20000
+wait_for_sound
+sleep 4
+expect_eq "SINGLE: the same clip plays again after its end" "Clip 1" "$(driver caption | tr -d '\r')"
+check "SINGLE: still sounding" wait_for_sound
+quietly driver command 1008
+check "SINGLE: next still moves on" caption_is "Clip 2" 5000
+quietly driver close
+wait_exit "$zav2_pid" 20
+stop_recording
+
+# --- Missing files -------------------------------------------------------------
+settings "Mode=ORDER" "IgnoreError=OFF"
+start_zav2 zav2_pid "$folder_arg"
+check "the first clip plays" caption_is "Clip 1" 20000
+mv "$clips/02 clip.mp3" "$work/moved.mp3"
+quietly driver post-command 1008
+expect_eq "a missing file is reported" "ファイルが見つかりません。" \
+  "$(driver --timeout 10000 message-box --press ok | tr -d '\r')"
+quietly driver close
+wait_exit "$zav2_pid" 20
+mv "$work/moved.mp3" "$clips/02 clip.mp3"
+
+settings "Mode=ORDER" "IgnoreError=ON"
+start_zav2 zav2_pid "$folder_arg"
+check "IgnoreError: the first clip plays" caption_is "Clip 1" 20000
+mv "$clips/02 clip.mp3" "$work/moved.mp3"
+quietly driver post-command 1008
+check "IgnoreError: the missing clip is skipped" caption_is "Clip 3" 5000
+check_not "IgnoreError: no message" quietly driver --timeout 1500 message-box --press ok
+quietly driver close
+wait_exit "$zav2_pid" 20
+mv "$work/moved.mp3" "$clips/02 clip.mp3"
+
+# --- Master volume -------------------------------------------------------------
+settings "Mode=ORDER" "MasterVolume=ON"
+start_zav2 zav2_pid "$folder_arg"
+check "master volume: the first clip plays" caption_is "Clip 1" 20000
+sink_before=$(pactl get-sink-volume zav2_null | head -n 1)
+for _ in 1 2 3 4; do quietly driver hotkey VOLUME_DOWN; done
+sleep 0.5
+sink_after=$(pactl get-sink-volume zav2_null | head -n 1)
+echo "sink volume before: $sink_before"
+echo "sink volume after four volume-down keys: $sink_after"
+check "master volume: the sink volume follows the volume keys" test "$sink_before" != "$sink_after"
+quietly driver close
+wait_exit "$zav2_pid" 20
+
+finish
