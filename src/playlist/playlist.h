@@ -56,6 +56,8 @@ class ListBoxMirror {
     // Selected rows in ascending order.
     virtual std::vector<int> selection() const = 0;
     virtual void setSelected(int index, bool selected) = 0;
+    // Selects rows first ... last (inclusive).
+    virtual void selectRange(int first, int last);
     virtual void selectAll() = 0;
     virtual void clearSelection() = 0;
 
@@ -65,6 +67,21 @@ class ListBoxMirror {
     virtual int visibleRows() const = 0;
     // Paints the list at once (after it became empty).
     virtual void repaint() = 0;
+    // Painting off while many rows change, then on again with one repaint.
+    // Calls nest; the outermost pair counts.
+    virtual void setRedraw(bool on) { (void)on; }
+};
+
+// Painting stays off for the life of this object.
+class RedrawPause {
+  public:
+    explicit RedrawPause(ListBoxMirror& listBox) : listBox_(listBox) { listBox_.setRedraw(false); }
+    ~RedrawPause() { listBox_.setRedraw(true); }
+    RedrawPause(const RedrawPause&) = delete;
+    RedrawPause& operator=(const RedrawPause&) = delete;
+
+  private:
+    ListBoxMirror& listBox_;
 };
 
 // The main window's caption, which long operations use as a progress display.

@@ -1,0 +1,65 @@
+// In-memory list box and caption for tests, benchmarks and any code that runs
+// the play list without a window.
+#pragma once
+
+#include <vector>
+
+#include "playlist/playlist.h"
+
+namespace zav2 {
+
+class MemoryListBox final : public ListBoxMirror {
+  public:
+    int count() const override { return static_cast<int>(items_.size()); }
+    String text(int index) const override { return items_.at(static_cast<size_t>(index)); }
+    void insert(int index, StringView text) override;
+    void remove(int index) override;
+    void reset(int expectedCount) override;
+    void insertMany(int index, const std::vector<String>& texts) override;
+    void removeMany(const std::vector<int>& ascending) override;
+
+    std::vector<int> selection() const override;
+    void setSelected(int index, bool selected) override;
+    void selectAll() override;
+    void clearSelection() override;
+
+    int topIndex() const override { return top_; }
+    void setTopIndex(int index) override;
+    int visibleRows() const override { return rows_; }
+    void repaint() override { ++repaints_; }
+    void setRedraw(bool on) override { redrawDepth_ += on ? -1 : 1; }
+
+    // Test helpers.
+    const std::vector<String>& items() const { return items_; }
+    void select(const std::vector<int>& indices);
+    void setVisibleRows(int rows) { rows_ = rows; }
+    int repaints() const { return repaints_; }
+    // Pauses of painting not yet ended; 0 after every whole operation.
+    int redrawDepth() const { return redrawDepth_; }
+
+  private:
+    std::vector<String> items_;
+    std::vector<bool> selected_;
+    int top_ = 0;
+    int rows_ = 10;
+    int repaints_ = 0;
+    int redrawDepth_ = 0;
+};
+
+class MemoryCaption final : public CaptionTarget {
+  public:
+    explicit MemoryCaption(String text = {}) : text_(std::move(text)) {}
+    String text() const override { return text_; }
+    void setText(StringView text) override {
+        text_.assign(text);
+        history_.push_back(text_);
+    }
+    // Every text set, in order.
+    const std::vector<String>& history() const { return history_; }
+
+  private:
+    String text_;
+    std::vector<String> history_;
+};
+
+}  // namespace zav2

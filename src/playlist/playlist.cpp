@@ -1,0 +1,225 @@
+#include "playlist/playlist.h"
+
+#include <algorithm>
+
+#include "platform/path.h"
+#include "playlist/caption_progress.h"
+#include "playlist/entry_rows.h"
+
+namespace zav2 {
+
+void ListBoxMirror::insertMany(int index, const std::vector<String>& texts) {
+    for (const String& text : texts)
+        insert(index++, text);
+}
+
+void ListBoxMirror::removeMany(const std::vector<int>& ascending) {
+    for (auto it = ascending.rbegin(); it != ascending.rend(); ++it)
+        remove(*it);
+}
+
+void eraseRows(std::vector<PlaylistEntry>& entries, const std::vector<int>& ascending) {
+    size_t next = 0;
+    size_t kept = 0;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (next < ascending.size() && static_cast<size_t>(ascending[next]) == i) {
+            ++next;
+            continue;
+        }
+        if (kept != i)
+            entries[kept] = std::move(entries[i]);
+        ++kept;
+    }
+    entries.resize(kept);
+}
+
+void ListBoxMirror::selectRange(int first, int last) {
+    for (int i = first; i <= last; ++i)
+        setSelected(i, true);
+}
+
+String displayText(const PlaylistEntry& entry, bool noExt) {
+    if (!entry.title.empty())
+        return entry.title;
+    const StringView name = fileName(entry.path);
+    return noExt ? removeExtension(name) : String(name);
+}
+
+void insertEntry(Playlist& playlist, ListBoxMirror& listBox, int position, StringView path,
+                 StringView title, bool noExt) {
+    position = std::clamp(position, 0, static_cast<int>(playlist.entries.size()));
+    PlaylistEntry entry{String(path), String(title), 0};
+    listBox.insert(position, displayText(entry, noExt));
+    playlist.entries.insert(playlist.entries.begin() + position, std::move(entry));
+}
+
+void appendEntry(Playlist& playlist, StringView path, StringView title) {
+    playlist.entries.push_back({String(path), String(title), 0});
+}
+
+void clear(Playlist& playlist) {
+    playlist.entries.clear();
+    playlist.current = -1;
+}
+
+void rebuildListBox(CaptionTarget& caption, ListBoxMirror& listBox, const Playlist& playlist,
+                    bool noExt) {
+    const String saved = caption.text();
+    const int total = static_cast<int>(playlist.entries.size());
+    RedrawPause pause(listBox);
+    listBox.reset(total);
+    CaptionProgress progress(caption, kRebuildingCaption, total);
+    for (int i = 0; i < total; ++i) {
+        progress.step(i);
+        listBox.insert(i, displayText(playlist.entries[static_cast<size_t>(i)], noExt));
+    }
+    caption.setText(saved);
+}
+
+namespace {
+
+// The selection as the model sees it: valid, distinct, ascending.
+std::vector<int> selectedRows(const ListBoxMirror& listBox, const Playlist& playlist) {
+    std::vector<int> rows = listBox.selection();
+    const int last = playlist.lastIndex();
+    rows.erase(
+        std::remove_if(rows.begin(), rows.end(), [last](int row) { return row < 0 || row > last; }),
+        rows.end());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+}  // namespace
+
+bool removeSelected(CaptionTarget& caption, ListBoxMirror& listBox, Playlist& playlist,
+                    const std::function<void()>& onCurrentRemoved) {
+    const std::vector<int> rows = selectedRows(listBox, playlist);
+    if (rows.empty())
+        return false;
+    const int current = playlist.current;
+    const bool currentRemoved = std::binary_search(rows.begin(), rows.end(), current);
+    if (currentRemoved && onCurrentRemoved)
+        onCurrentRemoved();
+
+    const int removedBelow =
+        static_cast<int>(std::lower_bound(rows.begin(), rows.end(), current) - rows.begin());
+    eraseRows(playlist.entries, rows);
+    {
+        RedrawPause pause(listBox);
+        listBox.removeMany(rows);
+    }
+
+    // The entry that followed a removed current one takes its place; past the
+    // end, the new last entry.
+    if (current >= 0)
+        playlist.current = std::min(current - removedBelow, playlist.lastIndex());
+    if (playlist.empty()) {
+        playlist.current = -1;
+        caption.setText(kEmptyCaption);
+        listBox.repaint();
+    }
+    return currentRemoved;
+}
+
+namespace {
+
+// Maximal runs of consecutive selected rows, as [first, last] pairs.
+std::vector<std::pair<int, int>> runsOf(const std::vector<int>& rows) {
+    std::vector<std::pair<int, int>> runs;
+    for (int row : rows) {
+        if (!runs.empty() && runs.back().second + 1 == row)
+            runs.back().second = row;
+        else
+            runs.push_back({row, row});
+    }
+    return runs;
+}
+
+}  // namespace
+
+// A run of selected rows moving down one place is the same as the unselected
+// row below it moving up above the run: one string moves, not one per row.
+void moveSelectedDown(ListBoxMirror& listBox, Playlist& playlist) {
+    const std::vector<int> rows = selectedRows(listBox, playlist);
+    if (rows.empty() || rows.back() == playlist.lastIndex())
+        return;
+    RedrawPause pause(listBox);
+    listBox.clearSelection();
+    auto& entries = playlist.entries;
+    for (const auto& [first, last] : runsOf(rows)) {
+        const int below = last + 1;
+        const String text = listBox.text(below);
+        listBox.remove(below);
+        listBox.insert(first, text);
+        std::rotate(entries.begin() + first, entries.begin() + below, entries.begin() + below + 1);
+        if (playlist.current >= first && playlist.current <= last)
+            ++playlist.current;
+        else if (playlist.current == below)
+            playlist.current = first;
+    }
+    for (const auto& [first, last] : runsOf(rows))
+        listBox.selectRange(first + 1, last + 1);
+}
+
+void moveSelectedUp(ListBoxMirror& listBox, Playlist& playlist) {
+    const std::vector<int> rows = selectedRows(listBox, playlist);
+    if (rows.empty() || rows.front() == 0)
+        return;
+    RedrawPause pause(listBox);
+    listBox.clearSelection();
+    auto& entries = playlist.entries;
+    for (const auto& [first, last] : runsOf(rows)) {
+        const int above = first - 1;
+        const String text = listBox.text(above);
+        listBox.remove(above);
+        listBox.insert(last, text);
+        std::rotate(entries.begin() + above, entries.begin() + first, entries.begin() + last + 1);
+        if (playlist.current >= first && playlist.current <= last)
+            --playlist.current;
+        else if (playlist.current == above)
+            playlist.current = last;
+    }
+    for (const auto& [first, last] : runsOf(rows))
+        listBox.selectRange(first - 1, last - 1);
+}
+
+void selectAll(ListBoxMirror& listBox) {
+    listBox.selectAll();
+}
+
+int32_t findByPath(const Playlist& playlist, StringView path) {
+    const int32_t last = playlist.lastIndex();
+    for (int32_t i = 0; i < last; ++i) {
+        if (playlist.entries[static_cast<size_t>(i)].path == path)
+            return i;
+    }
+    return last;
+}
+
+PlaylistEntry copyEntry(const Playlist& playlist, int32_t index) {
+    if (index < 0 || index > playlist.lastIndex())
+        return {};
+    return playlist.entries[static_cast<size_t>(index)];
+}
+
+void revealCurrent(ListBoxMirror& listBox, int32_t index, bool randomMode, bool force) {
+    if (index < 0 || index >= listBox.count())
+        return;
+    if (!randomMode || force) {
+        // Scroll as little as shows the entry: one row when it is the next one
+        // below the view, as many as needed after a jump.
+        const int top = listBox.topIndex();
+        const int rows = std::max(1, listBox.visibleRows());
+        if (index < top)
+            listBox.setTopIndex(index);
+        else if (top + rows - 1 < index)
+            listBox.setTopIndex(index - rows + 1);
+    } else {
+        listBox.setTopIndex(index);
+    }
+    listBox.clearSelection();
+    listBox.setSelected(index, true);
+}
+
+}  // namespace zav2

@@ -1,0 +1,70 @@
+// Extended M3U play lists: ".m3u" in the ANSI code page, ".m3u8" (and any
+// other name) in UTF-8 with a byte order mark; and the resume list written at
+// exit beside the program.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "playlist/playlist.h"
+
+namespace zav2 {
+
+enum class ListEncoding { Utf8, Ansi };
+
+// ".m3u" in any case is ANSI; everything else UTF-8.
+ListEncoding listEncodingFor(StringView listPath);
+
+// The resume list: the program path with ".m3u8" for its extension; for an
+// instance named "-name", "<program path without extension>-name.m3u8".
+String resumeListPath(StringView programPath, StringView instanceName);
+
+// The title the tag readers find for a media file, or empty.
+String playlistTitleFor(StringView path);
+
+// Text of a list file. A byte order mark (UTF-8, UTF-16) wins over the
+// encoding chosen by the name.
+String decodeListFile(std::string_view bytes, ListEncoding encoding);
+
+// Where a path line of a list points: a line containing ":\" as it stands,
+// anything else joined to the base folder like the shell's path combiner
+// (".." and "." resolved, "\x" on the base folder's drive).
+String resolveListLine(StringView baseFolder, StringView line);
+
+// Reads a list file and inserts its existing files as entries before index
+// at + count, count growing by one per entry. "#EXTINF" titles wait for the
+// next existing file. With a list box, each entry's row is added too: the list
+// title, else the tag title, else the full path (without extension when noExt).
+// An unreadable list adds nothing. current is left to the caller.
+void readPlaylistFile(Playlist& playlist, StringView listPath, StringView baseFolder, int at,
+                      int& count, ListBoxMirror* listBox, bool noExt);
+
+// The path line written for an entry: the full path for the resume list;
+// otherwise the bare name for an entry in the current folder, the rest of the
+// path for one below it, else the full path.
+String listLinePath(StringView entryPath, StringView currentFolder, bool automatic);
+
+struct PlaylistWriteOptions {
+    bool automatic = false;  // the resume list: full paths only
+    String currentFolder;    // base of the relative path forms
+    bool noExt = false;
+    int durationSeconds = 0;  // written on every "#EXTINF" line
+    ListEncoding encoding = ListEncoding::Utf8;
+    // ANSI lists: a form of a path that the code page can hold (the short
+    // name on Windows). Paths it cannot hold otherwise would no longer find
+    // their files. Empty answer: none.
+    std::function<String(StringView)> representablePath;
+};
+
+// The bytes of the list file. onEntry(i) runs before entry i is formatted.
+std::string formatPlaylistFile(const Playlist& playlist, const PlaylistWriteOptions& options,
+                               const std::function<void(int)>& onEntry = {});
+
+// Writes the list to `target` through a temporary file beside it, so a failure
+// (full disk, crash) leaves the previous file whole. While it works the caption
+// shows "プレイリスト保存中... (i/n)"; afterwards `captionToRestore`. An empty list
+// writes nothing. Returns true when the file was written.
+bool savePlaylistFile(CaptionTarget& caption, StringView target, const Playlist& playlist,
+                      const PlaylistWriteOptions& options, StringView captionToRestore);
+
+}  // namespace zav2

@@ -1,0 +1,90 @@
+// The play list's Windows side: the list-box and caption mirrors over real
+// windows, saving lists with the save dialog, and the search dialogs.
+#pragma once
+
+#include <windows.h>
+
+#include "playlist/playlist.h"
+
+namespace zav2 {
+
+// Dialog and control ids of the filter and jump dialogs.
+inline constexpr int kFilterDialogId = 129;
+inline constexpr int kJumpDialogId = 130;
+inline constexpr int kSearchEditId = 1016;
+
+// The play list's list box (control 1001 of the main dialog).
+class ListBoxWindow final : public ListBoxMirror {
+  public:
+    explicit ListBoxWindow(HWND listBox) : window_(listBox) {}
+
+    int count() const override;
+    String text(int index) const override;
+    void insert(int index, StringView text) override;
+    void remove(int index) override;
+    void reset(int expectedCount) override;
+    void insertMany(int index, const std::vector<String>& texts) override;
+    void removeMany(const std::vector<int>& ascending) override;
+
+    std::vector<int> selection() const override;
+    void setSelected(int index, bool selected) override;
+    void selectRange(int first, int last) override;
+    void selectAll() override;
+    void clearSelection() override;
+
+    int topIndex() const override;
+    void setTopIndex(int index) override;
+    int visibleRows() const override;
+    void repaint() override;
+    void setRedraw(bool on) override;
+
+  private:
+    // Refills the whole box, keeping the selection and the scroll position.
+    void replaceAll(const std::vector<String>& texts, const std::vector<int>& selected, int top);
+
+    HWND window_;
+    int redrawPauses_ = 0;
+};
+
+class WindowCaption final : public CaptionTarget {
+  public:
+    explicit WindowCaption(HWND window) : window_(window) {}
+    String text() const override;
+    void setText(StringView text) override;
+
+  private:
+    HWND window_;
+};
+
+// Saves the whole list. Automatic (at exit): to `resumeListPath`, with full
+// paths. Otherwise the save dialog asks for the file (in currentFolder, which
+// then becomes the chosen file's folder) and an existing file goes to the
+// recycle bin first. ".m3u" is written in the ANSI code page, anything else in
+// UTF-8. The caption shows the progress and then `captionToRestore`. Failures
+// of a dialog save are reported in a message box. Returns true when written.
+bool writePlaylistFile(HWND mainWindow, const Playlist& playlist, String& currentFolder,
+                       bool automatic, StringView resumeListPath, StringView captionToRestore,
+                       bool noExt, int durationSeconds);
+
+// The writing step of writePlaylistFile, to a known target.
+bool writePlaylistTo(HWND mainWindow, StringView target, const Playlist& playlist,
+                     StringView currentFolder, bool automatic, StringView captionToRestore,
+                     bool noExt, int durationSeconds);
+
+// The file's short (8.3) path, which the ANSI code page can always spell when
+// the volume keeps short names; empty when there is none.
+String shortPathOf(StringView path);
+
+// Dialog procedure shared by the filter (129) and jump (130) dialogs. The
+// dialog's creation parameter is a SearchDialogState.
+struct SearchDialogState {
+    String* expression = nullptr;  // set on OK, emptied on any other close
+    HWND mainWindow = nullptr;     // re-enabled when the dialog closes
+};
+INT_PTR CALLBACK searchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Disables the main window and runs dialog `dialogId` modally. Returns true
+// when the user entered an expression (then in `expression`).
+bool runSearchDialog(HINSTANCE instance, HWND mainWindow, int dialogId, String& expression);
+
+}  // namespace zav2

@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/file.h"
+#include "platform/path.h"
+#include "playlist/memory_list_box.h"
+#include "playlist/playlist_file.h"
+#include "playlist_test_util.h"
+
+namespace zav2 {
+namespace {
+
+namespace fs = std::filesystem;
+
+String toString(const fs::path& path) {
+#ifdef _WIN32
+    return path.wstring();
+#else
+    return path.u16string();
+#endif
+}
+
+String operator/(const String& folder, StringView name) {
+    return combinePath(folder, name);
+}
+
+// A fresh folder with a few media files (contents do not matter).
+class ListFolder : public testing::Test {
+  protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() /
+                ("zav2-playlist-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+        fs::remove_all(root_);
+        fs::create_directories(root_ / "sub");
+        folder = toString(root_);
+        for (StringView name : {ZT("a.mp3"), ZT("b.mp3"), ZT("c.flac")})
+            touch(folder / name);
+        touch(folder / ZT("sub") / ZT("d.mp3"));
+        touch(toString(root_.parent_path()) / ZT("zav2-up.mp3"));
+    }
+    void TearDown() override {
+        fs::remove_all(root_);
+        fs::remove(root_.parent_path() / "zav2-up.mp3");
+    }
+    static void touch(const String& path) { std::ofstream(fs::path(path)) << "x"; }
+    static void write(const String& path, std::string_view bytes) {
+        std::ofstream(fs::path(path), std::ios::binary) << bytes;
+    }
+    static std::string utf8(const String& text) { return utf16ToUtf8(text); }
+    static std::string read(const String& path) {
+        return readWholeFile(path, 1 << 20).value_or("?");
+    }
+
+    String folder;
+
+  private:
+    fs::path root_;
+};
+
+const Char kSep[] = {kPathSeparator, 0};
+
+TEST_F(ListFolder, ReadsTitlesRelativeAndAbsoluteLinesAndSkipsMissingFiles) {
+    const std::string lines =
+        "\xEF\xBB\xBF#EXTM3U\r\n"
+        "#EXTINF:200,Song A\r\n"
+        "a.mp3\r\n"
+        "#EXTINF:-1,Lost title\r\n"
+        "missing.mp3\r\n"  // left out; its title waits for the next file
+        "sub" +
+        utf8(kSep) +
+        "d.mp3\r\n"
+        "#EXTINF:5\r\n"  // no comma: the text after "#EXTINF:"
+        "sub" +
+        utf8(kSep) + ".." + utf8(kSep) +
+        "c.flac\r\n"
+        "\r\n"
+        "x\n"  // too short to be anything
+        ".." +
+        utf8(kSep) +
+        "zav2-up.mp3\n"
+        "# comment\n"
+        "#EXTINF:1,Last\n" +
+        utf8(folder / ZT("b.mp3"));  // absolute, no final line end
+    write(folder / ZT("list.m3u8"), lines);
+
+    Playlist playlist;
+    int count = 0;
+    readPlaylistFile(playlist, folder / ZT("list.m3u8"), folder, 0, count, nullptr, false);
+    ASSERT_EQ(count, 4 + 1);
+    ASSERT_EQ(playlist.entries.size(), 5u);
+    EXPECT_EQ(playlist.entries[0].path, folder / ZT("a.mp3"));
+    EXPECT_EQ(playlist.entries[0].title, ZT("Song A"));
+    EXPECT_EQ(playlist.entries[1].path, folder / ZT("sub") / ZT("d.mp3"));
+    EXPECT_EQ(playlist.entries[1].title, ZT("Lost title"));
+    EXPECT_EQ(playlist.entries[2].path, folder / ZT("c.flac"));  // ".." resolved
+    EXPECT_EQ(playlist.entries[2].title, ZT("5"));
+    EXPECT_EQ(playlist.entries[3].path, folderOf(folder) / ZT("zav2-up.mp3"));
+    EXPECT_EQ(playlist.entries[3].title, String());
+    EXPECT_EQ(playlist.entries[4].path, folder / ZT("b.mp3"));
+    EXPECT_EQ(playlist.entries[4].title, ZT("Last"));
+}
+
+TEST_F(ListFolder, InsertsAtTheDropPointWithListBoxRows) {
+    test::makePlaylist({});
+    Playlist playlist = test::makePlaylist({ZT("x.mp3"), ZT("y.mp3")}, 1);
+    MemoryListBox listBox;
+    MemoryCaption caption;
+    rebuildListBox(caption, listBox, playlist, false);
+    write(folder / ZT("list.m3u8"), "#EXTINF:1,Titled\na.mp3\nc.flac\n");
+
+    int count = 0;
+    readPlaylistFile(playlist, folder / ZT("list.m3u8"), folder, 1, count, &listBox, true);
+    EXPECT_EQ(count, 2);
+    ASSERT_EQ(listBox.count(), 4);
+    EXPECT_EQ(listBox.text(0), ZT("x.mp3"));
+    EXPECT_EQ(listBox.text(1), ZT("Titled"));
+    // No title anywhere: the full path, here without its extension.
+    EXPECT_EQ(listBox.text(2), folder / ZT("c"));
+    EXPECT_EQ(listBox.text(3), ZT("y.mp3"));
+    EXPECT_EQ(playlist.entries[2].path, folder / ZT("c.flac"));
+
+    // A second list continues after the first one's entries.
+    readPlaylistFile(playlist, folder / ZT("list.m3u8"), folder, 1, count, &listBox, true);
+    EXPECT_EQ(count, 4);
+    EXPECT_EQ(listBox.text(3), ZT("Titled"));
+    EXPECT_EQ(listBox.text(5), ZT("y.mp3"));
+
+    // Unreadable lists add nothing.
+    readPlaylistFile(playlist, folder / ZT("none.m3u8"), folder, 0, count, &listBox, true);
+    EXPECT_EQ(count, 4);
+    EXPECT_EQ(playlist.entries.size(), 6u);
+}
+
+TEST_F(ListFolder, ResumeListRoundTripHasFullPathsAndTitles) {
+    Playlist playlist;
+    appendEntry(playlist, folder / ZT("a.mp3"), ZT("\u66F2 A"));
+    appendEntry(playlist, folder / ZT("sub") / ZT("d.mp3"), {});
+    PlaylistWriteOptions options;
+    options.automatic = true;
+    options.currentFolder = folder;
+    options.durationSeconds = 215;
+    const String target = folder / ZT("Zav2.m3u8");
+    MemoryCaption caption(ZT("Zav2"));
+    ASSERT_TRUE(savePlaylistFile(caption, target, playlist, options, ZT("Song - Zav2")));
+
+    const std::string bytes = read(target);
+    const std::string expected = "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:215,\xE6\x9B\xB2 A\r\n" +
+                                 utf8(folder / ZT("a.mp3")) + "\r\n#EXTINF:215,d.mp3\r\n" +
+                                 utf8(folder / ZT("sub") / ZT("d.mp3")) + "\r\n";
+    EXPECT_EQ(bytes, expected);
+    EXPECT_EQ(caption.text(), ZT("Song - Zav2"));
+    EXPECT_EQ(caption.history().front(),
+              ZT("\u30D7\u30EC\u30A4\u30EA\u30B9\u30C8\u4FDD\u5B58\u4E2D... (1/2)"));
+    EXPECT_FALSE(pathExists(target + ZT(".tmp")));
+
+    Playlist back;
+    int count = 0;
+    readPlaylistFile(back, target, ZT("elsewhere"), 0, count, nullptr, false);
+    ASSERT_EQ(back.entries.size(), 2u);
+    EXPECT_EQ(back.entries[0].path, playlist.entries[0].path);
+    EXPECT_EQ(back.entries[0].title, ZT("\u66F2 A"));
+    EXPECT_EQ(back.entries[1].title, ZT("d.mp3"));
+}
+
+TEST_F(ListFolder, EmptyListOrFailedWriteLeavesTheOldFile) {
+    const String target = folder / ZT("Zav2.m3u8");
+    write(target, "old");
+    MemoryCaption caption(ZT("Zav2"));
+    PlaylistWriteOptions options;
+    options.automatic = true;
+    EXPECT_FALSE(savePlaylistFile(caption, target, Playlist{}, options, ZT("Zav2")));
+    EXPECT_EQ(read(target), "old");
+    EXPECT_TRUE(caption.history().empty());
+
+    Playlist playlist = test::makePlaylist({ZT("a.mp3")});
+    EXPECT_FALSE(savePlaylistFile(caption, folder / ZT("no") / ZT("such.m3u8"), playlist, options,
+                                  ZT("Restored")));
+    EXPECT_EQ(caption.text(), ZT("Restored"));  // never left showing "saving"
+}
+
+TEST_F(ListFolder, AnsiListsKeepJapaneseTitlesAndFindEveryFile) {
+#ifndef _WIN32
+    setAnsiCodePage(932);
+#endif
+    if (ansiCodePage() != 932)
+        GTEST_SKIP() << "needs code page 932";
+    const String japanese = folder / ZT("\u66F2.mp3");
+    touch(japanese);
+    const String foreign = folder / ZT("\uD55C.mp3");  // Hangul: not in code page 932
+    touch(foreign);
+    Playlist playlist;
+    appendEntry(playlist, japanese, ZT("\u30E9\u30A4\u30D6 \u2460"));
+    appendEntry(playlist, folder / ZT("a.mp3"), {});
+    appendEntry(playlist, foreign, ZT("K"));
+    PlaylistWriteOptions options;
+    options.currentFolder = folder;
+    options.encoding = listEncodingFor(ZT("x.M3U"));
+    options.representablePath = [&](StringView path) {
+        return path == foreign ? folder / ZT("SHORT~1.MP3") : String();
+    };
+    const std::string bytes = formatPlaylistFile(playlist, options);
+    EXPECT_NE(bytes.find("\n\x8B\xC8.mp3\r\n"), std::string::npos);  // bare name in Shift_JIS
+    EXPECT_NE(bytes.find(",\x83\x89\x83\x43\x83\x75 \x87\x40\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("\nSHORT~1.MP3\r\n"), std::string::npos);
+    EXPECT_EQ(bytes.find("\xEF\xBB\xBF"), std::string::npos);
+
+    write(folder / ZT("list.m3u"), bytes);
+    Playlist back;
+    int count = 0;
+    readPlaylistFile(back, folder / ZT("list.m3u"), folder, 0, count, nullptr, false);
+    ASSERT_EQ(back.entries.size(), 2u);  // no SHORT~1.MP3 file here
+    EXPECT_EQ(back.entries[0].path, japanese);
+    EXPECT_EQ(back.entries[0].title, ZT("\u30E9\u30A4\u30D6 \u2460"));
+}
+
+TEST_F(ListFolder, OtherByteOrderMarksAndHostileBytes) {
+    // UTF-16 with its mark, even under an ".m3u" name.
+    const String text = ZT("#EXTINF:1,\u66F2\r\na.mp3\r\n");
+    std::string bytes = "\xFF\xFE";
+    for (Char c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    write(folder / ZT("wide.m3u"), bytes);
+    Playlist playlist;
+    int count = 0;
+    readPlaylistFile(playlist, folder / ZT("wide.m3u"), folder, 0, count, nullptr, false);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(playlist.entries[0].title, ZT("\u66F2"));
+
+    std::string junk(100000, '\0');
+    for (size_t i = 0; i < junk.size(); ++i)
+        junk[i] = static_cast<char>((i * 7919) % 251);
+    junk += "\n#EXTINF:\n" + std::string(5000, 'a') + "\n\xFF\xFE\xC3\n";
+    junk += std::string("b.mp3\0", 6) + "x\n";  // would name b.mp3 if cut at the NUL
+    write(folder / ZT("junk.m3u8"), junk);
+    readPlaylistFile(playlist, folder / ZT("junk.m3u8"), folder, 0, count, nullptr, false);
+    EXPECT_EQ(count, 1);
+}
+
+TEST(PlaylistPaths, LineFormsFollowTheCurrentFolder) {
+    const String cur = ZT("D:\\m\\Live");
+    EXPECT_EQ(listLinePath(ZT("D:\\m\\Live\\a.mp3"), cur, false), ZT("a.mp3"));
+    EXPECT_EQ(listLinePath(ZT("d:\\M\\live\\a.mp3"), cur, false), ZT("a.mp3"));
+    EXPECT_EQ(listLinePath(ZT("D:\\m\\Live\\cd1\\a.mp3"), cur, false), ZT("cd1\\a.mp3"));
+    EXPECT_EQ(listLinePath(ZT("D:\\m\\live\\cd1\\a.mp3"), cur, false),
+              ZT("D:\\m\\live\\cd1\\a.mp3"));
+    EXPECT_EQ(listLinePath(ZT("D:\\m\\Live2\\a.mp3"), cur, false), ZT("D:\\m\\Live2\\a.mp3"));
+    EXPECT_EQ(listLinePath(ZT("E:\\a.mp3"), cur, false), ZT("E:\\a.mp3"));
+    EXPECT_EQ(listLinePath(ZT("D:\\m\\Live\\a.mp3"), cur, true), ZT("D:\\m\\Live\\a.mp3"));
+    EXPECT_EQ(listLinePath(ZT("D:\\m\\Live\\a.mp3"), ZT("D:\\m\\Live\\"), false), ZT("a.mp3"));
+    EXPECT_EQ(listLinePath(ZT("D:\\x\\a.mp3"), ZT("D:\\"), false), ZT("x\\a.mp3"));
+    EXPECT_EQ(listLinePath(ZT("D:\\a.mp3"), ZT("D:\\"), false), ZT("a.mp3"));
+    EXPECT_EQ(listLinePath(ZT("D:\\a.mp3"), ZT(""), false), ZT("D:\\a.mp3"));
+}
+
+TEST(PlaylistPaths, ListLinesResolveLikeTheShellCombiner) {
+    EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT("C:\\x\\b.mp3")), ZT("C:\\x\\b.mp3"));
+    EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT("sub\\b.mp3")), ZT("D:\\m\\sub\\b.mp3"));
+    EXPECT_EQ(resolveListLine(ZT("D:\\m\\a"), ZT("..\\b.mp3")), ZT("D:\\m\\b.mp3"));
+    EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT("..\\..\\..\\b.mp3")), ZT("D:\\b.mp3"));
+    EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT(".\\b.mp3")), ZT("D:\\m\\b.mp3"));
+    EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT("\\x\\b.mp3")), ZT("D:\\x\\b.mp3"));
+    EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT("\\\\srv\\share\\..\\b.mp3")),
+              ZT("\\\\srv\\share\\b.mp3"));
+}
+
+TEST(PlaylistPaths, ResumeListNameFollowsTheInstance) {
+    EXPECT_EQ(resumeListPath(ZT("D:\\Tools\\Zav2.exe"), ZT("Zav2.exe")),
+              ZT("D:\\Tools\\Zav2.m3u8"));
+    EXPECT_EQ(resumeListPath(ZT("D:\\Tools\\Zav2.exe"), ZT("-work")),
+              ZT("D:\\Tools\\Zav2-work.m3u8"));
+    EXPECT_EQ(resumeListPath(ZT("D:\\Tools\\Zav2.exe"), ZT("-..\\..\\x")),
+              ZT("D:\\Tools\\Zav2-.._.._x.m3u8"));
+    EXPECT_EQ(listEncodingFor(ZT("D:\\a.M3u")), ListEncoding::Ansi);
+    EXPECT_EQ(listEncodingFor(ZT("D:\\a.m3u8")), ListEncoding::Utf8);
+    EXPECT_EQ(listEncodingFor(ZT("D:\\a.txt")), ListEncoding::Utf8);
+}
+
+}  // namespace
+}  // namespace zav2

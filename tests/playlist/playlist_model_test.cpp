@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "playlist/caption_progress.h"
+#include "playlist/memory_list_box.h"
+#include "playlist/playlist.h"
+#include "playlist_test_util.h"
+
+namespace zav2 {
+namespace {
+
+using test::expectAligned;
+using test::makePlaylist;
+using test::namesOf;
+
+struct Shown {
+    Playlist playlist;
+    MemoryListBox listBox;
+    MemoryCaption caption{ZT("Song - Zav2")};
+};
+
+std::unique_ptr<Shown> show(const std::vector<String>& names, int current) {
+    auto shown = std::make_unique<Shown>();
+    shown->playlist = makePlaylist(names, current);
+    rebuildListBox(shown->caption, shown->listBox, shown->playlist, false);
+    return shown;
+}
+
+std::vector<String> letters(int count) {
+    std::vector<String> names;
+    for (int i = 0; i < count; ++i)
+        names.push_back(String(1, static_cast<Char>('a' + i)) + ZT(".mp3"));
+    return names;
+}
+
+// The removal loop as the command describes it, one entry at a time: the
+// reference the single-pass removal must agree with.
+int referenceRemoval(std::vector<String>& names, int current, const std::vector<int>& rows) {
+    int last = static_cast<int>(names.size()) - 1;
+    int removed = 0;
+    for (int row : rows) {
+        const int index = row - removed++;
+        --last;
+        names.erase(names.begin() + index);
+        if (index < current)
+            --current;
+        if (current > last)
+            current = last;
+    }
+    return current;
+}
+
+TEST(PlaylistRemove, ContiguousScatteredCurrentAndLastKeepTheListAligned) {
+    struct Case {
+        std::vector<int> selected;
+        int current;
+        std::vector<String> left;
+        int currentAfter;
+        bool currentRemoved;
+    };
+    const std::vector<Case> cases = {
+        {{1, 2, 3}, 5, {ZT("a.mp3"), ZT("e.mp3"), ZT("f.mp3")}, 2, false},
+        {{0, 2, 4}, 3, {ZT("b.mp3"), ZT("d.mp3"), ZT("f.mp3")}, 1, false},
+        // The playing entry goes: the one after it becomes current.
+        {{2}, 2, {ZT("a.mp3"), ZT("b.mp3"), ZT("d.mp3"), ZT("e.mp3"), ZT("f.mp3")}, 2, true},
+        // The last entry while current: the new last one.
+        {{5}, 5, {ZT("a.mp3"), ZT("b.mp3"), ZT("c.mp3"), ZT("d.mp3"), ZT("e.mp3")}, 4, true},
+        {{4, 5}, 5, {ZT("a.mp3"), ZT("b.mp3"), ZT("c.mp3"), ZT("d.mp3")}, 3, true},
+        {{}, 1, letters(6), 1, false},
+    };
+    for (const Case& c : cases) {
+        auto shown = show(letters(6), c.current);
+        shown->listBox.select(c.selected);
+        int stops = 0;
+        const bool removed =
+            removeSelected(shown->caption, shown->listBox, shown->playlist, [&stops] { ++stops; });
+        SCOPED_TRACE(testing::PrintToString(c.selected));
+        EXPECT_EQ(namesOf(shown->playlist), c.left);
+        EXPECT_EQ(shown->playlist.current, c.currentAfter);
+        EXPECT_EQ(removed, c.currentRemoved);
+        EXPECT_EQ(stops, c.currentRemoved ? 1 : 0);
+        EXPECT_EQ(shown->caption.text(), ZT("Song - Zav2"));
+        expectAligned(shown->playlist, shown->listBox);
+    }
+}
+
+TEST(PlaylistRemove, EmptyingTheListResetsCaptionAndCurrent) {
+    auto shown = show(letters(3), 1);
+    selectAll(shown->listBox);
+    EXPECT_TRUE(removeSelected(shown->caption, shown->listBox, shown->playlist, {}));
+    EXPECT_TRUE(shown->playlist.empty());
+    EXPECT_EQ(shown->playlist.lastIndex(), -1);
+    EXPECT_EQ(shown->caption.text(), ZT("Zav2"));
+    EXPECT_EQ(shown->listBox.repaints(), 1);
+    expectAligned(shown->playlist, shown->listBox);
+}
+
+TEST(PlaylistRemove, AgreesWithTheOneByOneRemovalOnRandomSelections) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 300; ++round) {
+        const int count = 1 + static_cast<int>(random() % 12);
+        const int current = static_cast<int>(random() % count);
+        std::vector<int> rows;
+        for (int i = 0; i < count; ++i) {
+            if (random() % 3 == 0)
+                rows.push_back(i);
+        }
+        auto shown = show(letters(count), current);
+        shown->listBox.select(rows);
+        std::vector<String> expected = letters(count);
+        const int expectedCurrent = referenceRemoval(expected, current, rows);
+        removeSelected(shown->caption, shown->listBox, shown->playlist, {});
+        ASSERT_EQ(namesOf(shown->playlist), expected);
+        ASSERT_EQ(shown->playlist.current, expectedCurrent);
+        expectAligned(shown->playlist, shown->listBox);
+    }
+}
+
+TEST(PlaylistMove, BlocksWalkAndEdgesStay) {
+    auto shown = show(letters(6), 3);  // d plays
+    shown->listBox.select({1, 2, 4});
+    moveSelectedDown(shown->listBox, shown->playlist);
+    EXPECT_EQ(namesOf(shown->playlist),
+              (std::vector<String>{ZT("a.mp3"), ZT("d.mp3"), ZT("b.mp3"), ZT("c.mp3"), ZT("f.mp3"),
+                                   ZT("e.mp3")}));
+    EXPECT_EQ(shown->listBox.selection(), (std::vector<int>{2, 3, 5}));
+    EXPECT_EQ(shown->playlist.current, 1);  // still on d
+    expectAligned(shown->playlist, shown->listBox);
+
+    // The highest selected row is the last: nothing moves.
+    moveSelectedDown(shown->listBox, shown->playlist);
+    EXPECT_EQ(shown->listBox.selection(), (std::vector<int>{2, 3, 5}));
+    EXPECT_EQ(namesOf(shown->playlist)[5], ZT("e.mp3"));
+
+    moveSelectedUp(shown->listBox, shown->playlist);
+    moveSelectedUp(shown->listBox, shown->playlist);
+    EXPECT_EQ(namesOf(shown->playlist),
+              (std::vector<String>{ZT("b.mp3"), ZT("c.mp3"), ZT("a.mp3"), ZT("e.mp3"), ZT("d.mp3"),
+                                   ZT("f.mp3")}));
+    EXPECT_EQ(shown->listBox.selection(), (std::vector<int>{0, 1, 3}));
+    EXPECT_EQ(shown->playlist.current, 4);
+    expectAligned(shown->playlist, shown->listBox);
+
+    // The lowest selected row is row 0: nothing moves.
+    moveSelectedUp(shown->listBox, shown->playlist);
+    EXPECT_EQ(namesOf(shown->playlist)[0], ZT("b.mp3"));
+    EXPECT_EQ(shown->listBox.selection(), (std::vector<int>{0, 1, 3}));
+}
+
+TEST(PlaylistMove, AgreesWithPairwiseSwapsOnRandomSelections) {
+    std::mt19937 random(11);
+    for (int round = 0; round < 300; ++round) {
+        const int count = 2 + static_cast<int>(random() % 10);
+        const int current = static_cast<int>(random() % count);
+        std::vector<int> rows;
+        for (int i = 0; i < count; ++i) {
+            if (random() % 2 == 0)
+                rows.push_back(i);
+        }
+        const bool down = random() % 2 == 0;
+        auto shown = show(letters(count), current);
+        shown->listBox.select(rows);
+
+        std::vector<String> expected = letters(count);
+        int expectedCurrent = current;
+        std::vector<int> expectedSelection;
+        const bool blocked = rows.empty() || (down ? rows.back() == count - 1 : rows.front() == 0);
+        if (blocked) {
+            expectedSelection = rows;
+        } else if (down) {
+            for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+                std::swap(expected[*it], expected[*it + 1]);
+                expectedCurrent = expectedCurrent == *it       ? *it + 1
+                                  : expectedCurrent == *it + 1 ? *it
+                                                               : expectedCurrent;
+                expectedSelection.insert(expectedSelection.begin(), *it + 1);
+            }
+        } else {
+            for (int k : rows) {
+                std::swap(expected[k - 1], expected[k]);
+                expectedCurrent = expectedCurrent == k       ? k - 1
+                                  : expectedCurrent == k - 1 ? k
+                                                             : expectedCurrent;
+                expectedSelection.push_back(k - 1);
+            }
+        }
+        if (down)
+            moveSelectedDown(shown->listBox, shown->playlist);
+        else
+            moveSelectedUp(shown->listBox, shown->playlist);
+        ASSERT_EQ(namesOf(shown->playlist), expected);
+        ASSERT_EQ(shown->playlist.current, expectedCurrent);
+        ASSERT_EQ(shown->listBox.selection(), expectedSelection);
+        expectAligned(shown->playlist, shown->listBox);
+    }
+}
+
+TEST(PlaylistFind, ExactPathOrTheLastEntry) {
+    Playlist playlist = makePlaylist({ZT("a.mp3"), ZT("b.mp3"), ZT("b.mp3"), ZT("c.mp3")});
+    EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\b.mp3")), 1);
+    EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\B.mp3")), 3);  // case matters
+    EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\b.mp")), 3);
+    EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\zz.mp3")), 3);
+    EXPECT_EQ(findByPath(Playlist{}, ZT("D:\\m\\a.mp3")), -1);
+
+    playlist.entries[1].title = ZT("Title");
+    playlist.entries[1].order = 7;
+    const PlaylistEntry copy = copyEntry(playlist, 1);
+    EXPECT_EQ(copy.path, ZT("D:\\m\\b.mp3"));
+    EXPECT_EQ(copy.title, ZT("Title"));
+    EXPECT_EQ(copy.order, 7);
+    EXPECT_EQ(copyEntry(playlist, 4).path, String());
+}
+
+TEST(PlaylistText, TitleElseFileNameWithOrWithoutExtension) {
+    PlaylistEntry entry{ZT("C:\\m\\a.b.mp3"), {}, 0};
+    EXPECT_EQ(displayText(entry, true), ZT("a.b"));
+    EXPECT_EQ(displayText(entry, false), ZT("a.b.mp3"));
+    entry.title = ZT("Live");
+    EXPECT_EQ(displayText(entry, true), ZT("Live"));
+    EXPECT_EQ(displayText({ZT("C:\\m\\noext"), {}, 0}, true), ZT("noext"));
+}
+
+TEST(PlaylistInsert, EntriesAndRowsGoToTheSameIndex) {
+    auto shown = show({ZT("a.mp3"), ZT("c.mp3")}, 1);
+    insertEntry(shown->playlist, shown->listBox, 1, ZT("D:\\m\\b.mp3"), {}, false);
+    insertEntry(shown->playlist, shown->listBox, 3, ZT("D:\\m\\d.mp3"), ZT("Dee"), false);
+    insertEntry(shown->playlist, shown->listBox, 99, ZT("D:\\m\\e.mp3"), {}, false);
+    EXPECT_EQ(namesOf(shown->playlist), letters(5));
+    EXPECT_EQ(shown->listBox.text(3), ZT("Dee"));
+    expectAligned(shown->playlist, shown->listBox);
+
+    clear(shown->playlist);
+    EXPECT_EQ(shown->playlist.lastIndex(), -1);
+    EXPECT_EQ(shown->playlist.current, -1);
+}
+
+TEST(PlaylistRebuild, ShowsProgressThenRestoresTheCaption) {
+    Playlist playlist = makePlaylist(letters(3));
+    MemoryListBox listBox;
+    listBox.insert(0, ZT("stale"));
+    MemoryCaption caption(ZT("Song - Zav2"));
+    rebuildListBox(caption, listBox, playlist, true);
+    const std::vector<String> expected = {
+        ZT("\u30D7\u30EC\u30A4\u30EA\u30B9\u30C8\u4F5C\u6210\u4E2D... (1/3)"),
+        ZT("\u30D7\u30EC\u30A4\u30EA\u30B9\u30C8\u4F5C\u6210\u4E2D... (2/3)"),
+        ZT("\u30D7\u30EC\u30A4\u30EA\u30B9\u30C8\u4F5C\u6210\u4E2D... (3/3)"),
+        ZT("Song - Zav2"),
+    };
+    EXPECT_EQ(caption.history(), expected);
+    EXPECT_EQ(listBox.items(), (std::vector<String>{ZT("a"), ZT("b"), ZT("c")}));
+    expectAligned(playlist, listBox, true);
+}
+
+TEST(PlaylistRebuild, LongListsShowFewerStepsButTheFirstAndLast) {
+    MemoryCaption caption;
+    CaptionProgress progress(caption, ZT("x"), 1000, 100);
+    for (int i = 0; i < 1000; ++i)
+        progress.step(i);
+    ASSERT_LE(caption.history().size(), 102u);
+    EXPECT_EQ(caption.history().front(), ZT("x (1/1000)"));
+    EXPECT_EQ(caption.history().back(), ZT("x (1000/1000)"));
+}
+
+TEST(PlaylistReveal, ScrollsJustEnoughAndSelectsOnlyTheEntry) {
+    auto shown = show(letters(20), 0);
+    MemoryListBox& box = shown->listBox;
+    box.setVisibleRows(5);
+    box.select({1, 2});
+
+    revealCurrent(box, 5, false, false);  // the next row below the view
+    EXPECT_EQ(box.topIndex(), 1);
+    EXPECT_EQ(box.selection(), std::vector<int>{5});
+    revealCurrent(box, 3, false, false);  // visible: no scroll
+    EXPECT_EQ(box.topIndex(), 1);
+    revealCurrent(box, 15, false, false);  // a jump far below
+    EXPECT_EQ(box.topIndex(), 11);
+    revealCurrent(box, 0, false, false);  // wrapped round to the top
+    EXPECT_EQ(box.topIndex(), 0);
+    revealCurrent(box, 9, true, false);  // random mode puts it at the top
+    EXPECT_EQ(box.topIndex(), 9);
+    revealCurrent(box, 12, true, true);  // forced: as in order mode
+    EXPECT_EQ(box.topIndex(), 9);
+    EXPECT_EQ(box.selection(), std::vector<int>{12});
+}
+
+}  // namespace
+}  // namespace zav2

@@ -1,0 +1,100 @@
+// Lists written through the real caption and the real code page (932 under
+// tools/wine-run), and the short names that keep ".m3u" entries findable.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/file.h"
+#include "platform/path.h"
+#include "playlist/caption_progress.h"
+#include "playlist/playlist_file.h"
+#include "playlist/playlist_win.h"
+#include "test_window_win.h"
+
+namespace zav2 {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SaveFolder : public testing::Test {
+  protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() / L"zav2-save-\u66F2";
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+        folder = root_.wstring();
+    }
+    void TearDown() override { fs::remove_all(root_); }
+    String touch(const wchar_t* name) {
+        const String path = combinePath(folder, name);
+        std::ofstream(fs::path(path)) << "x";
+        return path;
+    }
+    String folder;
+
+  private:
+    fs::path root_;
+};
+
+TEST_F(SaveFolder, AnsiListRoundTripsJapaneseAndShortNamesTheRest) {
+    ASSERT_EQ(GetACP(), 932u) << "run under tools/wine-run (code page 932)";
+    const String song = touch(L"\u66F2\u30C6\u30B9\u30C8.mp3");
+    const String hangul = touch(L"\uD55C\uAD6D.mp3");
+    const String plain = touch(L"plain.mp3");
+    Playlist playlist;
+    appendEntry(playlist, song, L"\u30E9\u30A4\u30D6\u7248");
+    appendEntry(playlist, hangul, L"Korean");
+    appendEntry(playlist, plain, {});
+
+    test::TestWindow window;
+    const String target = combinePath(folder, L"list.m3u");
+    ASSERT_TRUE(
+        writePlaylistTo(window.main(), target, playlist, folder, false, L"Song - Zav2", false, 42));
+    const std::string bytes = readWholeFile(target, 1 << 20).value();
+    EXPECT_EQ(bytes.compare(0, 9, "#EXTM3U\r\n"), 0);  // no byte order mark
+    EXPECT_NE(bytes.find("#EXTINF:42,\x83\x89\x83\x43\x83\x75\x94\xC5\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("\nplain.mp3\r\n"), std::string::npos);  // relative to the folder
+
+    Playlist back;
+    int count = 0;
+    readPlaylistFile(back, target, folder, 0, count, nullptr, false);
+    ASSERT_EQ(count, 3);
+    EXPECT_EQ(back.entries[0].path, song);
+    EXPECT_EQ(back.entries[0].title, L"\u30E9\u30A4\u30D6\u7248");
+    // The Hangul name was written in its short form, which still finds the file.
+    EXPECT_EQ(back.entries[1].title, L"Korean");
+    EXPECT_NE(back.entries[1].path, hangul);
+    EXPECT_TRUE(pathExists(back.entries[1].path));
+    EXPECT_EQ(shortPathOf(back.entries[1].path), shortPathOf(hangul));
+    EXPECT_EQ(back.entries[2].path, plain);
+}
+
+TEST_F(SaveFolder, ResumeListReplacesTheOldOneAndShowsTheBusyCaption) {
+    const String resume = combinePath(folder, L"Zav2-work.m3u8");
+    std::ofstream(fs::path(resume)) << "old list";
+    Playlist playlist;
+    appendEntry(playlist, touch(L"a.mp3"), L"\u66F2");
+    test::TestWindow window;
+    String currentFolder = L"C:\\elsewhere";
+    ASSERT_TRUE(writePlaylistFile(window.main(), playlist, currentFolder, true, resume,
+                                  L"Song - Zav2", false, 0));
+    EXPECT_EQ(currentFolder, L"C:\\elsewhere");
+    const std::string bytes = readWholeFile(resume, 1 << 20).value();
+    EXPECT_EQ(bytes, "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:0,\xE6\x9B\xB2\r\n" +
+                         utf16ToUtf8(playlist.entries[0].path) + "\r\n");
+    EXPECT_FALSE(pathExists(resume + L".tmp"));
+
+    const std::vector<String> captions = window.takeCaptions();
+    ASSERT_EQ(captions.size(), 2u);
+    EXPECT_EQ(captions[0], progressText(kSavingCaption, 1, 1));
+    EXPECT_EQ(captions[1], L"Song - Zav2");
+
+    // An empty list leaves the last resume list as it was.
+    EXPECT_FALSE(writePlaylistFile(window.main(), Playlist{}, currentFolder, true, resume, L"Zav2",
+                                   false, 0));
+    EXPECT_EQ(readWholeFile(resume, 1 << 20).value(), bytes);
+}
+
+}  // namespace
+}  // namespace zav2
