@@ -1,0 +1,93 @@
+#include "engine/player_rules.h"
+
+#include <array>
+#include <cmath>
+
+namespace zav2 {
+
+namespace {
+
+constexpr size_t stateIndex(PlayerState state) {
+    switch (state) {
+        case PlayerState::Closed:
+            return 0;
+        case PlayerState::Loaded:
+            return 1;
+        case PlayerState::Playing:
+            return 2;
+        case PlayerState::Paused:
+            return 3;
+        case PlayerState::Stopped:
+            return 4;
+    }
+    return 0;
+}
+
+constexpr TransportRule call(PlayerState next) {
+    return {TransportAction::CallEngine, next};
+}
+constexpr TransportRule refuse(PlayerState same) {
+    return {TransportAction::Refuse, same};
+}
+
+using S = PlayerState;
+// Rows: Play, Pause, Stop. Columns: Closed, Loaded, Playing, Paused, Stopped.
+constexpr std::array<std::array<TransportRule, 5>, 3> kTransport{{
+    {refuse(S::Closed), call(S::Playing), refuse(S::Playing), call(S::Playing), call(S::Playing)},
+    {refuse(S::Closed), refuse(S::Loaded), call(S::Paused), refuse(S::Paused), refuse(S::Stopped)},
+    {refuse(S::Closed), call(S::Stopped), call(S::Stopped), call(S::Stopped),
+     TransportRule{TransportAction::NothingToDo, S::Stopped}},
+}};
+
+}  // namespace
+
+TransportRule transportRule(TransportOp op, PlayerState from) {
+    return kTransport[static_cast<size_t>(op)][stateIndex(from)];
+}
+
+std::optional<double> seekTarget(double requestedSeconds, double durationSeconds) {
+    if (!std::isfinite(requestedSeconds))
+        return std::nullopt;
+    double target = requestedSeconds < 0 ? 0.0 : requestedSeconds;
+    if (std::isfinite(durationSeconds) && durationSeconds > 0 && target > durationSeconds)
+        target = durationSeconds;
+    return target;
+}
+
+std::optional<double> clampVolume(double level) {
+    if (std::isnan(level))
+        return std::nullopt;
+    return level < 0 ? 0.0 : (level > 1 ? 1.0 : level);
+}
+
+double knownDuration(double engineSeconds) {
+    return std::isfinite(engineSeconds) ? engineSeconds : 0.0;
+}
+
+double frameRateFromPacked(uint64_t packed) {
+    const auto numerator = static_cast<uint32_t>(packed >> 32);
+    const auto denominator = static_cast<uint32_t>(packed & 0xFFFFFFFFu);
+    if (denominator == 0)
+        return 0.0;
+    return static_cast<double>(numerator) / static_cast<double>(denominator);
+}
+
+bool isRewindOfLoadedSource(StringView currentPath, StringView fullPath, bool errorRaised,
+                            PlayerState state) {
+    // Closed counts as reload too: a failed source change leaves the old path
+    // behind, and the engine then holds nothing to rewind.
+    const bool sourceHeld = state == PlayerState::Loaded || state == PlayerState::Playing ||
+                            state == PlayerState::Paused;
+    return sourceHeld && !currentPath.empty() && equalsIgnoreCase(currentPath, fullPath) &&
+           !errorRaised;
+}
+
+String fileUrlForPath(StringView fullPath, UrlForm form) {
+    String url = form == UrlForm::Windows ? String(ZT("file:///")) : String(ZT("file://"));
+    url.reserve(url.size() + fullPath.size());
+    for (const Char c : fullPath)
+        url.push_back(c == '\\' ? Char('/') : c);
+    return url;
+}
+
+}  // namespace zav2

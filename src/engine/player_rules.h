@@ -1,0 +1,63 @@
+// The player's rules that need no engine: the transport table, the clamps
+// applied to seeks, volumes and durations, the frame-rate ratio, the rewind
+// shortcut and the URL handed to the engine for a local file.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "platform/text.h"
+
+namespace zav2 {
+
+// Values are fixed: other parts of the program store and compare them as
+// integers (1 is never used).
+enum class PlayerState : int32_t {
+    Closed = 0,
+    Loaded = 2,
+    Playing = 3,
+    Paused = 4,
+    Stopped = 5,
+};
+
+enum class TransportOp { Play, Pause, Stop };
+
+enum class TransportAction {
+    CallEngine,   // make the engine call, then take `next` when it succeeds
+    NothingToDo,  // answer success without touching the engine
+    Refuse,       // wrong state: E_UNEXPECTED
+};
+
+struct TransportRule {
+    TransportAction action;
+    PlayerState next;
+};
+
+TransportRule transportRule(TransportOp op, PlayerState from);
+
+// A seek target: nullopt for NaN or infinity; negative becomes 0; a target
+// past a known (finite, positive) duration lands on the duration.
+std::optional<double> seekTarget(double requestedSeconds, double durationSeconds);
+
+// Volume 0..1; NaN gives nullopt (the engine is not asked).
+std::optional<double> clampVolume(double level);
+
+// The engine reports NaN for an unknown and infinity for an unbounded
+// duration; callers want 0 for both.
+double knownDuration(double engineSeconds);
+
+// MF_MT_FRAME_RATE packs numerator (high 32 bits) over denominator (low).
+double frameRateFromPacked(uint64_t packed);
+
+// Opening the file that is already loaded (Loaded, Playing or Paused) only
+// rewinds it; after Stop, a failed load or an engine error it is reloaded.
+bool isRewindOfLoadedSource(StringView currentPath, StringView fullPath, bool errorRaised,
+                            PlayerState state);
+
+// Windows takes "file:///D:/a b/c.mp3" (nothing escaped). Wine 8's file
+// scheme handler only strips "file://" and then opens what is left, so the
+// three-slash form fails there; it gets "file://D:/a b/c.mp3".
+enum class UrlForm { Windows, Wine };
+String fileUrlForPath(StringView fullPath, UrlForm form);
+
+}  // namespace zav2

@@ -1,0 +1,108 @@
+#include "engine/bmp_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace zav2 {
+namespace {
+
+uint32_t read32(const std::string& bytes, size_t at) {
+    return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at])) |
+           static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 1])) << 8 |
+           static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 2])) << 16 |
+           static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3])) << 24;
+}
+uint16_t read16(const std::string& bytes, size_t at) {
+    return static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) |
+                                 static_cast<uint8_t>(bytes[at + 1]) << 8);
+}
+
+TEST(BmpFile, ThirtyTwoBitCaptureLayout) {
+    const uint32_t width = 320;
+    const uint32_t height = 240;
+    std::string pixels(4 * width * height, '\0');
+    pixels[0] = 'b';  // first byte of the bottom row
+    pixels[pixels.size() - 1] = 'a';
+    const auto file = buildBmpFile({width, height, 32, 4 * width}, {}, pixels);
+    ASSERT_TRUE(file);
+    ASSERT_EQ(file->size(), 54u + 4 * 320 * 240);
+    EXPECT_EQ(file->substr(0, 2), "BM");
+    EXPECT_EQ(read32(*file, 2), 54u + 4 * 320 * 240);
+    EXPECT_EQ(read32(*file, 6), 0u);  // both reserved words
+    EXPECT_EQ(read32(*file, 10), 54u);
+    EXPECT_EQ(read32(*file, 14), 40u);
+    EXPECT_EQ(read32(*file, 18), width);
+    EXPECT_EQ(read32(*file, 22), height);  // positive: bottom-up
+    EXPECT_EQ(read16(*file, 26), 1u);
+    EXPECT_EQ(read16(*file, 28), 32u);
+    for (size_t at = 30; at < 54; at += 4)
+        EXPECT_EQ(read32(*file, at), 0u) << "header offset " << at;
+    EXPECT_EQ((*file)[54], 'b');
+    EXPECT_EQ(file->back(), 'a');
+}
+
+TEST(BmpFile, PaletteBitmapsCarryTheirColourTable) {
+    EXPECT_EQ(bmpPaletteEntries(1), 2u);
+    EXPECT_EQ(bmpPaletteEntries(4), 16u);
+    EXPECT_EQ(bmpPaletteEntries(8), 256u);
+    EXPECT_EQ(bmpPaletteEntries(24), 0u);
+    EXPECT_EQ(bmpPaletteEntries(32), 0u);
+
+    const std::string table(4 * 256, 'p');
+    const std::string pixels(8 * 3, 'x');  // 5 pixels wide, rows padded to 8
+    const auto file = buildBmpFile({5, 3, 8, 8}, table, pixels);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(read32(*file, 10), 54u + 1024);
+    EXPECT_EQ(read32(*file, 2), 54u + 1024 + 24);
+    EXPECT_EQ(file->substr(54, 1024), table);
+    EXPECT_EQ(file->substr(54 + 1024), pixels);
+    EXPECT_EQ(read16(*file, 28), 8u);
+}
+
+TEST(BmpFile, RefusesPartsThatDoNotMatchTheLayout) {
+    const std::string pixels(16, '\0');
+    EXPECT_FALSE(buildBmpFile({2, 2, 32, 8}, {}, pixels.substr(0, 15)));  // short pixels
+    EXPECT_FALSE(buildBmpFile({2, 2, 32, 4}, {}, pixels.substr(0, 8)));   // row too small
+    EXPECT_FALSE(buildBmpFile({0, 2, 32, 8}, {}, {}));                    // empty
+    EXPECT_FALSE(buildBmpFile({2, 2, 8, 4}, {}, pixels.substr(0, 8)));    // table missing
+    EXPECT_TRUE(buildBmpFile({2, 2, 32, 8}, {}, pixels));
+    // A file beyond the format's 32-bit size field is refused before any
+    // allocation: the pixel length check fails first.
+    EXPECT_FALSE(buildBmpFile({0x10000, 0x10000, 32, 0x40000}, {}, pixels));
+}
+
+TEST(PixelRows, CopyBetweenPitchesWithinBothBuffers) {
+    // Source rows of 3 pixels with a pitch of 16 bytes into a tight target.
+    std::vector<uint8_t> source(16 * 2 + 12);
+    for (size_t i = 0; i < source.size(); ++i)
+        source[i] = static_cast<uint8_t>(i);
+    std::vector<uint8_t> target(12 * 3, 0xEE);
+    ASSERT_TRUE(
+        copyPixelRows(source.data(), 16, source.size(), target.data(), 12, target.size(), 12, 3));
+    for (size_t row = 0; row < 3; ++row)
+        EXPECT_EQ(std::memcmp(&target[row * 12], &source[row * 16], 12), 0) << "row " << row;
+}
+
+TEST(PixelRows, RefusesWhatWouldLeaveEitherBuffer) {
+    std::vector<uint8_t> source(16 * 3);
+    std::vector<uint8_t> target(12 * 3, 0xEE);
+    // The last source row is one byte short.
+    EXPECT_FALSE(
+        copyPixelRows(source.data(), 16, 16 * 2 + 11, target.data(), 12, target.size(), 12, 3));
+    // Target stride smaller than a row.
+    EXPECT_FALSE(
+        copyPixelRows(source.data(), 16, source.size(), target.data(), 8, target.size(), 12, 3));
+    // Target too short for the rows.
+    EXPECT_FALSE(
+        copyPixelRows(source.data(), 16, source.size(), target.data(), 12, 12 * 3 - 1, 12, 3));
+    // A pitch so large the offset would wrap.
+    EXPECT_FALSE(copyPixelRows(source.data(), SIZE_MAX / 2, source.size(), target.data(), 12,
+                               target.size(), 12, 3));
+    EXPECT_EQ(target[0], 0xEE);  // nothing was copied
+    EXPECT_TRUE(copyPixelRows(nullptr, 0, 0, nullptr, 0, 0, 0, 0));
+}
+
+}  // namespace
+}  // namespace zav2

@@ -1,0 +1,115 @@
+#include "engine/player_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace zav2 {
+namespace {
+
+using A = TransportAction;
+using S = PlayerState;
+
+TEST(TransportTable, EveryStateAndOperation) {
+    struct Row {
+        TransportOp op;
+        S from;
+        A action;
+        S next;
+    };
+    const Row rows[] = {
+        {TransportOp::Play, S::Closed, A::Refuse, S::Closed},
+        {TransportOp::Play, S::Loaded, A::CallEngine, S::Playing},
+        {TransportOp::Play, S::Playing, A::Refuse, S::Playing},
+        {TransportOp::Play, S::Paused, A::CallEngine, S::Playing},
+        {TransportOp::Play, S::Stopped, A::CallEngine, S::Playing},
+        {TransportOp::Pause, S::Closed, A::Refuse, S::Closed},
+        {TransportOp::Pause, S::Loaded, A::Refuse, S::Loaded},
+        {TransportOp::Pause, S::Playing, A::CallEngine, S::Paused},
+        {TransportOp::Pause, S::Paused, A::Refuse, S::Paused},
+        {TransportOp::Pause, S::Stopped, A::Refuse, S::Stopped},
+        {TransportOp::Stop, S::Closed, A::Refuse, S::Closed},
+        {TransportOp::Stop, S::Loaded, A::CallEngine, S::Stopped},
+        {TransportOp::Stop, S::Playing, A::CallEngine, S::Stopped},
+        {TransportOp::Stop, S::Paused, A::CallEngine, S::Stopped},
+        {TransportOp::Stop, S::Stopped, A::NothingToDo, S::Stopped},
+    };
+    for (const Row& row : rows) {
+        const TransportRule rule = transportRule(row.op, row.from);
+        EXPECT_EQ(rule.action, row.action)
+            << "op " << static_cast<int>(row.op) << " from " << static_cast<int>(row.from);
+        if (rule.action != A::Refuse) {
+            EXPECT_EQ(rule.next, row.next);
+        }
+    }
+}
+
+TEST(TransportTable, StateValuesAreStable) {
+    EXPECT_EQ(static_cast<int>(S::Closed), 0);
+    EXPECT_EQ(static_cast<int>(S::Loaded), 2);
+    EXPECT_EQ(static_cast<int>(S::Playing), 3);
+    EXPECT_EQ(static_cast<int>(S::Paused), 4);
+    EXPECT_EQ(static_cast<int>(S::Stopped), 5);
+}
+
+TEST(SeekTarget, ClampsToTheMediaAndRefusesNonFinite) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_FALSE(seekTarget(nan, 10));
+    EXPECT_FALSE(seekTarget(inf, 10));
+    EXPECT_FALSE(seekTarget(-inf, 10));
+    EXPECT_EQ(seekTarget(-3, 10), 0.0);
+    EXPECT_EQ(seekTarget(4.5, 10), 4.5);
+    EXPECT_EQ(seekTarget(10, 10), 10.0);
+    EXPECT_EQ(seekTarget(25, 10), 10.0);
+    // An unknown, unbounded or empty duration does not limit the target.
+    EXPECT_EQ(seekTarget(25, nan), 25.0);
+    EXPECT_EQ(seekTarget(25, inf), 25.0);
+    EXPECT_EQ(seekTarget(25, 0), 25.0);
+}
+
+TEST(VolumeAndDuration, ClampAndSanitise) {
+    EXPECT_EQ(clampVolume(1.5), 1.0);
+    EXPECT_EQ(clampVolume(-0.2), 0.0);
+    EXPECT_EQ(clampVolume(0.25), 0.25);
+    EXPECT_FALSE(clampVolume(std::nan("")));
+    EXPECT_EQ(clampVolume(std::numeric_limits<double>::infinity()), 1.0);
+
+    EXPECT_EQ(knownDuration(std::nan("")), 0.0);
+    EXPECT_EQ(knownDuration(std::numeric_limits<double>::infinity()), 0.0);
+    EXPECT_EQ(knownDuration(83.5), 83.5);
+}
+
+TEST(FrameRate, NumeratorOverDenominator) {
+    EXPECT_DOUBLE_EQ(frameRateFromPacked((uint64_t{30000} << 32) | 1001), 30000.0 / 1001);
+    EXPECT_DOUBLE_EQ(frameRateFromPacked((uint64_t{25} << 32) | 1), 25.0);
+    EXPECT_DOUBLE_EQ(frameRateFromPacked((uint64_t{0xFFFFFFFF} << 32) | 1), 4294967295.0);
+    EXPECT_EQ(frameRateFromPacked(uint64_t{25} << 32), 0.0);  // zero denominator
+    EXPECT_EQ(frameRateFromPacked(0), 0.0);
+}
+
+TEST(RewindShortcut, OnlyForTheSameHeldSourceWithoutError) {
+    const StringView path = ZT("D:\\Music\\Ä song.mp3");
+    for (S state : {S::Loaded, S::Playing, S::Paused})
+        EXPECT_TRUE(isRewindOfLoadedSource(path, ZT("d:\\music\\ä SONG.MP3"), false, state));
+    EXPECT_FALSE(isRewindOfLoadedSource(path, path, false, S::Stopped));
+    EXPECT_FALSE(isRewindOfLoadedSource(path, path, false, S::Closed));
+    EXPECT_FALSE(isRewindOfLoadedSource(path, path, true, S::Playing));
+    EXPECT_FALSE(isRewindOfLoadedSource(path, ZT("D:\\Music\\other.mp3"), false, S::Playing));
+    EXPECT_FALSE(isRewindOfLoadedSource(ZT(""), ZT(""), false, S::Loaded));
+}
+
+TEST(FileUrl, SlashesAndNothingEscaped) {
+    EXPECT_EQ(fileUrlForPath(ZT("D:\\My Music\\a.mp3"), UrlForm::Windows),
+              String(ZT("file:///D:/My Music/a.mp3")));
+    EXPECT_EQ(fileUrlForPath(ZT("D:\\My Music\\a.mp3"), UrlForm::Wine),
+              String(ZT("file://D:/My Music/a.mp3")));
+    EXPECT_EQ(fileUrlForPath(ZT("Z:\\tmp\\日本語 #1%.mp3"), UrlForm::Windows),
+              String(ZT("file:///Z:/tmp/日本語 #1%.mp3")));
+    EXPECT_EQ(fileUrlForPath(ZT("\\\\server\\share\\x.mp4"), UrlForm::Windows),
+              String(ZT("file://///server/share/x.mp4")));
+}
+
+}  // namespace
+}  // namespace zav2
