@@ -1,0 +1,161 @@
+// The program's one playback object: the Media Foundation media engine in
+// frame-server mode, the Direct3D 11 device it decodes into, the borderless
+// surface window inside the video host and the presentation thread that puts
+// each due frame on screen. Windows only.
+//
+// Threads: every operation is called on the user-interface thread; the engine
+// calls NotifyCallback on threads of its own; the presentation thread runs
+// TransferFrame. `lock` guards the state writes, the strings, the COM
+// references and the swap-chain and texture sizes; no other lock exists.
+#pragma once
+
+#include <windows.h>
+#include <d3d11.h>
+#include <dxgi1_2.h>
+#include <wincodec.h>
+#include <wrl/client.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "engine/media_engine_api.h"
+#include "engine/player_rules.h"
+#include "platform/handles_win.h"
+#include "platform/text.h"
+
+namespace zav2 {
+
+using EngineEventCallback = std::function<void(uint32_t event, uintptr_t param1, uint32_t param2)>;
+
+class MediaEnginePlayer {
+  public:
+    MediaEnginePlayer();
+    ~MediaEnginePlayer();
+    MediaEnginePlayer(const MediaEnginePlayer&) = delete;
+    MediaEnginePlayer& operator=(const MediaEnginePlayer&) = delete;
+
+    // Life. A second Initialize while initialised does nothing and succeeds;
+    // Shutdown is safe at any time and leaves the player Closed.
+    HRESULT Initialize(HWND host);
+    void Shutdown();
+    // Called before any source is loaded: the engine's threads read it.
+    void SetEventCallback(EngineEventCallback callback);
+
+    // Sources.
+    HRESULT OpenFile(const wchar_t* path);
+    HRESULT SetSourceUrl(const wchar_t* url);
+    HRESULT SetCurrentPath(const wchar_t* path);
+    HRESULT Close();
+
+    // Transport: E_POINTER without engine, E_UNEXPECTED in the wrong state.
+    HRESULT Play();
+    HRESULT Pause();
+    HRESULT Stop();
+    HRESULT Seek(double seconds);
+    HRESULT FrameStep(bool forward);
+
+    double GetPosition();
+    double GetDuration();
+    HRESULT SetVolume(double level);
+    HRESULT SetPlaybackRate(double rate);
+    bool IsEnded();
+    bool IsReady() const;
+    bool HasVideo();
+    void GetNativeVideoSize(DWORD* width, DWORD* height);
+    double GetFrameRate();
+    PlayerState GetState() const { return state.load(); }
+
+    // Video surface.
+    void ResizeSurface(int width, int height);
+    void SuspendFrames(bool on) { framesSuspended.store(on); }
+
+    // Copies the current frame at native size into a 32bppPBGRA bitmap.
+    HRESULT CaptureFrame(IWICBitmap* target);
+
+    // Read-outs for diagnostics and tests.
+    String GetCurrentPath();
+    String GetCurrentUrl();
+    HWND SurfaceWindow() const { return surfaceWindow; }
+    bool HasSwapChain();
+    uint64_t PresentedFrames() const { return presentedFrames.load(); }
+    // CPU time the presentation thread has used so far, in seconds.
+    double FrameThreadCpuSeconds();
+
+  private:
+    // lastFrameTime when nothing is on the swap chain, and when the frame on
+    // it was redrawn without a time stamp.
+    static constexpr LONGLONG kNoFrameTime = INT64_MIN;
+    static constexpr LONGLONG kRepaintedFrameTime = INT64_MIN + 1;
+    class NotifyCallback;
+    class Lock;
+    struct CriticalSectionDeleter {
+        void operator()(CRITICAL_SECTION* section) const;
+    };
+
+    // Start-up pieces and their unwinding.
+    HRESULT CreateD3DDevice();
+    HRESULT CreateEngine();
+    HRESULT RenewEngine();
+    void ReleaseEngine();
+    void ReleaseD3D();
+    void OnEngineEvent(uint32_t event, uintptr_t param1, uint32_t param2);
+
+    // Surface, swap chain, texture and the presentation thread.
+    HRESULT CreateSurfaceWindow();
+    void DestroySurfaceWindow();
+    HRESULT EnsureSwapChain();
+    HRESULT EnsureFrameTexture(UINT width, UINT height);
+    void DropSwapChain();
+    HRESULT TransferFrame();  // S_FALSE (1) when nothing was presented
+    void StartFrameThread();
+    void StopFrameThread();
+    bool ShowsVideo();
+    static DWORD WINAPI FrameThreadMain(void* player);
+    void RunFrameLoop();
+
+    Microsoft::WRL::ComPtr<IMFMediaEngine> engine;
+    Microsoft::WRL::ComPtr<IMFMediaEngineEx> engineEx;
+    Microsoft::WRL::ComPtr<NotifyCallback> notify;
+    Microsoft::WRL::ComPtr<IMFDXGIDeviceManager> dxgiManager;
+    Microsoft::WRL::ComPtr<ID3D11Device> device;
+    Microsoft::WRL::ComPtr<ID3D11DeviceContext> context;
+    Microsoft::WRL::ComPtr<IDXGISwapChain> swapChain;
+    Microsoft::WRL::ComPtr<ID3D11Texture2D> frameTexture;
+    UINT resetToken = 0;
+    UINT swapChainWidth = 0;
+    UINT swapChainHeight = 0;
+    UINT textureWidth = 0;
+    UINT textureHeight = 0;
+    HWND hostWindow = nullptr;
+    HWND surfaceWindow = nullptr;
+    EngineEventCallback eventCallback;
+    String currentPath;
+    String currentUrl;
+    std::atomic<bool> canPlay{false};
+    std::atomic<bool> errorRaised{false};
+    std::atomic<bool> stopFrameThread{true};
+    std::atomic<bool> sourceBusy{false};
+    std::atomic<bool> framesSuspended{false};
+    UniqueHandle frameThread;
+    bool initialized = false;
+    // The engine has been given a source (main thread only).
+    bool engineHoldsSource = false;
+    std::unique_ptr<CRITICAL_SECTION, CriticalSectionDeleter> lock;
+    // Written under `lock`, read without it by GetState and the thread.
+    std::atomic<PlayerState> state{PlayerState::Closed};
+    std::atomic<uint64_t> presentedFrames{0};
+    // Time stamp of the frame last presented (under `lock`); see TransferFrame.
+    LONGLONG lastFrameTime = kNoFrameTime;
+    // The frame rate read from the file when the engine cannot tell it, kept
+    // for the URL it belongs to (under `lock`).
+    String frameRateUrl;
+    double frameRateOfUrl = 0.0;
+};
+
+// The program's player, constructed on first use and shut down again (if the
+// program has not done so) when the process ends.
+MediaEnginePlayer& player();
+
+}  // namespace zav2

@@ -1,0 +1,66 @@
+// Pieces of MediaEnginePlayer shared by its source files (core, surface,
+// capture); not for other callers.
+#pragma once
+
+#include <atomic>
+
+#include "engine/media_engine_player.h"
+
+namespace zav2 {
+
+// Holds the player's critical section for one scope.
+class MediaEnginePlayer::Lock {
+  public:
+    explicit Lock(MediaEnginePlayer& player) : section(player.lock.get()) {
+        EnterCriticalSection(section);
+    }
+    ~Lock() { LeaveCriticalSection(section); }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+
+  private:
+    CRITICAL_SECTION* section;
+};
+
+// The engine's event sink. The back reference is cleared by Detach before
+// the player lets go of the engine; Detach also waits for a handler that is
+// running at that moment, so that nothing reaches the player afterwards.
+class MediaEnginePlayer::NotifyCallback final : public IMFMediaEngineNotify {
+  public:
+    explicit NotifyCallback(MediaEnginePlayer* owner) : owner(owner) {}
+    NotifyCallback(const NotifyCallback&) = delete;
+    NotifyCallback& operator=(const NotifyCallback&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE EventNotify(DWORD event, DWORD_PTR param1, DWORD param2) override;
+
+    void Detach();
+
+  private:
+    ~NotifyCallback() = default;
+
+    std::atomic<MediaEnginePlayer*> owner;
+    std::atomic<ULONG> references{1};
+    std::atomic<int> handlersRunning{0};
+};
+
+// Sets a flag for the length of a scope (the presentation thread keeps away
+// from the engine while a source change, close or seek is under way).
+class FlagScope {
+  public:
+    explicit FlagScope(std::atomic<bool>& flag) : flag(flag) { flag.store(true); }
+    ~FlagScope() { flag.store(false); }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+  private:
+    std::atomic<bool>& flag;
+};
+
+// HRESULT_FROM_WIN32 of the thread's last error, or of `fallback` when the
+// failing call left none.
+HRESULT lastErrorResult(DWORD fallback);
+
+}  // namespace zav2

@@ -1,0 +1,581 @@
+// MediaEnginePlayer: start-up and shutdown, sources, transport, the engine's
+// read-outs and its events.
+#include "engine/media_engine_player.h"
+
+#include <mfreadwrite.h>
+#include <oleauto.h>
+
+#include <utility>
+
+#include "engine/media_engine_player_internal.h"
+#include "platform/path.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace zav2 {
+
+namespace {
+
+struct BstrFree {
+    void operator()(BSTR text) const { SysFreeString(text); }
+};
+using Bstr = std::unique_ptr<OLECHAR, BstrFree>;
+
+// Where Wine 8's media engine differs from Windows', decided once. Wine is
+// recognised by the export it adds to ntdll.
+struct EngineQuirks {
+    // Wine's file scheme handler strips "file://" and opens the rest, so the
+    // "file:///D:/..." URL Windows expects fails there; "file://D:/..." works.
+    UrlForm urlForm = UrlForm::Windows;
+    // Wine's engine plays only the first source it is given: after a second
+    // SetSource it reports can-play but never plays. Each source then gets a
+    // fresh engine.
+    bool oneSourcePerEngine = false;
+};
+
+const EngineQuirks& engineQuirks() {
+    static const EngineQuirks quirks = [] {
+        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        const bool wine = ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+        return wine ? EngineQuirks{UrlForm::Wine, true} : EngineQuirks{};
+    }();
+    return quirks;
+}
+
+// GetFullPathNameW into the program's 260-unit buffer.
+HRESULT expandPath(const wchar_t* path, String& full) {
+    constexpr DWORD kMaxPathBuffer = kMaxPath + 1;
+    wchar_t buffer[kMaxPathBuffer];
+    SetLastError(ERROR_SUCCESS);
+    const DWORD length = GetFullPathNameW(path, kMaxPathBuffer, buffer, nullptr);
+    if (length == 0 || length > kMaxPathBuffer - 1) {
+        // A path that does not fit reports its size but sets no error.
+        return lastErrorResult(ERROR_FILENAME_EXCED_RANGE);
+    }
+    full.assign(buffer, length);
+    return S_OK;
+}
+
+// The frame rate of the first video stream as the file's source describes it.
+double frameRateFromFile(const String& url) {
+    ComPtr<IMFSourceReader> reader;
+    ComPtr<IMFMediaType> type;
+    UINT32 numerator = 0;
+    UINT32 denominator = 0;
+    if (FAILED(MFCreateSourceReaderFromURL(url.c_str(), nullptr, &reader)) ||
+        FAILED(reader->GetNativeMediaType(static_cast<DWORD>(MF_SOURCE_READER_FIRST_VIDEO_STREAM),
+                                          0, &type)) ||
+        FAILED(MFGetAttributeRatio(type.Get(), MF_MT_FRAME_RATE, &numerator, &denominator))) {
+        return 0.0;
+    }
+    return frameRateFromPacked((uint64_t{numerator} << 32) | denominator);
+}
+
+}  // namespace
+
+HRESULT lastErrorResult(DWORD fallback) {
+    const DWORD error = GetLastError();
+    return HRESULT_FROM_WIN32(error != ERROR_SUCCESS ? error : fallback);
+}
+
+void MediaEnginePlayer::CriticalSectionDeleter::operator()(CRITICAL_SECTION* section) const {
+    DeleteCriticalSection(section);
+    delete section;
+}
+
+MediaEnginePlayer::MediaEnginePlayer() : lock(new CRITICAL_SECTION) {
+    InitializeCriticalSection(lock.get());
+}
+
+MediaEnginePlayer::~MediaEnginePlayer() {
+    Shutdown();
+}
+
+HRESULT MediaEnginePlayer::Initialize(HWND host) {
+    if (initialized)
+        return S_OK;
+    HRESULT hr = MFStartup(MF_VERSION, MFSTARTUP_FULL);
+    if (FAILED(hr))
+        return hr;
+    hostWindow = host;
+    hr = CreateSurfaceWindow();
+    if (SUCCEEDED(hr)) {
+        hr = CreateD3DDevice();
+        if (SUCCEEDED(hr)) {
+            hr = CreateEngine();
+            if (FAILED(hr))
+                ReleaseD3D();
+        }
+        if (FAILED(hr))
+            DestroySurfaceWindow();
+    }
+    if (FAILED(hr)) {
+        MFShutdown();
+        hostWindow = nullptr;
+        return hr;
+    }
+    initialized = true;
+    state.store(PlayerState::Closed);
+    return S_OK;
+}
+
+HRESULT MediaEnginePlayer::CreateD3DDevice() {
+    if (device)
+        return S_OK;
+    const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_LEVEL_10_1,
+                                        D3D_FEATURE_LEVEL_10_0, D3D_FEATURE_LEVEL_9_3};
+    HRESULT hr =
+        D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr,
+                          D3D11_CREATE_DEVICE_BGRA_SUPPORT | D3D11_CREATE_DEVICE_VIDEO_SUPPORT,
+                          levels, ARRAYSIZE(levels), D3D11_SDK_VERSION, &device, nullptr, &context);
+    if (FAILED(hr))
+        return hr;
+    // The engine decodes into this device from its own threads.
+    ComPtr<ID3D10Multithread> multithread;
+    if (SUCCEEDED(device.As(&multithread)))
+        multithread->SetMultithreadProtected(TRUE);
+    hr = MFCreateDXGIDeviceManager(&resetToken, &dxgiManager);
+    if (SUCCEEDED(hr))
+        hr = dxgiManager->ResetDevice(device.Get(), resetToken);
+    if (FAILED(hr)) {
+        ReleaseD3D();
+        return hr;
+    }
+    // One queued frame: Present then paces the presentation thread.
+    ComPtr<IDXGIDevice1> dxgiDevice;
+    if (SUCCEEDED(device.As(&dxgiDevice)))
+        dxgiDevice->SetMaximumFrameLatency(1);
+    return S_OK;
+}
+
+HRESULT MediaEnginePlayer::CreateEngine() {
+    ComPtr<IMFMediaEngineClassFactory> factory;
+    HRESULT hr = CoCreateInstance(CLSID_MFMediaEngineClassFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_PPV_ARGS(&factory));
+    if (FAILED(hr))
+        return hr;
+    notify.Attach(new (std::nothrow) NotifyCallback(this));
+    if (!notify)
+        return E_OUTOFMEMORY;
+    ComPtr<IMFAttributes> attributes;
+    hr = MFCreateAttributes(&attributes, 4);
+    if (SUCCEEDED(hr))
+        hr = attributes->SetUnknown(MF_MEDIA_ENGINE_CALLBACK, notify.Get());
+    if (SUCCEEDED(hr))
+        hr = attributes->SetUINT32(MF_MEDIA_ENGINE_VIDEO_OUTPUT_FORMAT, DXGI_FORMAT_B8G8R8A8_UNORM);
+    // No playback window: frame-server mode, the presentation thread pulls.
+    if (SUCCEEDED(hr))
+        hr = attributes->SetUnknown(MF_MEDIA_ENGINE_DXGI_MANAGER, dxgiManager.Get());
+    if (SUCCEEDED(hr))
+        hr = factory->CreateInstance(0, attributes.Get(), &engine);
+    if (FAILED(hr)) {
+        notify->Detach();
+        notify.Reset();
+        return hr;
+    }
+    hr = engine->SetAutoPlay(FALSE);
+    if (SUCCEEDED(hr))
+        hr = engine.As(&engineEx);
+    if (FAILED(hr)) {
+        notify->Detach();
+        engine->Shutdown();
+        engine.Reset();
+        engineEx.Reset();
+        notify.Reset();
+    }
+    return hr;
+}
+
+HRESULT MediaEnginePlayer::RenewEngine() {
+    ComPtr<IMFMediaEngine> old;
+    ComPtr<NotifyCallback> oldNotify;
+    {
+        Lock hold(*this);
+        old = std::move(engine);
+        oldNotify = std::move(notify);
+        engineEx.Reset();
+    }
+    oldNotify->Detach();
+    old->Pause();
+    const double volume = old->GetVolume();
+    const double rate = old->GetPlaybackRate();
+    old->Shutdown();
+    Lock hold(*this);
+    const HRESULT hr = CreateEngine();
+    engineHoldsSource = false;
+    if (SUCCEEDED(hr)) {
+        // The caller's volume and rate outlive the engine swap.
+        engine->SetVolume(volume);
+        engine->SetPlaybackRate(rate);
+    }
+    return hr;
+}
+
+void MediaEnginePlayer::Shutdown() {
+    StopFrameThread();
+    Lock hold(*this);
+    ReleaseEngine();
+    ReleaseD3D();
+    DestroySurfaceWindow();
+    hostWindow = nullptr;
+    state.store(PlayerState::Closed);
+    eventCallback = nullptr;
+    if (initialized) {
+        MFShutdown();
+        initialized = false;
+    }
+}
+
+void MediaEnginePlayer::ReleaseEngine() {
+    if (notify)
+        notify->Detach();  // events from now on reach nobody
+    if (engine) {
+        engine->Pause();
+        engine->Shutdown();
+        engine.Reset();
+    }
+    engineEx.Reset();
+    notify.Reset();
+    engineHoldsSource = false;
+    canPlay.store(false);
+    errorRaised.store(false);
+    currentPath.clear();
+    currentUrl.clear();
+}
+
+void MediaEnginePlayer::ReleaseD3D() {
+    DropSwapChain();
+    frameTexture.Reset();
+    textureWidth = 0;
+    textureHeight = 0;
+    dxgiManager.Reset();
+    context.Reset();
+    device.Reset();
+    resetToken = 0;
+}
+
+void MediaEnginePlayer::SetEventCallback(EngineEventCallback callback) {
+    eventCallback = std::move(callback);
+}
+
+void MediaEnginePlayer::OnEngineEvent(uint32_t event, uintptr_t param1, uint32_t param2) {
+    switch (event) {
+        case MF_MEDIA_ENGINE_EVENT_LOADSTART:
+            canPlay.store(false);
+            errorRaised.store(false);
+            break;
+        case MF_MEDIA_ENGINE_EVENT_ERROR:
+            errorRaised.store(true);
+            canPlay.store(false);
+            break;
+        case MF_MEDIA_ENGINE_EVENT_CANPLAY:
+        case MF_MEDIA_ENGINE_EVENT_CANPLAYTHROUGH:
+            canPlay.store(true);
+            break;
+        default:
+            break;
+    }
+    if (eventCallback)
+        eventCallback(event, param1, param2);
+}
+
+HRESULT MediaEnginePlayer::OpenFile(const wchar_t* path) {
+    if (path == nullptr || !initialized || !engine)
+        return E_POINTER;
+    String full;
+    HRESULT hr = expandPath(path, full);
+    if (FAILED(hr))
+        return hr;
+    ComPtr<IMFMediaEngine> rewind;
+    {
+        Lock hold(*this);
+        if (isRewindOfLoadedSource(currentPath, full, errorRaised.load(), state.load())) {
+            canPlay.store(true);
+            state.store(PlayerState::Loaded);
+            rewind = engine;
+            full = currentPath;  // the file keeps the spelling it was opened with
+        }
+    }
+    if (rewind) {
+        rewind->Pause();
+        hr = Seek(0);
+        if (SUCCEEDED(hr))
+            return hr;
+        // An engine that cannot seek (Wine 8) rewinds by loading the file again.
+    }
+    const String url = fileUrlForPath(full, engineQuirks().urlForm);
+    hr = SetSourceUrl(url.c_str());
+    if (SUCCEEDED(hr)) {
+        Lock hold(*this);
+        currentPath = full;
+        state.store(PlayerState::Loaded);
+    }
+    return hr;
+}
+
+HRESULT MediaEnginePlayer::SetSourceUrl(const wchar_t* url) {
+    if (!initialized || url == nullptr || !engine)
+        return E_POINTER;
+    FlagScope busy(sourceBusy);
+    if (engineHoldsSource && engineQuirks().oneSourcePerEngine) {
+        const HRESULT renewed = RenewEngine();
+        if (FAILED(renewed)) {
+            Lock hold(*this);
+            state.store(PlayerState::Closed);
+            return renewed;
+        }
+    }
+    ComPtr<IMFMediaEngine> target;
+    {
+        Lock hold(*this);
+        canPlay.store(false);
+        errorRaised.store(false);
+        state.store(PlayerState::Loaded);
+        lastFrameTime = kNoFrameTime;
+        target = engine;
+    }
+    target->Pause();
+    Bstr text{SysAllocString(url)};
+    if (!text)
+        return E_OUTOFMEMORY;
+    const HRESULT hr = target->SetSource(text.get());
+    engineHoldsSource = true;
+    Lock hold(*this);
+    if (FAILED(hr)) {
+        state.store(PlayerState::Closed);
+        return hr;
+    }
+    currentUrl = url;
+    return S_OK;
+}
+
+HRESULT MediaEnginePlayer::SetCurrentPath(const wchar_t* path) {
+    if (path == nullptr)
+        return E_POINTER;
+    String full;
+    const HRESULT hr = expandPath(path, full);
+    if (FAILED(hr))
+        return hr;
+    Lock hold(*this);
+    currentPath = std::move(full);
+    return S_OK;
+}
+
+HRESULT MediaEnginePlayer::Close() {
+    if (!engine)
+        return E_POINTER;
+    FlagScope busy(sourceBusy);
+    ComPtr<IMFMediaEngine> target;
+    {
+        Lock hold(*this);
+        target = engine;
+        canPlay.store(false);
+        errorRaised.store(false);
+        currentPath.clear();
+        currentUrl.clear();
+        state.store(PlayerState::Closed);
+    }
+    target->Pause();
+    // A null source unloads the media and lets go of the file.
+    const HRESULT hr = target->SetSource(nullptr);
+    engineHoldsSource = true;
+    return hr;
+}
+
+HRESULT MediaEnginePlayer::Play() {
+    ComPtr<IMFMediaEngine> target;
+    {
+        Lock hold(*this);
+        if (!engine)
+            return E_POINTER;
+        if (transportRule(TransportOp::Play, state.load()).action != TransportAction::CallEngine)
+            return E_UNEXPECTED;
+        target = engine;
+    }
+    const HRESULT hr = target->Play();
+    if (FAILED(hr))
+        return hr;
+    {
+        Lock hold(*this);
+        state.store(PlayerState::Playing);
+    }
+    if (surfaceWindow != nullptr)
+        ShowWindow(surfaceWindow, SW_SHOWNOACTIVATE);
+    StartFrameThread();
+    return hr;
+}
+
+HRESULT MediaEnginePlayer::Pause() {
+    ComPtr<IMFMediaEngine> target;
+    {
+        Lock hold(*this);
+        if (!engine)
+            return E_POINTER;
+        if (transportRule(TransportOp::Pause, state.load()).action != TransportAction::CallEngine)
+            return E_UNEXPECTED;
+        target = engine;
+    }
+    const HRESULT hr = target->Pause();
+    if (SUCCEEDED(hr)) {
+        Lock hold(*this);
+        state.store(PlayerState::Paused);
+    }
+    return hr;
+}
+
+HRESULT MediaEnginePlayer::Stop() {
+    ComPtr<IMFMediaEngine> target;
+    {
+        Lock hold(*this);
+        if (!engine)
+            return E_POINTER;
+        const TransportRule rule = transportRule(TransportOp::Stop, state.load());
+        if (rule.action == TransportAction::NothingToDo)
+            return S_OK;
+        if (rule.action == TransportAction::Refuse)
+            return E_UNEXPECTED;
+        target = engine;
+    }
+    // Stopping keeps the source and its position; only the picture goes.
+    const HRESULT hr = target->Pause();
+    if (FAILED(hr))
+        return hr;
+    {
+        Lock hold(*this);
+        state.store(PlayerState::Stopped);
+    }
+    if (surfaceWindow != nullptr)
+        ShowWindow(surfaceWindow, SW_HIDE);
+    if (hostWindow != nullptr)
+        ShowWindow(hostWindow, SW_HIDE);
+    return hr;
+}
+
+HRESULT MediaEnginePlayer::Seek(double seconds) {
+    if (!seekTarget(seconds, 0))
+        return E_INVALIDARG;
+    FlagScope busy(sourceBusy);
+    ComPtr<IMFMediaEngine> target;
+    {
+        Lock hold(*this);
+        target = engine;
+    }
+    if (!target)
+        return E_POINTER;
+    return target->SetCurrentTime(*seekTarget(seconds, target->GetDuration()));
+}
+
+double MediaEnginePlayer::GetPosition() {
+    return engine ? engine->GetCurrentTime() : 0.0;
+}
+
+double MediaEnginePlayer::GetDuration() {
+    return engine ? knownDuration(engine->GetDuration()) : 0.0;
+}
+
+HRESULT MediaEnginePlayer::SetVolume(double level) {
+    Lock hold(*this);
+    if (!engine)
+        return E_POINTER;
+    const std::optional<double> volume = clampVolume(level);
+    if (!volume)
+        return E_INVALIDARG;
+    return engine->SetVolume(*volume);
+}
+
+HRESULT MediaEnginePlayer::SetPlaybackRate(double rate) {
+    Lock hold(*this);
+    if (!engine)
+        return E_UNEXPECTED;
+    return engine->SetPlaybackRate(rate);
+}
+
+bool MediaEnginePlayer::IsEnded() {
+    return engine && engine->IsEnded();
+}
+
+bool MediaEnginePlayer::IsReady() const {
+    return canPlay.load() && !errorRaised.load() && engine.Get() != nullptr;
+}
+
+bool MediaEnginePlayer::HasVideo() {
+    return engine && engine->HasVideo();
+}
+
+void MediaEnginePlayer::GetNativeVideoSize(DWORD* width, DWORD* height) {
+    if (width == nullptr || height == nullptr)
+        return;
+    *width = 0;
+    *height = 0;
+    if (!engine || !engine->HasVideo())
+        return;
+    DWORD w = 0;
+    DWORD h = 0;
+    if (SUCCEEDED(engine->GetNativeVideoSize(&w, &h))) {
+        *width = w;
+        *height = h;
+    }
+}
+
+double MediaEnginePlayer::GetFrameRate() {
+    Lock hold(*this);
+    DWORD streams = 0;
+    if (!engineEx)
+        return 0.0;
+    if (FAILED(engineEx->GetNumberOfStreams(&streams))) {
+        // Wine 8's engine answers E_NOTIMPL here: the file itself tells.
+        if (currentUrl.empty())
+            return 0.0;
+        if (frameRateUrl != currentUrl) {
+            frameRateUrl = currentUrl;
+            frameRateOfUrl = frameRateFromFile(currentUrl);
+        }
+        return frameRateOfUrl;
+    }
+    for (DWORD index = 0; index < streams; ++index) {
+        PROPVARIANT major;
+        PropVariantInit(&major);
+        const bool isVideo =
+            SUCCEEDED(engineEx->GetStreamAttribute(index, MF_MT_MAJOR_TYPE, &major)) &&
+            major.vt == VT_CLSID && major.puuid != nullptr &&
+            IsEqualGUID(*major.puuid, MFMediaType_Video);
+        PropVariantClear(&major);
+        if (!isVideo)
+            continue;
+        PROPVARIANT rate;
+        PropVariantInit(&rate);
+        double fps = 0.0;
+        if (SUCCEEDED(engineEx->GetStreamAttribute(index, MF_MT_FRAME_RATE, &rate)) &&
+            rate.vt == VT_UI8) {
+            fps = frameRateFromPacked(rate.uhVal.QuadPart);
+        }
+        PropVariantClear(&rate);
+        return fps;  // the first video stream decides
+    }
+    return 0.0;
+}
+
+HRESULT MediaEnginePlayer::FrameStep(bool forward) {
+    HRESULT hr;
+    {
+        Lock hold(*this);
+        if (!engineEx)
+            return E_UNEXPECTED;
+        hr = engineEx->FrameStep(forward ? TRUE : FALSE);
+    }
+    if (SUCCEEDED(hr))
+        TransferFrame();  // nothing presents while paused: show the stepped frame now
+    return hr;
+}
+
+String MediaEnginePlayer::GetCurrentPath() {
+    Lock hold(*this);
+    return currentPath;
+}
+
+String MediaEnginePlayer::GetCurrentUrl() {
+    Lock hold(*this);
+    return currentUrl;
+}
+
+}  // namespace zav2

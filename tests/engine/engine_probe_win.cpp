@@ -1,0 +1,183 @@
+// A player in a window, driven line by line from standard input, for the
+// checks that need the outside world (recordings of the sound card,
+// screenshots of the display). Each command answers one line on standard
+// output that starts with "ok" or "error".
+//
+//   open PATH | play | pause | stop | close | volume X | resize W H | step
+//   wait MS | waitpos SECONDS | info | cpu | quit
+//
+// The window is at the top-left corner of the screen; the video host is at
+// (40, 40) with the size given on the command line (default 320 x 240).
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "engine/media_engine_player.h"
+#include "wine_support.h"
+
+namespace zav2 {
+namespace {
+
+constexpr UINT kCommandMessage = WM_APP + 1;
+
+void answer(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    std::vfprintf(stdout, format, arguments);
+    va_end(arguments);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+std::wstring widen(const std::string& text) {
+    const int units =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(units, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), units);
+    return out;
+}
+
+const char* stateName(PlayerState state) {
+    switch (state) {
+        case PlayerState::Closed:
+            return "closed";
+        case PlayerState::Loaded:
+            return "loaded";
+        case PlayerState::Playing:
+            return "playing";
+        case PlayerState::Paused:
+            return "paused";
+        case PlayerState::Stopped:
+            return "stopped";
+    }
+    return "?";
+}
+
+// Runs one command; false for "quit".
+bool run(MediaEnginePlayer& player, const test::HostWindow& window, const std::string& line) {
+    std::istringstream words(line);
+    std::string command;
+    words >> command;
+    auto reply = [](HRESULT hr) {
+        answer(SUCCEEDED(hr) ? "ok %08lx" : "error %08lx", static_cast<unsigned long>(hr));
+    };
+    if (command == "open") {
+        std::string path;
+        std::getline(words >> std::ws, path);
+        reply(test::openAndWait(player, widen(path)));
+    } else if (command == "play") {
+        reply(player.Play());
+    } else if (command == "pause") {
+        reply(player.Pause());
+    } else if (command == "stop") {
+        reply(player.Stop());
+    } else if (command == "close") {
+        reply(player.Close());
+    } else if (command == "volume") {
+        double level = 0;
+        words >> level;
+        reply(player.SetVolume(level));
+    } else if (command == "seek") {
+        double seconds = 0;
+        words >> seconds;
+        reply(player.Seek(seconds));
+    } else if (command == "step") {
+        reply(player.FrameStep(true));
+    } else if (command == "resize") {
+        int width = 0;
+        int height = 0;
+        words >> width >> height;
+        player.ResizeSurface(width, height);
+        reply(S_OK);
+    } else if (command == "wait") {
+        int ms = 0;
+        words >> ms;
+        test::pumpFor(static_cast<DWORD>(ms));
+        reply(S_OK);
+    } else if (command == "waitpos") {
+        double seconds = 0;
+        words >> seconds;
+        const bool reached =
+            test::pumpUntil([&] { return player.GetPosition() >= seconds; }, 20000);
+        answer("%s %.3f", reached ? "ok" : "error", player.GetPosition());
+    } else if (command == "info") {
+        POINT origin{0, 0};
+        ClientToScreen(window.host(), &origin);
+        RECT surface{};
+        GetClientRect(player.SurfaceWindow(), &surface);
+        answer(
+            "ok state=%s position=%.3f frames=%llu host=%ld,%ld surface=%ldx%ld swapchain=%d "
+            "video=%d",
+            stateName(player.GetState()), player.GetPosition(),
+            static_cast<unsigned long long>(player.PresentedFrames()), origin.x, origin.y,
+            surface.right, surface.bottom, player.HasSwapChain() ? 1 : 0,
+            player.HasVideo() ? 1 : 0);
+    } else if (command == "cpu") {
+        answer("ok cpu=%.4f frames=%llu position=%.3f", player.FrameThreadCpuSeconds(),
+               static_cast<unsigned long long>(player.PresentedFrames()), player.GetPosition());
+    } else if (command == "quit") {
+        const ULONGLONG start = GetTickCount64();
+        player.Shutdown();
+        answer("ok shutdown_ms=%llu", GetTickCount64() - start);
+        return false;
+    } else {
+        answer("error unknown command");
+    }
+    return true;
+}
+
+}  // namespace
+}  // namespace zav2
+
+int main(int argc, char** argv) {
+    using namespace zav2;
+    const int width = argc > 2 ? std::atoi(argv[1]) : 320;
+    const int height = argc > 2 ? std::atoi(argv[2]) : 240;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    int code = 0;
+    {
+        test::HostWindow window(width, height);
+        MediaEnginePlayer player;
+        if (FAILED(player.Initialize(window.host()))) {
+            answer("error initialize");
+            return 1;
+        }
+        // Standard input is read on a thread of its own so that the window
+        // keeps its messages flowing; each line goes to the window thread.
+        const DWORD mainThread = GetCurrentThreadId();
+        std::thread reader([mainThread] {
+            char buffer[4096];
+            while (std::fgets(buffer, sizeof buffer, stdin) != nullptr) {
+                auto* line = new std::string(buffer);
+                while (!line->empty() && (line->back() == '\n' || line->back() == '\r'))
+                    line->pop_back();
+                PostThreadMessageW(mainThread, kCommandMessage, 0, reinterpret_cast<LPARAM>(line));
+            }
+            PostThreadMessageW(mainThread, kCommandMessage, 0,
+                               reinterpret_cast<LPARAM>(new std::string("quit")));
+        });
+        answer("ok ready");
+        MSG message;
+        bool running = true;
+        while (running && GetMessageW(&message, nullptr, 0, 0) > 0) {
+            if (message.hwnd == nullptr && message.message == kCommandMessage) {
+                std::unique_ptr<std::string> line(reinterpret_cast<std::string*>(message.lParam));
+                running = run(player, window, *line);
+                continue;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        // The reader may still wait for input that never comes.
+        reader.detach();
+    }
+    CoUninitialize();
+    std::fflush(stdout);
+    ExitProcess(static_cast<UINT>(code));
+}

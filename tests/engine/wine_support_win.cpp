@@ -1,0 +1,117 @@
+#include "wine_support.h"
+
+#include <cstdlib>
+
+namespace zav2::test {
+
+namespace {
+
+std::wstring toWide(const char* text) {
+    const int units = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    std::wstring out(units > 0 ? units - 1 : 0, L'\0');
+    if (units > 1)
+        MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), units);
+    return out;
+}
+
+LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+std::wstring mediaPath(const std::wstring& name) {
+    const char* folder = std::getenv("ZAV2_ENGINE_MEDIA");
+    std::wstring path = folder ? toWide(folder) : L"media";
+    if (!path.empty() && path[0] == L'/')
+        path = L"Z:" + path;
+    for (auto& c : path) {
+        if (c == L'/')
+            c = L'\\';
+    }
+    return path + L"\\" + name;
+}
+
+std::wstring scratchFolder(const std::wstring& name) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(temp) + name;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return folder;
+}
+
+bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (done())
+            return true;
+        if (GetTickCount64() >= end)
+            return false;
+        Sleep(5);
+    }
+}
+
+void pumpFor(DWORD ms) {
+    pumpUntil([] { return false; }, ms);
+}
+
+HostWindow::HostWindow(int width, int height) {
+    static ATOM windowClass = [] {
+        WNDCLASSW description{};
+        description.lpfnWndProc = TestWindowProc;
+        description.hInstance = GetModuleHandleW(nullptr);
+        description.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        description.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+        description.lpszClassName = L"Zav2EngineTestWindow";
+        return RegisterClassW(&description);
+    }();
+    (void)windowClass;
+    mainWindow = CreateWindowExW(0, L"Zav2EngineTestWindow", L"engine test",
+                                 WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width + 80,
+                                 height + 80, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    hostWindow =
+        CreateWindowExW(0, L"Zav2EngineTestWindow", L"", WS_CHILD | WS_VISIBLE, 40, 40, width,
+                        height, mainWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
+    pumpFor(50);
+}
+
+HostWindow::~HostWindow() {
+    if (mainWindow != nullptr)
+        DestroyWindow(mainWindow);
+}
+
+void HostWindow::resize(int width, int height) {
+    SetWindowPos(mainWindow, nullptr, 0, 0, width + 80, height + 80, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hostWindow, nullptr, 40, 40, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+HostWindow& sharedHostWindow(int width, int height) {
+    static HostWindow* window = new HostWindow(width, height);  // lives until the process ends
+    window->resize(width, height);
+    return *window;
+}
+
+HRESULT openAndWait(MediaEnginePlayer& player, const std::wstring& path) {
+    const HRESULT hr = player.OpenFile(path.c_str());
+    if (FAILED(hr))
+        return hr;
+    return pumpUntil([&] { return player.IsReady(); }, 5000) ? S_OK
+                                                             : HRESULT_FROM_WIN32(WAIT_TIMEOUT);
+}
+
+}  // namespace zav2::test
