@@ -11,6 +11,13 @@ bool isDigit(Char c) {
     return c >= '0' && c <= '9';
 }
 
+// ASCII inline; the rest as equalsIgnoreCase folds it.
+Char fold(Char c) {
+    if (c < 0x80)
+        return c >= 'a' && c <= 'z' ? static_cast<Char>(c - 'a' + 'A') : c;
+    return toUpper(c);
+}
+
 int sign(int value) {
     return value < 0 ? -1 : value > 0 ? 1 : 0;
 }
@@ -51,8 +58,8 @@ int compareLogical(StringView a, StringView b) {
                 zerosTie = zerosA < zerosB ? -1 : 1;
             continue;
         }
-        const Char upperA = toUpper(a[i]);
-        const Char upperB = toUpper(b[j]);
+        const Char upperA = fold(a[i]);
+        const Char upperB = fold(b[j]);
         if (upperA != upperB)
             return upperA < upperB ? -1 : 1;
         ++i;

@@ -35,12 +35,14 @@ class Terminated {
 }  // namespace
 
 int compareLogical(StringView a, StringView b) {
+    if (equalsIgnoreCase(a, b))
+        return 0;
     const Terminated left(a);
     const Terminated right(b);
     int result = StrCmpLogicalW(left.get(), right.get());
     // Texts that differ must not compare equal: sorting relies on equality
     // meaning "the same name", which the play list tests without regard to case.
-    if (result == 0 && !equalsIgnoreCase(a, b)) {
+    if (result == 0) {
         result = CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
                                       static_cast<int>(b.size()), TRUE) -
                  CSTR_EQUAL;

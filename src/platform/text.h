@@ -47,7 +47,8 @@ Char toUpper(Char c);
 String toLower(StringView text);
 
 // Logical ("natural") order as Explorer sorts file names: case-insensitive,
-// runs of digits compared by value. Negative, zero or positive.
+// runs of digits compared by value. Negative, zero or positive; zero exactly
+// when equalsIgnoreCase(a, b), so it orders strictly.
 int compareLogical(StringView a, StringView b);
 
 }  // namespace zav2

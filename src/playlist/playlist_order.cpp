@@ -19,6 +19,8 @@ struct PathParts {
     StringView extension;
 };
 
+// Folder (without the separator before the name), base name and extension
+// from the last dot, by the platform's path rules.
 PathParts splitPath(StringView path) {
     const StringView name = fileName(path);
     const StringView ext = extension(name);
@@ -28,10 +30,39 @@ PathParts splitPath(StringView path) {
     return {folder, name.substr(0, name.size() - ext.size()), ext};
 }
 
-// Names equal without regard to case fall through to the next part.
+// The same parts in one backward pass, for sorting long lists: a dot met
+// before any space or separator starts the extension ("a. b" has none).
+PathParts splitPathFast(StringView path) {
+    size_t nameStart = 0;
+    size_t dot = StringView::npos;
+    bool extensionOpen = true;
+    for (size_t i = path.size(); i > 0; --i) {
+        const Char c = path[i - 1];
+        if (c == '\\' || c == '/' || (i == 2 && c == ':')) {
+            nameStart = i;
+            break;
+        }
+        if (extensionOpen && c == '.') {
+            dot = i - 1;
+            extensionOpen = false;
+        } else if (c == ' ') {
+            extensionOpen = false;
+        }
+    }
+    StringView folder = path.substr(0, nameStart);
+    if (!folder.empty() && isPathSeparator(folder.back()))
+        folder.remove_suffix(1);
+    if (dot == StringView::npos)
+        return {folder, path.substr(nameStart), {}};
+    return {folder, path.substr(nameStart, dot - nameStart), path.substr(dot)};
+}
+
+// compareLogical is zero exactly for names equal without regard to case,
+// which then fall through to the next part.
 bool namesBefore(StringView baseA, StringView extA, StringView baseB, StringView extB) {
-    if (!equalsIgnoreCase(baseA, baseB))
-        return compareLogical(baseA, baseB) < 0;
+    const int byBase = compareLogical(baseA, baseB);
+    if (byBase != 0)
+        return byBase < 0;
     return compareLogical(extA, extB) < 0;
 }
 
@@ -40,33 +71,65 @@ bool namesBefore(StringView baseA, StringView extA, StringView baseB, StringView
 bool comparePlaylistEntries(const PlaylistEntry& a, const PlaylistEntry& b) {
     const PathParts left = splitPath(a.path);
     const PathParts right = splitPath(b.path);
-    if (!equalsIgnoreCase(left.folder, right.folder))
-        return compareLogical(left.folder, right.folder) < 0;
+    const int byFolder = compareLogical(left.folder, right.folder);
+    if (byFolder != 0)
+        return byFolder < 0;
     return namesBefore(left.base, left.extension, right.base, right.extension);
 }
 
 namespace {
 
 struct SortKey {
-    uint32_t folderRank;
-    uint32_t index;
     StringView base;
     StringView extension;
+    uint32_t index;
 };
 
-String foldCase(StringView text) {
-    String out(text);
-    for (Char& c : out)
-        c = toUpper(c);
-    return out;
+Char foldAscii(Char c) {
+    if (c < 0x80)
+        return c >= 'a' && c <= 'z' ? static_cast<Char>(c - 'a' + 'A') : c;
+    return toUpper(c);
+}
+
+// Hash and equality of folders without regard to case, over views into the
+// entries' paths: no folded copies are made.
+struct FoldedHash {
+    size_t operator()(StringView text) const {
+        size_t hash = 1469598103934665603ull;
+        for (Char c : text)
+            hash = (hash ^ static_cast<size_t>(foldAscii(c))) * 1099511628211ull;
+        return hash;
+    }
+};
+struct FoldedEqual {
+    bool operator()(StringView a, StringView b) const { return equalsIgnoreCase(a, b); }
+};
+
+// Puts entries into the order `order` gives (order[position] = old index) by
+// following its cycles, moving each entry once and allocating nothing big.
+void permute(std::vector<PlaylistEntry>& entries, std::vector<uint32_t>& order) {
+    for (size_t start = 0; start < order.size(); ++start) {
+        if (order[start] == start)
+            continue;
+        PlaylistEntry held = std::move(entries[start]);
+        size_t position = start;
+        while (order[position] != start) {
+            const size_t from = order[position];
+            entries[position] = std::move(entries[from]);
+            order[position] = static_cast<uint32_t>(position);
+            position = from;
+        }
+        entries[position] = std::move(held);
+        order[position] = static_cast<uint32_t>(position);
+    }
 }
 
 }  // namespace
 
-// Each path is taken apart once. Folders equal without regard to case share a
-// rank, and the ranks follow the folders' logical order, so the comparison of
-// two entries only looks at names when they share a folder. The result is an
-// order by exactly comparePlaylistEntries.
+// Each path is taken apart once. Folders equal without regard to case form one
+// group; the groups are ranked in the folders' logical order and each group's
+// entries sorted by name, so names are only ever compared within a folder.
+// The result is an order by exactly comparePlaylistEntries.
 void sortPlaylist(Playlist& playlist) {
     auto& entries = playlist.entries;
     const size_t count = entries.size();
@@ -74,56 +137,69 @@ void sortPlaylist(Playlist& playlist) {
         return;
 
     std::vector<SortKey> keys(count);
-    std::vector<StringView> folders;  // one spelling per folder id
-    std::unordered_map<String, uint32_t> folderIds;
+    std::vector<uint32_t> groupOf(count);
+    std::vector<StringView> folders;  // one spelling per group
+    std::unordered_map<StringView, uint32_t, FoldedHash, FoldedEqual> groups;
     StringView previousFolder;
-    uint32_t previousId = 0;
+    uint32_t previousGroup = 0;
     for (size_t i = 0; i < count; ++i) {
-        const PathParts parts = splitPath(entries[i].path);
-        uint32_t id;
+        const PathParts parts = splitPathFast(entries[i].path);
+        uint32_t group = previousGroup;
         // Scans append folder by folder: most entries share the previous one's.
-        if (i > 0 && equalsIgnoreCase(parts.folder, previousFolder)) {
-            id = previousId;
-        } else {
-            const auto [it, added] = folderIds.try_emplace(foldCase(parts.folder),
-                                                           static_cast<uint32_t>(folders.size()));
+        if (i == 0 || parts.folder != previousFolder) {
+            const auto [it, added] =
+                groups.try_emplace(parts.folder, static_cast<uint32_t>(folders.size()));
             if (added)
                 folders.push_back(parts.folder);
-            id = it->second;
+            group = it->second;
         }
         previousFolder = parts.folder;
-        previousId = id;
-        keys[i] = {id, static_cast<uint32_t>(i), parts.base, parts.extension};
+        previousGroup = group;
+        keys[i] = {parts.base, parts.extension, static_cast<uint32_t>(i)};
+        groupOf[i] = group;
     }
 
-    std::vector<uint32_t> byFolder(folders.size());
-    std::iota(byFolder.begin(), byFolder.end(), 0u);
     // Stable sorts stay within bounds even if a platform comparison were not a
     // strict order.
+    std::vector<uint32_t> byFolder(folders.size());
+    std::iota(byFolder.begin(), byFolder.end(), 0u);
     std::stable_sort(byFolder.begin(), byFolder.end(), [&](uint32_t a, uint32_t b) {
         return compareLogical(folders[a], folders[b]) < 0;
     });
-    std::vector<uint32_t> rank(folders.size());
-    for (uint32_t position = 0; position < byFolder.size(); ++position)
-        rank[byFolder[position]] = position;
-    for (SortKey& key : keys)
-        key.folderRank = rank[key.folderRank];
+    // Where each ranked group starts in the result (a counting sort).
+    std::vector<uint32_t> groupStart(folders.size() + 1, 0);
+    for (uint32_t group : groupOf)
+        ++groupStart[group + 1];
+    std::vector<uint32_t> rankedStart(folders.size() + 1, 0);
+    for (size_t rank = 0; rank < byFolder.size(); ++rank) {
+        const uint32_t group = byFolder[rank];
+        rankedStart[rank + 1] = rankedStart[rank] + groupStart[group + 1];
+    }
+    std::vector<uint32_t> next(folders.size());
+    for (size_t rank = 0; rank < byFolder.size(); ++rank)
+        next[byFolder[rank]] = rankedStart[rank];
+    std::vector<SortKey> placed(count);
+    for (size_t i = 0; i < count; ++i)
+        placed[next[groupOf[i]]++] = keys[i];
 
-    std::stable_sort(keys.begin(), keys.end(), [](const SortKey& a, const SortKey& b) {
-        if (a.folderRank != b.folderRank)
-            return a.folderRank < b.folderRank;
+    const auto byName = [](const SortKey& a, const SortKey& b) {
         return namesBefore(a.base, a.extension, b.base, b.extension);
-    });
+    };
+    for (size_t rank = 0; rank < byFolder.size(); ++rank)
+        std::stable_sort(placed.begin() + rankedStart[rank], placed.begin() + rankedStart[rank + 1],
+                         byName);
 
-    std::vector<PlaylistEntry> sorted;
-    sorted.reserve(count);
+    std::vector<uint32_t> order(count);
     int32_t current = -1;
     for (size_t position = 0; position < count; ++position) {
-        if (static_cast<int32_t>(keys[position].index) == playlist.current)
+        order[position] = placed[position].index;
+        if (static_cast<int32_t>(placed[position].index) == playlist.current)
             current = static_cast<int32_t>(position);
-        sorted.push_back(std::move(entries[keys[position].index]));
     }
-    entries = std::move(sorted);
+    // The views in `placed` point into the paths: done with them before moving.
+    placed.clear();
+    keys.clear();
+    permute(entries, order);
     if (playlist.current >= 0)
         playlist.current = current;
 }

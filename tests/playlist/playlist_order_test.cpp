@@ -65,10 +65,12 @@ TEST(PlaylistSort, FoldersThenNamesThenExtensionsInLogicalOrder) {
 TEST(PlaylistSort, MatchesThePairwiseComparator) {
     std::mt19937 random(3);
     const std::vector<String> folders = {
-        ZT("D:\\m\\Disc 1"), ZT("D:\\m\\disc 1"), ZT("D:\\m\\Disc 10"),    ZT("D:\\m\\Disc 9"),
-        ZT("D:\\m"),         ZT("E:\\x\\y"),      ZT("D:\\m\\Disc 1\\cd2")};
-    const std::vector<String> names = {ZT("track"), ZT("Track"), ZT("01"), ZT("1"), ZT("a b"),
-                                       ZT("a.b"),   ZT("x"),     ZT("10"), ZT("9z")};
+        ZT("D:\\m\\Disc 1"),      ZT("D:\\m\\disc 1"), ZT("D:\\m\\Disc 10"),
+        ZT("D:\\m\\Disc 9"),      ZT("D:\\m"),         ZT("E:\\x\\y"),
+        ZT("D:\\m\\Disc 1\\cd2"), ZT("D:/m/disc 10"),  ZT("D:\\v1.2 a")};
+    const std::vector<String> names = {ZT("track"), ZT("Track"), ZT("01"),    ZT("1"),
+                                       ZT("a b"),   ZT("a.b"),   ZT("x"),     ZT("10"),
+                                       ZT("9z"),    ZT("x. y"),  ZT("v1.2 b")};
     const std::vector<String> extensions = {ZT(".mp3"), ZT(".MP3"), ZT(".flac"), ZT(""),
                                             ZT(".m4a")};
     for (int round = 0; round < 50; ++round) {
