@@ -26,19 +26,6 @@ ListEncoding listEncodingFor(StringView listPath) {
                                                              : ListEncoding::Utf8;
 }
 
-String resumeListPath(StringView programPath, StringView instanceName) {
-    if (instanceName.empty() || instanceName.front() != '-')
-        return replaceExtension(programPath, ZT(".m3u8"));
-    // The instance name comes from the command line: it must not lead the
-    // file out of the program's folder or make an invalid name.
-    String name(instanceName);
-    for (Char& c : name) {
-        if (c < 0x20 || String(ZT("\\/:*?\"<>|")).find(c) != String::npos)
-            c = '_';
-    }
-    return removeExtension(programPath) + name + ZT(".m3u8");
-}
-
 String decodeListFile(std::string_view bytes, ListEncoding encoding) {
     if (startsWith(bytes, "\xEF\xBB\xBF"))
         return utf8ToUtf16(bytes.substr(3));

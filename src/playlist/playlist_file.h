@@ -15,10 +15,6 @@ enum class ListEncoding { Utf8, Ansi };
 // ".m3u" in any case is ANSI; everything else UTF-8.
 ListEncoding listEncodingFor(StringView listPath);
 
-// The resume list: the program path with ".m3u8" for its extension; for an
-// instance named "-name", "<program path without extension>-name.m3u8".
-String resumeListPath(StringView programPath, StringView instanceName);
-
 // The title the tag readers find for a media file, or empty.
 String playlistTitleFor(StringView path);
 

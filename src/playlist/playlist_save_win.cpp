@@ -90,14 +90,14 @@ bool writePlaylistTo(HWND mainWindow, StringView target, const Playlist& playlis
 }
 
 bool writePlaylistFile(HWND mainWindow, const Playlist& playlist, String& currentFolder,
-                       bool automatic, StringView resumeListPath, StringView captionToRestore,
+                       bool automatic, StringView resumeList, StringView captionToRestore,
                        bool noExt, int durationSeconds) {
     if (playlist.empty())
         return false;
     if (automatic) {
         // Written beside the old list and moved over it: the old list stays
         // whole until the new one is complete.
-        return writePlaylistTo(mainWindow, resumeListPath, playlist, currentFolder, true,
+        return writePlaylistTo(mainWindow, resumeList, playlist, currentFolder, true,
                                captionToRestore, noExt, durationSeconds);
     }
     const String target = askSaveTarget(mainWindow, currentFolder);

@@ -56,14 +56,14 @@ class WindowCaption final : public CaptionTarget {
     HWND window_;
 };
 
-// Saves the whole list. Automatic (at exit): to `resumeListPath`, with full
+// Saves the whole list. Automatic (at exit): to `resumeList`, with full
 // paths. Otherwise the save dialog asks for the file (in currentFolder, which
 // then becomes the chosen file's folder) and an existing file goes to the
 // recycle bin first. ".m3u" is written in the ANSI code page, anything else in
 // UTF-8. The caption shows the progress and then `captionToRestore`. Failures
 // of a dialog save are reported in a message box. Returns true when written.
 bool writePlaylistFile(HWND mainWindow, const Playlist& playlist, String& currentFolder,
-                       bool automatic, StringView resumeListPath, StringView captionToRestore,
+                       bool automatic, StringView resumeList, StringView captionToRestore,
                        bool noExt, int durationSeconds);
 
 // The writing step of writePlaylistFile, to a known target.

@@ -267,13 +267,7 @@ TEST(PlaylistPaths, ListLinesResolveLikeTheShellCombiner) {
               ZT("\\\\srv\\share\\b.mp3"));
 }
 
-TEST(PlaylistPaths, ResumeListNameFollowsTheInstance) {
-    EXPECT_EQ(resumeListPath(ZT("D:\\Tools\\Zav2.exe"), ZT("Zav2.exe")),
-              ZT("D:\\Tools\\Zav2.m3u8"));
-    EXPECT_EQ(resumeListPath(ZT("D:\\Tools\\Zav2.exe"), ZT("-work")),
-              ZT("D:\\Tools\\Zav2-work.m3u8"));
-    EXPECT_EQ(resumeListPath(ZT("D:\\Tools\\Zav2.exe"), ZT("-..\\..\\x")),
-              ZT("D:\\Tools\\Zav2-.._.._x.m3u8"));
+TEST(PlaylistPaths, EncodingFollowsTheExtension) {
     EXPECT_EQ(listEncodingFor(ZT("D:\\a.M3u")), ListEncoding::Ansi);
     EXPECT_EQ(listEncodingFor(ZT("D:\\a.m3u8")), ListEncoding::Utf8);
     EXPECT_EQ(listEncodingFor(ZT("D:\\a.txt")), ListEncoding::Utf8);
