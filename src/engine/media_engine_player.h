@@ -101,6 +101,7 @@ class MediaEnginePlayer {
     void ReleaseEngine();
     void ReleaseD3D();
     void OnEngineEvent(uint32_t event, uintptr_t param1, uint32_t param2);
+    double FrameRateOfStreams(DWORD streams);  // under `lock`
 
     // Surface, swap chain, texture and the presentation thread.
     HRESULT CreateSurfaceWindow();

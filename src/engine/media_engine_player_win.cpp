@@ -518,20 +518,28 @@ void MediaEnginePlayer::GetNativeVideoSize(DWORD* width, DWORD* height) {
 }
 
 double MediaEnginePlayer::GetFrameRate() {
-    Lock hold(*this);
-    DWORD streams = 0;
-    if (!engineEx)
-        return 0.0;
-    if (FAILED(engineEx->GetNumberOfStreams(&streams))) {
-        // Wine 8's engine answers E_NOTIMPL here: the file itself tells.
-        if (currentUrl.empty())
+    String url;
+    {
+        Lock hold(*this);
+        DWORD streams = 0;
+        if (!engineEx)
             return 0.0;
-        if (frameRateUrl != currentUrl) {
-            frameRateUrl = currentUrl;
-            frameRateOfUrl = frameRateFromFile(currentUrl);
-        }
-        return frameRateOfUrl;
+        if (SUCCEEDED(engineEx->GetNumberOfStreams(&streams)))
+            return FrameRateOfStreams(streams);
+        // Wine 8's engine cannot list its streams: the file itself tells.
+        if (currentUrl.empty() || frameRateUrl == currentUrl)
+            return currentUrl.empty() ? 0.0 : frameRateOfUrl;
+        url = currentUrl;
     }
+    // Read outside the lock: opening the file must not hold up the frames.
+    const double rate = frameRateFromFile(url);
+    Lock hold(*this);
+    frameRateUrl = url;
+    frameRateOfUrl = rate;
+    return rate;
+}
+
+double MediaEnginePlayer::FrameRateOfStreams(DWORD streams) {
     for (DWORD index = 0; index < streams; ++index) {
         PROPVARIANT major;
         PropVariantInit(&major);

@@ -4,7 +4,7 @@
 // output that starts with "ok" or "error".
 //
 //   open PATH | play | pause | stop | close | volume X | resize W H | step
-//   wait MS | waitpos SECONDS | info | cpu | quit
+//   wait MS | waitpos SECONDS | waitframes COUNT | info | cpu | quit
 //
 // The window is at the top-left corner of the screen; the video host is at
 // (40, 40) with the size given on the command line (default 320 x 240).
@@ -106,6 +106,13 @@ bool run(MediaEnginePlayer& player, const test::HostWindow& window, const std::s
         const bool reached =
             test::pumpUntil([&] { return player.GetPosition() >= seconds; }, 20000);
         answer("%s %.3f", reached ? "ok" : "error", player.GetPosition());
+    } else if (command == "waitframes") {
+        unsigned long long count = 0;
+        words >> count;
+        const bool reached =
+            test::pumpUntil([&] { return player.PresentedFrames() >= count; }, 20000);
+        answer("%s %llu", reached ? "ok" : "error",
+               static_cast<unsigned long long>(player.PresentedFrames()));
     } else if (command == "info") {
         POINT origin{0, 0};
         ClientToScreen(window.host(), &origin);

@@ -45,14 +45,6 @@ TEST(TransportTable, EveryStateAndOperation) {
     }
 }
 
-TEST(TransportTable, StateValuesAreStable) {
-    EXPECT_EQ(static_cast<int>(S::Closed), 0);
-    EXPECT_EQ(static_cast<int>(S::Loaded), 2);
-    EXPECT_EQ(static_cast<int>(S::Playing), 3);
-    EXPECT_EQ(static_cast<int>(S::Paused), 4);
-    EXPECT_EQ(static_cast<int>(S::Stopped), 5);
-}
-
 TEST(SeekTarget, ClampsToTheMediaAndRefusesNonFinite) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
