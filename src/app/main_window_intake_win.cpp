@@ -7,7 +7,6 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <algorithm>
 #include <array>
 #include <memory>
 #include <vector>
@@ -17,86 +16,11 @@
 #include "playlist/intake.h"
 #include "playlist/intake_recent.h"
 #include "playlist/playlist_order.h"
+#include "playlist/playlist_win.h"
 
 namespace zav2 {
 
 namespace {
-
-// The list box 1001 as the play list sees it.
-class ListBoxWindow final : public ListBoxMirror {
-  public:
-    explicit ListBoxWindow(HWND listBox) : listBox_(listBox) {}
-
-    int count() const override { return static_cast<int>(send(LB_GETCOUNT, 0, 0)); }
-    String text(int index) const override {
-        const LRESULT length = send(LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-        if (length == LB_ERR)
-            return {};
-        String out(static_cast<size_t>(length) + 1, L'\0');
-        const LRESULT got =
-            send(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(out.data()));
-        out.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
-        return out;
-    }
-    void insert(int index, StringView text) override {
-        const String row(text);
-        send(LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(row.c_str()));
-    }
-    void remove(int index) override { send(LB_DELETESTRING, static_cast<WPARAM>(index), 0); }
-    void reset(int expectedCount) override {
-        send(LB_RESETCONTENT, 0, 0);
-        if (expectedCount > 0)
-            send(LB_INITSTORAGE, static_cast<WPARAM>(expectedCount), expectedCount * 64);
-    }
-    std::vector<int> selection() const override {
-        const LRESULT selected = send(LB_GETSELCOUNT, 0, 0);
-        if (selected <= 0)
-            return {};
-        std::vector<int> indices(static_cast<size_t>(selected));
-        const LRESULT got = send(LB_GETSELITEMS, static_cast<WPARAM>(selected),
-                                 reinterpret_cast<LPARAM>(indices.data()));
-        indices.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
-        return indices;
-    }
-    void setSelected(int index, bool selected) override {
-        send(LB_SETSEL, selected, static_cast<LPARAM>(index));
-    }
-    void selectAll() override { send(LB_SETSEL, TRUE, -1); }
-    void clearSelection() override { send(LB_SETSEL, FALSE, -1); }
-    int topIndex() const override { return static_cast<int>(send(LB_GETTOPINDEX, 0, 0)); }
-    void setTopIndex(int index) override { send(LB_SETTOPINDEX, static_cast<WPARAM>(index), 0); }
-    int visibleRows() const override {
-        RECT client{};
-        GetClientRect(listBox_, &client);
-        const LRESULT height = send(LB_GETITEMHEIGHT, 0, 0);
-        return height > 0
-                   ? std::max<int>(1, (client.bottom - client.top) / static_cast<int>(height))
-                   : 1;
-    }
-    void repaint() override {
-        RedrawWindow(listBox_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    }
-
-  private:
-    LRESULT send(UINT message, WPARAM wParam, LPARAM lParam) const {
-        return SendMessageW(listBox_, message, wParam, lParam);
-    }
-    HWND listBox_;
-};
-
-class WindowCaption final : public CaptionTarget {
-  public:
-    explicit WindowCaption(HWND window) : window_(window) {}
-    String text() const override {
-        std::array<wchar_t, 260> buffer{};
-        GetWindowTextW(window_, buffer.data(), static_cast<int>(buffer.size()));
-        return buffer.data();
-    }
-    void setText(StringView text) override { SetWindowTextW(window_, String(text).c_str()); }
-
-  private:
-    HWND window_;
-};
 
 // IgnoreDir is read from the file before each scan, so an edit takes effect
 // without a restart.

@@ -29,7 +29,7 @@ class OpenFolderTest : public ::testing::Test {
         }
         dir.file("a/sub/y.mp3");
         dir.file("a/sub/Skip/z.mp3");
-        dir.file("a/sub/skip/w.mp3");
+        dir.file("a/sub2/skip/w.mp3");  // a different folder on any file system
         dir.file("a/Skip/v.mp3");
     }
     TempFolder dir;

@@ -1,0 +1,13 @@
+# Opening a folder of 10,000 tagged files until the list box is filled, in
+# both builds (under Wine: tools/wine-run -- <dir>/bench/zav2_intake_bench.exe).
+# Not part of CTest:
+#   cmake --build <dir> --target zav2_intake_bench && <dir>/bench/zav2_intake_bench
+add_executable(zav2_intake_bench
+  ${CMAKE_CURRENT_LIST_DIR}/intake_bench.cpp ${CMAKE_CURRENT_LIST_DIR}/tag_corpus.cpp)
+target_link_libraries(zav2_intake_bench PRIVATE zav2_playlist zav2_tags zav2_options)
+target_include_directories(zav2_intake_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests/tags
+  ${CMAKE_CURRENT_LIST_DIR})
+if(WIN32)
+  target_link_libraries(zav2_intake_bench PRIVATE user32 psapi)
+  target_link_options(zav2_intake_bench PRIVATE -static)
+endif()

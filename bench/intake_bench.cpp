@@ -1,0 +1,215 @@
+// Opening a folder of 10,000 tagged media files, from the open call until
+// the list box holds every row: total seconds, where the time goes, and the
+// peak memory the open adds. Natively the list box is in memory; on Windows
+// (and under Wine) it is a real list box window.
+//
+//   zav2_intake_bench [corpus folder] [files]
+// The first run writes the sparse corpus; later runs measure a warm cache.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/file.h"
+#include "platform/path.h"
+#include "playlist/intake.h"
+#include "playlist/memory_list_box.h"
+#include "playlist/playlist_order.h"
+#include "tag_corpus.h"
+#include "tags/tags.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <psapi.h>
+
+#include "playlist/playlist_win.h"
+#endif
+
+namespace zav2::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+String toText(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return path.wstring();
+#else
+    return path.u16string();
+#endif
+}
+
+#ifdef _WIN32
+// Rows go into a real (hidden) list box, as in the program.
+class ListBoxHolder {
+  public:
+    ListBoxHolder()
+        : window_(CreateWindowExW(0, L"LISTBOX", L"",
+                                  WS_POPUP | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+                                      LBS_NOINTEGRALHEIGHT | LBS_EXTENDEDSEL,
+                                  0, 0, 200, 400, nullptr, nullptr, nullptr, nullptr)),
+          mirror_(window_) {}
+    ~ListBoxHolder() { DestroyWindow(window_); }
+    ListBoxMirror& mirror() { return mirror_; }
+
+  private:
+    HWND window_;
+    ListBoxWindow mirror_;
+};
+
+// Peak working set since the process started, and now.
+struct Memory {
+    size_t peak = 0;
+    size_t now = 0;
+};
+Memory memory() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return {counters.PeakWorkingSetSize, counters.WorkingSetSize};
+}
+void resetPeak() {}
+#else
+class ListBoxHolder {
+  public:
+    ListBoxMirror& mirror() { return mirror_; }
+
+  private:
+    MemoryListBox mirror_;
+};
+
+struct Memory {
+    size_t peak = 0;
+    size_t now = 0;
+};
+size_t statusKilobytes(const std::string& key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(key, 0) == 0)
+            return std::strtoull(line.c_str() + key.size(), nullptr, 10) * 1024;
+    }
+    return 0;
+}
+Memory memory() {
+    return {statusKilobytes("VmHWM:"), statusKilobytes("VmRSS:")};
+}
+// Resets the high-water mark so the open's own peak is seen.
+void resetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+#endif
+
+struct Run {
+    double total = 0;
+    double scan = 0;  // enumeration and titles, inside openPath
+    double rest = 0;  // sort and order, inside openPath
+    double rows = 0;  // the list box refill
+    size_t entries = 0;
+};
+
+class QuietCaption final : public CaptionTarget {
+  public:
+    String text() const override { return text_; }
+    void setText(StringView text) override { text_.assign(text); }
+
+  private:
+    String text_ = ZT("Zav2");
+};
+
+Run openOnce(const String& firstFile, const String& folder) {
+    Run run;
+    {
+        Playlist playlist;
+        String currentFolder;
+        ListBoxHolder holder;
+        ListBoxMirror& listBox = holder.mirror();
+        QuietCaption caption;
+        const auto start = Clock::now();
+        listBox.reset(0);
+        openPath(playlist, currentFolder, firstFile, PathChosenBy::CommandLine, {}, {}, false);
+        rebuildListBox(caption, listBox, playlist, false);
+        run.total = secondsSince(start);
+        run.entries = static_cast<size_t>(listBox.count());
+    }
+    // The same steps again one by one, to see where the time goes.
+    Playlist playlist;
+    auto start = Clock::now();
+    scanFolder(playlist, folder, false, {});
+    run.scan = secondsSince(start);
+    start = Clock::now();
+    sortPlaylist(playlist);
+    recomputeOrder(playlist, false);
+    run.rest = secondsSince(start);
+    ListBoxHolder holder;
+    QuietCaption caption;
+    start = Clock::now();
+    rebuildListBox(caption, holder.mirror(), playlist, false);
+    run.rows = secondsSince(start);
+    return run;
+}
+
+}  // namespace
+}  // namespace zav2::bench
+
+int main(int argc, char** argv) {
+    using namespace zav2;
+    using namespace zav2::bench;
+    const std::filesystem::path folder =
+        argc > 1 ? std::filesystem::path(argv[1])
+                 : std::filesystem::temp_directory_path() / "zav2-intake-corpus";
+    const int files = argc > 2 ? std::atoi(argv[2]) : 10000;
+    const int perFormat = (files + 5) / 6;
+    const auto corpusStart = Clock::now();
+    // Building the corpus's layouts is slow even when the files are there.
+    if (!std::filesystem::exists(folder / ("complete-" + std::to_string(perFormat))))
+        makeCorpus(folder, perFormat);
+    std::printf("corpus: %s (%.1f s to make or find)\n", folder.string().c_str(),
+                secondsSince(corpusStart));
+    const String first = toText(folder / "mp3-0.mp3");
+    const String folderText = toText(folder);
+
+    // Warm the cache, and time the parts on their own.
+    auto start = Clock::now();
+    const auto items = listFolder(folderText);
+    const double enumerate = secondsSince(start);
+    start = Clock::now();
+    size_t titled = 0;
+    for (const auto& item : items) {
+        if (!readTitle(combinePath(folderText, item.name)).empty())
+            ++titled;
+    }
+    const double titles = secondsSince(start);
+    // Opening each file without reading: the floor of any title reading.
+    start = Clock::now();
+    for (const auto& item : items) {
+        if (auto file = FileReader::open(combinePath(folderText, item.name)))
+            titled += file->size() == 0;
+    }
+    const double opens = secondsSince(start);
+
+    const Memory before = memory();
+    resetPeak();
+    const Run run = openOnce(first, folderText);
+    const Memory after = memory();
+
+    std::printf("open to filled list box: %.3f s for %zu entries\n", run.total, run.entries);
+    std::printf(
+        "  step by step: scan (enumeration + titles) %.3f s, sort and order %.3f s, "
+        "list box refill %.3f s\n",
+        run.scan, run.rest, run.rows);
+    std::printf(
+        "  alone: enumeration %.3f s, %zu titles read in %.3f s, opening and closing "
+        "each file %.3f s\n",
+        enumerate, titled, titles, opens);
+    const double growth =
+        after.peak > before.now ? static_cast<double>(after.peak - before.now) / (1 << 20) : 0.0;
+    std::printf("peak memory growth during the open: %.1f MB\n", growth);
+    return 0;
+}
