@@ -210,7 +210,12 @@ void readDuration(MainWindow& state) {
 void refreshTimeDisplay(MainWindow& state) {
     EnginePlayer enginePlayer;
     readDuration(state);
-    const double position = enginePlayer.position();
+    // A stopped player keeps its position for a later Play, but the read-out
+    // of a stop shows the start, as the stop itself wrote it.
+    const PlayerState playerState = enginePlayer.state();
+    const bool loaded = playerState == PlayerState::Playing || playerState == PlayerState::Paused ||
+                        playerState == PlayerState::Loaded;
+    const double position = loaded ? enginePlayer.position() : 0.0;
     setSeekBarPosition(state, seekBarPosition(position));
     setProgress(state, roundUpSeconds(position), state.duration);
     applyVolumeFromSlider(state);
