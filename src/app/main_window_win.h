@@ -2,7 +2,6 @@
 #pragma once
 
 #include <windows.h>
-#include <audioclient.h>
 #include <endpointvolume.h>
 #include <shobjidl.h>
 #include <wrl/client.h>

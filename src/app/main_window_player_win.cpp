@@ -1,0 +1,33 @@
+// The main window's steps that reach the one player object.
+// The engine's Media Foundation headers go first: mingw-w64's kernel-streaming
+// header (pulled in by the endpoint-volume header) redefines types of theirs
+// unless it comes second.
+#include "engine/engine_ready.h"
+#include "engine/media_engine_player.h"
+// clang-format off
+#include "app/subsystem_calls_win.h"
+// clang-format on
+
+namespace zav2 {
+
+bool initializePlayer(MainWindow& state) {
+    if (FAILED(player().Initialize(state.videoHost)))
+        return false;
+    // The callback runs on the engine's threads: it only raises the flag.
+    player().SetEventCallback(markEngineReadyOnCanPlay);
+    return true;
+}
+
+void shutDownPlayer() {
+    player().Shutdown();
+}
+
+void suspendFrames(bool suspended) {
+    player().SuspendFrames(suspended);
+}
+
+bool playerIsPlaying() {
+    return player().GetState() == PlayerState::Playing;
+}
+
+}  // namespace zav2
