@@ -1,5 +1,5 @@
-// Not built yet: the window layout, the subclassed controls and the owner-drawn list. These answer
-// as "nothing happened" so the main window runs without them; the real functions replace this file.
+// Not built yet: the window layout and display modes. These answer as
+// "nothing happened" so the main window runs without them; the real functions replace this file.
 #include "app/subsystem_calls_win.h"
 
 namespace zav2 {
@@ -15,17 +15,5 @@ bool onSplitterMessage(MainWindow&, UINT, WPARAM, LPARAM) {
 void onGetMinMaxInfo(MainWindow&, MINMAXINFO&) {}
 
 void onSizing(MainWindow&, WPARAM, RECT&) {}
-
-void subclassVideoHost(MainWindow&) {}
-
-void subclassSeekBar(MainWindow&) {}
-
-void subclassPanelAndList(MainWindow&) {}
-
-void subclassVolumeSlider(MainWindow&) {}
-
-void drawListItem(MainWindow&, const DRAWITEMSTRUCT&) {}
-
-void drawOpenMenuItem(MainWindow&, const DRAWITEMSTRUCT&) {}
 
 }  // namespace zav2

@@ -1,0 +1,20 @@
+// Not built yet: the subclassed controls and the owner-drawn list. These
+// answer as "nothing happened" so the main window runs without them; the real
+// functions replace this file.
+#include "app/subsystem_calls_win.h"
+
+namespace zav2 {
+
+void subclassVideoHost(MainWindow&) {}
+
+void subclassSeekBar(MainWindow&) {}
+
+void subclassPanelAndList(MainWindow&) {}
+
+void subclassVolumeSlider(MainWindow&) {}
+
+void drawListItem(MainWindow&, const DRAWITEMSTRUCT&) {}
+
+void drawOpenMenuItem(MainWindow&, const DRAWITEMSTRUCT&) {}
+
+}  // namespace zav2
