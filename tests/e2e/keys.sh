@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
-# Keys typed for real (X events through Wine) into the focused list box reach
-# the accelerator table first: Escape closes the program, exit code 0.
+# Keys given to the list box reach the accelerator table first: Down posted
+# to it plays the next entry (command 1008) instead of moving the list box's
+# selection; Escape typed for real (X events through Wine) into the focused
+# list box closes the program, exit code 0.
 . "$(dirname "$0")/lib.sh"
 
-start_zav2 zav2_pid
+music=$(demo_library)/music
+start_zav2 zav2_pid "$(winpath "$music")"
 check "the program runs" driver --timeout 30000 wait-window
+check "the list holds the folder's six media files" quietly driver --timeout 20000 wait-list-count 6
+check "the first entry plays" quietly driver --timeout 20000 wait-caption --contains "朝の歌"
+check "Down is posted to the list box" driver key DOWN --control 1001
+check "Down reached the next command: the second entry plays" \
+  quietly driver --timeout 20000 wait-caption --contains "夕べの調べ"
 read -r lx ly lw lh <<< "$(driver control-rect 1001 --screen)"
 # No window manager: focus the program's X window, then click into the list.
-x_window=$(xdotool search --name '^Zav2$' | head -n 1)
+x_window=$(xdotool search --onlyvisible --classname 'zav2.exe' | head -n 1)
 check "the X window is found" test -n "$x_window"
 xdotool windowfocus --sync "$x_window" 2> /dev/null || xdotool windowfocus "$x_window"
 cx=$((lx + lw / 2))
