@@ -5,6 +5,7 @@
 #include <mfreadwrite.h>
 #include <oleauto.h>
 
+#include <new>
 #include <utility>
 
 #include "engine/media_engine_player_internal.h"
@@ -384,11 +385,13 @@ HRESULT MediaEnginePlayer::Close() {
 
 HRESULT MediaEnginePlayer::Play() {
     ComPtr<IMFMediaEngine> target;
+    TransportRule rule;
     {
         Lock hold(*this);
         if (!engine)
             return E_POINTER;
-        if (transportRule(TransportOp::Play, state.load()).action != TransportAction::CallEngine)
+        rule = transportRule(TransportOp::Play, state.load());
+        if (rule.action != TransportAction::CallEngine)
             return E_UNEXPECTED;
         target = engine;
     }
@@ -397,7 +400,7 @@ HRESULT MediaEnginePlayer::Play() {
         return hr;
     {
         Lock hold(*this);
-        state.store(PlayerState::Playing);
+        state.store(rule.next);
     }
     if (surfaceWindow != nullptr)
         ShowWindow(surfaceWindow, SW_SHOWNOACTIVATE);
@@ -407,29 +410,32 @@ HRESULT MediaEnginePlayer::Play() {
 
 HRESULT MediaEnginePlayer::Pause() {
     ComPtr<IMFMediaEngine> target;
+    TransportRule rule;
     {
         Lock hold(*this);
         if (!engine)
             return E_POINTER;
-        if (transportRule(TransportOp::Pause, state.load()).action != TransportAction::CallEngine)
+        rule = transportRule(TransportOp::Pause, state.load());
+        if (rule.action != TransportAction::CallEngine)
             return E_UNEXPECTED;
         target = engine;
     }
     const HRESULT hr = target->Pause();
     if (SUCCEEDED(hr)) {
         Lock hold(*this);
-        state.store(PlayerState::Paused);
+        state.store(rule.next);
     }
     return hr;
 }
 
 HRESULT MediaEnginePlayer::Stop() {
     ComPtr<IMFMediaEngine> target;
+    TransportRule rule;
     {
         Lock hold(*this);
         if (!engine)
             return E_POINTER;
-        const TransportRule rule = transportRule(TransportOp::Stop, state.load());
+        rule = transportRule(TransportOp::Stop, state.load());
         if (rule.action == TransportAction::NothingToDo)
             return S_OK;
         if (rule.action == TransportAction::Refuse)
@@ -442,7 +448,7 @@ HRESULT MediaEnginePlayer::Stop() {
         return hr;
     {
         Lock hold(*this);
-        state.store(PlayerState::Stopped);
+        state.store(rule.next);
     }
     if (surfaceWindow != nullptr)
         ShowWindow(surfaceWindow, SW_HIDE);

@@ -29,8 +29,8 @@ enum class TransportAction {
 };
 
 struct TransportRule {
-    TransportAction action;
-    PlayerState next;
+    TransportAction action = TransportAction::Refuse;
+    PlayerState next = PlayerState::Closed;
 };
 
 TransportRule transportRule(TransportOp op, PlayerState from);
