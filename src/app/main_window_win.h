@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/settings.h"
+#include "app/layout_win.h"
 #include "app/settings_apply_win.h"
 #include "platform/handles_win.h"
 #include "playlist/playlist.h"
@@ -71,6 +72,7 @@ struct MainWindow {
     String savedCaption = L"Zav2";
     RECT savedWindowRect{};
     int displayMode = 1;  // 1 normal, 2 maximised, 3 full screen
+    LayoutState layout;
     int playbackRate = 1000;    // thousandths of normal speed; not saved
     bool entryLoading = false;  // a start is waiting for the engine
     UniqueBitmap picture1;

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Window layout after a start with a folder: the list pane beside the text
+# panel, both from the panes' top to the bottom margin, with the gap between
+# them and the right margin kept; the top-most and list buttons at the right
+# edge. A second start with the list on the right and wider mirrors it.
+. "$(dirname "$0")/lib.sh"
+
+library=$(demo_library)
+media="$work/media"
+mkdir -p "$media"
+cp "$library/music/"* "$media/"
+
+# check_panes <list on the left: 1/0> <list width>
+check_panes() {
+  local left=$1 width=$2 lx ly lw lh px py pw ph cx cy cw ch m
+  read -r lx ly lw lh <<< "$(driver control-rect 1001 | tr -d '\r')"
+  read -r px py pw ph <<< "$(driver control-rect 1014 | tr -d '\r')"
+  read -r cx cy cw ch <<< "$(driver client-rect | tr -d '\r')"
+  expect_eq "list width" "$width" "$lw"
+  expect_eq "panes share top and height" "$ly $lh" "$py $ph"
+  if [ "$left" = 1 ]; then
+    m=$lx
+    expect_eq "text panel right of the list after the gap" $((lx + lw + 4)) "$px"
+    expect_eq "text panel ends at the right margin" $((cw - m)) $((px + pw))
+  else
+    m=$px
+    expect_eq "list right of the text panel after the gap" $((px + pw + 4)) "$lx"
+    expect_eq "list ends at the right margin" $((cw - m)) $((lx + lw))
+  fi
+  expect_eq "panes end at the bottom margin" $((ch - m)) $((ly + lh))
+  local bx by bw bh
+  read -r bx by bw bh <<< "$(driver control-rect 1013 | tr -d '\r')"
+  expect_eq "list button at the right margin" $((cw - m)) $((bx + bw))
+  read -r bx by bw bh <<< "$(driver control-rect 1012 | tr -d '\r')"
+  expect_eq "top-most button at the top right" "$((cw - m)) $m" "$((bx + bw)) $by"
+}
+
+start_zav2 zav2_pid "$(winpath "$media")"
+check "the program runs" driver --timeout 30000 wait-window
+check "the list fills" quietly driver --timeout 30000 wait-list-count 6
+sleep 1  # the first timer tick lays the window out once more
+check_panes 1 120
+screenshot_window layout-left
+check "Escape closes it" driver key ESCAPE --control 1001
+wait_exit "$zav2_pid" 30
+expect_eq "exit code" 0 "$exit_code"
+
+rm -f "$app/Zav2.m3u8"
+printf '[SystemSetting]\r\nListWidth=150\r\nDefaultListWidth=150\r\nLeftList=OFF\r\n' > "$app/Zav2.ini"
+start_zav2 zav2_pid "$(winpath "$media")"
+check "the program runs again" driver --timeout 30000 wait-window
+check "the list fills again" quietly driver --timeout 30000 wait-list-count 6
+sleep 1
+check_panes 0 150
+screenshot_window layout-right
+check "Escape closes it again" driver key ESCAPE --control 1001
+wait_exit "$zav2_pid" 30
+
+finish

@@ -1,0 +1,194 @@
+#include "app/layout.h"
+
+#include <gtest/gtest.h>
+
+namespace zav2 {
+namespace {
+
+// A window of 300 x 320 pixels at (100, 50) whose client area is 284 x 281,
+// with the template's list of 262 x 200 and the play-mode button ending 160
+// pixels right of the window's left edge.
+LayoutConstants templateConstants() {
+    const Edges window{100, 50, 400, 370};
+    const Edges client{0, 0, 284, 281};
+    const Edges list{111, 160, 373, 360};
+    return layoutConstants(window, client, list, 260);
+}
+
+TEST(LayoutConstants, ComeFromTheTemplateRectangles) {
+    const LayoutConstants c = templateConstants();
+    EXPECT_EQ(11, c.margin);              // (284 - 262) / 2
+    EXPECT_EQ(70, c.top);                 // 281 - 200 - 11
+    EXPECT_EQ(160 + 19, c.minimumWidth);  // button offset + (300 - 262) / 2
+    EXPECT_EQ(300, c.initialWidth);
+    // Odd differences round down, as the margins are whole pixels.
+    const LayoutConstants odd =
+        layoutConstants({0, 0, 301, 300}, {0, 0, 285, 280}, {0, 0, 262, 200}, 150);
+    EXPECT_EQ(11, odd.margin);
+    EXPECT_EQ(150 + 19, odd.minimumWidth);
+}
+
+TEST(LayOutPanes, SplitTheRoomWithAGapWhenBothShow) {
+    const LayoutConstants c = templateConstants();
+    // Client 500 x 400: full width 478, pane height 400 - 70 - 11 = 319.
+    const PaneLayout left = layOutPanes(c, 500, 400, 120, true, false);
+    EXPECT_EQ(120, left.listWidth);
+    EXPECT_EQ(4, left.gap);
+    EXPECT_FALSE(left.fillsWindow);
+    EXPECT_EQ((Placement{11, 70, 120, 319}), left.list);
+    EXPECT_EQ((Placement{135, 70, 354, 319}), left.panel);
+    // The panes end exactly at the right margin.
+    EXPECT_EQ(500 - 11, left.panel.x + left.panel.width);
+
+    const PaneLayout right = layOutPanes(c, 500, 400, 120, false, false);
+    EXPECT_EQ((Placement{11, 70, 354, 319}), right.panel);
+    EXPECT_EQ((Placement{369, 70, 120, 319}), right.list);
+    EXPECT_EQ(right.panel.x + right.panel.width + 4, right.list.x);
+}
+
+TEST(LayOutPanes, ClampTheListWithoutAGapAtEitherEnd) {
+    const LayoutConstants c = templateConstants();
+    const PaneLayout hidden = layOutPanes(c, 500, 400, 0, true, false);
+    EXPECT_EQ(0, hidden.gap);
+    EXPECT_EQ(0, hidden.list.width);
+    EXPECT_EQ((Placement{11, 70, 478, 319}), hidden.panel);
+
+    const PaneLayout negative = layOutPanes(c, 500, 400, -30, false, false);
+    EXPECT_EQ(0, negative.listWidth);
+    EXPECT_EQ(489, negative.list.x);  // a zero-width list at the right margin
+
+    const PaneLayout tooWide = layOutPanes(c, 500, 400, 900, true, false);
+    EXPECT_EQ(478, tooWide.listWidth);
+    EXPECT_TRUE(tooWide.fillsWindow);
+    EXPECT_EQ(0, tooWide.gap);
+    EXPECT_EQ(0, tooWide.panel.width);
+
+    // A list that fills the window follows the window's width.
+    const PaneLayout fills = layOutPanes(c, 700, 400, 120, false, true);
+    EXPECT_EQ((Placement{11, 70, 678, 319}), fills.list);
+    EXPECT_EQ(0, fills.panel.width);
+}
+
+TEST(ListToggleIcon, ShowsHiddenFullOrSide) {
+    EXPECT_EQ(kListHiddenIcon, listToggleIcon(0, true, true));
+    EXPECT_EQ(kListFullIcon, listToggleIcon(200, true, false));
+    EXPECT_EQ(kListLeftIcon, listToggleIcon(200, false, true));
+    EXPECT_EQ(kListRightIcon, listToggleIcon(200, false, false));
+}
+
+TEST(RightHandControls, HiddenOnlyBetweenMinimumAndTemplateWidth) {
+    const LayoutConstants c = templateConstants();  // minimum 179, template 300
+    // Compared is the client width plus both margins (22).
+    EXPECT_TRUE(showRightHandControls(c, 278, false));  // 300: the template width
+    EXPECT_TRUE(showRightHandControls(c, 400, false));
+    EXPECT_FALSE(showRightHandControls(c, 277, false));  // 299
+    EXPECT_FALSE(showRightHandControls(c, 158, false));  // 180
+    EXPECT_TRUE(showRightHandControls(c, 157, false));   // 179: the minimum
+    EXPECT_TRUE(showRightHandControls(c, 200, true));    // a refresh shows them
+}
+
+TEST(RightHandControls, StackAtTheRightAndStretchTheSeekBar) {
+    const LayoutConstants c = templateConstants();
+    const RightHandControls places = placeRightHandControls(
+        c, 500, {270, 11, 21, 21}, {270, 32, 21, 22}, {150, 36, 90, 13}, {11, 35, 140, 18});
+    EXPECT_EQ((Placement{468, 11, 21, 21}), places.topMostButton);
+    EXPECT_EQ((Placement{468, 33, 21, 22}), places.listButton);
+    // Left of the list button; centred in the strip under it: 11 + 22 + (70 - 11 - 22 - 13) / 2.
+    EXPECT_EQ((Placement{378, 45, 90, 13}), places.timeText);
+    EXPECT_EQ(378 - 11, places.seekBarWidth);
+    // In a window too narrow for the read-out the seek bar does not go negative.
+    EXPECT_EQ(0,
+              placeRightHandControls(c, 100, {}, {0, 0, 21, 22}, {0, 0, 90, 13}, {11, 35, 140, 18})
+                  .seekBarWidth);
+}
+
+TEST(SnapWindowWidth, JumpsToTheNearerEnd) {
+    const LayoutConstants c = templateConstants();  // minimum 179, template 300
+    EXPECT_EQ(300, snapWindowWidth(c, 299));
+    EXPECT_EQ(300, snapWindowWidth(c, 240));  // nearer the template width
+    EXPECT_EQ(179, snapWindowWidth(c, 239));  // nearer the minimum
+    EXPECT_EQ(179, snapWindowWidth(c, 180));
+    // Outside the gap the width is the user's.
+    EXPECT_EQ(179, snapWindowWidth(c, 179));
+    EXPECT_EQ(300, snapWindowWidth(c, 300));
+    EXPECT_EQ(640, snapWindowWidth(c, 640));
+    // An exact tie goes to the template width.
+    const LayoutConstants even{10, 60, 200, 300};
+    EXPECT_EQ(300, snapWindowWidth(even, 250));
+    EXPECT_EQ(200, snapWindowWidth(even, 249));
+}
+
+TEST(ShrinkListToClient, NarrowsForGoodButNeverWidens) {
+    const LayoutConstants c = templateConstants();
+    EXPECT_EQ((ListWidths{178, 178}), shrinkListToClient(c, 200, {250, 120}));
+    EXPECT_EQ((ListWidths{120, 90}), shrinkListToClient(c, 200, {120, 90}));
+    EXPECT_EQ((ListWidths{120, 90}), shrinkListToClient(c, 900, {120, 90}));
+    EXPECT_EQ((ListWidths{0, 60}), shrinkListToClient(c, 200, {0, 60}));  // hidden stays hidden
+    EXPECT_EQ((ListWidths{0, 0}), shrinkListToClient(c, 10, {50, 50}));   // never negative
+}
+
+TEST(PaneBoundary, ReachesFourPixelsEitherSideWithinThePaneHeight) {
+    const Edges pane{200, 100, 500, 400};
+    EXPECT_TRUE(onPaneBoundary(pane, 196, 100));
+    EXPECT_TRUE(onPaneBoundary(pane, 204, 400));
+    EXPECT_FALSE(onPaneBoundary(pane, 195, 250));
+    EXPECT_FALSE(onPaneBoundary(pane, 205, 250));
+    EXPECT_FALSE(onPaneBoundary(pane, 200, 99));
+    EXPECT_FALSE(onPaneBoundary(pane, 200, 401));
+}
+
+TEST(DragBoundary, GivesTheListTheRoomOnItsSide) {
+    const LayoutConstants c = templateConstants();  // client 500: full width 478
+    const SplitterState left = dragBoundary(c, 500, 211, true, {120, 120});
+    EXPECT_EQ((ListWidths{200, 200}), left.widths);
+    EXPECT_FALSE(left.listFillsWindow);
+    const SplitterState right = dragBoundary(c, 500, 211, false, {120, 120});
+    EXPECT_EQ((ListWidths{278, 278}), right.widths);
+}
+
+TEST(DragBoundary, PastTheLeftEndHidesALeftListOrFillsWithARightOne) {
+    const LayoutConstants c = templateConstants();
+    const SplitterState leftList = dragBoundary(c, 500, -40, true, {120, 120});
+    EXPECT_EQ(0, leftList.widths.listWidth);
+    EXPECT_FALSE(leftList.listFillsWindow);
+    EXPECT_EQ(kListHiddenIcon, listToggleIcon(0, leftList.listFillsWindow, true));
+    // The default survives, so the list can be brought back.
+    EXPECT_EQ(120, leftList.widths.defaultListWidth);
+
+    const SplitterState rightList = dragBoundary(c, 500, 5, false, {120, 120});
+    EXPECT_EQ((ListWidths{478, 478}), rightList.widths);
+    EXPECT_TRUE(rightList.listFillsWindow);
+    EXPECT_EQ(kListFullIcon, listToggleIcon(478, rightList.listFillsWindow, false));
+
+    // Past the right end: the other way round.
+    EXPECT_TRUE(dragBoundary(c, 500, 600, true, {120, 120}).listFillsWindow);
+    EXPECT_EQ(0, dragBoundary(c, 500, 495, false, {120, 120}).widths.listWidth);
+}
+
+TEST(ToggleList, HidesAShownListAndRestoresAHiddenOne) {
+    const LayoutConstants c = templateConstants();
+    const SplitterState hidden = toggleList(c, 500, {150, 150});
+    EXPECT_EQ((ListWidths{0, 150}), hidden.widths);
+    EXPECT_FALSE(hidden.listFillsWindow);
+    const SplitterState back = toggleList(c, 500, hidden.widths);
+    EXPECT_EQ((ListWidths{150, 150}), back.widths);
+    EXPECT_FALSE(back.listFillsWindow);
+    // A default as wide as the room comes back filling the window.
+    EXPECT_TRUE(toggleList(c, 500, {0, 478}).listFillsWindow);
+}
+
+TEST(DisplayMode, CyclesNormalMaximisedFullScreen) {
+    EXPECT_EQ(kMaximisedMode, nextDisplayMode(kNormalMode));
+    EXPECT_EQ(kFullScreenMode, nextDisplayMode(kMaximisedMode));
+    EXPECT_EQ(kNormalMode, nextDisplayMode(kFullScreenMode));
+    EXPECT_EQ(kNormalMode, nextDisplayMode(0));
+}
+
+TEST(MaximisedSize, PushesFourFramesBeyondTheWorkArea) {
+    const Size size = maximisedSize({0, 0, 1920, 1040}, 4, 5);
+    EXPECT_EQ(1936, size.width);
+    EXPECT_EQ(1060, size.height);
+}
+
+}  // namespace
+}  // namespace zav2
