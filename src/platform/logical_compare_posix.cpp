@@ -32,6 +32,11 @@ int compareLogical(StringView a, StringView b) {
     size_t i = 0;
     size_t j = 0;
     while (i < a.size() && j < b.size()) {
+        if (a[i] == b[j] && !isDigit(a[i])) {  // most of two similar names
+            ++i;
+            ++j;
+            continue;
+        }
         if (isDigit(a[i]) && isDigit(b[j])) {
             size_t startA = i;
             size_t startB = j;

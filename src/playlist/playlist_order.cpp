@@ -102,7 +102,9 @@ struct FoldedHash {
     }
 };
 struct FoldedEqual {
-    bool operator()(StringView a, StringView b) const { return equalsIgnoreCase(a, b); }
+    bool operator()(StringView a, StringView b) const {
+        return a.size() == b.size() && (a == b || equalsIgnoreCase(a, b));
+    }
 };
 
 // Puts entries into the order `order` gives (order[position] = old index) by
