@@ -217,9 +217,9 @@ void refreshTimeDisplay(MainWindow& state) {
                         playerState == PlayerState::Loaded;
     const double position = loaded ? enginePlayer.position() : 0.0;
     setSeekBarPosition(state, seekBarPosition(position));
-    setProgress(state, roundUpSeconds(position), state.duration);
+    setProgress(state, shownPosition(position, state.duration), state.duration);
     applyVolumeFromSlider(state);
-    setTimeText(state, roundUpSeconds(position));
+    setTimeText(state, shownPosition(position, state.duration));
 }
 
 // --- The main window's seams -----------------------------------------------
@@ -257,12 +257,12 @@ void onDisplayTimer(MainWindow& state) {
         return;
     const double position = enginePlayer.position();
     setSeekBarPosition(state, seekBarPosition(position));
-    setProgress(state, roundUpSeconds(position), state.duration);
+    setProgress(state, shownPosition(position, state.duration), state.duration);
     if (enginePlayer.isEnded()) {
         SendMessageW(state.window, kMessageEndOfMedia, 0, 0);
         return;
     }
-    setTimeText(state, roundUpSeconds(position));
+    setTimeText(state, shownPosition(position, state.duration));
 }
 
 void onSeekBarScroll(MainWindow& state, WPARAM request) {
@@ -282,7 +282,7 @@ void onSeekBarScroll(MainWindow& state, WPARAM request) {
             setSeekBarPosition(state, value);
             enginePlayer.seek(value / 10.0);
             if (playerState == PlayerState::Paused)
-                setTimeText(state, roundUpSeconds(enginePlayer.position()));
+                setTimeText(state, shownPosition(enginePlayer.position(), state.duration));
             else
                 enginePlayer.play();
             break;

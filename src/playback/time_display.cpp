@@ -20,6 +20,11 @@ unsigned roundUpSeconds(double seconds) {
     return static_cast<unsigned>(std::ceil(seconds));
 }
 
+unsigned shownPosition(double seconds, unsigned durationSeconds) {
+    const unsigned position = roundUpSeconds(seconds);
+    return durationSeconds > 0 && position > durationSeconds ? durationSeconds : position;
+}
+
 int seekBarPosition(double seconds) {
     if (!std::isfinite(seconds) || seconds <= 0.0)
         return 0;

@@ -13,6 +13,10 @@ namespace zav2 {
 // values, and never more than the bar can hold.
 unsigned roundUpSeconds(double seconds);
 
+// The position the read-out shows: rounded up, but not past a known
+// duration (the engine's clock runs a little past the end of some files).
+unsigned shownPosition(double seconds, unsigned durationSeconds);
+
 // Seek-bar position for a time: tenths of a second, rounded up.
 int seekBarPosition(double seconds);
 

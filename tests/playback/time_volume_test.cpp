@@ -32,6 +32,12 @@ TEST(TimeDisplayTest, PositionsRoundUp) {
     EXPECT_EQ(seekBarPosition(-1.0), 0);
 }
 
+TEST(TimeDisplayTest, ShownPositionStopsAtAKnownDuration) {
+    EXPECT_EQ(shownPosition(4.02, 4), 4u);
+    EXPECT_EQ(shownPosition(3.2, 4), 4u);
+    EXPECT_EQ(shownPosition(12.5, 0), 13u);  // unknown length: the position alone
+}
+
 TEST(TimeDisplayTest, DurationNeedsAnEntryAndLoadedMedia) {
     EXPECT_EQ(mediaDurationSeconds(true, PlayerState::Playing, 183.2), 184u);
     EXPECT_EQ(mediaDurationSeconds(true, PlayerState::Paused, 10.0), 10u);
