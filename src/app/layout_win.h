@@ -11,6 +11,7 @@ struct LayoutState {
     bool listFillsWindow = false;  // kept while the window is resized
     bool splitterHover = false;    // the pointer rests on the pane boundary
     bool splitterDrag = false;     // the boundary is being dragged
+    Edges normalWindow;            // where full screen returns to (screen)
 };
 
 }  // namespace zav2

@@ -122,7 +122,11 @@ void setStyles(HWND window, int index, LONG_PTR remove, LONG_PTR add) {
 }
 
 void enterFullScreen(MainWindow& state) {
-    setStyles(state.window, GWL_STYLE, kFrameStyles, WS_POPUP);
+    // Leaving the maximised state here, not just the frame: a window that
+    // stays maximised keeps its maximised size under Wine instead of taking
+    // the monitor's. The way back goes to the rectangle taken at maximising.
+    const LONG_PTR style = GetWindowLongPtrW(state.window, GWL_STYLE);
+    SetWindowLongPtrW(state.window, GWL_STYLE, (style & ~(kFrameStyles | WS_MAXIMIZE)) | WS_POPUP);
     declareSystemDpiAware();
     const RECT monitor = nearestMonitor(state.window).rcMonitor;
     const int width = monitor.right - monitor.left;
@@ -139,6 +143,11 @@ void leaveFullScreen(MainWindow& state) {
     setStyles(state.textPanel, GWL_EXSTYLE, 0, WS_EX_CLIENTEDGE);
     showFullScreenHidden(state, SW_SHOW);
     ShowWindow(state.window, SW_RESTORE);
+    const Edges& normal = state.layout.normalWindow;
+    if (normal.width() > 0 && normal.height() > 0) {
+        SetWindowPos(state.window, nullptr, normal.left, normal.top, normal.width(),
+                     normal.height(), SWP_NOZORDER | SWP_FRAMECHANGED);
+    }
 }
 
 void placeRightHandControls(MainWindow& state, const LayoutConstants& c) {
@@ -253,6 +262,7 @@ void cycleDisplayMode(MainWindow& state) {
     switch (state.displayMode) {
         case kMaximisedMode:
             GetWindowRect(state.window, &state.savedWindowRect);
+            state.layout.normalWindow = edgesOf(state.savedWindowRect);
             ShowWindow(state.window, SW_SHOWMAXIMIZED);
             break;
         case kFullScreenMode:

@@ -41,6 +41,41 @@ check "the list fills" quietly driver --timeout 30000 wait-list-count 6
 sleep 1  # the first timer tick lays the window out once more
 check_panes 1 120
 screenshot_window layout-left
+
+# The boundary: the pointer resting on the text panel's left edge, then a
+# double-click there hides the list; another brings it back at its width.
+hover=673 dblclk=515  # WM_MOUSEHOVER, WM_LBUTTONDBLCLK
+read -r px py _ _ <<< "$(driver control-rect 1014 | tr -d '\r')"
+at=$(((py + 20) * 65536 + px))
+quietly driver send $hover 0 $at
+quietly driver send $dblclk 0 $at
+read -r _ _ lw _ <<< "$(driver control-rect 1001 | tr -d '\r')"
+expect_eq "a double-click on the boundary hides the list" 0 "$lw"
+read -r px py _ _ <<< "$(driver control-rect 1014 | tr -d '\r')"
+at=$(((py + 20) * 65536 + px))
+quietly driver send $hover 0 $at
+quietly driver send $dblclk 0 $at
+read -r _ _ lw _ <<< "$(driver control-rect 1001 | tr -d '\r')"
+expect_eq "another brings it back at its width" 120 "$lw"
+
+# Double-clicks away from the boundary: maximised, full screen, normal.
+normal=$(driver window-rect | tr -d '\r')
+away=$((3 * 65536 + 3))
+quietly driver send 512 0 $away  # WM_MOUSEMOVE: the pointer leaves the boundary
+quietly driver send $dblclk 0 $away
+check_not "maximised: the window is larger" test "$(driver window-rect | tr -d '\r')" = "$normal"
+quietly driver send $dblclk 0 $away
+read -r sw sh <<< "$(xdpyinfo -display "$DISPLAY" | awk '/dimensions:/ {print $2}' | tr x ' ')"
+expect_eq "full screen: the window covers the screen" "0 0 $sw $sh" \
+  "$(driver window-rect | tr -d '\r')"
+expect_eq "full screen: the text panel covers the window" "0 0 $sw $sh" \
+  "$(driver control-rect 1014 | tr -d '\r')"
+check_not "full screen: the list is hidden" quietly driver control-visible 1001
+check_not "full screen: the seek bar is hidden" quietly driver control-visible 1009
+quietly driver send $dblclk 0 $away
+expect_eq "normal again: the window's old place" "$normal" "$(driver window-rect | tr -d '\r')"
+check "normal again: the list shows" quietly driver control-visible 1001
+check_panes 1 120
 check "Escape closes it" driver key ESCAPE --control 1001
 wait_exit "$zav2_pid" 30
 expect_eq "exit code" 0 "$exit_code"
