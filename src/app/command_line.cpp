@@ -13,6 +13,16 @@ String instanceNameFor(std::string_view argumentBytes, StringView programFileNam
     return ansiToUtf16(argumentBytes.substr(0, space));
 }
 
+bool instanceNameIsUsable(StringView instanceName) {
+    if (instanceName.empty() || instanceName.size() > kMaxInstanceNameLength)
+        return false;
+    for (Char c : instanceName) {
+        if (c < 0x20 || StringView(ZT("\\/:*?\"<>|")).find(c) != StringView::npos)
+            return false;
+    }
+    return true;
+}
+
 int controlCommandFor(std::string_view argumentBytes) {
     constexpr std::pair<std::string_view, int> kSwitches[] = {
         {"/Play", 1004}, {"/Stop", 1006}, {"/Next", 1008}};

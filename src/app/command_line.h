@@ -21,6 +21,11 @@ inline constexpr size_t kMaxInstanceNameLength = 255;
 // with "-", else the program's own file name.
 String instanceNameFor(std::string_view argumentBytes, StringView programFileName);
 
+// The instance name also names the instance's own settings file and resume
+// list beside the program: a name that could not be a file name, or that would
+// lead out of the program's folder, is not usable.
+bool instanceNameIsUsable(StringView instanceName);
+
 // "/Play", "/Stop" and "/Next" anywhere in the arguments (case-sensitive, tested
 // in this order) ask the running instance for a command; 0 when there is none.
 int controlCommandFor(std::string_view argumentBytes);

@@ -86,9 +86,10 @@ int run(HINSTANCE module, int showCommand) {
     state.module = module;
     state.programPath = programPath();
     state.instanceName = instanceNameFor(arguments, fileName(state.programPath));
-    if (state.instanceName.size() > kMaxInstanceNameLength) {
-        MessageBoxW(nullptr, L"インスタンス名が長すぎます（255文字まで）。", L"Zav2",
-                    MB_OK | MB_ICONWARNING);
+    if (!instanceNameIsUsable(state.instanceName)) {
+        MessageBoxW(nullptr,
+                    L"インスタンス名には255文字までの、ファイル名に使える文字を指定してください。",
+                    L"Zav2", MB_OK | MB_ICONWARNING);
         return kExitRefused;
     }
 

@@ -23,6 +23,18 @@ TEST(InstanceName, BytesAreReadInTheAnsiCodePage) {
 }
 #endif
 
+TEST(InstanceName, MustBeAFileNameWithinTheProgramFolder) {
+    EXPECT_TRUE(instanceNameIsUsable(ZT("-work")));
+    EXPECT_TRUE(instanceNameIsUsable(ZT("Zav2.exe")));
+    EXPECT_TRUE(instanceNameIsUsable(ZT("-\x97F3\x697D")));
+    EXPECT_FALSE(instanceNameIsUsable(ZT("-..\\..\\x")));  // would write outside the folder
+    EXPECT_FALSE(instanceNameIsUsable(ZT("-a/b")));
+    EXPECT_FALSE(instanceNameIsUsable(ZT("-C:x")));
+    EXPECT_FALSE(instanceNameIsUsable(ZT("-a?")));
+    EXPECT_FALSE(instanceNameIsUsable(String(256, 'a')));
+    EXPECT_TRUE(instanceNameIsUsable(String(255, 'a')));
+}
+
 TEST(ControlCommand, SwitchesAreFoundAnywhereInOrderAndCaseSensitive) {
     EXPECT_EQ(controlCommandFor("/Play"), 1004);
     EXPECT_EQ(controlCommandFor("-work /Stop"), 1006);
