@@ -5,6 +5,7 @@
 #include <mfreadwrite.h>
 #include <oleauto.h>
 
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -70,6 +71,29 @@ double frameRateFromFile(const String& url) {
         return 0.0;
     }
     return frameRateFromPacked((uint64_t{numerator} << 32) | denominator);
+}
+
+DWORD WINAPI shutDownEngineThread(void* parameter) {
+    const std::unique_ptr<ComPtr<IMFMediaEngine>> engine(
+        static_cast<ComPtr<IMFMediaEngine>*>(parameter));
+    (*engine)->Shutdown();
+    return 0;
+}
+
+// Shuts an engine down on a thread of its own, waiting at most a few
+// seconds: Wine 8's GStreamer media source now and then never returns from
+// its shutdown, and then only that engine is abandoned, not the program.
+void shutDownEngine(ComPtr<IMFMediaEngine> engine) {
+    constexpr DWORD kShutdownLimitMs = 3000;
+    auto owned = std::make_unique<ComPtr<IMFMediaEngine>>(std::move(engine));
+    const UniqueHandle thread(
+        CreateThread(nullptr, 0, shutDownEngineThread, owned.get(), 0, nullptr));
+    if (!thread) {
+        (*owned)->Shutdown();
+        return;
+    }
+    owned.release();  // the thread frees it
+    WaitForSingleObject(thread.get(), kShutdownLimitMs);
 }
 
 }  // namespace
@@ -200,7 +224,7 @@ HRESULT MediaEnginePlayer::RenewEngine() {
     old->Pause();
     const double volume = old->GetVolume();
     const double rate = old->GetPlaybackRate();
-    old->Shutdown();
+    shutDownEngine(std::move(old));
     Lock hold(*this);
     const HRESULT hr = CreateEngine();
     engineHoldsSource = false;
@@ -232,8 +256,7 @@ void MediaEnginePlayer::ReleaseEngine() {
         notify->Detach();  // events from now on reach nobody
     if (engine) {
         engine->Pause();
-        engine->Shutdown();
-        engine.Reset();
+        shutDownEngine(std::move(engine));
     }
     engineEx.Reset();
     notify.Reset();
