@@ -1,4 +1,4 @@
-// Not built yet: the subclassed controls and the owner-drawn list. These
+// Not built yet: the subclassed controls. These
 // answer as "nothing happened" so the main window runs without them; the real
 // functions replace this file.
 #include "app/subsystem_calls_win.h"
@@ -12,9 +12,5 @@ void subclassSeekBar(MainWindow&) {}
 void subclassPanelAndList(MainWindow&) {}
 
 void subclassVolumeSlider(MainWindow&) {}
-
-void drawListItem(MainWindow&, const DRAWITEMSTRUCT&) {}
-
-void drawOpenMenuItem(MainWindow&, const DRAWITEMSTRUCT&) {}
 
 }  // namespace zav2
