@@ -40,7 +40,8 @@ class MediaEnginePlayer {
     // Shutdown is safe at any time and leaves the player Closed.
     HRESULT Initialize(HWND host);
     void Shutdown();
-    // Called before any source is loaded: the engine's threads read it.
+    // Set before any source is loaded. It runs on the engine's threads, so it
+    // only stores flags and never calls the player back.
     void SetEventCallback(EngineEventCallback callback);
 
     // Sources.
