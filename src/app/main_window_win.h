@@ -67,6 +67,7 @@ struct MainWindow {
     bool listRefreshPending = true;
     bool buttonMenuLatch = false;
     int contextItem = 0;
+    String jumpExpression;  // kept for the repeat jump
     int dragSource = -1;
     POINT lastMousePoint{-1, -1};
     String savedCaption = L"Zav2";

@@ -6,6 +6,7 @@
 #include "app/playback_calls_win.h"
 #include "app/subsystem_calls_win.h"
 #include "resources/resource.h"
+#include "ui/list_commands_win.h"
 
 namespace zav2 {
 
@@ -155,7 +156,7 @@ bool runCommand(MainWindow& state, WPARAM command) {
             PostMessageW(state.window, kMessageOpenFolderDialog, 0, 0);
             return true;
     }
-    return false;
+    return dispatchListCommand(state, LOWORD(command)).value_or(false);
 }
 
 }  // namespace
