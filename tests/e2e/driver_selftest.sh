@@ -28,6 +28,8 @@ check_not "other keys are free" quietly driver hotkey-taken MEDIA_NEXT_TRACK
 expect_eq "command answers" 0 "$(driver command 1008)"
 check "post-command" driver post-command 1006
 expect_eq "send WM_APP+2" 0 "$(driver send WM_APP+2 0 0)"
+expect_eq "copydata without a terminator" 1 "$(driver copydata abc --no-terminator)"
+expect_eq "copydata padded to a size" 1 "$(driver copydata 朝 --size 6)"
 check "close waits until the window is gone" driver close
 wait_exit "$fake_pid" 10
 expect_eq "the stand-in exits 0" 0 "$exit_code"
@@ -37,7 +39,9 @@ check_not "the hot key is free again" quietly driver hotkey-taken MEDIA_STOP
 
 expected_log="WM_COMMAND sent=1 id=1008 code=0 lParam=0
 WM_COMMAND sent=0 id=1006 code=0 lParam=0
-WM_APP+2 sent=1 wParam=0 lParam=0"
+WM_APP+2 sent=1 wParam=0 lParam=0
+WM_COPYDATA sent=1 dwData=0 cbData=3 terminated=0 text=abc
+WM_COPYDATA sent=1 dwData=0 cbData=6 terminated=1 text=朝"
 expect_eq "the stand-in logged each message and how it came" "$expected_log" "$(cat "$work/fake.log")"
 
 check "a second marked window closes by its name" driver --name busy close

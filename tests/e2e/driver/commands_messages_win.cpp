@@ -143,4 +143,36 @@ int postKey(Context& context) {
                   PostMessageW(target, WM_KEYUP, static_cast<WPARAM>(*key), 1 | scan | up));
 }
 
+int sendCopyData(Context& context) {
+    // The text in the ANSI code page, as a second start forwards it; the
+    // options shape hostile payloads: no terminator, or any byte count
+    // (padded with 'X' or cut).
+    std::string bytes = utf16ToAnsi(context.positional(0));
+    if (!context.arguments.flag(ZT("no-terminator"))) {
+        bytes.push_back('\0');
+    }
+    if (auto size = context.arguments.option(ZT("size"))) {
+        auto parsed = parseInteger(*size);
+        if (!parsed || *parsed < 0 || *parsed > 1 << 20) {
+            printError(ZT("--size takes a byte count up to 1 MiB"));
+            return kUsage;
+        }
+        bytes.resize(static_cast<size_t>(*parsed), 'X');
+    }
+    HWND instance = requireInstance(context);
+    if (!instance) {
+        return kFailed;
+    }
+    COPYDATASTRUCT data{};
+    data.cbData = static_cast<DWORD>(bytes.size());
+    data.lpData = bytes.empty() ? nullptr : bytes.data();
+    auto result =
+        sendBounded(instance, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), context.timeoutMs);
+    if (!result) {
+        return kFailed;
+    }
+    print(number(*result));
+    return kOk;
+}
+
 }  // namespace zav2::driver

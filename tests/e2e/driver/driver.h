@@ -85,6 +85,7 @@ int postMessageCommand(Context& context);
 int closeInstance(Context& context);
 int postHotkey(Context& context);
 int postKey(Context& context);
+int sendCopyData(Context& context);
 // commands_controls_win.cpp
 int controlRect(Context& context);
 int controlVisible(Context& context);

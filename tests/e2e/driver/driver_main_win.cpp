@@ -37,6 +37,8 @@ constexpr Subcommand kSubcommands[] = {
     {L"post-command", 1, postCommand, L"<id>: post WM_COMMAND id"},
     {L"send", 3, sendMessageCommand, L"<msg> <wparam> <lparam> [--control id]: send, print result"},
     {L"post", 3, postMessageCommand, L"<msg> <wparam> <lparam> [--control id]: post"},
+    {L"copydata", 1, sendCopyData,
+     L"<text> [--no-terminator] [--size n]: send WM_COPYDATA with the text's ANSI bytes"},
     {L"close", 0, closeInstance, L"post WM_CLOSE and wait until the window is gone"},
     {L"hotkey", 1, postHotkey, L"<vk>: post WM_HOTKEY (id 2409) for a media or volume key"},
     {L"key", 1, postKey, L"<vk> [--control id]: post WM_KEYDOWN and WM_KEYUP"},
@@ -52,7 +54,7 @@ constexpr Subcommand kSubcommands[] = {
 
 const std::vector<StringView> kValueOptions = {ZT("name"),     ZT("timeout"), ZT("control"),
                                                ZT("title"),    ZT("caption"), ZT("press"),
-                                               ZT("lifetime"), ZT("hotkey")};
+                                               ZT("lifetime"), ZT("hotkey"),  ZT("size")};
 
 void printUsage() {
     print(ZT("usage: zav2-driver [--name N] [--timeout ms] <subcommand> [arguments]"));
