@@ -19,8 +19,11 @@ done
 
 clips="$work/clips"
 mkdir -p "$clips"
+# 5.9 s of sound: the encoder's padding makes the file a little longer, which
+# the engine reports (6.03 s for a 6 s clip) and the read-out rounds up, so a
+# clip that should read 00:06 must stay short of 6 s.
 for n in 1 2 3; do
-  ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=$((220 * n + 220)):sample_rate=44100:duration=6" \
+  ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=$((220 * n + 220)):sample_rate=44100:duration=5.9" \
     -ac 2 -metadata title="Clip $n" -c:a libmp3lame -b:a 96k "$clips/0$n clip.mp3" || fail "ffmpeg made clip $n"
 done
 folder_arg=$(winpath "$clips")
