@@ -1,0 +1,71 @@
+#include "ui/panel_geometry.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace zav2 {
+namespace {
+
+TEST(PictureInPanel, ThreeViewSizes) {
+    const Box panel{10, 20, 1000, 600};
+    const struct {
+        int width, height, viewSize;
+        Box source, target;
+    } cases[] = {
+        {400, 300, kViewZoom, {0, 0, 400, 300}, {110, 20, 800, 600}},
+        {400, 300, kViewMultiple, {0, 0, 400, 300}, {110, 20, 800, 600}},
+        {400, 300, kViewOriginal, {0, 0, 400, 300}, {310, 170, 400, 300}},
+        {2000, 300, kViewZoom, {0, 0, 2000, 300}, {10, 245, 1000, 150}},
+        // Larger than the panel, unscaled: the middle is cut out.
+        {1201, 700, kViewOriginal, {100, 50, 1001, 600}, {10, 20, 1001, 600}},
+        {1201, 700, kViewMultiple, {100, 50, 1001, 600}, {10, 20, 1001, 600}},
+    };
+    for (const auto& c : cases) {
+        const PictureDraw draw = pictureInPanel(c.width, c.height, panel, c.viewSize);
+        EXPECT_EQ(c.source, draw.source) << c.width << " " << c.viewSize;
+        EXPECT_EQ(c.target, draw.target) << c.width << " " << c.viewSize;
+    }
+    EXPECT_EQ(Box{}, pictureInPanel(0, 300, panel, kViewZoom).target);
+}
+
+TEST(VideoInPanel, ThreeViewSizes) {
+    const struct {
+        int vw, vh, cw, ch, viewSize;
+        Box expected;
+    } cases[] = {
+        {1920, 1080, 1920, 1200, kViewZoom, {0, 60, 1920, 1080}},
+        {320, 240, 1000, 600, kViewZoom, {100, 0, 800, 600}},
+        {320, 240, 1000, 600, kViewOriginal, {340, 180, 320, 240}},
+        {320, 240, 1000, 600, kViewMultiple, {180, 60, 640, 480}},
+        {1920, 1080, 640, 480, kViewOriginal, {-640, -300, 1920, 1080}},
+        {1920, 1080, 640, 480, kViewMultiple, {-640, -300, 1920, 1080}},
+        {0, 1080, 640, 480, kViewZoom, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, videoInPanel(c.vw, c.vh, c.cw, c.ch, c.viewSize))
+            << c.vw << "x" << c.vh << " mode " << c.viewSize;
+}
+
+TEST(WatermarkInList, FillsWidthOrHeight) {
+    EXPECT_EQ((Box{0, 0, 200, 50}), watermarkInList(400, 100, 200, 600));   // wide
+    EXPECT_EQ((Box{75, 0, 50, 100}), watermarkInList(100, 200, 200, 100));  // tall, centred
+}
+
+TEST(FadePixels, EightyPercentTowardsWhiteAlphaKept) {
+    std::array<uint8_t, 12> pixels{0, 0, 0, 255, 255, 255, 255, 0, 100, 10, 200, 7};
+    fadePixels(pixels.data(), 3);
+    EXPECT_EQ((std::array<uint8_t, 12>{204, 204, 204, 255, 255, 255, 255, 0, 224, 206, 244, 7}),
+              pixels);
+}
+
+TEST(AcceptablePictureSize, ZeroAndHugeRefused) {
+    EXPECT_TRUE(acceptablePictureSize(8000, 8000));
+    EXPECT_FALSE(acceptablePictureSize(8000, 8001));
+    EXPECT_FALSE(acceptablePictureSize(0, 10));
+    EXPECT_FALSE(acceptablePictureSize(10, 0));
+    EXPECT_FALSE(acceptablePictureSize(1ull << 32, 1ull << 32));  // the product overflows 64 bits
+}
+
+}  // namespace
+}  // namespace zav2
