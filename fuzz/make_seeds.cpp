@@ -83,6 +83,20 @@ Seeds realSeeds() {
     };
 }
 
+// Companion texts: the marks, Shift_JIS and UTF-8 without one, line ends.
+Seeds panelTextSeeds() {
+    const Bytes words = utf8(u8"日本語の歌詞");
+    return {
+        {"utf8", words + "\r\nsecond\rthird\n"},
+        {"utf8-mark", "\xEF\xBB\xBF" + words + "\n"},
+        {"shift-jis", "\x93\xFA\x96\x7B\x8C\xEA\r\n\x82\xCC\n"},
+        {"utf16le", kBomLe + utf16le(u"歌詞\r\nline")},
+        {"utf16be", "\xFE\xFF\x6B\x4C\x8A\x5E\0\r\0\n\0x"s},
+        {"long-line", Bytes(3000, 'x') + "\n"},
+        {"binary", "MZ\x90\0\x03\0"s},
+    };
+}
+
 void write(const std::filesystem::path& folder, const Seeds& seeds) {
     std::filesystem::create_directories(folder);
     for (const auto& [name, bytes] : seeds)
@@ -105,5 +119,6 @@ int main(int argc, char** argv) {
     write(root / "mp4_title", mp4Seeds());
     write(root / "asf_title", asfSeeds());
     write(root / "real_title", realSeeds());
+    write(root / "panel_text", panelTextSeeds());
     return 0;
 }

@@ -5,8 +5,6 @@
 
 namespace zav2 {
 
-void subclassVideoHost(MainWindow&) {}
-
 void subclassSeekBar(MainWindow&) {}
 
 void subclassPanelAndList(MainWindow&) {}

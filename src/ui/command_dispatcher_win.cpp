@@ -7,6 +7,7 @@
 #include "app/subsystem_calls_win.h"
 #include "resources/resource.h"
 #include "ui/list_commands_win.h"
+#include "ui/panel_commands_win.h"
 
 namespace zav2 {
 
@@ -156,6 +157,8 @@ bool runCommand(MainWindow& state, WPARAM command) {
             PostMessageW(state.window, kMessageOpenFolderDialog, 0, 0);
             return true;
     }
+    if (const std::optional<bool> handled = dispatchPanelCommand(state, LOWORD(command)))
+        return *handled;
     return dispatchListCommand(state, LOWORD(command)).value_or(false);
 }
 

@@ -1,11 +1,12 @@
-// The owner-drawn play list rows and the two owner-drawn items of the open
-// menu. The current entry's picture behind the rows arrives with the panel;
-// until then picture 1 is always empty and rows get the plain background.
+// The owner-drawn play list rows, with the current entry's picture behind
+// them, and the two owner-drawn items of the open menu.
 #include <windows.h>
 
 #include "app/subsystem_calls_win.h"
 #include "resources/resource.h"
 #include "ui/list_colors.h"
+#include "ui/panel_geometry.h"
+#include "ui/panel_pictures_win.h"
 
 namespace zav2 {
 
@@ -28,6 +29,41 @@ void fill(HDC dc, const RECT& rect, COLORREF color) {
     FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
+// Paints the row's strip of the picture scaled to the list's client area, so
+// the picture stays put behind the visible rows. Only the strip is scaled:
+// the same pixels as scaling the whole picture, for a fraction of the work.
+bool drawWatermark(HDC dc, HBITMAP picture, const RECT& row, int stripBottom, const RECT& client,
+                   COLORREF background) {
+    const SIZE size = pictureSize(picture);
+    const Box place = watermarkInList(size.cx, size.cy, client.right, client.bottom);
+    const int width = row.right - row.left;
+    const int height = stripBottom - row.top;
+    if (place.width <= 0 || place.height <= 0 || width <= 0 || height <= 0)
+        return false;
+    HDC source = CreateCompatibleDC(dc);
+    HDC strip = CreateCompatibleDC(dc);
+    UniqueBitmap stripBitmap(source ? CreateCompatibleBitmap(dc, width, height) : nullptr);
+    bool drawn = false;
+    if (source && strip && stripBitmap) {
+        const HGDIOBJ previousSource = SelectObject(source, picture);
+        const HGDIOBJ previousStrip = SelectObject(strip, stripBitmap.get());
+        const RECT all{0, 0, width, height};
+        fill(strip, all, background);
+        SetStretchBltMode(strip, HALFTONE);
+        SetBrushOrgEx(strip, 0, 0, nullptr);
+        StretchBlt(strip, place.x - row.left, place.y - row.top, place.width, place.height, source,
+                   0, 0, size.cx, size.cy, SRCCOPY);
+        drawn = BitBlt(dc, row.left, row.top, width, height, strip, 0, 0, SRCCOPY) != 0;
+        SelectObject(strip, previousStrip);
+        SelectObject(source, previousSource);
+    }
+    if (strip)
+        DeleteDC(strip);
+    if (source)
+        DeleteDC(source);
+    return drawn;
+}
+
 }  // namespace
 
 void drawListItem(MainWindow& state, const DRAWITEMSTRUCT& item) {
@@ -42,9 +78,14 @@ void drawListItem(MainWindow& state, const DRAWITEMSTRUCT& item) {
     RECT background = item.rcItem;
     if (index == state.playlist.lastIndex())
         background.bottom = client.bottom;  // area below
-    fill(dc, background, colors.background);
+    const bool watermark = state.settings.ShowBitmapList == 1 && state.picture1 &&
+                           drawWatermark(dc, state.picture1.get(), item.rcItem, background.bottom,
+                                         client, colors.background);
+    if (!watermark)
+        fill(dc, background, colors.background);
     SetTextColor(dc, colors.text);
     SetBkColor(dc, colors.background);
+    SetBkMode(dc, watermark ? TRANSPARENT : OPAQUE);
     if (item.itemState & ODS_SELECTED) {
         fill(dc, item.rcItem, kSelectedRowBackground);
         SetTextColor(dc, kSelectedRowText);

@@ -1,0 +1,63 @@
+#include "ui/panel_commands_win.h"
+
+#include "app/settings_apply_win.h"
+#include "app/subsystem_calls_win.h"
+#include "resources/resource.h"
+#include "ui/panel_geometry.h"
+
+namespace zav2 {
+
+namespace {
+
+// A toggle sets 1 when the flag was anything but 1, else 0, and mirrors it in
+// its menu item.
+bool toggle(int& flag, HMENU menu, int item) {
+    flag = flag == 1 ? 0 : 1;
+    setMenuCheck(menu, item, flag == 1);
+    return flag == 1;
+}
+
+int nextViewSize(int viewSize) {
+    return viewSize == kViewZoom       ? kViewOriginal
+           : viewSize == kViewOriginal ? kViewMultiple
+                                       : kViewZoom;
+}
+
+}  // namespace
+
+std::optional<bool> dispatchPanelCommand(MainWindow& state, WORD id) {
+    Settings& settings = state.settings;
+    switch (id) {
+        case IDM_NEXT_VIEW_SIZE:
+            settings.ViewSize = nextViewSize(settings.ViewSize);
+            layOutWindow(state);
+            return true;
+        case IDM_LIST_PICTURE:
+            toggle(settings.ShowBitmapList, state.shownMenu(kListMenu), id);
+            RedrawWindow(state.listBox, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+            return true;
+        case IDM_TEXT_PICTURE:
+            toggle(settings.ShowBitmapText, state.shownMenu(kTextMenu), id);
+            layOutWindow(state);
+            return true;
+        case IDM_SHOW_LYRICS:
+            toggle(settings.ShowText, state.shownMenu(kTextMenu), id);
+            if (!state.playlist.empty())
+                reloadPanel(state);
+            layOutWindow(state);
+            return true;
+        case IDM_CENTER_TEXT:
+            setCenterText(state.textPanel,
+                          toggle(settings.CenterText, state.shownMenu(kTextMenu), id));
+            layOutWindow(state);
+            return true;
+    }
+    return std::nullopt;
+}
+
+COLORREF panelBackground(const MainWindow& state) {
+    return state.settings.DarkMode == 1 ? RGB(64, 64, 64) : GetSysColor(COLOR_BTNFACE);
+}
+
+}  // namespace zav2

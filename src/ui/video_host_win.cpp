@@ -1,0 +1,178 @@
+// The video host's own handling of mouse, drops and painting: the engine's
+// surface window draws the picture, clicks pause and resume, a double-click
+// changes the display mode, and files dropped on the video are taken in.
+// The engine's Media Foundation headers go first: mingw-w64's kernel-streaming
+// header (pulled in by the endpoint-volume header) redefines types of theirs
+// unless it comes second.
+#include "engine/media_engine_player.h"
+// clang-format off
+#include "app/subsystem_calls_win.h"
+// clang-format on
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+namespace zav2 {
+
+namespace {
+
+constexpr UINT_PTR kVideoHostSubclass = 1017;
+constexpr DWORD kPointerHideMilliseconds = 5000;
+
+// State of the subclass; the video host owns it and frees it with itself.
+struct VideoHost {
+    MainWindow* state = nullptr;
+    HCURSOR arrow = nullptr;
+    bool pressed = false;
+    bool pausedByClick = false;
+    LPARAM lastPointer = -1;
+};
+
+bool panelCanScroll(HWND panel) {
+    SCROLLINFO scroll{};
+    scroll.cbSize = sizeof scroll;
+    scroll.fMask = SIF_RANGE;
+    return (GetWindowLongPtrW(panel, GWL_STYLE) & WS_VSCROLL) &&
+           GetScrollInfo(panel, SB_VERT, &scroll) && scroll.nMax != 0;
+}
+
+// A click pauses playing media and resumes paused media.
+void togglePlayback(VideoHost& host) {
+    MediaEnginePlayer& engine = player();
+    switch (engine.GetState()) {
+        case PlayerState::Playing:
+            host.pausedByClick = true;
+            engine.Pause();
+            break;
+        case PlayerState::Paused:
+            host.pausedByClick = false;
+            engine.Play();
+            break;
+        default:
+            host.pausedByClick = false;
+            break;
+    }
+}
+
+void trackPointer(HWND window, DWORD flags) {
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof track;
+    track.dwFlags = flags;
+    track.hwndTrack = window;
+    track.dwHoverTime = kPointerHideMilliseconds;
+    TrackMouseEvent(&track);
+}
+
+// The drop point is in the host's client coordinates; the main window reads
+// it as its own to tell a drop on the list from one elsewhere, so it is moved
+// into the main window's coordinates first.
+// A block that cannot be read is no drop and is not passed on.
+void forwardDrop(HWND window, MainWindow& state, WPARAM drop) {
+    const HGLOBAL block = reinterpret_cast<HGLOBAL>(drop);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(block));
+    if (!files)
+        return;
+    if (files->fNC)
+        ScreenToClient(state.window, &files->pt);
+    else
+        MapWindowPoints(window, state.window, &files->pt, 1);
+    files->fNC = FALSE;
+    GlobalUnlock(block);
+    SendMessageW(state.window, WM_DROPFILES, drop, 0);
+}
+
+LRESULT CALLBACK videoHostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR, DWORD_PTR data) {
+    VideoHost& host = *reinterpret_cast<VideoHost*>(data);
+    MainWindow& state = *host.state;
+    switch (message) {
+        case WM_SETCURSOR:
+            SetCursor(host.arrow);
+            return TRUE;
+        case WM_MOUSEMOVE:
+            if (lParam != host.lastPointer) {
+                host.lastPointer = lParam;
+                trackPointer(window, TME_HOVER | TME_LEAVE);
+                SetCursor(host.arrow);
+            } else {
+                trackPointer(window, TME_CANCEL | TME_HOVER | TME_LEAVE);
+                SetCursor(nullptr);
+            }
+            break;
+        case WM_MOUSEHOVER:
+            SetCursor(nullptr);
+            break;
+        case WM_LBUTTONDOWN:
+            host.pressed = true;
+            break;
+        case WM_LBUTTONUP:
+            if (host.pressed)
+                togglePlayback(host);
+            host.pressed = false;
+            break;
+        case WM_LBUTTONDBLCLK:
+            // The first click of the double-click paused.
+            if (host.pausedByClick) {
+                host.pausedByClick = false;
+                player().Play();
+            }
+            SendMessageW(state.window, message, wParam, lParam);
+            return 0;
+        case WM_MOUSEWHEEL:
+        case WM_VSCROLL:
+        case WM_KEYDOWN:
+            if (panelCanScroll(state.textPanel)) {
+                RECT outer{};
+                GetWindowRect(state.window, &outer);
+                PostMessageW(state.window, WM_SIZE, SIZE_RESTORED,
+                             MAKELPARAM(outer.right - outer.left, outer.bottom - outer.top));
+            } else {
+                SendMessageW(state.window, message, wParam, lParam);
+            }
+            break;
+        case WM_DROPFILES:
+            forwardDrop(window, state, wParam);
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            BeginPaint(window, &paint);
+            EndPaint(window, &paint);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_CONTEXTMENU:
+            SendMessageW(state.window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(state.textPanel),
+                         lParam);
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow(window);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(window, videoHostProcedure, kVideoHostSubclass);
+            delete &host;
+            return DefSubclassProc(window, message, wParam, lParam);
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+void subclassVideoHost(MainWindow& state) {
+    auto* host = new VideoHost;
+    host->state = &state;
+    // The desktop's class cursor is the standard arrow.
+    host->arrow = reinterpret_cast<HCURSOR>(GetClassLongPtrW(GetDesktopWindow(), GCLP_HCURSOR));
+    if (!host->arrow)
+        host->arrow = LoadCursorW(nullptr, IDC_ARROW);
+    if (!SetWindowSubclass(state.videoHost, videoHostProcedure, kVideoHostSubclass,
+                           reinterpret_cast<DWORD_PTR>(host))) {
+        delete host;
+    }
+}
+
+}  // namespace zav2
