@@ -1,5 +1,8 @@
 // Subcommands that send or post messages to the instance or one of its
 // controls (--control id).
+#include <cstring>
+#include <vector>
+
 #include "driver.h"
 
 namespace zav2::driver {
@@ -173,6 +176,47 @@ int sendCopyData(Context& context) {
     }
     print(number(*result));
     return kOk;
+}
+
+}  // namespace zav2::driver
+
+namespace zav2::driver {
+
+int dropFile(Context& context) {
+    HWND target = targetWindow(context);
+    if (!target) {
+        return kFailed;
+    }
+    // DROPFILES with one wide path and the list's closing empty string, at
+    // the middle of the target's client area.
+    const String& path = context.positional(0);
+    std::vector<char> block(sizeof(DROPFILES) + (path.size() + 2) * sizeof(Char));
+    RECT client{};
+    GetClientRect(target, &client);
+    DROPFILES files{};
+    files.pFiles = sizeof(DROPFILES);
+    files.pt = {client.right / 2, client.bottom / 2};
+    files.fWide = TRUE;
+    std::memcpy(block.data(), &files, sizeof files);
+    std::memcpy(block.data() + sizeof files, path.data(), path.size() * sizeof(Char));
+    // A memory block of this process means nothing in the program's, so the
+    // block is written into that process; a plain pointer there passes for a
+    // fixed global block. It is left for the receiver (and the process end).
+    DWORD processId = 0;
+    GetWindowThreadProcessId(target, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    void* remote = process ? VirtualAllocEx(process, nullptr, block.size(),
+                                            MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
+                           : nullptr;
+    const bool written =
+        remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+    if (process)
+        CloseHandle(process);
+    if (!written) {
+        printError(ZT("cannot write the drop into the program"));
+        return kFailed;
+    }
+    return posted(PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0));
 }
 
 }  // namespace zav2::driver

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <functional>
 #include <optional>
@@ -86,6 +87,7 @@ int closeInstance(Context& context);
 int postHotkey(Context& context);
 int postKey(Context& context);
 int sendCopyData(Context& context);
+int dropFile(Context& context);
 // commands_controls_win.cpp
 int controlRect(Context& context);
 int controlVisible(Context& context);

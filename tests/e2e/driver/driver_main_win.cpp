@@ -39,6 +39,7 @@ constexpr Subcommand kSubcommands[] = {
     {L"post", 3, postMessageCommand, L"<msg> <wparam> <lparam> [--control id]: post"},
     {L"copydata", 1, sendCopyData,
      L"<text> [--no-terminator] [--size n]: send WM_COPYDATA with the text's ANSI bytes"},
+    {L"drop", 1, dropFile, L"<path> [--control id]: post WM_DROPFILES with the path, mid-window"},
     {L"close", 0, closeInstance, L"post WM_CLOSE and wait until the window is gone"},
     {L"hotkey", 1, postHotkey, L"<vk>: post WM_HOTKEY (id 2409) for a media or volume key"},
     {L"key", 1, postKey, L"<vk> [--control id]: post WM_KEYDOWN and WM_KEYUP"},
