@@ -94,4 +94,48 @@ bool acceptablePictureSize(uint64_t width, uint64_t height) {
            height <= kMaxPicturePixels / width;
 }
 
+namespace {
+
+uint32_t bigEndian(std::string_view bytes, size_t at, size_t count) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < count; ++i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+bool isFrameHeader(unsigned char marker) {
+    // SOF0 ... SOF15 but DHT (C4), JPG (C8) and DAC (CC).
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+}  // namespace
+
+bool pictureHeaderAcceptable(std::string_view b) {
+    if (b.size() >= 24 && b.substr(0, 8) == std::string_view("\x89PNG\r\n\x1A\n", 8) &&
+        b.substr(12, 4) == "IHDR") {
+        return acceptablePictureSize(bigEndian(b, 16, 4), bigEndian(b, 20, 4));
+    }
+    if (b.size() < 4 || b.substr(0, 2) != "\xFF\xD8")
+        return true;
+    // JPEG: segments after the start of image, each with a 16-bit length.
+    size_t at = 2;
+    while (at + 4 <= b.size() && static_cast<unsigned char>(b[at]) == 0xFF) {
+        const auto marker = static_cast<unsigned char>(b[at + 1]);
+        if (marker == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        const uint32_t length = bigEndian(b, at + 2, 2);
+        if (isFrameHeader(marker)) {
+            if (at + 9 > b.size())
+                return true;
+            return acceptablePictureSize(bigEndian(b, at + 7, 2), bigEndian(b, at + 5, 2));
+        }
+        if (marker == 0xDA || length < 2)  // image data, or a broken length
+            return true;
+        at += 2 + length;
+    }
+    return true;
+}
+
 }  // namespace zav2

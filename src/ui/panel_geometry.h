@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace zav2 {
 
@@ -52,5 +53,12 @@ inline constexpr uint64_t kMaxPicturePixels = 64ull * 1000 * 1000;
 
 // Whether a picture of this size may be decoded.
 bool acceptablePictureSize(uint64_t width, uint64_t height);
+
+// Whether the start of a picture file may go to the decoder: false when it is
+// a PNG or JPEG whose header gives a size acceptablePictureSize refuses. Some
+// decoders allocate the whole picture as soon as they read the header, so the
+// size is checked here first. Other formats and headers not found in the
+// bytes are left to the decoder's own size check.
+bool pictureHeaderAcceptable(std::string_view start);
 
 }  // namespace zav2

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/file.h"
 #include "ui/panel_geometry.h"
 #include "ui/panel_pictures_win.h"
 
@@ -99,6 +100,15 @@ ComPtr<IWICImagingFactory> createFactory() {
 }  // namespace
 
 UniqueBitmap decodePictureFile(const String& path) {
+    // JPEG frame headers may follow large metadata segments.
+    constexpr size_t kHeaderBytes = 256 * 1024;
+    const std::unique_ptr<FileReader> file = FileReader::open(path);
+    if (!file)
+        return nullptr;
+    std::string start(static_cast<size_t>(std::min<uint64_t>(file->size(), kHeaderBytes)), '\0');
+    start.resize(file->readAt(0, start.data(), start.size()));
+    if (!pictureHeaderAcceptable(start))
+        return nullptr;
     ComPtr<IWICImagingFactory> factory = createFactory();
     ComPtr<IWICBitmapDecoder> decoder;
     if (!factory ||
@@ -110,7 +120,7 @@ UniqueBitmap decodePictureFile(const String& path) {
 }
 
 UniqueBitmap decodePictureBytes(std::string_view bytes) {
-    if (bytes.empty() || bytes.size() > MAXDWORD)
+    if (bytes.empty() || bytes.size() > MAXDWORD || !pictureHeaderAcceptable(bytes))
         return nullptr;
     ComPtr<IWICImagingFactory> factory = createFactory();
     ComPtr<IWICStream> stream;

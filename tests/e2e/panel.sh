@@ -4,14 +4,15 @@
 # Shift_JIS and as UTF-16 with a mark, lyrics over a pale embedded cover and
 # the cover at full strength with text off, a video fitted into the panel in
 # the three sizes, no video host for the audio after it, and a file dropped
-# onto the video opened.
+# onto the video opened. Hostile companions (a PNG claiming 30000 x 30000
+# pixels, a binary .txt, an empty .txt) leave the panel empty.
 . "$(dirname "$0")/lib.sh"
 
 media="$work/media"
 mkdir -p "$media" "$work/other"
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 tone() { ff -f lavfi -i "sine=frequency=440:duration=4" -c:a libmp3lame -b:a 64k -id3v2_version 0 "$1"; }
-for name in a_text b_sjis c_utf16 f_after; do tone "$media/$name.mp3"; done
+for name in a_text b_sjis c_utf16 e_bad f_empty h_after; do tone "$media/$name.mp3"; done
 tone "$work/other/dropped.mp3"
 tone "$work/plain.mp3"
 ff -f lavfi -i "color=c=yellow:s=100x400" -frames:v 1 "$media/a_text.png"
@@ -20,12 +21,15 @@ words=$'日本語の歌詞\nsecond line'
 printf '%s\n' "$words" > "$media/a_text.txt"
 printf '%s\r\n' "$words" | iconv -f UTF-8 -t SHIFT_JIS > "$media/b_sjis.txt"
 { printf '\xFF\xFE'; printf '%s\r\n' "$words" | iconv -f UTF-8 -t UTF-16LE; } > "$media/c_utf16.txt"
+printf '\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x75\x30\0\0\x75\x30\x08\x06\0\0\0junk' > "$media/e_bad.png"
+printf 'MZ\x90\0\x03\0\0\0' > "$media/e_bad.txt"
+: > "$media/f_empty.txt"
 lyrics=$'歌う言葉\nla la'
 printf '%s' "$lyrics" > "$work/lyrics.txt"
 "$repo_dir/tools/id3-tag" --v2 3 --title lyrics --lyrics "$work/lyrics.txt" --cover "$work/red.png" \
   "$work/plain.mp3" "$media/d_lyrics.mp3"
 ff -f lavfi -i "testsrc=size=160x120:rate=25:duration=30" -f lavfi -i "sine=duration=30" \
-  -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -shortest "$media/e_video.mp4"
+  -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -shortest "$media/g_video.mp4"
 printf '[SystemSetting]\r\nx=0\r\ny=0\r\nwidth=720\r\nheight=560\r\nListWidth=150\r\n' > "$app/Zav2.ini"
 
 rect() { driver control-rect "$1" | tr -d '\r'; }
@@ -55,6 +59,17 @@ points() {
   list_point="$((cx + lx + lw / 2)) $((cy + ly + lh - 8))"
 }
 
+# wait_visible <id>: up to 10 s for the control to show (a loaded machine
+# makes the engine slow to report the video).
+wait_visible() {
+  local tries=20
+  until quietly driver control-visible "$1"; do
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || return 1
+    sleep 0.5
+  done
+}
+
 next_entry() {
   quietly driver command 1008
   sleep 1.5
@@ -62,7 +77,7 @@ next_entry() {
 
 start_zav2 zav2_pid "$(winpath "$media")"
 check "the program runs" driver --timeout 30000 wait-window
-check "the list fills" quietly driver --timeout 30000 wait-list-count 6
+check "the list fills" quietly driver --timeout 30000 wait-list-count 8
 sleep 2
 expect_eq "UTF-8 companion text" "$words" "$(panel_text)"
 points
@@ -87,7 +102,12 @@ near "text off: the cover at full strength" "255 0 0" "$panel_point" cover
 quietly driver command 40026
 
 next_entry
-check "video: the host shows" quietly driver control-visible 1017
+expect_eq "hostile picture and binary text: an empty panel" "" "$(panel_text)"
+next_entry
+expect_eq "empty .txt: an empty panel" "" "$(panel_text)"
+
+next_entry
+check "video: the host shows" wait_visible 1017
 read -r px py pw ph <<< "$(rect 1014)"
 cw=$((pw - 4)) ch=$((ph - 4))  # inside the sunken edge; no scroll bar with video
 video_box() {  # the host in the panel's client coordinates
@@ -122,7 +142,7 @@ next_entry
 check_not "audio after video: no video host" quietly driver control-visible 1017
 quietly driver command 1007  # back to the video
 sleep 1.5
-check "video again: the host shows" quietly driver control-visible 1017
+check "video again: the host shows" wait_visible 1017
 quietly driver --control 1017 drop "$(winpath "$work/other/dropped.mp3")"
 check "a file dropped on the video is opened" quietly driver --timeout 15000 wait-list-count 1
 expect_eq "the dropped file is the list" "dropped.mp3" "$(driver list-items | tr -d '\r')"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
 
 namespace zav2 {
 namespace {
@@ -65,6 +66,27 @@ TEST(AcceptablePictureSize, ZeroAndHugeRefused) {
     EXPECT_FALSE(acceptablePictureSize(0, 10));
     EXPECT_FALSE(acceptablePictureSize(10, 0));
     EXPECT_FALSE(acceptablePictureSize(1ull << 32, 1ull << 32));  // the product overflows 64 bits
+}
+
+TEST(PictureHeaderAcceptable, PngAndJpegSizesCheckedBeforeDecoding) {
+    using namespace std::string_literals;
+    const std::string png = "\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR"s;
+    const std::string jpeg = "\xFF\xD8\xFF\xE0\0\x04JF\xFF\xC0\0\x11\x08"s;
+    const struct {
+        std::string bytes;
+        bool expected;
+    } cases[] = {
+        {png + "\0\0\x01\0\0\0\x01\0"s, true},       // 256 x 256
+        {png + "\0\0\x75\x30\0\0\x75\x30"s, false},  // 30000 x 30000
+        {png + "\0\0\0\0\0\0\x01\0"s, false},        // zero width
+        {jpeg + "\x01\x00\x01\x40"s, true},          // 320 x 256
+        {jpeg + "\xFF\xFF\xFF\xFF"s, false},         // 65535 x 65535
+        {jpeg + "\0\0\x01\x40"s, false},             // zero height
+        {"\xFF\xD8\xFF\xE0\xFF\xFF"s, true},         // cut short: left to the decoder
+        {"GIF89a"s, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, pictureHeaderAcceptable(c.bytes)) << c.bytes.size();
 }
 
 }  // namespace
