@@ -11,7 +11,8 @@
 media="$work/media"
 mkdir -p "$media" "$work/other"
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
-tone() { ff -f lavfi -i "sine=frequency=440:duration=4" -c:a libmp3lame -b:a 64k -id3v2_version 0 "$1"; }
+# Long enough that no entry ends and advances while it is checked.
+tone() { ff -f lavfi -i "sine=frequency=440:duration=30" -c:a libmp3lame -b:a 64k -id3v2_version 0 "$1"; }
 for name in a_text b_sjis c_utf16 e_bad f_empty h_after; do tone "$media/$name.mp3"; done
 tone "$work/other/dropped.mp3"
 tone "$work/plain.mp3"
