@@ -22,16 +22,16 @@ bool EnginePlayer::isReady() {
     return player().IsReady();
 }
 
-void EnginePlayer::play() {
-    player().Play();
+bool EnginePlayer::play() {
+    return SUCCEEDED(player().Play());
 }
 
-void EnginePlayer::pause() {
-    player().Pause();
+bool EnginePlayer::pause() {
+    return SUCCEEDED(player().Pause());
 }
 
-void EnginePlayer::stop() {
-    player().Stop();
+bool EnginePlayer::stop() {
+    return SUCCEEDED(player().Stop());
 }
 
 void EnginePlayer::seek(double seconds) {

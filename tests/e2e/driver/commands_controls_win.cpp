@@ -132,3 +132,47 @@ int dluRect(Context& context) {
 }
 
 }  // namespace zav2::driver
+
+namespace zav2::driver {
+
+int exStyle(Context& context) {
+    HWND target = targetWindow(context);
+    if (!target) {
+        return kFailed;
+    }
+    print(number(static_cast<long long>(GetWindowLongPtrW(target, GWL_EXSTYLE))));
+    return kOk;
+}
+
+int popupMenu(Context& context) {
+    // The shown popup menu is a top-level window of the menu class; its menu
+    // handle comes with MN_GETHMENU.
+    HWND popup = nullptr;
+    waitFor(context.timeoutMs, [&] {
+        popup = FindWindowW(L"#32768", nullptr);
+        return popup && IsWindowVisible(popup);
+    });
+    if (!popup) {
+        printError(ZT("no popup menu shows"));
+        return kFailed;
+    }
+    auto menu = sendBounded(popup, 0x01E1 /* MN_GETHMENU */, 0, 0, context.timeoutMs);
+    if (!menu || *menu == 0) {
+        printError(ZT("the popup menu gives no handle"));
+        return kFailed;
+    }
+    const auto handle = reinterpret_cast<HMENU>(*menu);
+    const int count = GetMenuItemCount(handle);
+    if (count < 0) {
+        printError(ZT("the popup menu's items cannot be read"));
+        return kFailed;
+    }
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[128] = {};
+        GetMenuStringW(handle, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+        print(number(static_cast<long long>(GetMenuItemID(handle, i))) + ZT(" ") + String(text));
+    }
+    return kOk;
+}
+
+}  // namespace zav2::driver

@@ -47,6 +47,8 @@ constexpr Subcommand kSubcommands[] = {
     {L"control-visible", 1, controlVisible, L"<id>: yes (0) / no (1)"},
     {L"control-text", 1, controlTextCommand, L"<id>: print the control's text"},
     {L"button-has-icon", 1, buttonHasIcon, L"<id>: yes (0) / no (1): BM_GETIMAGE gives an icon"},
+    {L"ex-style", 0, exStyle, L"[--control id]: print the extended window style"},
+    {L"popup-menu", 0, popupMenu, L"wait for a shown popup menu, print its items: id text"},
     {L"dlu-rect", 4, dluRect, L"<x> <y> <w> <h>: dialog units of the main dialog's font in pixels"},
     {L"fake-instance", 0, fakeInstance,
      L"[--title T] [--no-marker] [--lifetime ms] [--hotkey vk,...]: a logging stand-in window"},
