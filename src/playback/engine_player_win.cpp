@@ -31,7 +31,9 @@ bool EnginePlayer::pause() {
 }
 
 bool EnginePlayer::stop() {
-    return SUCCEEDED(player().Stop());
+    // Refused with nothing loaded: nothing plays, which is all a stop wants.
+    const PlayerState after = SUCCEEDED(player().Stop()) ? PlayerState::Stopped : state();
+    return after != PlayerState::Playing && after != PlayerState::Paused;
 }
 
 void EnginePlayer::seek(double seconds) {

@@ -135,43 +135,33 @@ int dluRect(Context& context) {
 
 namespace zav2::driver {
 
-int exStyle(Context& context) {
+int windowStyle(Context& context) {
     HWND target = targetWindow(context);
     if (!target) {
         return kFailed;
     }
-    print(number(static_cast<long long>(GetWindowLongPtrW(target, GWL_EXSTYLE))));
+    const int index = context.arguments.flag(ZT("ex")) ? GWL_EXSTYLE : GWL_STYLE;
+    print(number(static_cast<long long>(GetWindowLongPtrW(target, index))));
     return kOk;
 }
 
 int popupMenu(Context& context) {
-    // The shown popup menu is a top-level window of the menu class; its menu
-    // handle comes with MN_GETHMENU.
+    // A shown popup menu is a visible top-level window of the menu class. Its
+    // items cannot be read from another process under Wine (menu handles are
+    // the owner's), so the scenario chooses an item by keys and checks the
+    // effect.
     HWND popup = nullptr;
-    waitFor(context.timeoutMs, [&] {
+    const bool shown = waitFor(context.timeoutMs, [&] {
         popup = FindWindowW(L"#32768", nullptr);
         return popup && IsWindowVisible(popup);
     });
-    if (!popup) {
+    if (!shown) {
         printError(ZT("no popup menu shows"));
         return kFailed;
     }
-    auto menu = sendBounded(popup, 0x01E1 /* MN_GETHMENU */, 0, 0, context.timeoutMs);
-    if (!menu || *menu == 0) {
-        printError(ZT("the popup menu gives no handle"));
-        return kFailed;
-    }
-    const auto handle = reinterpret_cast<HMENU>(*menu);
-    const int count = GetMenuItemCount(handle);
-    if (count < 0) {
-        printError(ZT("the popup menu's items cannot be read"));
-        return kFailed;
-    }
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[128] = {};
-        GetMenuStringW(handle, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
-        print(number(static_cast<long long>(GetMenuItemID(handle, i))) + ZT(" ") + String(text));
-    }
+    RECT rect{};
+    GetWindowRect(popup, &rect);
+    print(rectText(rect));
     return kOk;
 }
 
