@@ -12,6 +12,8 @@
 
 #include <commctrl.h>
 
+#include <memory>
+
 #include "resources/resource.h"
 #include "ui/command_rules.h"
 
@@ -126,8 +128,8 @@ LRESULT CALLBACK textPanelProcedure(HWND window, UINT message, WPARAM wParam, LP
             return 0;
         case WM_NCDESTROY:
             RemoveWindowSubclass(window, textPanelProcedure, kSubclassId);
-            delete &clicks;
-            break;
+            std::unique_ptr<PanelClicks>(&clicks).reset();  // the panel owned it
+            return DefSubclassProc(window, message, wParam, lParam);
     }
     return DefSubclassProc(window, message, wParam, lParam);
 }
@@ -192,11 +194,12 @@ void subclassVolumeSlider(MainWindow& state) {
 }
 
 void subclassPanelAndList(MainWindow& state) {
-    auto* clicks = new PanelClicks{};
+    auto clicks = std::make_unique<PanelClicks>();
     clicks->state = &state;
-    if (!SetWindowSubclass(state.textPanel, textPanelProcedure, kSubclassId,
-                           reinterpret_cast<DWORD_PTR>(clicks))) {
-        delete clicks;
+    // The panel owns its state from here until WM_NCDESTROY.
+    if (SetWindowSubclass(state.textPanel, textPanelProcedure, kSubclassId,
+                          reinterpret_cast<DWORD_PTR>(clicks.get()))) {
+        clicks.release();
     }
     SetWindowSubclass(state.listBox, listBoxProcedure, kSubclassId,
                       reinterpret_cast<DWORD_PTR>(&state));

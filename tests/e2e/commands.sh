@@ -135,6 +135,15 @@ sleep 0.5
 order=$(driver list-items | tr -d '\r' | tr '\n' '|')
 expect_eq "a Shift-drag moves the two selected rows down" "Clip 3|Long|Clip 2|" "$order"
 
+# --- Sort while stopped: the next tick selects the current entry again.
+driver command 1006 > /dev/null
+driver send 0x185 0 -1 --control 1001 > /dev/null
+driver send 0x185 1 0 --control 1001 > /dev/null
+driver command 2900 > /dev/null
+sleep 0.8
+expect_eq "sorting while stopped reselects the current entry" "Long|Clip 2|Clip 3|" "$(driver list-items | tr -d '\r' | tr '\n' '|')"
+expect_eq "which is Clip 3, now the third row" 2 "$(driver list-selected | tr -d '\r')"
+
 # --- Font keys on the focused list: + and - change the row height, * is 9 points.
 xdotool mousemove --sync $((lx + lw / 2)) "$(row_y 0)" click 1
 sleep 0.3
@@ -170,6 +179,24 @@ expect_eq "Insert hides a list that fills the window" 0 "$hidden_w"
 key INSERT
 read -r _ _ back_w _ <<< "$(driver control-rect 1001)"
 expect_eq "Insert shows it again at its default width" "$normal_list_w" "$back_w"
+
+# --- The filter and the jump share one expression: F3 after a filter looks
+# for the filter's text; a cancelled filter dialog empties it.
+driver post-command 4700 > /dev/null
+check "the filter dialog opens" quietly driver --timeout 5000 find-title "絞り込み"
+dialog=$(xdotool search --sync --name "絞り込み" | head -n 1)
+xdotool windowfocus --sync "$dialog" 2> /dev/null || xdotool windowfocus "$dialog"
+xdotool type --delay 50 "Clip"
+quietly driver message-box --caption "Zav2絞り込み" --press ok
+check "the filter keeps the two clips" quietly driver --timeout 5000 wait-list-count 2
+key 0x72  # F3
+check "F3 jumps to the next entry matching the filter's text" \
+  quietly driver --timeout 20000 wait-caption --contains "Clip 2"
+driver post-command 4700 > /dev/null
+quietly driver --timeout 5000 message-box --caption "Zav2絞り込み" --press cancel
+key 0x72
+sleep 1
+expect_eq "after a cancelled filter F3 has nothing to look for" "Clip 2" "$(driver caption | tr -d '\r')"
 
 check "the program closes" quietly driver close
 wait_exit "$zav2_pid" 30
