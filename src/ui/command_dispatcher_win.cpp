@@ -2,6 +2,8 @@
 // switch arrives here as a WM_COMMAND word and finds its row in one table.
 #include <windows.h>
 
+#include <optional>
+
 #include "app/subsystem_calls_win.h"
 #include "resources/resource.h"
 #include "ui/command_handlers_win.h"
@@ -25,6 +27,14 @@ struct CommandRow {
     CommandHandler handler;
     bool handled = true;
 };
+
+// Other files' commands come with a dispatcher of their own that answers
+// nullopt for ids that are not theirs; a row reaches it through `hooked`.
+using CommandHook = std::optional<bool> (*)(MainWindow& state, WORD id);
+template <CommandHook hook>
+void hooked(MainWindow& state, WORD id, WORD) {
+    hook(state, id);
+}
 
 constexpr CommandGuard kNone = CommandGuard::None;
 constexpr CommandGuard kList = CommandGuard::List;
@@ -103,6 +113,9 @@ constexpr CommandRow kCommands[] = {
     // Not yet here: the file operations (1000, 1100, 1200, 1400, 4000,
     // 40023-40025), the captures (40019, 40021) and the panel's rows (40007,
     // 40008, 40014, 40026); until they come those ids answer "not handled".
+    // Each takes a row such as
+    //   row(IDM_NEXT_VIEW_SIZE, kNone, hooked<dispatchPanelCommand>),
+    //   row(IDM_CAPTURE_TO_FILE, kList, hooked<dispatchCaptureCommand>),
 };
 
 const CommandRow* findRow(WORD id) {
