@@ -150,11 +150,11 @@ void leaveFullScreen(MainWindow& state) {
     }
 }
 
-void placeRightHandControls(MainWindow& state, const LayoutConstants& c) {
+void placeRightHandControls(MainWindow& state, const LayoutConstants& c, bool refreshInput) {
     const HWND topMost = GetDlgItem(state.window, IDC_TOPMOST_BUTTON);
     const HWND listButton = GetDlgItem(state.window, IDC_LIST_BUTTON);
     const int clientWidth = clientWidthOf(state);
-    if (!showRightHandControls(c, clientWidth, state.listRefreshPending)) {
+    if (!showRightHandControls(c, clientWidth, refreshInput)) {
         ShowWindow(topMost, SW_HIDE);
         ShowWindow(listButton, SW_HIDE);
         ShowWindow(state.timeText, SW_HIDE);
@@ -226,7 +226,7 @@ void toggleListAtBoundary(MainWindow& state) {
 
 }  // namespace
 
-void layOutWindow(MainWindow& state) {
+void layOutWindow(MainWindow& state, bool refreshInput) {
     if (!ensureConstants(state))
         return;
     const LayoutConstants& c = state.layout.constants;
@@ -251,7 +251,7 @@ void layOutWindow(MainWindow& state) {
     }
     placeVideoHost(state);
     if (!fullScreen)
-        placeRightHandControls(state, c);
+        placeRightHandControls(state, c, refreshInput);
     if (focus && IsWindow(focus))
         SetFocus(focus);
     paintPanelPicture(state);

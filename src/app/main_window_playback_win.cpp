@@ -36,7 +36,8 @@ class WindowPorts final : public PlaybackWindow {
                 MessageBoxW(state.window, L"ファイルが見つかりません。", L"Zav2", MB_OK);
                 break;
             case PlaybackMessage::UnsupportedFile:
-                MessageBoxW(nullptr, L"対応していないファイルです。", L"Zav2",
+                // Owned, so the window takes no command while it shows.
+                MessageBoxW(state.window, L"対応していないファイルです。", L"Zav2",
                             MB_OK | MB_ICONWARNING);
                 break;
             case PlaybackMessage::NothingPlayable:
@@ -268,7 +269,10 @@ void onDisplayTimer(MainWindow& state) {
 void onSeekBarScroll(MainWindow& state, WPARAM request) {
     EnginePlayer enginePlayer;
     const PlayerState playerState = enginePlayer.state();
-    if (playerState != PlayerState::Playing && playerState != PlayerState::Paused) {
+    // Without a known duration the bar's range is 0 ... 0: any release would
+    // be "at the end" and skip the entry, so the bar does nothing.
+    if ((playerState != PlayerState::Playing && playerState != PlayerState::Paused) ||
+        state.duration == 0) {
         setSeekBarPosition(state, 0);
         return;
     }

@@ -1,6 +1,7 @@
 // The main window's settings steps: where the file is, what is loaded into
 // the window at start-up and what is written back at exit.
 #include "app/subsystem_calls_win.h"
+#include "playback/engine_player_win.h"
 
 namespace zav2 {
 
@@ -22,9 +23,11 @@ void loadRemainingSettings(MainWindow& state) {
     target.menus = {state.shownMenu(kListMenu), state.shownMenu(kMasterMenu),
                     state.shownMenu(kPlayMenu), state.shownMenu(kTitleMenu),
                     state.shownMenu(kTextMenu), state.shownMenu(kOpenMenu)};
-    // The player volume (when it came from the key) is applied when an entry
-    // starts; nothing plays yet.
     loadSettings(state.settingsPath, target, state.masterVolume.Get(), state.fonts, state.settings);
+    // The player takes the volume now, not at the first play: a media key or
+    // a resume may start playback without touching the slider.
+    EnginePlayer enginePlayer;
+    enginePlayer.setVolume(state.settings.Volume / 1000.0);
 }
 
 void loadCaptureFolder(MainWindow& state) {

@@ -11,6 +11,7 @@
 #include "app/command_line.h"
 #include "app/instance_win.h"
 #include "app/messages_win.h"
+#include "app/playback_calls_win.h"
 #include "app/subsystem_calls_win.h"
 #include "platform/path.h"
 #include "resources/resource.h"
@@ -124,8 +125,13 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     hideCaret(state.videoHost);
 
     state.playerReady = initializePlayer(state);
-    if (!state.playerReady)
+    if (!state.playerReady) {
+        // The window stays, without its features; the settings file is left
+        // as it was (nothing was loaded to write back).
+        MessageBoxW(window, L"再生エンジンを初期化できませんでした。", L"Zav2",
+                    MB_OK | MB_ICONERROR);
         return TRUE;
+    }
 
     state.callerWindow = GetForegroundWindow();
     state.listBox = GetDlgItem(window, IDC_LIST);
@@ -206,11 +212,11 @@ INT_PTR onCommand(MainWindow& state, WPARAM wParam, LPARAM lParam) {
         hideCaret(from);
     }
     const bool handled = dispatchCommand(state, wParam);
-    if (listIsEmpty(state))
+    if (!IsWindow(state.window) || listIsEmpty(state))
         return FALSE;
     if (handled) {
         layOutWindow(state);
-        onDisplayTimer(state);
+        refreshTimeDisplay(state);
         return FALSE;
     }
     return DefWindowProcW(state.window, WM_COMMAND, wParam, lParam);
@@ -315,6 +321,9 @@ void onMouseMessage(MainWindow& state, UINT message, WPARAM wParam, LPARAM lPara
             SetFocus(state.window);
             if (!onSplitterMessage(state, message, wParam, lParam) && !listIsEmpty(state)) {
                 state.dragSource = LOWORD(listItemAt(state, point));
+                // The pointer runs over the list box during the drag: its
+                // moves must come here.
+                SetCapture(state.window);
             }
             break;
         case WM_MOUSEMOVE: {
@@ -452,7 +461,7 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM wParam, L
             return onCtlColorStatic(state, reinterpret_cast<HDC>(wParam),
                                     reinterpret_cast<HWND>(lParam));
         case WM_UNINITMENUPOPUP:
-            state.buttonMenuLatch = false;
+            state.buttonMenuLatch.clear();
             return FALSE;
         case WM_MOUSEWHEEL:
             return onMouseWheel(state, wParam, lParam);
@@ -464,7 +473,7 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM wParam, L
             return FALSE;
         case WM_SIZE:
             if (playerIsPlaying() || state.listRefreshPending)
-                layOutWindow(state);
+                layOutWindow(state, state.listRefreshPending);
             return FALSE;
         case WM_MOUSEHOVER:
         case WM_MOUSEMOVE:

@@ -15,6 +15,7 @@
 #include "platform/handles_win.h"
 #include "playlist/playlist.h"
 #include "platform/text.h"
+#include "ui/command_rules.h"
 
 namespace zav2 {
 
@@ -65,7 +66,7 @@ struct MainWindow {
     String currentFolder;   // folder of the last open, for list files and the resume list
     unsigned duration = 0;  // seconds of the current media
     bool listRefreshPending = true;
-    bool buttonMenuLatch = false;
+    ButtonMenuLatch buttonMenuLatch;
     int contextItem = 0;
     String jumpExpression;  // kept for the repeat jump
     int dragSource = -1;

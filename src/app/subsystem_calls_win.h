@@ -76,7 +76,9 @@ void paintPanelPicture(MainWindow& state);
 void reloadPanel(MainWindow& state);
 
 // Layout, panels and drawing.
-void layOutWindow(MainWindow& state);
+// `refreshInput`: the list-refresh-pending flag when laying out for WM_SIZE;
+// it keeps the right-hand controls of a narrow window shown.
+void layOutWindow(MainWindow& state, bool refreshInput = false);
 void cycleDisplayMode(MainWindow& state);
 bool onSplitterMessage(MainWindow& state, UINT message, WPARAM wParam, LPARAM lParam);
 void onGetMinMaxInfo(MainWindow& state, MINMAXINFO& info);

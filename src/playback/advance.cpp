@@ -1,5 +1,7 @@
 #include "playback/advance.h"
 
+#include "playback/keep_awake.h"
+
 namespace zav2 {
 
 namespace {
@@ -39,13 +41,18 @@ std::optional<int> nextEntryIndex(const Playlist& playlist, Direction direction,
 void Advance(PlaybackContext& context, Playlist& playlist, Direction direction,
              const PlaySettings& settings, int origin, bool manual) {
     const int lastIndex = playlist.lastIndex();
-    if (lastIndex == -1)
+    // A start waiting for the engine (a message box's loop may bring us
+    // here) is left alone: nothing stops and current does not move.
+    if (lastIndex == -1 || context.entryLoading)
         return;
     // Every entry is tried at most once on the way round, plus the origin
     // again; the bound only matters when the order keys are not a permutation.
     const int attemptLimit = lastIndex + 2;
     for (int attempt = 0;; ++attempt) {
-        context.player.stop();
+        // A player that would not stop keeps its entry: moving current
+        // would put the list and the player out of step.
+        if (!context.player.stop())
+            return;
         if (settings.mode != kSingle || manual) {
             const std::optional<int> next =
                 nextEntryIndex(playlist, direction, settings.mode, manual);
@@ -58,6 +65,7 @@ void Advance(PlaybackContext& context, Playlist& playlist, Direction direction,
                         break;
                     }
                 }
+                context.window.setExecutionState(kExecutionContinuous);
                 if (attempt > 0)
                     context.window.requestLayout();
                 return;
@@ -78,6 +86,7 @@ void Advance(PlaybackContext& context, Playlist& playlist, Direction direction,
         // unplayable entry would never end).
         const bool endOfOnePass = settings.mode == kOnePass && current == lastIndex;
         if (endOfOnePass || current == origin || attempt + 1 >= attemptLimit) {
+            context.window.setExecutionState(kExecutionContinuous);
             context.window.showMessage(PlaybackMessage::NothingPlayable);
             if (attempt > 0)
                 context.window.requestLayout();

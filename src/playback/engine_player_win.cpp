@@ -22,16 +22,18 @@ bool EnginePlayer::isReady() {
     return player().IsReady();
 }
 
-void EnginePlayer::play() {
-    player().Play();
+bool EnginePlayer::play() {
+    return SUCCEEDED(player().Play());
 }
 
-void EnginePlayer::pause() {
-    player().Pause();
+bool EnginePlayer::pause() {
+    return SUCCEEDED(player().Pause());
 }
 
-void EnginePlayer::stop() {
-    player().Stop();
+bool EnginePlayer::stop() {
+    // Refused with nothing loaded: nothing plays, which is all a stop wants.
+    const PlayerState after = SUCCEEDED(player().Stop()) ? PlayerState::Stopped : state();
+    return after != PlayerState::Playing && after != PlayerState::Paused;
 }
 
 void EnginePlayer::seek(double seconds) {

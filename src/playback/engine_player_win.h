@@ -10,9 +10,9 @@ class EnginePlayer final : public PlaybackPlayer {
     PlayerState state() const override;
     bool openFile(StringView path) override;
     bool isReady() override;
-    void play() override;
-    void pause() override;
-    void stop() override;
+    bool play() override;
+    bool pause() override;
+    bool stop() override;
     void seek(double seconds) override;
     double position() override;
     double duration() override;

@@ -82,10 +82,13 @@ PlayResult PlayEntry(PlaybackContext& context, const PlaylistEntry& entry, int i
     }
     if (path.size() > kMaxPath)
         path.resize(kMaxPath);
+    // Nothing switches while the old entry would not stop: a later play
+    // request would only pause it.
+    if (!player.stop())
+        return PlayResult::Handled;
     UpdateCaption(context, path, index, entry.title, settings.rate);
 
     LoadingGuard loading(context.entryLoading);
-    player.stop();
     window.stopDisplayTimer();
     if (settings.displayMode == 3)
         window.hideTaskbarForFullScreen();
@@ -93,6 +96,7 @@ PlayResult PlayEntry(PlaybackContext& context, const PlaylistEntry& entry, int i
     context.engineReady.store(0);
     if (!player.openFile(path)) {
         window.showTaskbar();
+        window.setExecutionState(kExecutionContinuous);  // nothing plays now
         if (settings.ignoreError)
             return PlayResult::Skipped;
         window.showMessage(PlaybackMessage::UnsupportedFile);
@@ -100,6 +104,7 @@ PlayResult PlayEntry(PlaybackContext& context, const PlaylistEntry& entry, int i
     }
     if (!waitForEngine(context)) {
         window.showTaskbar();
+        window.setExecutionState(kExecutionContinuous);
         return PlayResult::Handled;
     }
     context.engineReady.store(0);
@@ -111,9 +116,13 @@ PlayResult PlayEntry(PlaybackContext& context, const PlaylistEntry& entry, int i
         window.showVideo();
     else
         window.showTextPanel();
-    player.play();
-    window.startDisplayTimer();
+    const bool started = player.play();
     window.showTaskbar();
+    if (!started) {
+        window.setExecutionState(kExecutionContinuous);
+        return PlayResult::Handled;
+    }
+    window.startDisplayTimer();
 
     // Cancel any earlier request before making the one these settings ask for.
     window.setExecutionState(kExecutionContinuous);

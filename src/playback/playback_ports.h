@@ -18,9 +18,11 @@ class PlaybackPlayer {
     // False when the file cannot be opened (an exception counts as failure).
     virtual bool openFile(StringView path) = 0;
     virtual bool isReady() = 0;
-    virtual void play() = 0;
-    virtual void pause() = 0;
-    virtual void stop() = 0;
+    // False when the engine refused: the caller must not act as if it had
+    // switched state (a player that did not stop still plays).
+    virtual bool play() = 0;
+    virtual bool pause() = 0;
+    virtual bool stop() = 0;
     virtual void seek(double seconds) = 0;
     virtual double position() = 0;
     // As the engine reports it: NaN when unknown, infinity when unbounded.

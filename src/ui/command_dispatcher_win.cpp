@@ -1,11 +1,13 @@
 // The command dispatcher: every button, menu item, accelerator and forwarded
-// switch arrives here as a WM_COMMAND word.
+// switch arrives here as a WM_COMMAND word and finds its row in one table.
 #include <windows.h>
 
-#include "app/messages_win.h"
-#include "app/playback_calls_win.h"
+#include <optional>
+
 #include "app/subsystem_calls_win.h"
 #include "resources/resource.h"
+#include "ui/command_handlers_win.h"
+#include "ui/command_rules.h"
 #include "ui/list_commands_win.h"
 #include "ui/panel_commands_win.h"
 
@@ -13,163 +15,131 @@ namespace zav2 {
 
 namespace {
 
-// Buttons 1005 and 1011 share one latch: a click while its menu was just
-// dismissed only clears it, so clicking the button again closes the menu.
-void showButtonMenu(MainWindow& state, int buttonId, MenuIndex menu) {
-    if (state.buttonMenuLatch) {
-        state.buttonMenuLatch = false;
-        return;
+using CommandHandler = void (*)(MainWindow& state, WORD id, WORD notification);
+
+// One row per command id (a range for the keypad's ten jumps). `handled` is
+// what the dispatcher answers, also when the guard keeps the handler off.
+// Handlers of other files (file operations, captures, panel) take their rows
+// here as they come.
+struct CommandRow {
+    WORD first;
+    WORD last;
+    CommandGuard guard;
+    CommandHandler handler;
+    bool handled = true;
+};
+
+// Other files' commands come with a dispatcher of their own that answers
+// nullopt for ids that are not theirs; a row reaches it through `hooked`.
+using CommandHook = std::optional<bool> (*)(MainWindow& state, WORD id);
+template <CommandHook hook>
+void hooked(MainWindow& state, WORD id, WORD) {
+    hook(state, id);
+}
+
+constexpr CommandGuard kNone = CommandGuard::None;
+constexpr CommandGuard kList = CommandGuard::List;
+
+constexpr CommandRow row(WORD id, CommandGuard guard, CommandHandler handler, bool handled = true) {
+    return {id, id, guard, handler, handled};
+}
+
+constexpr CommandRow kCommands[] = {
+    // Buttons and the list box.
+    row(IDC_LIST, kNone, onListDoubleClick),
+    row(IDC_PLAY_BUTTON, CommandGuard::ListAndCurrent, onPlayButton),
+    row(IDC_OPEN_BUTTON, kNone, onMenuButton),
+    // Stop answers "not handled": the stop itself reset the read-out.
+    row(IDC_STOP_BUTTON, kList, onStopButton, false),
+    row(IDC_PREVIOUS_BUTTON, kList, onStepButton),
+    row(IDC_NEXT_BUTTON, kList, onStepButton),
+    row(IDC_MODE_BUTTON, kNone, onMenuButton),
+    row(IDC_TOPMOST_BUTTON, kNone, onTopMostButton),
+    row(IDC_LIST_BUTTON, kNone, onListButton),
+    // The list and its files.
+    row(IDM_REMOVE_FROM_LIST, kNone, onRemoveFromList),
+    row(IDM_SAVE_PLAYLIST, kNone, onSavePlaylist),
+    row(IDM_OPEN_FILE, kNone, onOpenMenuChoice),
+    row(IDM_OPEN_FOLDER, kNone, onOpenMenuChoice),
+    row(IDM_SEARCH_SUBFOLDERS, kNone, onToggle),
+    row(IDM_MOVE_SELECTION_DOWN, kNone, onMoveSelection),
+    row(IDM_MOVE_SELECTION_UP, kNone, onMoveSelection),
+    row(IDM_SELECT_ALL, kNone, onSelectAll),
+    row(IDM_SORT_LIST, kList, onSort),
+    row(IDM_RANDOM_JUMP, kList, onRandomJump),
+    row(IDM_FILTER, kNone, onFilter),
+    row(IDM_JUMP, kNone, onJump),
+    row(IDM_JUMP_AGAIN, kNone, onJump),
+    // Playback.
+    row(IDM_PLAY_OR_STOP, kList, onEnter),
+    row(IDM_CLOSE, kNone, onEscape),
+    row(IDM_SEEK_FORWARD_1S, kList, onRelativeSeek),
+    row(IDM_SEEK_FORWARD_10S, kList, onRelativeSeek),
+    row(IDM_SEEK_FORWARD_60S, kList, onRelativeSeek),
+    row(IDM_SEEK_FORWARD_600S, kList, onRelativeSeek),
+    row(IDM_SEEK_BACK_1S, kList, onRelativeSeek),
+    row(IDM_SEEK_BACK_10S, kList, onRelativeSeek),
+    row(IDM_SEEK_BACK_60S, kList, onRelativeSeek),
+    row(IDM_SEEK_BACK_600S, kList, onRelativeSeek),
+    {IDM_SEEK_PERCENT_0, IDM_SEEK_PERCENT_90, kList, onPercentJump},
+    row(IDM_RATE_FASTER, kList, onRate),
+    row(IDM_RATE_SLOWER, kList, onRate),
+    row(IDM_RATE_NORMAL, kList, onRate),
+    row(IDM_VOLUME_UP, kNone, onVolumeKey),
+    row(IDM_VOLUME_DOWN, kNone, onVolumeKey),
+    row(IDM_NEXT_MODE, kNone, onNextPlayMode),
+    row(IDM_MODE_ORDER, kNone, onPlayModeChoice),
+    row(IDM_MODE_RANDOM, kNone, onPlayModeChoice),
+    row(IDM_MODE_SINGLE, kNone, onPlayModeChoice),
+    row(IDM_MODE_ONCE, kNone, onPlayModeChoice),
+    row(IDM_MASTER_VOLUME, kNone, onMasterVolume),
+    // Layout, view and fonts.
+    row(IDM_NEXT_DISPLAY_MODE, kNone, onNextDisplayMode),
+    row(IDM_TOGGLE_LIST, kNone, onToggleList),
+    row(IDM_MINIMIZE, kNone, onMinimize),
+    row(IDM_TEXT_FONT, kNone, onFontDialog),
+    row(IDM_LIST_FONT, kNone, onFontDialog),
+    row(IDM_FONT_SIZE_RESET, kNone, onFontKey),
+    row(IDM_FONT_SIZE_UP, kNone, onFontKey),
+    row(IDM_FONT_SIZE_DOWN, kNone, onFontKey),
+    // Toggles.
+    row(IDM_IGNORE_ERROR, kNone, onToggle),
+    row(IDM_NO_STANDBY, kNone, onKeepAwakeToggle),
+    row(IDM_NO_DISPLAY_OFF, kNone, onKeepAwakeToggle),
+    row(IDM_AFTER_ACTIVE, kNone, onToggle),
+    row(IDM_DARK_MODE, kNone, onToggle),
+    row(IDM_SINGLE_CLICK_MODE, kNone, onToggle),
+    row(IDM_HIDE_EXTENSION, kNone, onToggle),
+    // The panel.
+    row(IDM_CENTER_TEXT, kNone, hooked<dispatchPanelCommand>),
+    row(IDM_NEXT_VIEW_SIZE, kNone, hooked<dispatchPanelCommand>),
+    row(IDM_LIST_PICTURE, kNone, hooked<dispatchPanelCommand>),
+    row(IDM_TEXT_PICTURE, kNone, hooked<dispatchPanelCommand>),
+    row(IDM_SHOW_LYRICS, kNone, hooked<dispatchPanelCommand>),
+    // Not yet here: the file operations (1000, 1100, 1200, 1400, 4000,
+    // 40023-40025) and the captures (40019, 40021); until they come those ids
+    // answer "not handled". Each takes a row such as
+    //   row(IDM_CAPTURE_TO_FILE, kList, hooked<dispatchCaptureCommand>),
+};
+
+const CommandRow* findRow(WORD id) {
+    for (const CommandRow& candidate : kCommands) {
+        if (id >= candidate.first && id <= candidate.last)
+            return &candidate;
     }
-    RECT button{};
-    GetWindowRect(GetDlgItem(state.window, buttonId), &button);
-    if (HMENU shown = state.shownMenu(menu)) {
-        TrackPopupMenu(shown, 0, button.left, button.bottom, 0, state.window, nullptr);
-    }
-    state.buttonMenuLatch = true;
-}
-
-bool hasEntries(const MainWindow& state) {
-    return !state.playlist.empty();
-}
-
-// Lowest selected row of the list box, -1 when nothing is selected.
-int firstSelectedItem(const MainWindow& state) {
-    int first = -1;
-    if (SendMessageW(state.listBox, LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&first)) < 1)
-        return -1;
-    return first;
-}
-
-// Makes the row current when it is one of the list's.
-void makeCurrent(MainWindow& state, int row) {
-    if (row >= 0 && row <= state.playlist.lastIndex())
-        state.playlist.current = row;
-}
-
-void stop(MainWindow& state) {
-    if (hasEntries(state))
-        stopAndReset(state);
-}
-
-void activate(MainWindow& state) {
-    SetActiveWindow(state.window);
-}
-
-void restoreCaption(MainWindow& state) {
-    SetWindowTextW(state.window, state.savedCaption.c_str());
-}
-
-void onListDoubleClick(MainWindow& state, WORD notification) {
-    if (notification != LBN_DBLCLK || !hasEntries(state))
-        return;
-    stop(state);
-    makeCurrent(state, firstSelectedItem(state));
-    playCurrentOrSkip(state);
-    RedrawWindow(state.listBox, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    layOutWindow(state);
-    reloadPanel(state);
-    SetTimer(state.window, kDisplayTimerId, kDisplayTimerMilliseconds, nullptr);
-    activate(state);
-}
-
-void onPlayButton(MainWindow& state) {
-    if (!hasEntries(state) || state.playlist.current == -1)
-        return;
-    const int before = state.playlist.current;
-    const bool wasStopped = playerIsStopped();
-    const int selected = firstSelectedItem(state);
-    if (selected != -1 && selected != state.playlist.current) {
-        stop(state);
-        makeCurrent(state, selected);
-    }
-    // With the playing entry still selected this pauses or resumes it.
-    playCurrentOrSkip(state);
-    if (state.playlist.current != before || wasStopped)
-        reloadPanel(state);
-    activate(state);
-}
-
-void onStopButton(MainWindow& state) {
-    if (!hasEntries(state))
-        return;
-    restoreCaption(state);
-    stop(state);
-}
-
-void onStep(MainWindow& state, Direction direction) {
-    if (!hasEntries(state))
-        return;
-    advanceFromCurrent(state, direction, true);
-    reloadPanel(state);
-    activate(state);
-}
-
-void onEnter(MainWindow& state) {
-    if (!hasEntries(state))
-        return;
-    if (playerIsPlaying()) {
-        restoreCaption(state);
-        stop(state);
-    } else {
-        makeCurrent(state, firstSelectedItem(state));
-        playCurrentOrSkip(state);
-        reloadPanel(state);
-    }
-    activate(state);
-}
-
-bool runCommand(MainWindow& state, WPARAM command) {
-    switch (LOWORD(command)) {
-        case IDC_LIST:
-            onListDoubleClick(state, HIWORD(command));
-            return true;
-        case IDC_PLAY_BUTTON:
-            onPlayButton(state);
-            return true;
-        case IDC_STOP_BUTTON:
-            // Answers "not handled": the read-out was reset by the stop itself.
-            onStopButton(state);
-            return false;
-        case IDC_PREVIOUS_BUTTON:
-            onStep(state, Direction::Backward);
-            return true;
-        case IDC_NEXT_BUTTON:
-            onStep(state, Direction::Forward);
-            return true;
-        case IDM_PLAY_OR_STOP:
-            onEnter(state);
-            return true;
-        case IDM_CLOSE:
-            SendMessageW(state.window, WM_CLOSE, 0, 0);
-            return true;
-        case IDC_OPEN_BUTTON:
-            showButtonMenu(state, IDC_OPEN_BUTTON, kOpenMenu);
-            return true;
-        case IDC_MODE_BUTTON:
-            showButtonMenu(state, IDC_MODE_BUTTON, kPlayMenu);
-            return true;
-        case IDM_OPEN_FILE:
-            state.buttonMenuLatch = false;
-            PostMessageW(state.window, kMessageOpenFileDialog, 0, 0);
-            return true;
-        case IDM_OPEN_FOLDER:
-            state.buttonMenuLatch = false;
-            PostMessageW(state.window, kMessageOpenFolderDialog, 0, 0);
-            return true;
-    }
-    if (const std::optional<bool> handled = dispatchPanelCommand(state, LOWORD(command)))
-        return *handled;
-    return dispatchListCommand(state, LOWORD(command)).value_or(false);
+    return nullptr;
 }
 
 }  // namespace
 
 bool dispatchCommand(MainWindow& state, WPARAM command) {
-    const bool handled = runCommand(state, command);
-    // Every handled command ends with the read-out in step with the player.
-    if (handled && hasEntries(state) && IsWindow(state.window))
-        refreshTimeDisplay(state);
-    return handled;
+    const WORD id = LOWORD(command);
+    const CommandRow* found = findRow(id);
+    if (!found)
+        return false;
+    if (guardAllows(found->guard, state.playlist.empty(), state.playlist.current))
+        found->handler(state, id, HIWORD(command));
+    return found->handled;
 }
 
 }  // namespace zav2

@@ -4,13 +4,16 @@
 
 #include <cstdlib>
 
+#include "app/messages_win.h"
 #include "app/playback_calls_win.h"
 #include "app/settings_apply_win.h"
 #include "app/subsystem_calls_win.h"
 #include "playlist/playlist_order.h"
 #include "playlist/playlist_win.h"
 #include "resources/resource.h"
+#include "ui/command_rules.h"
 #include "ui/list_commands_win.h"
+#include "ui/panel_commands_win.h"
 
 namespace zav2 {
 
@@ -25,11 +28,6 @@ void recompute(MainWindow& state) {
         recomputeOrder(state.playlist, randomMode(state));
 }
 
-void forgetPictures(MainWindow& state) {
-    state.picture1.reset();
-    state.picture2.reset();
-}
-
 void removeSelectedEntries(MainWindow& state) {
     ListBoxWindow listBox(state.listBox);
     if (listBox.selection().empty())
@@ -38,7 +36,7 @@ void removeSelectedEntries(MainWindow& state) {
     removeSelected(caption, listBox, state.playlist, [&state] { stopAndReset(state); });
     recompute(state);
     if (state.playlist.empty()) {
-        forgetPictures(state);
+        releasePanelPictures(state);
         state.savedCaption = L"Zav2";
     }
 }
@@ -49,14 +47,17 @@ void sortEntries(MainWindow& state) {
     ListBoxWindow listBox(state.listBox);
     WindowCaption caption(state.window);
     rebuildListBox(caption, listBox, state.playlist, state.settings.NoExt == 1);
-    state.listRefreshPending = true;  // the timer reselects the current entry
+    // The next tick reselects and reveals the current entry; it must run
+    // while stopped too.
+    state.listRefreshPending = true;
+    SetTimer(state.window, kDisplayTimerId, kDisplayTimerMilliseconds, nullptr);
 }
 
 void filterEntries(MainWindow& state) {
-    String expression;
+    // The filter and the jump share one expression: F3 after a filter looks
+    // for its text, and a cancelled dialog empties it.
+    String& expression = state.jumpExpression;
     if (!runSearchDialog(state.module, state.window, kFilterDialogId, expression))
-        return;
-    if (expression.empty())
         return;
     ListBoxWindow listBox(state.listBox);
     const bool currentDropped = filterPlaylist(state.playlist, listBox, expression);
@@ -66,7 +67,7 @@ void filterEntries(MainWindow& state) {
             stopAndReset(state);
     } else {
         stopAndReset(state);
-        forgetPictures(state);
+        releasePanelPictures(state);
         state.savedCaption = L"Zav2";
     }
 }
@@ -105,104 +106,111 @@ void setPlayMode(MainWindow& state, int mode) {
         setMenuCheck(menu, playModeMenuItem(m), m == mode);
     }
     setButtonIcon(state.window, IDC_MODE_BUTTON, state.module, playModeIcon(mode));
-    state.buttonMenuLatch = false;
+    state.buttonMenuLatch.clear();
     recompute(state);
 }
 
 // A toggle sets 1 when the flag was anything but 1, else 0, and mirrors it in
 // its menu item.
 int toggle(int& flag, HMENU menu, int item) {
-    flag = flag == 1 ? 0 : 1;
+    flag = toggledFlag(flag);
     setMenuCheck(menu, item, flag == 1);
     return flag;
 }
 
 }  // namespace
 
-std::optional<bool> dispatchListCommand(MainWindow& state, WORD id) {
+void onRemoveFromList(MainWindow& state, WORD, WORD) {
+    removeSelectedEntries(state);
+}
+
+void onMoveSelection(MainWindow& state, WORD id, WORD) {
+    moveSelectedEntries(state, id == IDM_MOVE_SELECTION_DOWN ? 1 : -1);
+    recompute(state);
+}
+
+void onSelectAll(MainWindow& state, WORD, WORD) {
+    ListBoxWindow listBox(state.listBox);
+    selectAll(listBox);
+}
+
+void onSort(MainWindow& state, WORD, WORD) {
+    sortEntries(state);
+}
+
+void onSavePlaylist(MainWindow& state, WORD, WORD) {
+    writePlaylistFile(state.window, state.playlist, state.currentFolder, false, {},
+                      state.savedCaption, state.settings.NoExt == 1,
+                      static_cast<int>(state.duration));
+}
+
+void onFilter(MainWindow& state, WORD, WORD) {
+    filterEntries(state);
+}
+
+void onJump(MainWindow& state, WORD id, WORD) {
+    jump(state, id == IDM_JUMP);
+}
+
+void onRandomJump(MainWindow& state, WORD, WORD) {
+    randomJump(state);
+}
+
+void onPlayModeChoice(MainWindow& state, WORD id, WORD) {
+    setPlayMode(state, id == IDM_MODE_ORDER    ? Settings::kOrder
+                       : id == IDM_MODE_RANDOM ? Settings::kRandom
+                       : id == IDM_MODE_SINGLE ? Settings::kSingle
+                                               : Settings::kOnePass);
+}
+
+void onNextPlayMode(MainWindow& state, WORD, WORD) {
+    setPlayMode(state, nextPlayMode(state.settings.Mode));
+}
+
+void onNextDisplayMode(MainWindow& state, WORD, WORD) {
+    cycleDisplayMode(state);
+    layOutWindow(state);
+}
+
+void onToggleList(MainWindow& state, WORD, WORD) {
+    Settings& settings = state.settings;
+    settings.ListWidth = settings.ListWidth != 0 ? 0 : settings.DefaultListWidth;
+    // A list that filled the window must hide too, and its button say so.
+    state.layout.listFillsWindow = false;
+    setButtonIcon(state.window, IDC_LIST_BUTTON, state.module,
+                  listToggleIcon(settings.ListWidth, false, settings.LeftList == 1));
+    layOutWindow(state);
+}
+
+// The plain toggles: the flag, its check mark, and what follows.
+void onToggle(MainWindow& state, WORD id, WORD) {
     Settings& settings = state.settings;
     switch (id) {
-        case IDM_REMOVE_FROM_LIST:
-            removeSelectedEntries(state);
-            return true;
-        case IDM_MOVE_SELECTION_DOWN:
-        case IDM_MOVE_SELECTION_UP:
-            moveSelectedEntries(state, id == IDM_MOVE_SELECTION_DOWN ? 1 : -1);
-            recompute(state);
-            return true;
-        case IDM_SELECT_ALL: {
-            ListBoxWindow listBox(state.listBox);
-            selectAll(listBox);
-            return true;
-        }
-        case IDM_SORT_LIST:
-            sortEntries(state);
-            return true;
-        case IDM_SAVE_PLAYLIST:
-            writePlaylistFile(state.window, state.playlist, state.currentFolder, false, {},
-                              state.savedCaption, settings.NoExt == 1,
-                              static_cast<int>(state.duration));
-            return true;
-        case IDM_FILTER:
-            filterEntries(state);
-            return true;
-        case IDM_JUMP:
-        case IDM_JUMP_AGAIN:
-            jump(state, id == IDM_JUMP);
-            return true;
-        case IDM_RANDOM_JUMP:
-            randomJump(state);
-            return true;
-        case IDM_MODE_ORDER:
-            setPlayMode(state, Settings::kOrder);
-            return true;
-        case IDM_MODE_RANDOM:
-            setPlayMode(state, Settings::kRandom);
-            return true;
-        case IDM_MODE_SINGLE:
-            setPlayMode(state, Settings::kSingle);
-            return true;
-        case IDM_MODE_ONCE:
-            setPlayMode(state, Settings::kOnePass);
-            return true;
-        case IDM_NEXT_MODE:
-            setPlayMode(state, settings.Mode % 4 + 1);
-            return true;
-        case IDM_NEXT_DISPLAY_MODE:
-            cycleDisplayMode(state);
-            layOutWindow(state);
-            return true;
-        case IDM_TOGGLE_LIST:
-            settings.ListWidth = settings.ListWidth != 0 ? 0 : settings.DefaultListWidth;
-            layOutWindow(state);
-            return true;
         case IDM_SEARCH_SUBFOLDERS:
             toggle(settings.SearchSubFolder, state.shownMenu(kOpenMenu), id);
-            state.buttonMenuLatch = false;
-            return true;
+            state.buttonMenuLatch.clear();
+            break;
         case IDM_IGNORE_ERROR:
             toggle(settings.IgnoreError, state.shownMenu(kTitleMenu), id);
-            return true;
+            break;
         case IDM_AFTER_ACTIVE:
             toggle(settings.AfterActive, state.shownMenu(kTitleMenu), id);
-            return true;
+            break;
         case IDM_SINGLE_CLICK_MODE:
             toggle(settings.SingleClickMode, state.shownMenu(kListMenu), id);
-            return true;
+            break;
         case IDM_HIDE_EXTENSION:
             toggle(settings.NoExt, state.shownMenu(kListMenu), id);
-            return true;
-        case IDM_CENTER_TEXT:
-            setCenterText(state.textPanel,
-                          toggle(settings.CenterText, state.shownMenu(kTextMenu), id) == 1);
-            InvalidateRect(state.textPanel, nullptr, TRUE);
-            return true;
+            break;
         case IDM_DARK_MODE:
+            // Everything takes the new colours: the panes are laid out and
+            // the whole window repainted, not only the list.
             toggle(settings.DarkMode, state.shownMenu(kTitleMenu), id);
-            InvalidateRect(state.listBox, nullptr, TRUE);
-            return true;
+            layOutWindow(state);
+            RedrawWindow(state.window, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            break;
     }
-    return std::nullopt;
 }
 
 }  // namespace zav2

@@ -1,16 +1,25 @@
-// Commands on the play list, the play mode and the plain setting toggles.
+// Commands on the play list, the play mode, the list pane, the display mode
+// and the plain setting toggles; rows of the dispatcher's table.
 #pragma once
 
 #include <windows.h>
-
-#include <optional>
 
 #include "app/main_window_win.h"
 
 namespace zav2 {
 
-// Handled (true/false as the dispatcher answers) or nullopt when the id is
-// not one of these commands.
-std::optional<bool> dispatchListCommand(MainWindow& state, WORD id);
+void onRemoveFromList(MainWindow& state, WORD id, WORD notification);
+void onMoveSelection(MainWindow& state, WORD id, WORD notification);
+void onSelectAll(MainWindow& state, WORD id, WORD notification);
+void onSort(MainWindow& state, WORD id, WORD notification);
+void onSavePlaylist(MainWindow& state, WORD id, WORD notification);
+void onFilter(MainWindow& state, WORD id, WORD notification);
+void onJump(MainWindow& state, WORD id, WORD notification);  // 4800 asks, 4900 repeats
+void onRandomJump(MainWindow& state, WORD id, WORD notification);
+void onPlayModeChoice(MainWindow& state, WORD id, WORD notification);
+void onNextPlayMode(MainWindow& state, WORD id, WORD notification);
+void onNextDisplayMode(MainWindow& state, WORD id, WORD notification);
+void onToggleList(MainWindow& state, WORD id, WORD notification);
+void onToggle(MainWindow& state, WORD id, WORD notification);
 
 }  // namespace zav2

@@ -176,5 +176,51 @@ TEST(AdvanceTest, EmptyListDoesNothing) {
     EXPECT_EQ(rig.window.layouts, 0);
 }
 
+// The list and the player must not go out of step: an advance during a load
+// (from a message box's loop) or with a player that will not stop leaves
+// current where it is.
+TEST(AdvanceTest, LoadingOrAPlayerThatWillNotStopKeepsCurrent) {
+    for (bool loading : {true, false}) {
+        Rig rig;
+        rig.makeList(3);
+        rig.playlist.current = 0;
+        rig.play(0);
+        rig.entryLoading = loading;
+        rig.player.refuseStop = !loading;
+        rig.advance(Direction::Forward, true);
+        EXPECT_EQ(rig.playlist.current, 0) << loading;
+        EXPECT_EQ(rig.player.opened, paths({0})) << loading;
+        EXPECT_EQ(rig.player.current, PlayerState::Playing) << loading;
+    }
+}
+
+// Whenever playback ends for good the keep-awake request goes.
+TEST(AdvanceTest, TheEndOfPlaybackCancelsKeepAwake) {
+    struct Case {
+        int mode;
+        bool ignoreError;
+        std::initializer_list<int> unplayable;
+        int from;
+    } const cases[] = {
+        {kOnePass, false, {}, 2},      // the pass is over
+        {kOrder, true, {0, 1, 2}, 0},  // nothing playable
+        {kOrder, false, {1}, 0},       // an unsupported file
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        rig.settings.mode = c.mode;
+        rig.settings.ignoreError = c.ignoreError;
+        rig.settings.noStandby = true;
+        rig.makeList(3);
+        rig.playlist.current = c.from;
+        rig.play(c.from);
+        rig.makeUnplayable(c.unplayable);
+        rig.window.executionStates.clear();
+        rig.advance(Direction::Forward, false);
+        ASSERT_FALSE(rig.window.executionStates.empty()) << c.mode;
+        EXPECT_EQ(rig.window.executionStates.back(), 0x80000000u) << c.mode;
+    }
+}
+
 }  // namespace
 }  // namespace zav2::test

@@ -43,20 +43,26 @@ class FakePlayer : public PlaybackPlayer {
         return true;
     }
     bool isReady() override { return current != PlayerState::Closed && readyAtOnce; }
-    void play() override {
+    bool refuseStop = false;  // the engine would not stop
+    bool play() override {
         ++plays;
         if (current != PlayerState::Closed)
             current = PlayerState::Playing;
+        return true;
     }
-    void pause() override {
+    bool pause() override {
         ++pauses;
         if (current == PlayerState::Playing)
             current = PlayerState::Paused;
+        return true;
     }
-    void stop() override {
+    bool stop() override {
         ++stops;
+        if (refuseStop)
+            return false;
         if (current != PlayerState::Closed)
             current = PlayerState::Stopped;
+        return true;
     }
     void seek(double seconds) override { seeks.push_back(seconds); }
     double position() override { return pos; }

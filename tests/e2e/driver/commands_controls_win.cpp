@@ -132,3 +132,37 @@ int dluRect(Context& context) {
 }
 
 }  // namespace zav2::driver
+
+namespace zav2::driver {
+
+int windowStyle(Context& context) {
+    HWND target = targetWindow(context);
+    if (!target) {
+        return kFailed;
+    }
+    const int index = context.arguments.flag(ZT("ex")) ? GWL_EXSTYLE : GWL_STYLE;
+    print(number(static_cast<long long>(GetWindowLongPtrW(target, index))));
+    return kOk;
+}
+
+int popupMenu(Context& context) {
+    // A shown popup menu is a visible top-level window of the menu class. Its
+    // items cannot be read from another process under Wine (menu handles are
+    // the owner's), so the scenario chooses an item by keys and checks the
+    // effect.
+    HWND popup = nullptr;
+    const bool shown = waitFor(context.timeoutMs, [&] {
+        popup = FindWindowW(L"#32768", nullptr);
+        return popup && IsWindowVisible(popup);
+    });
+    if (!shown) {
+        printError(ZT("no popup menu shows"));
+        return kFailed;
+    }
+    RECT rect{};
+    GetWindowRect(popup, &rect);
+    print(rectText(rect));
+    return kOk;
+}
+
+}  // namespace zav2::driver

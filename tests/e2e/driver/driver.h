@@ -94,6 +94,8 @@ int controlVisible(Context& context);
 int controlTextCommand(Context& context);
 int buttonHasIcon(Context& context);
 int dluRect(Context& context);
+int windowStyle(Context& context);
+int popupMenu(Context& context);
 // fake_instance_win.cpp
 int fakeInstance(Context& context);
 

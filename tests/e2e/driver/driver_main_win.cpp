@@ -48,6 +48,8 @@ constexpr Subcommand kSubcommands[] = {
     {L"control-visible", 1, controlVisible, L"<id>: yes (0) / no (1)"},
     {L"control-text", 1, controlTextCommand, L"<id>: print the control's text"},
     {L"button-has-icon", 1, buttonHasIcon, L"<id>: yes (0) / no (1): BM_GETIMAGE gives an icon"},
+    {L"window-style", 0, windowStyle, L"[--ex] [--control id]: print the (extended) style"},
+    {L"popup-menu", 0, popupMenu, L"wait for a shown popup menu, print its screen x y w h"},
     {L"dlu-rect", 4, dluRect, L"<x> <y> <w> <h>: dialog units of the main dialog's font in pixels"},
     {L"fake-instance", 0, fakeInstance,
      L"[--title T] [--no-marker] [--lifetime ms] [--hotkey vk,...]: a logging stand-in window"},

@@ -1,0 +1,208 @@
+// The subclassed controls: the seek bar and volume slider's wheel, the text
+// panel's click to pause and its hand-offs to the main window, the list box's
+// single-click play and Shift-drag. (The video host has its own file.)
+//
+// The engine's Media Foundation headers go first: mingw-w64's kernel-streaming
+// header (pulled in by the endpoint-volume header) redefines types of theirs
+// unless it comes second.
+#include "engine/media_engine_player.h"
+// clang-format off
+#include "app/subsystem_calls_win.h"
+// clang-format on
+
+#include <commctrl.h>
+
+#include <memory>
+
+#include "resources/resource.h"
+#include "ui/command_rules.h"
+
+namespace zav2 {
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 1;
+
+// What the text panel remembers between messages.
+struct PanelClicks {
+    MainWindow* state = nullptr;
+    bool armed = false;  // pressed, and the pointer has not moved since
+    POINT lastPointer{LONG_MIN, LONG_MIN};
+    bool pausedByClick = false;
+};
+
+HCURSOR arrowCursor() {
+    return LoadCursorW(nullptr, IDC_ARROW);
+}
+
+// The panel has text to scroll: a vertical scroll bar with a range.
+bool panelCanScroll(HWND panel) {
+    if (!(GetWindowLongPtrW(panel, GWL_STYLE) & WS_VSCROLL))
+        return false;
+    SCROLLINFO scroll{};
+    scroll.cbSize = sizeof scroll;
+    scroll.fMask = SIF_RANGE;
+    return GetScrollInfo(panel, SB_VERT, &scroll) && scroll.nMax != 0;
+}
+
+// A single click: playing pauses, paused plays.
+void toggleByClick(bool& pausedByClick) {
+    MediaEnginePlayer& engine = player();
+    switch (engine.GetState()) {
+        case PlayerState::Playing:
+            pausedByClick = SUCCEEDED(engine.Pause());
+            break;
+        case PlayerState::Paused:
+            pausedByClick = false;
+            engine.Play();
+            break;
+        default:
+            pausedByClick = false;
+            break;
+    }
+}
+
+LRESULT CALLBACK seekBarProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR) {
+    if (message == WM_MOUSEWHEEL)
+        return 0;  // the wheel never moves the playback position
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK volumeSliderProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR, DWORD_PTR) {
+    if (message == WM_MOUSEWHEEL) {
+        wParam = static_cast<WPARAM>(reversedWheelWParam(static_cast<uint64_t>(wParam)));
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK textPanelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR, DWORD_PTR data) {
+    auto& clicks = *reinterpret_cast<PanelClicks*>(data);
+    MainWindow& state = *clicks.state;
+    switch (message) {
+        case WM_SETCURSOR:
+            SetCursor(arrowCursor());  // never the text cursor
+            return TRUE;
+        case WM_MOUSEMOVE: {
+            POINT pointer{};
+            GetCursorPos(&pointer);
+            if (pointer.x != clicks.lastPointer.x || pointer.y != clicks.lastPointer.y) {
+                clicks.lastPointer = pointer;
+                clicks.armed = false;  // selecting text, not clicking
+            }
+            break;
+        }
+        case WM_LBUTTONDOWN:
+            clicks.armed = true;
+            break;
+        case WM_LBUTTONUP:
+            if (clicks.armed)
+                toggleByClick(clicks.pausedByClick);
+            clicks.armed = false;
+            break;
+        case WM_LBUTTONDBLCLK:
+            // The first click of the pair paused: play on.
+            if (clicks.pausedByClick) {
+                clicks.pausedByClick = false;
+                player().Play();
+            }
+            SendMessageW(state.window, message, wParam, lParam);
+            return 0;
+        case WM_MOUSEWHEEL:
+        case WM_VSCROLL:
+        case WM_KEYDOWN:
+            if (panelCanScroll(window)) {
+                // The picture under the scrolled text is painted again.
+                RECT outer{};
+                GetWindowRect(state.window, &outer);
+                PostMessageW(state.window, WM_SIZE, SIZE_RESTORED,
+                             MAKELPARAM(outer.right - outer.left, outer.bottom - outer.top));
+            } else {
+                SendMessageW(state.window, message, wParam, lParam);
+            }
+            break;
+        case WM_CONTEXTMENU:
+            SendMessageW(state.window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), lParam);
+            return 0;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(window, textPanelProcedure, kSubclassId);
+            std::unique_ptr<PanelClicks>(&clicks).reset();  // the panel owned it
+            return DefSubclassProc(window, message, wParam, lParam);
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// The list box's item at a point of its client area, and whether it is
+// selected. The low word of the answer counts: below the last row is the last.
+struct ListItem {
+    int index = 0;
+    bool selected = false;
+};
+ListItem listItemAtPoint(HWND listBox, LPARAM point) {
+    const auto answer = static_cast<DWORD>(SendMessageW(listBox, LB_ITEMFROMPOINT, 0, point));
+    ListItem item;
+    item.index = LOWORD(answer);
+    item.selected = SendMessageW(listBox, LB_GETSEL, item.index, 0) > 0;
+    return item;
+}
+
+LRESULT CALLBACK listBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR data) {
+    MainWindow& state = *reinterpret_cast<MainWindow*>(data);
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_VSCROLL:
+        case WM_MOUSEWHEEL: {
+            SendMessageW(state.window, message, wParam, lParam);
+            const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+            // Every row and the picture behind them are drawn again after a scroll.
+            InvalidateRect(window, nullptr, TRUE);
+            return result;
+        }
+        case WM_LBUTTONDOWN:
+            if (wParam & MK_SHIFT) {
+                const ListItem item = listItemAtPoint(window, lParam);
+                // The main window starts the drag from its own coordinates.
+                POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+                MapWindowPoints(window, state.window, &point, 1);
+                SendMessageW(state.window, message, wParam, MAKELPARAM(point.x, point.y));
+                if (item.selected)
+                    return 0;  // the selection stays whole
+            }
+            break;
+        case WM_LBUTTONUP:
+            if (state.settings.SingleClickMode == 1 && listItemAtPoint(window, lParam).selected)
+                SendMessageW(state.window, WM_COMMAND, MAKEWPARAM(IDC_LIST, LBN_DBLCLK), 0);
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(window, listBoxProcedure, kSubclassId);
+            break;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+void subclassSeekBar(MainWindow& state) {
+    SetWindowSubclass(state.seekBar, seekBarProcedure, kSubclassId, 0);
+}
+
+void subclassVolumeSlider(MainWindow& state) {
+    SetWindowSubclass(state.volumeSlider, volumeSliderProcedure, kSubclassId, 0);
+}
+
+void subclassPanelAndList(MainWindow& state) {
+    auto clicks = std::make_unique<PanelClicks>();
+    clicks->state = &state;
+    // The panel owns its state from here until WM_NCDESTROY.
+    if (SetWindowSubclass(state.textPanel, textPanelProcedure, kSubclassId,
+                          reinterpret_cast<DWORD_PTR>(clicks.get()))) {
+        clicks.release();
+    }
+    SetWindowSubclass(state.listBox, listBoxProcedure, kSubclassId,
+                      reinterpret_cast<DWORD_PTR>(&state));
+}
+
+}  // namespace zav2

@@ -1,0 +1,149 @@
+#include "ui/command_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace zav2 {
+namespace {
+
+TEST(CommandRules, GuardsKeepCommandsOffAnEmptyListOrWithoutCurrent) {
+    EXPECT_TRUE(guardAllows(CommandGuard::None, true, -1));
+    EXPECT_FALSE(guardAllows(CommandGuard::List, true, -1));
+    EXPECT_TRUE(guardAllows(CommandGuard::List, false, -1));
+    EXPECT_FALSE(guardAllows(CommandGuard::ListAndCurrent, false, -1));
+    EXPECT_TRUE(guardAllows(CommandGuard::ListAndCurrent, false, 0));
+}
+
+TEST(CommandRules, RelativeSeekRoundsUpAndClampsAtBothEnds) {
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        double position;
+        unsigned duration;
+        int commandId;
+        std::optional<int> target;
+    } const cases[] = {
+        {12.3, 100, 4100, 14},            // rounded up to 13 first
+        {98.5, 100, 4100, std::nullopt},  // 1.5 s left: nothing
+        {97.0, 100, 4100, 98},
+        {40.0, 100, 4300, std::nullopt},  // a minute would reach the last second
+        {30.0, 100, 4200, 40},
+        {0.4, 100, 4400, 0},  // back stops at the start
+        {75.0, 100, 4600, 15},
+        {700.0, 6000, 5100, 100},
+        {nan, 100, 4100, 1},           // an unknown position is the start
+        {5.0, 0, 4100, std::nullopt},  // unknown duration: no forward seek
+    };
+    for (const Case& c : cases) {
+        const std::optional<SeekStep> step = seekStepOf(c.commandId);
+        ASSERT_TRUE(step) << c.commandId;
+        EXPECT_EQ(relativeSeekTarget(c.position, c.duration, *step), c.target)
+            << c.position << " " << c.commandId;
+    }
+    EXPECT_FALSE(seekStepOf(4700));
+}
+
+TEST(CommandRules, FrameStepStopsAtTheEndsAndWithoutAFrameRate) {
+    EXPECT_TRUE(frameStepAllowed(5.0, 10.0, 25.0, true));
+    EXPECT_FALSE(frameStepAllowed(9.96, 10.0, 25.0, true));  // the next frame is the end
+    EXPECT_FALSE(frameStepAllowed(5.0, 10.0, 0.0, true));
+    EXPECT_FALSE(frameStepAllowed(0.0, 10.0, 25.0, false));
+    EXPECT_TRUE(frameStepAllowed(0.04, 10.0, 25.0, false));
+}
+
+TEST(CommandRules, PercentJumpsNeedAKnownDuration) {
+    EXPECT_EQ(percentTenthsOf(41005), 5);
+    EXPECT_FALSE(percentTenthsOf(41010));
+    EXPECT_DOUBLE_EQ(*percentJumpTarget(123.0, 5), 61.5);
+    EXPECT_DOUBLE_EQ(*percentJumpTarget(123.0, 0), 0.0);
+    EXPECT_FALSE(percentJumpTarget(std::numeric_limits<double>::quiet_NaN(), 5));
+    EXPECT_FALSE(percentJumpTarget(std::numeric_limits<double>::infinity(), 5));
+}
+
+TEST(CommandRules, RateLadderRunsFrom125To10000) {
+    int rate = kNormalRate;
+    for (int expected : {2000, 3000, 4000, 5000, 6000, 7000, 8000, 9000, 10000, 10000}) {
+        rate = fasterRate(rate);
+        EXPECT_EQ(rate, expected);
+    }
+    rate = kNormalRate;
+    for (int expected : {500, 250, 125, 125}) {
+        rate = slowerRate(rate);
+        EXPECT_EQ(rate, expected);
+    }
+    EXPECT_EQ(fasterRate(125), 250);
+    EXPECT_EQ(slowerRate(3000), 2000);
+}
+
+TEST(CommandRules, SmallSteppedValuesStayInTheirRanges) {
+    EXPECT_EQ(sliderAfterPageKey(98, true), 100);
+    EXPECT_EQ(sliderAfterPageKey(3, false), 0);
+    EXPECT_EQ(sliderAfterPageKey(50, true), 55);
+    for (auto [flag, toggled] : {std::pair{0, 1}, {1, 0}, {2, 1}, {-1, 1}})
+        EXPECT_EQ(toggledFlag(flag), toggled) << flag;
+    for (auto [mode, next] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {0, 1}, {9, 1}})
+        EXPECT_EQ(nextPlayMode(mode), next) << mode;
+    EXPECT_EQ(fontSizeAfterKey(FontSizeKey::Reset, 20), 9);
+    EXPECT_EQ(fontSizeAfterKey(FontSizeKey::Larger, 10), 11);
+    EXPECT_EQ(fontSizeAfterKey(FontSizeKey::Smaller, 7), 6);
+    EXPECT_FALSE(fontSizeAfterKey(FontSizeKey::Smaller, 6));
+    EXPECT_EQ(fontPointsFromHeight(-15, 96), 11);  // 11.75 truncated
+    EXPECT_EQ(fontPointsFromHeight(-13, 96), 10);
+}
+
+TEST(CommandRules, AClickOnAMenuButtonWhileLatchedOnlyClears) {
+    ButtonMenuLatch latch;
+    EXPECT_TRUE(latch.press());
+    latch.menuShown();  // dismissed without a choice
+    EXPECT_FALSE(latch.press());
+    EXPECT_TRUE(latch.press());
+    latch.menuShown();
+    latch.clear();  // a choice of the menu
+    EXPECT_TRUE(latch.press());
+}
+
+TEST(CommandRules, ListButtonCyclesHiddenAndFullAndKeepsOtherWidths) {
+    struct Case {
+        int width;
+        bool left;
+        int newWidth;
+        bool fills;
+        int icon;
+    } const cases[] = {
+        {0, false, 500, true, 113},
+        {500, false, 0, false, 112},
+        {200, true, 200, false, 127},
+        {200, false, 200, false, 128},
+    };
+    for (const Case& c : cases) {
+        const ListButtonState s = pressListButton(c.width, 500, c.left);
+        EXPECT_EQ(s.listWidth, c.newWidth);
+        EXPECT_EQ(s.fillsWindow, c.fills);
+        EXPECT_EQ(s.icon, c.icon);
+    }
+}
+
+TEST(CommandRules, SliderWheelReversesTripledAndNeverWraps) {
+    struct Case {
+        uint64_t in;
+        uint64_t out;
+    } const cases[] = {
+        {0x00780008u, 0xFE980008u},  // +120, MK_SHIFT kept: -360
+        {0xFF880000u, 0x01680000u},  // -120: +360
+        {0x7FFF0000u, 0x80000000u},  // a huge delta clamps, keeps its sign
+        {0x80000000u, 0x7FFF0000u},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(reversedWheelWParam(c.in), c.out) << std::hex << c.in;
+}
+
+TEST(CommandRules, KeepAwakeTogglesRequestOnlyWhilePlaying) {
+    EXPECT_EQ(keepAwakeAfterToggle(false, true, true), 0x80000000u);
+    EXPECT_EQ(keepAwakeAfterToggle(true, true, false), 0x80000001u);
+    EXPECT_EQ(keepAwakeAfterToggle(true, true, true), 0x80000003u);
+    EXPECT_EQ(keepAwakeAfterToggle(true, false, false), 0x80000000u);
+}
+
+}  // namespace
+}  // namespace zav2
