@@ -10,7 +10,7 @@ segment() { echo "color=c=$1:s=320x240:r=25:d=1"; }
 ffmpeg -hide_banner -loglevel error -y -f lavfi -i "$(segment red)" -f lavfi -i "$(segment lime)" \
   -f lavfi -i "$(segment blue)" -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=3" \
   -filter_complex "[0:v][1:v][2:v]concat=n=3:v=1:a=0,format=yuv420p[v]" \
-  -map "[v]" -map 3:a -metadata title="Colours" -c:v libx264 -preset veryfast -g 25 \
+  -map "[v]" -map 3:a -c:v libx264 -preset veryfast -g 25 \
   -c:a aac -b:a 96k "$clip" || fail "ffmpeg made the clip"
 # SINGLE repeats the clip, so a colour missed on the first pass comes again.
 printf '%s\r\n' "[SystemSetting]" "MasterVolume=OFF" "Volume=300" "Mode=SINGLE" > "$app/Zav2.ini"
@@ -47,7 +47,7 @@ print("".join(c for c in "rgb" if counts[c] >= 400))
 
 start_zav2 zav2_pid "$(winpath "$clip")"
 check "the program runs" driver --timeout 30000 wait-window
-check "the clip is started" quietly driver --timeout 20000 wait-caption "Colours"
+check "the clip is started" quietly driver --timeout 20000 wait-caption "colours.mp4"
 read -r px py pw ph <<< "$(driver control-rect 1014 --screen | tr -d '\r')"
 check "the panel has a rectangle" test -n "${ph:-}"
 echo "panel on the screen: $px $py ${pw}x${ph}"
