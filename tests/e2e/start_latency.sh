@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # How soon a started entry is heard, Zav2.exe beside the engine alone, in
 # one run: the engine probe's open + play of an MP3, then a double-click on
-# the stopped entry of the program (twice). Each figure is the time from the
+# the stopped entry's row of the program (twice). Each figure is the time from the
 # request to the first loud tenth of a second recorded from the null sink.
 # Both are printed; only a generous sanity bound is checked.
 . "$(dirname "$0")/lib.sh"
@@ -11,12 +11,16 @@ probe=${ZAV2_ENGINE_PROBE:-}
 
 clips="$work/clips"
 mkdir -p "$clips"
-ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=8" \
-  -ac 2 -metadata title="Tone" -c:a libmp3lame -b:a 96k "$clips/tone.mp3" || fail "ffmpeg made the clip"
+# Two tones told apart by pitch, so that only the entry asked for counts
+# (not what an engine let go of may still send).
+for hz in 440 660; do
+  ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=$hz:sample_rate=44100:duration=8" \
+    -ac 2 -c:a libmp3lame -b:a 96k "$clips/tone$hz.mp3" || fail "ffmpeg made the $hz Hz clip"
+done
 printf '%s\r\n' "[SystemSetting]" "MasterVolume=OFF" "Volume=1000" "Mode=SINGLE" > "$app/Zav2.ini"
 
 # The null sink's monitor, 16-bit mono at 8 kHz, logged as one line per
-# tenth of a second: the wall-clock time it arrived and its peak. The sink
+# 50 ms: the wall-clock time it arrived, its peak and its zero crossings. The sink
 # records nothing while it is idle, so times come from the clock, not from
 # the amount recorded.
 levels="$work/levels.txt"
@@ -26,11 +30,13 @@ parec -d zav2_null.monitor --format=s16le --rate=8000 --channels=1 --raw --laten
 import struct, sys, time
 out = open(sys.argv[1], "w", buffering=1)
 while True:
-    block = sys.stdin.buffer.read(1600)
-    if len(block) < 1600:
+    block = sys.stdin.buffer.read(800)
+    if len(block) < 800:
         break
-    peak = max(abs(s) for s in struct.unpack("<800h", block))
-    out.write("%.3f %d\n" % (time.time(), peak))
+    samples = struct.unpack("<400h", block)
+    peak = max(abs(s) for s in samples)
+    crossings = sum(1 for a, b in zip(samples, samples[1:]) if (a < 0) != (b < 0))
+    out.write("%.3f %d %d\n" % (time.time(), peak, crossings))
 ' "$levels" &
 recorder_pid=$!
 sleep 0.5
@@ -38,30 +44,26 @@ sleep 0.5
 now() {
   date +%s.%N
 }
-# seconds_to_sound <time>: from then to the start of the first second of
-# unbroken sound (a short burst, such as the tail of a stopped stream, does
-# not count), waiting up to 12 s for it; nothing when none came.
+# seconds_to_sound <time> <hz>: from then to the start of the first second
+# mostly (80 %) of sound of that pitch, so that a dropout on a busy machine
+# does not restart the count; waits up to 12 s for it; nothing when none came.
 seconds_to_sound() {
-  python3 - "$levels" "$1" << 'PY'
+  python3 - "$levels" "$1" "$2" << 'PY'
 import sys, time
 mark = float(sys.argv[2])
+expected = 2 * float(sys.argv[3]) / 20
 deadline = time.time() + 12
 while time.time() < deadline:
-    loud_from, count = None, 0
+    blocks = []
     for line in open(sys.argv[1]):
-        arrived, peak = line.split()
-        arrived = float(arrived)
-        if arrived < mark:
-            continue
-        if int(peak) > 1000:
-            # A block arrives when its tenth of a second is over.
-            loud_from = arrived - 0.1 if loud_from is None else loud_from
-            count += 1
-            if count >= 10:
-                print('%.2f' % max(loud_from - mark, 0))
-                sys.exit(0)
-        else:
-            loud_from, count = None, 0
+        arrived, peak, crossings = line.split()
+        if float(arrived) >= mark:
+            blocks.append((float(arrived), int(peak) > 1000 and abs(int(crossings) - expected) < 0.1 * expected))
+    for i in range(len(blocks) - 19):
+        if blocks[i][1] and sum(ok for _, ok in blocks[i:i + 20]) >= 16:
+            # A block arrives when its 50 ms are over.
+            print('%.2f' % max(blocks[i][0] - 0.05 - mark, 0))
+            sys.exit(0)
     time.sleep(0.1)
 PY
 }
@@ -69,8 +71,8 @@ PY
 silence() {
   python3 - "$levels" << 'PY'
 import sys, time
-recent = [line.split() for line in open(sys.argv[1])][-5:]
-fresh = [int(peak) for arrived, peak in recent if float(arrived) > time.time() - 0.5]
+recent = [line.split() for line in open(sys.argv[1])][-10:]
+fresh = [int(peak) for arrived, peak, _ in recent if float(arrived) > time.time() - 0.5]
 sys.exit(0 if max(fresh, default=0) < 100 else 1)
 PY
 }
@@ -94,10 +96,11 @@ probe_says() {
 }
 engine_seconds=()
 for try in 1 2; do
+  hz=$((try == 1 ? 440 : 660))
   mark=$(now)
-  probe_says "open $(winpath "$clips/tone.mp3")"
+  probe_says "open $(winpath "$clips/tone$hz.mp3")"
   probe_says "play"
-  heard=$(seconds_to_sound "$mark")
+  heard=$(seconds_to_sound "$mark" "$hz")
   check "the engine alone is heard ($try)" test -n "$heard"
   engine_seconds+=("${heard:-none}")
   probe_says "stop"
@@ -108,16 +111,27 @@ read -r -t 30 answer <&"${PROBE[0]}"
 wait "$PROBE_PID" 2> /dev/null
 
 # --- Zav2.exe: a double-click on the stopped entry ------------------------------
-start_zav2 zav2_pid "$(winpath "$clips/tone.mp3")"
+start_zav2 zav2_pid "$(winpath "$clips")"
 check "the program runs" driver --timeout 30000 wait-window
-check "it plays the clip given" quietly driver --timeout 20000 wait-caption "Tone"
+check "it plays the folder given" quietly driver --timeout 20000 wait-caption "tone440.mp3"
+read -r lx ly lw _ <<< "$(driver control-rect 1001 --screen | tr -d '\r')"
+row_x=$((lx + lw / 3))
+row_height=$(driver send 0x01A1 0 0 --control 1001 | tr -d '\r')  # LB_GETITEMHEIGHT
+x_window=$(xdotool search --onlyvisible --classname 'zav2.exe' | head -n 1)
+check "the X window is found" test -n "$x_window"
+xdotool windowfocus --sync "$x_window" 2> /dev/null || xdotool windowfocus "$x_window"
 program_seconds=()
 for try in 1 2; do
+  # Rows: 440 Hz, then 660 Hz; each try starts the other one.
+  hz=$((try == 1 ? 660 : 440))
+  row_y=$((ly + row_height * (try == 1 ? 1 : 0) + row_height / 2))
   quietly driver hotkey MEDIA_STOP
   check "stopped before double-click $try" wait_for_silence
+  # A real double-click on the first row through the X server: a posted one
+  # would count the start-up of the driver, a Windows program too.
+  xdotool mousemove --sync "$row_x" "$row_y" click --repeat 2 --delay 60 1
   mark=$(now)
-  quietly driver post WM_COMMAND $(((2 << 16) | 1001)) 0
-  heard=$(seconds_to_sound "$mark")
+  heard=$(seconds_to_sound "$mark" "$hz")
   check "double-click $try is heard" test -n "$heard"
   program_seconds+=("${heard:-none}")
 done
