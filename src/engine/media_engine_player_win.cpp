@@ -296,11 +296,21 @@ void MediaEnginePlayer::Shutdown() {
     {
         Lock hold(*this);
         last = EngineParts{std::move(engine), std::move(engineEx), std::move(notify)};
+        // Events from now on reach nobody, before the callback goes.
+        if (last.notify)
+            last.notify->Detach();
         engineHoldsSource = false;
         canPlay.store(false);
         errorRaised.store(false);
         currentPath.clear();
         currentUrl.clear();
+        state.store(PlayerState::Closed);
+        eventCallback = nullptr;
+    }
+    // The engine goes before the device it decodes into.
+    RetireEngine(std::move(last), kShutdownLimitMs);
+    {
+        Lock hold(*this);
         // A presentation thread that did not end keeps its swap chain and
         // window; the device and texture it may hold stay alive through its
         // own references.
@@ -314,10 +324,7 @@ void MediaEnginePlayer::Shutdown() {
             device.Reset();
         }
         hostWindow = nullptr;
-        state.store(PlayerState::Closed);
-        eventCallback = nullptr;
     }
-    RetireEngine(std::move(last), kShutdownLimitMs);
     if (initialized) {
         // Media Foundation is not pulled from under an engine that is still
         // shutting down; the process ends soon after this anyway.

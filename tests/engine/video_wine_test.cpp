@@ -275,5 +275,35 @@ TEST_F(VideoTest, FailingFramesBackOffAndALostDeviceIsMadeAgain) {
     EXPECT_TRUE(player.HasSwapChain());
 }
 
+TEST_F(VideoTest, AStuckSwapChainHoldsUpNeitherTheWindowThreadNorShutdown) {
+    // The presentation thread hangs once where it makes the swap chain, as
+    // DXGI may while it waits on the window's thread.
+    std::atomic<bool> hang{false};
+    player.SetFrameFaultHook([&](FrameStage stage) -> HRESULT {
+        if (stage == FrameStage::SwapChain && hang.exchange(false))
+            Sleep(2500);
+        return S_OK;
+    });
+    ASSERT_EQ(openAndWait(player, mediaPath(L"colours.mp4")), S_OK);
+    ASSERT_EQ(player.Play(), S_OK);
+    ASSERT_TRUE(framesArrive(3, 5000));
+    hang = true;
+    pumpFor(100);
+    ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(player.Pause(), S_OK);
+    player.ResizeSurface(200, 150);
+    EXPECT_FALSE(player.GetCurrentPath().empty());
+    EXPECT_LT(GetTickCount64() - start, 300u);
+
+    // Shutdown gives up on the thread after its limit and keeps what the
+    // thread uses; the thread then ends on its own and the next Shutdown
+    // (the fixture's) joins it.
+    start = GetTickCount64();
+    player.Shutdown();
+    EXPECT_LT(GetTickCount64() - start, 5000u);
+    EXPECT_EQ(player.GetState(), PlayerState::Closed);
+    pumpFor(1000);
+}
+
 }  // namespace
 }  // namespace zav2
