@@ -23,15 +23,16 @@ struct BstrFree {
 };
 using Bstr = std::unique_ptr<OLECHAR, BstrFree>;
 
-// Where Wine 8's media engine differs from Windows', decided once. Wine is
+// Where Wine's media engine differs from Windows', decided once. Wine is
 // recognised by the export it adds to ntdll.
 struct EngineQuirks {
     // Wine's file scheme handler strips "file://" and opens the rest, so the
     // "file:///D:/..." URL Windows expects fails there; "file://D:/..." works.
     UrlForm urlForm = UrlForm::Windows;
-    // Wine's engine plays only the first source it is given: after a second
-    // SetSource it reports can-play but never plays. Each source then gets a
-    // fresh engine.
+    // Wine's engine does not take a second source as a new one: after a
+    // second SetSource, Wine 8's reports can-play but never plays and Wine
+    // 10's goes on from the old source's position. Each source then gets a
+    // fresh engine (made without holding anything up, see RenewEngine).
     bool oneSourcePerEngine = false;
 };
 
