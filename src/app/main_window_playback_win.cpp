@@ -76,7 +76,7 @@ class WindowPorts final : public PlaybackWindow {
         if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr))
             ShowWindow(taskbar, SW_SHOWNOACTIVATE);
     }
-    void waitTick() override { Sleep(100); }
+    void waitTick() override { Sleep(kReadyWaitTickMs); }
     void applyOutputVolume(int volume, bool master) override {
         waveOutSetVolume(nullptr, waveOutVolume(volume));
         if (master && state.masterVolume)

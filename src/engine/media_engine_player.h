@@ -6,7 +6,10 @@
 // Threads: every operation is called on the user-interface thread; the engine
 // calls NotifyCallback on threads of its own; the presentation thread runs
 // TransferFrame. `lock` guards the state writes, the strings, the COM
-// references and the swap-chain and texture sizes; no other lock exists.
+// references and the frame texture; no other lock exists. The swap chain
+// belongs to the presentation thread alone: it makes, presents and releases
+// it outside `lock`, because DXGI may wait on the window's thread inside
+// those calls, and the window's thread must never wait on `lock` meanwhile.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +22,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "engine/media_engine_api.h"
 #include "engine/player_rules.h"
@@ -28,6 +32,10 @@
 namespace zav2 {
 
 using EngineEventCallback = std::function<void(uint32_t event, uintptr_t param1, uint32_t param2)>;
+
+// The steps of one presented frame, for tests that make one of them fail.
+enum class FrameStage { SwapChain, Transfer, Present };
+using FrameFaultHook = std::function<HRESULT(FrameStage stage)>;
 
 class MediaEnginePlayer {
   public:
@@ -83,6 +91,12 @@ class MediaEnginePlayer {
     uint64_t PresentedFrames() const { return presentedFrames.load(); }
     // CPU time the presentation thread has used so far, in seconds.
     double FrameThreadCpuSeconds();
+    // Times the presentation thread made the Direct3D device anew.
+    uint64_t DeviceRebuilds() const { return deviceRebuilds.load(); }
+    // Test seam, set before Play: called by the presentation thread at each
+    // stage of a frame; a failure it returns stands in for the stage's own
+    // result (S_OK lets the stage run).
+    void SetFrameFaultHook(FrameFaultHook hook) { frameFaultHook = std::move(hook); }
 
   private:
     // lastFrameTime when nothing is on the swap chain, and when the frame on
@@ -94,25 +108,34 @@ class MediaEnginePlayer {
     struct CriticalSectionDeleter {
         void operator()(CRITICAL_SECTION* section) const;
     };
+    struct EngineParts {
+        Microsoft::WRL::ComPtr<IMFMediaEngine> engine;
+        Microsoft::WRL::ComPtr<IMFMediaEngineEx> engineEx;
+        Microsoft::WRL::ComPtr<NotifyCallback> notify;
+    };
 
     // Start-up pieces and their unwinding.
     HRESULT CreateD3DDevice();
-    HRESULT CreateEngine();
+    HRESULT CreateEngine(EngineParts& made);  // touches no field but dxgiManager
     HRESULT RenewEngine();
-    void ReleaseEngine();
     void ReleaseD3D();
+    void RetireEngine(EngineParts old, DWORD waitMs);
+    bool FinishEngineShutdowns(DWORD waitMs);
     void OnEngineEvent(uint32_t event, uintptr_t param1, uint32_t param2);
     double FrameRateOfStreams(DWORD streams);  // under `lock`
 
     // Surface, swap chain, texture and the presentation thread.
     HRESULT CreateSurfaceWindow();
     void DestroySurfaceWindow();
-    HRESULT EnsureSwapChain();
+    HRESULT EnsureSwapChain(ID3D11Device* onDevice);  // presentation thread
     HRESULT EnsureFrameTexture(UINT width, UINT height);
-    void DropSwapChain();
-    HRESULT TransferFrame();  // S_FALSE (1) when nothing was presented
+    void DropSwapChain();                // presentation thread, or with none running
+    HRESULT TransferFrame();             // S_FALSE (1) when nothing was presented
+    bool FrameCanShow(PlayerState now);  // under `lock`
+    void RebuildDevice();                // presentation thread, after a lost device
+    HRESULT FaultAt(FrameStage stage) const;
     void StartFrameThread();
-    void StopFrameThread();
+    bool StopFrameThread();  // false when the thread did not end in time
     bool ShowsVideo();
     static DWORD WINAPI FrameThreadMain(void* player);
     void RunFrameLoop();
@@ -123,11 +146,13 @@ class MediaEnginePlayer {
     Microsoft::WRL::ComPtr<IMFDXGIDeviceManager> dxgiManager;
     Microsoft::WRL::ComPtr<ID3D11Device> device;
     Microsoft::WRL::ComPtr<ID3D11DeviceContext> context;
-    Microsoft::WRL::ComPtr<IDXGISwapChain> swapChain;
+    Microsoft::WRL::ComPtr<IDXGISwapChain> swapChain;  // presentation thread's
+    // The immediate context of the swap chain's device (presentation thread's).
+    Microsoft::WRL::ComPtr<ID3D11DeviceContext> swapChainContext;
     Microsoft::WRL::ComPtr<ID3D11Texture2D> frameTexture;
     UINT resetToken = 0;
-    UINT swapChainWidth = 0;
-    UINT swapChainHeight = 0;
+    UINT swapChainWidth = 0;   // presentation thread's
+    UINT swapChainHeight = 0;  // presentation thread's
     UINT textureWidth = 0;
     UINT textureHeight = 0;
     HWND hostWindow = nullptr;
@@ -140,7 +165,18 @@ class MediaEnginePlayer {
     std::atomic<bool> stopFrameThread{true};
     std::atomic<bool> sourceBusy{false};
     std::atomic<bool> framesSuspended{false};
+    // ResizeSurface asks the presentation thread to drop the swap chain.
+    std::atomic<bool> swapChainStale{false};
+    std::atomic<bool> swapChainLive{false};
+    // The swap chain was made anew and holds no frame yet (presentation thread).
+    bool swapChainEmpty = true;
+    // Held on until the thread has ended: a thread that did not end in time
+    // is waited for again, never started twice, and what it uses is kept.
     UniqueHandle frameThread;
+    FrameFaultHook frameFaultHook;
+    std::atomic<uint64_t> deviceRebuilds{0};
+    // Engines being shut down on threads of their own (main thread only).
+    std::vector<UniqueHandle> engineShutdowns;
     bool initialized = false;
     // The engine has been given a source (main thread only).
     bool engineHoldsSource = false;

@@ -59,6 +59,11 @@ class FlagScope {
     std::atomic<bool>& flag;
 };
 
+// A Direct3D 11 device the engine can decode into from its threads, with one
+// queued frame at most.
+HRESULT createVideoDevice(Microsoft::WRL::ComPtr<ID3D11Device>& device,
+                          Microsoft::WRL::ComPtr<ID3D11DeviceContext>& context);
+
 // HRESULT_FROM_WIN32 of the thread's last error, or of `fallback` when the
 // failing call left none.
 HRESULT lastErrorResult(DWORD fallback);

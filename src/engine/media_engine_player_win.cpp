@@ -23,15 +23,16 @@ struct BstrFree {
 };
 using Bstr = std::unique_ptr<OLECHAR, BstrFree>;
 
-// Where Wine 8's media engine differs from Windows', decided once. Wine is
+// Where Wine's media engine differs from Windows', decided once. Wine is
 // recognised by the export it adds to ntdll.
 struct EngineQuirks {
     // Wine's file scheme handler strips "file://" and opens the rest, so the
     // "file:///D:/..." URL Windows expects fails there; "file://D:/..." works.
     UrlForm urlForm = UrlForm::Windows;
-    // Wine's engine plays only the first source it is given: after a second
-    // SetSource it reports can-play but never plays. Each source then gets a
-    // fresh engine.
+    // Wine's engine does not take a second source as a new one: after a
+    // second SetSource, Wine 8's reports can-play but never plays and Wine
+    // 10's goes on from the old source's position. Each source then gets a
+    // fresh engine (made without holding anything up, see RenewEngine).
     bool oneSourcePerEngine = false;
 };
 
@@ -73,6 +74,9 @@ double frameRateFromFile(const String& url) {
     return frameRateFromPacked((uint64_t{numerator} << 32) | denominator);
 }
 
+// How long the end of the program waits for engines to shut down.
+constexpr DWORD kShutdownLimitMs = 3000;
+
 DWORD WINAPI shutDownEngineThread(void* parameter) {
     const std::unique_ptr<ComPtr<IMFMediaEngine>> engine(
         static_cast<ComPtr<IMFMediaEngine>*>(parameter));
@@ -80,23 +84,42 @@ DWORD WINAPI shutDownEngineThread(void* parameter) {
     return 0;
 }
 
-// Shuts an engine down on a thread of its own, waiting at most a few
-// seconds: Wine 8's GStreamer media source now and then never returns from
-// its shutdown, and then only that engine is abandoned, not the program.
-void shutDownEngine(ComPtr<IMFMediaEngine> engine) {
-    constexpr DWORD kShutdownLimitMs = 3000;
+// Shuts an engine down on a thread of its own and returns that thread (null
+// when it was done here): Wine's GStreamer media source can take a second
+// to shut down, and now and then never returns from it; then only that
+// engine is abandoned, not the program.
+UniqueHandle shutDownEngine(ComPtr<IMFMediaEngine> engine) {
     auto owned = std::make_unique<ComPtr<IMFMediaEngine>>(std::move(engine));
-    const UniqueHandle thread(
-        CreateThread(nullptr, 0, shutDownEngineThread, owned.get(), 0, nullptr));
+    UniqueHandle thread(CreateThread(nullptr, 0, shutDownEngineThread, owned.get(), 0, nullptr));
     if (!thread) {
         (*owned)->Shutdown();
-        return;
+        return thread;
     }
     owned.release();  // the thread frees it
-    WaitForSingleObject(thread.get(), kShutdownLimitMs);
+    return thread;
 }
 
 }  // namespace
+
+HRESULT createVideoDevice(ComPtr<ID3D11Device>& device, ComPtr<ID3D11DeviceContext>& context) {
+    const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_LEVEL_10_1,
+                                        D3D_FEATURE_LEVEL_10_0, D3D_FEATURE_LEVEL_9_3};
+    const HRESULT hr =
+        D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr,
+                          D3D11_CREATE_DEVICE_BGRA_SUPPORT | D3D11_CREATE_DEVICE_VIDEO_SUPPORT,
+                          levels, ARRAYSIZE(levels), D3D11_SDK_VERSION, &device, nullptr, &context);
+    if (FAILED(hr))
+        return hr;
+    // The engine decodes into this device from its own threads.
+    ComPtr<ID3D10Multithread> multithread;
+    if (SUCCEEDED(device.As(&multithread)))
+        multithread->SetMultithreadProtected(TRUE);
+    // One queued frame: Present then paces the presentation thread.
+    ComPtr<IDXGIDevice1> dxgiDevice;
+    if (SUCCEEDED(device.As(&dxgiDevice)))
+        dxgiDevice->SetMaximumFrameLatency(1);
+    return S_OK;
+}
 
 HRESULT lastErrorResult(DWORD fallback) {
     const DWORD error = GetLastError();
@@ -114,6 +137,12 @@ MediaEnginePlayer::MediaEnginePlayer() : lock(new CRITICAL_SECTION) {
 
 MediaEnginePlayer::~MediaEnginePlayer() {
     Shutdown();
+    if (frameThread) {
+        // The presentation thread is stuck inside the platform and may come
+        // back: what it touches stays (the process is ending anyway).
+        swapChain.Detach();
+        lock.release();
+    }
 }
 
 HRESULT MediaEnginePlayer::Initialize(HWND host) {
@@ -127,9 +156,15 @@ HRESULT MediaEnginePlayer::Initialize(HWND host) {
     if (SUCCEEDED(hr)) {
         hr = CreateD3DDevice();
         if (SUCCEEDED(hr)) {
-            hr = CreateEngine();
-            if (FAILED(hr))
+            EngineParts made;
+            hr = CreateEngine(made);
+            if (SUCCEEDED(hr)) {
+                engine = std::move(made.engine);
+                engineEx = std::move(made.engineEx);
+                notify = std::move(made.notify);
+            } else {
                 ReleaseD3D();
+            }
         }
         if (FAILED(hr))
             DestroySurfaceWindow();
@@ -147,33 +182,21 @@ HRESULT MediaEnginePlayer::Initialize(HWND host) {
 HRESULT MediaEnginePlayer::CreateD3DDevice() {
     if (device)
         return S_OK;
-    const D3D_FEATURE_LEVEL levels[] = {D3D_FEATURE_LEVEL_11_0, D3D_FEATURE_LEVEL_10_1,
-                                        D3D_FEATURE_LEVEL_10_0, D3D_FEATURE_LEVEL_9_3};
-    HRESULT hr =
-        D3D11CreateDevice(nullptr, D3D_DRIVER_TYPE_HARDWARE, nullptr,
-                          D3D11_CREATE_DEVICE_BGRA_SUPPORT | D3D11_CREATE_DEVICE_VIDEO_SUPPORT,
-                          levels, ARRAYSIZE(levels), D3D11_SDK_VERSION, &device, nullptr, &context);
+    HRESULT hr = createVideoDevice(device, context);
     if (FAILED(hr))
         return hr;
-    // The engine decodes into this device from its own threads.
-    ComPtr<ID3D10Multithread> multithread;
-    if (SUCCEEDED(device.As(&multithread)))
-        multithread->SetMultithreadProtected(TRUE);
     hr = MFCreateDXGIDeviceManager(&resetToken, &dxgiManager);
     if (SUCCEEDED(hr))
         hr = dxgiManager->ResetDevice(device.Get(), resetToken);
-    if (FAILED(hr)) {
+    if (FAILED(hr))
         ReleaseD3D();
-        return hr;
-    }
-    // One queued frame: Present then paces the presentation thread.
-    ComPtr<IDXGIDevice1> dxgiDevice;
-    if (SUCCEEDED(device.As(&dxgiDevice)))
-        dxgiDevice->SetMaximumFrameLatency(1);
-    return S_OK;
+    return hr;
 }
 
-HRESULT MediaEnginePlayer::CreateEngine() {
+HRESULT MediaEnginePlayer::CreateEngine(EngineParts& made) {
+    ComPtr<IMFMediaEngine> engine;
+    ComPtr<IMFMediaEngineEx> engineEx;
+    ComPtr<NotifyCallback> notify;
     ComPtr<IMFMediaEngineClassFactory> factory;
     HRESULT hr = CoCreateInstance(CLSID_MFMediaEngineClassFactory, nullptr, CLSCTX_INPROC_SERVER,
                                   IID_PPV_ARGS(&factory));
@@ -204,67 +227,112 @@ HRESULT MediaEnginePlayer::CreateEngine() {
     if (FAILED(hr)) {
         notify->Detach();
         engine->Shutdown();
-        engine.Reset();
-        engineEx.Reset();
-        notify.Reset();
+        return hr;
     }
-    return hr;
+    made = EngineParts{std::move(engine), std::move(engineEx), std::move(notify)};
+    return S_OK;
 }
 
 HRESULT MediaEnginePlayer::RenewEngine() {
-    ComPtr<IMFMediaEngine> old;
-    ComPtr<NotifyCallback> oldNotify;
+    // Made before the old engine goes, outside the lock: the presentation
+    // thread and the window's thread are not held up by the engine's start.
+    EngineParts fresh;
+    const HRESULT hr = CreateEngine(fresh);
+    if (FAILED(hr))
+        return hr;  // the old engine stays
+    EngineParts old;
     {
         Lock hold(*this);
-        old = std::move(engine);
-        oldNotify = std::move(notify);
-        engineEx.Reset();
+        old = EngineParts{std::move(engine), std::move(engineEx), std::move(notify)};
+        engine = fresh.engine;
+        engineEx = std::move(fresh.engineEx);
+        notify = std::move(fresh.notify);
     }
-    oldNotify->Detach();
-    old->Pause();
-    const double volume = old->GetVolume();
-    const double rate = old->GetPlaybackRate();
-    shutDownEngine(std::move(old));
-    Lock hold(*this);
-    const HRESULT hr = CreateEngine();
     engineHoldsSource = false;
-    if (SUCCEEDED(hr)) {
+    if (old.engine) {
         // The caller's volume and rate outlive the engine swap.
-        engine->SetVolume(volume);
-        engine->SetPlaybackRate(rate);
+        fresh.engine->SetVolume(old.engine->GetVolume());
+        fresh.engine->SetPlaybackRate(old.engine->GetPlaybackRate());
     }
-    return hr;
+    // Nobody waits for the old engine to shut down: Shutdown does, at the end.
+    RetireEngine(std::move(old), 0);
+    return S_OK;
+}
+
+// Detaches an engine taken out of the player and shuts it down on a thread
+// of its own, waiting at most `waitMs` for it.
+void MediaEnginePlayer::RetireEngine(EngineParts old, DWORD waitMs) {
+    if (old.notify)
+        old.notify->Detach();  // events from now on reach nobody
+    if (!old.engine)
+        return;
+    old.engine->Pause();
+    UniqueHandle thread = shutDownEngine(std::move(old.engine));
+    if (!thread)
+        return;
+    if (waitMs != 0 && WaitForSingleObject(thread.get(), waitMs) == WAIT_OBJECT_0)
+        return;
+    engineShutdowns.push_back(std::move(thread));
+    FinishEngineShutdowns(0);  // forget those that have ended meanwhile
+}
+
+// Waits up to `waitMs` in all for the engines still shutting down; true when
+// none is left.
+bool MediaEnginePlayer::FinishEngineShutdowns(DWORD waitMs) {
+    const ULONGLONG end = GetTickCount64() + waitMs;
+    std::vector<UniqueHandle> running;
+    for (UniqueHandle& thread : engineShutdowns) {
+        const ULONGLONG now = GetTickCount64();
+        const DWORD left = now < end ? static_cast<DWORD>(end - now) : 0;
+        if (WaitForSingleObject(thread.get(), left) != WAIT_OBJECT_0)
+            running.push_back(std::move(thread));
+    }
+    engineShutdowns = std::move(running);
+    return engineShutdowns.empty();
 }
 
 void MediaEnginePlayer::Shutdown() {
-    StopFrameThread();
-    Lock hold(*this);
-    ReleaseEngine();
-    ReleaseD3D();
-    DestroySurfaceWindow();
-    hostWindow = nullptr;
-    state.store(PlayerState::Closed);
-    eventCallback = nullptr;
+    const bool threadEnded = StopFrameThread();
+    EngineParts last;
+    {
+        Lock hold(*this);
+        last = EngineParts{std::move(engine), std::move(engineEx), std::move(notify)};
+        // Events from now on reach nobody, before the callback goes.
+        if (last.notify)
+            last.notify->Detach();
+        engineHoldsSource = false;
+        canPlay.store(false);
+        errorRaised.store(false);
+        currentPath.clear();
+        currentUrl.clear();
+        state.store(PlayerState::Closed);
+        eventCallback = nullptr;
+    }
+    // The engine goes before the device it decodes into.
+    RetireEngine(std::move(last), kShutdownLimitMs);
+    {
+        Lock hold(*this);
+        // A presentation thread that did not end keeps its swap chain and
+        // window; the device and texture it may hold stay alive through its
+        // own references.
+        if (threadEnded) {
+            ReleaseD3D();
+            DestroySurfaceWindow();
+        } else {
+            frameTexture.Reset();
+            dxgiManager.Reset();
+            context.Reset();
+            device.Reset();
+        }
+        hostWindow = nullptr;
+    }
     if (initialized) {
-        MFShutdown();
+        // Media Foundation is not pulled from under an engine that is still
+        // shutting down; the process ends soon after this anyway.
+        if (FinishEngineShutdowns(kShutdownLimitMs))
+            MFShutdown();
         initialized = false;
     }
-}
-
-void MediaEnginePlayer::ReleaseEngine() {
-    if (notify)
-        notify->Detach();  // events from now on reach nobody
-    if (engine) {
-        engine->Pause();
-        shutDownEngine(std::move(engine));
-    }
-    engineEx.Reset();
-    notify.Reset();
-    engineHoldsSource = false;
-    canPlay.store(false);
-    errorRaised.store(false);
-    currentPath.clear();
-    currentUrl.clear();
 }
 
 void MediaEnginePlayer::ReleaseD3D() {
@@ -553,9 +621,13 @@ double MediaEnginePlayer::GetFrameRate() {
         DWORD streams = 0;
         if (!engineEx)
             return 0.0;
-        if (SUCCEEDED(engineEx->GetNumberOfStreams(&streams)))
-            return FrameRateOfStreams(streams);
-        // Wine 8's engine cannot list its streams: the file itself tells.
+        if (SUCCEEDED(engineEx->GetNumberOfStreams(&streams))) {
+            const double rate = FrameRateOfStreams(streams);
+            if (rate > 0)
+                return rate;
+        }
+        // Wine's engine cannot list its streams (8) or tell their rate (10):
+        // the file itself tells.
         if (currentUrl.empty() || frameRateUrl == currentUrl)
             return currentUrl.empty() ? 0.0 : frameRateOfUrl;
         url = currentUrl;
@@ -600,8 +672,17 @@ HRESULT MediaEnginePlayer::FrameStep(bool forward) {
             return E_UNEXPECTED;
         hr = engineEx->FrameStep(forward ? TRUE : FALSE);
     }
-    if (SUCCEEDED(hr))
-        TransferFrame();  // nothing presents while paused: show the stepped frame now
+    // Wine's engine (8 and 10 alike) has no frame step: the step is a seek of
+    // one frame from the paused position, and the player stays paused.
+    if (hr == E_NOTIMPL) {
+        if (state.load() == PlayerState::Playing)
+            Pause();
+        if (state.load() != PlayerState::Paused)
+            return hr;
+        hr = Seek(frameStepTarget(GetPosition(), GetFrameRate(), forward));
+    }
+    // The presentation thread shows the stepped frame at its next paused
+    // turn: this thread never presents itself.
     return hr;
 }
 

@@ -90,4 +90,55 @@ String fileUrlForPath(StringView fullPath, UrlForm form) {
     return url;
 }
 
+double frameStepTarget(double positionSeconds, double framesPerSecond, bool forward) {
+    constexpr double kUnknownRate = 25.0;
+    const double rate =
+        std::isfinite(framesPerSecond) && framesPerSecond > 0 ? framesPerSecond : kUnknownRate;
+    const double target = positionSeconds + (forward ? 1.0 : -1.0) / rate;
+    return target > 0 ? target : 0.0;
+}
+
+FrameOutcome frameOutcome(int32_t result) {
+    constexpr uint32_t kDeviceRemoved = 0x887A0005;  // DXGI_ERROR_DEVICE_REMOVED
+    constexpr uint32_t kDeviceHung = 0x887A0006;     // DXGI_ERROR_DEVICE_HUNG
+    constexpr uint32_t kDeviceReset = 0x887A0007;    // DXGI_ERROR_DEVICE_RESET
+    constexpr int32_t kOccluded = 0x087A0001;        // DXGI_STATUS_OCCLUDED
+    const auto code = static_cast<uint32_t>(result);
+    if (code == kDeviceRemoved || code == kDeviceHung || code == kDeviceReset)
+        return FrameOutcome::DeviceLost;
+    if (result < 0)
+        return FrameOutcome::Failed;
+    if (result == 1)
+        return FrameOutcome::NothingDue;
+    if (result == kOccluded)
+        return FrameOutcome::Occluded;
+    return FrameOutcome::Presented;
+}
+
+unsigned FrameBackoff::sleepAfter(FrameOutcome outcome) {
+    // A hidden window returns from Present at once: without vertical sync to
+    // wait on, the thread waits about a display frame itself.
+    constexpr unsigned kOccludedMs = 16;
+    switch (outcome) {
+        case FrameOutcome::Presented:
+            failures = 0;
+            return 0;
+        case FrameOutcome::NothingDue:
+            failures = 0;
+            return 1;
+        case FrameOutcome::Occluded:
+            failures = 0;
+            return kOccludedMs;
+        case FrameOutcome::DeviceLost:
+        case FrameOutcome::Failed:
+            break;
+    }
+    unsigned ms = kFirstFailureMs;
+    for (unsigned doubling = 0; doubling < failures && ms < kLongestMs; ++doubling)
+        ms *= 2;
+    if (failures < 32)
+        ++failures;
+    return ms < kLongestMs ? ms : kLongestMs;
+}
+
 }  // namespace zav2

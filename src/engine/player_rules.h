@@ -1,6 +1,7 @@
 // The player's rules that need no engine: the transport table, the clamps
 // applied to seeks, volumes and durations, the frame-rate ratio, the rewind
-// shortcut and the URL handed to the engine for a local file.
+// shortcut, the URL handed to the engine for a local file, the frame step by
+// seeking, and the pacing of the presentation thread.
 #pragma once
 
 #include <cstdint>
@@ -59,5 +60,32 @@ bool isRewindOfLoadedSource(StringView currentPath, StringView fullPath, bool er
 // three-slash form fails there; it gets "file://D:/a b/c.mp3".
 enum class UrlForm { Windows, Wine };
 String fileUrlForPath(StringView fullPath, UrlForm form);
+
+// Where a frame step lands when the engine cannot step and the player seeks
+// instead: one frame (1 / rate; 1/25 s when the rate is unknown) from the
+// paused position, never before 0.
+double frameStepTarget(double positionSeconds, double framesPerSecond, bool forward);
+
+// What one turn of the presentation thread came to, from its HRESULT (as a
+// plain 32-bit value): a present, nothing due (S_FALSE), a present that
+// showed nothing because the window is hidden, a lost device (removed, reset
+// or hung: the device must be made anew) or any other failure.
+enum class FrameOutcome { Presented, NothingDue, Occluded, DeviceLost, Failed };
+FrameOutcome frameOutcome(int32_t result);
+
+// How long the presentation thread sleeps after a turn. Presents pace
+// themselves on vertical sync; polling for the next frame takes 1 ms. Failures
+// back off, doubling from 16 ms up to 250 ms, so that a device that cannot
+// present does not keep a time-critical thread spinning on the player's lock;
+// the first success ends the back-off.
+class FrameBackoff {
+  public:
+    static constexpr unsigned kFirstFailureMs = 16;
+    static constexpr unsigned kLongestMs = 250;
+    unsigned sleepAfter(FrameOutcome outcome);
+
+  private:
+    unsigned failures = 0;
+};
 
 }  // namespace zav2

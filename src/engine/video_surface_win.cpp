@@ -4,6 +4,11 @@
 // A frame never passes through the CPU here: the engine draws it into
 // `frameTexture` (TransferVideoFrame), the GPU copies that into the back
 // buffer (CopyResource) and Present shows it.
+//
+// The swap chain is the presentation thread's own. DXGI can send messages
+// to the surface's window while it makes, presents or releases a swap chain,
+// so the thread makes those calls without holding `lock`, and the window's
+// thread never touches the swap chain: it only asks for it to be dropped.
 #include "engine/media_engine_player_internal.h"
 
 #include <mmsystem.h>
@@ -99,18 +104,21 @@ void MediaEnginePlayer::DestroySurfaceWindow() {
 }
 
 void MediaEnginePlayer::DropSwapChain() {
-    if (context) {
-        context->ClearState();
-        context->Flush();
+    // Deferred references to the back buffers go before the swap chain does.
+    if (swapChain && swapChainContext) {
+        swapChainContext->ClearState();
+        swapChainContext->Flush();
     }
     swapChain.Reset();
+    swapChainContext.Reset();
+    swapChainLive.store(false);
     swapChainWidth = 0;
     swapChainHeight = 0;
-    lastFrameTime = kNoFrameTime;  // a new swap chain starts empty
+    swapChainEmpty = true;
 }
 
-HRESULT MediaEnginePlayer::EnsureSwapChain() {
-    if (surfaceWindow == nullptr || !device)
+HRESULT MediaEnginePlayer::EnsureSwapChain(ID3D11Device* onDevice) {
+    if (surfaceWindow == nullptr || onDevice == nullptr)
         return E_POINTER;
     const SIZE size = clientSize(surfaceWindow);
     const UINT width = static_cast<UINT>(size.cx);
@@ -121,7 +129,7 @@ HRESULT MediaEnginePlayer::EnsureSwapChain() {
 
     ComPtr<IDXGIDevice> dxgiDevice;
     ComPtr<IDXGIAdapter> adapter;
-    HRESULT hr = device.As(&dxgiDevice);
+    HRESULT hr = onDevice->QueryInterface(IID_PPV_ARGS(&dxgiDevice));
     if (SUCCEEDED(hr))
         hr = dxgiDevice->GetAdapter(&adapter);
     if (FAILED(hr))
@@ -140,12 +148,12 @@ HRESULT MediaEnginePlayer::EnsureSwapChain() {
         desc.SwapEffect = DXGI_SWAP_EFFECT_FLIP_DISCARD;
         desc.AlphaMode = DXGI_ALPHA_MODE_IGNORE;
         ComPtr<IDXGISwapChain1> chain1;
-        hr = factory2->CreateSwapChainForHwnd(device.Get(), surfaceWindow, &desc, nullptr, nullptr,
+        hr = factory2->CreateSwapChainForHwnd(onDevice, surfaceWindow, &desc, nullptr, nullptr,
                                               &chain1);
         if (FAILED(hr)) {
             desc.SwapEffect = DXGI_SWAP_EFFECT_FLIP_SEQUENTIAL;
-            hr = factory2->CreateSwapChainForHwnd(device.Get(), surfaceWindow, &desc, nullptr,
-                                                  nullptr, &chain1);
+            hr = factory2->CreateSwapChainForHwnd(onDevice, surfaceWindow, &desc, nullptr, nullptr,
+                                                  &chain1);
         }
         if (SUCCEEDED(hr))
             hr = factory2->MakeWindowAssociation(surfaceWindow, DXGI_MWA_NO_ALT_ENTER);
@@ -171,13 +179,15 @@ HRESULT MediaEnginePlayer::EnsureSwapChain() {
         desc.OutputWindow = surfaceWindow;
         desc.Windowed = TRUE;
         desc.SwapEffect = DXGI_SWAP_EFFECT_DISCARD;
-        hr = factory->CreateSwapChain(device.Get(), &desc, &swapChain);
+        hr = factory->CreateSwapChain(onDevice, &desc, &swapChain);
         if (FAILED(hr))
             return hr;
         factory->MakeWindowAssociation(surfaceWindow, DXGI_MWA_NO_ALT_ENTER);
     }
+    onDevice->GetImmediateContext(&swapChainContext);
     swapChainWidth = width;
     swapChainHeight = height;
+    swapChainLive.store(true);
     return S_OK;
 }
 
@@ -208,24 +218,47 @@ HRESULT MediaEnginePlayer::EnsureFrameTexture(UINT width, UINT height) {
     return S_OK;
 }
 
+bool MediaEnginePlayer::FrameCanShow(PlayerState now) {
+    if (framesSuspended.load() || sourceBusy.load())
+        return false;
+    return engine && surfaceWindow != nullptr && device && context &&
+           (now == PlayerState::Playing || now == PlayerState::Paused);
+}
+
+HRESULT MediaEnginePlayer::FaultAt(FrameStage stage) const {
+    return frameFaultHook ? frameFaultHook(stage) : S_OK;
+}
+
 HRESULT MediaEnginePlayer::TransferFrame() {
     if (framesSuspended.load() || sourceBusy.load())
         return S_FALSE;
-    ComPtr<IDXGISwapChain> presenting;
+    ComPtr<ID3D11Device> onDevice;
     {
         Lock hold(*this);
-        if (framesSuspended.load() || sourceBusy.load())
+        if (!FrameCanShow(state.load()) || engine->IsSeeking() || !engine->HasVideo())
             return S_FALSE;
+        onDevice = device;
+    }
+    // Outside the lock: DXGI may wait on the window's thread in here.
+    if (swapChainStale.exchange(false))
+        DropSwapChain();
+    HRESULT hr = FaultAt(FrameStage::SwapChain);
+    if (SUCCEEDED(hr))
+        hr = EnsureSwapChain(onDevice.Get());
+    ComPtr<ID3D11Texture2D> backBuffer;
+    if (SUCCEEDED(hr))
+        hr = swapChain->GetBuffer(0, IID_PPV_ARGS(&backBuffer));
+    if (FAILED(hr))
+        return hr;
+    {
+        Lock hold(*this);
         const PlayerState now = state.load();
-        if (!engine || surfaceWindow == nullptr || !device || !context ||
-            (now != PlayerState::Playing && now != PlayerState::Paused)) {
+        // A source change, a seek or a new device may have come meanwhile.
+        if (!FrameCanShow(now) || device != onDevice)
             return S_FALSE;
-        }
-        if (engine->IsSeeking() || !engine->HasVideo())
-            return S_FALSE;
-        HRESULT hr = EnsureSwapChain();
-        if (SUCCEEDED(hr))
-            hr = EnsureFrameTexture(swapChainWidth, swapChainHeight);
+        if (swapChainEmpty)
+            lastFrameTime = kNoFrameTime;
+        hr = EnsureFrameTexture(swapChainWidth, swapChainHeight);
         if (FAILED(hr))
             return hr;
         // Wine's engine answers S_OK for as long as it holds a frame, not only
@@ -241,36 +274,57 @@ HRESULT MediaEnginePlayer::TransferFrame() {
             return S_FALSE;
         const RECT target{0, 0, static_cast<LONG>(textureWidth), static_cast<LONG>(textureHeight)};
         const MFARGB border{0, 0, 0, 255};
-        hr = engine->TransferVideoFrame(frameTexture.Get(), nullptr, &target, &border);
-        if (FAILED(hr))
-            return hr;
-        ComPtr<ID3D11Texture2D> backBuffer;
-        hr = swapChain->GetBuffer(0, IID_PPV_ARGS(&backBuffer));
+        hr = FaultAt(FrameStage::Transfer);
+        if (SUCCEEDED(hr))
+            hr = engine->TransferVideoFrame(frameTexture.Get(), nullptr, &target, &border);
         if (FAILED(hr))
             return hr;
         context->CopyResource(backBuffer.Get(), frameTexture.Get());
-        presenting = swapChain;
         lastFrameTime = due ? presentationTime : kRepaintedFrameTime;
     }
-    // Outside the lock: vertical sync must not hold up the main thread.
-    const HRESULT hr = presenting->Present(1, 0);
+    backBuffer.Reset();
+    swapChainEmpty = false;
+    // Outside the lock as well: vertical sync must not hold up the main thread.
+    hr = FaultAt(FrameStage::Present);
+    if (SUCCEEDED(hr))
+        hr = swapChain->Present(1, 0);
     if (SUCCEEDED(hr))
         ++presentedFrames;
     return hr;
 }
 
-void MediaEnginePlayer::ResizeSurface(int width, int height) {
+void MediaEnginePlayer::RebuildDevice() {
+    // The swap chain belongs to the lost device; it goes first.
+    DropSwapChain();
+    ComPtr<ID3D11Device> fresh;
+    ComPtr<ID3D11DeviceContext> freshContext;
+    if (FAILED(createVideoDevice(fresh, freshContext)))
+        return;  // tried again after the next failed turn
     Lock hold(*this);
+    // The manager hands the new device to the engine as well.
+    if (!dxgiManager || FAILED(dxgiManager->ResetDevice(fresh.Get(), resetToken)))
+        return;
+    device = std::move(fresh);
+    context = std::move(freshContext);
+    frameTexture.Reset();
+    textureWidth = 0;
+    textureHeight = 0;
+    lastFrameTime = kNoFrameTime;
+    ++deviceRebuilds;
+}
+
+void MediaEnginePlayer::ResizeSurface(int width, int height) {
     if (surfaceWindow != nullptr && width > 0 && height > 0) {
         SetWindowPos(surfaceWindow, nullptr, 0, 0, width, height,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     }
-    DropSwapChain();  // rebuilt at the surface's new size by the next frame
+    // Dropped by the presentation thread and rebuilt at the surface's new
+    // size at its next frame.
+    swapChainStale.store(true);
 }
 
 bool MediaEnginePlayer::HasSwapChain() {
-    Lock hold(*this);
-    return swapChain.Get() != nullptr;
+    return swapChainLive.load() && !swapChainStale.load();
 }
 
 bool MediaEnginePlayer::ShowsVideo() {
@@ -291,11 +345,12 @@ void MediaEnginePlayer::StartFrameThread() {
         SetThreadPriority(frameThread.get(), THREAD_PRIORITY_TIME_CRITICAL);
 }
 
-void MediaEnginePlayer::StopFrameThread() {
+bool MediaEnginePlayer::StopFrameThread() {
     stopFrameThread.store(true);
-    if (frameThread)
-        WaitForSingleObject(frameThread.get(), kJoinLimitMs);
+    if (frameThread && WaitForSingleObject(frameThread.get(), kJoinLimitMs) != WAIT_OBJECT_0)
+        return false;  // kept: see frameThread
     frameThread.reset();
+    return true;
 }
 
 DWORD WINAPI MediaEnginePlayer::FrameThreadMain(void* player) {
@@ -304,23 +359,32 @@ DWORD WINAPI MediaEnginePlayer::FrameThreadMain(void* player) {
 }
 
 void MediaEnginePlayer::RunFrameLoop() {
+    constexpr DWORD kIdleMs = 8;
     timeBeginPeriod(1);
+    FrameBackoff backoff;
     while (!stopFrameThread.load()) {
         const PlayerState now = state.load();
         if (framesSuspended.load() || sourceBusy.load()) {
             Sleep(1);
-        } else if ((now != PlayerState::Playing && now != PlayerState::Paused) || !ShowsVideo()) {
-            Sleep(8);
-        } else if (now == PlayerState::Paused) {
-            // Paused: only a stepped frame or a rebuilt swap chain shows.
-            TransferFrame();
-            Sleep(8);
-        } else if (TransferFrame() == S_FALSE) {
-            Sleep(1);  // no frame due yet
+            continue;
         }
+        if ((now != PlayerState::Playing && now != PlayerState::Paused) || !ShowsVideo()) {
+            Sleep(kIdleMs);
+            continue;
+        }
+        const FrameOutcome outcome = frameOutcome(TransferFrame());
+        if (outcome == FrameOutcome::DeviceLost)
+            RebuildDevice();
+        DWORD sleepMs = backoff.sleepAfter(outcome);
+        // Paused: only a stepped or sought frame, or a rebuilt swap chain, shows.
+        if (now == PlayerState::Paused && sleepMs < kIdleMs)
+            sleepMs = kIdleMs;
         // After a present the loop goes on at once: Present(1, 0) with a
         // frame latency of 1 paces it to the display.
+        if (sleepMs != 0)
+            Sleep(sleepMs);
     }
+    DropSwapChain();  // released on the thread that made it
     timeEndPeriod(1);
 }
 

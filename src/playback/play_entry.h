@@ -37,8 +37,10 @@ enum class PlayResult {
     Skipped,  // missing or unplayable with IgnoreError on: the caller moves on
 };
 
-// Waiting for the engine: this many ticks of 100 ms at most.
-inline constexpr int kReadyWaitTicks = 30;
+// Waiting for the engine: about 3 s at most, looked at every 10 ms so that
+// a ready engine starts playing at once rather than at the next 100 ms.
+inline constexpr int kReadyWaitTickMs = 10;
+inline constexpr int kReadyWaitTicks = 3000 / kReadyWaitTickMs;
 
 // Plays the entry (a copy: it must not point into the list), or pauses and
 // resumes the media already loaded.

@@ -103,5 +103,44 @@ TEST(FileUrl, SlashesAndNothingEscaped) {
               String(ZT("file://///server/share/x.mp4")));
 }
 
+TEST(FrameStepBySeeking, OneFrameFromThePausedPosition) {
+    struct Case {
+        double position, rate;
+        bool forward;
+        double lands;
+    };
+    const Case cases[] = {
+        {1.0, 25.0, true, 1.04},         {1.0, 30.0, true, 1.0 + 1.0 / 30},
+        {1.0, 0.0, true, 1.04},  // unknown rate: 1/25 s
+        {1.0, std::nan(""), true, 1.04}, {1.0, 25.0, false, 0.96},
+        {0.02, 25.0, false, 0.0},  // never before the start
+    };
+    for (const Case& c : cases) {
+        EXPECT_NEAR(frameStepTarget(c.position, c.rate, c.forward), c.lands, 1e-9)
+            << c.position << " at " << c.rate << " fps";
+    }
+}
+
+TEST(FramePacing, FailuresBackOffAndALostDeviceIsTold) {
+    EXPECT_EQ(frameOutcome(0), FrameOutcome::Presented);
+    EXPECT_EQ(frameOutcome(1), FrameOutcome::NothingDue);
+    EXPECT_EQ(frameOutcome(0x087A0001), FrameOutcome::Occluded);
+    for (uint32_t lost : {0x887A0005u, 0x887A0006u, 0x887A0007u})
+        EXPECT_EQ(frameOutcome(static_cast<int32_t>(lost)), FrameOutcome::DeviceLost);
+    EXPECT_EQ(frameOutcome(static_cast<int32_t>(0x80004005u)), FrameOutcome::Failed);
+
+    // A persistent failure sleeps longer each turn up to the cap, and the
+    // first success goes back to presenting at full pace.
+    FrameBackoff backoff;
+    const unsigned expected[] = {16, 32, 64, 128, 250, 250, 250};
+    for (unsigned ms : expected)
+        EXPECT_EQ(backoff.sleepAfter(FrameOutcome::Failed), ms);
+    EXPECT_EQ(backoff.sleepAfter(FrameOutcome::Presented), 0u);
+    EXPECT_EQ(backoff.sleepAfter(FrameOutcome::DeviceLost), 16u);
+    EXPECT_EQ(backoff.sleepAfter(FrameOutcome::NothingDue), 1u);
+    EXPECT_EQ(backoff.sleepAfter(FrameOutcome::Failed), 16u);
+    EXPECT_GT(backoff.sleepAfter(FrameOutcome::Occluded), 1u);  // no vertical sync to wait on
+}
+
 }  // namespace
 }  // namespace zav2

@@ -2,6 +2,10 @@
 // What the frames look like is checked from outside (av_check.py); here the
 // thread's behaviour is checked through the player's read-outs.
 #include <gtest/gtest.h>
+#include <wincodec.h>
+
+#include <atomic>
+#include <cmath>
 
 #include "engine/media_engine_player.h"
 #include "wine_support.h"
@@ -39,6 +43,29 @@ class VideoTest : public ::testing::Test {
     bool framesArrive(uint64_t count, DWORD timeoutMs) {
         const uint64_t from = player.PresentedFrames();
         return pumpUntil([&] { return player.PresentedFrames() >= from + count; }, timeoutMs);
+    }
+    // The colour at the centre of the frame the engine holds now, through a
+    // capture at native size: 'r', 'g', 'b', 'y' (yellow) or '?'.
+    char frameColour() {
+        Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
+        Microsoft::WRL::ComPtr<IWICBitmap> bitmap;
+        if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_PPV_ARGS(&factory))) ||
+            FAILED(factory->CreateBitmap(320, 240, GUID_WICPixelFormat32bppPBGRA,
+                                         WICBitmapCacheOnLoad, &bitmap)) ||
+            FAILED(player.CaptureFrame(bitmap.Get()))) {
+            return '?';
+        }
+        const WICRect centre{160, 120, 1, 1};
+        BYTE bgra[4] = {};
+        if (FAILED(bitmap->CopyPixels(&centre, 4, 4, bgra)))
+            return '?';
+        const bool b = bgra[0] > 160, g = bgra[1] > 160, r = bgra[2] > 160;
+        if (r && g && !b)
+            return 'y';
+        if (r + g + b != 1)
+            return '?';
+        return r ? 'r' : (g ? 'g' : 'b');
     }
     SIZE surfaceSize() {
         RECT rect{};
@@ -165,6 +192,9 @@ TEST_F(VideoTest, StoppedVideoHidesItsWindowsAndShutdownJoinsTheThread) {
     ShowWindow(window.host(), SW_SHOW);
     ASSERT_EQ(player.Play(), S_OK);
     ASSERT_TRUE(framesArrive(3, 2000));
+    // The system counts thread time in ticks of 10 ms: play long enough for
+    // the thread to have used a few.
+    pumpFor(1000);
     EXPECT_GT(player.FrameThreadCpuSeconds(), 0.0);
     const ULONGLONG start = GetTickCount64();
     player.Shutdown();
@@ -172,22 +202,107 @@ TEST_F(VideoTest, StoppedVideoHidesItsWindowsAndShutdownJoinsTheThread) {
     EXPECT_EQ(player.FrameThreadCpuSeconds(), 0.0);  // the thread is gone
 }
 
-TEST_F(VideoTest, FrameStepAnswersAndKeepsThePause) {
+TEST_F(VideoTest, AfterASeekFramesGoOnAndShowTheNewPosition) {
+    ASSERT_EQ(openAndWait(player, mediaPath(L"colours.mp4")), S_OK);
+    ASSERT_EQ(player.Play(), S_OK);
+    ASSERT_TRUE(framesArrive(3, 5000));
+    EXPECT_EQ(frameColour(), 'r');
+
+    // Playing: red -> blue (2 ... 3 s).
+    ASSERT_EQ(player.Seek(2.2), S_OK);
+    EXPECT_TRUE(pumpUntil([&] { return std::abs(player.GetPosition() - 2.2) < 0.3; }, 2000))
+        << "at " << player.GetPosition();
+    const bool pictureFollows = !test::framesStopAfterSeek();
+    if (pictureFollows) {
+        EXPECT_TRUE(framesArrive(5, 2000));
+        EXPECT_EQ(frameColour(), 'b');
+    }
+
+    // Paused: back to lime (1 ... 2 s); the position stays there.
+    ASSERT_EQ(player.Pause(), S_OK);
+    ASSERT_EQ(player.Seek(1.3), S_OK);
+    EXPECT_TRUE(pumpUntil([&] { return std::abs(player.GetPosition() - 1.3) < 0.3; }, 2000))
+        << "at " << player.GetPosition();
+    pumpFor(300);
+    EXPECT_NEAR(player.GetPosition(), 1.3, 0.3);
+    EXPECT_EQ(player.GetState(), PlayerState::Paused);
+    if (pictureFollows) {
+        EXPECT_EQ(frameColour(), 'g');
+    }
+}
+
+TEST_F(VideoTest, FrameStepWhilePausedMovesOneFrameAndKeepsThePause) {
     ASSERT_EQ(openAndWait(player, mediaPath(L"colours.mp4")), S_OK);
     ASSERT_EQ(player.Play(), S_OK);
     ASSERT_TRUE(framesArrive(3, 5000));
     ASSERT_EQ(player.Pause(), S_OK);
+    pumpFor(200);
     const double position = player.GetPosition();
-    const HRESULT hr = player.FrameStep(true);
-    if (hr == E_NOTIMPL) {
-        // Wine 8's engine has no frame step.
-        EXPECT_EQ(player.GetState(), PlayerState::Paused);
-        return;
-    }
-    ASSERT_EQ(hr, S_OK);
+    ASSERT_EQ(player.FrameStep(true), S_OK);
     pumpFor(300);
-    EXPECT_NEAR(player.GetPosition(), position + 0.04, 0.03);
+    EXPECT_NEAR(player.GetPosition(), position + 0.04, 0.02);  // 25 fps
     EXPECT_EQ(player.GetState(), PlayerState::Paused);
+}
+
+TEST_F(VideoTest, FailingFramesBackOffAndALostDeviceIsMadeAgain) {
+    // Frames fail as long as `failing` holds, a lost device is reported once.
+    std::atomic<HRESULT> failing{S_OK};
+    std::atomic<bool> loseDevice{false};
+    player.SetFrameFaultHook([&](FrameStage stage) -> HRESULT {
+        if (stage == FrameStage::Present && loseDevice.exchange(false))
+            return DXGI_ERROR_DEVICE_REMOVED;
+        return stage == FrameStage::SwapChain ? failing.load() : S_OK;
+    });
+    ASSERT_EQ(openAndWait(player, mediaPath(L"colours.mp4")), S_OK);
+    ASSERT_EQ(player.Play(), S_OK);
+    ASSERT_TRUE(framesArrive(3, 5000));
+
+    // A swap chain that cannot be made: the time-critical thread sleeps
+    // between tries instead of spinning.
+    failing = E_FAIL;
+    pumpFor(100);
+    const uint64_t frames = player.PresentedFrames();
+    const double cpu = player.FrameThreadCpuSeconds();
+    pumpFor(1000);
+    EXPECT_EQ(player.PresentedFrames(), frames);
+    EXPECT_LT(player.FrameThreadCpuSeconds() - cpu, 0.1);
+    failing = S_OK;
+    EXPECT_TRUE(framesArrive(3, 2000));
+
+    loseDevice = true;
+    EXPECT_TRUE(pumpUntil([&] { return player.DeviceRebuilds() == 1; }, 2000));
+    EXPECT_TRUE(framesArrive(5, 3000));
+    EXPECT_TRUE(player.HasSwapChain());
+}
+
+TEST_F(VideoTest, AStuckSwapChainHoldsUpNeitherTheWindowThreadNorShutdown) {
+    // The presentation thread hangs once where it makes the swap chain, as
+    // DXGI may while it waits on the window's thread.
+    std::atomic<bool> hang{false};
+    player.SetFrameFaultHook([&](FrameStage stage) -> HRESULT {
+        if (stage == FrameStage::SwapChain && hang.exchange(false))
+            Sleep(2500);
+        return S_OK;
+    });
+    ASSERT_EQ(openAndWait(player, mediaPath(L"colours.mp4")), S_OK);
+    ASSERT_EQ(player.Play(), S_OK);
+    ASSERT_TRUE(framesArrive(3, 5000));
+    hang = true;
+    pumpFor(100);
+    ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(player.Pause(), S_OK);
+    player.ResizeSurface(200, 150);
+    EXPECT_FALSE(player.GetCurrentPath().empty());
+    EXPECT_LT(GetTickCount64() - start, 300u);
+
+    // Shutdown gives up on the thread after its limit and keeps what the
+    // thread uses; the thread then ends on its own and the next Shutdown
+    // (the fixture's) joins it.
+    start = GetTickCount64();
+    player.Shutdown();
+    EXPECT_LT(GetTickCount64() - start, 5000u);
+    EXPECT_EQ(player.GetState(), PlayerState::Closed);
+    pumpFor(1000);
 }
 
 }  // namespace

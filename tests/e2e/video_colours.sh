@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# A 3-second clip that is red, then green, then blue plays in the program;
+# screenshots of the whole virtual display taken while it plays show each
+# colour inside the text panel (1014), where the video is placed. Only the
+# colour somewhere inside the panel is asked for, not where the picture sits.
+. "$(dirname "$0")/lib.sh"
+
+clip="$work/colours.mp4"
+segment() { echo "color=c=$1:s=320x240:r=25:d=1"; }
+ffmpeg -hide_banner -loglevel error -y -f lavfi -i "$(segment red)" -f lavfi -i "$(segment lime)" \
+  -f lavfi -i "$(segment blue)" -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=3" \
+  -filter_complex "[0:v][1:v][2:v]concat=n=3:v=1:a=0,format=yuv420p[v]" \
+  -map "[v]" -map 3:a -c:v libx264 -preset veryfast -g 25 \
+  -c:a aac -b:a 96k "$clip" || fail "ffmpeg made the clip"
+# SINGLE repeats the clip, so a colour missed on the first pass comes again.
+printf '%s\r\n' "[SystemSetting]" "MasterVolume=OFF" "Volume=300" "Mode=SINGLE" > "$app/Zav2.ini"
+
+# colours_in <png> <x> <y> <w> <h>: the letters r, g, b for each colour that
+# fills at least 400 pixels of that rectangle.
+colours_in() {
+  convert "$1" -crop "${4}x${5}+${2}+${3}" +repage ppm:- | python3 -c '
+import sys
+data = sys.stdin.buffer.read()
+# P6 header: magic, width, height, maximum, then the pixels.
+fields, at = [], 0
+while len(fields) < 4:
+    while data[at:at + 1].isspace():
+        at += 1
+    end = at
+    while not data[end:end + 1].isspace():
+        end += 1
+    fields.append(data[at:end])
+    at = end
+pixels = data[at + 1:]
+counts = {"r": 0, "g": 0, "b": 0}
+for i in range(0, len(pixels) - 2, 3):
+    r, g, b = pixels[i], pixels[i + 1], pixels[i + 2]
+    if r > 180 and g < 80 and b < 80:
+        counts["r"] += 1
+    elif g > 180 and r < 80 and b < 80:
+        counts["g"] += 1
+    elif b > 180 and r < 80 and g < 80:
+        counts["b"] += 1
+print("".join(c for c in "rgb" if counts[c] >= 400))
+'
+}
+
+start_zav2 zav2_pid "$(winpath "$clip")"
+check "the program runs" driver --timeout 30000 wait-window
+check "the clip is started" quietly driver --timeout 20000 wait-caption "colours.mp4"
+read -r px py pw ph <<< "$(driver control-rect 1014 --screen | tr -d '\r')"
+check "the panel has a rectangle" test -n "${ph:-}"
+echo "panel on the screen: $px $py ${pw}x${ph}"
+
+# Two passes of the clip, a screenshot about every 0.3 s.
+seen=""
+shots=0
+end=$((SECONDS + 8))
+while [ "$SECONDS" -lt "$end" ]; do
+  shot="$work/shot.png"
+  if import -window root -display "$DISPLAY" "$shot" 2> /dev/null; then
+    shots=$((shots + 1))
+    found=$(colours_in "$shot" "$px" "$py" "$pw" "$ph")
+    for c in r g b; do
+      if [[ "$found" == *"$c"* && "$seen" != *"$c"* ]]; then
+        seen="$seen$c"
+        cp "$shot" "$artifacts/colour-$c.png"
+        echo "screenshot: $artifacts/colour-$c.png"
+      fi
+    done
+  fi
+  sleep 0.2
+done
+echo "$shots screenshots; colours seen in the panel: [$seen]"
+cp "$shot" "$artifacts/last.png" 2> /dev/null
+for c in r g b; do
+  name=$(case $c in r) echo red ;; g) echo green ;; b) echo blue ;; esac)
+  check "the panel shows $name on a screenshot of the display" test "${seen/$c/}" != "$seen"
+done
+quietly driver close
+wait_exit "$zav2_pid" 20
+
+finish
