@@ -6,6 +6,7 @@
 #include "app/playback_calls_win.h"
 #include "app/subsystem_calls_win.h"
 #include "resources/resource.h"
+#include "ui/capture_commands_win.h"
 #include "ui/list_commands_win.h"
 
 namespace zav2 {
@@ -156,6 +157,8 @@ bool runCommand(MainWindow& state, WPARAM command) {
             PostMessageW(state.window, kMessageOpenFolderDialog, 0, 0);
             return true;
     }
+    if (auto capture = dispatchCaptureCommand(state, LOWORD(command)))
+        return *capture;
     return dispatchListCommand(state, LOWORD(command)).value_or(false);
 }
 

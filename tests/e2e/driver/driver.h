@@ -92,6 +92,10 @@ int controlVisible(Context& context);
 int controlTextCommand(Context& context);
 int buttonHasIcon(Context& context);
 int dluRect(Context& context);
+// commands_shell_win.cpp
+int folderDialog(Context& context);
+int clipboardDib(Context& context);
+int shellObjects(Context& context);
 // fake_instance_win.cpp
 int fakeInstance(Context& context);
 

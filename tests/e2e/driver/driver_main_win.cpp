@@ -48,6 +48,11 @@ constexpr Subcommand kSubcommands[] = {
     {L"control-text", 1, controlTextCommand, L"<id>: print the control's text"},
     {L"button-has-icon", 1, buttonHasIcon, L"<id>: yes (0) / no (1): BM_GETIMAGE gives an icon"},
     {L"dlu-rect", 4, dluRect, L"<x> <y> <w> <h>: dialog units of the main dialog's font in pixels"},
+    {L"folder-dialog", 1, folderDialog,
+     L"<folder> [--title T] [--cancel]: choose the folder in a folder dialog showing T"},
+    {L"clipboard-dib", 0, clipboardDib,
+     L"print the clipboard DIB's width, height and centre pixel's red green blue"},
+    {L"shell-objects", 0, shellObjects, L"print which taskbar and jump-list objects exist"},
     {L"fake-instance", 0, fakeInstance,
      L"[--title T] [--no-marker] [--lifetime ms] [--hotkey vk,...]: a logging stand-in window"},
 };
