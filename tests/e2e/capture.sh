@@ -9,6 +9,10 @@
 media="$work/media"
 captures="$work/captures"
 mkdir -p "$media" "$captures"
+# Wine's folder dialog selects a given path only when it is a drive's root:
+# the captures folder becomes drive Y:.
+ln -s "$captures" "$WINEPREFIX/dosdevices/y:"
+capture_dir='Y:\'
 ini="$app/Zav2.ini"
 title="移動するフォルダを選択してください。"
 segment() { echo "color=c=$1:s=320x240:r=25:d=$2"; }
@@ -50,7 +54,7 @@ start_paused_in_red() {
 start_paused_in_red
 driver key F12 > /dev/null
 check "F12 asks for the capture folder" \
-  driver --timeout 20000 folder-dialog "$(winpath "$captures")" --title "$title"
+  driver --timeout 20000 folder-dialog "$capture_dir" --title "$title"
 check "a capture file is written" \
   timeout 20 sh -c "until ls '$captures'/*.bmp > /dev/null 2>&1; do sleep 0.2; done"
 bmp=$(ls "$captures"/*.bmp 2> /dev/null | head -n 1)
@@ -58,8 +62,8 @@ if [ -n "$bmp" ]; then
   name=$(basename "$bmp")
   check "named by the clip and the position: $name" \
     quietly grep -qE '^colours_00[0-4]_[0-5][0-9]_[0-9]{2}\.bmp$' <<< "$name"
-  expect_eq "320x240, 32 bits, 54 + 4 x 320 x 240 bytes" "320 240 $((54 + 4 * 320 * 240))" \
-    "$(u32 "$bmp" 18) $(u32 "$bmp" 22) $(stat -c %s "$bmp")"
+  expect_eq "320x240, 32 bits, 54 + 4 x 320 x 240 bytes" "320 240 32 $((54 + 4 * 320 * 240))" \
+    "$(u32 "$bmp" 18) $(u32 "$bmp" 22) $(u32 "$bmp" 28) $(stat -c %s "$bmp")"
   check "its pixels are red ($(bmp_centre "$bmp"))" is_red $(bmp_centre "$bmp")
 fi
 
@@ -72,12 +76,12 @@ check "the clipboard's pixels are red ($cr $cg $cb)" is_red "${cr:-0}" "${cg:-0}
 driver key F12 > /dev/null
 sleep 1
 check_not "a second capture asks no more" \
-  quietly driver --timeout 2000 folder-dialog "$(winpath "$captures")" --title "$title"
+  quietly driver --timeout 2000 folder-dialog "$capture_dir" --title "$title"
 screenshot_window paused-in-red
 check "the program closes" driver close
 wait_exit "$zav2_pid" 30
 expect_eq "exit code" 0 "$exit_code"
-expect_eq "the chosen folder is written back at exit" "$(winpath "$captures")" \
+expect_eq "the chosen folder is written back at exit" "$capture_dir" \
   "$(value_of CaptureDir)"
 
 # --- A folder that takes no file (even for root): reported, no crash --------
