@@ -80,15 +80,24 @@ String fileSystemPath(IUnknown* object) {
 class ShellDestinationList final : public DestinationList {
   public:
     explicit ShellDestinationList(String executable) : executable_(std::move(executable)) {}
+    ShellDestinationList(const ShellDestinationList&) = delete;
+    ShellDestinationList& operator=(const ShellDestinationList&) = delete;
+    // A list begun and not committed is given up, leaving the shown one as it was.
+    ~ShellDestinationList() override {
+        if (list_ && !committed_)
+            list_->AbortList();
+    }
 
     std::optional<std::vector<String>> beginList() override {
         ComPtr<IObjectArray> removed;
         UINT minimumSlots = 0;
+        ComPtr<ICustomDestinationList> list;
         if (FAILED(CoCreateInstance(CLSID_DestinationList, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_PPV_ARGS(&list_))) ||
-            FAILED(list_->BeginList(&minimumSlots, IID_PPV_ARGS(&removed)))) {
+                                    IID_PPV_ARGS(&list))) ||
+            FAILED(list->BeginList(&minimumSlots, IID_PPV_ARGS(&removed)))) {
             return std::nullopt;
         }
+        list_ = std::move(list);
         std::vector<String> paths;
         UINT count = 0;
         if (FAILED(removed->GetCount(&count)))
@@ -114,7 +123,10 @@ class ShellDestinationList final : public DestinationList {
         return collection && SUCCEEDED(list_->AddUserTasks(collection.Get()));
     }
 
-    bool commitList() override { return SUCCEEDED(list_->CommitList()); }
+    bool commitList() override {
+        committed_ = SUCCEEDED(list_->CommitList());
+        return committed_;
+    }
 
   private:
     ComPtr<IShellLinkW> makeLink(const JumpLink& link) {
@@ -164,6 +176,7 @@ class ShellDestinationList final : public DestinationList {
 
     String executable_;
     ComPtr<ICustomDestinationList> list_;
+    bool committed_ = false;
 };
 
 BOOL CALLBACK collectGroupIcon(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR ids) {
