@@ -121,6 +121,15 @@ int clipboardDib(Context&) {
     return result;
 }
 
+int taskbarButtonCreated(Context& context) {
+    // What the shell sends when the window's taskbar button (re)appears.
+    HWND instance = requireInstance(context);
+    const UINT message = RegisterWindowMessageW(L"TaskbarButtonCreated");
+    if (!instance || !message)
+        return kFailed;
+    return sendBounded(instance, message, 0, 0, context.timeoutMs) ? kOk : kFailed;
+}
+
 int shellObjects(Context&) {
     // What this Wine offers the taskbar code, one line per object.
     const HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

@@ -96,6 +96,7 @@ int dluRect(Context& context);
 int folderDialog(Context& context);
 int clipboardDib(Context& context);
 int shellObjects(Context& context);
+int taskbarButtonCreated(Context& context);
 // fake_instance_win.cpp
 int fakeInstance(Context& context);
 

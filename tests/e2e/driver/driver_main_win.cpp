@@ -53,6 +53,8 @@ constexpr Subcommand kSubcommands[] = {
     {L"clipboard-dib", 0, clipboardDib,
      L"print the clipboard DIB's width, height and centre pixel's red green blue"},
     {L"shell-objects", 0, shellObjects, L"print which taskbar and jump-list objects exist"},
+    {L"taskbar-button-created", 0, taskbarButtonCreated,
+     L"send the shell's TaskbarButtonCreated message to the instance"},
     {L"fake-instance", 0, fakeInstance,
      L"[--title T] [--no-marker] [--lifetime ms] [--hotkey vk,...]: a logging stand-in window"},
 };
