@@ -14,7 +14,6 @@
 #include "app/subsystem_calls_win.h"
 #include "platform/path.h"
 #include "playlist/intake.h"
-#include "playlist/intake_recent.h"
 #include "playlist/playlist_order.h"
 #include "playlist/playlist_win.h"
 
@@ -51,8 +50,7 @@ PathChosenBy chosenBy(OpenedBy how) {
 
 void recordRecent(MainWindow& state, const String& path) {
     SHAddToRecentDocs(SHARD_PATHW, path.c_str());
-    if (addRecentItem(state.settingsPath, path))
-        buildJumpList(state);
+    addRecentItem(state, path);
 }
 
 void selectCurrentAtTop(MainWindow& state) {

@@ -140,12 +140,13 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     GetWindowRect(state.listBox, &state.templateListRect);
     registerHotKeys(state);
     loadMenus(state);
-    buildJumpList(state);
+    // The recent items live in the settings file, so its path comes first.
+    determineSettingsPath(state);
+    rebuildJumpList(state);
     obtainMasterVolume(state);
     createTaskbarList(state);
     state.seekBar = GetDlgItem(window, IDC_SEEK_BAR);
     subclassSeekBar(state);
-    determineSettingsPath(state);
     ShowWindow(window, SW_SHOW);
     loadWindowPlacement(state);
     subclassPanelAndList(state);
@@ -411,7 +412,7 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM wParam, L
     }
     if (state.taskbarButtonCreatedMessage && message == state.taskbarButtonCreatedMessage) {
         addThumbnailButtons(state);
-        buildJumpList(state);
+        rebuildJumpList(state);
         return FALSE;
     }
 

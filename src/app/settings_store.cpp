@@ -92,6 +92,15 @@ void MemorySettingsStore::writeString(StringView section, StringView key, String
     target->entries.emplace_back(String(key), String(value));
 }
 
+void MemorySettingsStore::removeKey(StringView section, StringView key) {
+    for (Section& s : sections_) {
+        if (!equalsIgnoreCase(s.name, section))
+            continue;
+        std::erase_if(s.entries,
+                      [&](const auto& entry) { return equalsIgnoreCase(entry.first, key); });
+    }
+}
+
 std::vector<std::pair<String, String>> MemorySettingsStore::entries(StringView section) const {
     for (const Section& s : sections_) {
         if (equalsIgnoreCase(s.name, section))

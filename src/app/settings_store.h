@@ -25,6 +25,8 @@ class SettingsStore {
     // Replaces the value of an existing key in place; a new key goes to the
     // end of its section, a new section to the end of the file.
     virtual void writeString(StringView section, StringView key, StringView value) = 0;
+    // Deletes the key; nothing happens when it is missing.
+    virtual void removeKey(StringView section, StringView key) = 0;
 };
 
 // The integer profile reader's rules: leading blanks, an optional sign, then
@@ -40,6 +42,7 @@ class MemorySettingsStore final : public SettingsStore {
                       size_t bufferUnits) override;
     int readInt(StringView section, StringView key, int defaultValue) override;
     void writeString(StringView section, StringView key, StringView value) override;
+    void removeKey(StringView section, StringView key) override;
 
     // The keys of a section with their values, in file order.
     std::vector<std::pair<String, String>> entries(StringView section) const;
@@ -65,6 +68,7 @@ class ProfileSettingsStore final : public SettingsStore {
                       size_t bufferUnits) override;
     int readInt(StringView section, StringView key, int defaultValue) override;
     void writeString(StringView section, StringView key, StringView value) override;
+    void removeKey(StringView section, StringView key) override;
 
   private:
     String path_;

@@ -35,4 +35,10 @@ void ProfileSettingsStore::writeString(StringView section, StringView key, Strin
                                terminated(value).c_str(), path_.c_str());
 }
 
+void ProfileSettingsStore::removeKey(StringView section, StringView key) {
+    // A null value deletes the key.
+    WritePrivateProfileStringW(terminated(section).c_str(), terminated(key).c_str(), nullptr,
+                               path_.c_str());
+}
+
 }  // namespace zav2

@@ -93,7 +93,9 @@ void moveSelectedEntries(MainWindow& state, int towards);  // list drag: +1 down
 void showListContextMenu(MainWindow& state, POINT screenPoint);
 
 // Taskbar.
-void buildJumpList(MainWindow& state);
+void rebuildJumpList(MainWindow& state);
 void addThumbnailButtons(MainWindow& state);
+// Records an existing path as the most recent jump-list item, then rebuilds.
+void addRecentItem(MainWindow& state, const String& path);
 
 }  // namespace zav2

@@ -32,7 +32,8 @@ bool CopyBitmapToClipboard(HWND owner, HBITMAP bitmap);
 
 // The capture file for the current entry in `captureFolder`, asking for the
 // folder first when none is set or it no longer exists (owned by the video
-// host). S_FALSE when the user cancelled or there was nothing to capture.
+// host). S_FALSE when the user cancelled or there was nothing to capture;
+// STG_E_CANTSAVE when the picture was taken but the file could not be written.
 HRESULT CaptureToFile(MediaEnginePlayer& player, HWND videoHost, HBITMAP panelPicture,
                       String& captureFolder, StringView entryPath,
                       const BrowseForFolderCall& browseForFolder);

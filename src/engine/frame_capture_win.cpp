@@ -237,11 +237,13 @@ HRESULT CaptureToFile(MediaEnginePlayer& player, HWND videoHost, HBITMAP panelPi
         combinePath(captureFolder, captureFileName(entryPath, player.GetPosition()));
     if (player.HasVideo()) {
         const UniqueBitmap frame = captureVideoFrame(player);
-        return frame && WriteBmpFile(frame.get(), path) ? S_OK : E_FAIL;
+        if (!frame)
+            return E_FAIL;
+        return WriteBmpFile(frame.get(), path) ? S_OK : STG_E_CANTSAVE;
     }
     if (panelPicture == nullptr)
         return S_FALSE;
-    return WriteBmpFile(panelPicture, path) ? S_OK : E_FAIL;
+    return WriteBmpFile(panelPicture, path) ? S_OK : STG_E_CANTSAVE;
 }
 
 HRESULT CaptureToClipboard(MediaEnginePlayer& player, HWND mainWindow, HBITMAP panelPicture) {

@@ -6,6 +6,7 @@
 
 #include "app/subsystem_calls_win.h"
 #include "resources/resource.h"
+#include "ui/capture_commands_win.h"
 #include "ui/command_handlers_win.h"
 #include "ui/command_rules.h"
 #include "ui/list_commands_win.h"
@@ -116,10 +117,13 @@ constexpr CommandRow kCommands[] = {
     row(IDM_LIST_PICTURE, kNone, hooked<dispatchPanelCommand>),
     row(IDM_TEXT_PICTURE, kNone, hooked<dispatchPanelCommand>),
     row(IDM_SHOW_LYRICS, kNone, hooked<dispatchPanelCommand>),
+    // Captures.
+    row(IDM_CAPTURE_TO_FILE, kList, hooked<dispatchCaptureCommand>),
+    row(IDM_CAPTURE_TO_CLIPBOARD, kList, hooked<dispatchCaptureCommand>),
     // Not yet here: the file operations (1000, 1100, 1200, 1400, 4000,
-    // 40023-40025) and the captures (40019, 40021); until they come those ids
-    // answer "not handled". Each takes a row such as
-    //   row(IDM_CAPTURE_TO_FILE, kList, hooked<dispatchCaptureCommand>),
+    // 40023-40025); until they come those ids answer "not handled". Each
+    // takes a row such as
+    //   row(IDM_COPY_FILES, kList, hooked<dispatchFileCommand>),
 };
 
 const CommandRow* findRow(WORD id) {

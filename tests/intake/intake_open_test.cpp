@@ -5,7 +5,6 @@
 #include "intake_test_util.h"
 #include "platform/file.h"
 #include "playlist/intake.h"
-#include "playlist/intake_recent.h"
 
 namespace zav2::test {
 namespace {
@@ -126,20 +125,6 @@ TEST(OpenUnreadable, MissingFolderContributesNothing) {
     Playlist playlist;
     scanFolder(playlist, ZT("/nonexistent-zav2/folder"), true, {});
     EXPECT_TRUE(playlist.empty());
-}
-
-TEST(RecentItems, MostRecentFirstWithoutDuplicatesAndAtMostTwelve) {
-    const std::vector<String> stored = texts({"D:\\a.mp3", "", "D:\\B.MP3", "D:\\c.mp3"});
-    EXPECT_EQ(recentItemsAfterOpening(stored, text("D:\\b.mp3")),
-              texts({"D:\\b.mp3", "D:\\a.mp3", "D:\\c.mp3"}));
-
-    std::vector<String> full;
-    for (int i = 0; i < kMaxRecentItems; ++i)
-        full.push_back(text("D:\\") + String(1, static_cast<Char>('a' + i)));
-    const auto items = recentItemsAfterOpening(full, text("D:\\new"));
-    ASSERT_EQ(items.size(), 12u);
-    EXPECT_EQ(items.front(), text("D:\\new"));
-    EXPECT_EQ(items.back(), full[10]);
 }
 
 }  // namespace

@@ -96,6 +96,11 @@ int buttonHasIcon(Context& context);
 int dluRect(Context& context);
 int windowStyle(Context& context);
 int popupMenu(Context& context);
+// commands_shell_win.cpp
+int folderDialog(Context& context);
+int clipboardDib(Context& context);
+int shellObjects(Context& context);
+int taskbarButtonCreated(Context& context);
 // fake_instance_win.cpp
 int fakeInstance(Context& context);
 

@@ -51,6 +51,13 @@ constexpr Subcommand kSubcommands[] = {
     {L"window-style", 0, windowStyle, L"[--ex] [--control id]: print the (extended) style"},
     {L"popup-menu", 0, popupMenu, L"wait for a shown popup menu, print its screen x y w h"},
     {L"dlu-rect", 4, dluRect, L"<x> <y> <w> <h>: dialog units of the main dialog's font in pixels"},
+    {L"folder-dialog", 1, folderDialog,
+     L"<folder> [--title T] [--cancel]: choose the folder in a folder dialog showing T"},
+    {L"clipboard-dib", 0, clipboardDib,
+     L"print the clipboard DIB's width, height and centre pixel's red green blue"},
+    {L"shell-objects", 0, shellObjects, L"print which taskbar and jump-list objects exist"},
+    {L"taskbar-button-created", 0, taskbarButtonCreated,
+     L"send the shell's TaskbarButtonCreated message to the instance"},
     {L"fake-instance", 0, fakeInstance,
      L"[--title T] [--no-marker] [--lifetime ms] [--hotkey vk,...]: a logging stand-in window"},
 };

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The taskbar button: the program starts, plays and exits cleanly with
+# whatever taskbar and jump-list objects this Wine offers; a thumbnail
+# button's click (its id with THBN_CLICKED above it) acts as the button; the
+# jump list's "/Next" task advances the running instance; opened paths are
+# kept as recent items in the settings file.
+. "$(dirname "$0")/lib.sh"
+
+music=$(demo_library)/music
+ini="$app/Zav2.ini"
+recent_of() {  # recent_of <key>: the value in section JumpRecent
+  tr -d '\r' < "$ini" | sed -n '/^\[JumpRecent\]/,/^\[/p' | sed -n "s/^$1=//p"
+}
+
+echo "shell objects under this Wine:"
+driver shell-objects | tr -d '\r' | sed 's/^/  /'
+
+start_zav2 zav2_pid "$(winpath "$music")"
+check "the program runs" driver --timeout 30000 wait-window
+check "the first entry plays" quietly driver --timeout 20000 wait-caption --contains "朝の歌"
+
+# As when the shell shows the taskbar button: buttons added, list rebuilt
+# with what this Wine offers, failures passed over.
+check "the taskbar button's creation is taken" driver taskbar-button-created
+check "the program runs on" quietly driver caption
+
+thbn_clicked=$((0x1800 << 16))
+driver send WM_COMMAND $((thbn_clicked | 1008)) 0 > /dev/null
+check "the next button's click plays the second entry" \
+  quietly driver --timeout 20000 wait-caption --contains "夕べの調べ"
+
+run_zav2 60 /Next
+expect_eq "the /Next task's start exits 0" 0 "$exit_code"
+check "/Next advanced the running instance" \
+  quietly driver --timeout 20000 wait-caption --contains "夜想曲"
+expect_eq "no second instance appeared" 1 "$(driver marker-count)"
+
+check "the program closes" driver close
+wait_exit "$zav2_pid" 30
+expect_eq "exit code" 0 "$exit_code"
+expect_eq "the opened folder is the one recent item" "1 $(winpath "$music")" \
+  "$(recent_of Count) $(recent_of 0)"
+
+finish
