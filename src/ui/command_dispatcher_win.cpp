@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "ui/command_handlers_win.h"
 #include "ui/command_rules.h"
+#include "ui/file_commands_win.h"
 #include "ui/list_commands_win.h"
 #include "ui/panel_commands_win.h"
 
@@ -116,8 +117,16 @@ constexpr CommandRow kCommands[] = {
     row(IDM_LIST_PICTURE, kNone, hooked<dispatchPanelCommand>),
     row(IDM_TEXT_PICTURE, kNone, hooked<dispatchPanelCommand>),
     row(IDM_SHOW_LYRICS, kNone, hooked<dispatchPanelCommand>),
-    // Not yet here: the file operations (1000, 1100, 1200, 1400, 4000,
-    // 40023-40025) and the captures (40019, 40021); until they come those ids
+    // The files behind the entries.
+    row(IDM_PROPERTIES, kNone, hooked<dispatchFileCommand>),
+    row(IDM_COPY_FILES, kNone, hooked<dispatchFileCommand>),
+    row(IDM_MOVE_FILES, kNone, hooked<dispatchFileCommand>),
+    row(IDM_DELETE_FILES, kNone, hooked<dispatchFileCommand>),
+    row(IDM_MOVE_TO_TRASH, kNone, hooked<dispatchFileCommand>),
+    row(IDM_CLIPBOARD_COPY, kNone, hooked<dispatchFileCommand>),
+    row(IDM_CLIPBOARD_CUT, kNone, hooked<dispatchFileCommand>),
+    row(IDM_RENAME, kNone, hooked<dispatchFileCommand>),
+    // Not yet here: the captures (40019, 40021); until they come those ids
     // answer "not handled". Each takes a row such as
     //   row(IDM_CAPTURE_TO_FILE, kList, hooked<dispatchCaptureCommand>),
 };
