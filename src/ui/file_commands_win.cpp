@@ -1,19 +1,24 @@
 // The file commands of the list: copy, move, delete, trash, clipboard,
 // rename and properties. The operations decide in playback/file_operations;
 // this file gives them the main window, the player and the shell.
-#include "ui/file_commands_win.h"
+
+// The media engine's headers first: after the audio headers the main window
+// needs they clash in mingw-w64.
+#include "engine/engine_ready.h"
+#include "engine/media_engine_player.h"
 
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "app/messages_win.h"
 #include "app/subsystem_calls_win.h"
-#include "engine/engine_ready.h"
-#include "engine/media_engine_player.h"
+#include "ui/file_commands_win.h"
 #include "playback/file_operations.h"
 #include "playback/file_shell_win.h"
 #include "playback/play_entry.h"
 #include "playlist/playlist_order.h"
+#include "platform/path.h"
 #include "playlist/playlist_win.h"
 #include "resources/resource.h"
 #include "tags/tags.h"

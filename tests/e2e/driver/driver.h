@@ -96,6 +96,11 @@ int buttonHasIcon(Context& context);
 int dluRect(Context& context);
 int windowStyle(Context& context);
 int popupMenu(Context& context);
+// commands_files_win.cpp
+int browseFolder(Context& context);
+int fillDialog(Context& context);
+int clipboardFiles(Context& context);
+int holdClipboard(Context& context);
 // fake_instance_win.cpp
 int fakeInstance(Context& context);
 

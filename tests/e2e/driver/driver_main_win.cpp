@@ -51,6 +51,12 @@ constexpr Subcommand kSubcommands[] = {
     {L"window-style", 0, windowStyle, L"[--ex] [--control id]: print the (extended) style"},
     {L"popup-menu", 0, popupMenu, L"wait for a shown popup menu, print its screen x y w h"},
     {L"dlu-rect", 4, dluRect, L"<x> <y> <w> <h>: dialog units of the main dialog's font in pixels"},
+    {L"browse-folder", 1, browseFolder,
+     L"<path> [--cancel]: answer the folder browser, print its texts"},
+    {L"fill-dialog", 3, fillDialog,
+     L"<title> <edit id> <text> [--cancel]: print the edit's text [selection], type, press OK"},
+    {L"clipboard-files", 0, clipboardFiles, L"print the CF_HDROP paths and the drop effect"},
+    {L"hold-clipboard", 1, holdClipboard, L"<ms>: keep the clipboard open that long"},
     {L"fake-instance", 0, fakeInstance,
      L"[--title T] [--no-marker] [--lifetime ms] [--hotkey vk,...]: a logging stand-in window"},
 };
