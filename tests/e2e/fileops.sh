@@ -58,7 +58,23 @@ select_rows() {
 # box <button>: answers the next message box, prints its text.
 box() { driver --timeout 15000 message-box --press "$1" | tr -d '\r'; }
 no_box() { ! quietly driver --timeout 2000 message-box; }
-browse() { driver --timeout 15000 browse-folder "$1" | tr -d '\r'; }
+# to_folder <command> <folder>: runs the copy or move command and answers the
+# browser with the folder, printing its title line. Wine's browser now and
+# then keeps its first selection against every request: the driver then
+# cancels it, and the command (which a cancel leaves without effect) is
+# given again.
+to_folder() {
+  local attempt title
+  for attempt in 1 2 3; do
+    quietly driver post-command "$1"
+    if title=$(driver --timeout 6000 browse-folder "$2" 2> /dev/null); then
+      printf '%s\n' "${title//$'\r'/}"
+      return 0
+    fi
+    echo "the browser kept its start folder (attempt $attempt)" >&2
+  done
+  return 1
+}
 seconds_shown() {
   driver control-text -1 | tr -d '\r' | sed -n 's/^\([0-9]*\):\([0-9]*\) .*/\1 \2/p' |
     awk '{ print $1 * 60 + $2 }'
@@ -77,8 +93,7 @@ check "the first file plays" quietly driver --timeout 20000 wait-caption "01 alp
 
 # --- Copy ------------------------------------------------------------------
 select_rows 1 3
-quietly driver post-command 1100
-expect_eq "the copy browser asks for the folder" "コピーするフォルダを選択してください。" "$(browse 'D:\target')"
+expect_eq "the copy browser asks for the folder" "コピーするフォルダを選択してください。" "$(to_folder 1100 'D:\target')"
 sleep 1
 check "beta is copied" cmp -s "$music/02 beta.mp3" "$drive/target/02 beta.mp3"
 check "a name the ANSI page cannot spell is copied" cmp -s "$music/04 曲☃.mp3" "$drive/target/04 曲☃.mp3"
@@ -86,8 +101,7 @@ expect_eq "copying leaves the list alone" 9 "$(row_count)"
 
 echo "other" > "$drive/target/02 beta.mp3"
 select_rows 1 3 4
-quietly driver post-command 1100
-browse 'D:\target' > /dev/null
+to_folder 1100 'D:\target' > /dev/null
 expect_eq "a clash asks" "02 beta.mp3
 指定されたフォルダには同じ名前のファイルが存在します。
 置き換えますか？" "$(box no)"
@@ -96,36 +110,31 @@ sleep 1
 check "No keeps the target's file" grep -q other "$drive/target/02 beta.mp3"
 check_not "Cancel ends the copy: delta is not copied" test -e "$drive/target/05 delta.mp3"
 select_rows 1
-quietly driver post-command 1100
-browse 'D:\target' > /dev/null
+to_folder 1100 'D:\target' > /dev/null
 box yes > /dev/null
 sleep 1
 check "Yes replaces" cmp -s "$music/02 beta.mp3" "$drive/target/02 beta.mp3"
 
 select_rows 4
-quietly driver post-command 1100
-browse 'D:\music' > /dev/null
+to_folder 1100 'D:\music' > /dev/null
 check "copying into the file's own folder says nothing" no_box
 expect_eq "and adds no file" 9 "$(ls "$music" | wc -l)"
 
 if [ "$have_mounts" = yes ]; then
   select_rows 4
-  quietly driver post-command 1100
-  browse 'D:\readonly' > /dev/null
+  to_folder 1100 'D:\readonly' > /dev/null
   expect_eq "a read-only folder refuses the copy" "05 delta.mp3 のコピーに失敗しました。" "$(box ok)"
 fi
 
 # --- Move ------------------------------------------------------------------
 select_rows 5
-quietly driver post-command 1200
-expect_eq "the move browser asks for the folder" "移動するフォルダを選択してください。" "$(browse 'D:\target')"
+expect_eq "the move browser asks for the folder" "移動するフォルダを選択してください。" "$(to_folder 1200 'D:\target')"
 check "epsilon leaves the list" quietly driver wait-list-count 8
 check "and is in the target" test -e "$drive/target/06 epsilon.mp3"
 check_not "and not in its folder" test -e "$music/06 epsilon.mp3"
 
 select_rows 0
-quietly driver post-command 1200
-browse 'D:\target' > /dev/null
+to_folder 1200 'D:\target' > /dev/null
 check "the playing entry moves" quietly driver wait-list-count 7
 check "its file is in the target" test -e "$drive/target/01 alpha.mp3"
 check "playback goes on with the next entry" quietly driver --timeout 20000 wait-caption "02 beta" --contains
@@ -133,8 +142,7 @@ check "and the read-out moves" moving
 
 if [ "$have_mounts" = yes ]; then
   select_rows 3
-  quietly driver post-command 1200
-  browse 'D:\readonly' > /dev/null
+  to_folder 1200 'D:\readonly' > /dev/null
   expect_eq "a read-only folder refuses the move" "05 delta.mp3 の移動に失敗しました。" "$(box ok)"
   expect_eq "and the row stays" 7 "$(row_count)"
   check "and the file" test -e "$music/05 delta.mp3"

@@ -144,6 +144,28 @@ String selectedTreeText(HWND tree, RemoteMemory& memory, DWORD timeoutMs) {
     return text;
 }
 
+// Selects the item named `name` among the children of the selected item or
+// of its parent, through the tree itself.
+void selectTreeItem(HWND tree, RemoteMemory& memory, StringView name, DWORD timeoutMs) {
+    const auto selected = sendBounded(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, timeoutMs);
+    if (!selected || !*selected)
+        return;
+    const auto parent = sendBounded(tree, TVM_GETNEXTITEM, TVGN_PARENT, *selected, timeoutMs);
+    for (LRESULT holder : {*selected, parent.value_or(0)}) {
+        if (!holder)
+            continue;
+        sendBounded(tree, TVM_EXPAND, TVE_EXPAND, holder, timeoutMs);
+        auto item = sendBounded(tree, TVM_GETNEXTITEM, TVGN_CHILD, holder, timeoutMs);
+        while (item && *item) {
+            sendBounded(tree, TVM_SELECTITEM, TVGN_CARET, *item, timeoutMs);
+            if (equalsIgnoreCase(selectedTreeText(tree, memory, timeoutMs), name))
+                return;
+            item = sendBounded(tree, TVM_GETNEXTITEM, TVGN_NEXT, *item, timeoutMs);
+        }
+    }
+    sendBounded(tree, TVM_SELECTITEM, TVGN_CARET, *selected, timeoutMs);
+}
+
 }  // namespace
 
 int browseFolder(Context& context) {
@@ -170,14 +192,22 @@ int browseFolder(Context& context) {
     // The program selects its start folder again at the first change of the
     // selection: ask until the folder's own item is the selected one.
     const String wanted(fileName(path));
+    String seen;
     const bool selected = waitFor(context.timeoutMs, [&] {
         sendBounded(dialog, BFFM_SETSELECTIONW, TRUE,
                     reinterpret_cast<LPARAM>(memory.address() + 2048), context.timeoutMs);
         Sleep(300);
-        return equalsIgnoreCase(selectedTreeText(tree, memory, context.timeoutMs), wanted);
+        seen = selectedTreeText(tree, memory, context.timeoutMs);
+        if (equalsIgnoreCase(seen, wanted))
+            return true;
+        // Wine's browser sometimes ignores the request: pick the item.
+        selectTreeItem(tree, memory, wanted, context.timeoutMs);
+        Sleep(300);
+        seen = selectedTreeText(tree, memory, context.timeoutMs);
+        return equalsIgnoreCase(seen, wanted);
     });
     if (!selected) {
-        printError(ZT("the browser does not select ") + path);
+        printError(ZT("the browser does not select ") + path + ZT(" but ") + seen);
         press(context, dialog, IDCANCEL);
         return kFailed;
     }
