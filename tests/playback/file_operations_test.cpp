@@ -272,6 +272,13 @@ TEST(FileOperations, CopySkipsOwnFolderAndReplacesOnYes) {
     copyFilesToFolder(f.context);
     EXPECT_EQ(f.host.log, strings({"browse D:\\"}));  // parent of the remembered folder
     EXPECT_EQ(f.rows(), strings({"a", "b"}));
+
+    // A target path longer than the program can hold is a failure.
+    f.host.log.clear();
+    f.host.browsed = u8("D:\\") + String(256, 'x');
+    copyFilesToFolder(f.context);
+    EXPECT_EQ(f.host.log,
+              strings({"browse D:\\", "a のコピーに失敗しました。", "b のコピーに失敗しました。"}));
 }
 
 // The bin answering success for a file it left in place is a failure.
