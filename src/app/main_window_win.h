@@ -12,6 +12,7 @@
 #include "app/settings.h"
 #include "app/layout_win.h"
 #include "app/settings_apply_win.h"
+#include "playback/file_operations.h"
 #include "platform/handles_win.h"
 #include "playlist/playlist.h"
 #include "platform/text.h"
@@ -69,6 +70,8 @@ struct MainWindow {
     ButtonMenuLatch buttonMenuLatch;
     int contextItem = 0;
     String jumpExpression;  // kept for the repeat jump
+    // Start folders of the copy and move browsers.
+    RememberedFolders fileFolders;
     int dragSource = -1;
     POINT lastMousePoint{-1, -1};
     String savedCaption = L"Zav2";

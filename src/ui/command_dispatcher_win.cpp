@@ -9,6 +9,7 @@
 #include "ui/capture_commands_win.h"
 #include "ui/command_handlers_win.h"
 #include "ui/command_rules.h"
+#include "ui/file_commands_win.h"
 #include "ui/list_commands_win.h"
 #include "ui/panel_commands_win.h"
 
@@ -20,8 +21,6 @@ using CommandHandler = void (*)(MainWindow& state, WORD id, WORD notification);
 
 // One row per command id (a range for the keypad's ten jumps). `handled` is
 // what the dispatcher answers, also when the guard keeps the handler off.
-// Handlers of other files (file operations, captures, panel) take their rows
-// here as they come.
 struct CommandRow {
     WORD first;
     WORD last;
@@ -120,10 +119,15 @@ constexpr CommandRow kCommands[] = {
     // Captures.
     row(IDM_CAPTURE_TO_FILE, kList, hooked<dispatchCaptureCommand>),
     row(IDM_CAPTURE_TO_CLIPBOARD, kList, hooked<dispatchCaptureCommand>),
-    // Not yet here: the file operations (1000, 1100, 1200, 1400, 4000,
-    // 40023-40025); until they come those ids answer "not handled". Each
-    // takes a row such as
-    //   row(IDM_COPY_FILES, kList, hooked<dispatchFileCommand>),
+    // The files behind the entries.
+    row(IDM_PROPERTIES, kNone, hooked<dispatchFileCommand>),
+    row(IDM_COPY_FILES, kNone, hooked<dispatchFileCommand>),
+    row(IDM_MOVE_FILES, kNone, hooked<dispatchFileCommand>),
+    row(IDM_DELETE_FILES, kNone, hooked<dispatchFileCommand>),
+    row(IDM_MOVE_TO_TRASH, kNone, hooked<dispatchFileCommand>),
+    row(IDM_CLIPBOARD_COPY, kNone, hooked<dispatchFileCommand>),
+    row(IDM_CLIPBOARD_CUT, kNone, hooked<dispatchFileCommand>),
+    row(IDM_RENAME, kNone, hooked<dispatchFileCommand>),
 };
 
 const CommandRow* findRow(WORD id) {

@@ -18,7 +18,8 @@ HWND findMessageBox(StringView caption, StringView instanceName) {
             auto* search = reinterpret_cast<Search*>(data);
             if (IsWindowVisible(window) && windowClass(window) == ZT("#32770") &&
                 windowTitle(window) == search->caption &&
-                !hasMarker(window, search->instanceName) && findControl(window, IDOK) != nullptr) {
+                !hasMarker(window, search->instanceName) &&
+                (findControl(window, IDOK) || findControl(window, IDYES))) {
                 search->found = window;
                 return FALSE;
             }

@@ -101,6 +101,11 @@ int folderDialog(Context& context);
 int clipboardDib(Context& context);
 int shellObjects(Context& context);
 int taskbarButtonCreated(Context& context);
+// commands_files_win.cpp
+int browseFolder(Context& context);
+int fillDialog(Context& context);
+int clipboardFiles(Context& context);
+int holdClipboard(Context& context);
 // fake_instance_win.cpp
 int fakeInstance(Context& context);
 

@@ -58,6 +58,12 @@ constexpr Subcommand kSubcommands[] = {
     {L"shell-objects", 0, shellObjects, L"print which taskbar and jump-list objects exist"},
     {L"taskbar-button-created", 0, taskbarButtonCreated,
      L"send the shell's TaskbarButtonCreated message to the instance"},
+    {L"browse-folder", 1, browseFolder,
+     L"<path> [--cancel]: answer the folder browser, print its texts"},
+    {L"fill-dialog", 3, fillDialog,
+     L"<title> <edit id> <text> [--cancel]: print the edit's text [selection], type, press OK"},
+    {L"clipboard-files", 0, clipboardFiles, L"print the CF_HDROP paths and the drop effect"},
+    {L"hold-clipboard", 1, holdClipboard, L"<ms>: keep the clipboard open that long"},
     {L"fake-instance", 0, fakeInstance,
      L"[--title T] [--no-marker] [--lifetime ms] [--hotkey vk,...]: a logging stand-in window"},
 };

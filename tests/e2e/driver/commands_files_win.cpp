@@ -1,0 +1,289 @@
+// Subcommands for the file operations: the folder browser, a small dialog's
+// edit box, and the clipboard as a program that pastes files sees it.
+#include "driver.h"
+
+#include "platform/path.h"
+
+#include <shellapi.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+namespace zav2::driver {
+namespace {
+
+// A visible dialog of the instance's process that the test waits for.
+HWND findProcessDialog(HWND instance, const std::function<bool(HWND)>& wanted) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(instance, &process);
+    struct Search {
+        DWORD process;
+        const std::function<bool(HWND)>* wanted;
+        HWND found;
+    } search{process, &wanted, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner != search->process || !IsWindowVisible(window) ||
+                windowClass(window) != ZT("#32770") || !(*search->wanted)(window)) {
+                return TRUE;
+            }
+            search->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND findChildOfClass(HWND parent, StringView className) {
+    struct Search {
+        String className;
+        HWND found;
+    } search{String(className), nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(data);
+            if (!equalsIgnoreCase(windowClass(child), search->className))
+                return TRUE;
+            search->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND waitDialog(const Context& context, HWND instance, const std::function<bool(HWND)>& wanted) {
+    HWND dialog = nullptr;
+    waitFor(context.timeoutMs,
+            [&] { return (dialog = findProcessDialog(instance, wanted)) != nullptr; });
+    return dialog;
+}
+
+bool press(const Context& context, HWND dialog, int button) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(findControl(dialog, button)));
+    return waitFor(context.timeoutMs, [&] { return !IsWindow(dialog); });
+}
+
+// The first static text of the dialog (the browser's title line).
+String firstStaticText(HWND dialog, DWORD timeoutMs) {
+    struct Texts {
+        DWORD timeoutMs;
+        String text;
+    } texts{timeoutMs, {}};
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* texts = reinterpret_cast<Texts*>(data);
+            if (!equalsIgnoreCase(windowClass(child), ZT("Static")))
+                return TRUE;
+            const String text = controlText(child, texts->timeoutMs).value_or(String());
+            if (text.empty())
+                return TRUE;
+            texts->text = text;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts.text;
+}
+
+// Memory in the other process, for messages whose pointer arguments are read
+// there (BFFM_SETSELECTIONW and TVM_GETITEMW are not marshalled).
+class RemoteMemory {
+  public:
+    RemoteMemory(HWND window, size_t size) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ, FALSE,
+                               processId);
+        if (process_)
+            memory_ = static_cast<char*>(
+                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    }
+    ~RemoteMemory() {
+        if (memory_)
+            VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+        if (process_)
+            CloseHandle(process_);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+    char* address() const { return memory_; }
+    bool write(size_t offset, const void* bytes, size_t size) {
+        return memory_ && WriteProcessMemory(process_, memory_ + offset, bytes, size, nullptr);
+    }
+    bool read(size_t offset, void* bytes, size_t size) {
+        return memory_ && ReadProcessMemory(process_, memory_ + offset, bytes, size, nullptr);
+    }
+
+  private:
+    HANDLE process_ = nullptr;
+    char* memory_ = nullptr;
+};
+
+// The text of the tree's selected item, read in the program's memory.
+String selectedTreeText(HWND tree, RemoteMemory& memory, DWORD timeoutMs) {
+    const auto item = sendBounded(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, timeoutMs);
+    if (!item || !*item)
+        return {};
+    constexpr size_t kTextOffset = 512;
+    TVITEMW request{};
+    request.mask = TVIF_TEXT;
+    request.hItem = reinterpret_cast<HTREEITEM>(*item);
+    request.pszText = reinterpret_cast<wchar_t*>(memory.address() + kTextOffset);
+    request.cchTextMax = MAX_PATH;
+    wchar_t text[MAX_PATH] = {};
+    if (!memory.write(0, &request, sizeof request) ||
+        !sendBounded(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(memory.address()),
+                     timeoutMs) ||
+        !memory.read(kTextOffset, text, sizeof text - sizeof(wchar_t))) {
+        return {};
+    }
+    return text;
+}
+
+// Selects the item named `name` among the children of the selected item or
+// of its parent, through the tree itself.
+void selectTreeItem(HWND tree, RemoteMemory& memory, StringView name, DWORD timeoutMs) {
+    const auto selected = sendBounded(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, timeoutMs);
+    if (!selected || !*selected)
+        return;
+    const auto parent = sendBounded(tree, TVM_GETNEXTITEM, TVGN_PARENT, *selected, timeoutMs);
+    for (LRESULT holder : {*selected, parent.value_or(0)}) {
+        if (!holder)
+            continue;
+        sendBounded(tree, TVM_EXPAND, TVE_EXPAND, holder, timeoutMs);
+        auto item = sendBounded(tree, TVM_GETNEXTITEM, TVGN_CHILD, holder, timeoutMs);
+        while (item && *item) {
+            sendBounded(tree, TVM_SELECTITEM, TVGN_CARET, *item, timeoutMs);
+            if (equalsIgnoreCase(selectedTreeText(tree, memory, timeoutMs), name))
+                return;
+            item = sendBounded(tree, TVM_GETNEXTITEM, TVGN_NEXT, *item, timeoutMs);
+        }
+    }
+    sendBounded(tree, TVM_SELECTITEM, TVGN_CARET, *selected, timeoutMs);
+}
+
+}  // namespace
+
+int browseFolder(Context& context) {
+    HWND instance = requireInstance(context);
+    if (!instance)
+        return kFailed;
+    HWND dialog = waitDialog(context, instance, [](HWND window) {
+        return findChildOfClass(window, ZT("SysTreeView32")) != nullptr;
+    });
+    if (!dialog) {
+        printError(ZT("no folder browser"));
+        return kFailed;
+    }
+    print(firstStaticText(dialog, context.timeoutMs));
+    if (context.arguments.flag(ZT("cancel")))
+        return press(context, dialog, IDCANCEL) ? kOk : kFailed;
+    const String& path = context.positional(0);
+    RemoteMemory memory(dialog, 4096);
+    HWND tree = findChildOfClass(dialog, ZT("SysTreeView32"));
+    if (!memory.address() || !memory.write(2048, path.c_str(), (path.size() + 1) * 2)) {
+        printError(ZT("could not write into the program"));
+        return kFailed;
+    }
+    // The program selects its start folder again at the first change of the
+    // selection: ask until the folder's own item is the selected one.
+    const String wanted(fileName(path));
+    String seen;
+    const bool selected = waitFor(context.timeoutMs, [&] {
+        sendBounded(dialog, BFFM_SETSELECTIONW, TRUE,
+                    reinterpret_cast<LPARAM>(memory.address() + 2048), context.timeoutMs);
+        Sleep(300);
+        seen = selectedTreeText(tree, memory, context.timeoutMs);
+        if (equalsIgnoreCase(seen, wanted))
+            return true;
+        // Wine's browser sometimes ignores the request: pick the item.
+        selectTreeItem(tree, memory, wanted, context.timeoutMs);
+        Sleep(300);
+        seen = selectedTreeText(tree, memory, context.timeoutMs);
+        return equalsIgnoreCase(seen, wanted);
+    });
+    if (!selected) {
+        printError(ZT("the browser does not select ") + path + ZT(" but ") + seen);
+        press(context, dialog, IDCANCEL);
+        return kFailed;
+    }
+    return press(context, dialog, IDOK) ? kOk : kFailed;
+}
+
+int fillDialog(Context& context) {
+    HWND instance = requireInstance(context);
+    auto id = integerArgument(context, 1);
+    if (!instance || !id)
+        return kFailed;
+    const String title = context.positional(0);
+    HWND dialog =
+        waitDialog(context, instance, [&](HWND window) { return windowTitle(window) == title; });
+    HWND edit = dialog ? findControl(dialog, static_cast<int>(*id)) : nullptr;
+    if (!edit) {
+        printError(ZT("no dialog \"") + title + ZT("\" with control ") + context.positional(1));
+        return kFailed;
+    }
+    // What the dialog offered: the text and the selected range.
+    DWORD start = 0;
+    DWORD end = 0;
+    sendBounded(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end),
+                context.timeoutMs);
+    print(controlText(edit, context.timeoutMs).value_or(String()) + ZT(" [") + number(start) +
+          ZT(",") + number(end) + ZT("]"));
+    if (context.arguments.flag(ZT("cancel")))
+        return press(context, dialog, IDCANCEL) ? kOk : kFailed;
+    const String& text = context.positional(2);
+    sendBounded(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), context.timeoutMs);
+    // OK may be refused (a message box over the dialog): do not wait for it.
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(findControl(dialog, IDOK)));
+    return kOk;
+}
+
+int clipboardFiles(Context&) {
+    if (!OpenClipboard(nullptr)) {
+        printError(ZT("the clipboard is held by another program"));
+        return kFailed;
+    }
+    int code = kOk;
+    if (HANDLE drop = GetClipboardData(CF_HDROP)) {
+        const UINT count = DragQueryFileW(static_cast<HDROP>(drop), 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            wchar_t path[MAX_PATH * 2] = {};
+            DragQueryFileW(static_cast<HDROP>(drop), i, path, MAX_PATH * 2);
+            print(path);
+        }
+    } else {
+        printError(ZT("no CF_HDROP on the clipboard"));
+        code = kFailed;
+    }
+    const UINT effectFormat = RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT);
+    if (HANDLE effect = GetClipboardData(effectFormat)) {
+        if (const auto* value = static_cast<const DWORD*>(GlobalLock(effect))) {
+            print(ZT("effect ") + number(*value));
+            GlobalUnlock(effect);
+        }
+    } else {
+        print(ZT("effect none"));
+    }
+    CloseClipboard();
+    return code;
+}
+
+int holdClipboard(Context& context) {
+    auto milliseconds = integerArgument(context, 0);
+    if (!milliseconds)
+        return kUsage;
+    if (!OpenClipboard(nullptr))
+        return kFailed;
+    print(ZT("holding"));
+    Sleep(static_cast<DWORD>(*milliseconds));
+    CloseClipboard();
+    return kOk;
+}
+
+}  // namespace zav2::driver

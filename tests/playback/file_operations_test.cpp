@@ -1,0 +1,365 @@
+#include "playback/file_operations.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "playlist/memory_list_box.h"
+
+namespace zav2 {
+namespace {
+
+String u8(const char* text) {
+    return utf8ToUtf16(text);
+}
+
+// Files by path (case as given), a player and the dialogs' scripted answers.
+class FakeHost final : public FileOperationHost {
+  public:
+    std::set<String> files{};
+    std::set<String> folders{};
+    std::set<String> locked{};       // refuse moves while the media is loaded
+    std::set<String> stuckInBin{};   // the bin answers success but keeps them
+    std::set<String> uncreatable{};  // folders that cannot be made
+    std::vector<OverwriteAnswer> overwriteAnswers{};
+    std::vector<std::optional<String>> newNames{};
+    std::optional<String> browsed = u8("D:\\Target");
+    bool clipboardOpen = true;
+    PlayerState state = PlayerState::Playing;
+    bool mediaLoaded = true;
+    double time = 42.5;
+
+    std::vector<String> log{};  // messages, player and shell events in order
+    std::vector<uint8_t> clipboard{};
+    uint32_t effect = 0;
+
+    bool exists(StringView p) override {
+        return files.count(String(p)) || folders.count(String(p));
+    }
+    bool isDirectory(StringView p) override { return folders.count(String(p)) != 0; }
+    bool isSameFile(StringView a, StringView b) override { return equalsIgnoreCase(a, b); }
+    bool copyFile(StringView from, StringView to) override {
+        if (exists(to) || !files.count(String(from)))
+            return false;
+        files.insert(String(to));
+        return true;
+    }
+    bool moveFile(StringView from, StringView to) override {
+        if (exists(to) || !files.count(String(from)) || (mediaLoaded && locked.count(String(from))))
+            return false;
+        files.erase(String(from));
+        files.insert(String(to));
+        return true;
+    }
+    bool recycle(StringView p) override {
+        log.push_back(u8("recycle ") + String(p));
+        if (!stuckInBin.count(String(p)))
+            files.erase(String(p));
+        return true;
+    }
+    void createFolder(StringView p) override {
+        if (!uncreatable.count(String(p)))
+            folders.insert(String(p));
+    }
+    std::optional<String> browseForFolder(StringView, StringView start) override {
+        log.push_back(u8("browse ") + String(start));
+        return browsed;
+    }
+    OverwriteAnswer askOverwrite(StringView) override {
+        OverwriteAnswer answer = overwriteAnswers.front();
+        overwriteAnswers.erase(overwriteAnswers.begin());
+        return answer;
+    }
+    bool confirmDelete() override { return true; }
+    void show(FileMessage message, StringView name) override {
+        log.push_back(fileMessageText(message, name));
+    }
+    std::optional<String> askNewName(StringView) override {
+        std::optional<String> name = newNames.front();
+        newNames.erase(newNames.begin());
+        return name;
+    }
+    bool putOnClipboard(const std::vector<uint8_t>& block, uint32_t e) override {
+        if (!clipboardOpen)
+            return false;
+        clipboard = block;
+        effect = e;
+        return true;
+    }
+    String readTitle(StringView) override { return {}; }
+    PlayerState playerState() override { return state; }
+    void stopForFileOperation() override {
+        state = PlayerState::Stopped;
+        log.push_back(u8("stop"));
+    }
+    void closeMedia() override {
+        mediaLoaded = false;
+        state = PlayerState::Closed;
+        log.push_back(u8("close"));
+    }
+    double currentTime() override { return time; }
+    void setCurrentPath(StringView p) override { log.push_back(u8("path ") + String(p)); }
+    void reopenAndResume(StringView p, double seconds) override {
+        mediaLoaded = true;
+        state = PlayerState::Playing;
+        log.push_back(u8("resume ") + String(p) + u8(" at ") +
+                      utf8ToUtf16(std::to_string(static_cast<int>(seconds))));
+    }
+    void requestPlay() override { log.push_back(u8("play")); }
+};
+
+struct Fixture {
+    FakeHost host;
+    MemoryListBox listBox;
+    Playlist playlist;
+    RememberedFolders remembered;
+    FileOperationContext context{host, listBox, playlist, remembered, false};
+
+    // Entries D:\Music\<name> for each name, all existing, current at `current`.
+    Fixture(std::vector<const char*> names, int current, std::vector<int> selected) {
+        host.folders = {u8("D:\\Music"), u8("D:\\Target")};
+        for (const char* name : names) {
+            const String path = u8("D:\\Music\\") + u8(name);
+            playlist.entries.push_back({path, {}, 0});
+            listBox.insert(listBox.count(), u8(name));
+            host.files.insert(path);
+        }
+        playlist.current = current;
+        listBox.select(selected);
+    }
+    std::vector<String> rows() const { return listBox.items(); }
+    String currentName() const {
+        return playlist.current < 0 ? String() : listBox.text(playlist.current);
+    }
+};
+
+std::vector<String> strings(std::vector<const char*> texts) {
+    std::vector<String> out;
+    for (const char* t : texts)
+        out.push_back(u8(t));
+    return out;
+}
+
+TEST(FileOperations, RemovalKeepsCurrentOnItsEntry) {
+    struct Case {
+        int current;
+        std::vector<int> removed;  // highest first, as the operations go
+        const char* currentAfter;  // row text of current afterwards, "" when empty
+    };
+    const Case cases[] = {
+        {2, {4}, "c"},             // above current
+        {2, {0}, "c"},             // below: index drops by one
+        {2, {2}, "d"},             // current itself: the following entry
+        {4, {4}, "d"},             // current was last: the new last
+        {2, {4, 2, 0}, "d"},       // several, highest first
+        {0, {4, 3, 2, 1, 0}, ""},  // list emptied: current -1
+    };
+    for (const Case& c : cases) {
+        Fixture f({"a", "b", "c", "d", "e"}, c.current, {});
+        for (int row : c.removed)
+            removeEntryRow(f.playlist, f.listBox, row);
+        EXPECT_EQ(f.currentName(), u8(c.currentAfter)) << "current " << c.current;
+        EXPECT_EQ(f.listBox.count(), static_cast<int>(f.playlist.entries.size()));
+        if (f.playlist.empty()) {
+            EXPECT_EQ(f.playlist.current, -1);
+        }
+    }
+}
+
+TEST(FileOperations, TrashNames) {
+    struct Case {
+        const char* name;
+        std::vector<const char*> taken;
+        const char* expected;  // "" when every name is taken
+    };
+    std::vector<const char*> all{"x"};
+    std::vector<std::string> numbered;
+    for (int n = 1; n <= 99; ++n)
+        numbered.push_back("x_" + std::string(n < 10 ? "0" : "") + std::to_string(n));
+    for (const std::string& s : numbered)
+        all.push_back(s.c_str());
+    const Case cases[] = {
+        {"a.mp3", {}, "D:\\Zav2_DUST\\a.mp3"},
+        {"a.mp3", {"a.mp3"}, "D:\\Zav2_DUST\\a_01.mp3"},
+        {"a.mp3", {"a.mp3", "a_01.mp3"}, "D:\\Zav2_DUST\\a_02.mp3"},
+        {"README", {"README"}, "D:\\Zav2_DUST\\README_01"},
+        {"x", all, ""},
+    };
+    for (const Case& c : cases) {
+        std::set<String> taken;
+        for (const char* t : c.taken)
+            taken.insert(u8("D:\\Zav2_DUST\\") + u8(t));
+        const auto target = trashTarget(u8("D:\\Zav2_DUST"), u8(c.name),
+                                        [&](StringView p) { return taken.count(String(p)) != 0; });
+        EXPECT_EQ(target.value_or(String()), u8(c.expected)) << c.name;
+    }
+    EXPECT_EQ(trashFolderOf(u8("D:\\Music\\a.mp3")), u8("D:\\Zav2_DUST"));
+    EXPECT_FALSE(trashFolderOf(u8("\\\\server\\share\\x.mp3")));
+    EXPECT_FALSE(trashFolderOf(u8("a.mp3")));
+}
+
+TEST(FileOperations, RenameRefusals) {
+    const std::set<String> present{u8("D:\\M\\a.mp3")};
+    const auto exists = [&](StringView p) { return present.count(String(p)) != 0; };
+    const std::pair<const char*, NameCheck> cases[] = {
+        {"b.mp3", NameCheck::Accepted},         {"曲 (1).mp3", NameCheck::Accepted},
+        {"a.mp3", NameCheck::Exists},           {"a;b.mp3", NameCheck::BadCharacter},
+        {"a*.mp3", NameCheck::BadCharacter},    {"sub\\b.mp3", NameCheck::BadCharacter},
+        {"b/c", NameCheck::BadCharacter},       {"\"b\"", NameCheck::BadCharacter},
+        {"<b>", NameCheck::BadCharacter},       {"b|c", NameCheck::BadCharacter},
+        {"b.mp3:alt", NameCheck::BadCharacter}, {"b?.mp3", NameCheck::BadCharacter},
+        {"b\t.mp3", NameCheck::BadCharacter},
+    };
+    for (const auto& [name, expected] : cases)
+        EXPECT_EQ(checkNewName(u8("D:\\M"), u8(name), exists), expected) << name;
+    EXPECT_EQ(baseNameLength(u8("song.live.mp3")), 9u);
+    EXPECT_EQ(baseNameLength(u8("README")), 6u);
+}
+
+TEST(FileOperations, DropFilesBlockByteForByte) {
+    const std::vector<uint8_t> block = dropFilesBlock({u8("C:\\a"), u8("D:\\曲")});
+    const std::vector<uint8_t> expected = {
+        20,  0, 0,   0, 0,    0, 0,    0,    0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0,  // DROPFILES
+        'C', 0, ':', 0, '\\', 0, 'a',  0,    0, 0,                                // C:\a
+        'D', 0, ':', 0, '\\', 0, 0xF2, 0x66, 0, 0,                                // D:\曲 (U+66F2)
+        0,   0};
+    EXPECT_EQ(block, expected);
+}
+
+// A failed move keeps its row; the moved rows leave and current stays on
+// the playing entry, so no restart is asked for.
+TEST(FileOperations, MoveKeepsFailedRowsAndCurrentEntry) {
+    Fixture f({"a", "b", "c", "d"}, 3, {0, 1, 2});
+    f.host.files.insert(u8("D:\\Target\\b"));  // b clashes: No, then c: moves
+    f.host.overwriteAnswers = {OverwriteAnswer::No};
+    f.host.files.erase(u8("D:\\Music\\a"));  // removed behind the program's back
+    EXPECT_FALSE(moveFilesToFolder(f.context));
+    EXPECT_EQ(f.rows(), strings({"a", "b", "d"}));
+    EXPECT_EQ(f.currentName(), u8("d"));
+    EXPECT_TRUE(f.host.files.count(u8("D:\\Target\\c")));
+    EXPECT_TRUE(f.host.files.count(u8("D:\\Music\\b")));
+    EXPECT_EQ(f.host.log, strings({"browse D:\\Music", "a は削除されています。"}));
+    EXPECT_EQ(f.listBox.selection(), std::vector<int>{0});
+}
+
+// Cancel at the overwrite question ends the move: rows below stay untouched.
+// The playing entry, moved before, restarts playback.
+TEST(FileOperations, MoveCancelEndsButPlayingEntryRestarts) {
+    Fixture f({"a", "b", "c"}, 2, {0, 1, 2});
+    f.host.locked.insert(u8("D:\\Music\\c"));
+    f.host.files.insert(u8("D:\\Target\\b"));
+    f.host.overwriteAnswers = {OverwriteAnswer::Cancel};
+    EXPECT_TRUE(moveFilesToFolder(f.context));
+    EXPECT_EQ(f.rows(), strings({"a", "b"}));
+    EXPECT_TRUE(f.host.files.count(u8("D:\\Music\\a")));
+    EXPECT_EQ(f.host.log, strings({"browse D:\\Music", "stop", "close", "play"}));
+}
+
+// Copy: into the file's own folder nothing happens; Yes replaces through the
+// recycle bin; the list never changes.
+TEST(FileOperations, CopySkipsOwnFolderAndReplacesOnYes) {
+    Fixture f({"a", "b"}, 0, {0, 1});
+    f.host.files.insert(u8("D:\\Target\\b"));
+    f.host.overwriteAnswers = {OverwriteAnswer::Yes};
+    copyFilesToFolder(f.context);
+    EXPECT_TRUE(f.host.files.count(u8("D:\\Target\\a")));
+    EXPECT_EQ(f.host.log, strings({"browse D:\\Music", "recycle D:\\Target\\b"}));
+    EXPECT_TRUE(f.host.files.count(u8("D:\\Target\\b")));
+
+    f.host.log.clear();
+    f.host.browsed = u8("d:\\music");
+    copyFilesToFolder(f.context);
+    EXPECT_EQ(f.host.log, strings({"browse D:\\"}));  // parent of the remembered folder
+    EXPECT_EQ(f.rows(), strings({"a", "b"}));
+
+    // A target path longer than the program can hold is a failure.
+    f.host.log.clear();
+    f.host.browsed = u8("D:\\") + String(256, 'x');
+    copyFilesToFolder(f.context);
+    EXPECT_EQ(f.host.log,
+              strings({"browse D:\\", "a のコピーに失敗しました。", "b のコピーに失敗しました。"}));
+}
+
+// The bin answering success for a file it left in place is a failure.
+TEST(FileOperations, DeleteKeepsRowsWhoseFileStayed) {
+    Fixture f({"a", "b", "c"}, 1, {0, 1, 2});
+    f.host.stuckInBin.insert(u8("D:\\Music\\c"));
+    EXPECT_TRUE(deleteFiles(f.context));
+    EXPECT_EQ(f.rows(), strings({"c"}));
+    EXPECT_EQ(f.playlist.current, 0);
+    EXPECT_EQ(f.host.log.back(), u8("recycle D:\\Music\\a"));
+    EXPECT_NE(std::find(f.host.log.begin(), f.host.log.end(), u8("c の削除に失敗しました。")),
+              f.host.log.end());
+}
+
+TEST(FileOperations, TrashMovesWithNumbersAndKeepsWhatCannotMove) {
+    Fixture f({"a.mp3", "b.mp3", "c.mp3"}, 0, {0, 1, 2});
+    f.playlist.entries[1].path = u8("\\\\server\\share\\b.mp3");
+    f.host.files.insert(f.playlist.entries[1].path);
+    f.host.folders.insert(u8("D:\\Zav2_DUST"));
+    f.host.files.insert(u8("D:\\Zav2_DUST\\a.mp3"));
+    f.host.locked.insert(u8("D:\\Music\\a.mp3"));
+    EXPECT_TRUE(moveFilesToTrash(f.context));
+    EXPECT_EQ(f.rows(), strings({"b.mp3"}));
+    EXPECT_TRUE(f.host.files.count(u8("D:\\Zav2_DUST\\a_01.mp3")));
+    EXPECT_TRUE(f.host.files.count(u8("D:\\Zav2_DUST\\c.mp3")));
+    EXPECT_EQ(f.host.log, strings({"b.mp3 の移動に失敗しました。", "stop", "close", "play"}));
+
+    // A root that cannot take the trash folder keeps the entry.
+    Fixture g({"a.mp3"}, 0, {0});
+    g.host.uncreatable.insert(u8("D:\\Zav2_DUST"));
+    EXPECT_FALSE(moveFilesToTrash(g.context));
+    EXPECT_EQ(g.rows(), strings({"a.mp3"}));
+    EXPECT_EQ(g.host.log, strings({"a.mp3 の移動に失敗しました。"}));
+}
+
+TEST(FileOperations, ClipboardCutRemovesRowsOnlyWhenTheClipboardTookThem) {
+    Fixture f({"a", "b"}, 1, {1});
+    f.host.clipboardOpen = false;
+    EXPECT_FALSE(copyFilesToClipboard(f.context, true));
+    EXPECT_EQ(f.rows(), strings({"a", "b"}));
+    EXPECT_EQ(f.host.log, strings({"クリップボードを開けませんでした。"}));
+
+    f.host.clipboardOpen = true;
+    f.host.log.clear();
+    EXPECT_TRUE(copyFilesToClipboard(f.context, true));
+    EXPECT_EQ(f.host.effect, kDropEffectMove);
+    EXPECT_EQ(f.host.clipboard, dropFilesBlock({u8("D:\\Music\\b")}));
+    EXPECT_EQ(f.rows(), strings({"a"}));
+    EXPECT_TRUE(f.host.files.count(u8("D:\\Music\\b")));
+    EXPECT_EQ(f.host.log, strings({"stop"}));
+}
+
+TEST(FileOperations, RenamingThePlayingFileResumesUnderTheNameItHas) {
+    struct Case {
+        bool locked;
+        const char* blocker;  // a file that makes the retry fail too
+        std::vector<const char*> log;
+        const char* row;
+    };
+    const Case cases[] = {
+        {false, "", {"path D:\\Music\\new.mp3"}, "new.mp3"},
+        {true, "", {"stop", "close", "resume D:\\Music\\new.mp3 at 42"}, "new.mp3"},
+        {true,
+         "D:\\Music\\new.mp3",
+         {"stop", "close", "old.mp3 の名前を変更できませんでした。",
+          "resume D:\\Music\\old.mp3 at 42"},
+         "old.mp3"},
+    };
+    for (const Case& c : cases) {
+        Fixture f({"old.mp3"}, 0, {0});
+        if (c.locked)
+            f.host.locked.insert(u8("D:\\Music\\old.mp3"));
+        if (*c.blocker)
+            f.host.files.insert(u8(c.blocker));
+        f.host.newNames = {u8("new.mp3")};
+        renameFiles(f.context);
+        EXPECT_EQ(f.host.log, strings(c.log));
+        EXPECT_EQ(f.rows(), strings({c.row}));
+        EXPECT_EQ(f.playlist.entries[0].path, u8("D:\\Music\\") + u8(c.row));
+    }
+}
+
+}  // namespace
+}  // namespace zav2
