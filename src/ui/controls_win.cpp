@@ -16,6 +16,7 @@
 
 #include "resources/resource.h"
 #include "ui/command_rules.h"
+#include "ui/panel_clicks_win.h"
 
 namespace zav2 {
 
@@ -26,40 +27,12 @@ constexpr UINT_PTR kSubclassId = 1;
 // What the text panel remembers between messages.
 struct PanelClicks {
     MainWindow* state = nullptr;
-    bool armed = false;  // pressed, and the pointer has not moved since
     POINT lastPointer{LONG_MIN, LONG_MIN};
-    bool pausedByClick = false;
+    ClickToPause toPause;
 };
 
 HCURSOR arrowCursor() {
     return LoadCursorW(nullptr, IDC_ARROW);
-}
-
-// The panel has text to scroll: a vertical scroll bar with a range.
-bool panelCanScroll(HWND panel) {
-    if (!(GetWindowLongPtrW(panel, GWL_STYLE) & WS_VSCROLL))
-        return false;
-    SCROLLINFO scroll{};
-    scroll.cbSize = sizeof scroll;
-    scroll.fMask = SIF_RANGE;
-    return GetScrollInfo(panel, SB_VERT, &scroll) && scroll.nMax != 0;
-}
-
-// A single click: playing pauses, paused plays.
-void toggleByClick(bool& pausedByClick) {
-    MediaEnginePlayer& engine = player();
-    switch (engine.GetState()) {
-        case PlayerState::Playing:
-            pausedByClick = SUCCEEDED(engine.Pause());
-            break;
-        case PlayerState::Paused:
-            pausedByClick = false;
-            engine.Play();
-            break;
-        default:
-            pausedByClick = false;
-            break;
-    }
 }
 
 LRESULT CALLBACK seekBarProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -90,38 +63,24 @@ LRESULT CALLBACK textPanelProcedure(HWND window, UINT message, WPARAM wParam, LP
             GetCursorPos(&pointer);
             if (pointer.x != clicks.lastPointer.x || pointer.y != clicks.lastPointer.y) {
                 clicks.lastPointer = pointer;
-                clicks.armed = false;  // selecting text, not clicking
+                clicks.toPause.pressed = false;  // selecting text, not clicking
             }
             break;
         }
         case WM_LBUTTONDOWN:
-            clicks.armed = true;
+            clicks.toPause.pressed = true;
             break;
         case WM_LBUTTONUP:
-            if (clicks.armed)
-                toggleByClick(clicks.pausedByClick);
-            clicks.armed = false;
+            clicks.toPause.release();
             break;
         case WM_LBUTTONDBLCLK:
-            // The first click of the pair paused: play on.
-            if (clicks.pausedByClick) {
-                clicks.pausedByClick = false;
-                player().Play();
-            }
+            clicks.toPause.doubleClick();
             SendMessageW(state.window, message, wParam, lParam);
             return 0;
         case WM_MOUSEWHEEL:
         case WM_VSCROLL:
         case WM_KEYDOWN:
-            if (panelCanScroll(window)) {
-                // The picture under the scrolled text is painted again.
-                RECT outer{};
-                GetWindowRect(state.window, &outer);
-                PostMessageW(state.window, WM_SIZE, SIZE_RESTORED,
-                             MAKELPARAM(outer.right - outer.left, outer.bottom - outer.top));
-            } else {
-                SendMessageW(state.window, message, wParam, lParam);
-            }
+            handOffScroll(state, message, wParam, lParam);
             break;
         case WM_CONTEXTMENU:
             SendMessageW(state.window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), lParam);

@@ -13,6 +13,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "ui/panel_clicks_win.h"
+
 namespace zav2 {
 
 namespace {
@@ -24,36 +26,9 @@ constexpr DWORD kPointerHideMilliseconds = 5000;
 struct VideoHost {
     MainWindow* state = nullptr;
     HCURSOR arrow = nullptr;
-    bool pressed = false;
-    bool pausedByClick = false;
+    ClickToPause toPause;
     LPARAM lastPointer = -1;
 };
-
-bool panelCanScroll(HWND panel) {
-    SCROLLINFO scroll{};
-    scroll.cbSize = sizeof scroll;
-    scroll.fMask = SIF_RANGE;
-    return (GetWindowLongPtrW(panel, GWL_STYLE) & WS_VSCROLL) &&
-           GetScrollInfo(panel, SB_VERT, &scroll) && scroll.nMax != 0;
-}
-
-// A click pauses playing media and resumes paused media.
-void togglePlayback(VideoHost& host) {
-    MediaEnginePlayer& engine = player();
-    switch (engine.GetState()) {
-        case PlayerState::Playing:
-            host.pausedByClick = true;
-            engine.Pause();
-            break;
-        case PlayerState::Paused:
-            host.pausedByClick = false;
-            engine.Play();
-            break;
-        default:
-            host.pausedByClick = false;
-            break;
-    }
-}
 
 void trackPointer(HWND window, DWORD flags) {
     TRACKMOUSEEVENT track{};
@@ -104,32 +79,19 @@ LRESULT CALLBACK videoHostProcedure(HWND window, UINT message, WPARAM wParam, LP
             SetCursor(nullptr);
             break;
         case WM_LBUTTONDOWN:
-            host.pressed = true;
+            host.toPause.pressed = true;
             break;
         case WM_LBUTTONUP:
-            if (host.pressed)
-                togglePlayback(host);
-            host.pressed = false;
+            host.toPause.release();
             break;
         case WM_LBUTTONDBLCLK:
-            // The first click of the double-click paused.
-            if (host.pausedByClick) {
-                host.pausedByClick = false;
-                player().Play();
-            }
+            host.toPause.doubleClick();
             SendMessageW(state.window, message, wParam, lParam);
             return 0;
         case WM_MOUSEWHEEL:
         case WM_VSCROLL:
         case WM_KEYDOWN:
-            if (panelCanScroll(state.textPanel)) {
-                RECT outer{};
-                GetWindowRect(state.window, &outer);
-                PostMessageW(state.window, WM_SIZE, SIZE_RESTORED,
-                             MAKELPARAM(outer.right - outer.left, outer.bottom - outer.top));
-            } else {
-                SendMessageW(state.window, message, wParam, lParam);
-            }
+            handOffScroll(state, message, wParam, lParam);
             break;
         case WM_DROPFILES:
             forwardDrop(window, state, wParam);

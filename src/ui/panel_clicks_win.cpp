@@ -1,0 +1,63 @@
+// The engine's Media Foundation headers go first: mingw-w64's kernel-streaming
+// header (pulled in by the endpoint-volume header) redefines types of theirs
+// unless it comes second.
+#include "engine/media_engine_player.h"
+// clang-format off
+#include "ui/panel_clicks_win.h"
+// clang-format on
+
+namespace zav2 {
+
+namespace {
+
+// The panel has text to scroll: a vertical scroll bar with a range.
+bool panelCanScroll(HWND panel) {
+    if (!(GetWindowLongPtrW(panel, GWL_STYLE) & WS_VSCROLL))
+        return false;
+    SCROLLINFO scroll{};
+    scroll.cbSize = sizeof scroll;
+    scroll.fMask = SIF_RANGE;
+    return GetScrollInfo(panel, SB_VERT, &scroll) && scroll.nMax != 0;
+}
+
+}  // namespace
+
+void ClickToPause::release() {
+    if (!pressed)
+        return;
+    pressed = false;
+    MediaEnginePlayer& engine = player();
+    switch (engine.GetState()) {
+        case PlayerState::Playing:
+            pausedByClick = SUCCEEDED(engine.Pause());
+            break;
+        case PlayerState::Paused:
+            pausedByClick = false;
+            engine.Play();
+            break;
+        default:
+            pausedByClick = false;
+            break;
+    }
+}
+
+void ClickToPause::doubleClick() {
+    if (pausedByClick) {
+        pausedByClick = false;
+        player().Play();
+    }
+}
+
+void handOffScroll(MainWindow& state, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (panelCanScroll(state.textPanel)) {
+        // The picture under the scrolled text is painted again.
+        RECT outer{};
+        GetWindowRect(state.window, &outer);
+        PostMessageW(state.window, WM_SIZE, SIZE_RESTORED,
+                     MAKELPARAM(outer.right - outer.left, outer.bottom - outer.top));
+    } else {
+        SendMessageW(state.window, message, wParam, lParam);
+    }
+}
+
+}  // namespace zav2

@@ -1,0 +1,26 @@
+// What the text panel and the video host share: a click pauses or resumes,
+// a double-click (which the main window turns into the next display mode)
+// keeps playing, and the wheel, scroll and keys either scroll the panel's
+// text or go to the main window.
+#pragma once
+
+#include <windows.h>
+
+#include "app/main_window_win.h"
+
+namespace zav2 {
+
+struct ClickToPause {
+    bool pressed = false;        // pressed, and not dragged since
+    bool pausedByClick = false;  // the last click paused
+
+    // A release after a press: playing pauses, paused plays.
+    void release();
+    // The first click of the pair paused: play on.
+    void doubleClick();
+};
+
+// WM_MOUSEWHEEL, WM_VSCROLL and WM_KEYDOWN over the panel or the video.
+void handOffScroll(MainWindow& state, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace zav2
