@@ -36,8 +36,8 @@ void readPlaylistFile(Playlist& playlist, StringView listPath, StringView baseFo
                       int& count, ListBoxMirror* listBox, bool noExt);
 
 // The path line written for an entry: the full path for the resume list;
-// otherwise the bare name for an entry in the current folder, the rest of the
-// path for one below it, else the full path.
+// otherwise ".\name" for an entry in the current folder, ".\" and the rest of
+// the path for one below it, else the full path.
 String listLinePath(StringView entryPath, StringView currentFolder, bool automatic);
 
 struct PlaylistWriteOptions {

@@ -100,6 +100,10 @@ TEST(SearchListLines, ByteOrderMarkLineEndsAndLength) {
     dir.textFile("b.zav", "\xE6\xAD\x8C");  // 歌, no line end
     EXPECT_EQ(readSearchListLines(dir.path("b.zav"))->line1, String(1, 0x6B4C));
     EXPECT_FALSE(readSearchListLines(dir.path("missing.zav")));
+    // A line with a NUL would name whatever comes before the NUL.
+    dir.textFile("c.zav", dir.utf8("a.zav") + std::string("\0x\r\ntwo", 7));
+    EXPECT_EQ(readSearchListLines(dir.path("c.zav"))->line1, String());
+    EXPECT_EQ(readSearchListLines(dir.path("c.zav"))->line2, text("two"));
 }
 
 TEST(SearchListBase, LineThreeRules) {
