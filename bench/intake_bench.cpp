@@ -16,7 +16,7 @@
 #include "platform/file.h"
 #include "platform/path.h"
 #include "playlist/intake.h"
-#include "playlist/memory_list_box.h"
+#include "memory_list_box.h"
 #include "playlist/playlist_order.h"
 #include "tag_corpus.h"
 #include "tags/tags.h"

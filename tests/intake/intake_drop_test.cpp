@@ -4,7 +4,7 @@
 #include "intake_test_util.h"
 #include "platform/file.h"
 #include "playlist/intake.h"
-#include "playlist/memory_list_box.h"
+#include "memory_list_box.h"
 
 namespace zav2::test {
 namespace {

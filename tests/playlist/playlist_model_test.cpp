@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <random>
 
-#include "playlist/memory_list_box.h"
+#include "memory_list_box.h"
 #include "playlist/playlist.h"
 #include "playlist_test_util.h"
 
