@@ -38,15 +38,6 @@ class DropTest : public ::testing::Test {
     IntakeSettings settings;
 };
 
-TEST(DropInsertionPoint, FromTheItemFromPointAnswer) {
-    Playlist playlist;
-    playlist.entries.resize(6);
-    EXPECT_EQ(dropInsertionPoint(3, playlist), 3);
-    EXPECT_EQ(dropInsertionPoint(0x0001'0005, playlist), 6);  // below the last item
-    EXPECT_EQ(dropInsertionPoint(0xFFFF, playlist), 0);
-    EXPECT_EQ(dropInsertionPoint(40, playlist), 6);  // never past the end
-}
-
 TEST_F(DropTest, FilesOntoAnItemGoBeforeItAndCurrentFollowsItsEntry) {
     playlist.current = 5;
     const int added = drop({dir.path("loose.mp3"), dir.path("cover.jpg"), dir.path("in")}, 3);

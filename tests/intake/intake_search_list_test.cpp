@@ -106,22 +106,5 @@ TEST(SearchListLines, ByteOrderMarkLineEndsAndLength) {
     EXPECT_EQ(readSearchListLines(dir.path("c.zav"))->line2, text("two"));
 }
 
-TEST(SearchListBase, LineThreeRules) {
-    const String zav = text("D:\\lists\\s.zav");
-    EXPECT_EQ(searchListBaseFolder(zav, {}), text("D:\\lists"));
-    EXPECT_EQ(searchListBaseFolder(zav, text("E:")), text("E:"));
-    EXPECT_EQ(searchListBaseFolder(zav, text("ab:c")), text("ab:c"));
-    EXPECT_EQ(searchListBaseFolder(zav, text("E:\\music")), text("E:\\music"));
-    EXPECT_EQ(searchListBaseFolder(zav, text("..\\music")), text("D:\\music"));
-}
-
-TEST(NameFilter, StarBlankAndWords) {
-    EXPECT_TRUE(nameFilterMatches(text("any.mp3"), text("*")));
-    EXPECT_FALSE(nameFilterMatches(text("any.mp3"), text("")));
-    EXPECT_FALSE(nameFilterMatches(text("any.mp3"), text("   ")));
-    EXPECT_TRUE(nameFilterMatches(text("a-b.mp3"), text("or x -b")));
-    EXPECT_FALSE(nameFilterMatches(text("a-b.mp3"), text("a -b")));
-}
-
 }  // namespace
 }  // namespace zav2::test
