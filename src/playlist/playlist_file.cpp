@@ -238,6 +238,16 @@ std::string formatPlaylistFile(const Playlist& playlist, const PlaylistWriteOpti
     return "\xEF\xBB\xBF" + utf16ToUtf8(text);
 }
 
+bool writeResumeList(StringView target, const Playlist& playlist, bool noExt, int durationSeconds) {
+    if (playlist.empty())
+        return false;
+    PlaylistWriteOptions options;
+    options.automatic = true;
+    options.noExt = noExt;
+    options.durationSeconds = durationSeconds;
+    return writeFileReplacing(target, formatPlaylistFile(playlist, options));
+}
+
 bool savePlaylistFile(CaptionTarget& caption, StringView target, const Playlist& playlist,
                       const PlaylistWriteOptions& options, StringView captionToRestore) {
     if (playlist.empty())

@@ -56,6 +56,11 @@ struct PlaylistWriteOptions {
 std::string formatPlaylistFile(const Playlist& playlist, const PlaylistWriteOptions& options,
                                const std::function<void(int)>& onEntry = {});
 
+// The resume list as written at exit (full paths, UTF-8), without progress in
+// the caption: for the saves while the program runs. False when the list is
+// empty or the write failed.
+bool writeResumeList(StringView target, const Playlist& playlist, bool noExt, int durationSeconds);
+
 // Writes the list to `target` through a temporary file beside it, so a failure
 // (full disk, crash) leaves the previous file whole. While it works the caption
 // shows "プレイリスト保存中... (i/n)"; afterwards `captionToRestore`. An empty list
