@@ -11,3 +11,10 @@ if(WIN32)
   target_link_libraries(zav2_intake_bench PRIVATE user32 psapi)
   target_link_options(zav2_intake_bench PRIVATE -static)
 endif()
+
+# The soak's probe: watches a running Zav2.exe (bench/soak.sh).
+if(WIN32)
+  add_executable(zav2-soak-probe ${CMAKE_CURRENT_LIST_DIR}/soak_probe_win.cpp)
+  target_link_libraries(zav2-soak-probe PRIVATE zav2_options user32)
+  target_link_options(zav2-soak-probe PRIVATE -municode)
+endif()
