@@ -4,10 +4,17 @@
 #   cmake --build <dir> --target zav2_intake_bench && <dir>/bench/zav2_intake_bench
 add_executable(zav2_intake_bench
   ${CMAKE_CURRENT_LIST_DIR}/intake_bench.cpp ${CMAKE_CURRENT_LIST_DIR}/tag_corpus.cpp)
-target_link_libraries(zav2_intake_bench PRIVATE zav2_playlist zav2_tags zav2_options)
+target_link_libraries(zav2_intake_bench PRIVATE zav2_test_doubles zav2_options)
 target_include_directories(zav2_intake_bench PRIVATE ${PROJECT_SOURCE_DIR}/tests/tags
   ${CMAKE_CURRENT_LIST_DIR})
 if(WIN32)
   target_link_libraries(zav2_intake_bench PRIVATE user32 psapi)
   target_link_options(zav2_intake_bench PRIVATE -static)
+endif()
+
+# The soak's probe: watches a running Zav2.exe (bench/soak.sh).
+if(WIN32)
+  add_executable(zav2-soak-probe ${CMAKE_CURRENT_LIST_DIR}/soak_probe_win.cpp)
+  target_link_libraries(zav2-soak-probe PRIVATE zav2_options user32)
+  target_link_options(zav2-soak-probe PRIVATE -municode)
 endif()

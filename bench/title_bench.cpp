@@ -14,6 +14,7 @@
 #include "tag_corpus.h"
 #include "tags/byte_order.h"
 #include "tags/readers.h"
+#include "counting_file.h"
 #include "tags/source_files.h"
 
 namespace zav2::bench {

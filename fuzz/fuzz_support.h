@@ -1,5 +1,6 @@
 // What every tag fuzz target does with its input: run one reader over the
 // bytes in memory and check what it returns against what the bytes can hold.
+// check() is every target's assertion: a failed one is a finding.
 #pragma once
 
 #include <cstddef>

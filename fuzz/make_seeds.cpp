@@ -1,5 +1,6 @@
-// Writes the seed corpus of the tag fuzz targets from the unit tests' byte
-// builders: make_seeds FOLDER writes FOLDER/<target>/<name> files.
+// Writes the seed corpus of the fuzz targets (tag readers from the unit tests'
+// byte builders, lists and texts as a user might edit them):
+// make_seeds FOLDER writes FOLDER/<target>/<name> files.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -97,6 +98,66 @@ Seeds panelTextSeeds() {
     };
 }
 
+// First byte: 0 reads the rest as "l.m3u8", 1 as "l.m3u" (ANSI).
+Seeds m3uSeeds() {
+    const std::u16string lines = u"#EXTM3U\r\n#EXTINF:2,t\r\n#1 intro.mp3\r\n.\\#1 intro.mp3\r\n";
+    return {
+        {"utf8-bom",
+         "\0\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:1,"s + utf8(u8"曲") + "\r\n.\\a.mp3\r\nsub/b.mp3\r\n"},
+        {"utf16le", "\0\xFF\xFE"s + utf16le(lines)},
+        {"utf16be", "\1\xFE\xFF"s + utf16be(lines)},
+        {"ansi", "\1#EXTINF:3,\x8B\xC8\r\nab\r\nsub\\deep\\c.ogg\r\n..\\x.mp3\r\n#EXTINF:x"s},
+        {"nul", "\0a.mp3\0x\n\\sub\\b.mp3\nsub/../a.mp3"s},
+    };
+}
+
+// "s.zav", then "t.zav" and "l.m3u8" after "\n==\n" markers.
+Seeds searchListSeeds() {
+    return {
+        {"filter", "*\r\n*\r\n.\r\n"},
+        {"words", "\xEF\xBB\xBFOR b c\r\n-deep\r\nsub\r\n"},
+        {"link-folder", "sub\r\n"},
+        {"link-file", "sub/b.mp3"},
+        {"link-list", "l.m3u8\n==\n\n==\n#EXTM3U\na.mp3\nsub/b.mp3\n"},
+        {"link-loop", "t.zav\n==\ns.zav\n"},
+    };
+}
+
+Seeds forwardedSeeds() {
+    return {
+        {"path", "\"C:\\Music\\a b.mp3\""},
+        {"instance", "-work D:\\x.mp3"},
+        {"quotes", "a\\\\\\\"b \"c d\" e\0tail"s},
+        {"long", Bytes(300, 'x')},
+        {"control", "/Play -x"},
+        {"ansi", "\x83\x8A\x83\x41.mp3"},
+    };
+}
+
+Seeds settingsSeeds() {
+    return {
+        {"empty", ""},
+        {"edited",
+         "[SystemSetting]\nVolume= 55\nMode=random\nListWidth=0x7fffffff\n"
+         "textFontName=" +
+             utf8(u8"ＭＳ ゴシック") +
+             " and a name beyond the buffer\n"
+             "x=-2147483648\nViewSize=ORIGINAL\n[UserSetting]\nCaptureDir=D:\\cap\n"
+             "IgnoreDir=old\n"},
+        {"broken", "[SystemSetting\nTopMost\n=ON\nViewSize=\"ORIGINAL\"\nVolume=-5\nMode=\n"},
+    };
+}
+
+// The expression's line, then one title a line.
+Seeds expressionSeeds() {
+    return {
+        {"words", "rock -live\nrock studio\nrock live\n\njazz"},
+        {"or", "OR a b\nxa\nyb\nc"},
+        {"blank", "  \na\nb"},
+        {"japanese", utf8(u8"曲 -歌\n曲名\n歌曲")},
+    };
+}
+
 void write(const std::filesystem::path& folder, const Seeds& seeds) {
     std::filesystem::create_directories(folder);
     for (const auto& [name, bytes] : seeds)
@@ -120,5 +181,10 @@ int main(int argc, char** argv) {
     write(root / "asf_title", asfSeeds());
     write(root / "real_title", realSeeds());
     write(root / "panel_text", panelTextSeeds());
+    write(root / "m3u_list", m3uSeeds());
+    write(root / "search_list", searchListSeeds());
+    write(root / "forwarded_command_line", forwardedSeeds());
+    write(root / "settings_values", settingsSeeds());
+    write(root / "search_expression", expressionSeeds());
     return 0;
 }

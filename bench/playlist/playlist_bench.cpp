@@ -11,7 +11,7 @@
 
 #include "platform/file.h"
 #include "platform/path.h"
-#include "playlist/memory_list_box.h"
+#include "memory_list_box.h"
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_order.h"
 

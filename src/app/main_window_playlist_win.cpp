@@ -3,6 +3,7 @@
 
 #include "app/command_line.h"
 #include "app/subsystem_calls_win.h"
+#include "playlist/playlist_file.h"
 #include "playlist/playlist_win.h"
 
 namespace zav2 {
@@ -44,6 +45,21 @@ void saveResumeList(MainWindow& state) {
     writePlaylistFile(state.window, state.playlist, state.currentFolder, true, target,
                       state.savedCaption, state.settings.NoExt == 1,
                       static_cast<int>(state.duration));
+}
+
+void onResumeTimer(MainWindow& state) {
+    if (state.playlist.empty() || !state.settings.loaded)
+        return;
+    if (!state.resumeSchedule.due(state.playlist, static_cast<int64_t>(GetTickCount64())))
+        return;
+    // Not retried before the next change (a full disk would be written to four
+    // times a second); the exit writes the list once more anyway.
+    state.resumeSchedule.written(resumeFingerprint(state.playlist));
+    const String target = resumeListPath(state.programPath, state.instanceName);
+    if (writeResumeList(target, state.playlist, state.settings.NoExt == 1,
+                        static_cast<int>(state.duration))) {
+        saveResumeKeys(state.settingsPath, {state.currentFolder, currentEntryPath(state)});
+    }
 }
 
 String currentEntryPath(const MainWindow& state) {

@@ -179,6 +179,7 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     } else {
         openPath(state, path, how);
     }
+    SetTimer(window, kResumeTimerId, kResumeTimerMilliseconds, nullptr);
     return FALSE;
 }
 
@@ -376,6 +377,7 @@ void onDestroy(MainWindow& state) {
     if (IsZoomed(state.window))
         ShowWindow(state.window, SW_RESTORE);
     KillTimer(state.window, kDisplayTimerId);
+    KillTimer(state.window, kResumeTimerId);
     unregisterHotKeys(state);
     if (state.playerReady) {
         stopAndReset(state);
@@ -443,7 +445,10 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM wParam, L
             SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
             return onCommand(state, wParam, lParam);
         case WM_TIMER:
-            onTimer(state);
+            if (wParam == kResumeTimerId)
+                onResumeTimer(state);
+            else
+                onTimer(state);
             return FALSE;
         case WM_HSCROLL:
             if (reinterpret_cast<HWND>(lParam) == state.seekBar)

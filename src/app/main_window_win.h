@@ -15,6 +15,7 @@
 #include "playback/file_operations.h"
 #include "platform/handles_win.h"
 #include "playlist/playlist.h"
+#include "playlist/resume_schedule.h"
 #include "platform/text.h"
 #include "ui/command_rules.h"
 
@@ -76,6 +77,7 @@ struct MainWindow {
     POINT lastMousePoint{-1, -1};
     String savedCaption = L"Zav2";
     RECT savedWindowRect{};
+    ResumeSchedule resumeSchedule;
     int displayMode = 1;  // 1 normal, 2 maximised, 3 full screen
     LayoutState layout;
     int playbackRate = 1000;    // thousandths of normal speed; not saved

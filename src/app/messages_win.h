@@ -12,6 +12,10 @@ inline constexpr UINT kMessageEndOfMedia = WM_APP + 8;
 
 inline constexpr UINT_PTR kDisplayTimerId = 1;
 inline constexpr UINT kDisplayTimerMilliseconds = 100;
+// Looks for changes of the list to write to the resume list; runs while the
+// display timer is stopped too.
+inline constexpr UINT_PTR kResumeTimerId = 2;
+inline constexpr UINT kResumeTimerMilliseconds = 250;
 inline constexpr int kMediaHotKeyId = 2409;
 
 }  // namespace zav2

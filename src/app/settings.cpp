@@ -161,6 +161,11 @@ ResumeKeys readResumeKeys(SettingsStore& store) {
                       readText(store, kSystemSection, ZT("nowPlaying"), kTextBuffer)};
 }
 
+void writeResumeKeys(SettingsStore& store, const ResumeKeys& keys) {
+    store.writeString(kSystemSection, ZT("nowPlaying"), keys.nowPlaying);
+    store.writeString(kSystemSection, ZT("nowDir"), keys.nowDir);
+}
+
 WindowPlacement placementToSave(int displayMode, WindowPlacement current, WindowPlacement saved) {
     return displayMode == 1 ? current : saved;
 }

@@ -101,6 +101,7 @@ struct ResumeKeys {
     String nowPlaying;
 };
 ResumeKeys readResumeKeys(SettingsStore& store);
+void writeResumeKeys(SettingsStore& store, const ResumeKeys& keys);
 
 // The rectangle saved at exit: the window's own in normal display mode,
 // otherwise the one kept before it was maximised or went full screen.

@@ -98,6 +98,11 @@ ResumeKeys loadResumeKeys(const String& settingsPath) {
     return readResumeKeys(store);
 }
 
+void saveResumeKeys(const String& settingsPath, const ResumeKeys& keys) {
+    ProfileSettingsStore store(settingsPath);
+    writeResumeKeys(store, keys);
+}
+
 bool saveSettings(const String& settingsPath, const Settings& settings, HWND window,
                   int displayMode, const RECT& savedWindowRect, StringView nowPlaying,
                   StringView nowDir) {

@@ -62,6 +62,7 @@ void loadCaptureDir(const String& settingsPath, Settings& settings);
 String loadIgnoreDir(const String& settingsPath);
 // `nowDir` and `nowPlaying`, for resuming the automatic list.
 ResumeKeys loadResumeKeys(const String& settingsPath);
+void saveResumeKeys(const String& settingsPath, const ResumeKeys& keys);
 
 // Writes every key. The placement is the window's rectangle in normal display
 // mode (1), else `savedWindowRect`. Writes nothing when the settings were

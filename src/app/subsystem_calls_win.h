@@ -23,6 +23,9 @@ void emptyList(MainWindow& state);  // select all and remove, caption "Zav2"
 // Deselects every item, selects entry current and scrolls it to the top.
 void reselectCurrentEntry(MainWindow& state);
 void saveResumeList(MainWindow& state);
+// The resume list and its keys, a little after the list last changed, so a
+// crash loses at most the last few seconds.
+void onResumeTimer(MainWindow& state);
 String currentEntryPath(const MainWindow& state);  // "" when there is none
 
 // Settings.

@@ -43,6 +43,14 @@ std::optional<std::string> readWholeFile(StringView path, uint64_t limit);
 
 // Writes the bytes to a temporary file beside `path` and moves it into place,
 // so a failure leaves the old file as it was. Returns false on failure.
+// The temporary file gets a name of its own (see temporaryPathBeside) and is
+// removed when the write fails.
 bool writeFileReplacing(StringView path, std::string_view bytes);
+
+// A short name in the same folder as `path` for the temporary file of a
+// replacing write: "~zav2-<hex>.tmp", different for every attempt. The caller
+// creates it exclusively and takes the next attempt when the name is taken,
+// so a user's own file is never overwritten.
+String temporaryPathBeside(StringView path, uint32_t attempt);
 
 }  // namespace zav2

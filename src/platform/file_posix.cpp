@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 namespace zav2 {
@@ -89,8 +90,14 @@ std::unique_ptr<FileReader> FileReader::open(StringView path) {
 
 bool writeFileReplacing(StringView path, std::string_view bytes) {
     const std::string target = native(path);
-    const std::string temporary = target + ".tmp";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    std::string temporary;
+    int fd = -1;
+    for (uint32_t attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = native(temporaryPathBeside(path, attempt));
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
     if (fd < 0)
         return false;
     size_t done = 0;

@@ -92,9 +92,15 @@ std::unique_ptr<FileReader> FileReader::open(StringView path) {
 
 bool writeFileReplacing(StringView path, std::string_view bytes) {
     const String target(path);
-    const String temporary = target + L".tmp";
-    HANDLE handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    String temporary;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    for (uint32_t attempt = 0; handle == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
+        temporary = temporaryPathBeside(path, attempt);
+        handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
+            return false;
+    }
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     size_t done = 0;

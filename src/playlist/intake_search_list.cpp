@@ -131,6 +131,10 @@ std::optional<SearchListLines> readSearchListLines(StringView zavPath) {
         rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
         if (!raw.empty() && raw.back() == '\r')
             raw.remove_suffix(1);
+        // A path with a NUL would end there for the file system: the line
+        // counts as empty, as the list reader skips such lines.
+        if (raw.find('\0') != std::string_view::npos)
+            continue;
         *line = utf8ToUtf16(raw);
         if (line->size() > kMaxPath)
             line->resize(kMaxPath);

@@ -4,7 +4,7 @@
 // The model is plain data; every operation that must touch the list box or the
 // main window's caption goes through the two small interfaces below, which the
 // Windows build implements over the real windows (playlist_win.h) and the tests
-// implement in memory (memory_list_box.h).
+// implement in memory (tests/doubles/memory_list_box.h).
 #pragma once
 
 #include <cstdint>

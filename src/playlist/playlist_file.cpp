@@ -190,12 +190,19 @@ String listLinePath(StringView entryPath, StringView currentFolder, bool automat
     const StringView folder = trimFolder(currentFolder);
     if (automatic || folder.empty())
         return String(entryPath);
+    // Relative lines start with ".\": a bare "#1 intro.mp3" would read back
+    // as a comment, and a name of one or two letters as a blank line.
+    const auto here = [&entryPath](StringView rest) {
+        const size_t at = entryPath.find_first_of(ZT("\\/"));
+        const Char separator = at == StringView::npos ? kPathSeparator : entryPath[at];
+        return String(ZT(".")) + separator + String(rest);
+    };
     if (equalsIgnoreCase(trimFolder(folderOf(entryPath)), folder))
-        return String(fileName(entryPath));
+        return here(fileName(entryPath));
     const bool rooted = isPathSeparator(folder.back());  // "D:\"
     if (entryPath.size() > folder.size() && entryPath.substr(0, folder.size()) == folder &&
         (rooted || isPathSeparator(entryPath[folder.size()]))) {
-        return String(entryPath.substr(folder.size() + (rooted ? 0 : 1)));
+        return here(entryPath.substr(folder.size() + (rooted ? 0 : 1)));
     }
     return String(entryPath);
 }
@@ -211,7 +218,11 @@ std::string formatPlaylistFile(const Playlist& playlist, const PlaylistWriteOpti
             onEntry(static_cast<int>(i));
         const PlaylistEntry& entry = playlist.entries[i];
         text += infPrefix;
-        text += displayText(entry, options.noExt);
+        // A line break in a title would end the line there when read back.
+        String title = displayText(entry, options.noExt);
+        std::replace_if(
+            title.begin(), title.end(), [](Char c) { return c == '\r' || c == '\n'; }, Char(' '));
+        text += title;
         text += ZT("\r\n");
         String path = entry.path;
         if (ansi && options.representablePath && !ansiCanHold(path)) {
@@ -225,6 +236,16 @@ std::string formatPlaylistFile(const Playlist& playlist, const PlaylistWriteOpti
     if (ansi)
         return utf16ToAnsi(text);
     return "\xEF\xBB\xBF" + utf16ToUtf8(text);
+}
+
+bool writeResumeList(StringView target, const Playlist& playlist, bool noExt, int durationSeconds) {
+    if (playlist.empty())
+        return false;
+    PlaylistWriteOptions options;
+    options.automatic = true;
+    options.noExt = noExt;
+    options.durationSeconds = durationSeconds;
+    return writeFileReplacing(target, formatPlaylistFile(playlist, options));
 }
 
 bool savePlaylistFile(CaptionTarget& caption, StringView target, const Playlist& playlist,

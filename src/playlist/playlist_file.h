@@ -36,8 +36,8 @@ void readPlaylistFile(Playlist& playlist, StringView listPath, StringView baseFo
                       int& count, ListBoxMirror* listBox, bool noExt);
 
 // The path line written for an entry: the full path for the resume list;
-// otherwise the bare name for an entry in the current folder, the rest of the
-// path for one below it, else the full path.
+// otherwise ".\name" for an entry in the current folder, ".\" and the rest of
+// the path for one below it, else the full path.
 String listLinePath(StringView entryPath, StringView currentFolder, bool automatic);
 
 struct PlaylistWriteOptions {
@@ -55,6 +55,11 @@ struct PlaylistWriteOptions {
 // The bytes of the list file. onEntry(i) runs before entry i is formatted.
 std::string formatPlaylistFile(const Playlist& playlist, const PlaylistWriteOptions& options,
                                const std::function<void(int)>& onEntry = {});
+
+// The resume list as written at exit (full paths, UTF-8), without progress in
+// the caption: for the saves while the program runs. False when the list is
+// empty or the write failed.
+bool writeResumeList(StringView target, const Playlist& playlist, bool noExt, int durationSeconds);
 
 // Writes the list to `target` through a temporary file beside it, so a failure
 // (full disk, crash) leaves the previous file whole. While it works the caption

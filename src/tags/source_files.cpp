@@ -14,11 +14,4 @@ size_t MemoryFile::readAt(uint64_t offset, void* buffer, size_t count) {
     return n;
 }
 
-size_t CountingFile::readAt(uint64_t offset, void* buffer, size_t count) {
-    const size_t got = file_.readAt(offset, buffer, count);
-    bytesRead_ += got;
-    ++reads_;
-    return got;
-}
-
 }  // namespace zav2

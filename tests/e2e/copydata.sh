@@ -6,8 +6,7 @@
 
 music_arg=$(winpath "$(demo_library)/music")
 
-start_zav2 zav2_pid
-check "the program runs" driver --timeout 30000 wait-window
+launch zav2_pid
 
 # forward <copydata arguments...>: the two messages of a second start.
 forward() {
@@ -25,8 +24,6 @@ check "400 bytes without a terminator" forward "$long" --no-terminator
 check "...name no file: the list is emptied" quietly driver --timeout 20000 wait-list-count 0
 check "the program still answers" quietly driver command 0
 expect_eq "caption" "Zav2" "$(driver caption)"
-check "the program closes" driver close
-wait_exit "$zav2_pid" 30
-expect_eq "exit code" 0 "$exit_code"
+close_zav2 "$zav2_pid"
 
 finish

@@ -54,8 +54,7 @@ expect_eq "the stand-in received each command line, then WM_APP+2" "$expected_lo
 
 # The real program receives a path: its list becomes the file's folder (six
 # media files; the picture and the text beside them are not media).
-start_zav2 zav2_pid
-check "the program runs" driver --timeout 30000 wait-window
+launch zav2_pid
 run_zav2 60 "$song_arg"
 expect_eq "forwarding a path to the program exits 0" 0 "$exit_code"
 expect_eq "still one instance" 1 "$(driver marker-count)"
@@ -65,8 +64,6 @@ run_zav2 60
 expect_eq "forwarding no arguments exits 0" 0 "$exit_code"
 check "the list is emptied" quietly driver wait-list-count 0
 check "the caption is Zav2 again" quietly driver wait-caption Zav2
-check "the program closes" driver close
-wait_exit "$zav2_pid" 30
-expect_eq "exit code" 0 "$exit_code"
+close_zav2 "$zav2_pid"
 
 finish

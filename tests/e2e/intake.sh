@@ -14,8 +14,7 @@ cp "$library/video/clip.mp4" "$media/"
 cp "$library/video/clip.mp4" "$media/sub/hidden.mp4"
 cp "$library/songs.zav" "$media/"  # lists inside a folder are not entries
 
-start_zav2 zav2_pid "$(winpath "$media")"
-check "the program runs" driver --timeout 30000 wait-window
+launch zav2_pid "$(winpath "$media")"
 check "the list holds the folder's seven media files" \
   quietly driver --timeout 30000 wait-list-count 7
 expected="朝の歌
@@ -44,21 +43,16 @@ check "the list is emptied" quietly driver --timeout 20000 wait-list-count 0
 # The folder again, then the third entry current: that is what exit stores.
 run_zav2 60 "$(winpath "$media/03 night.flac")"
 check "the list is the folder again" quietly driver --timeout 30000 wait-list-count 7
-check "the program closes" driver close
-wait_exit "$zav2_pid" 30
-expect_eq "exit code" 0 "$exit_code"
+close_zav2 "$zav2_pid"
 check "the resume list is written" test -s "$app/Zav2.m3u8"
 
-start_zav2 zav2_pid
-check "the program starts again" driver --timeout 30000 wait-window
+launch zav2_pid
 check "the list is restored" quietly driver --timeout 30000 wait-list-count 7
 expect_eq "the stored entry is selected" 2 "$(driver list-selected | tr -d '\r')"
 sleep 2
 expect_eq "nothing plays after the resume" "00:00" \
   "$(driver control-text 65535 | tr -d '\r' | cut -c 1-5)"
 screenshot_window resumed
-check "the program closes again" driver close
-wait_exit "$zav2_pid" 30
-expect_eq "exit code after the resume" 0 "$exit_code"
+close_zav2 "$zav2_pid"
 
 finish

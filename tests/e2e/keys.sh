@@ -6,8 +6,7 @@
 . "$(dirname "$0")/lib.sh"
 
 music=$(demo_library)/music
-start_zav2 zav2_pid "$(winpath "$music")"
-check "the program runs" driver --timeout 30000 wait-window
+launch zav2_pid "$(winpath "$music")"
 check "the list holds the folder's six media files" quietly driver --timeout 20000 wait-list-count 6
 check "the first entry plays" quietly driver --timeout 20000 wait-caption --contains "朝の歌"
 check "Down is posted to the list box" driver key DOWN --control 1001

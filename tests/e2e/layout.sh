@@ -35,8 +35,7 @@ check_panes() {
   expect_eq "top-most button at the top right" "$((cw - m)) $m" "$((bx + bw)) $by"
 }
 
-start_zav2 zav2_pid "$(winpath "$media")"
-check "the program runs" driver --timeout 30000 wait-window
+launch zav2_pid "$(winpath "$media")"
 check "the list fills" quietly driver --timeout 30000 wait-list-count 6
 sleep 1  # the first timer tick lays the window out once more
 check_panes 1 120
@@ -82,8 +81,7 @@ expect_eq "exit code" 0 "$exit_code"
 
 rm -f "$app/Zav2.m3u8"
 printf '[SystemSetting]\r\nListWidth=150\r\nDefaultListWidth=150\r\nLeftList=OFF\r\n' > "$app/Zav2.ini"
-start_zav2 zav2_pid "$(winpath "$media")"
-check "the program runs again" driver --timeout 30000 wait-window
+launch zav2_pid "$(winpath "$media")"
 check "the list fills again" quietly driver --timeout 30000 wait-list-count 6
 sleep 1
 check_panes 0 150

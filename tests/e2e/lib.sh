@@ -87,6 +87,20 @@ start_zav2() {
   printf -v "$variable" '%s' $!
 }
 
+# launch <pid variable> [arguments...]: start_zav2, and its window must come.
+launch() {
+  start_zav2 "$@"
+  check "the program runs" driver --timeout 30000 wait-window
+}
+
+# close_zav2 <pid>: closes the instance in order, which must end with exit
+# code 0.
+close_zav2() {
+  check "the program closes" driver close
+  wait_exit "$1" 30
+  expect_eq "exit code" 0 "$exit_code"
+}
+
 # run_zav2 <seconds> [arguments...]: runs the program in the foreground with a
 # time limit; exit_code is its exit code, or 124 when the limit was reached.
 run_zav2() {

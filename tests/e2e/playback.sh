@@ -144,8 +144,7 @@ read_out_motion() {
 settings "Mode=ORDER"
 start_recording
 opened_at=$(date +%s.%N)
-start_zav2 zav2_pid "$folder_arg"
-check "the program runs" driver --timeout 30000 wait-window
+launch zav2_pid "$folder_arg"
 check "the first clip plays: its title is the caption" caption_is "Clip 1" 20000
 check "the first entry is selected" wait_selected 0
 check "sound reaches the null sink" wait_for_sound

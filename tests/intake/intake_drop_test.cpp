@@ -4,7 +4,7 @@
 #include "intake_test_util.h"
 #include "platform/file.h"
 #include "playlist/intake.h"
-#include "playlist/memory_list_box.h"
+#include "memory_list_box.h"
 
 namespace zav2::test {
 namespace {
@@ -37,15 +37,6 @@ class DropTest : public ::testing::Test {
     String currentFolder;
     IntakeSettings settings;
 };
-
-TEST(DropInsertionPoint, FromTheItemFromPointAnswer) {
-    Playlist playlist;
-    playlist.entries.resize(6);
-    EXPECT_EQ(dropInsertionPoint(3, playlist), 3);
-    EXPECT_EQ(dropInsertionPoint(0x0001'0005, playlist), 6);  // below the last item
-    EXPECT_EQ(dropInsertionPoint(0xFFFF, playlist), 0);
-    EXPECT_EQ(dropInsertionPoint(40, playlist), 6);  // never past the end
-}
 
 TEST_F(DropTest, FilesOntoAnItemGoBeforeItAndCurrentFollowsItsEntry) {
     playlist.current = 5;

@@ -100,23 +100,10 @@ TEST(SearchListLines, ByteOrderMarkLineEndsAndLength) {
     dir.textFile("b.zav", "\xE6\xAD\x8C");  // 歌, no line end
     EXPECT_EQ(readSearchListLines(dir.path("b.zav"))->line1, String(1, 0x6B4C));
     EXPECT_FALSE(readSearchListLines(dir.path("missing.zav")));
-}
-
-TEST(SearchListBase, LineThreeRules) {
-    const String zav = text("D:\\lists\\s.zav");
-    EXPECT_EQ(searchListBaseFolder(zav, {}), text("D:\\lists"));
-    EXPECT_EQ(searchListBaseFolder(zav, text("E:")), text("E:"));
-    EXPECT_EQ(searchListBaseFolder(zav, text("ab:c")), text("ab:c"));
-    EXPECT_EQ(searchListBaseFolder(zav, text("E:\\music")), text("E:\\music"));
-    EXPECT_EQ(searchListBaseFolder(zav, text("..\\music")), text("D:\\music"));
-}
-
-TEST(NameFilter, StarBlankAndWords) {
-    EXPECT_TRUE(nameFilterMatches(text("any.mp3"), text("*")));
-    EXPECT_FALSE(nameFilterMatches(text("any.mp3"), text("")));
-    EXPECT_FALSE(nameFilterMatches(text("any.mp3"), text("   ")));
-    EXPECT_TRUE(nameFilterMatches(text("a-b.mp3"), text("or x -b")));
-    EXPECT_FALSE(nameFilterMatches(text("a-b.mp3"), text("a -b")));
+    // A line with a NUL would name whatever comes before the NUL.
+    dir.textFile("c.zav", dir.utf8("a.zav") + std::string("\0x\r\ntwo", 7));
+    EXPECT_EQ(readSearchListLines(dir.path("c.zav"))->line1, String());
+    EXPECT_EQ(readSearchListLines(dir.path("c.zav"))->line2, text("two"));
 }
 
 }  // namespace

@@ -69,13 +69,6 @@ TEST(LayOutPanes, ClampTheListWithoutAGapAtEitherEnd) {
     EXPECT_EQ(0, fills.panel.width);
 }
 
-TEST(ListToggleIcon, ShowsHiddenFullOrSide) {
-    EXPECT_EQ(kListHiddenIcon, listToggleIcon(0, true, true));
-    EXPECT_EQ(kListFullIcon, listToggleIcon(200, true, false));
-    EXPECT_EQ(kListLeftIcon, listToggleIcon(200, false, true));
-    EXPECT_EQ(kListRightIcon, listToggleIcon(200, false, false));
-}
-
 TEST(RightHandControls, HiddenOnlyBetweenMinimumAndTemplateWidth) {
     const LayoutConstants c = templateConstants();  // minimum 179, template 300
     // Compared is the client width plus both margins (22).
@@ -175,19 +168,6 @@ TEST(ToggleList, HidesAShownListAndRestoresAHiddenOne) {
     EXPECT_FALSE(back.listFillsWindow);
     // A default as wide as the room comes back filling the window.
     EXPECT_TRUE(toggleList(c, 500, {0, 478}).listFillsWindow);
-}
-
-TEST(DisplayMode, CyclesNormalMaximisedFullScreen) {
-    EXPECT_EQ(kMaximisedMode, nextDisplayMode(kNormalMode));
-    EXPECT_EQ(kFullScreenMode, nextDisplayMode(kMaximisedMode));
-    EXPECT_EQ(kNormalMode, nextDisplayMode(kFullScreenMode));
-    EXPECT_EQ(kNormalMode, nextDisplayMode(0));
-}
-
-TEST(MaximisedSize, PushesFourFramesBeyondTheWorkArea) {
-    const Size size = maximisedSize({0, 0, 1920, 1040}, 4, 5);
-    EXPECT_EQ(1936, size.width);
-    EXPECT_EQ(1060, size.height);
 }
 
 }  // namespace

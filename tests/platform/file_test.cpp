@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <set>
 
 namespace zav2 {
 namespace {
@@ -21,20 +22,27 @@ class FileTest : public ::testing::Test {
     std::filesystem::path folder_;
 };
 
-TEST_F(FileTest, ReplacingWriteLeavesNoTemporaryAndReadsBack) {
+// The temporary file never takes a user's own name and never stays behind.
+TEST_F(FileTest, ReplacingWriteKeepsOtherFilesAndLeavesNoTemporary) {
+    const auto names = [this] {
+        std::set<std::string> found;
+        for (const auto& item : std::filesystem::directory_iterator(folder_))
+            found.insert(item.path().filename().string());
+        return found;
+    };
     const String target = path("list.m3u8");
+    ASSERT_TRUE(writeFileReplacing(target + ZT(".tmp"), "mine"));
     ASSERT_TRUE(writeFileReplacing(target, "old"));
     ASSERT_TRUE(writeFileReplacing(target, "new contents"));
     EXPECT_EQ(readWholeFile(target, 100).value_or(""), "new contents");
-    EXPECT_FALSE(pathExists(target + ZT(".tmp")));
+    EXPECT_EQ(readWholeFile(target + ZT(".tmp"), 100).value_or(""), "mine");
     EXPECT_FALSE(readWholeFile(target, 4).has_value());  // over the limit
-}
 
-TEST_F(FileTest, FailedWriteKeepsTheOldFile) {
-    const String target = path("keep.txt");
-    ASSERT_TRUE(writeFileReplacing(target, "precious"));
+    // Failures: no folder to write in; a folder in the target's place.
     EXPECT_FALSE(writeFileReplacing(path("missing-folder/x.txt"), "x"));
-    EXPECT_EQ(readWholeFile(target, 100).value_or(""), "precious");
+    std::filesystem::create_directories(folder_ / "taken" / "inside");
+    EXPECT_FALSE(writeFileReplacing(path("taken"), "x"));
+    EXPECT_EQ(names(), (std::set<std::string>{"list.m3u8", "list.m3u8.tmp", "taken"}));
 }
 
 TEST_F(FileTest, ReadsAreBoundedByTheFileSize) {

@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "playlist/memory_list_box.h"
+#include "memory_list_box.h"
 
 namespace zav2 {
 namespace {

@@ -4,7 +4,7 @@
 #include <random>
 #include <set>
 
-#include "playlist/memory_list_box.h"
+#include "memory_list_box.h"
 #include "playlist/playlist_order.h"
 #include "playlist_test_util.h"
 

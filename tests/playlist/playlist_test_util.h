@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "playlist/memory_list_box.h"
+#include "memory_list_box.h"
 #include "playlist/playlist.h"
 
 namespace zav2::test {

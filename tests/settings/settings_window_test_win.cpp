@@ -1,12 +1,10 @@
 // The settings through the real profile functions and the real main dialog:
-// the INI file those functions make, and what loading shows in dialog 101
-// with the program's own menus and icons.
+// a hand-edited file kept in place, and which rectangle a save takes. What
+// loading shows in the window is checked end to end (settings_e2e.sh).
 #include "app/settings_apply_win.h"
 
 #include <windows.h>
 #include <commctrl.h>
-#include <mmdeviceapi.h>
-#include <wrl/client.h>
 
 #include <gtest/gtest.h>
 
@@ -66,45 +64,6 @@ class SettingsFileTest : public ::testing::Test {
     std::filesystem::path folder_;
     String ini_;
 };
-
-TEST_F(SettingsFileTest, FirstSaveCreatesEveryKeyInOrder) {
-    Settings s;
-    s.loaded = true;
-    s.Volume = 537;
-    s.CaptureDir = L"C:\\caps";
-    ProfileSettingsStore store(ini_);
-    ASSERT_TRUE(writeSettings(store, s, {12, 34, 400, 380}, L"C:\\m\\a.mp3", L"C:\\m"));
-
-    // The file lists the keys as the in-memory model of the profile
-    // functions does, whose order the native tests pin down.
-    MemorySettingsStore model;
-    writeSettings(model, s, {12, 34, 400, 380}, L"C:\\m\\a.mp3", L"C:\\m");
-    std::vector<std::string> expected;
-    for (const wchar_t* section : {kSystemSection, kUserSection}) {
-        expected.push_back(utf16ToUtf8(String(L"[") + section + L"]"));
-        for (const auto& entry : model.entries(section))
-            expected.push_back(utf16ToUtf8(entry.first + L"="));
-    }
-    std::vector<std::string> got;
-    for (const std::string& line : lines()) {
-        if (line.empty())
-            continue;
-        const size_t equals = line.find('=');
-        got.push_back(equals == std::string::npos ? line : line.substr(0, equals + 1));
-    }
-    EXPECT_EQ(got, expected);
-    EXPECT_EQ(got.size(), 35u);
-
-    // What the profile reader makes of the numbers and words written.
-    EXPECT_EQ(store.readInt(kSystemSection, L"Volume", -1), 53);
-    EXPECT_EQ(store.readInt(kSystemSection, L"x", -1), 12);
-    EXPECT_EQ(store.readString(kSystemSection, L"Mode", L"", 260), L"ORDER");
-    EXPECT_EQ(store.readString(kSystemSection, L"MasterVolume", L"", 260), L"ON");
-    EXPECT_EQ(store.readString(kUserSection, L"CaptureDir", L"", 260), L"C:\\caps");
-    Settings again;
-    readSettings(store, std::nullopt, again);
-    EXPECT_EQ(again.Volume, 530);
-}
 
 TEST_F(SettingsFileTest, HandEditedFileIsReadAndKeptInPlace) {
     writeIni(
@@ -177,27 +136,10 @@ class SettingsWindowTest : public SettingsFileTest {
         target_.window = window_.get();
         target_.textPanel = GetDlgItem(window_.get(), IDC_TEXT_PANEL);
         target_.listBox = GetDlgItem(window_.get(), IDC_LIST);
+        const auto shown = [this](int i) { return GetSubMenu(menus_[i].get(), 0); };
         target_.menus = {shown(0), shown(1), shown(2), shown(3), shown(4), shown(5)};
     }
 
-    HMENU shown(int i) const { return GetSubMenu(menus_[i].get(), 0); }
-    bool checked(HMENU menu, int item) const {
-        return (GetMenuState(menu, item, MF_BYCOMMAND) & MF_CHECKED) != 0;
-    }
-    // The icon a button shows is the module's shared icon of that id.
-    bool showsIcon(int button, int icon) const {
-        const auto shownIcon = reinterpret_cast<HICON>(
-            SendDlgItemMessageW(window_.get(), button, BM_GETIMAGE, IMAGE_ICON, 0));
-        const auto expected = static_cast<HICON>(LoadImageW(
-            module_, MAKEINTRESOURCEW(icon), IMAGE_ICON, 14, 14, LR_LOADTRANSPARENT | LR_SHARED));
-        return shownIcon && shownIcon == expected;
-    }
-    LOGFONTW fontOf(HWND control) const {
-        LOGFONTW description{};
-        const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-        GetObjectW(font, sizeof description, &description);
-        return description;
-    }
     std::optional<double> load(IAudioEndpointVolume* master = nullptr) {
         loadPlacement(ini_, window_.get(), templateWidth_, settings_);
         auto volume = loadSettings(ini_, target_, master, fonts_, settings_);
@@ -213,94 +155,6 @@ class SettingsWindowTest : public SettingsFileTest {
     int templateWidth_ = 0;
     Settings settings_;
 };
-
-TEST_F(SettingsWindowTest, DefaultsWithoutAFile) {
-    RECT before{};
-    GetWindowRect(window_.get(), &before);
-    const auto playerVolume = load();
-    RECT r{};
-    GetWindowRect(window_.get(), &r);
-    EXPECT_EQ(r.left, 10);
-    EXPECT_EQ(r.top, 10);
-    EXPECT_EQ(r.right - r.left, before.right - before.left);  // the template's width
-    EXPECT_EQ(r.bottom - r.top, 380);
-
-    EXPECT_TRUE(showsIcon(IDC_MODE_BUTTON, IDI_MODE_ORDER));
-    EXPECT_TRUE(showsIcon(IDC_TOPMOST_BUTTON, IDI_TOPMOST_OFF));
-    EXPECT_TRUE(showsIcon(IDC_LIST_BUTTON, IDI_LIST_LEFT));
-    EXPECT_TRUE(checked(shown(2), IDM_MODE_ORDER));
-    EXPECT_FALSE(checked(shown(2), IDM_MODE_RANDOM));
-    EXPECT_TRUE(checked(shown(1), IDM_MASTER_VOLUME));
-    EXPECT_TRUE(checked(shown(0), IDM_LIST_PICTURE));
-    EXPECT_TRUE(checked(shown(4), IDM_SHOW_LYRICS));
-    EXPECT_FALSE(checked(shown(4), IDM_CENTER_TEXT));
-    EXPECT_FALSE(checked(shown(5), IDM_SEARCH_SUBFOLDERS));
-    EXPECT_FALSE(checked(shown(3), IDM_DARK_MODE));
-    EXPECT_EQ(GetWindowLongPtrW(window_.get(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
-    EXPECT_EQ(GetWindowLongPtrW(target_.textPanel, GWL_STYLE) & ES_CENTER, 0);
-    // Without the system volume the key decides: none, so silence.
-    ASSERT_TRUE(playerVolume.has_value());
-    EXPECT_EQ(*playerVolume, 0.0);
-    // Nothing was written by loading.
-    EXPECT_FALSE(std::filesystem::exists(folder_ / L"Zav2.ini"));
-}
-
-TEST_F(SettingsWindowTest, EditedKeysAreShown) {
-    writeIni(
-        "[SystemSetting]\r\n"
-        "x= 120\r\ny= 90\r\nwidth= 520\r\nheight= 440\r\n"
-        "Mode=random\r\nTopMost=on\r\nLeftList=OFF\r\nCenterText=ON\r\n"
-        "SearchSubFolder=ON\r\nMasterVolume=OFF\r\nShowBitmapList=OFF\r\nDarkMode=ON\r\n"
-        "NoExt=ON\r\nVolume= 64\r\n"
-        "textFontSize= 14\r\ntextFontName=Tahoma\r\ntextFontStyle= 768\r\n"
-        "listFontSize= 20\r\nlistFontStyle= 256\r\n"
-        "[UserSetting]\r\nCaptureDir=C:\\caps\r\n");
-    const auto playerVolume = load();
-
-    RECT r{};
-    GetWindowRect(window_.get(), &r);
-    EXPECT_EQ(r.left, 120);
-    EXPECT_EQ(r.top, 90);
-    EXPECT_EQ(r.right - r.left, 520);
-    EXPECT_EQ(r.bottom - r.top, 440);
-
-    EXPECT_TRUE(showsIcon(IDC_MODE_BUTTON, IDI_MODE_RANDOM));
-    EXPECT_TRUE(checked(shown(2), IDM_MODE_RANDOM));
-    EXPECT_FALSE(checked(shown(2), IDM_MODE_ORDER));
-    EXPECT_TRUE(showsIcon(IDC_TOPMOST_BUTTON, IDI_TOPMOST_ON));
-    EXPECT_NE(GetWindowLongPtrW(window_.get(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
-    EXPECT_TRUE(showsIcon(IDC_LIST_BUTTON, IDI_LIST_RIGHT));
-    EXPECT_NE(GetWindowLongPtrW(target_.textPanel, GWL_STYLE) & ES_CENTER, 0);
-    EXPECT_TRUE(checked(shown(4), IDM_CENTER_TEXT));
-    EXPECT_TRUE(checked(shown(5), IDM_SEARCH_SUBFOLDERS));
-    EXPECT_FALSE(checked(shown(1), IDM_MASTER_VOLUME));
-    EXPECT_FALSE(checked(shown(0), IDM_LIST_PICTURE));
-    EXPECT_TRUE(checked(shown(0), IDM_HIDE_EXTENSION));
-    EXPECT_TRUE(checked(shown(3), IDM_DARK_MODE));
-    EXPECT_EQ(settings_.CaptureDir, L"C:\\caps");
-
-    ASSERT_TRUE(playerVolume.has_value());
-    EXPECT_DOUBLE_EQ(*playerVolume, 0.64);
-    HWND slider = GetDlgItem(window_.get(), IDC_VOLUME_SLIDER);
-    showVolumeOnSlider(slider, settings_.Volume);
-    EXPECT_EQ(SendMessageW(slider, TBM_GETPOS, 0, 0), 64);
-    EXPECT_EQ(SendMessageW(slider, TBM_GETRANGEMAX, 0, 0), 100);
-
-    HDC dc = GetDC(target_.textPanel);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(target_.textPanel, dc);
-    const LOGFONTW text = fontOf(target_.textPanel);
-    EXPECT_EQ(text.lfHeight, -MulDiv(14, dpi, 72));
-    EXPECT_EQ(text.lfWeight, FW_BOLD);
-    EXPECT_TRUE(text.lfItalic);
-    EXPECT_STREQ(text.lfFaceName, L"Tahoma");
-    const LOGFONTW list = fontOf(target_.listBox);
-    EXPECT_EQ(list.lfHeight, -MulDiv(20, dpi, 72));
-    EXPECT_EQ(list.lfWeight, FW_BOLD);
-    EXPECT_FALSE(list.lfItalic);
-    // The row height follows the larger list font.
-    EXPECT_GE(SendMessageW(target_.listBox, LB_GETITEMHEIGHT, 0, 0), MulDiv(20, dpi, 72));
-}
 
 TEST_F(SettingsWindowTest, SaveTakesTheWindowOrTheSavedRectangle) {
     load();
@@ -320,52 +174,6 @@ TEST_F(SettingsWindowTest, SaveTakesTheWindowOrTheSavedRectangle) {
     Settings neverLoaded;
     EXPECT_FALSE(saveSettings(ini_, neverLoaded, window_.get(), 1, saved, L"", L""));
     EXPECT_FALSE(std::filesystem::exists(folder_ / L"Zav2.ini"));
-}
-
-TEST_F(SettingsWindowTest, MasterVolumeDecidesTheProgramVolume) {
-    using Microsoft::WRL::ComPtr;
-    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-    {
-        ComPtr<IMMDeviceEnumerator> devices;
-        ComPtr<IMMDevice> device;
-        ComPtr<IAudioEndpointVolume> master;
-        if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
-                                    IID_PPV_ARGS(&devices))) ||
-            FAILED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &device)) ||
-            FAILED(device->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_ALL, nullptr,
-                                    reinterpret_cast<void**>(master.GetAddressOf())))) {
-            CoUninitialize();
-            GTEST_SKIP() << "no audio endpoint";
-        }
-        // Wine's endpoint volume reads a fixed level and refuses to set one;
-        // Windows takes the level set here. Either way the program must
-        // take the system's level, not the key.
-        float original = 0.0f;
-        ASSERT_TRUE(SUCCEEDED(master->GetMasterVolumeLevelScalar(&original)));
-        float level = original;
-        if (SUCCEEDED(master->SetMasterVolumeLevelScalar(0.25f, nullptr)))
-            master->GetMasterVolumeLevelScalar(&level);
-        const int expected = static_cast<int>(level * 1000.0f);
-        const char* key = expected == 800 ? "70" : "80";
-        const int keyVolume = expected == 800 ? 700 : 800;
-
-        writeIni(std::string("[SystemSetting]\r\nMasterVolume=ON\r\nVolume= ") + key + "\r\n");
-        EXPECT_FALSE(load(master.Get()).has_value());  // the player keeps the system's
-        EXPECT_EQ(settings_.Volume, expected);
-        EXPECT_TRUE(checked(shown(1), IDM_MASTER_VOLUME));
-
-        // The key is written at exit all the same.
-        ASSERT_TRUE(saveSettings(ini_, settings_, window_.get(), 1, RECT{}, L"", L""));
-        ProfileSettingsStore store(ini_);
-        EXPECT_EQ(store.readInt(kSystemSection, L"Volume", -1), expected / 10);
-
-        writeIni(std::string("[SystemSetting]\r\nMasterVolume=OFF\r\nVolume= ") + key + "\r\n");
-        EXPECT_DOUBLE_EQ(load(master.Get()).value_or(-1.0), keyVolume / 1000.0);
-        EXPECT_EQ(settings_.Volume, keyVolume);
-
-        master->SetMasterVolumeLevelScalar(original, nullptr);
-    }
-    CoUninitialize();
 }
 
 }  // namespace

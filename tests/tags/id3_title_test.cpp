@@ -21,15 +21,6 @@ Bytes tagWithTitle(int version, const Bytes& content, const Bytes& before = "") 
            Bytes(400, '\x55');
 }
 
-TEST(Id3Numbers, SyncsafeAndByteOrders) {
-    EXPECT_EQ(syncsafe32("\x01\x02\x03\x04"), (1u << 21) + (2u << 14) + (3u << 7) + 4u);
-    EXPECT_EQ(syncsafe32("\xFF\xFF\xFF\xFF"), 0x0FFFFFFFu);  // high bits do not count
-    EXPECT_EQ(bigEndian32("\x12\x34\x56\x78"), 0x12345678u);
-    EXPECT_EQ(littleEndian32("\x12\x34\x56\x78"), 0x78563412u);
-    EXPECT_EQ(bigEndian16("\x12\x34"), 0x1234u);
-    EXPECT_EQ(bigEndian32("\x12\x34\x56"), 0u);  // too short: no read past the end
-}
-
 TEST(Id3Title, EncodingsOfTheTitleFrame) {
     // UTF-16 with a little-endian mark, and with a big-endian one.
     EXPECT_EQ(id3Title(tagWithTitle(3, id3Text(1, kBomLe + utf16le(u"日本語") + kNul2))),

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tags/readers.h"
+#include "counting_file.h"
 #include "tags/source_files.h"
 
 namespace zav2::test {

@@ -1,5 +1,5 @@
-// In-memory list box and caption for tests, benchmarks and any code that runs
-// the play list without a window.
+// In-memory list box and caption: the play list's test doubles, also used by
+// the fuzz targets and benchmarks that run the list without a window.
 #pragma once
 
 #include <vector>

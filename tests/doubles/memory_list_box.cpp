@@ -1,4 +1,4 @@
-#include "playlist/memory_list_box.h"
+#include "memory_list_box.h"
 
 #include <algorithm>
 

@@ -1,0 +1,27 @@
+// A play list read from a file: the first byte chooses the name (".m3u" read
+// in the ANSI code page, ".m3u8" in UTF-8); byte order marks override it.
+#include "platform/file.h"
+#include "playlist/playlist_file.h"
+#include "scratch_folder.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace zav2;
+    static const fuzz::ScratchFolder folder("m3u");
+    if (size == 0)
+        return 0;
+    const char* name = data[0] & 1 ? "l.m3u" : "l.m3u8";
+    folder.write(name, std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
+
+    Playlist playlist;
+    appendEntry(playlist, ZT("kept"), {});
+    int count = 0;
+    readPlaylistFile(playlist, folder.path(name), folder.path(""), 1, count, nullptr, false);
+    fuzz::check(count == static_cast<int>(playlist.entries.size()) - 1);
+    fuzz::check(playlist.entries[0].path == ZT("kept"));
+    for (size_t i = 1; i < playlist.entries.size(); ++i) {
+        const PlaylistEntry& entry = playlist.entries[i];
+        fuzz::check(pathExists(entry.path) && entry.path.find(Char{0}) == String::npos);
+        fuzz::check(entry.title.find('\n') == String::npos);
+    }
+    return 0;
+}
