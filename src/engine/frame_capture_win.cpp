@@ -71,8 +71,7 @@ HRESULT MediaEnginePlayer::CaptureFrame(IWICBitmap* target) {
         return hr;
     if (width == 0 || height == 0)
         return E_UNEXPECTED;
-    // The texture takes the native size; the next presented frame sizes it
-    // back to the swap chain.
+    // The presented frames use the same texture at the same native size.
     hr = EnsureFrameTexture(width, height);
     if (FAILED(hr))
         return hr;

@@ -127,7 +127,8 @@ class MediaEnginePlayer {
     // Surface, swap chain, texture and the presentation thread.
     HRESULT CreateSurfaceWindow();
     void DestroySurfaceWindow();
-    HRESULT EnsureSwapChain(ID3D11Device* onDevice);  // presentation thread
+    // At the given size (the surface's when a side is 0); presentation thread.
+    HRESULT EnsureSwapChain(ID3D11Device* onDevice, UINT width, UINT height);
     HRESULT EnsureFrameTexture(UINT width, UINT height);
     void DropSwapChain();                // presentation thread, or with none running
     HRESULT TransferFrame();             // S_FALSE (1) when nothing was presented

@@ -34,13 +34,20 @@ struct EngineQuirks {
     // 10's goes on from the old source's position. Each source then gets a
     // fresh engine (made without holding anything up, see RenewEngine).
     bool oneSourcePerEngine = false;
+    // Wine's video frame sink asks for a sample only when it takes one in or
+    // hands one out. A seek made while playing empties its queue but leaves
+    // it running, so it never asks again: the sound goes on from the new
+    // position and the picture stops. Going from paused to running makes it
+    // ask anew, so such a seek is followed by a pause and a play, which the
+    // engine's session carries out after the seek.
+    bool restartFramesAfterSeek = false;
 };
 
 const EngineQuirks& engineQuirks() {
     static const EngineQuirks quirks = [] {
         const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
         const bool wine = ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-        return wine ? EngineQuirks{UrlForm::Wine, true} : EngineQuirks{};
+        return wine ? EngineQuirks{UrlForm::Wine, true, true} : EngineQuirks{};
     }();
     return quirks;
 }
@@ -559,7 +566,13 @@ HRESULT MediaEnginePlayer::Seek(double seconds) {
     }
     if (!target)
         return E_POINTER;
-    return target->SetCurrentTime(*seekTarget(seconds, target->GetDuration()));
+    const HRESULT hr = target->SetCurrentTime(*seekTarget(seconds, target->GetDuration()));
+    if (SUCCEEDED(hr) && engineQuirks().restartFramesAfterSeek &&
+        state.load() == PlayerState::Playing) {
+        target->Pause();
+        target->Play();
+    }
+    return hr;
 }
 
 double MediaEnginePlayer::GetPosition() {

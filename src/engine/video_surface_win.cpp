@@ -5,6 +5,12 @@
 // `frameTexture` (TransferVideoFrame), the GPU copies that into the back
 // buffer (CopyResource) and Present shows it.
 //
+// Texture and back buffers keep the video's native size and the swap chain
+// stretches them over the surface. Asking the engine for a frame at the
+// surface's size instead would leave the scaling to TransferVideoFrame,
+// which Wine's engine does not do with a DXGI device manager: it copies the
+// frame unscaled into the top-left corner.
+//
 // The swap chain is the presentation thread's own. DXGI can send messages
 // to the surface's window while it makes, presents or releases a swap chain,
 // so the thread makes those calls without holding `lock`, and the window's
@@ -117,12 +123,14 @@ void MediaEnginePlayer::DropSwapChain() {
     swapChainEmpty = true;
 }
 
-HRESULT MediaEnginePlayer::EnsureSwapChain(ID3D11Device* onDevice) {
+HRESULT MediaEnginePlayer::EnsureSwapChain(ID3D11Device* onDevice, UINT width, UINT height) {
     if (surfaceWindow == nullptr || onDevice == nullptr)
         return E_POINTER;
-    const SIZE size = clientSize(surfaceWindow);
-    const UINT width = static_cast<UINT>(size.cx);
-    const UINT height = static_cast<UINT>(size.cy);
+    if (width == 0 || height == 0) {
+        const SIZE size = clientSize(surfaceWindow);
+        width = static_cast<UINT>(size.cx);
+        height = static_cast<UINT>(size.cy);
+    }
     if (swapChain && width == swapChainWidth && height == swapChainHeight)
         return S_OK;
     DropSwapChain();
@@ -173,6 +181,7 @@ HRESULT MediaEnginePlayer::EnsureSwapChain(ID3D11Device* onDevice) {
         desc.BufferDesc.Width = width;
         desc.BufferDesc.Height = height;
         desc.BufferDesc.Format = DXGI_FORMAT_B8G8R8A8_UNORM;
+        desc.BufferDesc.Scaling = DXGI_MODE_SCALING_STRETCHED;
         desc.SampleDesc.Count = 1;
         desc.BufferUsage = kBufferUsage;
         desc.BufferCount = 2;
@@ -233,18 +242,22 @@ HRESULT MediaEnginePlayer::TransferFrame() {
     if (framesSuspended.load() || sourceBusy.load())
         return S_FALSE;
     ComPtr<ID3D11Device> onDevice;
+    DWORD videoWidth = 0;
+    DWORD videoHeight = 0;
     {
         Lock hold(*this);
         if (!FrameCanShow(state.load()) || engine->IsSeeking() || !engine->HasVideo())
             return S_FALSE;
         onDevice = device;
+        if (FAILED(engine->GetNativeVideoSize(&videoWidth, &videoHeight)))
+            videoWidth = videoHeight = 0;  // the surface's size stands in
     }
     // Outside the lock: DXGI may wait on the window's thread in here.
     if (swapChainStale.exchange(false))
         DropSwapChain();
     HRESULT hr = FaultAt(FrameStage::SwapChain);
     if (SUCCEEDED(hr))
-        hr = EnsureSwapChain(onDevice.Get());
+        hr = EnsureSwapChain(onDevice.Get(), videoWidth, videoHeight);
     ComPtr<ID3D11Texture2D> backBuffer;
     if (SUCCEEDED(hr))
         hr = swapChain->GetBuffer(0, IID_PPV_ARGS(&backBuffer));

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A 3-second clip that is red, then green, then blue plays in the program;
 # screenshots of the whole virtual display taken while it plays show each
-# colour inside the text panel (1014), where the video is placed. Only the
-# colour somewhere inside the panel is asked for, not where the picture sits.
+# colour inside the text panel (1014), where the video is placed, and the
+# picture fills the host it is fitted into (1017): the colour is at points
+# near its four corners, not only at native size in its top-left corner.
 . "$(dirname "$0")/lib.sh"
 
 clip="$work/colours.mp4"
@@ -13,7 +14,9 @@ ffmpeg -hide_banner -loglevel error -y -f lavfi -i "$(segment red)" -f lavfi -i 
   -map "[v]" -map 3:a -c:v libx264 -preset veryfast -g 25 \
   -c:a aac -b:a 96k "$clip" || fail "ffmpeg made the clip"
 # SINGLE repeats the clip, so a colour missed on the first pass comes again.
-printf '%s\r\n' "[SystemSetting]" "MasterVolume=OFF" "Volume=300" "Mode=SINGLE" > "$app/Zav2.ini"
+# A wide panel, so that the video is fitted larger than its native size.
+printf '%s\r\n' "[SystemSetting]" "MasterVolume=OFF" "Volume=300" "Mode=SINGLE" x=0 y=0 width=720 \
+  height=560 ListWidth=150 > "$app/Zav2.ini"
 
 # colours_in <png> <x> <y> <w> <h>: the letters r, g, b for each colour that
 # fills at least 400 pixels of that rectangle.
@@ -51,9 +54,30 @@ check "the clip is started" quietly driver --timeout 20000 wait-caption "colours
 read -r px py pw ph <<< "$(driver control-rect 1014 --screen | tr -d '\r')"
 check "the panel has a rectangle" test -n "${ph:-}"
 echo "panel on the screen: $px $py ${pw}x${ph}"
+read -r vx vy vw vh <<< "$(driver control-rect 1017 --screen | tr -d '\r')"
+echo "video host on the screen: $vx $vy ${vw}x${vh}"
+check "the video is fitted larger than its native 320 x 240" test "${vw:-0}" -gt 330 -a "${vh:-0}" -gt 250
+
+# corners_of <png>: one letter per corner point of the host (6 pixels in),
+# r, g, b or - for anything else.
+corners_of() {
+  local x y out="" rgb
+  for x in $((vx + 6)) $((vx + vw - 7)); do
+    for y in $((vy + 6)) $((vy + vh - 7)); do
+      rgb=($(convert "$1" -crop "1x1+$x+$y" +repage \
+        -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:))
+      if [ "${rgb[0]}" -gt 180 ] && [ "${rgb[1]}" -lt 80 ] && [ "${rgb[2]}" -lt 80 ]; then out+=r
+      elif [ "${rgb[1]}" -gt 180 ] && [ "${rgb[0]}" -lt 80 ] && [ "${rgb[2]}" -lt 80 ]; then out+=g
+      elif [ "${rgb[2]}" -gt 180 ] && [ "${rgb[0]}" -lt 80 ] && [ "${rgb[1]}" -lt 80 ]; then out+=b
+      else out+=-; fi
+    done
+  done
+  echo "$out"
+}
 
 # Two passes of the clip, a screenshot about every 0.3 s.
 seen=""
+filled=""
 shots=0
 end=$((SECONDS + 8))
 while [ "$SECONDS" -lt "$end" ]; do
@@ -61,6 +85,8 @@ while [ "$SECONDS" -lt "$end" ]; do
   if import -window root -display "$DISPLAY" "$shot" 2> /dev/null; then
     shots=$((shots + 1))
     found=$(colours_in "$shot" "$px" "$py" "$pw" "$ph")
+    corners=$(corners_of "$shot")
+    case $corners in rrrr | gggg | bbbb) [[ "$filled" == *"${corners:0:1}"* ]] || filled+=${corners:0:1} ;; esac
     for c in r g b; do
       if [[ "$found" == *"$c"* && "$seen" != *"$c"* ]]; then
         seen="$seen$c"
@@ -71,11 +97,12 @@ while [ "$SECONDS" -lt "$end" ]; do
   fi
   sleep 0.2
 done
-echo "$shots screenshots; colours seen in the panel: [$seen]"
+echo "$shots screenshots; colours seen in the panel: [$seen]; filling the host: [$filled]"
 cp "$shot" "$artifacts/last.png" 2> /dev/null
 for c in r g b; do
   name=$(case $c in r) echo red ;; g) echo green ;; b) echo blue ;; esac)
   check "the panel shows $name on a screenshot of the display" test "${seen/$c/}" != "$seen"
+  check "$name fills the fitted video to its four corners" test "${filled/$c/}" != "$filled"
 done
 quietly driver close
 wait_exit "$zav2_pid" 20

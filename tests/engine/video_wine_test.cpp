@@ -212,13 +212,12 @@ TEST_F(VideoTest, AfterASeekFramesGoOnAndShowTheNewPosition) {
     ASSERT_EQ(player.Seek(2.2), S_OK);
     EXPECT_TRUE(pumpUntil([&] { return std::abs(player.GetPosition() - 2.2) < 0.3; }, 2000))
         << "at " << player.GetPosition();
-    const bool pictureFollows = !test::framesStopAfterSeek();
-    if (pictureFollows) {
-        EXPECT_TRUE(framesArrive(5, 2000));
-        EXPECT_EQ(frameColour(), 'b');
-    }
+    EXPECT_TRUE(framesArrive(5, 2000));
+    EXPECT_EQ(frameColour(), 'b');
 
-    // Paused: back to lime (1 ... 2 s); the position stays there.
+    // Paused: back to lime (1 ... 2 s); the position stays there and the
+    // picture shows it once playing goes on (Wine's engine holds a seek made
+    // while paused until then).
     ASSERT_EQ(player.Pause(), S_OK);
     ASSERT_EQ(player.Seek(1.3), S_OK);
     EXPECT_TRUE(pumpUntil([&] { return std::abs(player.GetPosition() - 1.3) < 0.3; }, 2000))
@@ -226,9 +225,9 @@ TEST_F(VideoTest, AfterASeekFramesGoOnAndShowTheNewPosition) {
     pumpFor(300);
     EXPECT_NEAR(player.GetPosition(), 1.3, 0.3);
     EXPECT_EQ(player.GetState(), PlayerState::Paused);
-    if (pictureFollows) {
-        EXPECT_EQ(frameColour(), 'g');
-    }
+    ASSERT_EQ(player.Play(), S_OK);
+    EXPECT_TRUE(framesArrive(5, 2000));
+    EXPECT_EQ(frameColour(), 'g');
 }
 
 TEST_F(VideoTest, FrameStepWhilePausedMovesOneFrameAndKeepsThePause) {

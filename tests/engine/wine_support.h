@@ -44,12 +44,6 @@ class HostWindow {
 // window manager.
 HostWindow& sharedHostWindow(int width, int height);
 
-// Where Wine's media engine (10 as well) still falls short of Windows, in one
-// place: after a seek it hands out no new video frame, because its frame
-// sink keeps waiting for the sample it had asked for before the seek, which
-// the seek threw away. The picture after a seek is checked on Windows only.
-bool framesStopAfterSeek();
-
 // Opens a file and waits up to 5 s for the engine to be able to play it.
 HRESULT openAndWait(MediaEnginePlayer& player, const std::wstring& path);
 

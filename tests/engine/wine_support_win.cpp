@@ -106,11 +106,6 @@ HostWindow& sharedHostWindow(int width, int height) {
     return *window;
 }
 
-bool framesStopAfterSeek() {
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 HRESULT openAndWait(MediaEnginePlayer& player, const std::wstring& path) {
     const HRESULT hr = player.OpenFile(path.c_str());
     if (FAILED(hr))
