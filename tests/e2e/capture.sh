@@ -2,8 +2,9 @@
 # Frame capture: F12 in the red part of a 320x240 red/green/blue clip shown
 # in a smaller panel writes a 320x240 red BMP, asking for the capture folder
 # first when none is set (the folder is written back at exit); F11 puts a DIB
-# of the same size on the clipboard; a folder that takes no file is reported
-# and the program runs on (the text panel menu's item, as F12).
+# of the same size on the clipboard, and for a song its cover at the cover's
+# size; a folder that takes no file is reported and the program runs on (the
+# text panel menu's item, as F12).
 . "$(dirname "$0")/lib.sh"
 
 media="$work/media"
@@ -83,6 +84,25 @@ wait_exit "$zav2_pid" 30
 expect_eq "exit code" 0 "$exit_code"
 expect_eq "the chosen folder is written back at exit" "$capture_dir" \
   "$(value_of CaptureDir)"
+
+# --- A song with a cover: the capture is the cover at its own size ----------
+ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i "color=c=blue:s=64x48:d=1" \
+  -frames:v 1 "$media/cover.png"
+ffmpeg -nostdin -hide_banner -loglevel error -y \
+  -f lavfi -i "sine=frequency=550:sample_rate=44100:duration=20" -i "$media/cover.png" \
+  -map 0:a -map 1:v -c:a libmp3lame -b:a 96k -c:v png -id3v2_version 3 \
+  -metadata title="Covered" -metadata:s:v comment="Cover (front)" "$media/covered.mp3"
+start_zav2 zav2_pid "$(winpath "$media/covered.mp3")"
+check "the song plays" quietly driver --timeout 30000 wait-caption --contains Covered
+sleep 1
+driver key F11 > /dev/null
+sleep 1
+read -r cw ch cr cg cb <<< "$(driver clipboard-dib | tr -d '\r')"
+expect_eq "F11 on a song puts its 64x48 cover on the clipboard" "64 48" "${cw:-} ${ch:-}"
+check "the cover's pixels are blue ($cr $cg $cb)" \
+  test "${cb:-0}" -gt 200 -a "${cr:-255}" -lt 60 -a "${cg:-255}" -lt 60
+check "the program closes" driver close
+wait_exit "$zav2_pid" 30
 
 # --- A folder that takes no file (even for root): reported, no crash --------
 sed -i 's/^CaptureDir=.*/CaptureDir=Z:\\proc\r/' "$ini"
