@@ -54,8 +54,8 @@ start_paused_in_red() {
 # --- No capture folder yet: asked for, then kept and written back -----------
 start_paused_in_red
 driver key F12 > /dev/null
-check "F12 asks for the capture folder" \
-  driver --timeout 20000 folder-dialog "$capture_dir" --title "$title"
+expect_eq "F12 asks for the capture folder" "$title" \
+  "$(driver --timeout 20000 browse-folder "$capture_dir" | tr -d '\r')"
 check "a capture file is written" \
   timeout 20 sh -c "until ls '$captures'/*.bmp > /dev/null 2>&1; do sleep 0.2; done"
 bmp=$(ls "$captures"/*.bmp 2> /dev/null | head -n 1)
@@ -77,7 +77,7 @@ check "the clipboard's pixels are red ($cr $cg $cb)" is_red "${cr:-0}" "${cg:-0}
 driver key F12 > /dev/null
 sleep 1
 check_not "a second capture asks no more" \
-  quietly driver --timeout 2000 folder-dialog "$capture_dir" --title "$title"
+  quietly driver --timeout 2000 browse-folder "$capture_dir"
 screenshot_window paused-in-red
 check "the program closes" driver close
 wait_exit "$zav2_pid" 30

@@ -8,25 +8,11 @@ namespace {
 // asked for that is not itself a marked instance (the main window is a
 // dialog with the same caption).
 HWND findMessageBox(StringView caption, StringView instanceName) {
-    struct Search {
-        String caption;
-        String instanceName;
-        HWND found;
-    } search{String(caption), String(instanceName), nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
-            if (IsWindowVisible(window) && windowClass(window) == ZT("#32770") &&
-                windowTitle(window) == search->caption &&
-                !hasMarker(window, search->instanceName) &&
-                (findControl(window, IDOK) || findControl(window, IDYES))) {
-                search->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return findWindowWhere(nullptr, [&](HWND window) {
+        return IsWindowVisible(window) && windowClass(window) == ZT("#32770") &&
+               windowTitle(window) == caption && !hasMarker(window, instanceName) &&
+               (findControl(window, IDOK) || findControl(window, IDYES));
+    });
 }
 
 std::optional<int> buttonId(StringView name) {
@@ -116,24 +102,10 @@ int findTitle(Context& context) {
     const String& wanted = context.positional(0);
     String title;
     bool found = waitFor(context.timeoutMs, [&] {
-        struct Search {
-            const String* wanted;
-            String* title;
-            bool found;
-        } search{&wanted, &title, false};
-        EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* search = reinterpret_cast<Search*>(data);
-                String text = windowTitle(window);
-                if (text.find(*search->wanted) == String::npos) {
-                    return TRUE;
-                }
-                *search->title = text;
-                search->found = true;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        return findWindowWhere(nullptr, [&](HWND window) {
+                   title = windowTitle(window);
+                   return title.find(wanted) != String::npos;
+               }) != nullptr;
     });
     if (!found) {
         printError(ZT("no window title contains \"") + wanted + ZT("\""));
@@ -161,21 +133,7 @@ int messageBox(Context& context) {
         return kFailed;
     }
     // The text is the one static control with text; the icon's static has none.
-    struct Texts {
-        DWORD timeoutMs;
-        String text;
-    } texts{context.timeoutMs, {}};
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* texts = reinterpret_cast<Texts*>(data);
-            if (equalsIgnoreCase(windowClass(child), ZT("Static"))) {
-                texts->text += controlText(child, texts->timeoutMs).value_or(String());
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&texts));
-    print(texts.text);
+    print(firstStaticText(box, context.timeoutMs));
     if (press) {
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(*press, BN_CLICKED),
                      reinterpret_cast<LPARAM>(findControl(box, *press)));

@@ -1,91 +1,10 @@
-// Answers to the program's shell dialogs and reads of what it leaves on the
-// clipboard.
-#include <shlobj.h>
+// Reads of what the program leaves on the clipboard, and the taskbar's shell
+// objects.
 #include <shobjidl.h>
 
 #include "driver.h"
-#include "platform/handles_win.h"
 
 namespace zav2::driver {
-
-namespace {
-
-// A visible folder-browse dialog (a dialog with a tree view) whose texts
-// include `title`.
-HWND findFolderDialog(StringView title, DWORD timeoutMs) {
-    struct Search {
-        String title;
-        DWORD timeoutMs;
-        HWND found;
-    } search{String(title), timeoutMs, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
-            if (!IsWindowVisible(window) || windowClass(window) != ZT("#32770") ||
-                !FindWindowExW(window, nullptr, L"SysTreeView32", nullptr)) {
-                return TRUE;
-            }
-            struct Match {
-                const Search* search;
-                bool found;
-            } match{search, false};
-            EnumChildWindows(
-                window,
-                [](HWND child, LPARAM data) -> BOOL {
-                    auto* match = reinterpret_cast<Match*>(data);
-                    const auto text = controlText(child, match->search->timeoutMs);
-                    match->found = text && *text == match->search->title;
-                    return !match->found;
-                },
-                reinterpret_cast<LPARAM>(&match));
-            if (match.found)
-                search->found = window;
-            return !match.found;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-}  // namespace
-
-int folderDialog(Context& context) {
-    const String& folder = context.positional(0);
-    const String title = context.arguments.option(ZT("title")).value_or(ZT(""));
-    HWND dialog = nullptr;
-    waitFor(context.timeoutMs,
-            [&] { return (dialog = findFolderDialog(title, context.timeoutMs)) != nullptr; });
-    if (!dialog) {
-        printError(ZT("no folder dialog with the text \"") + title + ZT("\""));
-        return kFailed;
-    }
-    if (context.arguments.flag(ZT("cancel"))) {
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    } else {
-        // The dialog reads the path in its own process: put it there.
-        DWORD processId = 0;
-        GetWindowThreadProcessId(dialog, &processId);
-        UniqueHandle process(
-            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId));
-        const size_t bytes = (folder.size() + 1) * sizeof(wchar_t);
-        void* remote = process ? VirtualAllocEx(process.get(), nullptr, bytes,
-                                                MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
-                               : nullptr;
-        if (!remote || !WriteProcessMemory(process.get(), remote, folder.c_str(), bytes, nullptr)) {
-            printError(ZT("cannot hand the path to the dialog"));
-            return kFailed;
-        }
-        sendBounded(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote),
-                    context.timeoutMs);
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-        // The page stays behind in the program: a few bytes for a test run.
-    }
-    if (!waitFor(context.timeoutMs, [&] { return !IsWindow(dialog); })) {
-        printError(ZT("the folder dialog stayed open"));
-        return kFailed;
-    }
-    return kOk;
-}
 
 int clipboardDib(Context&) {
     if (!OpenClipboard(nullptr)) {

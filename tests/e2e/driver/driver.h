@@ -46,6 +46,9 @@ HWND findInstance(StringView instanceName);
 bool waitFor(DWORD timeoutMs, const std::function<bool()>& done);
 // The instance, waited for up to the time-out; reports a time-out itself.
 HWND requireInstance(const Context& context);
+// The first child (at any depth) of `parent`, or top-level window when it is
+// null, that `wanted` accepts.
+HWND findWindowWhere(HWND parent, const std::function<bool(HWND)>& wanted);
 // The child (at any depth) with this control id; -1 also finds 0xFFFF.
 HWND findControl(HWND parent, int id);
 // The window the message goes to: --control of the instance, else the
@@ -53,6 +56,9 @@ HWND findControl(HWND parent, int id);
 HWND targetWindow(const Context& context);
 String windowTitle(HWND window);
 String windowClass(HWND window);
+// The first static control with text: a message box's text, a folder
+// browser's title line.
+String firstStaticText(HWND dialog, DWORD timeoutMs);
 // WM_GETTEXT through a bounded send: works across processes for every
 // control, where GetWindowText only sees the stored title.
 std::optional<String> controlText(HWND window, DWORD timeoutMs);
@@ -97,7 +103,6 @@ int dluRect(Context& context);
 int windowStyle(Context& context);
 int popupMenu(Context& context);
 // commands_shell_win.cpp
-int folderDialog(Context& context);
 int clipboardDib(Context& context);
 int shellObjects(Context& context);
 int taskbarButtonCreated(Context& context);

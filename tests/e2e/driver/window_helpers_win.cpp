@@ -91,24 +91,39 @@ HWND requireInstance(const Context& context) {
     return window;
 }
 
-HWND findControl(HWND parent, int id) {
+HWND findWindowWhere(HWND parent, const std::function<bool(HWND)>& wanted) {
     struct Search {
-        int id;
+        const std::function<bool(HWND)>* wanted;
         HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
-            // Templates store the id in 16 or 32 bits: -1 comes back as either.
-            if ((GetDlgCtrlID(child) & 0xFFFF) == (search->id & 0xFFFF)) {
-                search->found = child;
-                return FALSE;
-            }
+    } search{&wanted, nullptr};
+    const WNDENUMPROC visit = [](HWND window, LPARAM data) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(data);
+        if (!(*search->wanted)(window))
             return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+        search->found = window;
+        return FALSE;
+    };
+    if (parent)
+        EnumChildWindows(parent, visit, reinterpret_cast<LPARAM>(&search));
+    else
+        EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND findControl(HWND parent, int id) {
+    // Templates store the id in 16 or 32 bits: -1 comes back as either.
+    return findWindowWhere(
+        parent, [id](HWND child) { return (GetDlgCtrlID(child) & 0xFFFF) == (id & 0xFFFF); });
+}
+
+String firstStaticText(HWND dialog, DWORD timeoutMs) {
+    String text;
+    findWindowWhere(dialog, [&](HWND child) {
+        if (equalsIgnoreCase(windowClass(child), ZT("Static")))
+            text = controlText(child, timeoutMs).value_or(String());
+        return !text.empty();
+    });
+    return text;
 }
 
 HWND targetWindow(const Context& context) {
