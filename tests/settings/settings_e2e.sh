@@ -3,13 +3,11 @@
 # the program; edited keys come back at the next start (placement, icons,
 # check marks, centred text, list font, volume); a named instance uses its
 # own file only when one exists; the master volume overrides the Volume key.
-#   settings_e2e.sh Zav2.exe zav2-driver.exe artifact-dir zav2-settings-probe.exe
+#   settings_e2e.sh Zav2.exe zav2-driver.exe artifact-dir
 . "$(dirname "$0")/../e2e/lib.sh"
 
-cp "$4" "$app/zav2-settings-probe.exe"
-probe() {
-  wine "$app/zav2-settings-probe.exe" "$@" 2> /dev/null | tr -d '\r'
-}
+# What the screen shows: icons and menu check marks.
+probe() { driver "$@" 2> /dev/null | tr -d '\r'; }
 ini="$app/Zav2.ini"
 exe=$(winpath "$app/Zav2.exe")
 
@@ -70,8 +68,8 @@ edited_start() {
   expect_eq "play-mode button shows RANDOM" 115 "$(probe button-icon 1011 "$exe" 114 115 116 126)"
   expect_eq "top-most button shows on" 111 "$(probe button-icon 1012 "$exe" 111 117)"
   expect_eq "list button shows right" 128 "$(probe button-icon 1013 "$exe" 112 113 127 128)"
-  style=$(probe style 1014)
-  check "the text panel is centred" test $((0x${style:-0} & 1)) -eq 1
+  style=$(probe window-style --control 1014)
+  check "the text panel is centred" test $((${style:-0} & 1)) -eq 1
   expect_eq "the volume slider shows the key" 40 "$(driver send 0x400 0 0 --control 1010)"
   check "the larger list font makes taller rows" \
     test "$(driver send 0x1A1 0 0 --control 1001)" -gt "${default_item_height:-999}"

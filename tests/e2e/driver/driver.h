@@ -111,6 +111,10 @@ int browseFolder(Context& context);
 int fillDialog(Context& context);
 int clipboardFiles(Context& context);
 int holdClipboard(Context& context);
+// commands_pixels_win.cpp
+int screenButtonIcon(Context& context);
+int menuChecks(Context& context);
+int contextMenu(Context& context);
 // fake_instance_win.cpp
 int fakeInstance(Context& context);
 

@@ -62,6 +62,12 @@ constexpr Subcommand kSubcommands[] = {
      L"<title> <edit id> <text> [--cancel]: print the edit's text [selection], type, press OK"},
     {L"clipboard-files", 0, clipboardFiles, L"print the CF_HDROP paths and the drop effect"},
     {L"hold-clipboard", 1, holdClipboard, L"<ms>: keep the clipboard open that long"},
+    {L"button-icon", 3, screenButtonIcon,
+     L"<id> <exe> <icon id>...: which of the exe's icons the button shows on screen"},
+    {L"menu-checks", 1, menuChecks,
+     L"<pattern> [row height]: checked items (0-based) of the open popup menu, whose items "
+     L"(i) and separators (-) the pattern lists; then closes it"},
+    {L"context-menu", 1, contextMenu, L"<id>|caption: post WM_CONTEXTMENU for a right-click there"},
     {L"fake-instance", 0, fakeInstance,
      L"[--title T] [--no-marker] [--lifetime ms] [--hotkey vk,...]: a logging stand-in window"},
 };

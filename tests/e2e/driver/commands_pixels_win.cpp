@@ -1,49 +1,12 @@
-// zav2-settings-probe: reads from outside what loaded settings show in a
-// running Zav2.exe where Wine offers no cross-process access (icons, menus):
-// by what is drawn.
-//
-//   style <id>                      the control's window style (0: the main window), hex
-//   context-menu <id>|caption       right-click on a control or on the caption
-//   button-icon <id> <exe> <icon>…  which of the icons of <exe> the button shows
-//   menu-checks <pattern> [row-height]
-//                                   the open popup menu's checked items (0-based,
-//                                   items only), then closes it. The pattern lists
-//                                   items (i) and separators (-) from the top; with
-//                                   separators the item height must be given (a
-//                                   menu without them prints its own).
-// Options: --name <instance> (default Zav2.exe). Exit 0 on success, 1 on failure.
-#include <windows.h>
+// Subcommands that read from the screen what Wine gives no cross-process
+// access to: the icon a button shows, the check marks of an open popup menu.
+#include "driver.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <memory>
-#include <string>
-#include <vector>
 
+namespace zav2::driver {
 namespace {
-
-std::wstring instanceName = L"Zav2.exe";
-
-HWND findInstance() {
-    struct Search {
-        HWND found = nullptr;
-    } search;
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            if (GetPropW(window, instanceName.c_str()) == reinterpret_cast<HANDLE>(1)) {
-                reinterpret_cast<Search*>(data)->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND control(HWND main, int id) {
-    return id == 0 ? main : GetDlgItem(main, id);
-}
 
 // The screen inside `rect` as 32-bit pixels, top-down.
 struct Pixels {
@@ -136,55 +99,49 @@ long long bestMatch(const Pixels& button, const Pixels& icon) {
     return best;
 }
 
-int buttonIcon(HWND main, const std::vector<std::wstring>& args) {
-    if (args.size() < 3)
-        return 2;
-    HWND button = control(main, _wtoi(args[0].c_str()));
-    HMODULE module = LoadLibraryExW(args[1].c_str(), nullptr,
+}  // namespace
+
+int screenButtonIcon(Context& context) {
+    HWND instance = requireInstance(context);
+    auto id = integerArgument(context, 0);
+    if (!instance || !id)
+        return kFailed;
+    HWND button = findControl(instance, static_cast<int>(*id));
+    HMODULE module = LoadLibraryExW(context.positional(1).c_str(), nullptr,
                                     LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
     if (!button || !module) {
-        std::fprintf(stderr, "no button or no module\n");
-        return 1;
+        printError(ZT("no button or no module"));
+        return kFailed;
     }
     RECT rect{};
     GetWindowRect(button, &rect);
     const Pixels shown = captureScreen(rect);
     long long bestScore = -1;
-    std::wstring bestId;
-    for (size_t i = 2; i < args.size(); ++i) {
-        const Pixels icon = renderIcon(module, _wtoi(args[i].c_str()));
-        if (icon.width == 0)
-            continue;
-        const long long score = bestMatch(shown, icon);
+    String bestId;
+    for (size_t i = 2; i < context.arguments.positional.size(); ++i) {
+        const Pixels icon = renderIcon(module, _wtoi(context.positional(i).c_str()));
+        const long long score = icon.width == 0 ? -1 : bestMatch(shown, icon);
         if (score >= 0 && (bestScore < 0 || score < bestScore)) {
             bestScore = score;
-            bestId = args[i];
+            bestId = context.positional(i);
         }
     }
     FreeLibrary(module);
     if (bestId.empty())
-        return 1;
-    std::printf("%ls\n", bestId.c_str());
-    return 0;
+        return kFailed;
+    print(bestId);
+    return kOk;
 }
 
-HWND waitForMenu() {
-    for (int i = 0; i < 100; ++i) {
-        HWND menu = FindWindowW(L"#32768", nullptr);
-        if (menu && IsWindowVisible(menu))
-            return menu;
-        Sleep(50);
-    }
-    return nullptr;
-}
-
-int menuChecks(const std::vector<std::wstring>& args) {
-    if (args.empty())
-        return 2;
-    HWND menu = waitForMenu();
-    if (!menu) {
-        std::fprintf(stderr, "no popup menu\n");
-        return 1;
+int menuChecks(Context& context) {
+    HWND menu = nullptr;
+    waitFor(context.timeoutMs, [&] {
+        menu = FindWindowW(L"#32768", nullptr);
+        return menu && IsWindowVisible(menu);
+    });
+    if (!menu || !IsWindowVisible(menu)) {
+        printError(ZT("no popup menu shows"));
+        return kFailed;
     }
     Sleep(200);  // let it paint
     RECT client{};
@@ -195,15 +152,15 @@ int menuChecks(const std::vector<std::wstring>& args) {
     const Pixels pixels = capture(dc, 0, 0, client.right, client.bottom);
     ReleaseDC(menu, dc);
 
-    const std::wstring& pattern = args[0];
+    const String& pattern = context.positional(0);
     int items = 0, separators = 0;
     for (wchar_t c : pattern)
         (c == L'-' ? separators : items)++;
-    int itemHeight = separators == 0 ? pixels.height / items : 0;
-    if (args.size() > 1)
-        itemHeight = _wtoi(args[1].c_str());
+    int itemHeight = separators == 0 && items > 0 ? pixels.height / items : 0;
+    if (context.arguments.positional.size() > 1)
+        itemHeight = _wtoi(context.positional(1).c_str());
     if (itemHeight <= 0)
-        return 2;
+        return kUsage;
     const int separatorHeight =
         separators == 0 ? 0 : (pixels.height - items * itemHeight) / separators;
 
@@ -212,7 +169,8 @@ int menuChecks(const std::vector<std::wstring>& args) {
     const int frame = 2;
     const int column = GetSystemMetrics(SM_CXMENUCHECK) + 4;
     const COLORREF background = GetSysColor(COLOR_MENU);
-    std::printf("row-height %d\nchecked", itemHeight);
+    print(ZT("row-height ") + number(itemHeight));
+    String checked = ZT("checked");
     int top = 0, item = 0;
     for (wchar_t c : pattern) {
         const int height = c == L'-' ? separatorHeight : itemHeight;
@@ -222,66 +180,41 @@ int menuChecks(const std::vector<std::wstring>& args) {
                 for (int x = frame; x < column && x < pixels.width; ++x)
                     ink += distance(pixels.at(x, y), background) > 96;
             if (ink >= 4)
-                std::printf(" %d", item);
+                checked += ZT(" ") + number(item);
             ++item;
         }
         top += height;
     }
-    std::printf("\n");
+    print(checked);
     PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    for (int i = 0; i < 60 && IsWindowVisible(menu); ++i)
-        Sleep(50);
-    return 0;
+    waitFor(3000, [&] { return !IsWindowVisible(menu); });
+    return kOk;
 }
 
-int contextMenu(HWND main, const std::wstring& what) {
+int contextMenu(Context& context) {
+    HWND instance = requireInstance(context);
+    if (!instance)
+        return kFailed;
     RECT window{};
-    GetWindowRect(main, &window);
+    GetWindowRect(instance, &window);
     POINT point{};
-    HWND clicked = main;
-    if (what == L"caption") {
+    HWND clicked = instance;
+    if (context.positional(0) == ZT("caption")) {
         POINT clientTop{0, 0};
-        ClientToScreen(main, &clientTop);
+        ClientToScreen(instance, &clientTop);
         point = {(window.left + window.right) / 2, (window.top + clientTop.y) / 2};
     } else {
-        clicked = control(main, _wtoi(what.c_str()));
+        auto id = integerArgument(context, 0);
+        clicked = id ? findControl(instance, static_cast<int>(*id)) : nullptr;
+        if (!clicked)
+            return kFailed;
         RECT rect{};
         GetWindowRect(clicked, &rect);
         point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     }
     const LPARAM at = MAKELPARAM(static_cast<short>(point.x), static_cast<short>(point.y));
-    return PostMessageW(main, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(clicked), at) ? 0 : 1;
+    return PostMessageW(instance, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(clicked), at) ? kOk
+                                                                                         : kFailed;
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-    std::vector<std::wstring> args;
-    for (int i = 1; i < argc; ++i) {
-        if (std::wstring(argv[i]) == L"--name" && i + 1 < argc)
-            instanceName = argv[++i];
-        else
-            args.emplace_back(argv[i]);
-    }
-    if (args.empty())
-        return 2;
-    const std::wstring command = args[0];
-    args.erase(args.begin());
-    if (command == L"menu-checks")
-        return menuChecks(args);
-    HWND main = findInstance();
-    if (!main) {
-        std::fprintf(stderr, "no instance %ls\n", instanceName.c_str());
-        return 1;
-    }
-    if (command == L"style" && args.size() == 1) {
-        std::printf("%llx\n", static_cast<unsigned long long>(GetWindowLongPtrW(
-                                  control(main, _wtoi(args[0].c_str())), GWL_STYLE)));
-        return 0;
-    }
-    if (command == L"context-menu" && args.size() == 1)
-        return contextMenu(main, args[0]);
-    if (command == L"button-icon")
-        return buttonIcon(main, args);
-    return 2;
-}
+}  // namespace zav2::driver
