@@ -30,14 +30,6 @@ std::optional<MessageParts> messageArguments(const Context& context) {
     return MessageParts{*message, static_cast<WPARAM>(*wParam), static_cast<LPARAM>(*lParam)};
 }
 
-std::optional<WPARAM> commandArgument(const Context& context) {
-    auto id = integerArgument(context, 0);
-    if (!id) {
-        return std::nullopt;
-    }
-    return MAKEWPARAM(static_cast<WORD>(*id), 0);
-}
-
 int posted(BOOL ok) {
     if (!ok) {
         printError(ZT("PostMessage failed"));
@@ -46,60 +38,52 @@ int posted(BOOL ok) {
     return kOk;
 }
 
+// Posts the message, or sends it and prints the answer.
+int deliver(const Context& context, HWND target, MessageParts parts, bool post) {
+    if (!target)
+        return kFailed;
+    if (post)
+        return posted(PostMessageW(target, parts.message, parts.wParam, parts.lParam));
+    auto result = sendBounded(target, parts.message, parts.wParam, parts.lParam, context.timeoutMs);
+    if (!result)
+        return kFailed;
+    print(number(*result));
+    return kOk;
+}
+
+// A menu command to the instance.
+int command(Context& context, bool post) {
+    auto id = integerArgument(context, 0);
+    if (!id)
+        return kUsage;
+    return deliver(context, requireInstance(context),
+                   {WM_COMMAND, MAKEWPARAM(static_cast<WORD>(*id), 0), 0}, post);
+}
+
+// Any message to the instance or to --control.
+int message(Context& context, bool post) {
+    auto parts = messageArguments(context);
+    if (!parts)
+        return kUsage;
+    return deliver(context, targetWindow(context), *parts, post);
+}
+
 }  // namespace
 
 int sendCommand(Context& context) {
-    auto wParam = commandArgument(context);
-    if (!wParam) {
-        return kUsage;
-    }
-    HWND instance = requireInstance(context);
-    if (!instance) {
-        return kFailed;
-    }
-    auto result = sendBounded(instance, WM_COMMAND, *wParam, 0, context.timeoutMs);
-    if (!result) {
-        return kFailed;
-    }
-    print(number(*result));
-    return kOk;
+    return command(context, false);
 }
 
 int postCommand(Context& context) {
-    auto wParam = commandArgument(context);
-    if (!wParam) {
-        return kUsage;
-    }
-    HWND instance = requireInstance(context);
-    return instance ? posted(PostMessageW(instance, WM_COMMAND, *wParam, 0)) : kFailed;
+    return command(context, true);
 }
 
 int sendMessageCommand(Context& context) {
-    auto parts = messageArguments(context);
-    if (!parts) {
-        return kUsage;
-    }
-    HWND target = targetWindow(context);
-    if (!target) {
-        return kFailed;
-    }
-    auto result =
-        sendBounded(target, parts->message, parts->wParam, parts->lParam, context.timeoutMs);
-    if (!result) {
-        return kFailed;
-    }
-    print(number(*result));
-    return kOk;
+    return message(context, false);
 }
 
 int postMessageCommand(Context& context) {
-    auto parts = messageArguments(context);
-    if (!parts) {
-        return kUsage;
-    }
-    HWND target = targetWindow(context);
-    return target ? posted(PostMessageW(target, parts->message, parts->wParam, parts->lParam))
-                  : kFailed;
+    return message(context, true);
 }
 
 int closeInstance(Context& context) {
