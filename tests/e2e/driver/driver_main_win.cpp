@@ -11,7 +11,7 @@ namespace {
 
 struct Subcommand {
     const wchar_t* name;
-    int arguments;  // exact number of positional arguments
+    int arguments;  // exact number of positional arguments; -n: at least n
     int (*run)(Context&);
     const wchar_t* usage;
 };
@@ -62,9 +62,9 @@ constexpr Subcommand kSubcommands[] = {
      L"<title> <edit id> <text> [--cancel]: print the edit's text [selection], type, press OK"},
     {L"clipboard-files", 0, clipboardFiles, L"print the CF_HDROP paths and the drop effect"},
     {L"hold-clipboard", 1, holdClipboard, L"<ms>: keep the clipboard open that long"},
-    {L"button-icon", 3, screenButtonIcon,
+    {L"button-icon", -3, screenButtonIcon,
      L"<id> <exe> <icon id>...: which of the exe's icons the button shows on screen"},
-    {L"menu-checks", 1, menuChecks,
+    {L"menu-checks", -1, menuChecks,
      L"<pattern> [row height]: checked items (0-based) of the open popup menu, whose items "
      L"(i) and separators (-) the pattern lists; then closes it"},
     {L"context-menu", 1, contextMenu, L"<id>|caption: post WM_CONTEXTMENU for a right-click there"},
@@ -108,7 +108,10 @@ int run(std::vector<String> words) {
         if (context.arguments.command != subcommand.name) {
             continue;
         }
-        if (context.arguments.positional.size() != static_cast<size_t>(subcommand.arguments)) {
+        const size_t given = context.arguments.positional.size();
+        const int wanted = subcommand.arguments;
+        if (wanted >= 0 ? given != static_cast<size_t>(wanted)
+                        : given < static_cast<size_t>(-wanted)) {
             printError(String(subcommand.name) + ZT(" ") + subcommand.usage);
             return kUsage;
         }
