@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "../playlist/playlist_test_util.h"
 #include "platform/path.h"
-#include "playlist/playlist.h"
 
 namespace zav2::test {
 
@@ -20,10 +20,6 @@ inline String toText(const std::filesystem::path& path) {
 #else
     return path.u16string();
 #endif
-}
-
-inline String text(const char* ascii) {
-    return String(ascii, ascii + std::char_traits<char>::length(ascii));
 }
 
 // A fresh folder removed with everything in it at the end of the test.
@@ -83,32 +79,11 @@ class TempFolder {
     std::filesystem::path root_;
 };
 
-inline std::vector<String> namesOf(const Playlist& playlist) {
-    std::vector<String> names;
-    for (const PlaylistEntry& entry : playlist.entries)
-        names.emplace_back(fileName(entry.path));
-    return names;
-}
-
 inline std::vector<String> texts(std::initializer_list<const char*> ascii) {
     std::vector<String> out;
     for (const char* name : ascii)
         out.push_back(text(name));
     return out;
-}
-
-inline void expectAligned(const Playlist& playlist, const ListBoxMirror& listBox,
-                          bool noExt = false) {
-    ASSERT_EQ(static_cast<size_t>(listBox.count()), playlist.entries.size());
-    for (size_t i = 0; i < playlist.entries.size(); ++i)
-        EXPECT_EQ(listBox.text(static_cast<int>(i)), displayText(playlist.entries[i], noExt))
-            << "row " << i;
-    if (playlist.empty()) {
-        EXPECT_EQ(playlist.current, -1);
-    } else {
-        EXPECT_GE(playlist.current, 0);
-        EXPECT_LE(playlist.current, playlist.lastIndex());
-    }
 }
 
 }  // namespace zav2::test

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "memory_list_box.h"
+#include "platform/path.h"
 #include "playlist/playlist.h"
 
 namespace zav2::test {
@@ -23,7 +24,7 @@ inline Playlist makePlaylist(const std::vector<String>& names, int current = 0) 
 inline std::vector<String> namesOf(const Playlist& playlist) {
     std::vector<String> names;
     for (const PlaylistEntry& entry : playlist.entries)
-        names.emplace_back(entry.path.substr(entry.path.rfind('\\') + 1));
+        names.emplace_back(fileName(entry.path));
     return names;
 }
 
