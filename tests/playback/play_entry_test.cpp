@@ -166,12 +166,8 @@ TEST(PlayEntryTest, UpdateCaptionReselectsTheEntryOnlyWhenItLeadsTheSelection) {
     EXPECT_EQ(rig.window.selectCalls, 1);
 }
 
-TEST(PlayEntryTest, KeepAwakeFlags) {
-    EXPECT_EQ(keepAwakeRequest(false, false), 0x80000000u);
-    EXPECT_EQ(keepAwakeRequest(true, false), 0x80000001u);
-    EXPECT_EQ(keepAwakeRequest(false, true), 0x80000002u);
-    EXPECT_EQ(keepAwakeRequest(true, true), 0x80000003u);
-
+// The flags themselves are checked with the toggle's rules.
+TEST(PlayEntryTest, StartRequestsKeepAwakeFromTheSettings) {
     Rig rig;
     rig.makeList(1);
     rig.play(0);
