@@ -2,7 +2,6 @@
 
 #include "fakes.h"
 #include "playback/caption.h"
-#include "playback/keep_awake.h"
 
 namespace zav2::test {
 namespace {
