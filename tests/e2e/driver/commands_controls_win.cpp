@@ -4,23 +4,10 @@
 namespace zav2::driver {
 namespace {
 
-HWND requireControl(const Context& context, HWND* instanceOut = nullptr) {
+// The control named by the first argument.
+HWND controlArgument(const Context& context, HWND* instance = nullptr) {
     auto id = integerArgument(context, 0);
-    if (!id) {
-        return nullptr;
-    }
-    HWND instance = requireInstance(context);
-    if (!instance) {
-        return nullptr;
-    }
-    HWND control = findControl(instance, static_cast<int>(*id));
-    if (!control) {
-        printError(ZT("no control ") + context.positional(0));
-    }
-    if (instanceOut) {
-        *instanceOut = instance;
-    }
-    return control;
+    return id ? requireControl(context, static_cast<int>(*id), instance) : nullptr;
 }
 
 // A hidden dialog with the main window's font ("MS Shell Dlg", 8 points,
@@ -60,7 +47,7 @@ HWND createMeasuringDialog() {
 
 int controlRect(Context& context) {
     HWND instance = nullptr;
-    HWND control = requireControl(context, &instance);
+    HWND control = controlArgument(context, &instance);
     if (!control) {
         return kFailed;
     }
@@ -74,7 +61,7 @@ int controlRect(Context& context) {
 }
 
 int controlVisible(Context& context) {
-    HWND control = requireControl(context);
+    HWND control = controlArgument(context);
     if (!control) {
         return kFailed;
     }
@@ -84,7 +71,7 @@ int controlVisible(Context& context) {
 }
 
 int controlTextCommand(Context& context) {
-    HWND control = requireControl(context);
+    HWND control = controlArgument(context);
     auto text = control ? controlText(control, context.timeoutMs) : std::nullopt;
     if (!text) {
         return kFailed;
@@ -94,7 +81,7 @@ int controlTextCommand(Context& context) {
 }
 
 int buttonHasIcon(Context& context) {
-    HWND control = requireControl(context);
+    HWND control = controlArgument(context);
     if (!control) {
         return kFailed;
     }

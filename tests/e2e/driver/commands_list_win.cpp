@@ -8,15 +8,7 @@ namespace {
 constexpr int kListBoxId = 1001;
 
 HWND requireList(const Context& context) {
-    HWND instance = requireInstance(context);
-    if (!instance) {
-        return nullptr;
-    }
-    HWND list = findControl(instance, kListBoxId);
-    if (!list) {
-        printError(ZT("the instance has no list box 1001"));
-    }
-    return list;
+    return requireControl(context, kListBoxId);
 }
 
 std::optional<LRESULT> itemCount(const Context& context, HWND list) {

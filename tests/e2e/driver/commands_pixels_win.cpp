@@ -102,11 +102,8 @@ long long bestMatch(const Pixels& button, const Pixels& icon) {
 }  // namespace
 
 int screenButtonIcon(Context& context) {
-    HWND instance = requireInstance(context);
     auto id = integerArgument(context, 0);
-    if (!instance || !id)
-        return kFailed;
-    HWND button = findControl(instance, static_cast<int>(*id));
+    HWND button = id ? requireControl(context, static_cast<int>(*id)) : nullptr;
     HMODULE module = LoadLibraryExW(context.positional(1).c_str(), nullptr,
                                     LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
     if (!button || !module) {
@@ -205,7 +202,7 @@ int contextMenu(Context& context) {
         point = {(window.left + window.right) / 2, (window.top + clientTop.y) / 2};
     } else {
         auto id = integerArgument(context, 0);
-        clicked = id ? findControl(instance, static_cast<int>(*id)) : nullptr;
+        clicked = id ? requireControl(context, static_cast<int>(*id)) : nullptr;
         if (!clicked)
             return kFailed;
         RECT rect{};

@@ -51,6 +51,9 @@ HWND requireInstance(const Context& context);
 HWND findWindowWhere(HWND parent, const std::function<bool(HWND)>& wanted);
 // The child (at any depth) with this control id; -1 also finds 0xFFFF.
 HWND findControl(HWND parent, int id);
+// The instance's control with this id, the instance waited for; null
+// (reported) when either is missing.
+HWND requireControl(const Context& context, int id, HWND* instance = nullptr);
 // The window the message goes to: --control of the instance, else the
 // instance itself; null (reported) when either is missing.
 HWND targetWindow(const Context& context);

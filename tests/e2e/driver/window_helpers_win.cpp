@@ -126,6 +126,16 @@ String firstStaticText(HWND dialog, DWORD timeoutMs) {
     return text;
 }
 
+HWND requireControl(const Context& context, int id, HWND* instanceOut) {
+    HWND instance = requireInstance(context);
+    HWND control = instance ? findControl(instance, id) : nullptr;
+    if (instance && !control)
+        printError(ZT("no control ") + number(id));
+    if (instanceOut)
+        *instanceOut = instance;
+    return control;
+}
+
 HWND targetWindow(const Context& context) {
     HWND instance = requireInstance(context);
     if (!instance) {
