@@ -12,6 +12,14 @@ if(WIN32)
   target_link_options(zav2_intake_bench PRIVATE -static)
 endif()
 
+# Threads and handles per source, the player's against a bare media engine's
+# (run by hand under tools/wine-run, see its header).
+if(WIN32 AND TARGET zav2_engine)
+  add_executable(zav2_engine_loop ${CMAKE_CURRENT_LIST_DIR}/engine_loop_win.cpp
+    ${PROJECT_SOURCE_DIR}/tests/engine/wine_support_win.cpp)
+  target_include_directories(zav2_engine_loop PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
+  target_link_libraries(zav2_engine_loop PRIVATE zav2_engine)
+endif()
 # The soak's probe: watches a running Zav2.exe (bench/soak.sh).
 if(WIN32)
   add_executable(zav2-soak-probe ${CMAKE_CURRENT_LIST_DIR}/soak_probe_win.cpp)
