@@ -2,7 +2,8 @@
 // given files in turn, plays each for 300 ms, and prints the process's
 // threads and handles every EVERY rounds, and at the end how
 // many threads started in each module. Not part of CTest:
-//   tools/wine-run -- build/windows/bench/zav2_engine_loop.exe player|engine|reuse ROUNDS EVERY FILE...
+//   tools/wine-run -- build/windows/bench/zav2_engine_loop.exe player|engine|reuse ROUNDS EVERY
+//   FILE...
 // player: MediaEnginePlayer, as the program uses it (give two files at least:
 //         a file opened twice in a row is rewound, not loaded again);
 // engine: a bare IMFMediaEngine per round (with a DXGI manager, as the
