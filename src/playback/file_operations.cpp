@@ -77,6 +77,22 @@ bool alreadyThere(FileOperationContext& context, StringView source, StringView t
            (context.host.exists(target) && context.host.isSameFile(source, target));
 }
 
+// Before a copy or move of `source` into `targetFolder`: a missing source is
+// reported, a file already there is left alone, and an existing target is
+// asked about. Proceed means `destination` is free to take the file.
+Overwrite prepareTarget(FileOperationContext& context, StringView source, StringView targetFolder,
+                        StringView destination, StringView name, FileMessage failure) {
+    if (!context.host.exists(source)) {
+        context.host.show(FileMessage::Missing, name);
+        return Overwrite::Skip;
+    }
+    if (alreadyThere(context, source, destination, targetFolder))
+        return Overwrite::Skip;
+    if (context.host.exists(destination))
+        return clearTarget(context, destination, name, failure);
+    return Overwrite::Proceed;
+}
+
 // The folder the browser opens at for a copy.
 String copyStartFolder(FileOperationContext& context, StringView firstPath) {
     String& remembered = context.folders.copy;
@@ -235,19 +251,12 @@ void copyFilesToFolder(FileOperationContext& context) {
         const String source = pathAt(context, row);
         const String name = nameOf(source);
         const String destination = joinFolder(*target, name);
-        if (!host.exists(source)) {
-            host.show(FileMessage::Missing, name);
+        const Overwrite step =
+            prepareTarget(context, source, *target, destination, name, FileMessage::CopyFailed);
+        if (step == Overwrite::Cancel)
+            return;
+        if (step == Overwrite::Skip)
             continue;
-        }
-        if (alreadyThere(context, source, destination, *target))
-            continue;
-        if (host.exists(destination)) {
-            const Overwrite step = clearTarget(context, destination, name, FileMessage::CopyFailed);
-            if (step == Overwrite::Cancel)
-                return;
-            if (step == Overwrite::Skip)
-                continue;
-        }
         if (!fitsPath(destination) || !host.copyFile(source, destination))
             host.show(FileMessage::CopyFailed, name);
     }
@@ -270,19 +279,12 @@ bool moveFilesToFolder(FileOperationContext& context) {
         const String source = pathAt(context, *row);
         const String name = nameOf(source);
         const String destination = joinFolder(*target, name);
-        if (!host.exists(source)) {
-            host.show(FileMessage::Missing, name);
+        const Overwrite step =
+            prepareTarget(context, source, *target, destination, name, FileMessage::MoveFailed);
+        if (step == Overwrite::Cancel)
+            break;  // the rows already moved still get their selection and restart
+        if (step == Overwrite::Skip)
             continue;
-        }
-        if (alreadyThere(context, source, destination, *target))
-            continue;
-        if (host.exists(destination)) {
-            const Overwrite step = clearTarget(context, destination, name, FileMessage::MoveFailed);
-            if (step == Overwrite::Cancel)
-                break;  // the rows already moved still get their selection and restart
-            if (step == Overwrite::Skip)
-                continue;
-        }
         const bool isCurrent = *row == context.playlist.current;
         if (isCurrent) {
             host.stopForFileOperation();
