@@ -15,16 +15,13 @@ class CountingFile final : public FileReader {
     size_t readAt(uint64_t offset, void* buffer, size_t count) override {
         const size_t got = file_.readAt(offset, buffer, count);
         bytesRead_ += got;
-        ++reads_;
         return got;
     }
     uint64_t bytesRead() const { return bytesRead_; }
-    uint64_t reads() const { return reads_; }
 
   private:
     FileReader& file_;
     uint64_t bytesRead_ = 0;
-    uint64_t reads_ = 0;
 };
 
 }  // namespace zav2

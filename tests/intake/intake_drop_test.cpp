@@ -1,7 +1,7 @@
 // Files, folders and lists dropped onto the list box.
 #include <gtest/gtest.h>
 
-#include "intake_test_util.h"
+#include "../playlist/playlist_test_util.h"
 #include "platform/file.h"
 #include "playlist/intake.h"
 #include "memory_list_box.h"

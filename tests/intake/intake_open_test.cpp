@@ -2,7 +2,7 @@
 // folders.
 #include <gtest/gtest.h>
 
-#include "intake_test_util.h"
+#include "../playlist/playlist_test_util.h"
 #include "platform/file.h"
 #include "playlist/intake.h"
 

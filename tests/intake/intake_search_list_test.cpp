@@ -1,7 +1,7 @@
 // ".zav" search lists in link form and in filter form.
 #include <gtest/gtest.h>
 
-#include "intake_test_util.h"
+#include "../playlist/playlist_test_util.h"
 #include "playlist/intake.h"
 
 namespace zav2::test {

@@ -14,94 +14,88 @@ std::vector<String> paths(std::initializer_list<int> rows) {
     return result;
 }
 
-TEST(AdvanceTest, OrderModeWrapsAtBothEnds) {
-    Rig rig;
-    rig.makeList(3);
-    rig.playlist.current = 2;
-    rig.advance(Direction::Forward, false);
-    EXPECT_EQ(rig.playlist.current, 0);
-    EXPECT_EQ(rig.player.current, PlayerState::Playing);
-    EXPECT_EQ(rig.window.revealed, 0);
-    EXPECT_EQ(rig.window.layouts, 1);
-
-    rig.advance(Direction::Backward, true);
-    EXPECT_EQ(rig.playlist.current, 2);
-    EXPECT_EQ(rig.player.opened, paths({0, 2}));
+// One step from a playing entry of three. Random mode walks the shuffled keys
+// {2, 0, 1}; ONE mode stops after the last entry unless the step is asked for.
+TEST(AdvanceTest, EachModeStepsToItsNextEntry) {
+    constexpr Direction kFwd = Direction::Forward, kBack = Direction::Backward;
+    struct Case {
+        int mode, from;
+        Direction direction;
+        bool manual;
+        int to;  // -1: the player stays stopped on `from`
+    } const cases[] = {
+        {kOrder, 2, kFwd, false, 0},    {kOrder, 0, kBack, true, 2},
+        {kOnePass, 1, kFwd, false, 2},  {kOnePass, 2, kFwd, false, -1},
+        {kOnePass, 2, kFwd, true, 0},   {kSingle, 1, kFwd, false, 1},
+        {kSingle, 1, kFwd, true, 2},    {kSingle, 1, kBack, true, 0},
+        {kRandom, 1, kFwd, true, 2},    {kRandom, 2, kFwd, false, 0},
+        {kRandom, 0, kFwd, false, 1},   {kRandom, 1, kBack, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode << " from " << c.from);
+        Rig rig;
+        rig.settings.mode = c.mode;
+        rig.makeList(3);
+        if (c.mode == kRandom) {
+            for (int i : {0, 1, 2})
+                rig.playlist.entries[i].order = (i + 2) % 3;
+        }
+        rig.playlist.current = c.from;
+        rig.play(c.from);
+        rig.player.opened.clear();
+        rig.advance(c.direction, c.manual);
+        EXPECT_TRUE(rig.window.messages.empty());
+        if (c.to < 0) {
+            EXPECT_EQ(rig.playlist.current, c.from);
+            EXPECT_EQ(rig.player.current, PlayerState::Stopped);
+            EXPECT_TRUE(rig.player.opened.empty());
+        } else {
+            EXPECT_EQ(rig.playlist.current, c.to);
+            EXPECT_EQ(rig.player.current, PlayerState::Playing);
+            EXPECT_EQ(rig.player.opened, paths({c.to}));
+            EXPECT_EQ(rig.window.revealed, c.to);
+        }
+    }
 }
 
-TEST(AdvanceTest, OnePassStopsAfterTheLastButAManualNextWraps) {
-    Rig rig;
-    rig.settings.mode = kOnePass;
-    rig.makeList(3);
-    rig.playlist.current = 1;
-    rig.advance(Direction::Forward, false);
-    EXPECT_EQ(rig.playlist.current, 2);
-
-    rig.advance(Direction::Forward, false);
-    EXPECT_EQ(rig.playlist.current, 2);
-    EXPECT_EQ(rig.player.current, PlayerState::Stopped);
-    EXPECT_EQ(rig.player.opened.size(), 1u);
-    EXPECT_TRUE(rig.window.messages.empty());
-
-    rig.advance(Direction::Forward, true);
-    EXPECT_EQ(rig.playlist.current, 0);
-    EXPECT_EQ(rig.player.current, PlayerState::Playing);
-}
-
-TEST(AdvanceTest, SingleModeReplaysOnEndButMovesOnRequest) {
-    Rig rig;
-    rig.settings.mode = kSingle;
-    rig.makeList(3);
-    rig.playlist.current = 1;
-    rig.advance(Direction::Forward, false);
-    rig.advance(Direction::Forward, false);
-    EXPECT_EQ(rig.player.opened, paths({1, 1}));
-    rig.advance(Direction::Forward, true);
-    EXPECT_EQ(rig.playlist.current, 2);
-    rig.advance(Direction::Backward, true);
-    EXPECT_EQ(rig.playlist.current, 1);
-}
-
-TEST(AdvanceTest, RandomModeWalksTheShuffledKeys) {
-    Rig rig;
-    rig.settings.mode = kRandom;
-    rig.makeList(3);
-    rig.playlist.entries[0].order = 2;
-    rig.playlist.entries[1].order = 0;
-    rig.playlist.entries[2].order = 1;
-    rig.playlist.current = 1;
-    rig.advance(Direction::Forward, true);
-    EXPECT_EQ(rig.playlist.current, 2);
-    rig.advance(Direction::Forward, false);
-    EXPECT_EQ(rig.playlist.current, 0);
-    rig.advance(Direction::Forward, false);
-    EXPECT_EQ(rig.playlist.current, 1);
-    rig.advance(Direction::Backward, true);
-    EXPECT_EQ(rig.playlist.current, 0);
-}
-
-TEST(AdvanceTest, SkipsRoundToTheOriginAndPlaysItAgainSilently) {
-    Rig rig;
-    rig.settings.ignoreError = true;
-    rig.makeList(4, {2});
-    rig.makeUnplayable({0, 3});
-    rig.playlist.current = 1;
-    rig.advance(Direction::Forward, true);
-    EXPECT_EQ(rig.playlist.current, 1);
-    EXPECT_EQ(rig.player.current, PlayerState::Playing);
-    EXPECT_EQ(rig.player.opened, paths({3, 0, 1}));  // 2 is missing: never opened
-    EXPECT_TRUE(rig.window.messages.empty());
-}
-
-TEST(AdvanceTest, SteppingBackOntoAnUnplayableEntryRetriesForward) {
-    Rig rig;
-    rig.settings.ignoreError = true;
-    rig.makeList(3);
-    rig.makeUnplayable({0});
-    rig.playlist.current = 1;
-    rig.advance(Direction::Backward, true);
-    EXPECT_EQ(rig.player.opened, paths({0, 1}));
-    EXPECT_EQ(rig.playlist.current, 1);
+// Entries that are missing or will not open are skipped (with IgnoreError)
+// until one plays or the search comes back round; never more than one message.
+TEST(AdvanceTest, SkippingEndsOnAPlayableEntryOrWithOneMessage) {
+    using M = PlaybackMessage;
+    struct Case {
+        const char* what;
+        int mode;
+        bool ignoreError;
+        int count;
+        std::set<int> missing, unplayable;
+        int from;
+        Direction direction;
+        std::initializer_list<int> opened;
+        int currentAfter;
+        std::vector<M> messages;
+    } const cases[] = {
+        {"round to the origin, played again silently", kOrder, true, 4, {2}, {0, 3}, 1,
+         Direction::Forward, {3, 0, 1}, 1, {}},
+        {"a step back onto a bad entry retries forward", kOrder, true, 3, {}, {0}, 1,
+         Direction::Backward, {0, 1}, 1, {}},
+        {"ONE mode's search ends at the last entry", kOnePass, true, 4, {}, {2, 3}, 1,
+         Direction::Forward, {2, 3}, 3, {M::NothingPlayable}},
+        {"without IgnoreError the first failure ends it", kOrder, false, 3, {}, {1, 2}, 0,
+         Direction::Forward, {1}, 1, {M::UnsupportedFile}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Rig rig;
+        rig.settings.mode = c.mode;
+        rig.settings.ignoreError = c.ignoreError;
+        rig.makeList(c.count, c.missing);
+        rig.makeUnplayable(c.unplayable);
+        rig.playlist.current = c.from;
+        rig.advance(c.direction, c.mode != kOnePass);
+        EXPECT_EQ(rig.player.opened, paths(c.opened));
+        EXPECT_EQ(rig.playlist.current, c.currentAfter);
+        EXPECT_EQ(rig.window.messages, c.messages);
+    }
 }
 
 TEST(AdvanceTest, NothingPlayableGivesOneMessageAndAStoppedPlayer) {
@@ -120,29 +114,6 @@ TEST(AdvanceTest, NothingPlayableGivesOneMessageAndAStoppedPlayer) {
             EXPECT_EQ(rig.playlist.current, 0);
         }
     }
-}
-
-TEST(AdvanceTest, OnePassSearchEndsAtTheLastEntry) {
-    Rig rig;
-    rig.settings.mode = kOnePass;
-    rig.settings.ignoreError = true;
-    rig.makeList(4);
-    rig.makeUnplayable({2, 3});
-    rig.playlist.current = 1;
-    rig.advance(Direction::Forward, false);
-    EXPECT_EQ(rig.player.opened, paths({2, 3}));
-    EXPECT_EQ(rig.window.messages, std::vector{PlaybackMessage::NothingPlayable});
-    EXPECT_EQ(rig.playlist.current, 3);
-}
-
-TEST(AdvanceTest, WithoutIgnoreErrorTheFirstFailureEndsTheAdvance) {
-    Rig rig;
-    rig.makeList(3);
-    rig.makeUnplayable({1, 2});
-    rig.playlist.current = 0;
-    rig.advance(Direction::Forward, true);
-    EXPECT_EQ(rig.player.opened, paths({1}));
-    EXPECT_EQ(rig.window.messages, std::vector{PlaybackMessage::UnsupportedFile});
 }
 
 TEST(AdvanceTest, ThousandsOfUnplayableEntriesEndWithOneMessage) {

@@ -27,10 +27,8 @@ class FakePlayer : public PlaybackPlayer {
     bool readyAtOnce = true;   // IsReady answers true after the open
     int readyAfterTicks = -1;  // else: the engine event arrives after n ticks
     std::atomic<int32_t>* engineReady = nullptr;
-    double volume = -1, rate = -1, pos = 0, length = 0;
-    bool video = false, ended = false;
-    int stops = 0, plays = 0, pauses = 0;
-    std::vector<double> seeks;
+    double volume = -1, rate = -1;
+    int stops = 0;
 
     PlayerState state() const override { return current; }
     bool openFile(StringView path) override {
@@ -45,13 +43,11 @@ class FakePlayer : public PlaybackPlayer {
     bool isReady() override { return current != PlayerState::Closed && readyAtOnce; }
     bool refuseStop = false;  // the engine would not stop
     bool play() override {
-        ++plays;
         if (current != PlayerState::Closed)
             current = PlayerState::Playing;
         return true;
     }
     bool pause() override {
-        ++pauses;
         if (current == PlayerState::Playing)
             current = PlayerState::Paused;
         return true;
@@ -64,11 +60,11 @@ class FakePlayer : public PlaybackPlayer {
             current = PlayerState::Stopped;
         return true;
     }
-    void seek(double seconds) override { seeks.push_back(seconds); }
-    double position() override { return pos; }
-    double duration() override { return length; }
-    bool isEnded() override { return ended; }
-    bool hasVideo() override { return video; }
+    void seek(double) override {}
+    double position() override { return 0; }
+    double duration() override { return 0; }
+    bool isEnded() override { return false; }
+    bool hasVideo() override { return false; }
     void setVolume(double level) override { volume = level; }
     void setPlaybackRate(double r) override { rate = r; }
     String lastOpened() const { return opened.empty() ? String() : opened.back(); }
@@ -90,7 +86,6 @@ class FakeWindow : public PlaybackWindow {
     std::atomic<int32_t>* engineReady = nullptr;
     int outputVolume = -1;
     bool outputMaster = false;
-    bool videoShown = false;
     std::vector<uint32_t> executionStates;
     int layouts = 0;
 
@@ -120,8 +115,8 @@ class FakeWindow : public PlaybackWindow {
         outputVolume = volume;
         outputMaster = master;
     }
-    void showVideo() override { videoShown = true; }
-    void showTextPanel() override { videoShown = false; }
+    void showVideo() override {}
+    void showTextPanel() override {}
     void setExecutionState(uint32_t flags) override { executionStates.push_back(flags); }
     void requestLayout() override { ++layouts; }
 };

@@ -99,6 +99,7 @@ TEST(ListBoxWindow, RebuildShowsThrottledProgressAndRestoresTheCaption) {
     WindowCaption caption(window.main());
     SetWindowTextW(window.main(), L"Song - Zav2");
     window.takeCaptions();
+    listBox.insert(0, L"stale");  // a rebuild replaces what the box held
     Playlist playlist = test::makePlaylist(numbered(1000));
     rebuildListBox(caption, listBox, playlist, false);
     const std::vector<String> captions = window.takeCaptions();

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "platform/file.h"
 #include "platform/path.h"
 #include "memory_list_box.h"
@@ -12,51 +9,36 @@
 namespace zav2 {
 namespace {
 
-namespace fs = std::filesystem;
-
-String toString(const fs::path& path) {
-#ifdef _WIN32
-    return path.wstring();
-#else
-    return path.u16string();
-#endif
-}
-
 String operator/(const String& folder, StringView name) {
     return combinePath(folder, name);
 }
 
-// A fresh folder with a few media files (contents do not matter).
+// A list folder "in" with a few media files (contents do not matter) and one
+// file beside it.
 class ListFolder : public testing::Test {
   protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("zav2-playlist-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "sub");
-        folder = toString(root_);
-        for (StringView name : {ZT("a.mp3"), ZT("b.mp3"), ZT("c.flac")})
-            touch(folder / name);
-        touch(folder / ZT("sub") / ZT("d.mp3"));
-        touch(toString(root_.parent_path()) / ZT("zav2-up.mp3"));
-    }
-    void TearDown() override {
-        fs::remove_all(root_);
-        fs::remove(root_.parent_path() / "zav2-up.mp3");
-    }
-    static void touch(const String& path) { std::ofstream(fs::path(path)) << "x"; }
-    static void write(const String& path, std::string_view bytes) {
-        std::ofstream(fs::path(path), std::ios::binary) << bytes;
+        for (const char* name : {"in/a.mp3", "in/b.mp3", "in/c.flac", "in/sub/d.mp3", "up.mp3"})
+            dir.file(name);
+        folder = dir.path("in");
     }
     static std::string utf8(const String& text) { return utf16ToUtf8(text); }
     static std::string read(const String& path) {
         return readWholeFile(path, 1 << 20).value_or("?");
     }
+    // Saves the list to `target` and reads it back against `base`.
+    static Playlist saveAndRead(const Playlist& playlist, const PlaylistWriteOptions& options,
+                                const String& target, const String& base,
+                                MemoryCaption& caption) {
+        EXPECT_TRUE(savePlaylistFile(caption, target, playlist, options, ZT("Song - Zav2")));
+        Playlist back;
+        int count = 0;
+        readPlaylistFile(back, target, base, 0, count, nullptr, false);
+        return back;
+    }
 
+    test::TempFolder dir;
     String folder;
-
-  private:
-    fs::path root_;
 };
 
 const Char kSep[] = {kPathSeparator, 0};
@@ -79,11 +61,11 @@ TEST_F(ListFolder, ReadsTitlesRelativeAndAbsoluteLinesAndSkipsMissingFiles) {
         "x\n"  // too short to be anything
         ".." +
         utf8(kSep) +
-        "zav2-up.mp3\n"
+        "up.mp3\n"
         "# comment\n"
         "#EXTINF:1,Last\n" +
         utf8(folder / ZT("b.mp3"));  // absolute, no final line end
-    write(folder / ZT("list.m3u8"), lines);
+    dir.textFile("in/list.m3u8", lines);
 
     Playlist playlist;
     int count = 0;
@@ -96,7 +78,7 @@ TEST_F(ListFolder, ReadsTitlesRelativeAndAbsoluteLinesAndSkipsMissingFiles) {
     EXPECT_EQ(playlist.entries[1].title, ZT("Lost title"));
     EXPECT_EQ(playlist.entries[2].path, folder / ZT("c.flac"));  // ".." resolved
     EXPECT_EQ(playlist.entries[2].title, ZT("5"));
-    EXPECT_EQ(playlist.entries[3].path, folderOf(folder) / ZT("zav2-up.mp3"));
+    EXPECT_EQ(playlist.entries[3].path, dir.path("up.mp3"));
     EXPECT_EQ(playlist.entries[3].title, String());
     EXPECT_EQ(playlist.entries[4].path, folder / ZT("b.mp3"));
     EXPECT_EQ(playlist.entries[4].title, ZT("Last"));
@@ -107,7 +89,7 @@ TEST_F(ListFolder, InsertsAtTheDropPointWithListBoxRows) {
     MemoryListBox listBox;
     MemoryCaption caption;
     rebuildListBox(caption, listBox, playlist, false);
-    write(folder / ZT("list.m3u8"), "#EXTINF:1,Titled\na.mp3\nc.flac\n");
+    dir.textFile("in/list.m3u8", "#EXTINF:1,Titled\na.mp3\nc.flac\n");
 
     int count = 0;
     readPlaylistFile(playlist, folder / ZT("list.m3u8"), folder, 1, count, &listBox, true);
@@ -136,20 +118,15 @@ TEST_F(ListFolder, ResumeListRoundTripHasFullPathsAndTitles) {
     options.durationSeconds = 215;
     const String target = folder / ZT("Zav2.m3u8");
     MemoryCaption caption(ZT("Zav2"));
-    ASSERT_TRUE(savePlaylistFile(caption, target, playlist, options, ZT("Song - Zav2")));
+    const Playlist back = saveAndRead(playlist, options, target, ZT("elsewhere"), caption);
 
-    const std::string bytes = read(target);
     const std::string expected = "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:215,\xE6\x9B\xB2 A\r\n" +
                                  utf8(folder / ZT("a.mp3")) + "\r\n#EXTINF:215,d.mp3\r\n" +
                                  utf8(folder / ZT("sub") / ZT("d.mp3")) + "\r\n";
-    EXPECT_EQ(bytes, expected);
+    EXPECT_EQ(read(target), expected);
     EXPECT_EQ(caption.text(), ZT("Song - Zav2"));
     EXPECT_EQ(caption.history().front(),
               ZT("\u30D7\u30EC\u30A4\u30EA\u30B9\u30C8\u4FDD\u5B58\u4E2D... (1/2)"));
-
-    Playlist back;
-    int count = 0;
-    readPlaylistFile(back, target, ZT("elsewhere"), 0, count, nullptr, false);
     ASSERT_EQ(back.entries.size(), 2u);
     EXPECT_EQ(back.entries[0].path, playlist.entries[0].path);
     EXPECT_EQ(back.entries[0].title, ZT("\u66F2 A"));
@@ -158,7 +135,7 @@ TEST_F(ListFolder, ResumeListRoundTripHasFullPathsAndTitles) {
 
 TEST_F(ListFolder, EmptyListOrFailedWriteLeavesTheOldFile) {
     const String target = folder / ZT("Zav2.m3u8");
-    write(target, "old");
+    dir.textFile("in/Zav2.m3u8", "old");
     MemoryCaption caption(ZT("Zav2"));
     PlaylistWriteOptions options;
     options.automatic = true;
@@ -180,7 +157,7 @@ TEST_F(ListFolder, OtherByteOrderMarksAndHostileBytes) {
         bytes.push_back(static_cast<char>(c & 0xFF));
         bytes.push_back(static_cast<char>(c >> 8));
     }
-    write(folder / ZT("wide.m3u"), bytes);
+    dir.textFile("in/wide.m3u", bytes);
     Playlist playlist;
     int count = 0;
     readPlaylistFile(playlist, folder / ZT("wide.m3u"), folder, 0, count, nullptr, false);
@@ -192,7 +169,7 @@ TEST_F(ListFolder, OtherByteOrderMarksAndHostileBytes) {
         junk[i] = static_cast<char>((i * 7919) % 251);
     junk += "\n#EXTINF:\n" + std::string(5000, 'a') + "\n\xFF\xFE\xC3\n";
     junk += std::string("b.mp3\0", 6) + "x\n";  // would name b.mp3 if cut at the NUL
-    write(folder / ZT("junk.m3u8"), junk);
+    dir.textFile("in/junk.m3u8", junk);
     readPlaylistFile(playlist, folder / ZT("junk.m3u8"), folder, 0, count, nullptr, false);
     EXPECT_EQ(count, 1);
 }
@@ -212,22 +189,16 @@ TEST(PlaylistPaths, LineFormsFollowTheCurrentFolder) {
 // Names the reader would take for a comment or a blank line, and a title with
 // line breaks, come back from a list saved in their own folder.
 TEST_F(ListFolder, SavedListReadsBackEveryEntry) {
-    for (StringView name : {ZT("#1 intro.mp3"), ZT("a")})
-        touch(folder / name);
-    touch(folder / ZT("sub") / ZT("#2.mp3"));
+    for (const char* name : {"in/#1 intro.mp3", "in/a", "in/sub/#2.mp3"})
+        dir.file(name);
     Playlist playlist;
     appendEntry(playlist, folder / ZT("#1 intro.mp3"), ZT("two\r\nlines\n"));
     appendEntry(playlist, folder / ZT("a"), {});
     appendEntry(playlist, folder / ZT("sub") / ZT("#2.mp3"), {});
     PlaylistWriteOptions options;
     options.currentFolder = folder;
-    const String target = folder / ZT("saved.m3u8");
     MemoryCaption caption(ZT("Zav2"));
-    ASSERT_TRUE(savePlaylistFile(caption, target, playlist, options, ZT("Zav2")));
-
-    Playlist back;
-    int count = 0;
-    readPlaylistFile(back, target, folder, 0, count, nullptr, false);
+    const Playlist back = saveAndRead(playlist, options, folder / ZT("saved.m3u8"), folder, caption);
     ASSERT_EQ(back.entries.size(), 3u);
     EXPECT_EQ(back.entries[0].title, ZT("two  lines "));
     for (size_t i = 0; i < 3; ++i)

@@ -1,5 +1,5 @@
-// Lists written through the real caption and the real code page (932 under
-// tools/wine-run), and the short names that keep ".m3u" entries findable.
+// Lists written in the real code page (932 under tools/wine-run), and the
+// short names that keep ".m3u" entries findable.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,7 +7,6 @@
 
 #include "platform/file.h"
 #include "platform/path.h"
-#include "playlist/caption_progress.h"
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_win.h"
 #include "test_window_win.h"
@@ -68,31 +67,6 @@ TEST_F(SaveFolder, AnsiListRoundTripsJapaneseAndShortNamesTheRest) {
     EXPECT_TRUE(pathExists(back.entries[1].path));
     EXPECT_EQ(shortPathOf(back.entries[1].path), shortPathOf(hangul));
     EXPECT_EQ(back.entries[2].path, plain);
-}
-
-TEST_F(SaveFolder, ResumeListReplacesTheOldOneAndShowsTheBusyCaption) {
-    const String resume = combinePath(folder, L"Zav2-work.m3u8");
-    std::ofstream(fs::path(resume)) << "old list";
-    Playlist playlist;
-    appendEntry(playlist, touch(L"a.mp3"), L"\u66F2");
-    test::TestWindow window;
-    String currentFolder = L"C:\\elsewhere";
-    ASSERT_TRUE(writePlaylistFile(window.main(), playlist, currentFolder, true, resume,
-                                  L"Song - Zav2", false, 0));
-    EXPECT_EQ(currentFolder, L"C:\\elsewhere");
-    const std::string bytes = readWholeFile(resume, 1 << 20).value();
-    EXPECT_EQ(bytes, "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:0,\xE6\x9B\xB2\r\n" +
-                         utf16ToUtf8(playlist.entries[0].path) + "\r\n");
-
-    const std::vector<String> captions = window.takeCaptions();
-    ASSERT_EQ(captions.size(), 2u);
-    EXPECT_EQ(captions[0], progressText(kSavingCaption, 1, 1));
-    EXPECT_EQ(captions[1], L"Song - Zav2");
-
-    // An empty list leaves the last resume list as it was.
-    EXPECT_FALSE(writePlaylistFile(window.main(), Playlist{}, currentFolder, true, resume, L"Zav2",
-                                   false, 0));
-    EXPECT_EQ(readWholeFile(resume, 1 << 20).value(), bytes);
 }
 
 }  // namespace
