@@ -63,25 +63,20 @@ TEST_F(OpenFolderTest, SubFoldersSkipTheIgnoredNameInExactCaseAtEveryDepth) {
     EXPECT_EQ(playlist.entries.size(), 8u);
 }
 
-TEST_F(OpenFolderTest, FolderLoadsItselfWithTheFirstEntryCurrent) {
-    for (PathChosenBy how :
-         {PathChosenBy::FolderDialog, PathChosenBy::DropOutsideList, PathChosenBy::CommandLine}) {
-        playlist = {};
-        open(playlist, currentFolder, dir.path("a/sub"), how);
-        EXPECT_EQ(namesOf(playlist), texts({"y.mp3"}));
-        EXPECT_EQ(playlist.current, 0);
-        EXPECT_EQ(currentFolder, dir.path("a/sub"));
-    }
-}
+// A folder loads its own files with the first current; a missing path then
+// empties the list and keeps the folder.
+TEST_F(OpenFolderTest, FolderLoadsItselfAndAMissingPathEmptiesTheList) {
+    open(playlist, currentFolder, dir.path("a/sub"), PathChosenBy::FolderDialog);
+    EXPECT_EQ(namesOf(playlist), texts({"y.mp3"}));
+    EXPECT_EQ(playlist.current, 0);
+    EXPECT_EQ(currentFolder, dir.path("a/sub"));
 
-TEST_F(OpenFolderTest, MissingPathEmptiesTheList) {
-    open(playlist, currentFolder, dir.path("a/x.mp3"));
-    const OpenOutcome outcome = open(playlist, currentFolder, dir.path("a/gone.mp3"));
+    const OpenOutcome outcome = open(playlist, currentFolder, dir.path("a/sub/gone.mp3"));
     EXPECT_FALSE(outcome.pathExisted);
     EXPECT_FALSE(outcome.addToRecent);
     EXPECT_TRUE(playlist.empty());
     EXPECT_EQ(playlist.current, -1);
-    EXPECT_EQ(currentFolder, dir.path("a"));
+    EXPECT_EQ(currentFolder, dir.path("a/sub"));
 }
 
 TEST_F(OpenFolderTest, ListOpensWithFirstEntryOrOnResumeTheStoredOne) {

@@ -6,6 +6,7 @@ namespace zav2::test {
 namespace {
 
 constexpr int kOrder = 1, kRandom = 2, kSingle = 3, kOnePass = 4;
+constexpr Direction kFwd = Direction::Forward, kBack = Direction::Backward;
 
 std::vector<String> paths(std::initializer_list<int> rows) {
     std::vector<String> result;
@@ -17,19 +18,16 @@ std::vector<String> paths(std::initializer_list<int> rows) {
 // One step from a playing entry of three. Random mode walks the shuffled keys
 // {2, 0, 1}; ONE mode stops after the last entry unless the step is asked for.
 TEST(AdvanceTest, EachModeStepsToItsNextEntry) {
-    constexpr Direction kFwd = Direction::Forward, kBack = Direction::Backward;
     struct Case {
         int mode, from;
         Direction direction;
         bool manual;
         int to;  // -1: the player stays stopped on `from`
     } const cases[] = {
-        {kOrder, 2, kFwd, false, 0},    {kOrder, 0, kBack, true, 2},
-        {kOnePass, 1, kFwd, false, 2},  {kOnePass, 2, kFwd, false, -1},
-        {kOnePass, 2, kFwd, true, 0},   {kSingle, 1, kFwd, false, 1},
-        {kSingle, 1, kFwd, true, 2},    {kSingle, 1, kBack, true, 0},
-        {kRandom, 1, kFwd, true, 2},    {kRandom, 2, kFwd, false, 0},
-        {kRandom, 0, kFwd, false, 1},   {kRandom, 1, kBack, true, 0},
+        {kOrder, 2, kFwd, false, 0},    {kOrder, 0, kBack, true, 2},  {kOnePass, 1, kFwd, false, 2},
+        {kOnePass, 2, kFwd, false, -1}, {kOnePass, 2, kFwd, true, 0}, {kSingle, 1, kFwd, false, 1},
+        {kSingle, 1, kFwd, true, 2},    {kSingle, 1, kBack, true, 0}, {kRandom, 1, kFwd, true, 2},
+        {kRandom, 2, kFwd, false, 0},   {kRandom, 0, kFwd, false, 1}, {kRandom, 1, kBack, true, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << c.mode << " from " << c.from);
@@ -63,7 +61,6 @@ TEST(AdvanceTest, EachModeStepsToItsNextEntry) {
 TEST(AdvanceTest, SkippingEndsOnAPlayableEntryOrWithOneMessage) {
     using M = PlaybackMessage;
     struct Case {
-        const char* what;
         int mode;
         bool ignoreError;
         int count;
@@ -74,24 +71,24 @@ TEST(AdvanceTest, SkippingEndsOnAPlayableEntryOrWithOneMessage) {
         int currentAfter;
         std::vector<M> messages;
     } const cases[] = {
-        {"round to the origin, played again silently", kOrder, true, 4, {2}, {0, 3}, 1,
-         Direction::Forward, {3, 0, 1}, 1, {}},
-        {"a step back onto a bad entry retries forward", kOrder, true, 3, {}, {0}, 1,
-         Direction::Backward, {0, 1}, 1, {}},
-        {"ONE mode's search ends at the last entry", kOnePass, true, 4, {}, {2, 3}, 1,
-         Direction::Forward, {2, 3}, 3, {M::NothingPlayable}},
-        {"without IgnoreError the first failure ends it", kOrder, false, 3, {}, {1, 2}, 0,
-         Direction::Forward, {1}, 1, {M::UnsupportedFile}},
+        // Round to the origin, which plays again without a message.
+        {kOrder, true, 4, {2}, {0, 3}, 1, kFwd, {3, 0, 1}, 1, {}},
+        // A step back onto an entry that will not open retries forward.
+        {kOrder, true, 3, {}, {0}, 1, kBack, {0, 1}, 1, {}},
+        // ONE mode's search ends at the last entry.
+        {kOnePass, true, 4, {}, {2, 3}, 1, kFwd, {2, 3}, 3, {M::NothingPlayable}},
+        // Without IgnoreError the first failure ends the advance.
+        {kOrder, false, 3, {}, {1, 2}, 0, kFwd, {1}, 1, {M::UnsupportedFile}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
         Rig rig;
         rig.settings.mode = c.mode;
         rig.settings.ignoreError = c.ignoreError;
         rig.makeList(c.count, c.missing);
         rig.makeUnplayable(c.unplayable);
         rig.playlist.current = c.from;
-        rig.advance(c.direction, c.mode != kOnePass);
+        rig.advance(c.direction, c.mode != kOnePass);  // ONE mode: the end of an entry
         EXPECT_EQ(rig.player.opened, paths(c.opened));
         EXPECT_EQ(rig.playlist.current, c.currentAfter);
         EXPECT_EQ(rig.window.messages, c.messages);

@@ -28,8 +28,7 @@ class ListFolder : public testing::Test {
     }
     // Saves the list to `target` and reads it back against `base`.
     static Playlist saveAndRead(const Playlist& playlist, const PlaylistWriteOptions& options,
-                                const String& target, const String& base,
-                                MemoryCaption& caption) {
+                                const String& target, const String& base, MemoryCaption& caption) {
         EXPECT_TRUE(savePlaylistFile(caption, target, playlist, options, ZT("Song - Zav2")));
         Playlist back;
         int count = 0;
@@ -198,7 +197,8 @@ TEST_F(ListFolder, SavedListReadsBackEveryEntry) {
     PlaylistWriteOptions options;
     options.currentFolder = folder;
     MemoryCaption caption(ZT("Zav2"));
-    const Playlist back = saveAndRead(playlist, options, folder / ZT("saved.m3u8"), folder, caption);
+    const Playlist back =
+        saveAndRead(playlist, options, folder / ZT("saved.m3u8"), folder, caption);
     ASSERT_EQ(back.entries.size(), 3u);
     EXPECT_EQ(back.entries[0].title, ZT("two  lines "));
     for (size_t i = 0; i < 3; ++i)

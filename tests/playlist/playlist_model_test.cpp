@@ -70,9 +70,9 @@ TEST(PlaylistRemove, AgreesWithTheOneByOneRemovalOnRandomSelections) {
         const int expectedCurrent = referenceRemoval(expected, current, rows);
         const bool currentGoes = std::count(rows.begin(), rows.end(), current) != 0;
         int stops = 0;
-        EXPECT_EQ(removeSelected(shown->caption, shown->listBox, shown->playlist,
-                                 [&stops] { ++stops; }),
-                  currentGoes);
+        EXPECT_EQ(
+            removeSelected(shown->caption, shown->listBox, shown->playlist, [&stops] { ++stops; }),
+            currentGoes);
         ASSERT_EQ(namesOf(shown->playlist), expected);
         ASSERT_EQ(shown->playlist.current, expectedCurrent);
         EXPECT_EQ(stops, currentGoes ? 1 : 0);
