@@ -36,6 +36,8 @@ TEST(PlayEntryTest, SamePlayRequestPausesAndResumesWithoutReopening) {
     rig.makeList(2);
     rig.play(0);
     ASSERT_EQ(rig.player.opened.size(), 1u);
+    // Without the setting an earlier keep-awake request is only cancelled.
+    EXPECT_EQ(rig.window.executionStates, std::vector<uint32_t>{0x80000000u});
 
     rig.play(1);
     EXPECT_EQ(rig.player.current, PlayerState::Paused);
@@ -151,14 +153,6 @@ TEST(PlayEntryTest, UpdateCaptionReselectsTheEntryOnlyWhenItLeadsTheSelection) {
     EXPECT_EQ(rig.window.selectCalls, 1);
     UpdateCaption(rig.context, u("/m/x.mp3"), 3, {}, 1000);
     EXPECT_EQ(rig.window.selectCalls, 1);
-}
-
-// The flags themselves are checked with the toggle's rules.
-TEST(PlayEntryTest, StartRequestsKeepAwakeFromTheSettings) {
-    Rig rig;
-    rig.makeList(1);
-    rig.play(0);
-    EXPECT_EQ(rig.window.executionStates, std::vector<uint32_t>{0x80000000u});
 }
 
 }  // namespace
