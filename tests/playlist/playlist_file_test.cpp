@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/file.h"
 #include "platform/path.h"
 #include "memory_list_box.h"
@@ -40,30 +42,23 @@ class ListFolder : public testing::Test {
     String folder;
 };
 
-const Char kSep[] = {kPathSeparator, 0};
-
 TEST_F(ListFolder, ReadsTitlesRelativeAndAbsoluteLinesAndSkipsMissingFiles) {
-    const std::string lines =
+    std::string lines =
         "\xEF\xBB\xBF#EXTM3U\r\n"
         "#EXTINF:200,Song A\r\n"
         "a.mp3\r\n"
         "#EXTINF:-1,Lost title\r\n"
         "missing.mp3\r\n"  // left out; its title waits for the next file
-        "sub" +
-        utf8(kSep) +
-        "d.mp3\r\n"
+        "sub/d.mp3\r\n"
         "#EXTINF:5\r\n"  // no comma: the text after "#EXTINF:"
-        "sub" +
-        utf8(kSep) + ".." + utf8(kSep) +
-        "c.flac\r\n"
+        "sub/../c.flac\r\n"
         "\r\n"
         "x\n"  // too short to be anything
-        ".." +
-        utf8(kSep) +
-        "up.mp3\n"
+        "../up.mp3\n"
         "# comment\n"
-        "#EXTINF:1,Last\n" +
-        utf8(folder / ZT("b.mp3"));  // absolute, no final line end
+        "#EXTINF:1,Last\n";
+    std::replace(lines.begin(), lines.end(), '/', static_cast<char>(kPathSeparator));
+    lines += utf8(folder / ZT("b.mp3"));  // absolute, no final line end
     dir.textFile("in/list.m3u8", lines);
 
     Playlist playlist;

@@ -154,6 +154,7 @@ TEST(SearchExpression, WordsMinusAndOr) {
 }
 
 TEST(PlaylistFilter, KeepsMatchesAndTracksCurrent) {
+    using test::texts;
     struct Case {
         const char* expression;
         int current;
@@ -162,19 +163,15 @@ TEST(PlaylistFilter, KeepsMatchesAndTracksCurrent) {
         bool currentRemoved;
     };
     const std::vector<Case> cases = {
-        {"live", 4, {ZT("live1.mp3"), ZT("b live.mp3"), ZT("live3.mp3")}, 2, false},
-        {"live", 1, {ZT("live1.mp3"), ZT("b live.mp3"), ZT("live3.mp3")}, 0, true},
+        {"live", 4, texts({"live1.mp3", "b live.mp3", "live3.mp3"}), 2, false},
+        {"live", 1, texts({"live1.mp3", "b live.mp3", "live3.mp3"}), 0, true},
         {"nothing", 2, {}, -1, true},
-        {"  ",
-         2,
-         {ZT("live1.mp3"), ZT("demo.mp3"), ZT("b live.mp3"), ZT("Live.mp3"), ZT("live3.mp3")},
-         2,
+        {"  ", 2, texts({"live1.mp3", "demo.mp3", "b live.mp3", "Live.mp3", "live3.mp3"}), 2,
          false},
     };
     for (const Case& c : cases) {
         Playlist playlist = makePlaylist(
-            {ZT("live1.mp3"), ZT("demo.mp3"), ZT("b live.mp3"), ZT("Live.mp3"), ZT("live3.mp3")},
-            c.current);
+            texts({"live1.mp3", "demo.mp3", "b live.mp3", "Live.mp3", "live3.mp3"}), c.current);
         MemoryListBox listBox;
         MemoryCaption caption;
         rebuildListBox(caption, listBox, playlist, false);
