@@ -7,6 +7,9 @@ namespace {
 
 constexpr int kOrder = 1, kRandom = 2, kSingle = 3, kOnePass = 4;
 constexpr Direction kFwd = Direction::Forward, kBack = Direction::Backward;
+// Keep-awake states: the request while something plays, its cancellation once
+// playback ends for good.
+constexpr uint32_t kRequest = 0x80000001u, kCancel = 0x80000000u;
 
 std::vector<String> paths(std::initializer_list<int> rows) {
     std::vector<String> result;
@@ -38,11 +41,13 @@ TEST(AdvanceTest, EachModeStepsToItsNextEntry) {
             for (int i : {0, 1, 2})
                 rig.playlist.entries[i].order = (i + 2) % 3;
         }
+        rig.settings.noStandby = true;
         rig.playlist.current = c.from;
         rig.play(c.from);
         rig.player.opened.clear();
         rig.advance(c.direction, c.manual);
         EXPECT_TRUE(rig.window.messages.empty());
+        EXPECT_EQ(rig.window.executionStates.back(), c.to < 0 ? kCancel : kRequest);
         if (c.to < 0) {
             EXPECT_EQ(rig.playlist.current, c.from);
             EXPECT_EQ(rig.player.current, PlayerState::Stopped);
@@ -86,9 +91,13 @@ TEST(AdvanceTest, SkippingEndsOnAPlayableEntryOrWithOneMessage) {
         rig.settings.mode = c.mode;
         rig.settings.ignoreError = c.ignoreError;
         rig.makeList(c.count, c.missing);
-        rig.makeUnplayable(c.unplayable);
+        rig.settings.noStandby = true;
         rig.playlist.current = c.from;
+        rig.play(c.from);
+        rig.player.opened.clear();
+        rig.makeUnplayable(c.unplayable);
         rig.advance(c.direction, c.mode != kOnePass);  // ONE mode: the end of an entry
+        EXPECT_EQ(rig.window.executionStates.back(), c.messages.empty() ? kRequest : kCancel);
         EXPECT_EQ(rig.player.opened, paths(c.opened));
         EXPECT_EQ(rig.playlist.current, c.currentAfter);
         EXPECT_EQ(rig.window.messages, c.messages);
@@ -101,12 +110,15 @@ TEST(AdvanceTest, NothingPlayableGivesOneMessageAndAStoppedPlayer) {
             Rig rig;
             rig.settings.mode = mode;
             rig.settings.ignoreError = true;
+            rig.settings.noStandby = true;
             rig.makeList(3, {1});
-            rig.makeUnplayable({0, 2});
             rig.playlist.current = 0;
+            rig.play(0);
+            rig.makeUnplayable({0, 2});
             rig.advance(Direction::Forward, manual);
             EXPECT_EQ(rig.window.messages, std::vector{PlaybackMessage::NothingPlayable})
                 << "mode " << mode << " manual " << manual;
+            EXPECT_EQ(rig.window.executionStates.back(), kCancel);
             EXPECT_NE(rig.player.current, PlayerState::Playing);
             EXPECT_EQ(rig.playlist.current, 0);
         }
@@ -155,34 +167,6 @@ TEST(AdvanceTest, LoadingOrAPlayerThatWillNotStopKeepsCurrent) {
         EXPECT_EQ(rig.playlist.current, 0) << loading;
         EXPECT_EQ(rig.player.opened, paths({0})) << loading;
         EXPECT_EQ(rig.player.current, PlayerState::Playing) << loading;
-    }
-}
-
-// Whenever playback ends for good the keep-awake request goes.
-TEST(AdvanceTest, TheEndOfPlaybackCancelsKeepAwake) {
-    struct Case {
-        int mode;
-        bool ignoreError;
-        std::initializer_list<int> unplayable;
-        int from;
-    } const cases[] = {
-        {kOnePass, false, {}, 2},      // the pass is over
-        {kOrder, true, {0, 1, 2}, 0},  // nothing playable
-        {kOrder, false, {1}, 0},       // an unsupported file
-    };
-    for (const Case& c : cases) {
-        Rig rig;
-        rig.settings.mode = c.mode;
-        rig.settings.ignoreError = c.ignoreError;
-        rig.settings.noStandby = true;
-        rig.makeList(3);
-        rig.playlist.current = c.from;
-        rig.play(c.from);
-        rig.makeUnplayable(c.unplayable);
-        rig.window.executionStates.clear();
-        rig.advance(Direction::Forward, false);
-        ASSERT_FALSE(rig.window.executionStates.empty()) << c.mode;
-        EXPECT_EQ(rig.window.executionStates.back(), 0x80000000u) << c.mode;
     }
 }
 
