@@ -36,33 +36,42 @@ class SearchListTest : public ::testing::Test {
     String currentFolder;
 };
 
-TEST_F(SearchListTest, StarWithoutFolderFilterTakesOneFolder) {
-    EXPECT_EQ(openWith("*\r\n\r\nmusic\r\n"), texts({"demo tape.mp3", "jazz.ogg", "Live Rock.mp3",
-                                                     "rock live.mp3", "rock studio.mp3"}));
-    EXPECT_EQ(playlist.current, 0);
-    // The same with an absolute base line, and a base line of another folder.
-    EXPECT_EQ(openWith("*\r\n\r\n" + dir.utf8("lib/music") + "\r\n").size(), 5u);
-    EXPECT_EQ(openWith("*\r\n\r\nmusic/../other\r\n"), texts({"b.mp3"}));
-    // No base line: the search list's own folder, which holds only itself.
-    EXPECT_TRUE(openWith("*").empty());
-}
-
-TEST_F(SearchListTest, FiltersAreWordsAndCaseSensitive) {
-    EXPECT_EQ(openWith("OR live demo\r\n\r\nmusic"), texts({"demo tape.mp3", "rock live.mp3"}));
-    EXPECT_EQ(openWith("rock -live\r\n\r\nmusic"), texts({"rock studio.mp3"}));
-    EXPECT_EQ(openWith("Live\r\n\r\nmusic"), texts({"Live Rock.mp3"}));
-    EXPECT_TRUE(openWith("OR\r\n\r\nmusic").empty());
-    EXPECT_TRUE(openWith("\r\n*\r\nmusic").empty());
-}
-
-TEST_F(SearchListTest, FolderFilterDescendsAndSkipsTheIgnoredName) {
-    IntakeSettings settings;
-    settings.ignoreDir = text("Skip");
-    EXPECT_EQ(openWith("rock\r\n*\r\nmusic", settings),
-              texts({"rock live.mp3", "rock studio.mp3", "rock old.mp3"}));
-    EXPECT_EQ(openWith("rock\r\nold\r\nmusic", settings).size(), 3u);
-    EXPECT_EQ(openWith("rock\r\n*\r\nmusic").size(), 4u);
-    EXPECT_EQ(openWith("rock\r\nnothing\r\nmusic").size(), 2u);
+// The filter form: words on line 1, a folder filter on line 2 ("*" any, empty
+// the base folder only), the base folder on line 3 (relative to the search
+// list's folder; none: that folder, which holds only the list itself).
+TEST_F(SearchListTest, FilterFormTakesMatchingFilesUnderTheBase) {
+    struct Case {
+        std::string lines;
+        bool skip;  // the ignored folder name "Skip" is set
+        std::vector<String> names;
+    };
+    const std::vector<String> allOfMusic =
+        texts({"demo tape.mp3", "jazz.ogg", "Live Rock.mp3", "rock live.mp3", "rock studio.mp3"});
+    const Case cases[] = {
+        {"*\r\n\r\nmusic\r\n", false, allOfMusic},
+        {"*\r\n\r\n" + dir.utf8("lib/music") + "\r\n", false, allOfMusic},
+        {"*\r\n\r\nmusic/../other\r\n", false, texts({"b.mp3"})},
+        {"*", false, {}},
+        // Words, "-" exclusions and the OR form, case-sensitive.
+        {"OR live demo\r\n\r\nmusic", false, texts({"demo tape.mp3", "rock live.mp3"})},
+        {"rock -live\r\n\r\nmusic", false, texts({"rock studio.mp3"})},
+        {"Live\r\n\r\nmusic", false, texts({"Live Rock.mp3"})},
+        {"OR\r\n\r\nmusic", false, {}},
+        {"\r\n*\r\nmusic", false, {}},
+        // A folder filter descends into the matching folders, never "Skip".
+        {"rock\r\n*\r\nmusic", true, texts({"rock live.mp3", "rock studio.mp3", "rock old.mp3"})},
+        {"rock\r\nold\r\nmusic", true, texts({"rock live.mp3", "rock studio.mp3", "rock old.mp3"})},
+        {"rock\r\n*\r\nmusic", false,
+         texts({"rock live.mp3", "rock studio.mp3", "rock old.mp3", "rock skipped.mp3"})},
+        {"rock\r\nnothing\r\nmusic", false, texts({"rock live.mp3", "rock studio.mp3"})},
+    };
+    for (const Case& c : cases) {
+        IntakeSettings settings;
+        if (c.skip)
+            settings.ignoreDir = text("Skip");
+        EXPECT_EQ(openWith(c.lines, settings), c.names) << c.lines;
+        EXPECT_EQ(playlist.current, c.names.empty() ? -1 : 0) << c.lines;
+    }
 }
 
 TEST_F(SearchListTest, LinkFormLoadsWhatItNames) {
