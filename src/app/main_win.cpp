@@ -144,5 +144,12 @@ int run(HINSTANCE module, int showCommand) {
 }  // namespace zav2
 
 int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int showCommand) {
-    return zav2::run(module, showCommand);
+    const int exitCode = zav2::run(module, showCommand);
+    // Everything the program keeps is written and closed by now. Ending here
+    // skips unloading the libraries, whose audio and decoding threads may
+    // still be winding down: under Wine, unloading them after those threads
+    // were stopped mid-call now and then crashes the exit (a segmentation
+    // fault or a failed mutex assertion instead of the exit code).
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode));
+    return exitCode;
 }
