@@ -6,23 +6,23 @@ namespace zav2::test {
 
 namespace {
 
-std::wstring toWide(const char* text) {
-    const int units = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    std::wstring out(units > 0 ? units - 1 : 0, L'\0');
-    if (units > 1)
-        MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), units);
-    return out;
-}
-
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace
 
+std::wstring fromUtf8(const std::string& text) {
+    const int units =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(units, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), units);
+    return out;
+}
+
 std::wstring mediaPath(const std::wstring& name) {
     const char* folder = std::getenv("ZAV2_ENGINE_MEDIA");
-    std::wstring path = folder ? toWide(folder) : L"media";
+    std::wstring path = folder ? fromUtf8(folder) : L"media";
     if (!path.empty() && path[0] == L'/')
         path = L"Z:" + path;
     for (auto& c : path) {
