@@ -39,14 +39,14 @@ void answer(const char* format, ...) {
 bool run(MediaEnginePlayer& player, const test::HostWindow& window, const std::string& line) {
     std::istringstream words(line);
     std::string command;
-    words >> command;
+    std::string argument;  // the rest of the line
+    std::getline(words >> command >> std::ws, argument);
+    const double number = std::atof(argument.c_str());
     auto reply = [](HRESULT hr) {
         answer(SUCCEEDED(hr) ? "ok %08lx" : "error %08lx", static_cast<unsigned long>(hr));
     };
     if (command == "open") {
-        std::string path;
-        std::getline(words >> std::ws, path);
-        reply(test::openAndWait(player, test::fromUtf8(path)));
+        reply(test::openAndWait(player, test::fromUtf8(argument)));
     } else if (command == "play") {
         reply(player.Play());
     } else if (command == "pause") {
@@ -54,33 +54,24 @@ bool run(MediaEnginePlayer& player, const test::HostWindow& window, const std::s
     } else if (command == "stop") {
         reply(player.Stop());
     } else if (command == "volume") {
-        double level = 0;
-        words >> level;
-        reply(player.SetVolume(level));
+        reply(player.SetVolume(number));
     } else if (command == "step") {
         reply(player.FrameStep(true));
     } else if (command == "resize") {
         int width = 0;
         int height = 0;
-        words >> width >> height;
+        std::istringstream(argument) >> width >> height;
         player.ResizeSurface(width, height);
         reply(S_OK);
     } else if (command == "wait") {
-        int ms = 0;
-        words >> ms;
-        test::pumpFor(static_cast<DWORD>(ms));
+        test::pumpFor(static_cast<DWORD>(number));
         reply(S_OK);
     } else if (command == "waitpos") {
-        double seconds = 0;
-        words >> seconds;
-        const bool reached =
-            test::pumpUntil([&] { return player.GetPosition() >= seconds; }, 20000);
+        const bool reached = test::pumpUntil([&] { return player.GetPosition() >= number; }, 20000);
         answer("%s %.3f", reached ? "ok" : "error", player.GetPosition());
     } else if (command == "waitframes") {
-        unsigned long long count = 0;
-        words >> count;
         const bool reached =
-            test::pumpUntil([&] { return player.PresentedFrames() >= count; }, 20000);
+            test::pumpUntil([&] { return player.PresentedFrames() >= number; }, 20000);
         answer("%s %llu", reached ? "ok" : "error",
                static_cast<unsigned long long>(player.PresentedFrames()));
     } else if (command == "info") {

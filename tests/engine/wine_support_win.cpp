@@ -1,6 +1,7 @@
 #include "wine_support.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace zav2::test {
 
@@ -33,20 +34,11 @@ std::wstring mediaPath(const std::wstring& name) {
 }
 
 std::wstring scratchFolder(const std::wstring& name) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + name;
-    CreateDirectoryW(folder.c_str(), nullptr);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    return folder;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / name;
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    std::filesystem::create_directories(folder, ignored);
+    return folder.wstring();
 }
 
 bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
