@@ -421,9 +421,12 @@ TEST_F(VideoTest, AfterASeekFramesGoOnAndShowTheNewPosition) {
         << "shows " << frameColour() << " at " << player.GetPosition();
 
     // Paused: back to lime (1 ... 2 s), shown once playing goes on (Wine's
-    // engine holds a seek made while paused until then).
+    // engine holds a seek made while paused until then). Play comes after
+    // the seek has landed, as it does when the user sees the new position.
     ASSERT_EQ(player.Pause(), S_OK);
     ASSERT_EQ(player.Seek(1.1), S_OK);
+    EXPECT_TRUE(pumpUntil([&] { return std::abs(player.GetPosition() - 1.1) < 0.3; }, 2000))
+        << "at " << player.GetPosition();
     pumpFor(300);
     ASSERT_EQ(player.Play(), S_OK);
     EXPECT_TRUE(framesArrive(5, 2000));
