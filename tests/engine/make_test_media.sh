@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the media the engine tests play, with ffmpeg, into the folder given:
-#   tone440.wav / tone440.mp3 / tone440.m4a  5 s of a 440 Hz sine
+#   tone440.wav / tone440.mp3  5 s of a 440 Hz sine
 #   colours.mp4   320x240, 25 fps H.264 + AAC, one solid colour per second:
 #                 red, lime, blue, yellow (then the last frame until 4 s)
 #   hd720.mp4     1280x720, 30 fps H.264 test pattern, 12 s, with sound
@@ -15,7 +15,6 @@ ff() { ffmpeg -hide_banner -loglevel error -y "$@"; }
 
 ff -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=5" -ac 2 -c:a pcm_s16le "$out/tone440.wav"
 ff -i "$out/tone440.wav" -c:a libmp3lame -b:a 128k "$out/tone440.mp3"
-ff -i "$out/tone440.wav" -c:a aac -b:a 128k "$out/tone440.m4a"
 
 segment() { echo "color=c=$1:s=320x240:r=25:d=1"; }
 ff -f lavfi -i "$(segment red)" -f lavfi -i "$(segment lime)" \

@@ -8,42 +8,7 @@
 namespace zav2 {
 namespace {
 
-using A = TransportAction;
 using S = PlayerState;
-
-TEST(TransportTable, EveryStateAndOperation) {
-    struct Row {
-        TransportOp op;
-        S from;
-        A action;
-        S next;
-    };
-    const Row rows[] = {
-        {TransportOp::Play, S::Closed, A::Refuse, S::Closed},
-        {TransportOp::Play, S::Loaded, A::CallEngine, S::Playing},
-        {TransportOp::Play, S::Playing, A::Refuse, S::Playing},
-        {TransportOp::Play, S::Paused, A::CallEngine, S::Playing},
-        {TransportOp::Play, S::Stopped, A::CallEngine, S::Playing},
-        {TransportOp::Pause, S::Closed, A::Refuse, S::Closed},
-        {TransportOp::Pause, S::Loaded, A::Refuse, S::Loaded},
-        {TransportOp::Pause, S::Playing, A::CallEngine, S::Paused},
-        {TransportOp::Pause, S::Paused, A::Refuse, S::Paused},
-        {TransportOp::Pause, S::Stopped, A::Refuse, S::Stopped},
-        {TransportOp::Stop, S::Closed, A::Refuse, S::Closed},
-        {TransportOp::Stop, S::Loaded, A::CallEngine, S::Stopped},
-        {TransportOp::Stop, S::Playing, A::CallEngine, S::Stopped},
-        {TransportOp::Stop, S::Paused, A::CallEngine, S::Stopped},
-        {TransportOp::Stop, S::Stopped, A::NothingToDo, S::Stopped},
-    };
-    for (const Row& row : rows) {
-        const TransportRule rule = transportRule(row.op, row.from);
-        EXPECT_EQ(rule.action, row.action)
-            << "op " << static_cast<int>(row.op) << " from " << static_cast<int>(row.from);
-        if (rule.action != A::Refuse) {
-            EXPECT_EQ(rule.next, row.next);
-        }
-    }
-}
 
 TEST(SeekTarget, ClampsToTheMediaAndRefusesNonFinite) {
     const double nan = std::numeric_limits<double>::quiet_NaN();

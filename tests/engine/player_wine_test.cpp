@@ -1,14 +1,17 @@
 // The player against the real media engine under Wine: life, sources,
-// transport and the engine's read-outs.
+// transport, shutdown, capture without video, and the video surface with its
+// presentation thread. What the program shows and plays through it is
+// checked end to end (tests/e2e) and from outside (av_check.py).
 #include <gtest/gtest.h>
+#include <wincodec.h>
 
 #include <atomic>
 #include <cmath>
-#include <limits>
-#include <mutex>
-#include <vector>
+#include <fstream>
+#include <iterator>
 
 #include "engine/engine_ready.h"
+#include "engine/frame_capture.h"
 #include "engine/media_engine_player.h"
 #include "wine_support.h"
 
@@ -21,6 +24,22 @@ using test::openAndWait;
 using test::pumpFor;
 using test::pumpUntil;
 
+// The first present of a process sets up Wine's GL pipeline, which takes
+// seconds under llvmpipe on a busy machine: done once before the tests so
+// that their waits measure the player, not the set-up.
+class PresentWarmUp : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        MediaEnginePlayer player;
+        if (FAILED(player.Initialize(test::sharedHostWindow(320, 240).host())))
+            return;
+        if (SUCCEEDED(openAndWait(player, mediaPath(L"hd720.mp4"))) && SUCCEEDED(player.Play()))
+            pumpUntil([&] { return player.PresentedFrames() > 0; }, 30000);
+        player.Shutdown();
+    }
+};
+const auto* const warmUp = ::testing::AddGlobalTestEnvironment(new PresentWarmUp);
+
 class PlayerTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_EQ(player.Initialize(window.host()), S_OK); }
@@ -31,14 +50,47 @@ class PlayerTest : public ::testing::Test {
         return pumpUntil([&] { return player.GetPosition() >= seconds; }, 10000);
     }
 
+    // The colour video playing, its frames on the way.
+    bool playColours() {
+        return SUCCEEDED(openAndWait(player, mediaPath(L"colours.mp4"))) &&
+               SUCCEEDED(player.Play()) && framesArrive(3, 5000);
+    }
+    bool framesArrive(uint64_t count, DWORD timeoutMs) {
+        const uint64_t from = player.PresentedFrames();
+        return pumpUntil([&] { return player.PresentedFrames() >= from + count; }, timeoutMs);
+    }
+    // The colour at the centre of the frame the engine holds now, through a
+    // capture at native size: 'r', 'g', 'b' or '?'.
+    char frameColour() {
+        Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
+        Microsoft::WRL::ComPtr<IWICBitmap> bitmap;
+        if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_PPV_ARGS(&factory))) ||
+            FAILED(factory->CreateBitmap(320, 240, GUID_WICPixelFormat32bppPBGRA,
+                                         WICBitmapCacheOnLoad, &bitmap)) ||
+            FAILED(player.CaptureFrame(bitmap.Get()))) {
+            return '?';
+        }
+        const WICRect centre{160, 120, 1, 1};
+        BYTE bgra[4] = {};
+        if (FAILED(bitmap->CopyPixels(&centre, 4, 4, bgra)))
+            return '?';
+        const bool b = bgra[0] > 160, g = bgra[1] > 160, r = bgra[2] > 160;
+        if (r + g + b != 1)
+            return '?';
+        return r ? 'r' : (g ? 'g' : 'b');
+    }
+
     HostWindow& window = test::sharedHostWindow(320, 240);
     MediaEnginePlayer player;
 };
 
-TEST(PlayerWithoutEngine, EveryOperationAnswersWithoutCrashing) {
+TEST(PlayerWithoutEngine, AFailedStartLeavesEveryOperationSafe) {
     MediaEnginePlayer player;
+    EXPECT_EQ(player.Initialize(nullptr), E_POINTER);
+    EXPECT_EQ(player.SurfaceWindow(), nullptr);
     EXPECT_EQ(player.GetState(), PlayerState::Closed);
-    EXPECT_EQ(player.OpenFile(L"C:\\a.mp3"), E_POINTER);
+    EXPECT_EQ(player.OpenFile(mediaPath(L"tone440.wav").c_str()), E_POINTER);
     EXPECT_EQ(player.SetSourceUrl(L"file:///C:/a.mp3"), E_POINTER);
     EXPECT_EQ(player.Close(), E_POINTER);
     EXPECT_EQ(player.Play(), E_POINTER);
@@ -64,59 +116,25 @@ TEST(PlayerWithoutEngine, EveryOperationAnswersWithoutCrashing) {
     player.ResizeSurface(100, 100);
     player.Shutdown();
     player.Shutdown();
-    EXPECT_EQ(player.GetState(), PlayerState::Closed);
-}
-
-TEST(PlayerWithoutEngine, InitializeWithoutHostFailsAndUnwinds) {
-    MediaEnginePlayer player;
-    EXPECT_EQ(player.Initialize(nullptr), E_POINTER);
-    EXPECT_EQ(player.SurfaceWindow(), nullptr);
-    EXPECT_EQ(player.OpenFile(mediaPath(L"tone440.wav").c_str()), E_POINTER);
     // A later start with a host works: the failed one left nothing behind.
-    HostWindow& window = test::sharedHostWindow(64, 48);
-    EXPECT_EQ(player.Initialize(window.host()), S_OK);
+    EXPECT_EQ(player.Initialize(test::sharedHostWindow(64, 48).host()), S_OK);
     player.Shutdown();
 }
 
-TEST_F(PlayerTest, SurfaceFillsTheHostAndSecondInitializeChangesNothing) {
+TEST_F(PlayerTest, ASecondInitializeKeepsTheSurfaceThatLetsTheMouseThrough) {
     const HWND surface = player.SurfaceWindow();
     ASSERT_NE(surface, nullptr);
-    wchar_t className[64] = {};
-    GetClassNameW(surface, className, 64);
-    EXPECT_STREQ(className, L"Zav2VideoSurface");
     EXPECT_EQ(GetParent(surface), window.host());
-    const LONG_PTR style = GetWindowLongPtrW(surface, GWL_STYLE);
-    EXPECT_TRUE(style & WS_CHILD);
-    EXPECT_TRUE(style & WS_CLIPSIBLINGS);
-    EXPECT_TRUE(GetWindowLongPtrW(surface, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
-    RECT rect{};
-    GetClientRect(surface, &rect);
-    EXPECT_EQ(rect.right, 320);
-    EXPECT_EQ(rect.bottom, 240);
-    // Mouse input falls through to the host.
     EXPECT_EQ(SendMessageW(surface, WM_NCHITTEST, 0, MAKELPARAM(50, 50)), HTTRANSPARENT);
-    EXPECT_EQ(SendMessageW(surface, WM_ERASEBKGND, 0, 0), 1);
-
     EXPECT_EQ(player.Initialize(window.host()), S_OK);
     EXPECT_EQ(player.SurfaceWindow(), surface);
-    EXPECT_EQ(player.GetState(), PlayerState::Closed);
 }
 
 TEST_F(PlayerTest, RefusalsWithoutASource) {
-    EXPECT_EQ(player.Play(), E_UNEXPECTED);
-    EXPECT_EQ(player.Pause(), E_UNEXPECTED);
-    EXPECT_EQ(player.Stop(), E_UNEXPECTED);
-    EXPECT_EQ(player.Seek(std::nan("")), E_INVALIDARG);
-    EXPECT_EQ(player.Seek(std::numeric_limits<double>::infinity()), E_INVALIDARG);
-    EXPECT_EQ(player.SetVolume(std::nan("")), E_INVALIDARG);
     // The engine reports NaN for the duration of nothing.
     EXPECT_EQ(player.GetDuration(), 0.0);
-    EXPECT_FALSE(player.IsReady());
-    EXPECT_FALSE(player.HasVideo());
-    EXPECT_EQ(player.GetFrameRate(), 0.0);
     // Close without a source still unloads (the engine's answer comes back).
     EXPECT_EQ(player.Close(), S_OK);
-    EXPECT_EQ(player.GetState(), PlayerState::Closed);
     EXPECT_EQ(player.OpenFile(nullptr), E_POINTER);
     EXPECT_EQ(player.SetSourceUrl(nullptr), E_POINTER);
     EXPECT_EQ(player.SetCurrentPath(nullptr), E_POINTER);
@@ -128,16 +146,13 @@ TEST_F(PlayerTest, TransportFollowsTheStateTable) {
     EXPECT_EQ(player.GetState(), PlayerState::Loaded);
     EXPECT_NEAR(player.GetDuration(), 5.0, 0.05);
     EXPECT_EQ(player.Pause(), E_UNEXPECTED);
-    EXPECT_EQ(player.GetState(), PlayerState::Loaded);
 
     EXPECT_EQ(player.Play(), S_OK);
-    EXPECT_EQ(player.GetState(), PlayerState::Playing);
     EXPECT_EQ(player.Play(), E_UNEXPECTED);
     ASSERT_TRUE(playTo(0.5));
 
     EXPECT_EQ(player.Pause(), S_OK);
     EXPECT_EQ(player.GetState(), PlayerState::Paused);
-    EXPECT_EQ(player.Pause(), E_UNEXPECTED);
     const double paused = player.GetPosition();
     pumpFor(400);
     EXPECT_NEAR(player.GetPosition(), paused, 0.05);
@@ -159,7 +174,6 @@ TEST_F(PlayerTest, TransportFollowsTheStateTable) {
     EXPECT_EQ(player.Play(), S_OK);  // resumes where it stopped
     EXPECT_TRUE(IsWindowVisible(player.SurfaceWindow()));
     ASSERT_TRUE(playTo(stopped + 0.3));
-    EXPECT_GT(player.GetPosition(), stopped);
 
     EXPECT_EQ(player.Close(), S_OK);
     EXPECT_EQ(player.GetState(), PlayerState::Closed);
@@ -167,43 +181,6 @@ TEST_F(PlayerTest, TransportFollowsTheStateTable) {
     EXPECT_EQ(player.GetCurrentUrl(), L"");
     EXPECT_FALSE(player.IsReady());
     EXPECT_EQ(player.Play(), E_UNEXPECTED);
-}
-
-TEST_F(PlayerTest, OpeningTheLoadedFileAgainStartsItOver) {
-    const std::wstring path = mediaPath(L"tone440.wav");
-    ASSERT_EQ(openAndWait(player, path), S_OK);
-    EXPECT_EQ(player.GetCurrentPath(), path);
-    ASSERT_EQ(player.Play(), S_OK);
-    ASSERT_TRUE(playTo(1.0));
-
-    // Same file, other case, while playing: back to the start, Loaded.
-    std::wstring shouted = path;
-    CharUpperW(shouted.data());
-    ASSERT_EQ(openAndWait(player, shouted), S_OK);
-    EXPECT_EQ(player.GetState(), PlayerState::Loaded);
-    EXPECT_EQ(player.GetCurrentPath(), path);
-    EXPECT_LT(player.GetPosition(), 0.3);
-    ASSERT_EQ(player.Play(), S_OK);
-    ASSERT_TRUE(playTo(0.8));
-
-    // After Stop the file is loaded again from the start as well.
-    ASSERT_EQ(player.Stop(), S_OK);
-    ASSERT_EQ(openAndWait(player, path), S_OK);
-    EXPECT_EQ(player.GetState(), PlayerState::Loaded);
-    EXPECT_LT(player.GetPosition(), 0.3);
-    ShowWindow(window.host(), SW_SHOW);
-    EXPECT_EQ(player.Play(), S_OK);
-    EXPECT_TRUE(playTo(0.5));
-}
-
-TEST_F(PlayerTest, SourcesFollowOneAnotherAndEachStartsAtZero) {
-    // Three sources in a row on one player; each plays from its start.
-    for (const wchar_t* name : {L"tone440.mp3", L"colours.mp4", L"tone440.m4a"}) {
-        ASSERT_EQ(openAndWait(player, mediaPath(name)), S_OK) << name;
-        EXPECT_LT(player.GetPosition(), 0.3) << name;
-        ASSERT_EQ(player.Play(), S_OK) << name;
-        EXPECT_TRUE(playTo(0.6)) << name;
-    }
 }
 
 TEST_F(PlayerTest, OpenFileRefusesAPathThatDoesNotFitAndKeepsTheState) {
@@ -237,11 +214,7 @@ TEST_F(PlayerTest, AFileThatCannotPlayNeverBecomesReady) {
     // an error and the player stays not ready.
     const std::wstring folder = test::scratchFolder(L"zav2-engine-bad");
     const std::wstring bad = folder + L"\\not audio.mp3";
-    HANDLE file = CreateFileW(bad.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, "this is not an mp3 file at all", 30, &written, nullptr);
-    CloseHandle(file);
+    std::ofstream(bad.c_str(), std::ios::binary) << "this is not an mp3 file at all";
 
     for (const std::wstring& path : {bad, folder + L"\\missing.mp3"}) {
         const HRESULT hr = player.OpenFile(path.c_str());
@@ -253,8 +226,13 @@ TEST_F(PlayerTest, AFileThatCannotPlayNeverBecomesReady) {
         }
         EXPECT_FALSE(player.IsReady()) << "path " << testing::PrintToString(path);
     }
-    // A good file loads afterwards.
-    EXPECT_EQ(openAndWait(player, mediaPath(L"tone440.wav")), S_OK);
+    // A good file loads afterwards, from a path with spaces and Japanese.
+    const std::wstring japanese = mediaPath(L"with space\\日本語 テスト.mp3");
+    ASSERT_EQ(openAndWait(player, japanese), S_OK);
+    EXPECT_EQ(player.GetCurrentPath(), japanese);
+    EXPECT_NEAR(player.GetDuration(), 5.0, 0.2);
+    ASSERT_EQ(player.Play(), S_OK);
+    EXPECT_TRUE(playTo(0.5));
 }
 
 TEST_F(PlayerTest, SeeksLandWhereAskedPlayingOrPaused) {
@@ -285,32 +263,15 @@ TEST_F(PlayerTest, SeeksLandWhereAskedPlayingOrPaused) {
     EXPECT_NEAR(player.GetPosition(), 5.0, 0.3);  // paused at the end, and stays
 }
 
-TEST_F(PlayerTest, PathWithSpacesAndJapanesePlays) {
-    const std::wstring path = mediaPath(L"with space\\日本語 テスト.mp3");
-    ASSERT_EQ(openAndWait(player, path), S_OK);
-    EXPECT_EQ(player.GetCurrentPath(), path);
-    const std::wstring url = player.GetCurrentUrl();
-    EXPECT_EQ(url.rfind(L"file://", 0), 0u);
-    EXPECT_NE(url.find(L"/with space/日本語 テスト.mp3"), std::wstring::npos);
-    EXPECT_EQ(url.find(L'\\'), std::wstring::npos);
-    EXPECT_NEAR(player.GetDuration(), 5.0, 0.2);
-    ASSERT_EQ(player.Play(), S_OK);
-    EXPECT_TRUE(playTo(0.5));
-}
-
 TEST_F(PlayerTest, EventsReachTheCallbackUntilShutdown) {
     std::atomic<int> events{0};
-    std::atomic<bool> sawLoadStart{false};
     player.SetEventCallback([&](uint32_t event, uintptr_t param1, uint32_t param2) {
         ++events;
-        if (event == 1)
-            sawLoadStart = true;
         markEngineReadyOnCanPlay(event, param1, param2);
     });
     engineReady = 0;
     ASSERT_EQ(openAndWait(player, mediaPath(L"colours.mp4")), S_OK);
     EXPECT_TRUE(pumpUntil([] { return engineReady.load() == 1; }, 2000));
-    EXPECT_TRUE(sawLoadStart.load());
     ASSERT_EQ(player.Play(), S_OK);
     pumpFor(300);
 
@@ -329,12 +290,217 @@ TEST_F(PlayerTest, EventsReachTheCallbackUntilShutdown) {
     engineReady = 0;
 }
 
-TEST_F(PlayerTest, ReachesTheEnd) {
-    ASSERT_EQ(openAndWait(player, mediaPath(L"colours.mp4")), S_OK);
-    EXPECT_FALSE(player.IsEnded());
+// Capture without video: the folder is asked for only when missing, a
+// cancel keeps it, and the panel's picture is what gets captured.
+TEST_F(PlayerTest, CaptureWithoutVideoTakesThePanelPicture) {
+    const std::wstring folder = test::scratchFolder(L"zav2-captures");
+    const std::wstring media = mediaPath(L"tone440.mp3");
+    ASSERT_EQ(openAndWait(player, media), S_OK);
     ASSERT_EQ(player.Play(), S_OK);
-    EXPECT_TRUE(pumpUntil([&] { return player.IsEnded(); }, 8000));
-    EXPECT_NEAR(player.GetPosition(), 4.0, 0.2);
+    ASSERT_TRUE(playTo(1.25));
+    ASSERT_EQ(player.Pause(), S_OK);
+
+    String captureFolder = folder + L"\\gone";  // no longer exists
+    int asked = 0;
+    const BrowseForFolderCall cancel = [&](HWND, const wchar_t*) {
+        ++asked;
+        return std::optional<String>();
+    };
+    EXPECT_EQ(CaptureToFile(player, window.host(), nullptr, captureFolder, media, cancel), S_FALSE);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(captureFolder, folder + L"\\gone");
+
+    // A 32-bit top-down DIB section of one colour, as the panel keeps pictures.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 8;
+    info.bmiHeader.biHeight = -6;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    const UniqueBitmap cover(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_TRUE(cover);
+    std::fill_n(static_cast<uint32_t*>(bits), 8 * 6, 0xFF3366CC);  // B=CC G=66 R=33
+
+    captureFolder = folder;
+    EXPECT_EQ(CaptureToFile(player, window.host(), nullptr, captureFolder, media, cancel), S_FALSE);
+    EXPECT_EQ(CaptureToClipboard(player, window.main(), nullptr), S_FALSE);
+    ASSERT_EQ(CaptureToFile(player, window.host(), cover.get(), captureFolder, media, cancel),
+              S_OK);
+    EXPECT_EQ(asked, 1);
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((folder + L"\\*.bmp").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(FindNextFileW(search, &found)) << "one capture only";
+    FindClose(search);
+    const std::wstring name = found.cFileName;
+    EXPECT_EQ(name.substr(0, 15), L"tone440_000_01_");
+    std::ifstream in((folder + L"\\" + name).c_str(), std::ios::binary);
+    const std::string file(std::istreambuf_iterator<char>(in), {});
+    ASSERT_EQ(file.size(), 54u + 4 * 8 * 6);
+    EXPECT_EQ(file.substr(54, 3), "\xCC\x66\x33");
+}
+
+// --- Video: the surface and its presentation thread ---------------------------
+using VideoTest = PlayerTest;
+
+TEST_F(VideoTest, FramesStopWhileSuspendedOrPausedAndAResizeRebuildsTheSwapChain) {
+    ASSERT_EQ(openAndWait(player, mediaPath(L"colours.mp4")), S_OK);
+    EXPECT_FALSE(player.HasSwapChain());  // not before the first frame
+    ASSERT_EQ(player.Play(), S_OK);
+    // The first present sets up the GL pipeline under Wine: allow for it.
+    ASSERT_TRUE(framesArrive(1, 5000));
+    EXPECT_TRUE(player.HasSwapChain());
+    EXPECT_TRUE(framesArrive(10, 2000));
+
+    // Suspended (a modal dialog is up): no frames, the sound goes on. A zero
+    // side leaves the size alone but still drops the swap chain; with frames
+    // held back the drop can be seen before it is rebuilt.
+    player.SuspendFrames(true);
+    pumpFor(50);
+    const uint64_t suspended = player.PresentedFrames();
+    const double position = player.GetPosition();
+    player.ResizeSurface(0, 50);
+    EXPECT_FALSE(player.HasSwapChain());
+    RECT rect{};
+    GetClientRect(player.SurfaceWindow(), &rect);
+    EXPECT_EQ(rect.right, 320);
+    EXPECT_EQ(rect.bottom, 240);
+    pumpFor(400);
+    EXPECT_EQ(player.PresentedFrames(), suspended);
+    EXPECT_GT(player.GetPosition(), position + 0.2);
+    player.SuspendFrames(false);
+    EXPECT_TRUE(framesArrive(3, 2000));
+    EXPECT_TRUE(player.HasSwapChain());
+
+    // Resized while paused: the paused frame is presented once more on the
+    // new swap chain, then nothing.
+    ASSERT_EQ(player.Pause(), S_OK);
+    pumpFor(100);
+    const uint64_t paused = player.PresentedFrames();
+    player.ResizeSurface(200, 150);
+    EXPECT_TRUE(framesArrive(1, 1000));
+    pumpFor(300);
+    EXPECT_EQ(player.PresentedFrames(), paused + 1);
+}
+
+TEST_F(VideoTest, StopEndsTheFramesAndShutdownJoinsTheThread) {
+    ASSERT_TRUE(playColours());
+    ASSERT_EQ(player.Stop(), S_OK);
+    // A frame the thread was already presenting when Stop returned may still
+    // land; after that nothing more may come.
+    pumpFor(100);
+    const uint64_t stopped = player.PresentedFrames();
+    pumpFor(300);
+    EXPECT_EQ(player.PresentedFrames(), stopped);
+
+    ShowWindow(window.host(), SW_SHOW);
+    ASSERT_EQ(player.Play(), S_OK);
+    ASSERT_TRUE(framesArrive(3, 2000));
+    // The system counts thread time in ticks of 10 ms: play long enough for
+    // the thread to have used a few.
+    pumpFor(1000);
+    EXPECT_GT(player.FrameThreadCpuSeconds(), 0.0);
+    const ULONGLONG start = GetTickCount64();
+    player.Shutdown();
+    EXPECT_LT(GetTickCount64() - start, 2000u);
+    EXPECT_EQ(player.FrameThreadCpuSeconds(), 0.0);  // the thread is gone
+}
+
+// Under Wine a seek empties the frame sink's queue; the player makes it ask
+// for frames again. Where the seek lands is checked with sound alone
+// (PlayerTest); here the picture follows, polled so that a busy machine only
+// takes longer. Each target leaves most of a second before the next colour.
+TEST_F(VideoTest, AfterASeekFramesGoOnAndShowTheNewPosition) {
+    ASSERT_TRUE(playColours());
+
+    // Playing: red -> blue (2 ... 3 s).
+    ASSERT_EQ(player.Seek(2.1), S_OK);
+    EXPECT_TRUE(framesArrive(5, 2000));
+    EXPECT_TRUE(pumpUntil([&] { return frameColour() == 'b'; }, 2000))
+        << "shows " << frameColour() << " at " << player.GetPosition();
+
+    // Paused: back to lime (1 ... 2 s), shown once playing goes on (Wine's
+    // engine holds a seek made while paused until then). Play comes after
+    // the seek has landed, as it does when the user sees the new position.
+    ASSERT_EQ(player.Pause(), S_OK);
+    ASSERT_EQ(player.Seek(1.1), S_OK);
+    EXPECT_TRUE(pumpUntil([&] { return std::abs(player.GetPosition() - 1.1) < 0.3; }, 2000))
+        << "at " << player.GetPosition();
+    pumpFor(300);
+    ASSERT_EQ(player.Play(), S_OK);
+    EXPECT_TRUE(framesArrive(5, 2000));
+    EXPECT_TRUE(pumpUntil([&] { return frameColour() == 'g'; }, 2000))
+        << "shows " << frameColour() << " at " << player.GetPosition();
+}
+
+TEST_F(VideoTest, FrameStepWhilePausedMovesOneFrameAndKeepsThePause) {
+    ASSERT_TRUE(playColours());
+    EXPECT_NEAR(player.GetFrameRate(), 25.0, 0.001);
+    ASSERT_EQ(player.Pause(), S_OK);
+    pumpFor(200);
+    const double position = player.GetPosition();
+    ASSERT_EQ(player.FrameStep(true), S_OK);
+    pumpFor(300);
+    EXPECT_NEAR(player.GetPosition(), position + 0.04, 0.02);  // 25 fps
+    EXPECT_EQ(player.GetState(), PlayerState::Paused);
+}
+
+TEST_F(VideoTest, FailingFramesBackOffAndALostDeviceIsMadeAgain) {
+    // Frames fail as long as `failing` holds, a lost device is reported once.
+    std::atomic<HRESULT> failing{S_OK};
+    std::atomic<bool> loseDevice{false};
+    player.SetFrameFaultHook([&](FrameStage stage) -> HRESULT {
+        if (stage == FrameStage::Present && loseDevice.exchange(false))
+            return DXGI_ERROR_DEVICE_REMOVED;
+        return stage == FrameStage::SwapChain ? failing.load() : S_OK;
+    });
+    ASSERT_TRUE(playColours());
+
+    // A swap chain that cannot be made: the time-critical thread sleeps
+    // between tries instead of spinning.
+    failing = E_FAIL;
+    pumpFor(100);
+    const uint64_t frames = player.PresentedFrames();
+    const double cpu = player.FrameThreadCpuSeconds();
+    pumpFor(1000);
+    EXPECT_EQ(player.PresentedFrames(), frames);
+    EXPECT_LT(player.FrameThreadCpuSeconds() - cpu, 0.1);
+    failing = S_OK;
+    EXPECT_TRUE(framesArrive(3, 2000));
+
+    loseDevice = true;
+    EXPECT_TRUE(pumpUntil([&] { return player.DeviceRebuilds() == 1; }, 2000));
+    EXPECT_TRUE(framesArrive(5, 3000));
+    EXPECT_TRUE(player.HasSwapChain());
+}
+
+TEST_F(VideoTest, AStuckSwapChainHoldsUpNeitherTheWindowThreadNorShutdown) {
+    // The presentation thread hangs once where it makes the swap chain, as
+    // DXGI may while it waits on the window's thread.
+    std::atomic<bool> hang{false};
+    player.SetFrameFaultHook([&](FrameStage stage) -> HRESULT {
+        if (stage == FrameStage::SwapChain && hang.exchange(false))
+            Sleep(2500);
+        return S_OK;
+    });
+    ASSERT_TRUE(playColours());
+    hang = true;
+    pumpFor(100);
+    ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(player.Pause(), S_OK);
+    player.ResizeSurface(200, 150);
+    EXPECT_FALSE(player.GetCurrentPath().empty());
+    EXPECT_LT(GetTickCount64() - start, 300u);
+
+    // Shutdown gives up on the thread after its limit and keeps what the
+    // thread uses; the thread then ends on its own and the next Shutdown
+    // (the fixture's) joins it.
+    start = GetTickCount64();
+    player.Shutdown();
+    EXPECT_LT(GetTickCount64() - start, 5000u);
+    EXPECT_EQ(player.GetState(), PlayerState::Closed);
+    pumpFor(1000);
 }
 
 }  // namespace

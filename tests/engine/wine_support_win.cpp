@@ -1,18 +1,11 @@
 #include "wine_support.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace zav2::test {
 
 namespace {
-
-std::wstring toWide(const char* text) {
-    const int units = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    std::wstring out(units > 0 ? units - 1 : 0, L'\0');
-    if (units > 1)
-        MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), units);
-    return out;
-}
 
 LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
@@ -20,9 +13,17 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
+std::wstring fromUtf8(const std::string& text) {
+    const int units =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(units, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), units);
+    return out;
+}
+
 std::wstring mediaPath(const std::wstring& name) {
     const char* folder = std::getenv("ZAV2_ENGINE_MEDIA");
-    std::wstring path = folder ? toWide(folder) : L"media";
+    std::wstring path = folder ? fromUtf8(folder) : L"media";
     if (!path.empty() && path[0] == L'/')
         path = L"Z:" + path;
     for (auto& c : path) {
@@ -33,20 +34,11 @@ std::wstring mediaPath(const std::wstring& name) {
 }
 
 std::wstring scratchFolder(const std::wstring& name) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + name;
-    CreateDirectoryW(folder.c_str(), nullptr);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    return folder;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / name;
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    std::filesystem::create_directories(folder, ignored);
+    return folder.wstring();
 }
 
 bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {

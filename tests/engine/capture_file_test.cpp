@@ -1,8 +1,12 @@
+// The capture file: its name and its BMP layout.
 #include "engine/bmp_file.h"
+#include "engine/capture_name.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace zav2 {
@@ -13,10 +17,6 @@ uint32_t read32(const std::string& bytes, size_t at) {
            static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 1])) << 8 |
            static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 2])) << 16 |
            static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3])) << 24;
-}
-uint16_t read16(const std::string& bytes, size_t at) {
-    return static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) |
-                                 static_cast<uint8_t>(bytes[at + 1]) << 8);
 }
 
 TEST(BmpFile, ThirtyTwoBitCaptureLayout) {
@@ -34,9 +34,8 @@ TEST(BmpFile, ThirtyTwoBitCaptureLayout) {
     EXPECT_EQ(read32(*file, 10), 54u);
     EXPECT_EQ(read32(*file, 14), 40u);
     EXPECT_EQ(read32(*file, 18), width);
-    EXPECT_EQ(read32(*file, 22), height);  // positive: bottom-up
-    EXPECT_EQ(read16(*file, 26), 1u);
-    EXPECT_EQ(read16(*file, 28), 32u);
+    EXPECT_EQ(read32(*file, 22), height);         // positive: bottom-up
+    EXPECT_EQ(read32(*file, 26), 32u << 16 | 1);  // one plane of 32 bits
     for (size_t at = 30; at < 54; at += 4)
         EXPECT_EQ(read32(*file, at), 0u) << "header offset " << at;
     EXPECT_EQ((*file)[54], 'b');
@@ -44,12 +43,6 @@ TEST(BmpFile, ThirtyTwoBitCaptureLayout) {
 }
 
 TEST(BmpFile, PaletteBitmapsCarryTheirColourTable) {
-    EXPECT_EQ(bmpPaletteEntries(1), 2u);
-    EXPECT_EQ(bmpPaletteEntries(4), 16u);
-    EXPECT_EQ(bmpPaletteEntries(8), 256u);
-    EXPECT_EQ(bmpPaletteEntries(24), 0u);
-    EXPECT_EQ(bmpPaletteEntries(32), 0u);
-
     const std::string table(4 * 256, 'p');
     const std::string pixels(8 * 3, 'x');  // 5 pixels wide, rows padded to 8
     const auto file = buildBmpFile({5, 3, 8, 8}, table, pixels);
@@ -58,7 +51,7 @@ TEST(BmpFile, PaletteBitmapsCarryTheirColourTable) {
     EXPECT_EQ(read32(*file, 2), 54u + 1024 + 24);
     EXPECT_EQ(file->substr(54, 1024), table);
     EXPECT_EQ(file->substr(54 + 1024), pixels);
-    EXPECT_EQ(read16(*file, 28), 8u);
+    EXPECT_EQ(read32(*file, 28) & 0xFFFF, 8u);
 }
 
 TEST(BmpFile, RefusesPartsThatDoNotMatchTheLayout) {
@@ -102,6 +95,34 @@ TEST(PixelRows, RefusesWhatWouldLeaveEitherBuffer) {
                                target.size(), 12, 3));
     EXPECT_EQ(target[0], 0xEE);  // nothing was copied
     EXPECT_TRUE(copyPixelRows(nullptr, 0, 0, nullptr, 0, 0, 0, 0));
+}
+
+TEST(CaptureName, BaseThenMinutesSecondsHundredthsTruncated) {
+    const struct {
+        const Char* path;
+        double seconds;
+        const Char* name;
+    } cases[] = {
+        {ZT("D:\\v\\clip.mp4"), 83.456, ZT("clip_001_23_45.bmp")},
+        {ZT("D:\\v\\base.mp4"), 0.004, ZT("base_000_00_00.bmp")},
+        {ZT("D:\\v\\base.mp4"), 3725.5, ZT("base_062_05_50.bmp")},
+        {ZT("D:\\v\\base.mp4"), 59.999, ZT("base_000_59_99.bmp")},
+        {ZT("D:\\v\\base.mp4"), 60.0, ZT("base_001_00_00.bmp")},
+        {ZT("x.mp4"), 1000 * 60 + 1.25, ZT("x_1000_01_25.bmp")},  // past three digits
+        // Only the last extension goes.
+        {ZT("D:\\a.b\\my.clip.mkv"), 1, ZT("my.clip_000_01_00.bmp")},
+        {ZT("D:\\v\\noext"), 1, ZT("noext_000_01_00.bmp")},
+        {ZT("D:\\v\\日本語.mp4"), 1, ZT("日本語_000_01_00.bmp")},
+        {ZT(""), 1, ZT("_000_01_00.bmp")},
+        // Positions the engine should not report stay in range.
+        {ZT("x.mp4"), -2.5, ZT("x_000_00_00.bmp")},
+        {ZT("x.mp4"), std::nan(""), ZT("x_000_00_00.bmp")},
+        {ZT("x.mp4"), std::numeric_limits<double>::infinity(), ZT("x_000_00_00.bmp")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(captureFileName(c.path, c.seconds), String(c.name)) << c.seconds;
+    const String large = captureFileName(ZT("x.mp4"), 1e300);
+    EXPECT_EQ(large.substr(large.size() - 4), String(ZT(".bmp")));
 }
 
 }  // namespace
