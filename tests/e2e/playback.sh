@@ -112,7 +112,7 @@ wait_selected() {
   return 1
 }
 caption_is() {
-  quietly driver --timeout "${2:-10000}" wait-caption "$1" && return 0
+  quietly driver --timeout "${2:-10000}" caption "$1" && return 0
   echo "caption: [$(driver caption | tr -d '\r')]"
   return 1
 }
@@ -161,9 +161,9 @@ check "then clip 3" caption_is "Clip 3"
 check "after the last, ORDER goes round to the first" caption_is "Clip 1"
 
 # Buttons and keys.
-quietly driver command 1008
+quietly driver send WM_COMMAND 1008 0
 check "next (1008) plays clip 2" caption_is "Clip 2" 5000
-quietly driver command 1007
+quietly driver send WM_COMMAND 1007 0
 check "previous (1007) plays clip 1" caption_is "Clip 1" 5000
 quietly driver key SPACE --control 1001
 sleep 0.5
@@ -231,8 +231,8 @@ settings "Mode=ONE"
 start_recording
 start_zav2 zav2_pid "$folder_arg"
 check "ONE: the first clip plays" caption_is "Clip 1" 20000
-quietly driver command 1008
-quietly driver command 1008
+quietly driver send WM_COMMAND 1008 0
+quietly driver send WM_COMMAND 1008 0
 check "ONE: next twice reaches clip 3" caption_is "Clip 3" 5000
 check "ONE: clip 3 sounds" wait_for_sound
 sleep 6.5
@@ -252,7 +252,7 @@ wait_for_sound
 sleep 7
 expect_eq "SINGLE: the same clip plays again after its end" "Clip 1" "$(driver caption | tr -d '\r')"
 check "SINGLE: still sounding" wait_for_sound
-quietly driver command 1008
+quietly driver send WM_COMMAND 1008 0
 check "SINGLE: next still moves on" caption_is "Clip 2" 5000
 quietly driver close
 wait_exit "$zav2_pid" 20
@@ -263,7 +263,7 @@ settings "Mode=ORDER" "IgnoreError=OFF"
 start_zav2 zav2_pid "$folder_arg"
 check "the first clip plays" caption_is "Clip 1" 20000
 mv "$clips/02 clip.mp3" "$work/moved.mp3"
-quietly driver post-command 1008
+quietly driver post WM_COMMAND 1008 0
 expect_eq "a missing file is reported" "ファイルが見つかりません。" \
   "$(driver --timeout 10000 message-box --press ok | tr -d '\r')"
 quietly driver close
@@ -274,7 +274,7 @@ settings "Mode=ORDER" "IgnoreError=ON"
 start_zav2 zav2_pid "$folder_arg"
 check "IgnoreError: the first clip plays" caption_is "Clip 1" 20000
 mv "$clips/02 clip.mp3" "$work/moved.mp3"
-quietly driver post-command 1008
+quietly driver post WM_COMMAND 1008 0
 check "IgnoreError: the missing clip is skipped" caption_is "Clip 3" 5000
 check_not "IgnoreError: no message" quietly driver --timeout 1500 message-box --press ok
 quietly driver close

@@ -10,41 +10,6 @@ HWND controlArgument(const Context& context, HWND* instance = nullptr) {
     return id ? requireControl(context, static_cast<int>(*id), instance) : nullptr;
 }
 
-// A hidden dialog with the main window's font ("MS Shell Dlg", 8 points,
-// DS_SHELLFONT), whose MapDialogRect converts dialog units as the program's
-// own dialog does. MapDialogRect only works on a dialog of this process.
-HWND createMeasuringDialog() {
-    std::vector<WORD> words;
-    auto put32 = [&](DWORD value) {
-        words.push_back(LOWORD(value));
-        words.push_back(HIWORD(value));
-    };
-    words.push_back(1);       // dlgVer
-    words.push_back(0xFFFF);  // signature: extended template
-    put32(0);                 // helpID
-    put32(0);                 // exStyle
-    put32(WS_POPUP | DS_SETFONT | DS_FIXEDSYS);
-    words.push_back(0);  // no items
-    for (int i = 0; i < 4; ++i) {
-        words.push_back(0);  // x, y, cx, cy
-    }
-    words.push_back(0);  // no menu
-    words.push_back(0);  // default class
-    words.push_back(0);  // no title
-    words.push_back(8);  // point size
-    words.push_back(FW_NORMAL);
-    words.push_back(MAKEWORD(FALSE, DEFAULT_CHARSET));  // italic, charset
-    for (const wchar_t* face = L"MS Shell Dlg"; *face; ++face) {
-        words.push_back(static_cast<WORD>(*face));
-    }
-    words.push_back(0);
-    return CreateDialogIndirectParamW(
-        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(words.data()), nullptr,
-        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
-}
-
-}  // namespace
-
 int controlRect(Context& context) {
     HWND instance = nullptr;
     HWND control = controlArgument(context, &instance);
@@ -60,16 +25,6 @@ int controlRect(Context& context) {
     return kOk;
 }
 
-int controlVisible(Context& context) {
-    HWND control = controlArgument(context);
-    if (!control) {
-        return kFailed;
-    }
-    bool visible = IsWindowVisible(control);
-    print(visible ? ZT("yes") : ZT("no"));
-    return visible ? kOk : kFailed;
-}
-
 int controlTextCommand(Context& context) {
     HWND control = controlArgument(context);
     auto text = control ? controlText(control, context.timeoutMs) : std::nullopt;
@@ -80,18 +35,14 @@ int controlTextCommand(Context& context) {
     return kOk;
 }
 
-int buttonHasIcon(Context& context) {
-    HWND control = controlArgument(context);
-    if (!control) {
+int windowStyle(Context& context) {
+    HWND target = targetWindow(context);
+    if (!target) {
         return kFailed;
     }
-    auto icon = sendBounded(control, BM_GETIMAGE, IMAGE_ICON, 0, context.timeoutMs);
-    if (!icon) {
-        return kFailed;
-    }
-    bool hasIcon = *icon != 0;
-    print(hasIcon ? ZT("yes") : ZT("no"));
-    return hasIcon ? kOk : kFailed;
+    const int index = context.arguments.flag(ZT("ex")) ? GWL_EXSTYLE : GWL_STYLE;
+    print(number(static_cast<long long>(GetWindowLongPtrW(target, index))));
+    return kOk;
 }
 
 int dluRect(Context& context) {
@@ -104,7 +55,48 @@ int dluRect(Context& context) {
         }
         *fields[i] = static_cast<LONG>(*value);
     }
-    HWND dialog = createMeasuringDialog();
+    // A hidden dialog with the main window's font ("MS Shell Dlg", 8 points,
+    // DS_SHELLFONT), whose MapDialogRect converts dialog units as the
+    // program's own dialog does; MapDialogRect only works on a dialog of this
+    // process. The extended template: version, signature, help id, extended
+    // style, style, no items, place and size, no menu, class or title, then
+    // the font.
+    constexpr DWORD style = WS_POPUP | DS_SETFONT | DS_FIXEDSYS;
+    const WORD dialogTemplate[] = {1,
+                                   0xFFFF,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   LOWORD(style),
+                                   HIWORD(style),
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   8,
+                                   FW_NORMAL,
+                                   MAKEWORD(FALSE, DEFAULT_CHARSET),
+                                   'M',
+                                   'S',
+                                   ' ',
+                                   'S',
+                                   'h',
+                                   'e',
+                                   'l',
+                                   'l',
+                                   ' ',
+                                   'D',
+                                   'l',
+                                   'g',
+                                   0};
+    HWND dialog = CreateDialogIndirectParamW(
+        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     if (!dialog) {
         printError(ZT("cannot create the measuring dialog"));
         return kFailed;
@@ -118,32 +110,12 @@ int dluRect(Context& context) {
     return kOk;
 }
 
-}  // namespace zav2::driver
-
-namespace zav2::driver {
-
-int windowStyle(Context& context) {
-    HWND target = targetWindow(context);
-    if (!target) {
-        return kFailed;
-    }
-    const int index = context.arguments.flag(ZT("ex")) ? GWL_EXSTYLE : GWL_STYLE;
-    print(number(static_cast<long long>(GetWindowLongPtrW(target, index))));
-    return kOk;
-}
-
 int popupMenu(Context& context) {
-    // A shown popup menu is a visible top-level window of the menu class. Its
-    // items cannot be read from another process under Wine (menu handles are
-    // the owner's), so the scenario chooses an item by keys and checks the
-    // effect.
-    HWND popup = nullptr;
-    const bool shown = waitFor(context.timeoutMs, [&] {
-        popup = FindWindowW(L"#32768", nullptr);
-        return popup && IsWindowVisible(popup);
-    });
-    if (!shown) {
-        printError(ZT("no popup menu shows"));
+    // Its items cannot be read from another process under Wine (menu handles
+    // are the owner's), so the scenario chooses an item by keys and checks
+    // the effect.
+    HWND popup = waitForPopupMenu(context.timeoutMs);
+    if (!popup) {
         return kFailed;
     }
     RECT rect{};
@@ -151,5 +123,19 @@ int popupMenu(Context& context) {
     print(rectText(rect));
     return kOk;
 }
+
+constexpr Subcommand kTable[] = {
+    {L"control-rect", 1, 1, controlRect,
+     L"<id> [--screen]: print x y w h in client (or screen) "
+     L"coordinates"},
+    {L"control-text", 1, 1, controlTextCommand, L"<id>: print the control's text"},
+    {L"window-style", 0, 0, windowStyle, L"[--ex] [--control id]: print the (extended) style"},
+    {L"popup-menu", 0, 0, popupMenu, L"wait for a shown popup menu, print its screen x y w h"},
+    {L"dlu-rect", 4, 4, dluRect, L"<x> <y> <w> <h>: dialog units of the main dialog's font"},
+};
+
+}  // namespace
+
+constinit const std::span<const Subcommand> kControlCommands = kTable;
 
 }  // namespace zav2::driver

@@ -1,5 +1,6 @@
-// Subcommands for the file operations: the folder browser, a small dialog's
-// edit box, and the clipboard as a program that pastes files sees it.
+// Subcommands for the file operations and the clipboard: the folder browser,
+// a small dialog's edit box, and what the program leaves on the clipboard as
+// a program that pastes sees it.
 #include "driver.h"
 
 #include "platform/path.h"
@@ -17,26 +18,19 @@ HWND childOfClass(HWND parent, StringView className) {
 }
 
 // A visible dialog of the instance's process that the test waits for.
-HWND waitDialog(const Context& context, HWND instance, const std::function<bool(HWND)>& wanted) {
+HWND waitDialog(const Context& context, const std::function<bool(HWND)>& wanted) {
+    HWND instance = requireInstance(context);
     DWORD process = 0;
     GetWindowThreadProcessId(instance, &process);
-    HWND dialog = nullptr;
-    waitFor(context.timeoutMs, [&] {
-        dialog = findWindowWhere(nullptr, [&](HWND window) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            return owner == process && IsWindowVisible(window) &&
-                   windowClass(window) == ZT("#32770") && wanted(window);
-        });
-        return dialog != nullptr;
-    });
-    return dialog;
-}
-
-bool press(const Context& context, HWND dialog, int button) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(findControl(dialog, button)));
-    return waitFor(context.timeoutMs, [&] { return !IsWindow(dialog); });
+    return instance
+               ? waitForWindow(context.timeoutMs,
+                               [&](HWND window) {
+                                   DWORD owner = 0;
+                                   GetWindowThreadProcessId(window, &owner);
+                                   return owner == process && IsWindowVisible(window) &&
+                                          windowClass(window) == ZT("#32770") && wanted(window);
+                               })
+               : nullptr;
 }
 
 // Memory in the other process, for messages whose pointer arguments are read
@@ -116,22 +110,14 @@ void selectTreeItem(HWND tree, RemoteMemory& memory, StringView name, DWORD time
     sendBounded(tree, TVM_SELECTITEM, TVGN_CARET, *selected, timeoutMs);
 }
 
-}  // namespace
-
 int browseFolder(Context& context) {
-    HWND instance = requireInstance(context);
-    if (!instance)
-        return kFailed;
-    HWND dialog = waitDialog(context, instance, [](HWND window) {
-        return childOfClass(window, ZT("SysTreeView32")) != nullptr;
-    });
+    HWND dialog = waitDialog(
+        context, [](HWND window) { return childOfClass(window, ZT("SysTreeView32")) != nullptr; });
     if (!dialog) {
         printError(ZT("no folder browser"));
         return kFailed;
     }
     print(firstStaticText(dialog, context.timeoutMs));
-    if (context.arguments.flag(ZT("cancel")))
-        return press(context, dialog, IDCANCEL) ? kOk : kFailed;
     const String& path = context.positional(0);
     RemoteMemory memory(dialog, 4096);
     HWND tree = childOfClass(dialog, ZT("SysTreeView32"));
@@ -161,20 +147,18 @@ int browseFolder(Context& context) {
     });
     if (!selected) {
         printError(ZT("the browser does not select ") + path + ZT(" but ") + seen);
-        press(context, dialog, IDCANCEL);
+        pressButton(dialog, IDCANCEL, context.timeoutMs);
         return kFailed;
     }
-    return press(context, dialog, IDOK) ? kOk : kFailed;
+    return pressButton(dialog, IDOK, context.timeoutMs) ? kOk : kFailed;
 }
 
 int fillDialog(Context& context) {
-    HWND instance = requireInstance(context);
     auto id = integerArgument(context, 1);
-    if (!instance || !id)
-        return kFailed;
     const String title = context.positional(0);
     HWND dialog =
-        waitDialog(context, instance, [&](HWND window) { return windowTitle(window) == title; });
+        id ? waitDialog(context, [&](HWND window) { return windowTitle(window) == title; })
+           : nullptr;
     HWND edit = dialog ? findControl(dialog, static_cast<int>(*id)) : nullptr;
     if (!edit) {
         printError(ZT("no dialog \"") + title + ZT("\" with control ") + context.positional(1));
@@ -187,13 +171,10 @@ int fillDialog(Context& context) {
                 context.timeoutMs);
     print(controlText(edit, context.timeoutMs).value_or(String()) + ZT(" [") + number(start) +
           ZT(",") + number(end) + ZT("]"));
-    if (context.arguments.flag(ZT("cancel")))
-        return press(context, dialog, IDCANCEL) ? kOk : kFailed;
     const String& text = context.positional(2);
     sendBounded(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), context.timeoutMs);
     // OK may be refused (a message box over the dialog): do not wait for it.
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(findControl(dialog, IDOK)));
+    pressButton(dialog, IDOK, 0);
     return kOk;
 }
 
@@ -227,6 +208,40 @@ int clipboardFiles(Context&) {
     return code;
 }
 
+int clipboardDib(Context&) {
+    if (!OpenClipboard(nullptr)) {
+        printError(ZT("cannot open the clipboard"));
+        return kFailed;
+    }
+    int result = kFailed;
+    if (HANDLE data = GetClipboardData(CF_DIB)) {
+        const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(data));
+        const SIZE_T size = GlobalSize(data);
+        if (header && size >= sizeof(BITMAPINFOHEADER) && header->biBitCount == 32 &&
+            (header->biCompression == BI_RGB || header->biCompression == BI_BITFIELDS)) {
+            const long long width = header->biWidth;
+            const long long height = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+            const size_t pixels =
+                header->biSize + (header->biCompression == BI_BITFIELDS ? 3 * sizeof(DWORD) : 0);
+            const size_t centre = static_cast<size_t>((height / 2) * width + width / 2) * 4;
+            if (pixels + centre + 4 <= size) {
+                const auto* bgra = reinterpret_cast<const BYTE*>(header) + pixels + centre;
+                print(number(width) + ZT(" ") + number(height) + ZT(" ") + number(bgra[2]) +
+                      ZT(" ") + number(bgra[1]) + ZT(" ") + number(bgra[0]));
+                result = kOk;
+            }
+        } else {
+            printError(ZT("the clipboard's DIB is not 32 bits per pixel"));
+        }
+        if (header)
+            GlobalUnlock(data);
+    } else {
+        printError(ZT("no DIB on the clipboard"));
+    }
+    CloseClipboard();
+    return result;
+}
+
 int holdClipboard(Context& context) {
     auto milliseconds = integerArgument(context, 0);
     if (!milliseconds)
@@ -238,5 +253,19 @@ int holdClipboard(Context& context) {
     CloseClipboard();
     return kOk;
 }
+
+constexpr Subcommand kTable[] = {
+    {L"browse-folder", 1, 1, browseFolder, L"<path>: answer the folder browser, print its title"},
+    {L"fill-dialog", 3, 3, fillDialog,
+     L"<title> <edit id> <text>: print the edit's text [selection], type, press OK"},
+    {L"clipboard-files", 0, 0, clipboardFiles, L"print the CF_HDROP paths and the drop effect"},
+    {L"clipboard-dib", 0, 0, clipboardDib,
+     L"print the clipboard DIB's width, height and centre pixel's red green blue"},
+    {L"hold-clipboard", 1, 1, holdClipboard, L"<ms>: keep the clipboard open that long"},
+};
+
+}  // namespace
+
+constinit const std::span<const Subcommand> kFileCommands = kTable;
 
 }  // namespace zav2::driver

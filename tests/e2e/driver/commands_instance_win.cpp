@@ -4,51 +4,17 @@
 namespace zav2::driver {
 namespace {
 
-// A message box of another process: a dialog-class window with the caption
-// asked for that is not itself a marked instance (the main window is a
-// dialog with the same caption).
-HWND findMessageBox(StringView caption, StringView instanceName) {
-    return findWindowWhere(nullptr, [&](HWND window) {
-        return IsWindowVisible(window) && windowClass(window) == ZT("#32770") &&
-               windowTitle(window) == caption && !hasMarker(window, instanceName) &&
-               (findControl(window, IDOK) || findControl(window, IDYES));
-    });
-}
-
-std::optional<int> buttonId(StringView name) {
-    if (name == ZT("ok"))
-        return IDOK;
-    if (name == ZT("cancel"))
-        return IDCANCEL;
-    if (name == ZT("yes"))
-        return IDYES;
-    if (name == ZT("no"))
-        return IDNO;
-    return std::nullopt;
-}
-
-}  // namespace
-
 int waitWindow(Context& context) {
     return requireInstance(context) ? kOk : kFailed;
 }
 
-int waitGone(Context& context) {
-    if (waitFor(context.timeoutMs, [&] { return findInstance(context.instanceName) == nullptr; })) {
-        return kOk;
-    }
-    printError(ZT("the instance \"") + context.instanceName + ZT("\" is still there"));
-    return kFailed;
-}
-
-int hasMarkerCommand(Context& context) {
-    bool present = findInstance(context.instanceName) != nullptr;
-    print(present ? ZT("yes") : ZT("no"));
-    return present ? kOk : kFailed;
-}
-
 int markerCount(Context& context) {
-    print(utf8ToUtf16(std::to_string(findInstances(context.instanceName).size())));
+    int count = 0;
+    findWindowWhere(nullptr, [&](HWND window) {
+        count += hasMarker(window, context.instanceName) ? 1 : 0;
+        return false;
+    });
+    print(number(count));
     return kOk;
 }
 
@@ -57,14 +23,9 @@ int caption(Context& context) {
     if (!instance) {
         return kFailed;
     }
-    print(windowTitle(instance));
-    return kOk;
-}
-
-int waitCaption(Context& context) {
-    HWND instance = requireInstance(context);
-    if (!instance) {
-        return kFailed;
+    if (context.arguments.positional.empty()) {
+        print(windowTitle(instance));
+        return kOk;
     }
     const String& wanted = context.positional(0);
     const bool contains = context.arguments.flag(ZT("contains"));
@@ -80,67 +41,61 @@ int waitCaption(Context& context) {
 int windowRect(Context& context) {
     HWND instance = requireInstance(context);
     RECT rect{};
-    if (!instance || !GetWindowRect(instance, &rect)) {
+    if (!instance) {
         return kFailed;
     }
-    print(rectText(rect));
-    return kOk;
-}
-
-int clientRect(Context& context) {
-    HWND instance = requireInstance(context);
-    RECT rect{};
-    if (!instance || !GetClientRect(instance, &rect)) {
-        return kFailed;
+    if (context.arguments.flag(ZT("client"))) {
+        GetClientRect(instance, &rect);
+        MapWindowPoints(instance, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
+    } else {
+        GetWindowRect(instance, &rect);
     }
-    MapWindowPoints(instance, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
     print(rectText(rect));
     return kOk;
 }
 
 int findTitle(Context& context) {
     const String& wanted = context.positional(0);
-    String title;
-    bool found = waitFor(context.timeoutMs, [&] {
-        return findWindowWhere(nullptr, [&](HWND window) {
-                   title = windowTitle(window);
-                   return title.find(wanted) != String::npos;
-               }) != nullptr;
+    HWND window = waitForWindow(context.timeoutMs, [&](HWND window) {
+        return windowTitle(window).find(wanted) != String::npos;
     });
-    if (!found) {
+    if (!window) {
         printError(ZT("no window title contains \"") + wanted + ZT("\""));
         return kFailed;
     }
-    print(title);
+    print(windowTitle(window));
     return kOk;
 }
 
 int messageBox(Context& context) {
     String caption = context.arguments.option(ZT("caption")).value_or(ZT("Zav2"));
-    std::optional<int> press;
+    const std::pair<StringView, int> buttons[] = {
+        {ZT("ok"), IDOK}, {ZT("cancel"), IDCANCEL}, {ZT("yes"), IDYES}, {ZT("no"), IDNO}};
+    int press = 0;
     if (auto pressOption = context.arguments.option(ZT("press"))) {
-        press = buttonId(*pressOption);
+        for (const auto& [name, id] : buttons)
+            press = name == *pressOption ? id : press;
         if (!press) {
             printError(ZT("--press takes ok, cancel, yes or no"));
             return kUsage;
         }
     }
-    HWND box = nullptr;
-    waitFor(context.timeoutMs,
-            [&] { return (box = findMessageBox(caption, context.instanceName)) != nullptr; });
+    // A dialog-class window with the caption asked for that is not itself a
+    // marked instance (the main window is a dialog with the same caption).
+    HWND box = waitForWindow(context.timeoutMs, [&](HWND window) {
+        return IsWindowVisible(window) && windowClass(window) == ZT("#32770") &&
+               windowTitle(window) == caption && !hasMarker(window, context.instanceName) &&
+               (findControl(window, IDOK) || findControl(window, IDYES));
+    });
     if (!box) {
         printError(ZT("no message box titled \"") + caption + ZT("\""));
         return kFailed;
     }
     // The text is the one static control with text; the icon's static has none.
     print(firstStaticText(box, context.timeoutMs));
-    if (press) {
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(*press, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(findControl(box, *press)));
-        if (!waitFor(context.timeoutMs, [&] { return !IsWindow(box); })) {
-            printError(ZT("the message box stayed open"));
-            return kFailed;
-        }
+    if (press && !pressButton(box, press, context.timeoutMs)) {
+        printError(ZT("the message box stayed open"));
+        return kFailed;
     }
     return kOk;
 }
@@ -153,13 +108,25 @@ int hotkeyTaken(Context& context) {
     // Registration fails exactly when another thread holds the same key and
     // modifiers.
     const int probeId = 0xB000;
-    if (RegisterHotKey(nullptr, probeId, 0, static_cast<UINT>(*key))) {
+    const bool free = RegisterHotKey(nullptr, probeId, 0, static_cast<UINT>(*key));
+    if (free)
         UnregisterHotKey(nullptr, probeId);
-        print(ZT("free"));
-        return kFailed;
-    }
-    print(ZT("taken"));
-    return kOk;
+    return answer(!free);
 }
+
+constexpr Subcommand kTable[] = {
+    {L"wait-window", 0, 0, waitWindow, L"wait until the instance's marked window exists"},
+    {L"marker-count", 0, 0, markerCount, L"print how many top-level windows carry the marker"},
+    {L"caption", 0, 1, caption, L"[text [--contains]]: print the caption, once it is the text"},
+    {L"window-rect", 0, 0, windowRect, L"[--client]: print the window's (client area's) x y w h"},
+    {L"find-title", 1, 1, findTitle, L"<text>: wait for any top-level window whose title has it"},
+    {L"message-box", 0, 0, messageBox,
+     L"[--caption Zav2] [--press ok|cancel|yes|no]: wait for a message box, print its text"},
+    {L"hotkey-taken", 1, 1, hotkeyTaken, L"<vk>: yes (0) / no (1): another program holds it"},
+};
+
+}  // namespace
+
+constinit const std::span<const Subcommand> kWindowCommands = kTable;
 
 }  // namespace zav2::driver

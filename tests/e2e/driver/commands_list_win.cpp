@@ -7,66 +7,45 @@ namespace {
 
 constexpr int kListBoxId = 1001;
 
-HWND requireList(const Context& context) {
-    return requireControl(context, kListBoxId);
+// A list-box query; LB_ERR counts as a failure.
+std::optional<LRESULT> ask(const Context& context, HWND list, UINT message, WPARAM wParam = 0,
+                           LPARAM lParam = 0) {
+    auto result = sendBounded(list, message, wParam, lParam, context.timeoutMs);
+    return result && *result != LB_ERR ? result : std::nullopt;
 }
-
-std::optional<LRESULT> itemCount(const Context& context, HWND list) {
-    auto count = sendBounded(list, LB_GETCOUNT, 0, 0, context.timeoutMs);
-    if (count && *count == LB_ERR) {
-        printError(ZT("LB_GETCOUNT failed"));
-        return std::nullopt;
-    }
-    return count;
-}
-
-}  // namespace
 
 int listCount(Context& context) {
-    HWND list = requireList(context);
-    auto count = list ? itemCount(context, list) : std::nullopt;
-    if (!count) {
-        return kFailed;
-    }
-    print(number(*count));
-    return kOk;
-}
-
-int waitListCount(Context& context) {
-    auto wanted = integerArgument(context, 0);
-    if (!wanted) {
+    std::optional<long long> wanted;
+    if (!context.arguments.positional.empty() && !(wanted = integerArgument(context, 0))) {
         return kUsage;
     }
-    HWND list = requireList(context);
+    HWND list = requireControl(context, kListBoxId);
     if (!list) {
         return kFailed;
     }
     LRESULT last = -1;
-    bool reached = waitFor(context.timeoutMs, [&] {
-        auto count = itemCount(context, list);
-        last = count.value_or(-1);
-        return count && *count == *wanted;
+    bool reached = waitFor(wanted ? context.timeoutMs : 0, [&] {
+        last = ask(context, list, LB_GETCOUNT).value_or(-1);
+        return last >= 0 && (!wanted || last == *wanted);
     });
     print(number(last));
     return reached ? kOk : kFailed;
 }
 
 int listItems(Context& context) {
-    HWND list = requireList(context);
-    auto count = list ? itemCount(context, list) : std::nullopt;
+    HWND list = requireControl(context, kListBoxId);
+    auto count = list ? ask(context, list, LB_GETCOUNT) : std::nullopt;
     if (!count) {
         return kFailed;
     }
-    for (LRESULT i = 0; i < *count; ++i) {
-        auto length =
-            sendBounded(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0, context.timeoutMs);
-        if (!length || *length == LB_ERR) {
+    for (WPARAM i = 0; i < static_cast<WPARAM>(*count); ++i) {
+        auto length = ask(context, list, LB_GETTEXTLEN, i);
+        if (!length) {
             return kFailed;
         }
         String text(static_cast<size_t>(*length) + 1, Char());
-        auto copied = sendBounded(list, LB_GETTEXT, static_cast<WPARAM>(i),
-                                  reinterpret_cast<LPARAM>(text.data()), context.timeoutMs);
-        if (!copied || *copied == LB_ERR) {
+        auto copied = ask(context, list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        if (!copied) {
             return kFailed;
         }
         text.resize(static_cast<size_t>(*copied));
@@ -76,29 +55,16 @@ int listItems(Context& context) {
 }
 
 int listSelected(Context& context) {
-    HWND list = requireList(context);
-    if (!list) {
-        return kFailed;
-    }
-    auto count = sendBounded(list, LB_GETSELCOUNT, 0, 0, context.timeoutMs);
+    // The list box takes extended selections.
+    HWND list = requireControl(context, kListBoxId);
+    auto count = list ? ask(context, list, LB_GETSELCOUNT) : std::nullopt;
     if (!count) {
         return kFailed;
     }
-    if (*count == LB_ERR) {
-        // A single-selection list box: its one selected item, if any.
-        auto current = sendBounded(list, LB_GETCURSEL, 0, 0, context.timeoutMs);
-        if (!current) {
-            return kFailed;
-        }
-        if (*current != LB_ERR) {
-            print(number(*current));
-        }
-        return kOk;
-    }
     std::vector<int> items(static_cast<size_t>(*count) + 1);
-    auto copied = sendBounded(list, LB_GETSELITEMS, static_cast<WPARAM>(*count),
-                              reinterpret_cast<LPARAM>(items.data()), context.timeoutMs);
-    if (!copied || *copied == LB_ERR) {
+    auto copied = ask(context, list, LB_GETSELITEMS, static_cast<WPARAM>(*count),
+                      reinterpret_cast<LPARAM>(items.data()));
+    if (!copied) {
         return kFailed;
     }
     for (LRESULT i = 0; i < *copied; ++i) {
@@ -106,5 +72,15 @@ int listSelected(Context& context) {
     }
     return kOk;
 }
+
+constexpr Subcommand kTable[] = {
+    {L"list-count", 0, 1, listCount, L"[n]: print the number of items, once there are n"},
+    {L"list-items", 0, 0, listItems, L"print the items, one a line"},
+    {L"list-selected", 0, 0, listSelected, L"print the selected item indexes, one a line"},
+};
+
+}  // namespace
+
+constinit const std::span<const Subcommand> kListCommands = kTable;
 
 }  // namespace zav2::driver

@@ -1,6 +1,7 @@
 // Subcommands that send or post messages to the instance or one of its
 // controls (--control id).
 #include <cstring>
+#include <cwctype>
 #include <vector>
 
 #include "driver.h"
@@ -10,26 +11,6 @@ namespace {
 
 constexpr WPARAM kHotKeyId = 2409;  // the one id the program registers its media keys with
 
-struct MessageParts {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
-std::optional<MessageParts> messageArguments(const Context& context) {
-    auto message = parseMessage(context.positional(0));
-    if (!message) {
-        printError(ZT("not a message: ") + context.positional(0));
-        return std::nullopt;
-    }
-    auto wParam = integerArgument(context, 1);
-    auto lParam = integerArgument(context, 2);
-    if (!wParam || !lParam) {
-        return std::nullopt;
-    }
-    return MessageParts{*message, static_cast<WPARAM>(*wParam), static_cast<LPARAM>(*lParam)};
-}
-
 int posted(BOOL ok) {
     if (!ok) {
         printError(ZT("PostMessage failed"));
@@ -38,44 +19,35 @@ int posted(BOOL ok) {
     return kOk;
 }
 
-// Posts the message, or sends it and prints the answer.
-int deliver(const Context& context, HWND target, MessageParts parts, bool post) {
+// Any message to the instance or to --control; sent (printing the answer)
+// or posted.
+int message(Context& context, bool post) {
+    const String& name = context.positional(0);
+    auto message = parseMessage(name);
+    // A plain word names a registered message, as "TaskbarButtonCreated".
+    if (!message && std::iswalpha(name[0]) && name.find_first_of(ZT("_+")) == String::npos) {
+        message = RegisterWindowMessageW(name.c_str());
+    }
+    if (!message || !*message) {
+        printError(ZT("not a message: ") + name);
+        return kUsage;
+    }
+    auto wParam = integerArgument(context, 1);
+    auto lParam = integerArgument(context, 2);
+    if (!wParam || !lParam)
+        return kUsage;
+    HWND target = targetWindow(context);
     if (!target)
         return kFailed;
     if (post)
-        return posted(PostMessageW(target, parts.message, parts.wParam, parts.lParam));
-    auto result = sendBounded(target, parts.message, parts.wParam, parts.lParam, context.timeoutMs);
+        return posted(PostMessageW(target, *message, static_cast<WPARAM>(*wParam),
+                                   static_cast<LPARAM>(*lParam)));
+    auto result = sendBounded(target, *message, static_cast<WPARAM>(*wParam),
+                              static_cast<LPARAM>(*lParam), context.timeoutMs);
     if (!result)
         return kFailed;
     print(number(*result));
     return kOk;
-}
-
-// A menu command to the instance.
-int command(Context& context, bool post) {
-    auto id = integerArgument(context, 0);
-    if (!id)
-        return kUsage;
-    return deliver(context, requireInstance(context),
-                   {WM_COMMAND, MAKEWPARAM(static_cast<WORD>(*id), 0), 0}, post);
-}
-
-// Any message to the instance or to --control.
-int message(Context& context, bool post) {
-    auto parts = messageArguments(context);
-    if (!parts)
-        return kUsage;
-    return deliver(context, targetWindow(context), *parts, post);
-}
-
-}  // namespace
-
-int sendCommand(Context& context) {
-    return command(context, false);
-}
-
-int postCommand(Context& context) {
-    return command(context, true);
 }
 
 int sendMessageCommand(Context& context) {
@@ -162,10 +134,6 @@ int sendCopyData(Context& context) {
     return kOk;
 }
 
-}  // namespace zav2::driver
-
-namespace zav2::driver {
-
 int dropFile(Context& context) {
     HWND target = targetWindow(context);
     if (!target) {
@@ -202,5 +170,20 @@ int dropFile(Context& context) {
     }
     return posted(PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0));
 }
+
+constexpr Subcommand kTable[] = {
+    {L"send", 3, 3, sendMessageCommand, L"<msg> <wparam> <lparam> [--control id]: print result"},
+    {L"post", 3, 3, postMessageCommand, L"<msg> <wparam> <lparam> [--control id]"},
+    {L"copydata", 1, 1, sendCopyData,
+     L"<text> [--no-terminator] [--size n]: send WM_COPYDATA with the text's ANSI bytes"},
+    {L"drop", 1, 1, dropFile, L"<path> [--control id]: post WM_DROPFILES with the path"},
+    {L"close", 0, 0, closeInstance, L"post WM_CLOSE and wait until the window is gone"},
+    {L"hotkey", 1, 1, postHotkey, L"<vk>: post WM_HOTKEY (id 2409) for a media or volume key"},
+    {L"key", 1, 1, postKey, L"<vk> [--control id]: post WM_KEYDOWN and WM_KEYUP"},
+};
+
+}  // namespace
+
+constinit const std::span<const Subcommand> kMessageCommands = kTable;
 
 }  // namespace zav2::driver

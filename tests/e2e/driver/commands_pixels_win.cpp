@@ -99,8 +99,6 @@ long long bestMatch(const Pixels& button, const Pixels& icon) {
     return best;
 }
 
-}  // namespace
-
 int screenButtonIcon(Context& context) {
     auto id = integerArgument(context, 0);
     HWND button = id ? requireControl(context, static_cast<int>(*id)) : nullptr;
@@ -131,13 +129,8 @@ int screenButtonIcon(Context& context) {
 }
 
 int menuChecks(Context& context) {
-    HWND menu = nullptr;
-    waitFor(context.timeoutMs, [&] {
-        menu = FindWindowW(L"#32768", nullptr);
-        return menu && IsWindowVisible(menu);
-    });
-    if (!menu || !IsWindowVisible(menu)) {
-        printError(ZT("no popup menu shows"));
+    HWND menu = waitForPopupMenu(context.timeoutMs);
+    if (!menu) {
         return kFailed;
     }
     Sleep(200);  // let it paint
@@ -213,5 +206,18 @@ int contextMenu(Context& context) {
     return PostMessageW(instance, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(clicked), at) ? kOk
                                                                                          : kFailed;
 }
+
+constexpr Subcommand kTable[] = {
+    {L"button-icon", 3, 99, screenButtonIcon,
+     L"<id> <exe> <icon id>...: which of the exe's icons the button shows on screen"},
+    {L"menu-checks", 1, 2, menuChecks,
+     L"<pattern> [row height]: checked items (0-based) of the open popup menu, whose items "
+     L"(i) and separators (-) the pattern lists; then closes it"},
+    {L"context-menu", 1, 1, contextMenu, L"<id>|caption: post WM_CONTEXTMENU for a right-click"},
+};
+
+}  // namespace
+
+constinit const std::span<const Subcommand> kPixelCommands = kTable;
 
 }  // namespace zav2::driver

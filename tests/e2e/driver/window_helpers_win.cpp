@@ -25,6 +25,11 @@ String rectText(const RECT& rect) {
            number(rect.right - rect.left) + ZT(" ") + number(rect.bottom - rect.top);
 }
 
+int answer(bool yes) {
+    print(yes ? ZT("yes") : ZT("no"));
+    return yes ? kOk : kFailed;
+}
+
 std::optional<long long> integerArgument(const Context& context, size_t index) {
     auto value = parseInteger(context.positional(index));
     if (!value) {
@@ -46,26 +51,8 @@ bool hasMarker(HWND window, StringView instanceName) {
     return GetPropW(window, name.c_str()) == reinterpret_cast<HANDLE>(1);
 }
 
-std::vector<HWND> findInstances(StringView instanceName) {
-    struct Search {
-        String name;
-        std::vector<HWND> found;
-    } search{String(instanceName), {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
-            if (hasMarker(window, search->name)) {
-                search->found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 HWND findInstance(StringView instanceName) {
-    std::vector<HWND> found = findInstances(instanceName);
-    return found.empty() ? nullptr : found.front();
+    return findWindowWhere(nullptr, [&](HWND window) { return hasMarker(window, instanceName); });
 }
 
 bool waitFor(DWORD timeoutMs, const std::function<bool()>& done) {
@@ -79,16 +66,6 @@ bool waitFor(DWORD timeoutMs, const std::function<bool()>& done) {
         }
         Sleep(50);
     }
-}
-
-HWND requireInstance(const Context& context) {
-    HWND window = nullptr;
-    waitFor(context.timeoutMs,
-            [&] { return (window = findInstance(context.instanceName)) != nullptr; });
-    if (!window) {
-        printError(ZT("no window with the instance marker \"") + context.instanceName + ZT("\""));
-    }
-    return window;
 }
 
 HWND findWindowWhere(HWND parent, const std::function<bool(HWND)>& wanted) {
@@ -110,6 +87,30 @@ HWND findWindowWhere(HWND parent, const std::function<bool(HWND)>& wanted) {
     return search.found;
 }
 
+HWND waitForWindow(DWORD timeoutMs, const std::function<bool(HWND)>& wanted) {
+    HWND window = nullptr;
+    waitFor(timeoutMs, [&] { return (window = findWindowWhere(nullptr, wanted)) != nullptr; });
+    return window;
+}
+
+HWND waitForPopupMenu(DWORD timeoutMs) {
+    HWND menu = waitForWindow(timeoutMs, [](HWND window) {
+        return IsWindowVisible(window) && windowClass(window) == ZT("#32768");
+    });
+    if (!menu)
+        printError(ZT("no popup menu shows"));
+    return menu;
+}
+
+HWND requireInstance(const Context& context) {
+    HWND window = waitForWindow(
+        context.timeoutMs, [&](HWND window) { return hasMarker(window, context.instanceName); });
+    if (!window) {
+        printError(ZT("no window with the instance marker \"") + context.instanceName + ZT("\""));
+    }
+    return window;
+}
+
 HWND findControl(HWND parent, int id) {
     // Templates store the id in 16 or 32 bits: -1 comes back as either.
     return findWindowWhere(
@@ -126,6 +127,12 @@ String firstStaticText(HWND dialog, DWORD timeoutMs) {
     return text;
 }
 
+bool pressButton(HWND dialog, int button, DWORD timeoutMs) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(findControl(dialog, button)));
+    return waitFor(timeoutMs, [&] { return !IsWindow(dialog); });
+}
+
 HWND requireControl(const Context& context, int id, HWND* instanceOut) {
     HWND instance = requireInstance(context);
     HWND control = instance ? findControl(instance, id) : nullptr;
@@ -137,20 +144,16 @@ HWND requireControl(const Context& context, int id, HWND* instanceOut) {
 }
 
 HWND targetWindow(const Context& context) {
-    HWND instance = requireInstance(context);
-    if (!instance) {
-        return nullptr;
-    }
     auto controlOption = context.arguments.option(ZT("control"));
     if (!controlOption) {
-        return instance;
+        return requireInstance(context);
     }
     auto id = parseInteger(*controlOption);
-    HWND control = id ? findControl(instance, static_cast<int>(*id)) : nullptr;
-    if (!control) {
-        printError(ZT("no control ") + *controlOption);
+    if (!id) {
+        printError(ZT("not a number: ") + *controlOption);
+        return nullptr;
     }
-    return control;
+    return requireControl(context, static_cast<int>(*id));
 }
 
 String windowTitle(HWND window) {
