@@ -110,7 +110,8 @@ screenshot_window commands-normal
 # --- The panel's own menu on a right-click: its third item is "中央寄せ".
 read -r px py <<< "$(center 1014)"
 xdotool mousemove --sync "$px" "$py" click 3
-check "a right-click on the panel shows a menu" quietly driver --timeout 5000 popup-menu
+# "#32768": the class of a shown popup menu.
+check "a right-click on the panel shows a menu" quietly driver --timeout 5000 find-window --class "#32768"
 xdotool key Down Down Down Return; sleep 0.5
 expect_eq "it is the text menu: its third item centres the text" 1 $(($(driver window-style --control 1014 | tr -d '\r') & 1))
 driver send WM_COMMAND 40010 0 > /dev/null
@@ -183,7 +184,7 @@ expect_eq "Insert shows it again at its default width" "$normal_list_w" "$back_w
 # --- The filter and the jump share one expression: F3 after a filter looks
 # for the filter's text; a cancelled filter dialog empties it.
 driver post WM_COMMAND 4700 0 > /dev/null
-check "the filter dialog opens" quietly driver --timeout 5000 find-title "絞り込み"
+check "the filter dialog opens" quietly driver --timeout 5000 find-window "絞り込み"
 dialog=$(xdotool search --sync --name "絞り込み" | head -n 1)
 xdotool windowfocus --sync "$dialog" 2> /dev/null || xdotool windowfocus "$dialog"
 xdotool type --delay 50 "Clip"

@@ -82,6 +82,13 @@ visible() {
   style=$(driver window-style --control "$1" | tr -d '\r') && [ $((style & 0x10000000)) -ne 0 ]
 }
 
+# media_key <vk>: a media or volume key as the program's hot key brings it:
+# WM_HOTKEY with the one id the program registers them under, the key in the
+# high word.
+media_key() {
+  quietly driver post WM_HOTKEY 2409 $(($1 << 16))
+}
+
 # A Linux path as the program sees it (Wine's Z: drive).
 winpath() {
   local path

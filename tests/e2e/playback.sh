@@ -183,16 +183,16 @@ check "sound again" wait_for_sound
 
 # Media keys (posted: Wine does not turn posted keys into hot keys).
 expected=$(next_clip)
-quietly driver hotkey MEDIA_NEXT_TRACK
+media_key 0xB0  # VK_MEDIA_NEXT_TRACK
 check "media key next plays the next clip" caption_is "$expected" 5000
 expected=$(previous_clip)
-quietly driver hotkey MEDIA_PREV_TRACK
+media_key 0xB1  # VK_MEDIA_PREV_TRACK
 check "media key previous plays the previous clip" caption_is "$expected" 5000
-quietly driver hotkey MEDIA_STOP
+media_key 0xB2  # VK_MEDIA_STOP
 sleep 0.5
 check "media key stop resets the read-out" grep -q '^00:00 / ' <<< "$(time_text)"
 check "and silences the sink" wait_for_silence
-quietly driver hotkey MEDIA_PLAY_PAUSE
+media_key 0xB3  # VK_MEDIA_PLAY_PAUSE
 check "media key play/pause starts again" wait_for_sound
 
 # Switches forwarded by a second start.
@@ -206,7 +206,7 @@ run_zav2 30 /Play
 check "a forwarded /Play plays again" wait_for_sound
 
 # A double-click on the selected entry (LBN_DBLCLK from list 1001) starts it.
-quietly driver hotkey MEDIA_STOP
+media_key 0xB2  # VK_MEDIA_STOP
 check "stopped before the double-click" wait_for_silence
 clicked_at=$(recorded_bytes)
 quietly driver post WM_COMMAND $(((2 << 16) | 1001)) 0
@@ -215,7 +215,7 @@ echo "time from the double-click to recorded sound: $(first_sound "$clicked_at")
 
 # Volume keys: ten steps of 50 halve the program volume.
 loud=$(level 1)
-for _ in 1 2 3 4 5 6 7 8 9 10; do quietly driver hotkey VOLUME_DOWN; done
+for _ in 1 2 3 4 5 6 7 8 9 10; do media_key 0xAE; done  # VK_VOLUME_DOWN
 sleep 1.2
 quiet=$(level 1)
 echo "recorded level at volume 1000: $loud, after ten volume-down keys: $quiet"
@@ -293,7 +293,7 @@ check "master volume: sound" wait_for_sound
 sleep 0.5
 sink_before=$(pactl get-sink-volume zav2_null | head -n 1)
 loud=$(level 1)
-for _ in 1 2 3 4 5 6 7 8 9 10; do quietly driver hotkey VOLUME_DOWN; done
+for _ in 1 2 3 4 5 6 7 8 9 10; do media_key 0xAE; done  # VK_VOLUME_DOWN
 sleep 1.2
 quiet=$(level 1)
 sink_after=$(pactl get-sink-volume zav2_null | head -n 1)

@@ -125,7 +125,7 @@ for try in 1 2; do
   # Rows: 440 Hz, then 660 Hz; each try starts the other one.
   hz=$((try == 1 ? 660 : 440))
   row_y=$((ly + row_height * (try == 1 ? 1 : 0) + row_height / 2))
-  quietly driver hotkey MEDIA_STOP
+  media_key 0xB2  # VK_MEDIA_STOP
   check "stopped before double-click $try" wait_for_silence
   # A real double-click on the first row through the X server: a posted one
   # would count the start-up of the driver, a Windows program too.

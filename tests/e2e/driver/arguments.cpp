@@ -31,30 +31,16 @@ constexpr Named kMessages[] = {
     {"WM_HOTKEY", 0x0312}, {"WM_USER", 0x0400},    {"WM_APP", 0x8000},
 };
 
-String upper(StringView text) {
-    String result(text);
-    std::transform(result.begin(), result.end(), result.begin(), [](Char c) { return toUpper(c); });
-    return result;
-}
-
 template <size_t N>
 std::optional<unsigned> lookUp(StringView name, const Named (&table)[N]) {
     for (const Named& entry : table) {
-        if (name == utf8ToUtf16(entry.name))
+        if (equalsIgnoreCase(name, utf8ToUtf16(entry.name)))
             return entry.value;
     }
     return std::nullopt;
 }
 
 }  // namespace
-
-std::optional<String> Arguments::option(StringView name) const {
-    auto found = options.find(String(name));
-    if (found == options.end()) {
-        return std::nullopt;
-    }
-    return found->second;
-}
 
 Arguments parseArguments(const std::vector<String>& words,
                          const std::vector<StringView>& valueOptions) {
@@ -68,7 +54,7 @@ Arguments parseArguments(const std::vector<String>& words,
             String name = word.substr(2);
             if (std::find(valueOptions.begin(), valueOptions.end(), StringView(name)) ==
                 valueOptions.end()) {
-                parsed.flags.insert(name);
+                parsed.options[name];
             } else if (i + 1 < words.size()) {
                 parsed.options[name] = words[++i];
             } else {
@@ -105,11 +91,10 @@ std::optional<long long> parseInteger(StringView text) {
     return value;
 }
 
-std::optional<int> parseVirtualKey(StringView text) {
-    const String name = upper(text);
-    if (name.size() == 1 &&
-        ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= '0' && name[0] <= '9'))) {
-        return static_cast<int>(name[0]);
+std::optional<int> parseVirtualKey(StringView name) {
+    const Char first = name.empty() ? Char() : toUpper(name[0]);
+    if (name.size() == 1 && ((first >= 'A' && first <= 'Z') || (first >= '0' && first <= '9'))) {
+        return static_cast<int>(first);
     }
     if (auto number = parseInteger(name)) {
         return *number >= 1 && *number <= 254 ? std::optional<int>(*number) : std::nullopt;
@@ -118,8 +103,8 @@ std::optional<int> parseVirtualKey(StringView text) {
     if (named || (named = lookUp(name, kMediaKeys))) {
         return static_cast<int>(*named);
     }
-    if (name.size() >= 2 && name[0] == 'F' && name[1] >= '1' && name[1] <= '9') {
-        auto number = parseInteger(StringView(name).substr(1));
+    if (name.size() >= 2 && first == 'F' && name[1] >= '1' && name[1] <= '9') {
+        auto number = parseInteger(name.substr(1));
         if (number && *number <= 24) {
             return 0x70 + static_cast<int>(*number) - 1;
         }
@@ -127,17 +112,16 @@ std::optional<int> parseVirtualKey(StringView text) {
     return std::nullopt;
 }
 
-std::optional<unsigned> parseMessage(StringView text) {
-    const String name = upper(text);
+std::optional<unsigned> parseMessage(StringView name) {
     auto value = parseInteger(name);
     const size_t plus = name.find('+');
     if (!value) {
         // Only the private ranges count on from their base: "WM_APP+2".
-        auto base = lookUp(StringView(name).substr(0, plus), kMessages);
-        auto offset = plus == String::npos ? std::optional<long long>(0)
-                                           : parseInteger(StringView(name).substr(plus + 1));
+        auto base = lookUp(name.substr(0, plus), kMessages);
+        auto offset = plus == StringView::npos ? std::optional<long long>(0)
+                                               : parseInteger(name.substr(plus + 1));
         if (!base || !offset || *offset < 0 ||
-            (plus != String::npos && *base != 0x0400 && *base != 0x8000)) {
+            (plus != StringView::npos && *base != 0x0400 && *base != 0x8000)) {
             return std::nullopt;
         }
         value = *base + *offset;

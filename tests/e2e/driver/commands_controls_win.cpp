@@ -1,25 +1,27 @@
-// Subcommands about the controls of the instance's dialog.
+// Subcommands about the controls of the instance's dialog, among them the
+// play list box (control 1001). List-box messages are marshalled between
+// processes, so the texts arrive as they are.
 #include "driver.h"
 
 namespace zav2::driver {
 namespace {
 
 // The control named by the first argument.
-HWND controlArgument(const Context& context, HWND* instance = nullptr) {
+HWND controlArgument(const Context& context) {
     auto id = integerArgument(context, 0);
-    return id ? requireControl(context, static_cast<int>(*id), instance) : nullptr;
+    return id ? requireControl(context, static_cast<int>(*id)) : nullptr;
 }
 
 int controlRect(Context& context) {
-    HWND instance = nullptr;
-    HWND control = controlArgument(context, &instance);
+    HWND control = controlArgument(context);
     if (!control) {
         return kFailed;
     }
     RECT rect{};
     GetWindowRect(control, &rect);
     if (!context.arguments.flag(ZT("screen"))) {
-        MapWindowPoints(HWND_DESKTOP, instance, reinterpret_cast<POINT*>(&rect), 2);
+        MapWindowPoints(HWND_DESKTOP, GetAncestor(control, GA_ROOT),
+                        reinterpret_cast<POINT*>(&rect), 2);
     }
     print(rectText(rect));
     return kOk;
@@ -40,8 +42,7 @@ int windowStyle(Context& context) {
     if (!target) {
         return kFailed;
     }
-    const int index = context.arguments.flag(ZT("ex")) ? GWL_EXSTYLE : GWL_STYLE;
-    print(number(static_cast<long long>(GetWindowLongPtrW(target, index))));
+    print(number(static_cast<long long>(GetWindowLongPtrW(target, GWL_STYLE))));
     return kOk;
 }
 
@@ -110,27 +111,83 @@ int dluRect(Context& context) {
     return kOk;
 }
 
-int popupMenu(Context& context) {
-    // Its items cannot be read from another process under Wine (menu handles
-    // are the owner's), so the scenario chooses an item by keys and checks
-    // the effect.
-    HWND popup = waitForPopupMenu(context.timeoutMs);
-    if (!popup) {
+constexpr int kListBoxId = 1001;
+
+// A list-box query; LB_ERR counts as a failure.
+std::optional<LRESULT> ask(const Context& context, HWND list, UINT message, WPARAM wParam = 0,
+                           LPARAM lParam = 0) {
+    auto result = sendBounded(list, message, wParam, lParam, context.timeoutMs);
+    return result && *result != LB_ERR ? result : std::nullopt;
+}
+
+int listCount(Context& context) {
+    std::optional<long long> wanted;
+    if (!context.arguments.positional.empty() && !(wanted = integerArgument(context, 0))) {
+        return kUsage;
+    }
+    HWND list = requireControl(context, kListBoxId);
+    if (!list) {
         return kFailed;
     }
-    RECT rect{};
-    GetWindowRect(popup, &rect);
-    print(rectText(rect));
+    LRESULT last = -1;
+    bool reached = waitFor(wanted ? context.timeoutMs : 0, [&] {
+        last = ask(context, list, LB_GETCOUNT).value_or(-1);
+        return last >= 0 && (!wanted || last == *wanted);
+    });
+    print(number(last));
+    return reached ? kOk : kFailed;
+}
+
+int listItems(Context& context) {
+    HWND list = requireControl(context, kListBoxId);
+    auto count = list ? ask(context, list, LB_GETCOUNT) : std::nullopt;
+    if (!count) {
+        return kFailed;
+    }
+    for (WPARAM i = 0; i < static_cast<WPARAM>(*count); ++i) {
+        auto length = ask(context, list, LB_GETTEXTLEN, i);
+        if (!length) {
+            return kFailed;
+        }
+        String text(static_cast<size_t>(*length) + 1, Char());
+        auto copied = ask(context, list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        if (!copied) {
+            return kFailed;
+        }
+        text.resize(static_cast<size_t>(*copied));
+        print(text);
+    }
+    return kOk;
+}
+
+int listSelected(Context& context) {
+    // The list box takes extended selections.
+    HWND list = requireControl(context, kListBoxId);
+    auto count = list ? ask(context, list, LB_GETSELCOUNT) : std::nullopt;
+    if (!count) {
+        return kFailed;
+    }
+    std::vector<int> items(static_cast<size_t>(*count) + 1);
+    auto copied = ask(context, list, LB_GETSELITEMS, static_cast<WPARAM>(*count),
+                      reinterpret_cast<LPARAM>(items.data()));
+    if (!copied) {
+        return kFailed;
+    }
+    for (LRESULT i = 0; i < *copied; ++i) {
+        print(number(items[static_cast<size_t>(i)]));
+    }
     return kOk;
 }
 
 constexpr Subcommand kTable[] = {
+    {L"list-count", 0, 1, listCount, L"[n]: print the number of items, once there are n"},
+    {L"list-items", 0, 0, listItems, L"print the items, one a line"},
+    {L"list-selected", 0, 0, listSelected, L"print the selected item indexes, one a line"},
     {L"control-rect", 1, 1, controlRect,
      L"<id> [--screen]: print x y w h in client (or screen) "
      L"coordinates"},
     {L"control-text", 1, 1, controlTextCommand, L"<id>: print the control's text"},
-    {L"window-style", 0, 0, windowStyle, L"[--ex] [--control id]: print the (extended) style"},
-    {L"popup-menu", 0, 0, popupMenu, L"wait for a shown popup menu, print its screen x y w h"},
+    {L"window-style", 0, 0, windowStyle, L"[--control id]: print the style"},
     {L"dlu-rect", 4, 4, dluRect, L"<x> <y> <w> <h>: dialog units of the main dialog's font"},
 };
 

@@ -21,50 +21,27 @@ HWND childOfClass(HWND parent, StringView className) {
 HWND waitDialog(const Context& context, const std::function<bool(HWND)>& wanted) {
     HWND instance = requireInstance(context);
     DWORD process = 0;
-    GetWindowThreadProcessId(instance, &process);
-    return instance
-               ? waitForWindow(context.timeoutMs,
-                               [&](HWND window) {
-                                   DWORD owner = 0;
-                                   GetWindowThreadProcessId(window, &owner);
-                                   return owner == process && IsWindowVisible(window) &&
-                                          windowClass(window) == ZT("#32770") && wanted(window);
-                               })
-               : nullptr;
+    if (!instance || !GetWindowThreadProcessId(instance, &process))
+        return nullptr;
+    return waitForWindow(context.timeoutMs, [&](HWND window) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        return owner == process && IsWindowVisible(window) && windowClass(window) == ZT("#32770") &&
+               wanted(window);
+    });
 }
 
-// Memory in the other process, for messages whose pointer arguments are read
-// there (BFFM_SETSELECTIONW and TVM_GETITEMW are not marshalled).
-class RemoteMemory {
-  public:
-    RemoteMemory(HWND window, size_t size) {
-        DWORD processId = 0;
-        GetWindowThreadProcessId(window, &processId);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ, FALSE,
-                               processId);
-        if (process_)
-            memory_ = static_cast<char*>(
-                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+// The clipboard, open while this lives.
+struct OpenClipboardScope {
+    const bool open = OpenClipboard(nullptr);
+    OpenClipboardScope() {
+        if (!open)
+            printError(ZT("the clipboard is held by another program"));
     }
-    ~RemoteMemory() {
-        if (memory_)
-            VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
-        if (process_)
-            CloseHandle(process_);
+    ~OpenClipboardScope() {
+        if (open)
+            CloseClipboard();
     }
-    RemoteMemory(const RemoteMemory&) = delete;
-    RemoteMemory& operator=(const RemoteMemory&) = delete;
-    char* address() const { return memory_; }
-    bool write(size_t offset, const void* bytes, size_t size) {
-        return memory_ && WriteProcessMemory(process_, memory_ + offset, bytes, size, nullptr);
-    }
-    bool read(size_t offset, void* bytes, size_t size) {
-        return memory_ && ReadProcessMemory(process_, memory_ + offset, bytes, size, nullptr);
-    }
-
-  private:
-    HANDLE process_ = nullptr;
-    char* memory_ = nullptr;
 };
 
 // The text of the tree's selected item, read in the program's memory.
@@ -179,12 +156,11 @@ int fillDialog(Context& context) {
 }
 
 int clipboardFiles(Context&) {
-    if (!OpenClipboard(nullptr)) {
-        printError(ZT("the clipboard is held by another program"));
+    OpenClipboardScope clipboard;
+    if (!clipboard.open)
         return kFailed;
-    }
-    int code = kOk;
-    if (HANDLE drop = GetClipboardData(CF_HDROP)) {
+    HANDLE drop = GetClipboardData(CF_HDROP);
+    if (drop) {
         const UINT count = DragQueryFileW(static_cast<HDROP>(drop), 0xFFFFFFFF, nullptr, 0);
         for (UINT i = 0; i < count; ++i) {
             wchar_t path[MAX_PATH * 2] = {};
@@ -193,7 +169,6 @@ int clipboardFiles(Context&) {
         }
     } else {
         printError(ZT("no CF_HDROP on the clipboard"));
-        code = kFailed;
     }
     const UINT effectFormat = RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT);
     if (HANDLE effect = GetClipboardData(effectFormat)) {
@@ -204,15 +179,13 @@ int clipboardFiles(Context&) {
     } else {
         print(ZT("effect none"));
     }
-    CloseClipboard();
-    return code;
+    return drop ? kOk : kFailed;
 }
 
 int clipboardDib(Context&) {
-    if (!OpenClipboard(nullptr)) {
-        printError(ZT("cannot open the clipboard"));
+    OpenClipboardScope clipboard;
+    if (!clipboard.open)
         return kFailed;
-    }
     int result = kFailed;
     if (HANDLE data = GetClipboardData(CF_DIB)) {
         const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(data));
@@ -238,7 +211,6 @@ int clipboardDib(Context&) {
     } else {
         printError(ZT("no DIB on the clipboard"));
     }
-    CloseClipboard();
     return result;
 }
 
@@ -246,12 +218,9 @@ int holdClipboard(Context& context) {
     auto milliseconds = integerArgument(context, 0);
     if (!milliseconds)
         return kUsage;
-    if (!OpenClipboard(nullptr))
-        return kFailed;
-    print(ZT("holding"));
-    Sleep(static_cast<DWORD>(*milliseconds));
-    CloseClipboard();
-    return kOk;
+    OpenClipboardScope clipboard;
+    Sleep(clipboard.open ? static_cast<DWORD>(*milliseconds) : 0);
+    return clipboard.open ? kOk : kFailed;
 }
 
 constexpr Subcommand kTable[] = {

@@ -54,13 +54,15 @@ int windowRect(Context& context) {
     return kOk;
 }
 
-int findTitle(Context& context) {
-    const String& wanted = context.positional(0);
+int findWindow(Context& context) {
+    const String wanted = context.arguments.positional.empty() ? String() : context.positional(0);
+    const auto className = context.arguments.option(ZT("class"));
     HWND window = waitForWindow(context.timeoutMs, [&](HWND window) {
-        return windowTitle(window).find(wanted) != String::npos;
+        return IsWindowVisible(window) && (!className || windowClass(window) == *className) &&
+               windowTitle(window).find(wanted) != String::npos;
     });
     if (!window) {
-        printError(ZT("no window title contains \"") + wanted + ZT("\""));
+        printError(ZT("no window shows \"") + wanted + ZT("\""));
         return kFailed;
     }
     print(windowTitle(window));
@@ -111,7 +113,7 @@ int hotkeyTaken(Context& context) {
     const bool free = RegisterHotKey(nullptr, probeId, 0, static_cast<UINT>(*key));
     if (free)
         UnregisterHotKey(nullptr, probeId);
-    return answer(!free);
+    return free ? kFailed : kOk;
 }
 
 constexpr Subcommand kTable[] = {
@@ -119,10 +121,11 @@ constexpr Subcommand kTable[] = {
     {L"marker-count", 0, 0, markerCount, L"print how many top-level windows carry the marker"},
     {L"caption", 0, 1, caption, L"[text [--contains]]: print the caption, once it is the text"},
     {L"window-rect", 0, 0, windowRect, L"[--client]: print the window's (client area's) x y w h"},
-    {L"find-title", 1, 1, findTitle, L"<text>: wait for any top-level window whose title has it"},
+    {L"find-window", 0, 1, findWindow,
+     L"[text] [--class C]: wait for a shown top-level window with text in its title"},
     {L"message-box", 0, 0, messageBox,
      L"[--caption Zav2] [--press ok|cancel|yes|no]: wait for a message box, print its text"},
-    {L"hotkey-taken", 1, 1, hotkeyTaken, L"<vk>: yes (0) / no (1): another program holds it"},
+    {L"hotkey-taken", 1, 1, hotkeyTaken, L"<vk>: exit 0 when another program holds it"},
 };
 
 }  // namespace

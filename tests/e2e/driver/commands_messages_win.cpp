@@ -1,15 +1,11 @@
 // Subcommands that send or post messages to the instance or one of its
 // controls (--control id).
-#include <cstring>
 #include <cwctype>
-#include <vector>
 
 #include "driver.h"
 
 namespace zav2::driver {
 namespace {
-
-constexpr WPARAM kHotKeyId = 2409;  // the one id the program registers its media keys with
 
 int posted(BOOL ok) {
     if (!ok) {
@@ -73,16 +69,6 @@ int closeInstance(Context& context) {
     return kOk;
 }
 
-int postHotkey(Context& context) {
-    auto key = keyArgument(context, 0);
-    if (!key) {
-        return kUsage;
-    }
-    HWND instance = requireInstance(context);
-    return instance ? posted(PostMessageW(instance, WM_HOTKEY, kHotKeyId, MAKELPARAM(0, *key)))
-                    : kFailed;
-}
-
 int postKey(Context& context) {
     auto key = keyArgument(context, 0);
     if (!key) {
@@ -139,36 +125,24 @@ int dropFile(Context& context) {
     if (!target) {
         return kFailed;
     }
-    // DROPFILES with one wide path and the list's closing empty string, at
-    // the middle of the target's client area.
+    // DROPFILES with one wide path, at the middle of the target's client area.
     const String& path = context.positional(0);
-    std::vector<char> block(sizeof(DROPFILES) + (path.size() + 2) * sizeof(Char));
     RECT client{};
     GetClientRect(target, &client);
     DROPFILES files{};
-    files.pFiles = sizeof(DROPFILES);
+    files.pFiles = sizeof files;
     files.pt = {client.right / 2, client.bottom / 2};
     files.fWide = TRUE;
-    std::memcpy(block.data(), &files, sizeof files);
-    std::memcpy(block.data() + sizeof files, path.data(), path.size() * sizeof(Char));
-    // A memory block of this process means nothing in the program's, so the
-    // block is written into that process; a plain pointer there passes for a
-    // fixed global block. It is left for the receiver (and the process end).
-    DWORD processId = 0;
-    GetWindowThreadProcessId(target, &processId);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
-    void* remote = process ? VirtualAllocEx(process, nullptr, block.size(),
-                                            MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
-                           : nullptr;
-    const bool written =
-        remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
-    if (process)
-        CloseHandle(process);
-    if (!written) {
+    // A block of this process means nothing in the program's; a plain
+    // pointer there passes for a fixed global block. Fresh pages are zero:
+    // the path's end and the list's closing empty string.
+    RemoteMemory memory(target, sizeof files + (path.size() + 2) * sizeof(Char));
+    if (!memory.write(0, &files, sizeof files) ||
+        !memory.write(sizeof files, path.data(), path.size() * sizeof(Char))) {
         printError(ZT("cannot write the drop into the program"));
         return kFailed;
     }
-    return posted(PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0));
+    return posted(PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(memory.keep()), 0));
 }
 
 constexpr Subcommand kTable[] = {
@@ -178,7 +152,6 @@ constexpr Subcommand kTable[] = {
      L"<text> [--no-terminator] [--size n]: send WM_COPYDATA with the text's ANSI bytes"},
     {L"drop", 1, 1, dropFile, L"<path> [--control id]: post WM_DROPFILES with the path"},
     {L"close", 0, 0, closeInstance, L"post WM_CLOSE and wait until the window is gone"},
-    {L"hotkey", 1, 1, postHotkey, L"<vk>: post WM_HOTKEY (id 2409) for a media or volume key"},
     {L"key", 1, 1, postKey, L"<vk> [--control id]: post WM_KEYDOWN and WM_KEYUP"},
 };
 

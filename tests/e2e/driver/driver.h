@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "arguments.h"
@@ -38,10 +39,8 @@ struct Subcommand {
 
 // The tables, by the file that holds them.
 extern const std::span<const Subcommand> kWindowCommands;   // commands_instance_win.cpp
-extern const std::span<const Subcommand> kListCommands;     // commands_list_win.cpp
 extern const std::span<const Subcommand> kMessageCommands;  // commands_messages_win.cpp
 extern const std::span<const Subcommand> kControlCommands;  // commands_controls_win.cpp
-extern const std::span<const Subcommand> kShellCommands;    // commands_shell_win.cpp
 extern const std::span<const Subcommand> kFileCommands;     // commands_files_win.cpp
 extern const std::span<const Subcommand> kPixelCommands;    // commands_pixels_win.cpp
 extern const std::span<const Subcommand> kFakeCommands;     // fake_instance_win.cpp
@@ -52,8 +51,6 @@ void printError(StringView line);
 String number(long long value);
 // "x y width height"
 String rectText(const RECT& rect);
-// Prints yes or no and gives the exit code that goes with it.
-int answer(bool yes);
 
 // Positional and option values, reporting what was wrong with them.
 std::optional<long long> integerArgument(const Context& context, size_t index);
@@ -61,7 +58,6 @@ std::optional<int> keyArgument(const Context& context, size_t index);
 
 // Windows of the instance and of others.
 bool hasMarker(HWND window, StringView instanceName);
-HWND findInstance(StringView instanceName);
 // Polls every 50 ms until done() answers true or the time is up.
 bool waitFor(DWORD timeoutMs, const std::function<bool()>& done);
 // The first child (at any depth) of `parent`, or top-level window when it is
@@ -69,15 +65,13 @@ bool waitFor(DWORD timeoutMs, const std::function<bool()>& done);
 HWND findWindowWhere(HWND parent, const std::function<bool(HWND)>& wanted);
 // The first top-level window that `wanted` accepts, waited for.
 HWND waitForWindow(DWORD timeoutMs, const std::function<bool(HWND)>& wanted);
-// A shown popup menu, waited for; reports when none shows.
-HWND waitForPopupMenu(DWORD timeoutMs);
 // The instance, waited for up to the time-out; reports a time-out itself.
 HWND requireInstance(const Context& context);
 // The child (at any depth) with this control id; -1 also finds 0xFFFF.
 HWND findControl(HWND parent, int id);
 // The instance's control with this id, the instance waited for; null
 // (reported) when either is missing.
-HWND requireControl(const Context& context, int id, HWND* instance = nullptr);
+HWND requireControl(const Context& context, int id);
 // The window the message goes to: --control of the instance, else the
 // instance itself; null (reported) when either is missing.
 HWND targetWindow(const Context& context);
@@ -94,5 +88,42 @@ std::optional<String> controlText(HWND window, DWORD timeoutMs);
 // SendMessage that gives up after the time-out instead of hanging the test.
 std::optional<LRESULT> sendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                    DWORD timeoutMs);
+
+// Memory in the other process, for messages whose pointer arguments are read
+// there (WM_DROPFILES, BFFM_SETSELECTIONW and TVM_GETITEMW are not
+// marshalled).
+class RemoteMemory {
+  public:
+    RemoteMemory(HWND window, size_t size) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ, FALSE,
+                               processId);
+        if (process_)
+            memory_ = static_cast<char*>(
+                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+    ~RemoteMemory() {
+        if (memory_)
+            VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+        if (process_)
+            CloseHandle(process_);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+    char* address() const { return memory_; }
+    // Leaves the block to the other process (and its end).
+    char* keep() { return std::exchange(memory_, nullptr); }
+    bool write(size_t offset, const void* bytes, size_t size) {
+        return memory_ && WriteProcessMemory(process_, memory_ + offset, bytes, size, nullptr);
+    }
+    bool read(size_t offset, void* bytes, size_t size) {
+        return memory_ && ReadProcessMemory(process_, memory_ + offset, bytes, size, nullptr);
+    }
+
+  private:
+    HANDLE process_ = nullptr;
+    char* memory_ = nullptr;
+};
 
 }  // namespace zav2::driver

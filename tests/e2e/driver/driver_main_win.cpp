@@ -7,12 +7,12 @@
 namespace zav2::driver {
 namespace {
 
-const std::vector<StringView> kValueOptions = {
-    ZT("name"), ZT("timeout"), ZT("control"), ZT("title"), ZT("caption"), ZT("press"), ZT("size")};
+const std::vector<StringView> kValueOptions = {ZT("name"),  ZT("timeout"), ZT("control"),
+                                               ZT("title"), ZT("caption"), ZT("press"),
+                                               ZT("size"),  ZT("class")};
 
-const std::span<const Subcommand> kTables[] = {kWindowCommands,  kListCommands, kMessageCommands,
-                                               kControlCommands, kFileCommands, kPixelCommands,
-                                               kFakeCommands};
+const std::span<const Subcommand> kTables[] = {kWindowCommands, kMessageCommands, kControlCommands,
+                                               kFileCommands,   kPixelCommands,   kFakeCommands};
 
 int run(std::vector<String> words) {
     Context context;

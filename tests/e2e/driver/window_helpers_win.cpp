@@ -2,18 +2,22 @@
 
 namespace zav2::driver {
 
-void print(StringView line) {
-    std::string bytes = utf16ToUtf8(line) + "\n";
+namespace {
+
+void write(DWORD stream, const std::string& bytes) {
     DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
-              &written, nullptr);
+    WriteFile(GetStdHandle(stream), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+              nullptr);
+}
+
+}  // namespace
+
+void print(StringView line) {
+    write(STD_OUTPUT_HANDLE, utf16ToUtf8(line) + "\n");
 }
 
 void printError(StringView line) {
-    std::string bytes = "zav2-driver: " + utf16ToUtf8(line) + "\n";
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
-              &written, nullptr);
+    write(STD_ERROR_HANDLE, "zav2-driver: " + utf16ToUtf8(line) + "\n");
 }
 
 String number(long long value) {
@@ -23,11 +27,6 @@ String number(long long value) {
 String rectText(const RECT& rect) {
     return number(rect.left) + ZT(" ") + number(rect.top) + ZT(" ") +
            number(rect.right - rect.left) + ZT(" ") + number(rect.bottom - rect.top);
-}
-
-int answer(bool yes) {
-    print(yes ? ZT("yes") : ZT("no"));
-    return yes ? kOk : kFailed;
 }
 
 std::optional<long long> integerArgument(const Context& context, size_t index) {
@@ -51,21 +50,12 @@ bool hasMarker(HWND window, StringView instanceName) {
     return GetPropW(window, name.c_str()) == reinterpret_cast<HANDLE>(1);
 }
 
-HWND findInstance(StringView instanceName) {
-    return findWindowWhere(nullptr, [&](HWND window) { return hasMarker(window, instanceName); });
-}
-
 bool waitFor(DWORD timeoutMs, const std::function<bool()>& done) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (done()) {
-            return true;
-        }
-        if (GetTickCount64() >= deadline) {
+    for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !done(); Sleep(50)) {
+        if (GetTickCount64() >= deadline)
             return false;
-        }
-        Sleep(50);
     }
+    return true;
 }
 
 HWND findWindowWhere(HWND parent, const std::function<bool(HWND)>& wanted) {
@@ -91,15 +81,6 @@ HWND waitForWindow(DWORD timeoutMs, const std::function<bool(HWND)>& wanted) {
     HWND window = nullptr;
     waitFor(timeoutMs, [&] { return (window = findWindowWhere(nullptr, wanted)) != nullptr; });
     return window;
-}
-
-HWND waitForPopupMenu(DWORD timeoutMs) {
-    HWND menu = waitForWindow(timeoutMs, [](HWND window) {
-        return IsWindowVisible(window) && windowClass(window) == ZT("#32768");
-    });
-    if (!menu)
-        printError(ZT("no popup menu shows"));
-    return menu;
 }
 
 HWND requireInstance(const Context& context) {
@@ -133,13 +114,11 @@ bool pressButton(HWND dialog, int button, DWORD timeoutMs) {
     return waitFor(timeoutMs, [&] { return !IsWindow(dialog); });
 }
 
-HWND requireControl(const Context& context, int id, HWND* instanceOut) {
+HWND requireControl(const Context& context, int id) {
     HWND instance = requireInstance(context);
     HWND control = instance ? findControl(instance, id) : nullptr;
     if (instance && !control)
         printError(ZT("no control ") + number(id));
-    if (instanceOut)
-        *instanceOut = instance;
     return control;
 }
 
