@@ -67,9 +67,8 @@ Arguments parseArguments(const std::vector<String>& words,
             parsed.positional.push_back(word);
         }
     }
-    if (parsed.command.empty()) {
+    if (parsed.command.empty())
         parsed.error = ZT("no subcommand given");
-    }
     return parsed;
 }
 
@@ -77,37 +76,31 @@ std::optional<long long> parseInteger(StringView text) {
     const String digits(text);
     const size_t sign = digits.starts_with('-') ? 1 : 0;
     // The C library would also take blanks and a plus sign in front.
-    if (digits.size() <= sign || digits[sign] < '0' || digits[sign] > '9') {
+    if (digits.size() <= sign || digits[sign] < '0' || digits[sign] > '9')
         return std::nullopt;
-    }
     const bool hex =
         digits.size() > sign + 2 && (digits[sign + 1] == 'x' || digits[sign + 1] == 'X');
     wchar_t* end = nullptr;
     errno = 0;
     const long long value = std::wcstoll(digits.c_str(), &end, hex ? 16 : 10);
-    if (errno == ERANGE || end != digits.c_str() + digits.size()) {
+    if (errno == ERANGE || end != digits.c_str() + digits.size())
         return std::nullopt;
-    }
     return value;
 }
 
 std::optional<int> parseVirtualKey(StringView name) {
     const Char first = name.empty() ? Char() : toUpper(name[0]);
-    if (name.size() == 1 && ((first >= 'A' && first <= 'Z') || (first >= '0' && first <= '9'))) {
+    if (name.size() == 1 && ((first >= 'A' && first <= 'Z') || (first >= '0' && first <= '9')))
         return static_cast<int>(first);
-    }
-    if (auto number = parseInteger(name)) {
+    if (auto number = parseInteger(name))
         return *number >= 1 && *number <= 254 ? std::optional<int>(*number) : std::nullopt;
-    }
     auto named = lookUp(name, kKeys);
-    if (named || (named = lookUp(name, kMediaKeys))) {
+    if (named || (named = lookUp(name, kMediaKeys)))
         return static_cast<int>(*named);
-    }
     if (name.size() >= 2 && first == 'F' && name[1] >= '1' && name[1] <= '9') {
         auto number = parseInteger(name.substr(1));
-        if (number && *number <= 24) {
+        if (number && *number <= 24)
             return 0x70 + static_cast<int>(*number) - 1;
-        }
     }
     return std::nullopt;
 }
@@ -126,9 +119,8 @@ std::optional<unsigned> parseMessage(StringView name) {
         }
         value = *base + *offset;
     }
-    if (*value < 0 || *value > 0xFFFF) {
+    if (*value < 0 || *value > 0xFFFF)
         return std::nullopt;
-    }
     return static_cast<unsigned>(*value);
 }
 

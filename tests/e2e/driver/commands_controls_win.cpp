@@ -14,9 +14,8 @@ HWND controlArgument(const Context& context) {
 
 int controlRect(Context& context) {
     HWND control = controlArgument(context);
-    if (!control) {
+    if (!control)
         return kFailed;
-    }
     RECT rect{};
     GetWindowRect(control, &rect);
     if (!context.arguments.flag(ZT("screen"))) {
@@ -30,18 +29,16 @@ int controlRect(Context& context) {
 int controlTextCommand(Context& context) {
     HWND control = controlArgument(context);
     auto text = control ? controlText(control, context.timeoutMs) : std::nullopt;
-    if (!text) {
+    if (!text)
         return kFailed;
-    }
     print(*text);
     return kOk;
 }
 
 int windowStyle(Context& context) {
     HWND target = targetWindow(context);
-    if (!target) {
+    if (!target)
         return kFailed;
-    }
     print(number(static_cast<long long>(GetWindowLongPtrW(target, GWL_STYLE))));
     return kOk;
 }
@@ -51,9 +48,8 @@ int dluRect(Context& context) {
     LONG* fields[] = {&rect.left, &rect.top, &rect.right, &rect.bottom};
     for (size_t i = 0; i < 4; ++i) {
         auto value = integerArgument(context, i);
-        if (!value) {
+        if (!value)
             return kUsage;
-        }
         *fields[i] = static_cast<LONG>(*value);
     }
     // A hidden dialog with the main window's font ("MS Shell Dlg", 8 points,
@@ -122,13 +118,11 @@ std::optional<LRESULT> ask(const Context& context, HWND list, UINT message, WPAR
 
 int listCount(Context& context) {
     std::optional<long long> wanted;
-    if (!context.arguments.positional.empty() && !(wanted = integerArgument(context, 0))) {
+    if (!context.arguments.positional.empty() && !(wanted = integerArgument(context, 0)))
         return kUsage;
-    }
     HWND list = requireControl(context, kListBoxId);
-    if (!list) {
+    if (!list)
         return kFailed;
-    }
     LRESULT last = -1;
     bool reached = waitFor(wanted ? context.timeoutMs : 0, [&] {
         last = ask(context, list, LB_GETCOUNT).value_or(-1);
@@ -141,19 +135,16 @@ int listCount(Context& context) {
 int listItems(Context& context) {
     HWND list = requireControl(context, kListBoxId);
     auto count = list ? ask(context, list, LB_GETCOUNT) : std::nullopt;
-    if (!count) {
+    if (!count)
         return kFailed;
-    }
     for (WPARAM i = 0; i < static_cast<WPARAM>(*count); ++i) {
         auto length = ask(context, list, LB_GETTEXTLEN, i);
-        if (!length) {
+        if (!length)
             return kFailed;
-        }
         String text(static_cast<size_t>(*length) + 1, Char());
         auto copied = ask(context, list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        if (!copied) {
+        if (!copied)
             return kFailed;
-        }
         text.resize(static_cast<size_t>(*copied));
         print(text);
     }
@@ -161,20 +152,16 @@ int listItems(Context& context) {
 }
 
 int listSelected(Context& context) {
-    // The list box takes extended selections.
     HWND list = requireControl(context, kListBoxId);
-    auto count = list ? ask(context, list, LB_GETSELCOUNT) : std::nullopt;
-    if (!count) {
+    auto count = list ? ask(context, list, LB_GETCOUNT) : std::nullopt;
+    if (!count)
         return kFailed;
-    }
-    std::vector<int> items(static_cast<size_t>(*count) + 1);
-    auto copied = ask(context, list, LB_GETSELITEMS, static_cast<WPARAM>(*count),
-                      reinterpret_cast<LPARAM>(items.data()));
-    if (!copied) {
-        return kFailed;
-    }
-    for (LRESULT i = 0; i < *copied; ++i) {
-        print(number(items[static_cast<size_t>(i)]));
+    for (WPARAM i = 0; i < static_cast<WPARAM>(*count); ++i) {
+        auto selected = ask(context, list, LB_GETSEL, i);
+        if (!selected)
+            return kFailed;
+        if (*selected > 0)
+            print(number(static_cast<long long>(i)));
     }
     return kOk;
 }
@@ -184,8 +171,7 @@ constexpr Subcommand kTable[] = {
     {L"list-items", 0, 0, listItems, L"print the items, one a line"},
     {L"list-selected", 0, 0, listSelected, L"print the selected item indexes, one a line"},
     {L"control-rect", 1, 1, controlRect,
-     L"<id> [--screen]: print x y w h in client (or screen) "
-     L"coordinates"},
+     L"<id> [--screen]: print x y w h in client (or screen) coordinates"},
     {L"control-text", 1, 1, controlTextCommand, L"<id>: print the control's text"},
     {L"window-style", 0, 0, windowStyle, L"[--control id]: print the style"},
     {L"dlu-rect", 4, 4, dluRect, L"<x> <y> <w> <h>: dialog units of the main dialog's font"},

@@ -20,15 +20,11 @@ int markerCount(Context& context) {
 
 int caption(Context& context) {
     HWND instance = requireInstance(context);
-    if (!instance) {
+    if (!instance)
         return kFailed;
-    }
-    if (context.arguments.positional.empty()) {
-        print(windowTitle(instance));
-        return kOk;
-    }
-    const String& wanted = context.positional(0);
-    const bool contains = context.arguments.flag(ZT("contains"));
+    // Without a text, the caption as it is.
+    const String wanted = context.optional(0);
+    const bool contains = wanted.empty() || context.arguments.flag(ZT("contains"));
     String last;
     bool matched = waitFor(context.timeoutMs, [&] {
         last = windowTitle(instance);
@@ -41,9 +37,8 @@ int caption(Context& context) {
 int windowRect(Context& context) {
     HWND instance = requireInstance(context);
     RECT rect{};
-    if (!instance) {
+    if (!instance)
         return kFailed;
-    }
     if (context.arguments.flag(ZT("client"))) {
         GetClientRect(instance, &rect);
         MapWindowPoints(instance, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
@@ -55,7 +50,7 @@ int windowRect(Context& context) {
 }
 
 int findWindow(Context& context) {
-    const String wanted = context.arguments.positional.empty() ? String() : context.positional(0);
+    const String wanted = context.optional(0);
     const auto className = context.arguments.option(ZT("class"));
     HWND window = waitForWindow(context.timeoutMs, [&](HWND window) {
         return IsWindowVisible(window) && (!className || windowClass(window) == *className) &&
@@ -104,9 +99,8 @@ int messageBox(Context& context) {
 
 int hotkeyTaken(Context& context) {
     auto key = keyArgument(context, 0);
-    if (!key) {
+    if (!key)
         return kUsage;
-    }
     // Registration fails exactly when another thread holds the same key and
     // modifiers.
     const int probeId = 0xB000;
@@ -122,7 +116,7 @@ constexpr Subcommand kTable[] = {
     {L"caption", 0, 1, caption, L"[text [--contains]]: print the caption, once it is the text"},
     {L"window-rect", 0, 0, windowRect, L"[--client]: print the window's (client area's) x y w h"},
     {L"find-window", 0, 1, findWindow,
-     L"[text] [--class C]: wait for a shown top-level window with text in its title"},
+     L"[text] [--class C]: wait for a shown top-level window whose title has the text"},
     {L"message-box", 0, 0, messageBox,
      L"[--caption Zav2] [--press ok|cancel|yes|no]: wait for a message box, print its text"},
     {L"hotkey-taken", 1, 1, hotkeyTaken, L"<vk>: exit 0 when another program holds it"},

@@ -21,9 +21,8 @@ int message(Context& context, bool post) {
     const String& name = context.positional(0);
     auto message = parseMessage(name);
     // A plain word names a registered message, as "TaskbarButtonCreated".
-    if (!message && std::iswalpha(name[0]) && name.find_first_of(ZT("_+")) == String::npos) {
+    if (!message && std::iswalpha(name[0]) && name.find_first_of(ZT("_+")) == String::npos)
         message = RegisterWindowMessageW(name.c_str());
-    }
     if (!message || !*message) {
         printError(ZT("not a message: ") + name);
         return kUsage;
@@ -46,22 +45,10 @@ int message(Context& context, bool post) {
     return kOk;
 }
 
-int sendMessageCommand(Context& context) {
-    return message(context, false);
-}
-
-int postMessageCommand(Context& context) {
-    return message(context, true);
-}
-
 int closeInstance(Context& context) {
     HWND instance = requireInstance(context);
-    if (!instance) {
+    if (!instance || posted(PostMessageW(instance, WM_CLOSE, 0, 0)) != kOk)
         return kFailed;
-    }
-    if (!PostMessageW(instance, WM_CLOSE, 0, 0)) {
-        return posted(FALSE);
-    }
     if (!waitFor(context.timeoutMs, [&] { return !IsWindow(instance); })) {
         printError(ZT("the window is still open after WM_CLOSE"));
         return kFailed;
@@ -71,13 +58,11 @@ int closeInstance(Context& context) {
 
 int postKey(Context& context) {
     auto key = keyArgument(context, 0);
-    if (!key) {
+    if (!key)
         return kUsage;
-    }
     HWND target = targetWindow(context);
-    if (!target) {
+    if (!target)
         return kFailed;
-    }
     // Posted, so the program's message loop (and its accelerator table) sees
     // the key as if typed into that window. Modifier state cannot be posted:
     // Ctrl and Shift combinations need real key events (xdotool).
@@ -93,9 +78,8 @@ int sendCopyData(Context& context) {
     // options shape hostile payloads: no terminator, or any byte count
     // (padded with 'X' or cut).
     std::string bytes = utf16ToAnsi(context.positional(0));
-    if (!context.arguments.flag(ZT("no-terminator"))) {
+    if (!context.arguments.flag(ZT("no-terminator")))
         bytes.push_back('\0');
-    }
     if (auto size = context.arguments.option(ZT("size"))) {
         auto parsed = parseInteger(*size);
         if (!parsed || *parsed < 0 || *parsed > 1 << 20) {
@@ -105,26 +89,23 @@ int sendCopyData(Context& context) {
         bytes.resize(static_cast<size_t>(*parsed), 'X');
     }
     HWND instance = requireInstance(context);
-    if (!instance) {
+    if (!instance)
         return kFailed;
-    }
     COPYDATASTRUCT data{};
     data.cbData = static_cast<DWORD>(bytes.size());
     data.lpData = bytes.empty() ? nullptr : bytes.data();
     auto result =
         sendBounded(instance, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), context.timeoutMs);
-    if (!result) {
+    if (!result)
         return kFailed;
-    }
     print(number(*result));
     return kOk;
 }
 
 int dropFile(Context& context) {
     HWND target = targetWindow(context);
-    if (!target) {
+    if (!target)
         return kFailed;
-    }
     // DROPFILES with one wide path, at the middle of the target's client area.
     const String& path = context.positional(0);
     RECT client{};
@@ -146,8 +127,10 @@ int dropFile(Context& context) {
 }
 
 constexpr Subcommand kTable[] = {
-    {L"send", 3, 3, sendMessageCommand, L"<msg> <wparam> <lparam> [--control id]: print result"},
-    {L"post", 3, 3, postMessageCommand, L"<msg> <wparam> <lparam> [--control id]"},
+    {L"send", 3, 3, [](Context& context) { return message(context, false); },
+     L"<msg> <wparam> <lparam> [--control id]: print the result"},
+    {L"post", 3, 3, [](Context& context) { return message(context, true); },
+     L"<msg> <wparam> <lparam> [--control id]"},
     {L"copydata", 1, 1, sendCopyData,
      L"<text> [--no-terminator] [--size n]: send WM_COPYDATA with the text's ANSI bytes"},
     {L"drop", 1, 1, dropFile, L"<path> [--control id]: post WM_DROPFILES with the path"},

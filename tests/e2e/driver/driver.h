@@ -28,6 +28,10 @@ struct Context {
     DWORD timeoutMs = 10000;  // --timeout for every wait
 
     const String& positional(size_t i) const { return arguments.positional[i]; }
+    // An optional positional argument, empty when not given.
+    String optional(size_t i) const {
+        return i < arguments.positional.size() ? arguments.positional[i] : String();
+    }
 };
 
 struct Subcommand {

@@ -41,9 +41,8 @@ int run(std::vector<String> words) {
     }
     for (const auto& table : kTables) {
         for (const Subcommand& subcommand : table) {
-            if (context.arguments.command != subcommand.name) {
+            if (context.arguments.command != subcommand.name)
                 continue;
-            }
             const auto given = static_cast<int>(context.arguments.positional.size());
             if (given < subcommand.fewest || given > subcommand.most) {
                 printError(String(subcommand.name) + ZT(" ") + subcommand.usage);

@@ -1,13 +1,11 @@
 // A stand-in for a running instance: a top-level window carrying the instance
-// marker that logs, one line each, the messages a second
-// start sends it. Tests of the sending side read that log.
+// marker that logs, one line each, the messages a second start sends it.
+// Tests of the sending side read that log. One left behind by a failed
+// scenario goes with the Wine server that tools/wine-run stops.
 #include "driver.h"
 
 namespace zav2::driver {
 namespace {
-
-// A stand-in left behind by a failed scenario goes after two minutes.
-constexpr UINT_PTR kLifetimeTimer = 1;
 
 String sentFlag() {
     // True while handling a message another thread sent and waits for.
@@ -17,9 +15,8 @@ String sentFlag() {
 void logCopyData(const COPYDATASTRUCT& data) {
     const char* bytes = static_cast<const char*>(data.lpData);
     size_t length = 0;
-    while (bytes && length < data.cbData && bytes[length] != '\0') {
+    while (bytes && length < data.cbData && bytes[length] != '\0')
         ++length;
-    }
     bool terminated = bytes && length < data.cbData;
     print(ZT("WM_COPYDATA ") + sentFlag() + ZT(" dwData=") +
           number(static_cast<long long>(data.dwData)) + ZT(" cbData=") + number(data.cbData) +
@@ -39,11 +36,6 @@ LRESULT CALLBACK fakeProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         case WM_COMMAND:
             print(ZT("WM_COMMAND ") + sentFlag() + ZT(" id=") + number(LOWORD(wParam)) +
                   ZT(" code=") + number(HIWORD(wParam)) + ZT(" lParam=") + number(lParam));
-            return 0;
-        case WM_TIMER:
-            if (wParam == kLifetimeTimer) {
-                DestroyWindow(window);
-            }
             return 0;
         case WM_DESTROY:
             RemovePropW(window,
@@ -73,7 +65,6 @@ int fakeInstance(Context& context) {
     SetWindowLongPtrW(window, GWLP_USERDATA,
                       reinterpret_cast<LONG_PTR>(context.instanceName.c_str()));
     SetPropW(window, context.instanceName.c_str(), reinterpret_cast<HANDLE>(1));
-    SetTimer(window, kLifetimeTimer, 120000, nullptr);
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -31,17 +31,15 @@ String rectText(const RECT& rect) {
 
 std::optional<long long> integerArgument(const Context& context, size_t index) {
     auto value = parseInteger(context.positional(index));
-    if (!value) {
+    if (!value)
         printError(ZT("not a number: ") + context.positional(index));
-    }
     return value;
 }
 
 std::optional<int> keyArgument(const Context& context, size_t index) {
     auto value = parseVirtualKey(context.positional(index));
-    if (!value) {
+    if (!value)
         printError(ZT("not a virtual key: ") + context.positional(index));
-    }
     return value;
 }
 
@@ -86,9 +84,8 @@ HWND waitForWindow(DWORD timeoutMs, const std::function<bool(HWND)>& wanted) {
 HWND requireInstance(const Context& context) {
     HWND window = waitForWindow(
         context.timeoutMs, [&](HWND window) { return hasMarker(window, context.instanceName); });
-    if (!window) {
+    if (!window)
         printError(ZT("no window with the instance marker \"") + context.instanceName + ZT("\""));
-    }
     return window;
 }
 
@@ -124,9 +121,8 @@ HWND requireControl(const Context& context, int id) {
 
 HWND targetWindow(const Context& context) {
     auto controlOption = context.arguments.option(ZT("control"));
-    if (!controlOption) {
+    if (!controlOption)
         return requireInstance(context);
-    }
     auto id = parseInteger(*controlOption);
     if (!id) {
         printError(ZT("not a number: ") + *controlOption);
@@ -159,15 +155,13 @@ std::optional<LRESULT> sendBounded(HWND window, UINT message, WPARAM wParam, LPA
 
 std::optional<String> controlText(HWND window, DWORD timeoutMs) {
     auto length = sendBounded(window, WM_GETTEXTLENGTH, 0, 0, timeoutMs);
-    if (!length) {
+    if (!length)
         return std::nullopt;
-    }
     String text(static_cast<size_t>(*length) + 1, Char());
     auto copied = sendBounded(window, WM_GETTEXT, text.size(),
                               reinterpret_cast<LPARAM>(text.data()), timeoutMs);
-    if (!copied) {
+    if (!copied)
         return std::nullopt;
-    }
     text.resize(static_cast<size_t>(*copied));
     return text;
 }
