@@ -47,7 +47,7 @@ is_red() {  # is_red r g b
 start_paused_in_red() {
   start_zav2 zav2_pid "$clip"
   check "the program runs" driver --timeout 30000 wait-window
-  check "the clip plays" quietly driver --timeout 20000 wait-caption --contains colours
+  check "the clip plays" quietly driver --timeout 20000 caption --contains colours
   driver send WM_COMMAND 1004 0 > /dev/null
 }
 
@@ -93,7 +93,7 @@ ffmpeg -nostdin -hide_banner -loglevel error -y \
   -map 0:a -map 1:v -c:a libmp3lame -b:a 96k -c:v png -id3v2_version 3 \
   -metadata title="Covered" -metadata:s:v comment="Cover (front)" "$media/covered.mp3"
 start_zav2 zav2_pid "$(winpath "$media/covered.mp3")"
-check "the song plays" quietly driver --timeout 30000 wait-caption --contains Covered
+check "the song plays" quietly driver --timeout 30000 caption --contains Covered
 sleep 1
 driver key F11 > /dev/null
 sleep 1
@@ -107,7 +107,7 @@ wait_exit "$zav2_pid" 30
 # --- A folder that takes no file (even for root): reported, no crash --------
 sed -i 's/^CaptureDir=.*/CaptureDir=Z:\\proc\r/' "$ini"
 start_paused_in_red
-driver post-command 40019  # as the text panel's menu item sends it
+driver post WM_COMMAND 40019 0  # as the text panel's menu item sends it
 expect_eq "the failed capture is reported" "キャプチャを保存できませんでした。" \
   "$(driver --timeout 20000 message-box --press ok | tr -d '\r')"
 check "the program runs on" quietly driver caption

@@ -19,8 +19,8 @@ printf '%s\r\n' "[SystemSetting]" "MasterVolume=OFF" "Volume=50" > "$app/Zav2.in
 
 start_zav2 zav2_pid "$(winpath "$clips")"
 check "the program runs" driver --timeout 30000 wait-window
-check "the list holds the three clips" quietly driver --timeout 20000 wait-list-count 3
-check "the long clip plays" quietly driver --timeout 20000 wait-caption --contains "Long"
+check "the list holds the three clips" quietly driver --timeout 20000 list-count 3
+check "the long clip plays" quietly driver --timeout 20000 caption --contains "Long"
 
 x_window=$(xdotool search --onlyvisible --classname 'zav2.exe' | head -n 1)
 focus_program() { xdotool windowfocus --sync "$x_window" 2> /dev/null || xdotool windowfocus "$x_window"; }
@@ -67,7 +67,7 @@ fi
 # --- Rate: F8 twice is x3, F9 back to normal.
 key F8
 key F8
-check "F8 twice shows the x3 marker" quietly driver --timeout 5000 wait-caption --contains "【×3】"
+check "F8 twice shows the x3 marker" quietly driver --timeout 5000 caption --contains "【×3】"
 key F9
 caption=$(driver caption | tr -d '\r')
 check_not "F9 removes the marker" grep -q "【×" <<< "$caption"
@@ -110,19 +110,20 @@ screenshot_window commands-normal
 # --- The panel's own menu on a right-click: its third item is "中央寄せ".
 read -r px py <<< "$(center 1014)"
 xdotool mousemove --sync "$px" "$py" click 3
-check "a right-click on the panel shows a menu" quietly driver --timeout 5000 popup-menu
+# "#32768": the class of a shown popup menu.
+check "a right-click on the panel shows a menu" quietly driver --timeout 5000 find-window --class "#32768"
 xdotool key Down Down Down Return; sleep 0.5
 expect_eq "it is the text menu: its third item centres the text" 1 $(($(driver window-style --control 1014 | tr -d '\r') & 1))
-driver command 40010 > /dev/null
+driver send WM_COMMAND 40010 0 > /dev/null
 
 # --- Single-click mode: releasing over an entry plays it.
-driver command 40012 > /dev/null
+driver send WM_COMMAND 40012 0 > /dev/null
 row_height=$(driver send 0x1A1 0 0 --control 1001 | tr -d '\r')  # LB_GETITEMHEIGHT
 read -r lx ly lw lh <<< "$(driver control-rect 1001 --screen)"
 row_y() { echo $((ly + 2 + row_height * $1 + row_height / 2)); }
 xdotool mousemove --sync $((lx + lw / 2)) "$(row_y 2)" click 1
-check "single-click mode plays the clicked entry" quietly driver --timeout 20000 wait-caption --contains "Clip 3"
-driver command 40012 > /dev/null
+check "single-click mode plays the clicked entry" quietly driver --timeout 20000 caption --contains "Clip 3"
+driver send WM_COMMAND 40012 0 > /dev/null
 
 # --- Shift-drag: rows 0 and 1 selected move down by one.
 xdotool mousemove --sync $((lx + lw / 2)) "$(row_y 0)" click 1
@@ -136,10 +137,10 @@ order=$(driver list-items | tr -d '\r' | tr '\n' '|')
 expect_eq "a Shift-drag moves the two selected rows down" "Clip 3|Long|Clip 2|" "$order"
 
 # --- Sort while stopped: the next tick selects the current entry again.
-driver command 1006 > /dev/null
+driver send WM_COMMAND 1006 0 > /dev/null
 driver send 0x185 0 -1 --control 1001 > /dev/null
 driver send 0x185 1 0 --control 1001 > /dev/null
-driver command 2900 > /dev/null
+driver send WM_COMMAND 2900 0 > /dev/null
 sleep 0.8
 expect_eq "sorting while stopped reselects the current entry" "Long|Clip 2|Clip 3|" "$(driver list-items | tr -d '\r' | tr '\n' '|')"
 expect_eq "which is Clip 3, now the third row" 2 "$(driver list-selected | tr -d '\r')"
@@ -160,17 +161,17 @@ check "keypad * sets 9 points: lower than 10" test "$h9" -lt "$h10"
 # --- The top-most button: its icon follows. (Wine 10 without a window
 # manager answers the top-most request but leaves WS_EX_TOPMOST unset.)
 icon_before=$(driver send 0xF6 1 0 --control 1012 | tr -d '\r')  # BM_GETIMAGE
-driver command 1012 > /dev/null
+driver send WM_COMMAND 1012 0 > /dev/null
 icon_on=$(driver send 0xF6 1 0 --control 1012 | tr -d '\r')
 check_not "the top-most button changes its icon" test "$icon_before" = "$icon_on"
-driver command 1012 > /dev/null
+driver send WM_COMMAND 1012 0 > /dev/null
 expect_eq "a second click brings the first icon back" "$icon_before" "$(driver send 0xF6 1 0 --control 1012 | tr -d '\r')"
 
 # --- A hidden list comes back filling the window by the list button; Insert
 # still hides it then.
 read -r _ _ normal_list_w _ <<< "$(driver control-rect 1001)"
 key INSERT
-driver command 1013 > /dev/null
+driver send WM_COMMAND 1013 0 > /dev/null
 read -r _ _ full_w _ <<< "$(driver control-rect 1001)"
 check "the list button makes a hidden list fill the window" test "$full_w" -gt "$normal_list_w"
 key INSERT
@@ -182,17 +183,17 @@ expect_eq "Insert shows it again at its default width" "$normal_list_w" "$back_w
 
 # --- The filter and the jump share one expression: F3 after a filter looks
 # for the filter's text; a cancelled filter dialog empties it.
-driver post-command 4700 > /dev/null
-check "the filter dialog opens" quietly driver --timeout 5000 find-title "絞り込み"
+driver post WM_COMMAND 4700 0 > /dev/null
+check "the filter dialog opens" quietly driver --timeout 5000 find-window "絞り込み"
 dialog=$(xdotool search --sync --name "絞り込み" | head -n 1)
 xdotool windowfocus --sync "$dialog" 2> /dev/null || xdotool windowfocus "$dialog"
 xdotool type --delay 50 "Clip"
 quietly driver message-box --caption "Zav2絞り込み" --press ok
-check "the filter keeps the two clips" quietly driver --timeout 5000 wait-list-count 2
+check "the filter keeps the two clips" quietly driver --timeout 5000 list-count 2
 key 0x72  # F3
 check "F3 jumps to the next entry matching the filter's text" \
-  quietly driver --timeout 20000 wait-caption --contains "Clip 2"
-driver post-command 4700 > /dev/null
+  quietly driver --timeout 20000 caption --contains "Clip 2"
+driver post WM_COMMAND 4700 0 > /dev/null
 quietly driver --timeout 5000 message-box --caption "Zav2絞り込み" --press cancel
 key 0x72
 sleep 1

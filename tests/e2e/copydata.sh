@@ -14,15 +14,15 @@ forward() {
 }
 
 check "a path without a terminator is taken whole" forward "$music_arg" --no-terminator
-check "...and opened" quietly driver --timeout 20000 wait-list-count 6
+check "...and opened" quietly driver --timeout 20000 list-count 6
 check "no bytes at all" forward "" --size 0
-check "...empty the list" quietly driver --timeout 20000 wait-list-count 0
+check "...empty the list" quietly driver --timeout 20000 list-count 0
 check "a path followed by a terminator and 4000 more bytes" forward "$music_arg" --size 4000
-check "...opens the path" quietly driver --timeout 20000 wait-list-count 6
+check "...opens the path" quietly driver --timeout 20000 list-count 6
 long=$(printf 'A%.0s' $(seq 1 400))
 check "400 bytes without a terminator" forward "$long" --no-terminator
-check "...name no file: the list is emptied" quietly driver --timeout 20000 wait-list-count 0
-check "the program still answers" quietly driver command 0
+check "...name no file: the list is emptied" quietly driver --timeout 20000 list-count 0
+check "the program still answers" quietly driver send WM_COMMAND 0 0
 expect_eq "caption" "Zav2" "$(driver caption)"
 close_zav2 "$zav2_pid"
 

@@ -66,7 +66,7 @@ no_box() { ! quietly driver --timeout 2000 message-box; }
 to_folder() {
   local attempt title
   for attempt in 1 2 3; do
-    quietly driver post-command "$1"
+    quietly driver post WM_COMMAND "$1" 0
     if title=$(driver --timeout 6000 browse-folder "$2" 2> /dev/null); then
       printf '%s\n' "${title//$'\r'/}"
       return 0
@@ -88,8 +88,8 @@ moving() {
 
 start_zav2 zav2_pid 'D:\music'
 check "the program runs" driver --timeout 30000 wait-window
-check "the list holds the nine files" quietly driver --timeout 30000 wait-list-count 9
-check "the first file plays" quietly driver --timeout 20000 wait-caption "01 alpha" --contains
+check "the list holds the nine files" quietly driver --timeout 30000 list-count 9
+check "the first file plays" quietly driver --timeout 20000 caption "01 alpha" --contains
 
 # --- Copy ------------------------------------------------------------------
 select_rows 1 3
@@ -129,15 +129,15 @@ fi
 # --- Move ------------------------------------------------------------------
 select_rows 5
 expect_eq "the move browser asks for the folder" "移動するフォルダを選択してください。" "$(to_folder 1200 'D:\target')"
-check "epsilon leaves the list" quietly driver wait-list-count 8
+check "epsilon leaves the list" quietly driver list-count 8
 check "and is in the target" test -e "$drive/target/06 epsilon.mp3"
 check_not "and not in its folder" test -e "$music/06 epsilon.mp3"
 
 select_rows 0
 to_folder 1200 'D:\target' > /dev/null
-check "the playing entry moves" quietly driver wait-list-count 7
+check "the playing entry moves" quietly driver list-count 7
 check "its file is in the target" test -e "$drive/target/01 alpha.mp3"
-check "playback goes on with the next entry" quietly driver --timeout 20000 wait-caption "02 beta" --contains
+check "playback goes on with the next entry" quietly driver --timeout 20000 caption "02 beta" --contains
 check "and the read-out moves" moving
 
 if [ "$have_mounts" = yes ]; then
@@ -151,33 +151,33 @@ fi
 # --- Delete ----------------------------------------------------------------
 mv "$music/07 zeta.mp3" "$work/aside/"
 select_rows 4
-quietly driver post-command 1400
+quietly driver post WM_COMMAND 1400 0
 expect_eq "delete asks first" "選択されたファイルを削除します。" "$(box ok)"
 expect_eq "a file removed behind the program's back is reported" "07 zeta.mp3 は削除されています。" "$(box ok)"
 expect_eq "and its row stays" 7 "$(row_count)"
 
 select_rows 6
-quietly driver post-command 1400
+quietly driver post WM_COMMAND 1400 0
 box ok > /dev/null
-check "the deleted entry leaves the list" quietly driver wait-list-count 6
+check "the deleted entry leaves the list" quietly driver list-count 6
 check_not "the file leaves its folder" test -e "$music/09 theta.mp3"
 check "Wine's recycle bin holds it" quietly find "$XDG_DATA_HOME" -name "09 theta.mp3*"
 
 # --- Trash (Backspace) -----------------------------------------------------
 select_rows 5
 quietly driver key BACK --control 1001
-check "Backspace removes the row" quietly driver wait-list-count 5
+check "Backspace removes the row" quietly driver list-count 5
 check "the file is in D:\\Zav2_DUST" test -e "$drive/Zav2_DUST/08 eta.mp3"
 
 select_rows 0
 quietly driver key BACK --control 1001
-check "the playing entry goes to the trash" quietly driver wait-list-count 4
+check "the playing entry goes to the trash" quietly driver list-count 4
 check "with _01 beside the name it clashed with" cmp -s "$drive/Zav2_DUST/02 beta_01.mp3" "$drive/target/02 beta.mp3"
-check "playback goes on with the next entry" quietly driver --timeout 20000 wait-caption "03 gamma" --contains
+check "playback goes on with the next entry" quietly driver --timeout 20000 caption "03 gamma" --contains
 
 # --- Clipboard -------------------------------------------------------------
 select_rows 0 1
-quietly driver post-command 40023
+quietly driver post WM_COMMAND 40023 0
 sleep 1
 expect_eq "Ctrl+C puts the paths and the copy effect on the clipboard" 'D:\music\03 gamma.mp3
 D:\music\04 曲☃.mp3
@@ -188,14 +188,14 @@ driver hold-clipboard 4000 > /dev/null &
 holder=$!
 sleep 1
 select_rows 2
-quietly driver post-command 40024
+quietly driver post WM_COMMAND 40024 0
 expect_eq "a clipboard held elsewhere is reported" "クリップボードを開けませんでした。" "$(box ok)"
 expect_eq "and the cut removes nothing" 4 "$(row_count)"
 wait "$holder"
 
 select_rows 2
-quietly driver post-command 40024
-check "Ctrl+X removes the row" quietly driver wait-list-count 3
+quietly driver post WM_COMMAND 40024 0
+check "Ctrl+X removes the row" quietly driver list-count 3
 expect_eq "and puts the path with the move effect" 'D:\music\05 delta.mp3
 effect 2' "$(driver clipboard-files | tr -d '\r')"
 check "the file stays" test -e "$music/05 delta.mp3"
@@ -228,7 +228,7 @@ check "a name the ANSI page cannot spell is given" test -e "$music/曲☃ 改.mp
 # --- A drive root that cannot take the trash folder -----------------------
 if [ "$have_mounts" = yes ]; then
   run_zav2 30 'E:\w'
-  check "the list is E:\\w" quietly driver --timeout 20000 wait-list-count 1
+  check "the list is E:\\w" quietly driver --timeout 20000 list-count 1
   select_rows 0
   quietly driver key BACK --control 1001
   expect_eq "the trash move is refused" "x.mp3 の移動に失敗しました。" "$(box ok)"

@@ -58,12 +58,12 @@ launch zav2_pid
 run_zav2 60 "$song_arg"
 expect_eq "forwarding a path to the program exits 0" 0 "$exit_code"
 expect_eq "still one instance" 1 "$(driver marker-count)"
-check "the list holds the song's folder" quietly driver --timeout 20000 wait-list-count 6
+check "the list holds the song's folder" quietly driver --timeout 20000 list-count 6
 screenshot_window forwarded-path
 run_zav2 60
 expect_eq "forwarding no arguments exits 0" 0 "$exit_code"
-check "the list is emptied" quietly driver wait-list-count 0
-check "the caption is Zav2 again" quietly driver wait-caption Zav2
+check "the list is emptied" quietly driver list-count 0
+check "the caption is Zav2 again" quietly driver caption Zav2
 close_zav2 "$zav2_pid"
 
 finish

@@ -16,7 +16,7 @@ cp "$library/songs.zav" "$media/"  # lists inside a folder are not entries
 
 launch zav2_pid "$(winpath "$media")"
 check "the list holds the folder's seven media files" \
-  quietly driver --timeout 30000 wait-list-count 7
+  quietly driver --timeout 30000 list-count 7
 expected="朝の歌
 夕べの調べ
 夜想曲 Nocturne
@@ -33,21 +33,21 @@ screenshot_window folder-opened
 # folder, with the file selected.
 run_zav2 60 "$(winpath "$library/music/04 rain.ogg")"
 expect_eq "the second start exits 0" 0 "$exit_code"
-check "the list is the file's folder" quietly driver --timeout 30000 wait-list-count 6
+check "the list is the file's folder" quietly driver --timeout 30000 list-count 6
 expect_eq "the forwarded file is selected" 3 "$(driver list-selected | tr -d '\r')"
 
 run_zav2 60
 expect_eq "a second start without arguments exits 0" 0 "$exit_code"
-check "the list is emptied" quietly driver --timeout 20000 wait-list-count 0
+check "the list is emptied" quietly driver --timeout 20000 list-count 0
 
 # The folder again, then the third entry current: that is what exit stores.
 run_zav2 60 "$(winpath "$media/03 night.flac")"
-check "the list is the folder again" quietly driver --timeout 30000 wait-list-count 7
+check "the list is the folder again" quietly driver --timeout 30000 list-count 7
 close_zav2 "$zav2_pid"
 check "the resume list is written" test -s "$app/Zav2.m3u8"
 
 launch zav2_pid
-check "the list is restored" quietly driver --timeout 30000 wait-list-count 7
+check "the list is restored" quietly driver --timeout 30000 list-count 7
 expect_eq "the stored entry is selected" 2 "$(driver list-selected | tr -d '\r')"
 sleep 2
 expect_eq "nothing plays after the resume" "00:00" \

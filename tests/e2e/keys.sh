@@ -7,11 +7,11 @@
 
 music=$(demo_library)/music
 launch zav2_pid "$(winpath "$music")"
-check "the list holds the folder's six media files" quietly driver --timeout 20000 wait-list-count 6
-check "the first entry plays" quietly driver --timeout 20000 wait-caption --contains "朝の歌"
+check "the list holds the folder's six media files" quietly driver --timeout 20000 list-count 6
+check "the first entry plays" quietly driver --timeout 20000 caption --contains "朝の歌"
 check "Down is posted to the list box" driver key DOWN --control 1001
 check "Down reached the next command: the second entry plays" \
-  quietly driver --timeout 20000 wait-caption --contains "夕べの調べ"
+  quietly driver --timeout 20000 caption --contains "夕べの調べ"
 read -r lx ly lw lh <<< "$(driver control-rect 1001 --screen)"
 # No window manager: focus the program's X window, then click into the list.
 x_window=$(xdotool search --onlyvisible --classname 'zav2.exe' | head -n 1)
@@ -24,6 +24,6 @@ sleep 1
 xdotool key Escape
 wait_exit "$zav2_pid" 30
 expect_eq "a typed Escape closes the program with exit code 0" 0 "$exit_code"
-check_not "the marker is gone" quietly driver has-marker
+check "the marker is gone" no_instance
 
 finish

@@ -15,7 +15,7 @@ check_panes() {
   local left=$1 width=$2 lx ly lw lh px py pw ph cx cy cw ch m
   read -r lx ly lw lh <<< "$(driver control-rect 1001 | tr -d '\r')"
   read -r px py pw ph <<< "$(driver control-rect 1014 | tr -d '\r')"
-  read -r cx cy cw ch <<< "$(driver client-rect | tr -d '\r')"
+  read -r cx cy cw ch <<< "$(driver window-rect --client | tr -d '\r')"
   expect_eq "list width" "$width" "$lw"
   expect_eq "panes share top and height" "$ly $lh" "$py $ph"
   if [ "$left" = 1 ]; then
@@ -36,7 +36,7 @@ check_panes() {
 }
 
 launch zav2_pid "$(winpath "$media")"
-check "the list fills" quietly driver --timeout 30000 wait-list-count 6
+check "the list fills" quietly driver --timeout 30000 list-count 6
 sleep 1  # the first timer tick lays the window out once more
 check_panes 1 120
 screenshot_window layout-left
@@ -69,11 +69,11 @@ expect_eq "full screen: the window covers the screen" "0 0 $sw $sh" \
   "$(driver window-rect | tr -d '\r')"
 expect_eq "full screen: the text panel covers the window" "0 0 $sw $sh" \
   "$(driver control-rect 1014 | tr -d '\r')"
-check_not "full screen: the list is hidden" quietly driver control-visible 1001
-check_not "full screen: the seek bar is hidden" quietly driver control-visible 1009
+check_not "full screen: the list is hidden" visible 1001
+check_not "full screen: the seek bar is hidden" visible 1009
 quietly driver send $dblclk 0 $away
 expect_eq "normal again: the window's old place" "$normal" "$(driver window-rect | tr -d '\r')"
-check "normal again: the list shows" quietly driver control-visible 1001
+check "normal again: the list shows" visible 1001
 check_panes 1 120
 check "Escape closes it" driver key ESCAPE --control 1001
 wait_exit "$zav2_pid" 30
@@ -82,7 +82,7 @@ expect_eq "exit code" 0 "$exit_code"
 rm -f "$app/Zav2.m3u8"
 printf '[SystemSetting]\r\nListWidth=150\r\nDefaultListWidth=150\r\nLeftList=OFF\r\n' > "$app/Zav2.ini"
 launch zav2_pid "$(winpath "$media")"
-check "the list fills again" quietly driver --timeout 30000 wait-list-count 6
+check "the list fills again" quietly driver --timeout 30000 list-count 6
 sleep 1
 check_panes 0 150
 screenshot_window layout-right

@@ -71,6 +71,24 @@ driver() {
   wine "$app/zav2-driver.exe" "$@"
 }
 
+# no_instance: no window carries the instance marker.
+no_instance() {
+  [ "$(driver "$@" marker-count | tr -d '\r')" = 0 ]
+}
+
+# visible <control id>: the instance's control is shown (WS_VISIBLE).
+visible() {
+  local style
+  style=$(driver window-style --control "$1" | tr -d '\r') && [ $((style & 0x10000000)) -ne 0 ]
+}
+
+# media_key <vk>: a media or volume key as the program's hot key brings it:
+# WM_HOTKEY with the one id the program registers them under, the key in the
+# high word.
+media_key() {
+  quietly driver post WM_HOTKEY 2409 $(($1 << 16))
+}
+
 # A Linux path as the program sees it (Wine's Z: drive).
 winpath() {
   local path
@@ -142,7 +160,7 @@ screenshot() {
 # window manager there is no caption to show.
 screenshot_window() {
   local rect
-  rect=$(driver "${@:2}" client-rect) && screenshot "$1" $rect
+  rect=$(driver "${@:2}" window-rect --client) && screenshot "$1" $rect
 }
 
 # Media made by tools/make-demo-library (cached outside the tree).

@@ -53,7 +53,7 @@ near() {
 # Screen points: the panel's middle (below the text) and the list's bottom.
 points() {
   local cx cy px py pw ph lx ly lw lh
-  read -r cx cy _ _ <<< "$(driver client-rect | tr -d '\r')"
+  read -r cx cy _ _ <<< "$(driver window-rect --client | tr -d '\r')"
   read -r px py pw ph <<< "$(rect 1014)"
   read -r lx ly lw lh <<< "$(rect 1001)"
   panel_point="$((cx + px + pw / 2)) $((cy + py + ph * 2 / 3))"
@@ -64,7 +64,7 @@ points() {
 # makes the engine slow to report the video).
 wait_visible() {
   local tries=20
-  until quietly driver control-visible "$1"; do
+  until visible "$1"; do
     tries=$((tries - 1))
     [ "$tries" -gt 0 ] || return 1
     sleep 0.5
@@ -72,13 +72,13 @@ wait_visible() {
 }
 
 next_entry() {
-  quietly driver command 1008
+  quietly driver send WM_COMMAND 1008 0
   sleep 1.5
 }
 
 start_zav2 zav2_pid "$(winpath "$media")"
 check "the program runs" driver --timeout 30000 wait-window
-check "the list fills" quietly driver --timeout 30000 wait-list-count 8
+check "the list fills" quietly driver --timeout 30000 list-count 8
 sleep 2
 expect_eq "UTF-8 companion text" "$words" "$(panel_text)"
 points
@@ -95,12 +95,12 @@ next_entry
 expect_eq "embedded lyrics" "$lyrics" "$(panel_text)"
 screenshot lyrics
 near "lyrics over the pale cover" "255 204 204" "$panel_point" lyrics
-quietly driver command 40026
+quietly driver send WM_COMMAND 40026 0
 sleep 0.5
 expect_eq "text off: no text" "" "$(panel_text)"
 screenshot cover
 near "text off: the cover at full strength" "255 0 0" "$panel_point" cover
-quietly driver command 40026
+quietly driver send WM_COMMAND 40026 0
 
 next_entry
 expect_eq "hostile picture and binary text: an empty panel" "" "$(panel_text)"
@@ -122,7 +122,7 @@ else
   fw=$(((160 * ch * 2 + 120) / 240)) fh=$ch
 fi
 expect_eq "ZOOM fits the video into the panel" "$(((cw - fw) / 2)) $(((ch - fh) / 2)) $fw $fh" "$(video_box)"
-read -r cx cy _ _ <<< "$(driver client-rect | tr -d '\r')"
+read -r cx cy _ _ <<< "$(driver window-rect --client | tr -d '\r')"
 screenshot video-zoom
 if wine --version | grep -q 'wine-[1-9][0-9]'; then
   # testsrc's top-left bar is white-ish; the panel around the video is not.
@@ -131,21 +131,21 @@ if wine --version | grep -q 'wine-[1-9][0-9]'; then
     test "$(convert "$artifacts/video-zoom.png" -crop "${vw}x${vh}+$((cx + vx))+$((cy + vy))" +repage \
       -format '%[fx:standard_deviation>0.05]' info:)" = 0
 fi
-quietly driver command 40014
+quietly driver send WM_COMMAND 40014 0
 expect_eq "F5: ORIGINAL" "$(((cw - 160) / 2)) $(((ch - 120) / 2)) 160 120" "$(video_box)"
-quietly driver command 40014
+quietly driver send WM_COMMAND 40014 0
 k=$((cw / 160 < ch / 120 ? cw / 160 : ch / 120))
 [ "$k" -ge 1 ] || k=1
 expect_eq "F5: MULTIPLE" "$(((cw - 160 * k) / 2)) $(((ch - 120 * k) / 2)) $((160 * k)) $((120 * k))" "$(video_box)"
-quietly driver command 40014
+quietly driver send WM_COMMAND 40014 0
 
 next_entry
-check_not "audio after video: no video host" quietly driver control-visible 1017
-quietly driver command 1007  # back to the video
+check_not "audio after video: no video host" visible 1017
+quietly driver send WM_COMMAND 1007 0  # back to the video
 sleep 1.5
 check "video again: the host shows" wait_visible 1017
 quietly driver --control 1017 drop "$(winpath "$work/other/dropped.mp3")"
-check "a file dropped on the video is opened" quietly driver --timeout 15000 wait-list-count 1
+check "a file dropped on the video is opened" quietly driver --timeout 15000 list-count 1
 expect_eq "the dropped file is the list" "dropped.mp3" "$(driver list-items | tr -d '\r')"
 
 check "Escape closes it" driver key ESCAPE --control 1001

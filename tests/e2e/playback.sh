@@ -112,7 +112,7 @@ wait_selected() {
   return 1
 }
 caption_is() {
-  quietly driver --timeout "${2:-10000}" wait-caption "$1" && return 0
+  quietly driver --timeout "${2:-10000}" caption "$1" && return 0
   echo "caption: [$(driver caption | tr -d '\r')]"
   return 1
 }
@@ -161,9 +161,9 @@ check "then clip 3" caption_is "Clip 3"
 check "after the last, ORDER goes round to the first" caption_is "Clip 1"
 
 # Buttons and keys.
-quietly driver command 1008
+quietly driver send WM_COMMAND 1008 0
 check "next (1008) plays clip 2" caption_is "Clip 2" 5000
-quietly driver command 1007
+quietly driver send WM_COMMAND 1007 0
 check "previous (1007) plays clip 1" caption_is "Clip 1" 5000
 quietly driver key SPACE --control 1001
 sleep 0.5
@@ -183,16 +183,16 @@ check "sound again" wait_for_sound
 
 # Media keys (posted: Wine does not turn posted keys into hot keys).
 expected=$(next_clip)
-quietly driver hotkey MEDIA_NEXT_TRACK
+media_key 0xB0  # VK_MEDIA_NEXT_TRACK
 check "media key next plays the next clip" caption_is "$expected" 5000
 expected=$(previous_clip)
-quietly driver hotkey MEDIA_PREV_TRACK
+media_key 0xB1  # VK_MEDIA_PREV_TRACK
 check "media key previous plays the previous clip" caption_is "$expected" 5000
-quietly driver hotkey MEDIA_STOP
+media_key 0xB2  # VK_MEDIA_STOP
 sleep 0.5
 check "media key stop resets the read-out" grep -q '^00:00 / ' <<< "$(time_text)"
 check "and silences the sink" wait_for_silence
-quietly driver hotkey MEDIA_PLAY_PAUSE
+media_key 0xB3  # VK_MEDIA_PLAY_PAUSE
 check "media key play/pause starts again" wait_for_sound
 
 # Switches forwarded by a second start.
@@ -206,7 +206,7 @@ run_zav2 30 /Play
 check "a forwarded /Play plays again" wait_for_sound
 
 # A double-click on the selected entry (LBN_DBLCLK from list 1001) starts it.
-quietly driver hotkey MEDIA_STOP
+media_key 0xB2  # VK_MEDIA_STOP
 check "stopped before the double-click" wait_for_silence
 clicked_at=$(recorded_bytes)
 quietly driver post WM_COMMAND $(((2 << 16) | 1001)) 0
@@ -215,7 +215,7 @@ echo "time from the double-click to recorded sound: $(first_sound "$clicked_at")
 
 # Volume keys: ten steps of 50 halve the program volume.
 loud=$(level 1)
-for _ in 1 2 3 4 5 6 7 8 9 10; do quietly driver hotkey VOLUME_DOWN; done
+for _ in 1 2 3 4 5 6 7 8 9 10; do media_key 0xAE; done  # VK_VOLUME_DOWN
 sleep 1.2
 quiet=$(level 1)
 echo "recorded level at volume 1000: $loud, after ten volume-down keys: $quiet"
@@ -231,8 +231,8 @@ settings "Mode=ONE"
 start_recording
 start_zav2 zav2_pid "$folder_arg"
 check "ONE: the first clip plays" caption_is "Clip 1" 20000
-quietly driver command 1008
-quietly driver command 1008
+quietly driver send WM_COMMAND 1008 0
+quietly driver send WM_COMMAND 1008 0
 check "ONE: next twice reaches clip 3" caption_is "Clip 3" 5000
 check "ONE: clip 3 sounds" wait_for_sound
 sleep 6.5
@@ -252,7 +252,7 @@ wait_for_sound
 sleep 7
 expect_eq "SINGLE: the same clip plays again after its end" "Clip 1" "$(driver caption | tr -d '\r')"
 check "SINGLE: still sounding" wait_for_sound
-quietly driver command 1008
+quietly driver send WM_COMMAND 1008 0
 check "SINGLE: next still moves on" caption_is "Clip 2" 5000
 quietly driver close
 wait_exit "$zav2_pid" 20
@@ -263,7 +263,7 @@ settings "Mode=ORDER" "IgnoreError=OFF"
 start_zav2 zav2_pid "$folder_arg"
 check "the first clip plays" caption_is "Clip 1" 20000
 mv "$clips/02 clip.mp3" "$work/moved.mp3"
-quietly driver post-command 1008
+quietly driver post WM_COMMAND 1008 0
 expect_eq "a missing file is reported" "ファイルが見つかりません。" \
   "$(driver --timeout 10000 message-box --press ok | tr -d '\r')"
 quietly driver close
@@ -274,7 +274,7 @@ settings "Mode=ORDER" "IgnoreError=ON"
 start_zav2 zav2_pid "$folder_arg"
 check "IgnoreError: the first clip plays" caption_is "Clip 1" 20000
 mv "$clips/02 clip.mp3" "$work/moved.mp3"
-quietly driver post-command 1008
+quietly driver post WM_COMMAND 1008 0
 check "IgnoreError: the missing clip is skipped" caption_is "Clip 3" 5000
 check_not "IgnoreError: no message" quietly driver --timeout 1500 message-box --press ok
 quietly driver close
@@ -293,7 +293,7 @@ check "master volume: sound" wait_for_sound
 sleep 0.5
 sink_before=$(pactl get-sink-volume zav2_null | head -n 1)
 loud=$(level 1)
-for _ in 1 2 3 4 5 6 7 8 9 10; do quietly driver hotkey VOLUME_DOWN; done
+for _ in 1 2 3 4 5 6 7 8 9 10; do media_key 0xAE; done  # VK_VOLUME_DOWN
 sleep 1.2
 quiet=$(level 1)
 sink_after=$(pactl get-sink-volume zav2_null | head -n 1)

@@ -113,7 +113,7 @@ wait "$PROBE_PID" 2> /dev/null
 # --- Zav2.exe: a double-click on the stopped entry ------------------------------
 start_zav2 zav2_pid "$(winpath "$clips")"
 check "the program runs" driver --timeout 30000 wait-window
-check "it plays the folder given" quietly driver --timeout 20000 wait-caption "tone440.mp3"
+check "it plays the folder given" quietly driver --timeout 20000 caption "tone440.mp3"
 read -r lx ly lw _ <<< "$(driver control-rect 1001 --screen | tr -d '\r')"
 row_x=$((lx + lw / 3))
 row_height=$(driver send 0x01A1 0 0 --control 1001 | tr -d '\r')  # LB_GETITEMHEIGHT
@@ -125,7 +125,7 @@ for try in 1 2; do
   # Rows: 440 Hz, then 660 Hz; each try starts the other one.
   hz=$((try == 1 ? 660 : 440))
   row_y=$((ly + row_height * (try == 1 ? 1 : 0) + row_height / 2))
-  quietly driver hotkey MEDIA_STOP
+  media_key 0xB2  # VK_MEDIA_STOP
   check "stopped before double-click $try" wait_for_silence
   # A real double-click on the first row through the X server: a posted one
   # would count the start-up of the driver, a Windows program too.

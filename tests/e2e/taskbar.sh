@@ -12,27 +12,24 @@ recent_of() {  # recent_of <key>: the value in section JumpRecent
   tr -d '\r' < "$ini" | sed -n '/^\[JumpRecent\]/,/^\[/p' | sed -n "s/^$1=//p"
 }
 
-echo "shell objects under this Wine:"
-driver shell-objects | tr -d '\r' | sed 's/^/  /'
-
 start_zav2 zav2_pid "$(winpath "$music")"
 check "the program runs" driver --timeout 30000 wait-window
-check "the first entry plays" quietly driver --timeout 20000 wait-caption --contains "朝の歌"
+check "the first entry plays" quietly driver --timeout 20000 caption --contains "朝の歌"
 
 # As when the shell shows the taskbar button: buttons added, list rebuilt
 # with what this Wine offers, failures passed over.
-check "the taskbar button's creation is taken" driver taskbar-button-created
+check "the taskbar button's creation is taken" driver send TaskbarButtonCreated 0 0
 check "the program runs on" quietly driver caption
 
 thbn_clicked=$((0x1800 << 16))
 driver send WM_COMMAND $((thbn_clicked | 1008)) 0 > /dev/null
 check "the next button's click plays the second entry" \
-  quietly driver --timeout 20000 wait-caption --contains "夕べの調べ"
+  quietly driver --timeout 20000 caption --contains "夕べの調べ"
 
 run_zav2 60 /Next
 expect_eq "the /Next task's start exits 0" 0 "$exit_code"
 check "/Next advanced the running instance" \
-  quietly driver --timeout 20000 wait-caption --contains "夜想曲"
+  quietly driver --timeout 20000 caption --contains "夜想曲"
 expect_eq "no second instance appeared" 1 "$(driver marker-count)"
 
 check "the program closes" driver close

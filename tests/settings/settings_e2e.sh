@@ -74,7 +74,7 @@ edited_start() {
   check "the larger list font makes taller rows" \
     test "$(driver send 0x1A1 0 0 --control 1001)" -gt "${default_item_height:-999}"
 
-  driver post-command 1011 > /dev/null
+  driver post WM_COMMAND 1011 0 > /dev/null
   local play
   play=$(probe menu-checks iiii)
   expect_eq "play menu: RANDOM alone checked" "checked 1" "$(sed -n 2p <<< "$play")"

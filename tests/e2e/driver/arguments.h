@@ -4,7 +4,6 @@
 
 #include <map>
 #include <optional>
-#include <set>
 #include <vector>
 
 #include "platform/text.h"
@@ -12,14 +11,16 @@
 namespace zav2::driver {
 
 struct Arguments {
-    String command;                  // the subcommand, first non-option word
-    std::vector<String> positional;  // the words after it
-    std::map<String, String> options;
-    std::set<String> flags;
-    String error;  // empty when the words parsed
+    String command;                    // the subcommand, first non-option word
+    std::vector<String> positional;    // the words after it
+    std::map<String, String> options;  // a bare "--flag" has no value
+    String error;                      // empty when the words parsed
 
-    std::optional<String> option(StringView name) const;
-    bool flag(StringView name) const { return flags.count(String(name)) != 0; }
+    std::optional<String> option(StringView name) const {
+        auto found = options.find(String(name));
+        return found == options.end() ? std::nullopt : std::optional<String>(found->second);
+    }
+    bool flag(StringView name) const { return options.count(String(name)) != 0; }
 };
 
 // Splits words into the subcommand, its positional words, "--name value"

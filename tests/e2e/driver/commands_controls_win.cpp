@@ -1,97 +1,46 @@
-// Subcommands about the controls of the instance's dialog.
+// Subcommands about the controls of the instance's dialog, among them the
+// play list box (control 1001). List-box messages are marshalled between
+// processes, so the texts arrive as they are.
 #include "driver.h"
 
 namespace zav2::driver {
 namespace {
 
 // The control named by the first argument.
-HWND controlArgument(const Context& context, HWND* instance = nullptr) {
+HWND controlArgument(const Context& context) {
     auto id = integerArgument(context, 0);
-    return id ? requireControl(context, static_cast<int>(*id), instance) : nullptr;
+    return id ? requireControl(context, static_cast<int>(*id)) : nullptr;
 }
-
-// A hidden dialog with the main window's font ("MS Shell Dlg", 8 points,
-// DS_SHELLFONT), whose MapDialogRect converts dialog units as the program's
-// own dialog does. MapDialogRect only works on a dialog of this process.
-HWND createMeasuringDialog() {
-    std::vector<WORD> words;
-    auto put32 = [&](DWORD value) {
-        words.push_back(LOWORD(value));
-        words.push_back(HIWORD(value));
-    };
-    words.push_back(1);       // dlgVer
-    words.push_back(0xFFFF);  // signature: extended template
-    put32(0);                 // helpID
-    put32(0);                 // exStyle
-    put32(WS_POPUP | DS_SETFONT | DS_FIXEDSYS);
-    words.push_back(0);  // no items
-    for (int i = 0; i < 4; ++i) {
-        words.push_back(0);  // x, y, cx, cy
-    }
-    words.push_back(0);  // no menu
-    words.push_back(0);  // default class
-    words.push_back(0);  // no title
-    words.push_back(8);  // point size
-    words.push_back(FW_NORMAL);
-    words.push_back(MAKEWORD(FALSE, DEFAULT_CHARSET));  // italic, charset
-    for (const wchar_t* face = L"MS Shell Dlg"; *face; ++face) {
-        words.push_back(static_cast<WORD>(*face));
-    }
-    words.push_back(0);
-    return CreateDialogIndirectParamW(
-        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(words.data()), nullptr,
-        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
-}
-
-}  // namespace
 
 int controlRect(Context& context) {
-    HWND instance = nullptr;
-    HWND control = controlArgument(context, &instance);
-    if (!control) {
+    HWND control = controlArgument(context);
+    if (!control)
         return kFailed;
-    }
     RECT rect{};
     GetWindowRect(control, &rect);
     if (!context.arguments.flag(ZT("screen"))) {
-        MapWindowPoints(HWND_DESKTOP, instance, reinterpret_cast<POINT*>(&rect), 2);
+        MapWindowPoints(HWND_DESKTOP, GetAncestor(control, GA_ROOT),
+                        reinterpret_cast<POINT*>(&rect), 2);
     }
     print(rectText(rect));
     return kOk;
 }
 
-int controlVisible(Context& context) {
-    HWND control = controlArgument(context);
-    if (!control) {
-        return kFailed;
-    }
-    bool visible = IsWindowVisible(control);
-    print(visible ? ZT("yes") : ZT("no"));
-    return visible ? kOk : kFailed;
-}
-
 int controlTextCommand(Context& context) {
     HWND control = controlArgument(context);
     auto text = control ? controlText(control, context.timeoutMs) : std::nullopt;
-    if (!text) {
+    if (!text)
         return kFailed;
-    }
     print(*text);
     return kOk;
 }
 
-int buttonHasIcon(Context& context) {
-    HWND control = controlArgument(context);
-    if (!control) {
+int windowStyle(Context& context) {
+    HWND target = targetWindow(context);
+    if (!target)
         return kFailed;
-    }
-    auto icon = sendBounded(control, BM_GETIMAGE, IMAGE_ICON, 0, context.timeoutMs);
-    if (!icon) {
-        return kFailed;
-    }
-    bool hasIcon = *icon != 0;
-    print(hasIcon ? ZT("yes") : ZT("no"));
-    return hasIcon ? kOk : kFailed;
+    print(number(static_cast<long long>(GetWindowLongPtrW(target, GWL_STYLE))));
+    return kOk;
 }
 
 int dluRect(Context& context) {
@@ -99,12 +48,52 @@ int dluRect(Context& context) {
     LONG* fields[] = {&rect.left, &rect.top, &rect.right, &rect.bottom};
     for (size_t i = 0; i < 4; ++i) {
         auto value = integerArgument(context, i);
-        if (!value) {
+        if (!value)
             return kUsage;
-        }
         *fields[i] = static_cast<LONG>(*value);
     }
-    HWND dialog = createMeasuringDialog();
+    // A hidden dialog with the main window's font ("MS Shell Dlg", 8 points,
+    // DS_SHELLFONT), whose MapDialogRect converts dialog units as the
+    // program's own dialog does; MapDialogRect only works on a dialog of this
+    // process. The extended template: version, signature, help id, extended
+    // style, style, no items, place and size, no menu, class or title, then
+    // the font.
+    constexpr DWORD style = WS_POPUP | DS_SETFONT | DS_FIXEDSYS;
+    const WORD dialogTemplate[] = {1,
+                                   0xFFFF,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   LOWORD(style),
+                                   HIWORD(style),
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   8,
+                                   FW_NORMAL,
+                                   MAKEWORD(FALSE, DEFAULT_CHARSET),
+                                   'M',
+                                   'S',
+                                   ' ',
+                                   'S',
+                                   'h',
+                                   'e',
+                                   'l',
+                                   'l',
+                                   ' ',
+                                   'D',
+                                   'l',
+                                   'g',
+                                   0};
+    HWND dialog = CreateDialogIndirectParamW(
+        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     if (!dialog) {
         printError(ZT("cannot create the measuring dialog"));
         return kFailed;
@@ -118,38 +107,78 @@ int dluRect(Context& context) {
     return kOk;
 }
 
-}  // namespace zav2::driver
+constexpr int kListBoxId = 1001;
 
-namespace zav2::driver {
-
-int windowStyle(Context& context) {
-    HWND target = targetWindow(context);
-    if (!target) {
-        return kFailed;
-    }
-    const int index = context.arguments.flag(ZT("ex")) ? GWL_EXSTYLE : GWL_STYLE;
-    print(number(static_cast<long long>(GetWindowLongPtrW(target, index))));
-    return kOk;
+// A list-box query; LB_ERR counts as a failure.
+std::optional<LRESULT> ask(const Context& context, HWND list, UINT message, WPARAM wParam = 0,
+                           LPARAM lParam = 0) {
+    auto result = sendBounded(list, message, wParam, lParam, context.timeoutMs);
+    return result && *result != LB_ERR ? result : std::nullopt;
 }
 
-int popupMenu(Context& context) {
-    // A shown popup menu is a visible top-level window of the menu class. Its
-    // items cannot be read from another process under Wine (menu handles are
-    // the owner's), so the scenario chooses an item by keys and checks the
-    // effect.
-    HWND popup = nullptr;
-    const bool shown = waitFor(context.timeoutMs, [&] {
-        popup = FindWindowW(L"#32768", nullptr);
-        return popup && IsWindowVisible(popup);
+int listCount(Context& context) {
+    std::optional<long long> wanted;
+    if (!context.arguments.positional.empty() && !(wanted = integerArgument(context, 0)))
+        return kUsage;
+    HWND list = requireControl(context, kListBoxId);
+    if (!list)
+        return kFailed;
+    LRESULT last = -1;
+    bool reached = waitFor(wanted ? context.timeoutMs : 0, [&] {
+        last = ask(context, list, LB_GETCOUNT).value_or(-1);
+        return last >= 0 && (!wanted || last == *wanted);
     });
-    if (!shown) {
-        printError(ZT("no popup menu shows"));
+    print(number(last));
+    return reached ? kOk : kFailed;
+}
+
+int listItems(Context& context) {
+    HWND list = requireControl(context, kListBoxId);
+    auto count = list ? ask(context, list, LB_GETCOUNT) : std::nullopt;
+    if (!count)
         return kFailed;
+    for (WPARAM i = 0; i < static_cast<WPARAM>(*count); ++i) {
+        auto length = ask(context, list, LB_GETTEXTLEN, i);
+        if (!length)
+            return kFailed;
+        String text(static_cast<size_t>(*length) + 1, Char());
+        auto copied = ask(context, list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        if (!copied)
+            return kFailed;
+        text.resize(static_cast<size_t>(*copied));
+        print(text);
     }
-    RECT rect{};
-    GetWindowRect(popup, &rect);
-    print(rectText(rect));
     return kOk;
 }
+
+int listSelected(Context& context) {
+    HWND list = requireControl(context, kListBoxId);
+    auto count = list ? ask(context, list, LB_GETCOUNT) : std::nullopt;
+    if (!count)
+        return kFailed;
+    for (WPARAM i = 0; i < static_cast<WPARAM>(*count); ++i) {
+        auto selected = ask(context, list, LB_GETSEL, i);
+        if (!selected)
+            return kFailed;
+        if (*selected > 0)
+            print(number(static_cast<long long>(i)));
+    }
+    return kOk;
+}
+
+constexpr Subcommand kTable[] = {
+    {L"list-count", 0, 1, listCount, L"[n]: print the number of items, once there are n"},
+    {L"list-items", 0, 0, listItems, L"print the items, one a line"},
+    {L"list-selected", 0, 0, listSelected, L"print the selected item indexes, one a line"},
+    {L"control-rect", 1, 1, controlRect,
+     L"<id> [--screen]: print x y w h in client (or screen) coordinates"},
+    {L"control-text", 1, 1, controlTextCommand, L"<id>: print the control's text"},
+    {L"window-style", 0, 0, windowStyle, L"[--control id]: print the style"},
+    {L"dlu-rect", 4, 4, dluRect, L"<x> <y> <w> <h>: dialog units of the main dialog's font"},
+};
+
+}  // namespace
+
+constinit const std::span<const Subcommand> kControlCommands = kTable;
 
 }  // namespace zav2::driver

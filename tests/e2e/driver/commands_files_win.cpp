@@ -1,5 +1,6 @@
-// Subcommands for the file operations: the folder browser, a small dialog's
-// edit box, and the clipboard as a program that pastes files sees it.
+// Subcommands for the file operations and the clipboard: the folder browser,
+// a small dialog's edit box, and what the program leaves on the clipboard as
+// a program that pastes sees it.
 #include "driver.h"
 
 #include "platform/path.h"
@@ -17,60 +18,30 @@ HWND childOfClass(HWND parent, StringView className) {
 }
 
 // A visible dialog of the instance's process that the test waits for.
-HWND waitDialog(const Context& context, HWND instance, const std::function<bool(HWND)>& wanted) {
+HWND waitDialog(const Context& context, const std::function<bool(HWND)>& wanted) {
+    HWND instance = requireInstance(context);
     DWORD process = 0;
-    GetWindowThreadProcessId(instance, &process);
-    HWND dialog = nullptr;
-    waitFor(context.timeoutMs, [&] {
-        dialog = findWindowWhere(nullptr, [&](HWND window) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            return owner == process && IsWindowVisible(window) &&
-                   windowClass(window) == ZT("#32770") && wanted(window);
-        });
-        return dialog != nullptr;
+    if (!instance || !GetWindowThreadProcessId(instance, &process))
+        return nullptr;
+    return waitForWindow(context.timeoutMs, [&](HWND window) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        return owner == process && IsWindowVisible(window) && windowClass(window) == ZT("#32770") &&
+               wanted(window);
     });
-    return dialog;
 }
 
-bool press(const Context& context, HWND dialog, int button) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(findControl(dialog, button)));
-    return waitFor(context.timeoutMs, [&] { return !IsWindow(dialog); });
-}
-
-// Memory in the other process, for messages whose pointer arguments are read
-// there (BFFM_SETSELECTIONW and TVM_GETITEMW are not marshalled).
-class RemoteMemory {
-  public:
-    RemoteMemory(HWND window, size_t size) {
-        DWORD processId = 0;
-        GetWindowThreadProcessId(window, &processId);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ, FALSE,
-                               processId);
-        if (process_)
-            memory_ = static_cast<char*>(
-                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+// The clipboard, open while this lives.
+struct OpenClipboardScope {
+    const bool open = OpenClipboard(nullptr);
+    OpenClipboardScope() {
+        if (!open)
+            printError(ZT("the clipboard is held by another program"));
     }
-    ~RemoteMemory() {
-        if (memory_)
-            VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
-        if (process_)
-            CloseHandle(process_);
+    ~OpenClipboardScope() {
+        if (open)
+            CloseClipboard();
     }
-    RemoteMemory(const RemoteMemory&) = delete;
-    RemoteMemory& operator=(const RemoteMemory&) = delete;
-    char* address() const { return memory_; }
-    bool write(size_t offset, const void* bytes, size_t size) {
-        return memory_ && WriteProcessMemory(process_, memory_ + offset, bytes, size, nullptr);
-    }
-    bool read(size_t offset, void* bytes, size_t size) {
-        return memory_ && ReadProcessMemory(process_, memory_ + offset, bytes, size, nullptr);
-    }
-
-  private:
-    HANDLE process_ = nullptr;
-    char* memory_ = nullptr;
 };
 
 // The text of the tree's selected item, read in the program's memory.
@@ -116,22 +87,14 @@ void selectTreeItem(HWND tree, RemoteMemory& memory, StringView name, DWORD time
     sendBounded(tree, TVM_SELECTITEM, TVGN_CARET, *selected, timeoutMs);
 }
 
-}  // namespace
-
 int browseFolder(Context& context) {
-    HWND instance = requireInstance(context);
-    if (!instance)
-        return kFailed;
-    HWND dialog = waitDialog(context, instance, [](HWND window) {
-        return childOfClass(window, ZT("SysTreeView32")) != nullptr;
-    });
+    HWND dialog = waitDialog(
+        context, [](HWND window) { return childOfClass(window, ZT("SysTreeView32")) != nullptr; });
     if (!dialog) {
         printError(ZT("no folder browser"));
         return kFailed;
     }
     print(firstStaticText(dialog, context.timeoutMs));
-    if (context.arguments.flag(ZT("cancel")))
-        return press(context, dialog, IDCANCEL) ? kOk : kFailed;
     const String& path = context.positional(0);
     RemoteMemory memory(dialog, 4096);
     HWND tree = childOfClass(dialog, ZT("SysTreeView32"));
@@ -161,20 +124,18 @@ int browseFolder(Context& context) {
     });
     if (!selected) {
         printError(ZT("the browser does not select ") + path + ZT(" but ") + seen);
-        press(context, dialog, IDCANCEL);
+        pressButton(dialog, IDCANCEL, context.timeoutMs);
         return kFailed;
     }
-    return press(context, dialog, IDOK) ? kOk : kFailed;
+    return pressButton(dialog, IDOK, context.timeoutMs) ? kOk : kFailed;
 }
 
 int fillDialog(Context& context) {
-    HWND instance = requireInstance(context);
     auto id = integerArgument(context, 1);
-    if (!instance || !id)
-        return kFailed;
     const String title = context.positional(0);
     HWND dialog =
-        waitDialog(context, instance, [&](HWND window) { return windowTitle(window) == title; });
+        id ? waitDialog(context, [&](HWND window) { return windowTitle(window) == title; })
+           : nullptr;
     HWND edit = dialog ? findControl(dialog, static_cast<int>(*id)) : nullptr;
     if (!edit) {
         printError(ZT("no dialog \"") + title + ZT("\" with control ") + context.positional(1));
@@ -187,23 +148,19 @@ int fillDialog(Context& context) {
                 context.timeoutMs);
     print(controlText(edit, context.timeoutMs).value_or(String()) + ZT(" [") + number(start) +
           ZT(",") + number(end) + ZT("]"));
-    if (context.arguments.flag(ZT("cancel")))
-        return press(context, dialog, IDCANCEL) ? kOk : kFailed;
     const String& text = context.positional(2);
     sendBounded(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), context.timeoutMs);
     // OK may be refused (a message box over the dialog): do not wait for it.
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(findControl(dialog, IDOK)));
+    pressButton(dialog, IDOK, 0);
     return kOk;
 }
 
 int clipboardFiles(Context&) {
-    if (!OpenClipboard(nullptr)) {
-        printError(ZT("the clipboard is held by another program"));
+    OpenClipboardScope clipboard;
+    if (!clipboard.open)
         return kFailed;
-    }
-    int code = kOk;
-    if (HANDLE drop = GetClipboardData(CF_HDROP)) {
+    HANDLE drop = GetClipboardData(CF_HDROP);
+    if (drop) {
         const UINT count = DragQueryFileW(static_cast<HDROP>(drop), 0xFFFFFFFF, nullptr, 0);
         for (UINT i = 0; i < count; ++i) {
             wchar_t path[MAX_PATH * 2] = {};
@@ -212,7 +169,6 @@ int clipboardFiles(Context&) {
         }
     } else {
         printError(ZT("no CF_HDROP on the clipboard"));
-        code = kFailed;
     }
     const UINT effectFormat = RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT);
     if (HANDLE effect = GetClipboardData(effectFormat)) {
@@ -223,20 +179,62 @@ int clipboardFiles(Context&) {
     } else {
         print(ZT("effect none"));
     }
-    CloseClipboard();
-    return code;
+    return drop ? kOk : kFailed;
+}
+
+int clipboardDib(Context&) {
+    OpenClipboardScope clipboard;
+    if (!clipboard.open)
+        return kFailed;
+    int result = kFailed;
+    if (HANDLE data = GetClipboardData(CF_DIB)) {
+        const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(data));
+        const SIZE_T size = GlobalSize(data);
+        if (header && size >= sizeof(BITMAPINFOHEADER) && header->biBitCount == 32 &&
+            (header->biCompression == BI_RGB || header->biCompression == BI_BITFIELDS)) {
+            const long long width = header->biWidth;
+            const long long height = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+            const size_t pixels =
+                header->biSize + (header->biCompression == BI_BITFIELDS ? 3 * sizeof(DWORD) : 0);
+            const size_t centre = static_cast<size_t>((height / 2) * width + width / 2) * 4;
+            if (pixels + centre + 4 <= size) {
+                const auto* bgra = reinterpret_cast<const BYTE*>(header) + pixels + centre;
+                print(number(width) + ZT(" ") + number(height) + ZT(" ") + number(bgra[2]) +
+                      ZT(" ") + number(bgra[1]) + ZT(" ") + number(bgra[0]));
+                result = kOk;
+            }
+        } else {
+            printError(ZT("the clipboard's DIB is not 32 bits per pixel"));
+        }
+        if (header)
+            GlobalUnlock(data);
+    } else {
+        printError(ZT("no DIB on the clipboard"));
+    }
+    return result;
 }
 
 int holdClipboard(Context& context) {
     auto milliseconds = integerArgument(context, 0);
     if (!milliseconds)
         return kUsage;
-    if (!OpenClipboard(nullptr))
-        return kFailed;
-    print(ZT("holding"));
-    Sleep(static_cast<DWORD>(*milliseconds));
-    CloseClipboard();
-    return kOk;
+    OpenClipboardScope clipboard;
+    Sleep(clipboard.open ? static_cast<DWORD>(*milliseconds) : 0);
+    return clipboard.open ? kOk : kFailed;
 }
+
+constexpr Subcommand kTable[] = {
+    {L"browse-folder", 1, 1, browseFolder, L"<path>: answer the folder browser, print its title"},
+    {L"fill-dialog", 3, 3, fillDialog,
+     L"<title> <edit id> <text>: print the edit's text [selection], type, press OK"},
+    {L"clipboard-files", 0, 0, clipboardFiles, L"print the CF_HDROP paths and the drop effect"},
+    {L"clipboard-dib", 0, 0, clipboardDib,
+     L"print the clipboard DIB's width, height and centre pixel's red green blue"},
+    {L"hold-clipboard", 1, 1, holdClipboard, L"<ms>: keep the clipboard open that long"},
+};
+
+}  // namespace
+
+constinit const std::span<const Subcommand> kFileCommands = kTable;
 
 }  // namespace zav2::driver

@@ -4,70 +4,27 @@
 namespace zav2::driver {
 namespace {
 
-// A message box of another process: a dialog-class window with the caption
-// asked for that is not itself a marked instance (the main window is a
-// dialog with the same caption).
-HWND findMessageBox(StringView caption, StringView instanceName) {
-    return findWindowWhere(nullptr, [&](HWND window) {
-        return IsWindowVisible(window) && windowClass(window) == ZT("#32770") &&
-               windowTitle(window) == caption && !hasMarker(window, instanceName) &&
-               (findControl(window, IDOK) || findControl(window, IDYES));
-    });
-}
-
-std::optional<int> buttonId(StringView name) {
-    if (name == ZT("ok"))
-        return IDOK;
-    if (name == ZT("cancel"))
-        return IDCANCEL;
-    if (name == ZT("yes"))
-        return IDYES;
-    if (name == ZT("no"))
-        return IDNO;
-    return std::nullopt;
-}
-
-}  // namespace
-
 int waitWindow(Context& context) {
     return requireInstance(context) ? kOk : kFailed;
 }
 
-int waitGone(Context& context) {
-    if (waitFor(context.timeoutMs, [&] { return findInstance(context.instanceName) == nullptr; })) {
-        return kOk;
-    }
-    printError(ZT("the instance \"") + context.instanceName + ZT("\" is still there"));
-    return kFailed;
-}
-
-int hasMarkerCommand(Context& context) {
-    bool present = findInstance(context.instanceName) != nullptr;
-    print(present ? ZT("yes") : ZT("no"));
-    return present ? kOk : kFailed;
-}
-
 int markerCount(Context& context) {
-    print(utf8ToUtf16(std::to_string(findInstances(context.instanceName).size())));
+    int count = 0;
+    findWindowWhere(nullptr, [&](HWND window) {
+        count += hasMarker(window, context.instanceName) ? 1 : 0;
+        return false;
+    });
+    print(number(count));
     return kOk;
 }
 
 int caption(Context& context) {
     HWND instance = requireInstance(context);
-    if (!instance) {
+    if (!instance)
         return kFailed;
-    }
-    print(windowTitle(instance));
-    return kOk;
-}
-
-int waitCaption(Context& context) {
-    HWND instance = requireInstance(context);
-    if (!instance) {
-        return kFailed;
-    }
-    const String& wanted = context.positional(0);
-    const bool contains = context.arguments.flag(ZT("contains"));
+    // Without a text, the caption as it is.
+    const String wanted = context.optional(0);
+    const bool contains = wanted.empty() || context.arguments.flag(ZT("contains"));
     String last;
     bool matched = waitFor(context.timeoutMs, [&] {
         last = windowTitle(instance);
@@ -80,86 +37,93 @@ int waitCaption(Context& context) {
 int windowRect(Context& context) {
     HWND instance = requireInstance(context);
     RECT rect{};
-    if (!instance || !GetWindowRect(instance, &rect)) {
+    if (!instance)
         return kFailed;
+    if (context.arguments.flag(ZT("client"))) {
+        GetClientRect(instance, &rect);
+        MapWindowPoints(instance, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
+    } else {
+        GetWindowRect(instance, &rect);
     }
     print(rectText(rect));
     return kOk;
 }
 
-int clientRect(Context& context) {
-    HWND instance = requireInstance(context);
-    RECT rect{};
-    if (!instance || !GetClientRect(instance, &rect)) {
-        return kFailed;
-    }
-    MapWindowPoints(instance, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
-    print(rectText(rect));
-    return kOk;
-}
-
-int findTitle(Context& context) {
-    const String& wanted = context.positional(0);
-    String title;
-    bool found = waitFor(context.timeoutMs, [&] {
-        return findWindowWhere(nullptr, [&](HWND window) {
-                   title = windowTitle(window);
-                   return title.find(wanted) != String::npos;
-               }) != nullptr;
+int findWindow(Context& context) {
+    const String wanted = context.optional(0);
+    const auto className = context.arguments.option(ZT("class"));
+    HWND window = waitForWindow(context.timeoutMs, [&](HWND window) {
+        return IsWindowVisible(window) && (!className || windowClass(window) == *className) &&
+               windowTitle(window).find(wanted) != String::npos;
     });
-    if (!found) {
-        printError(ZT("no window title contains \"") + wanted + ZT("\""));
+    if (!window) {
+        printError(ZT("no window shows \"") + wanted + ZT("\""));
         return kFailed;
     }
-    print(title);
+    print(windowTitle(window));
     return kOk;
 }
 
 int messageBox(Context& context) {
     String caption = context.arguments.option(ZT("caption")).value_or(ZT("Zav2"));
-    std::optional<int> press;
+    const std::pair<StringView, int> buttons[] = {
+        {ZT("ok"), IDOK}, {ZT("cancel"), IDCANCEL}, {ZT("yes"), IDYES}, {ZT("no"), IDNO}};
+    int press = 0;
     if (auto pressOption = context.arguments.option(ZT("press"))) {
-        press = buttonId(*pressOption);
+        for (const auto& [name, id] : buttons)
+            press = name == *pressOption ? id : press;
         if (!press) {
             printError(ZT("--press takes ok, cancel, yes or no"));
             return kUsage;
         }
     }
-    HWND box = nullptr;
-    waitFor(context.timeoutMs,
-            [&] { return (box = findMessageBox(caption, context.instanceName)) != nullptr; });
+    // A dialog-class window with the caption asked for that is not itself a
+    // marked instance (the main window is a dialog with the same caption).
+    HWND box = waitForWindow(context.timeoutMs, [&](HWND window) {
+        return IsWindowVisible(window) && windowClass(window) == ZT("#32770") &&
+               windowTitle(window) == caption && !hasMarker(window, context.instanceName) &&
+               (findControl(window, IDOK) || findControl(window, IDYES));
+    });
     if (!box) {
         printError(ZT("no message box titled \"") + caption + ZT("\""));
         return kFailed;
     }
     // The text is the one static control with text; the icon's static has none.
     print(firstStaticText(box, context.timeoutMs));
-    if (press) {
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(*press, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(findControl(box, *press)));
-        if (!waitFor(context.timeoutMs, [&] { return !IsWindow(box); })) {
-            printError(ZT("the message box stayed open"));
-            return kFailed;
-        }
+    if (press && !pressButton(box, press, context.timeoutMs)) {
+        printError(ZT("the message box stayed open"));
+        return kFailed;
     }
     return kOk;
 }
 
 int hotkeyTaken(Context& context) {
     auto key = keyArgument(context, 0);
-    if (!key) {
+    if (!key)
         return kUsage;
-    }
     // Registration fails exactly when another thread holds the same key and
     // modifiers.
     const int probeId = 0xB000;
-    if (RegisterHotKey(nullptr, probeId, 0, static_cast<UINT>(*key))) {
+    const bool free = RegisterHotKey(nullptr, probeId, 0, static_cast<UINT>(*key));
+    if (free)
         UnregisterHotKey(nullptr, probeId);
-        print(ZT("free"));
-        return kFailed;
-    }
-    print(ZT("taken"));
-    return kOk;
+    return free ? kFailed : kOk;
 }
+
+constexpr Subcommand kTable[] = {
+    {L"wait-window", 0, 0, waitWindow, L"wait until the instance's marked window exists"},
+    {L"marker-count", 0, 0, markerCount, L"print how many top-level windows carry the marker"},
+    {L"caption", 0, 1, caption, L"[text [--contains]]: print the caption, once it is the text"},
+    {L"window-rect", 0, 0, windowRect, L"[--client]: print the window's (client area's) x y w h"},
+    {L"find-window", 0, 1, findWindow,
+     L"[text] [--class C]: wait for a shown top-level window whose title has the text"},
+    {L"message-box", 0, 0, messageBox,
+     L"[--caption Zav2] [--press ok|cancel|yes|no]: wait for a message box, print its text"},
+    {L"hotkey-taken", 1, 1, hotkeyTaken, L"<vk>: exit 0 when another program holds it"},
+};
+
+}  // namespace
+
+constinit const std::span<const Subcommand> kWindowCommands = kTable;
 
 }  // namespace zav2::driver

@@ -8,7 +8,7 @@
 namespace zav2::driver {
 namespace {
 
-// The screen inside `rect` as 32-bit pixels, top-down.
+// A bitmap as 32-bit pixels, top-down.
 struct Pixels {
     int width = 0;
     int height = 0;
@@ -16,26 +16,19 @@ struct Pixels {
     COLORREF at(int x, int y) const { return data[static_cast<size_t>(y) * width + x]; }
 };
 
-Pixels capture(HDC source, int x, int y, int width, int height) {
-    Pixels pixels;
-    pixels.width = width;
-    pixels.height = height;
+// What `paint` draws on a width x height bitmap, read back.
+Pixels draw(int width, int height, const std::function<void(HDC)>& paint) {
+    Pixels pixels{width, height, std::vector<COLORREF>(static_cast<size_t>(width) * height)};
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    HDC memory = CreateCompatibleDC(source);
+    HDC memory = CreateCompatibleDC(nullptr);
     HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    paint(memory);
     GdiFlush();
-    const auto* raw = static_cast<const uint32_t*>(bits);
-    pixels.data.resize(static_cast<size_t>(width) * height);
     for (size_t i = 0; i < pixels.data.size(); ++i) {
-        const uint32_t p = raw[i];  // BGRA in memory: 0xAARRGGBB
+        const uint32_t p = static_cast<const uint32_t*>(bits)[i];  // 0xAARRGGBB
         pixels.data[i] = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
     }
     SelectObject(memory, old);
@@ -44,12 +37,12 @@ Pixels capture(HDC source, int x, int y, int width, int height) {
     return pixels;
 }
 
-Pixels captureScreen(const RECT& rect) {
-    HDC screen = GetDC(nullptr);
-    Pixels pixels =
-        capture(screen, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+Pixels capture(HDC source, const RECT& rect) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    return draw(width, height, [&](HDC memory) {
+        BitBlt(memory, 0, 0, width, height, source, rect.left, rect.top, SRCCOPY);
+    });
 }
 
 int distance(COLORREF a, COLORREF b) {
@@ -63,23 +56,14 @@ Pixels renderIcon(HMODULE module, int id) {
     const int size = 14;
     HICON icon = static_cast<HICON>(
         LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_LOADTRANSPARENT));
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    RECT all{0, 0, size, size};
-    FillRect(memory, &all, GetSysColorBrush(COLOR_BTNFACE));
-    if (icon)
-        DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-    Pixels pixels = capture(memory, 0, 0, size, size);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    if (icon)
-        DestroyIcon(icon);
     if (!icon)
-        pixels.width = 0;
+        return {};
+    Pixels pixels = draw(size, size, [&](HDC memory) {
+        RECT all{0, 0, size, size};
+        FillRect(memory, &all, GetSysColorBrush(COLOR_BTNFACE));
+        DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    });
+    DestroyIcon(icon);
     return pixels;
 }
 
@@ -99,8 +83,6 @@ long long bestMatch(const Pixels& button, const Pixels& icon) {
     return best;
 }
 
-}  // namespace
-
 int screenButtonIcon(Context& context) {
     auto id = integerArgument(context, 0);
     HWND button = id ? requireControl(context, static_cast<int>(*id)) : nullptr;
@@ -112,7 +94,9 @@ int screenButtonIcon(Context& context) {
     }
     RECT rect{};
     GetWindowRect(button, &rect);
-    const Pixels shown = captureScreen(rect);
+    HDC screen = GetDC(nullptr);
+    const Pixels shown = capture(screen, rect);
+    ReleaseDC(nullptr, screen);
     long long bestScore = -1;
     String bestId;
     for (size_t i = 2; i < context.arguments.positional.size(); ++i) {
@@ -131,12 +115,12 @@ int screenButtonIcon(Context& context) {
 }
 
 int menuChecks(Context& context) {
-    HWND menu = nullptr;
-    waitFor(context.timeoutMs, [&] {
-        menu = FindWindowW(L"#32768", nullptr);
-        return menu && IsWindowVisible(menu);
+    // Its items cannot be read from another process under Wine (menu handles
+    // are the owner's).
+    HWND menu = waitForWindow(context.timeoutMs, [](HWND window) {
+        return IsWindowVisible(window) && windowClass(window) == ZT("#32768");
     });
-    if (!menu || !IsWindowVisible(menu)) {
+    if (!menu) {
         printError(ZT("no popup menu shows"));
         return kFailed;
     }
@@ -146,7 +130,7 @@ int menuChecks(Context& context) {
     // From the window itself: on the virtual display a popup menu is not
     // composed onto the screen.
     HDC dc = GetDC(menu);
-    const Pixels pixels = capture(dc, 0, 0, client.right, client.bottom);
+    const Pixels pixels = capture(dc, client);
     ReleaseDC(menu, dc);
 
     const String& pattern = context.positional(0);
@@ -213,5 +197,18 @@ int contextMenu(Context& context) {
     return PostMessageW(instance, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(clicked), at) ? kOk
                                                                                          : kFailed;
 }
+
+constexpr Subcommand kTable[] = {
+    {L"button-icon", 3, 99, screenButtonIcon,
+     L"<id> <exe> <icon id>...: which of the exe's icons the button shows on screen"},
+    {L"menu-checks", 1, 2, menuChecks,
+     L"<pattern> [row height]: checked items (0-based) of the open popup menu, whose items "
+     L"(i) and separators (-) the pattern lists; then closes it"},
+    {L"context-menu", 1, 1, contextMenu, L"<id>|caption: post WM_CONTEXTMENU for a right-click"},
+};
+
+}  // namespace
+
+constinit const std::span<const Subcommand> kPixelCommands = kTable;
 
 }  // namespace zav2::driver

@@ -1,6 +1,7 @@
 // The end-to-end driver: a console program run under Wine beside Zav2.exe
 // that finds a running instance by its instance marker and drives it from
-// outside. Each subcommand is one function in the table of driver_main_win.cpp.
+// outside. Each file of subcommands lists them in its own table, which
+// driver_main_win.cpp gathers.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,8 @@
 
 #include <functional>
 #include <optional>
+#include <span>
+#include <utility>
 #include <vector>
 
 #include "arguments.h"
@@ -25,7 +28,26 @@ struct Context {
     DWORD timeoutMs = 10000;  // --timeout for every wait
 
     const String& positional(size_t i) const { return arguments.positional[i]; }
+    // An optional positional argument, empty when not given.
+    String optional(size_t i) const {
+        return i < arguments.positional.size() ? arguments.positional[i] : String();
+    }
 };
+
+struct Subcommand {
+    const wchar_t* name;
+    int fewest, most;  // positional arguments
+    int (*run)(Context&);
+    const wchar_t* usage;
+};
+
+// The tables, by the file that holds them.
+extern const std::span<const Subcommand> kWindowCommands;   // commands_instance_win.cpp
+extern const std::span<const Subcommand> kMessageCommands;  // commands_messages_win.cpp
+extern const std::span<const Subcommand> kControlCommands;  // commands_controls_win.cpp
+extern const std::span<const Subcommand> kFileCommands;     // commands_files_win.cpp
+extern const std::span<const Subcommand> kPixelCommands;    // commands_pixels_win.cpp
+extern const std::span<const Subcommand> kFakeCommands;     // fake_instance_win.cpp
 
 // Output: UTF-8 lines on stdout, messages on stderr.
 void print(StringView line);
@@ -40,20 +62,20 @@ std::optional<int> keyArgument(const Context& context, size_t index);
 
 // Windows of the instance and of others.
 bool hasMarker(HWND window, StringView instanceName);
-std::vector<HWND> findInstances(StringView instanceName);
-HWND findInstance(StringView instanceName);
 // Polls every 50 ms until done() answers true or the time is up.
 bool waitFor(DWORD timeoutMs, const std::function<bool()>& done);
-// The instance, waited for up to the time-out; reports a time-out itself.
-HWND requireInstance(const Context& context);
 // The first child (at any depth) of `parent`, or top-level window when it is
 // null, that `wanted` accepts.
 HWND findWindowWhere(HWND parent, const std::function<bool(HWND)>& wanted);
+// The first top-level window that `wanted` accepts, waited for.
+HWND waitForWindow(DWORD timeoutMs, const std::function<bool(HWND)>& wanted);
+// The instance, waited for up to the time-out; reports a time-out itself.
+HWND requireInstance(const Context& context);
 // The child (at any depth) with this control id; -1 also finds 0xFFFF.
 HWND findControl(HWND parent, int id);
 // The instance's control with this id, the instance waited for; null
 // (reported) when either is missing.
-HWND requireControl(const Context& context, int id, HWND* instance = nullptr);
+HWND requireControl(const Context& context, int id);
 // The window the message goes to: --control of the instance, else the
 // instance itself; null (reported) when either is missing.
 HWND targetWindow(const Context& context);
@@ -62,6 +84,8 @@ String windowClass(HWND window);
 // The first static control with text: a message box's text, a folder
 // browser's title line.
 String firstStaticText(HWND dialog, DWORD timeoutMs);
+// Clicks the dialog's button and waits up to timeoutMs for the dialog to go.
+bool pressButton(HWND dialog, int button, DWORD timeoutMs);
 // WM_GETTEXT through a bounded send: works across processes for every
 // control, where GetWindowText only sees the stored title.
 std::optional<String> controlText(HWND window, DWORD timeoutMs);
@@ -69,56 +93,41 @@ std::optional<String> controlText(HWND window, DWORD timeoutMs);
 std::optional<LRESULT> sendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                    DWORD timeoutMs);
 
-// Subcommands, by the file that holds them.
-// commands_instance_win.cpp
-int waitWindow(Context& context);
-int waitGone(Context& context);
-int hasMarkerCommand(Context& context);
-int markerCount(Context& context);
-int caption(Context& context);
-int waitCaption(Context& context);
-int windowRect(Context& context);
-int clientRect(Context& context);
-int findTitle(Context& context);
-int messageBox(Context& context);
-int hotkeyTaken(Context& context);
-// commands_list_win.cpp
-int listCount(Context& context);
-int waitListCount(Context& context);
-int listItems(Context& context);
-int listSelected(Context& context);
-// commands_messages_win.cpp
-int sendCommand(Context& context);
-int postCommand(Context& context);
-int sendMessageCommand(Context& context);
-int postMessageCommand(Context& context);
-int closeInstance(Context& context);
-int postHotkey(Context& context);
-int postKey(Context& context);
-int sendCopyData(Context& context);
-int dropFile(Context& context);
-// commands_controls_win.cpp
-int controlRect(Context& context);
-int controlVisible(Context& context);
-int controlTextCommand(Context& context);
-int buttonHasIcon(Context& context);
-int dluRect(Context& context);
-int windowStyle(Context& context);
-int popupMenu(Context& context);
-// commands_shell_win.cpp
-int clipboardDib(Context& context);
-int shellObjects(Context& context);
-int taskbarButtonCreated(Context& context);
-// commands_files_win.cpp
-int browseFolder(Context& context);
-int fillDialog(Context& context);
-int clipboardFiles(Context& context);
-int holdClipboard(Context& context);
-// commands_pixels_win.cpp
-int screenButtonIcon(Context& context);
-int menuChecks(Context& context);
-int contextMenu(Context& context);
-// fake_instance_win.cpp
-int fakeInstance(Context& context);
+// Memory in the other process, for messages whose pointer arguments are read
+// there (WM_DROPFILES, BFFM_SETSELECTIONW and TVM_GETITEMW are not
+// marshalled).
+class RemoteMemory {
+  public:
+    RemoteMemory(HWND window, size_t size) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ, FALSE,
+                               processId);
+        if (process_)
+            memory_ = static_cast<char*>(
+                VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+    ~RemoteMemory() {
+        if (memory_)
+            VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+        if (process_)
+            CloseHandle(process_);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+    char* address() const { return memory_; }
+    // Leaves the block to the other process (and its end).
+    char* keep() { return std::exchange(memory_, nullptr); }
+    bool write(size_t offset, const void* bytes, size_t size) {
+        return memory_ && WriteProcessMemory(process_, memory_ + offset, bytes, size, nullptr);
+    }
+    bool read(size_t offset, void* bytes, size_t size) {
+        return memory_ && ReadProcessMemory(process_, memory_ + offset, bytes, size, nullptr);
+    }
+
+  private:
+    HANDLE process_ = nullptr;
+    char* memory_ = nullptr;
+};
 
 }  // namespace zav2::driver

@@ -2,18 +2,22 @@
 
 namespace zav2::driver {
 
-void print(StringView line) {
-    std::string bytes = utf16ToUtf8(line) + "\n";
+namespace {
+
+void write(DWORD stream, const std::string& bytes) {
     DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
-              &written, nullptr);
+    WriteFile(GetStdHandle(stream), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+              nullptr);
+}
+
+}  // namespace
+
+void print(StringView line) {
+    write(STD_OUTPUT_HANDLE, utf16ToUtf8(line) + "\n");
 }
 
 void printError(StringView line) {
-    std::string bytes = "zav2-driver: " + utf16ToUtf8(line) + "\n";
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
-              &written, nullptr);
+    write(STD_ERROR_HANDLE, "zav2-driver: " + utf16ToUtf8(line) + "\n");
 }
 
 String number(long long value) {
@@ -27,17 +31,15 @@ String rectText(const RECT& rect) {
 
 std::optional<long long> integerArgument(const Context& context, size_t index) {
     auto value = parseInteger(context.positional(index));
-    if (!value) {
+    if (!value)
         printError(ZT("not a number: ") + context.positional(index));
-    }
     return value;
 }
 
 std::optional<int> keyArgument(const Context& context, size_t index) {
     auto value = parseVirtualKey(context.positional(index));
-    if (!value) {
+    if (!value)
         printError(ZT("not a virtual key: ") + context.positional(index));
-    }
     return value;
 }
 
@@ -46,49 +48,12 @@ bool hasMarker(HWND window, StringView instanceName) {
     return GetPropW(window, name.c_str()) == reinterpret_cast<HANDLE>(1);
 }
 
-std::vector<HWND> findInstances(StringView instanceName) {
-    struct Search {
-        String name;
-        std::vector<HWND> found;
-    } search{String(instanceName), {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
-            if (hasMarker(window, search->name)) {
-                search->found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND findInstance(StringView instanceName) {
-    std::vector<HWND> found = findInstances(instanceName);
-    return found.empty() ? nullptr : found.front();
-}
-
 bool waitFor(DWORD timeoutMs, const std::function<bool()>& done) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (done()) {
-            return true;
-        }
-        if (GetTickCount64() >= deadline) {
+    for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !done(); Sleep(50)) {
+        if (GetTickCount64() >= deadline)
             return false;
-        }
-        Sleep(50);
     }
-}
-
-HWND requireInstance(const Context& context) {
-    HWND window = nullptr;
-    waitFor(context.timeoutMs,
-            [&] { return (window = findInstance(context.instanceName)) != nullptr; });
-    if (!window) {
-        printError(ZT("no window with the instance marker \"") + context.instanceName + ZT("\""));
-    }
-    return window;
+    return true;
 }
 
 HWND findWindowWhere(HWND parent, const std::function<bool(HWND)>& wanted) {
@@ -110,6 +75,20 @@ HWND findWindowWhere(HWND parent, const std::function<bool(HWND)>& wanted) {
     return search.found;
 }
 
+HWND waitForWindow(DWORD timeoutMs, const std::function<bool(HWND)>& wanted) {
+    HWND window = nullptr;
+    waitFor(timeoutMs, [&] { return (window = findWindowWhere(nullptr, wanted)) != nullptr; });
+    return window;
+}
+
+HWND requireInstance(const Context& context) {
+    HWND window = waitForWindow(
+        context.timeoutMs, [&](HWND window) { return hasMarker(window, context.instanceName); });
+    if (!window)
+        printError(ZT("no window with the instance marker \"") + context.instanceName + ZT("\""));
+    return window;
+}
+
 HWND findControl(HWND parent, int id) {
     // Templates store the id in 16 or 32 bits: -1 comes back as either.
     return findWindowWhere(
@@ -126,31 +105,30 @@ String firstStaticText(HWND dialog, DWORD timeoutMs) {
     return text;
 }
 
-HWND requireControl(const Context& context, int id, HWND* instanceOut) {
+bool pressButton(HWND dialog, int button, DWORD timeoutMs) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(findControl(dialog, button)));
+    return waitFor(timeoutMs, [&] { return !IsWindow(dialog); });
+}
+
+HWND requireControl(const Context& context, int id) {
     HWND instance = requireInstance(context);
     HWND control = instance ? findControl(instance, id) : nullptr;
     if (instance && !control)
         printError(ZT("no control ") + number(id));
-    if (instanceOut)
-        *instanceOut = instance;
     return control;
 }
 
 HWND targetWindow(const Context& context) {
-    HWND instance = requireInstance(context);
-    if (!instance) {
+    auto controlOption = context.arguments.option(ZT("control"));
+    if (!controlOption)
+        return requireInstance(context);
+    auto id = parseInteger(*controlOption);
+    if (!id) {
+        printError(ZT("not a number: ") + *controlOption);
         return nullptr;
     }
-    auto controlOption = context.arguments.option(ZT("control"));
-    if (!controlOption) {
-        return instance;
-    }
-    auto id = parseInteger(*controlOption);
-    HWND control = id ? findControl(instance, static_cast<int>(*id)) : nullptr;
-    if (!control) {
-        printError(ZT("no control ") + *controlOption);
-    }
-    return control;
+    return requireControl(context, static_cast<int>(*id));
 }
 
 String windowTitle(HWND window) {
@@ -177,15 +155,13 @@ std::optional<LRESULT> sendBounded(HWND window, UINT message, WPARAM wParam, LPA
 
 std::optional<String> controlText(HWND window, DWORD timeoutMs) {
     auto length = sendBounded(window, WM_GETTEXTLENGTH, 0, 0, timeoutMs);
-    if (!length) {
+    if (!length)
         return std::nullopt;
-    }
     String text(static_cast<size_t>(*length) + 1, Char());
     auto copied = sendBounded(window, WM_GETTEXT, text.size(),
                               reinterpret_cast<LPARAM>(text.data()), timeoutMs);
-    if (!copied) {
+    if (!copied)
         return std::nullopt;
-    }
     text.resize(static_cast<size_t>(*copied));
     return text;
 }
