@@ -1,10 +1,9 @@
-// The settings through the real profile functions and the real main dialog:
-// a hand-edited file kept in place, and which rectangle a save takes. What
-// loading shows in the window is checked end to end (settings_e2e.sh).
+// The settings through the real profile functions: a hand-edited file kept in
+// place, and which rectangle a save takes. What loading shows in the window is
+// checked end to end (settings_e2e.sh).
 #include "app/settings_apply_win.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -16,7 +15,6 @@
 
 #include "app/settings.h"
 #include "app/settings_store.h"
-#include "resources/resource.h"
 
 namespace zav2 {
 namespace {
@@ -25,14 +23,6 @@ struct WindowDestroyer {
     void operator()(HWND window) const { DestroyWindow(window); }
 };
 using WindowOwner = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
-struct MenuDestroyer {
-    void operator()(HMENU menu) const { DestroyMenu(menu); }
-};
-using MenuOwner = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
-
-INT_PTR CALLBACK quietDialogProc(HWND, UINT, WPARAM, LPARAM) {
-    return FALSE;
-}
 
 class SettingsFileTest : public ::testing::Test {
   protected:
@@ -102,78 +92,23 @@ TEST_F(SettingsFileTest, HandEditedFileIsReadAndKeptInPlace) {
     EXPECT_EQ(readIgnoreDir(store), L"@eaDir");
 }
 
-// Dialog 101 with the program's menus, as the main window has them.
-class SettingsWindowTest : public SettingsFileTest {
-  protected:
-    void SetUp() override {
-        SettingsFileTest::SetUp();
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
-        module_ = GetModuleHandleW(nullptr);
-        window_.reset(
-            CreateDialogParamW(module_, MAKEINTRESOURCEW(IDD_MAIN), nullptr, quietDialogProc, 0));
-        ASSERT_NE(window_.get(), nullptr);
-        // Wine never makes a window top-most while it owns a top-most popup
-        // (here the volume slider's tooltip): it slots the window in below
-        // that popup without the top-most style. Windows has no such limit,
-        // so the tooltip is taken away to see what the settings do.
-        HWND slider = GetDlgItem(window_.get(), IDC_VOLUME_SLIDER);
-        HWND tooltip = reinterpret_cast<HWND>(SendMessageW(slider, TBM_GETTOOLTIPS, 0, 0));
-        SendMessageW(slider, TBM_SETTOOLTIPS, 0, 0);
-        if (tooltip)
-            DestroyWindow(tooltip);
-        ShowWindow(window_.get(), SW_SHOWNOACTIVATE);  // as the main window is before loading
-        RECT r{};
-        GetWindowRect(window_.get(), &r);
-        templateWidth_ = r.right - r.left;
-        const wchar_t* names[] = {IDR_MENU_LIST,  IDR_MENU_MASTER, IDR_MENU_PLAY,
-                                  IDR_MENU_TITLE, IDR_MENU_TEXT,   IDR_MENU_OPEN};
-        for (int i = 0; i < 6; ++i) {
-            menus_[i].reset(LoadMenuW(module_, names[i]));
-            ASSERT_NE(menus_[i].get(), nullptr);
-        }
-        target_.module = module_;
-        target_.window = window_.get();
-        target_.textPanel = GetDlgItem(window_.get(), IDC_TEXT_PANEL);
-        target_.listBox = GetDlgItem(window_.get(), IDC_LIST);
-        const auto shown = [this](int i) { return GetSubMenu(menus_[i].get(), 0); };
-        target_.menus = {shown(0), shown(1), shown(2), shown(3), shown(4), shown(5)};
-    }
-
-    std::optional<double> load(IAudioEndpointVolume* master = nullptr) {
-        loadPlacement(ini_, window_.get(), templateWidth_, settings_);
-        auto volume = loadSettings(ini_, target_, master, fonts_, settings_);
-        loadCaptureDir(ini_, settings_);
-        return volume;
-    }
-
-    HINSTANCE module_ = nullptr;
-    SettingsFonts fonts_;  // outlives nothing it is set on: declared before the window
-    WindowOwner window_;
-    MenuOwner menus_[6];
-    SettingsWindow target_;
-    int templateWidth_ = 0;
-    Settings settings_;
-};
-
-TEST_F(SettingsWindowTest, SaveTakesTheWindowOrTheSavedRectangle) {
-    load();
-    SetWindowPos(window_.get(), nullptr, 200, 150, 450, 400, SWP_NOZORDER);
+// The Win32 side of a save: the window's own rectangle when it is normal,
+// the one kept before maximising or full screen otherwise.
+TEST_F(SettingsFileTest, SaveTakesTheWindowOrTheSavedRectangle) {
+    const WindowOwner window(CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 200, 150, 450,
+                                             400, nullptr, nullptr, nullptr, nullptr));
+    ASSERT_TRUE(window);
+    Settings settings;
+    settings.loaded = true;
     const RECT saved{5, 6, 305, 406};
-    ASSERT_TRUE(saveSettings(ini_, settings_, window_.get(), 1, saved, L"", L""));
+    ASSERT_TRUE(saveSettings(ini_, settings, window.get(), 1, saved, L"", L""));
     ProfileSettingsStore store(ini_);
     EXPECT_EQ(store.readInt(kSystemSection, L"x", -1), 200);
     EXPECT_EQ(store.readInt(kSystemSection, L"width", -1), 450);
-    ASSERT_TRUE(saveSettings(ini_, settings_, window_.get(), 3, saved, L"", L""));
+    ASSERT_TRUE(saveSettings(ini_, settings, window.get(), 3, saved, L"", L""));
     EXPECT_EQ(store.readInt(kSystemSection, L"x", -1), 5);
     EXPECT_EQ(store.readInt(kSystemSection, L"width", -1), 300);
     EXPECT_EQ(store.readInt(kSystemSection, L"height", -1), 400);
-
-    // A window that never loaded its settings writes nothing.
-    std::filesystem::remove(folder_ / L"Zav2.ini");
-    Settings neverLoaded;
-    EXPECT_FALSE(saveSettings(ini_, neverLoaded, window_.get(), 1, saved, L"", L""));
-    EXPECT_FALSE(std::filesystem::exists(folder_ / L"Zav2.ini"));
 }
 
 }  // namespace

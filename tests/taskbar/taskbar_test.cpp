@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <string>
-#include <tuple>
 
 #include "app/settings_store.h"
 #include "taskbar/jump_list.h"
@@ -26,11 +25,6 @@ std::vector<String> us(std::initializer_list<std::string> texts) {
 
 String recentKey(int k) {
     return u(std::to_string(k));
-}
-
-// The section as it stands, key by key, for comparisons.
-std::vector<std::pair<String, String>> section(const MemorySettingsStore& store) {
-    return store.entries(kJumpRecentSection);
 }
 
 TEST(RecentItems, OpeningRules) {
@@ -89,36 +83,11 @@ TEST(RecentItems, DamagedSectionIsReadSafelyAndWrittenBackClean) {
         for (size_t k = 0; k < read.size(); ++k)
             clean.emplace_back(recentKey(int(k)), read[k]);
         // Keys past 11 are not the program's: they are left alone.
-        auto written = section(store);
+        auto written = store.entries(kJumpRecentSection);
         std::erase_if(written, [](const auto& entry) { return entry.first == ZT("12"); });
         std::sort(written.begin() + 1, written.end());
         std::sort(clean.begin() + 1, clean.end());
         EXPECT_EQ(written, clean);
-    }
-}
-
-struct RecordingToolbar : ThumbnailToolbar {
-    std::vector<ThumbnailButton> added;
-    bool addButtons(const std::vector<ThumbnailButton>& buttons) override {
-        added = buttons;
-        return true;
-    }
-};
-
-TEST(ThumbnailButtons, FourTransportButtons) {
-    RecordingToolbar toolbar;
-    ASSERT_TRUE(addThumbnailButtons(toolbar));
-    const std::vector<std::tuple<int, int, String>> expected = {
-        {1004, 5110, ZT("再生/一時停止")},
-        {1006, 5107, ZT("停止")},
-        {1007, 5108, ZT("前へ")},
-        {1008, 5109, ZT("次へ")},
-    };
-    ASSERT_EQ(toolbar.added.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(toolbar.added[i].commandId, std::get<0>(expected[i]));
-        EXPECT_EQ(toolbar.added[i].iconId, std::get<1>(expected[i]));
-        EXPECT_EQ(toolbar.added[i].tooltip, std::get<2>(expected[i]));
     }
 }
 
