@@ -1,5 +1,5 @@
-// Writes the seed corpus of the fuzz targets (tag readers from the unit tests'
-// byte builders, lists and texts as a user might edit them):
+// Writes the seed corpus of the fuzz targets (the tag tests' sample files,
+// lists and texts as a user might edit them):
 // make_seeds FOLDER writes FOLDER/<target>/<name> files.
 #include <cstdio>
 #include <filesystem>
@@ -8,81 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "tag_builders.h"
+#include "tag_samples.h"
 
 namespace {
 
 using namespace zav2::build;
 using namespace std::string_literals;
 using Seeds = std::map<std::string, Bytes>;
-
-Seeds id3Seeds() {
-    const Bytes title16 = id3Frame(3, "TIT2", id3Text(1, kBomLe + utf16le(u"題名") + kNul2));
-    const Bytes cover = id3Frame(3, "APIC", apicContent(0, 3, kNul, "\xFF\xD8\xFF\xE0jpeg"s));
-    const Bytes lyrics =
-        id3Frame(3, "USLT", lyricsContent(1, kBomLe + kNul2, kBomLe + utf16le(u"詞")));
-    return {
-        {"v23", id3Tag(3, cover + lyrics + title16 + Bytes(32, '\0'))},
-        {"v23-unsync", id3Tag(3, unsynchronise(cover + lyrics + title16), 0x80)},
-        {"v23-extended", id3Tag(3, be32(6) + Bytes(6, '\0') + title16, 0x40)},
-        {"v24", id3Tag(4,
-                       syncsafe(6) + "\x01\x00"s +
-                           id3Frame(4, "APIC", apicContent(3, 0, "d\0"s, "\x89PNG"s)) +
-                           id3Frame(4, "USLT", lyricsContent(3, "d\0"s, "la la")) +
-                           id3Frame(4, "TIT2",
-                                    syncsafe(5) + unsynchronise(id3Text(3, "ti\xC3\xBF")), 0x0003),
-                       0xC0)},
-        {"v22", id3Tag(2, id3Frame(2, "PIC", picContent(4, kNul, "img")) +
-                              id3Frame(2, "ULT", lyricsContent(0, kNul, "words")) +
-                              id3Frame(2, "TT2", id3Text(0, "\x93\xFA\x96\x7B")))},
-        {"v1", Bytes(64, '\x11') + id3v1("Version one")},
-    };
-}
-
-Seeds flacSeeds() {
-    const Bytes comments =
-        vorbisComments("vendor", {"ARTIST=a", "title=" + utf8(u8"曲"), "TITLE=b"});
-    return {
-        {"comments", flacFile({{4, comments}}, "audio")},
-        {"picture-first", flacFile({{6, Bytes(200, 'p')}, {1, Bytes(8, '\0')}, {4, comments}})},
-        {"no-comments", flacFile({{1, Bytes(8, '\0')}})},
-    };
-}
-
-Seeds oggSeeds() {
-    return {
-        {"one-page", oggVorbisFile({"TITLE=" + utf8(u8"題")})},
-        {"many-pages", oggVorbisFile({Bytes(700, 'c'), "title=x", "TITLE=y"}, 2)},
-        {"two-streams",
-         oggPage(1, 0, 0x02, {8}, "\x80theora"s) + oggVorbisFile({"TITLE=second"}, 255, 2)},
-    };
-}
-
-Seeds mp4Seeds() {
-    return {
-        {"moov-first", ftyp("M4A ") +
-                           mp4TitleMoov(utf8(u8"タイトル"), atom("trak", Bytes(40, '\0'))) +
-                           atom("mdat", Bytes(64, '\0'))},
-        {"moov-last",
-         ftyp("M4A ") + be32(1) + "mdat"s + be64(16 + 64) + Bytes(64, '\0') + mp4TitleMoov("late")},
-        {"other-brand", ftyp("mp42") + mp4TitleMoov("x")},
-    };
-}
-
-Seeds asfSeeds() {
-    return {
-        {"title", asfFile({asfObject(kAsfFilePropertiesGuid, Bytes(40, '\0')),
-                           asfContentDescription(utf16le(u"題") + kNul2, utf16le(u"A") + kNul2)})},
-        {"no-title", asfFile({asfContentDescription("", utf16le(u"Author") + kNul2)})},
-    };
-}
-
-Seeds realSeeds() {
-    return {
-        {"ra4", realAudio4("Real audio")},
-        {"rmf", realMedia({realChunk("PROP", Bytes(40, '\0')), realContent("\x83\x8A\x83\x41")})},
-    };
-}
 
 // Companion texts: the marks, Shift_JIS and UTF-8 without one, line ends.
 Seeds panelTextSeeds() {
@@ -173,13 +105,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path root(argv[1]);
-    write(root / "id3_title", id3Seeds());
-    write(root / "lyrics_picture", id3Seeds());
-    write(root / "flac_title", flacSeeds());
-    write(root / "ogg_title", oggSeeds());
-    write(root / "mp4_title", mp4Seeds());
-    write(root / "asf_title", asfSeeds());
-    write(root / "real_title", realSeeds());
+    for (const TagSample& sample : tagSamples()) {
+        write(root / sample.target, {{sample.name, sample.bytes}});
+        if (sample.reader == zav2::readId3Title)
+            write(root / "lyrics_picture", {{sample.name, sample.bytes}});
+    }
     write(root / "panel_text", panelTextSeeds());
     write(root / "m3u_list", m3uSeeds());
     write(root / "search_list", searchListSeeds());

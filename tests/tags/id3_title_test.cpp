@@ -9,7 +9,6 @@ namespace {
 
 using namespace build;
 using namespace std::string_literals;
-using test::bytesReadBy;
 using test::titleOf;
 
 String id3Title(const Bytes& bytes) {
@@ -22,15 +21,12 @@ Bytes tagWithTitle(int version, const Bytes& content, const Bytes& before = "") 
 }
 
 TEST(Id3Title, EncodingsOfTheTitleFrame) {
-    // UTF-16 with a little-endian mark, and with a big-endian one.
-    EXPECT_EQ(id3Title(tagWithTitle(3, id3Text(1, kBomLe + utf16le(u"日本語") + kNul2))),
-              ZT("日本語"));
+    // UTF-16 with a big-endian mark.
     EXPECT_EQ(id3Title(tagWithTitle(3, id3Text(1, kBomBe + utf16be(u"日本語") + kNul2))),
               ZT("日本語"));
     // Encoding 0 is the ANSI code page (Shift_JIS), cut at its NUL.
     EXPECT_EQ(id3Title(tagWithTitle(3, id3Text(0, "\x93\xFA\x96\x7B\x8C\xEA\0junk"s))),
               ZT("日本語"));
-    EXPECT_EQ(id3Title(tagWithTitle(4, id3Text(3, utf8(u8"歌 one")))), ZT("歌 one"));
     EXPECT_EQ(id3Title(tagWithTitle(4, id3Text(3, "ab\xC3(cd"))), ZT("ab\xFFFD(cd"));
     // UTF-16BE exists in version 2.4 only.
     EXPECT_EQ(id3Title(tagWithTitle(4, id3Text(2, utf16be(u"Song")))), ZT("Song"));
@@ -41,40 +37,22 @@ TEST(Id3Title, EncodingsOfTheTitleFrame) {
 }
 
 TEST(Id3Title, FrameLayoutsByVersion) {
-    const Bytes other = id3Frame(3, "TPE1", id3Text(0, "Artist"));
-    EXPECT_EQ(id3Title(tagWithTitle(3, id3Text(0, "Three"), other)), ZT("Three"));
+    // A frame over 127 bytes: version 2.4 sizes are syncsafe.
     EXPECT_EQ(id3Title(tagWithTitle(4, id3Text(0, "Four"), id3Frame(4, "TPE1", Bytes(200, 'a')))),
               ZT("Four"));
-    EXPECT_EQ(id3Title(tagWithTitle(2, id3Text(0, "Two"), id3Frame(2, "TP1", id3Text(0, "A")))),
-              ZT("Two"));
     // A four-letter ID in a version 2.2 tag is not its title frame.
     EXPECT_EQ(id3Title(id3Tag(2, id3Frame(3, "TIT2", id3Text(0, "x")))), ZT(""));
     // IDs compare without case.
     EXPECT_EQ(id3Title(id3Tag(3, id3Frame(3, "tit2", id3Text(0, "lower")))), ZT("lower"));
 }
 
-TEST(Id3Title, ExtendedHeadersAreSkipped) {
-    const Bytes v3Extended = be32(6) + Bytes(6, '\0');  // size excludes its own field
-    EXPECT_EQ(id3Title(id3Tag(3, v3Extended + id3Frame(3, "TIT2", id3Text(0, "ext3")), 0x40)),
-              ZT("ext3"));
-    const Bytes v4Extended = syncsafe(6) + Bytes(1, 1) + Bytes(1, 0);  // size includes it
-    EXPECT_EQ(id3Title(id3Tag(4, v4Extended + id3Frame(4, "TIT2", id3Text(0, "ext4")), 0x40)),
-              ZT("ext4"));
-}
-
-TEST(Id3Title, UnsynchronisedTags) {
-    // Version 2.3 sizes frames before unsynchronisation: the byte inserted
-    // into a UTF-16 mark must not shift the walk, nor the title's own text.
-    const Bytes artist = id3Frame(3, "TPE1", id3Text(1, kBomLe + utf16le(u"A") + kNul2));
-    const Bytes title = id3Frame(3, "TIT2", id3Text(1, kBomLe + utf16le(u"ｱｲ！") + kNul2));
-    EXPECT_EQ(id3Title(id3Tag(3, unsynchronise(artist + title), 0x80)), ZT("ｱｲ！"));
-    // Version 2.4 sizes frames as stored, so nothing is skipped beyond them.
+TEST(Id3Title, UnsynchronisedVersion24TagsSizeFramesAsStored) {
+    // Unlike version 2.3, frames are sized as stored: nothing is skipped
+    // beyond them.
     const Bytes artist4 = unsynchronise(id3Text(1, kBomLe + utf16le(u"A") + kNul2));
     const Bytes title4 = unsynchronise(id3Text(1, kBomLe + utf16le(u"ｱｲ！") + kNul2));
     EXPECT_EQ(id3Title(id3Tag(4, id3Frame(4, "TPE1", artist4) + id3Frame(4, "TIT2", title4), 0x80)),
               ZT("ｱｲ！"));
-    // ... and a 2.4 frame may be unsynchronised on its own, with a data length.
-    EXPECT_EQ(id3Title(id3Tag(4, id3Frame(4, "TIT2", syncsafe(10) + title4, 0x0003))), ZT("ｱｲ！"));
 }
 
 TEST(Id3Title, WhatEndsTheWalk) {
@@ -92,7 +70,6 @@ TEST(Id3Title, WhatEndsTheWalk) {
 
 TEST(Id3Title, Version1OnlyWithoutVersion2) {
     const Bytes audio(2000, '\x33');
-    EXPECT_EQ(id3Title(audio + id3v1("Four")), ZT("Four"));
     EXPECT_EQ(id3Title(audio + id3v1("tag title with spaces    ")),
               ZT("tag title with spaces    "));
     EXPECT_EQ(id3Title(audio + id3v1(Bytes(30, ' '))), ZT(""));
@@ -102,17 +79,6 @@ TEST(Id3Title, Version1OnlyWithoutVersion2) {
     EXPECT_EQ(id3Title(id3Tag(3, id3Frame(3, "TPE1", id3Text(0, "A"))) + audio + id3v1("Old")),
               ZT(""));
     EXPECT_EQ(id3Title(id3v1("Short file").substr(0, 100)), ZT(""));
-}
-
-TEST(Id3Title, ReadsOnlyTheFramesBeforeTheTitle) {
-    // A 600 KB cover ahead of the title is jumped over, not read.
-    const Bytes cover = id3Frame(3, "APIC", apicContent(0, 3, kNul, Bytes(600 * 1024, '\xD8')));
-    String title;
-    const uint64_t read = bytesReadBy(
-        readId3Title, tagWithTitle(3, id3Text(0, "After cover"), cover) + Bytes(3 << 20, '\0'),
-        &title);
-    EXPECT_EQ(title, ZT("After cover"));
-    EXPECT_LT(read, 16u * 1024);
 }
 
 }  // namespace

@@ -30,21 +30,17 @@ class TagFiles : public ::testing::Test {
     std::filesystem::path folder_;
 };
 
+// Lower-case .mp3, .ogg, .m4a and .wma, and an .m4a renamed .mp4, are among
+// the files ffmpeg writes (media_test.cpp).
 TEST_F(TagFiles, ReaderChosenByExtension) {
     const Bytes mp3 = id3Tag(3, id3Frame(3, "TIT2", id3Text(0, "mp3 title")));
     const Bytes flac = flacFile({{4, vorbisComments("", {"TITLE=flac title"})}});
-    EXPECT_EQ(readTitle(write("a.mp3", mp3)), ZT("mp3 title"));
     EXPECT_EQ(readTitle(write("b.MP3", mp3)), ZT("mp3 title"));
     EXPECT_EQ(readTitle(write("c.fla", flac)), ZT("flac title"));
     EXPECT_EQ(readTitle(write("d.FLAC", flac)), ZT("flac title"));
-    EXPECT_EQ(readTitle(write("e.ogg", oggVorbisFile({"TITLE=ogg"}))), ZT("ogg"));
-    EXPECT_EQ(readTitle(write("f.m4a", ftyp("M4A ") + mp4TitleMoov("m4a"))), ZT("m4a"));
-    EXPECT_EQ(readTitle(write("g.wma", asfFile({asfContentDescription(utf16le(u"wma"))}))),
-              ZT("wma"));
     EXPECT_EQ(readTitle(write("h.rm", realMedia({realContent("rm")}))), ZT("rm"));
     EXPECT_EQ(readTitle(write("i.ra", realAudio4("ra"))), ZT("ra"));
     // Tags in files of other kinds are not looked at.
-    EXPECT_EQ(readTitle(write("j.mp4", ftyp("M4A ") + mp4TitleMoov("mp4"))), ZT(""));
     EXPECT_EQ(readTitle(write("k.wmv", asfFile({asfContentDescription(utf16le(u"wmv"))}))), ZT(""));
     EXPECT_EQ(readTitle(write("l.wav", mp3)), ZT(""));
     // A FLAC file named .ogg is read as Ogg, and has no title then.
