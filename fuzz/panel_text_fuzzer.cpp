@@ -1,22 +1,13 @@
 // A companion text file's bytes through the panel's text rules: the class,
 // the cut at a character boundary, decoding and line assembly.
-#include <cstdint>
-#include <cstdlib>
 #include <string_view>
 
+#include "fuzz_support.h"
 #include "ui/panel_text.h"
-
-namespace {
-
-void check(bool holds) {
-    if (!holds)
-        std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace zav2;
+    using fuzz::check;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const TextEncoding encoding = detectTextEncoding(bytes);
     check(static_cast<int>(encoding) >= 0 && static_cast<int>(encoding) <= 4);

@@ -1,4 +1,4 @@
-// Feeds files (or every file of folders) to a fuzz target once each, so the
+// Feeds every file of the given folders to a fuzz target once, so the
 // committed corpus runs as an ordinary test with any compiler.
 #include <cstdint>
 #include <cstdio>
@@ -24,17 +24,11 @@ void replay(const std::filesystem::path& path) {
 int main(int argc, char** argv) {
     size_t count = 0;
     for (int i = 1; i < argc; ++i) {
-        const std::filesystem::path path(argv[i]);
-        if (std::filesystem::is_directory(path)) {
-            for (const auto& entry : std::filesystem::recursive_directory_iterator(path)) {
-                if (entry.is_regular_file()) {
-                    replay(entry.path());
-                    ++count;
-                }
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(argv[i])) {
+            if (entry.is_regular_file()) {
+                replay(entry.path());
+                ++count;
             }
-        } else {
-            replay(path);
-            ++count;
         }
     }
     std::printf("replayed %zu inputs\n", count);

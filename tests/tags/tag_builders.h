@@ -13,47 +13,37 @@ namespace zav2::build {
 
 using Bytes = std::string;
 
-inline Bytes be16(uint32_t v) {
-    return {static_cast<char>(v >> 8), static_cast<char>(v)};
+// `N` bytes of `v`, most significant first (big-endian) or last.
+template <int N, bool kBigEndian>
+Bytes bytesOf(uint64_t v) {
+    Bytes out(N, '\0');
+    for (int i = 0; i < N; ++i)
+        out[kBigEndian ? N - 1 - i : i] = static_cast<char>(v >> (8 * i));
+    return out;
 }
-inline Bytes be24(uint32_t v) {
-    return {static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
-}
-inline Bytes be32(uint32_t v) {
-    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
-            static_cast<char>(v)};
-}
-inline Bytes be64(uint64_t v) {
-    return be32(static_cast<uint32_t>(v >> 32)) + be32(static_cast<uint32_t>(v));
-}
-inline Bytes le16(uint32_t v) {
-    return {static_cast<char>(v), static_cast<char>(v >> 8)};
-}
-inline Bytes le32(uint32_t v) {
-    return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-            static_cast<char>(v >> 24)};
-}
-inline Bytes le64(uint64_t v) {
-    return le32(static_cast<uint32_t>(v)) + le32(static_cast<uint32_t>(v >> 32));
-}
+inline constexpr auto be16 = bytesOf<2, true>;
+inline constexpr auto be24 = bytesOf<3, true>;
+inline constexpr auto be32 = bytesOf<4, true>;
+inline constexpr auto be64 = bytesOf<8, true>;
+inline constexpr auto le16 = bytesOf<2, false>;
+inline constexpr auto le32 = bytesOf<4, false>;
+inline constexpr auto le64 = bytesOf<8, false>;
+
 inline Bytes syncsafe(uint32_t v) {
     return {static_cast<char>((v >> 21) & 0x7F), static_cast<char>((v >> 14) & 0x7F),
             static_cast<char>((v >> 7) & 0x7F), static_cast<char>(v & 0x7F)};
 }
 
 // UTF-16 text from UTF-16 units, in either byte order.
-inline Bytes utf16le(std::u16string_view text) {
+template <bool kBigEndian>
+Bytes utf16(std::u16string_view text) {
     Bytes out;
     for (char16_t c : text)
-        out += le16(c);
+        out += bytesOf<2, kBigEndian>(c);
     return out;
 }
-inline Bytes utf16be(std::u16string_view text) {
-    Bytes out;
-    for (char16_t c : text)
-        out += be16(c);
-    return out;
-}
+inline constexpr auto utf16le = utf16<false>;
+inline constexpr auto utf16be = utf16<true>;
 inline Bytes utf8(std::u8string_view text) {
     return Bytes(reinterpret_cast<const char*>(text.data()), text.size());
 }

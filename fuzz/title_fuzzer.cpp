@@ -1,0 +1,13 @@
+// One tag reader over the bytes in memory; ZAV2_TITLE_READER names it (each
+// title target is this file built with its own reader).
+#include "fuzz_support.h"
+#include "tags/readers.h"
+#include "tags/source_files.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace zav2;
+    MemoryFile file(std::string(reinterpret_cast<const char*>(data), size));
+    // A title is decoded from the file's bytes: never more units than bytes.
+    fuzz::check(ZAV2_TITLE_READER(file).size() <= size);
+    return 0;
+}
