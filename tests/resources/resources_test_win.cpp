@@ -32,20 +32,11 @@ WindowOwner createDialog(int id) {
         CreateDialogParamW(module(), MAKEINTRESOURCEW(id), nullptr, quietDialogProc, 0));
 }
 
-// The main window's controls are checked end to end (e2e startup).
-TEST(ResourcesTest, EverythingTheCodeLooksUpIsThere) {
-    const std::vector<std::pair<int, std::vector<int>>> dialogs = {
-        {IDD_FILTER, {IDC_SEARCH_EDIT, IDOK, IDCANCEL}},
-        {IDD_JUMP, {IDC_SEARCH_EDIT, IDOK, IDCANCEL}},
-        {IDD_RENAME, {IDC_RENAME_EDIT, IDOK, IDCANCEL}},
-    };
-    for (const auto& [id, controls] : dialogs) {
-        WindowOwner dialog = createDialog(id);
-        ASSERT_TRUE(dialog) << "dialog " << id << ": " << GetLastError();
-        for (int control : controls)
-            EXPECT_TRUE(GetDlgItem(dialog.get(), control)) << "dialog " << id << " " << control;
-    }
-    // Each menu is shown from its one popup.
+// The dialogs' controls are found end to end: the main window's by e2e
+// startup, the filter's by e2e commands (the jump dialog is the same
+// template), the rename dialog's by e2e fileops. Each menu is shown from its
+// one popup.
+TEST(ResourcesTest, EveryMenuHasItsPopup) {
     for (const wchar_t* name : {IDR_MENU_LIST, IDR_MENU_MASTER, IDR_MENU_PLAY, IDR_MENU_TITLE,
                                 IDR_MENU_TEXT, IDR_MENU_OPEN}) {
         HMENU menu = LoadMenuW(module(), name);
