@@ -17,6 +17,7 @@ TEST(CommandRules, GuardsKeepCommandsOffAnEmptyListOrWithoutCurrent) {
     EXPECT_TRUE(guardAllows(CommandGuard::ListAndCurrent, false, 0));
 }
 
+// Each step and both ends with real keys: e2e commands.
 TEST(CommandRules, RelativeSeekRoundsUpAndClampsAtBothEnds) {
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
     struct Case {
@@ -27,14 +28,9 @@ TEST(CommandRules, RelativeSeekRoundsUpAndClampsAtBothEnds) {
     } const cases[] = {
         {12.3, 100, 4100, 14},            // rounded up to 13 first
         {98.5, 100, 4100, std::nullopt},  // 1.5 s left: nothing
-        {97.0, 100, 4100, 98},
-        {40.0, 100, 4300, std::nullopt},  // a minute would reach the last second
-        {30.0, 100, 4200, 40},
-        {0.4, 100, 4400, 0},  // back stops at the start
-        {75.0, 100, 4600, 15},
-        {700.0, 6000, 5100, 100},
-        {nan, 100, 4100, 1},           // an unknown position is the start
-        {5.0, 0, 4100, std::nullopt},  // unknown duration: no forward seek
+        {97.0, 100, 4100, 98},           {75.0, 100, 4600, 15},
+        {700.0, 6000, 5100, 100},        {nan, 100, 4100, 1},  // an unknown position is the start
+        {5.0, 0, 4100, std::nullopt},                          // unknown duration: no forward seek
     };
     for (const Case& c : cases) {
         const std::optional<SeekStep> step = seekStepOf(c.commandId);
@@ -54,9 +50,8 @@ TEST(CommandRules, FrameStepStopsAtTheEndsAndWithoutAFrameRate) {
 }
 
 TEST(CommandRules, PercentJumpsNeedAKnownDuration) {
-    EXPECT_EQ(percentTenthsOf(41005), 5);
+    // Keypad 5 and 2 jump end to end (e2e commands).
     EXPECT_FALSE(percentTenthsOf(41010));
-    EXPECT_DOUBLE_EQ(*percentJumpTarget(123.0, 5), 61.5);
     EXPECT_DOUBLE_EQ(*percentJumpTarget(123.0, 0), 0.0);
     EXPECT_FALSE(percentJumpTarget(std::numeric_limits<double>::quiet_NaN(), 5));
     EXPECT_FALSE(percentJumpTarget(std::numeric_limits<double>::infinity(), 5));
@@ -72,16 +67,15 @@ TEST(CommandRules, RateLadderStopsAt125And10000) {
     }
 }
 
+// Page keys, the top-most toggle and the font keys in their middle ranges:
+// e2e commands.
 TEST(CommandRules, SmallSteppedValuesStayInTheirRanges) {
     EXPECT_EQ(sliderAfterPageKey(98, true), 100);
     EXPECT_EQ(sliderAfterPageKey(3, false), 0);
-    EXPECT_EQ(sliderAfterPageKey(50, true), 55);
     for (auto [flag, toggled] : {std::pair{0, 1}, {1, 0}, {2, 1}, {-1, 1}})
         EXPECT_EQ(toggledFlag(flag), toggled) << flag;
     for (auto [mode, next] : {std::pair{1, 2}, {2, 3}, {3, 4}, {4, 1}, {0, 1}, {9, 1}})
         EXPECT_EQ(nextPlayMode(mode), next) << mode;
-    EXPECT_EQ(fontSizeAfterKey(FontSizeKey::Reset, 20), 9);
-    EXPECT_EQ(fontSizeAfterKey(FontSizeKey::Larger, 10), 11);
     EXPECT_EQ(fontSizeAfterKey(FontSizeKey::Smaller, 7), 6);
     EXPECT_FALSE(fontSizeAfterKey(FontSizeKey::Smaller, 6));
     EXPECT_EQ(fontPointsFromHeight(-15, 96), 11);  // 11.75 truncated
@@ -99,6 +93,7 @@ TEST(CommandRules, AClickOnAMenuButtonWhileLatchedOnlyClears) {
     EXPECT_TRUE(latch.press());
 }
 
+// A hidden list made to fill the window by a press: e2e commands.
 TEST(CommandRules, ListButtonCyclesHiddenAndFullAndKeepsOtherWidths) {
     struct Case {
         int width;
@@ -107,7 +102,6 @@ TEST(CommandRules, ListButtonCyclesHiddenAndFullAndKeepsOtherWidths) {
         bool fills;
         int icon;
     } const cases[] = {
-        {0, false, 500, true, 113},
         {500, false, 0, false, 112},
         {200, true, 200, false, 127},
         {200, false, 200, false, 128},
