@@ -2,11 +2,11 @@
 // in the ANSI code page, ".m3u8" in UTF-8); byte order marks override it.
 #include "platform/file.h"
 #include "playlist/playlist_file.h"
-#include "scratch_folder.h"
+#include "media_folder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace zav2;
-    static const fuzz::ScratchFolder folder("m3u");
+    static const fuzz::MediaFolder folder("m3u");
     if (size == 0)
         return 0;
     const char* name = data[0] & 1 ? "l.m3u" : "l.m3u8";

@@ -5,12 +5,12 @@
 
 #include "platform/file.h"
 #include "playlist/intake.h"
-#include "scratch_folder.h"
+#include "media_folder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace zav2;
-    static const fuzz::ScratchFolder folder("zav");
-    const fuzz::ScratchFolder::Inside inside(folder);
+    static const fuzz::MediaFolder folder("zav");
+    const fuzz::Inside inside(folder);
     std::string_view rest(reinterpret_cast<const char*>(data), size);
     // The real file system stands in for the user's: a list that reaches a
     // root or climbs out of the scratch folder would search the whole machine.

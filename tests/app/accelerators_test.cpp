@@ -8,9 +8,8 @@
 namespace zav2 {
 namespace {
 
-TEST(Accelerators, SixtyEntriesEachKeyAndModifierOnce) {
+TEST(Accelerators, EachKeyAndModifierOnce) {
     const auto table = acceleratorTable();
-    ASSERT_EQ(table.size(), 60u);
     std::set<std::pair<int, int>> seen;
     for (const Accelerator& entry : table) {
         EXPECT_TRUE(seen.insert({entry.virtualKey, entry.modifiers}).second)

@@ -6,31 +6,21 @@
 #include <filesystem>
 #include <set>
 
+#include "scratch_folder.h"
+
 namespace zav2 {
 namespace {
 
-class FileTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        folder_ =
-            std::filesystem::temp_directory_path() /
-            ("zav2_file_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-    String path(const std::string& name) const { return utf8ToUtf16((folder_ / name).string()); }
-    std::filesystem::path folder_;
-};
-
 // The temporary file never takes a user's own name and never stays behind.
-TEST_F(FileTest, ReplacingWriteKeepsOtherFilesAndLeavesNoTemporary) {
-    const auto names = [this] {
+TEST(File, ReplacingWriteKeepsOtherFilesAndLeavesNoTemporary) {
+    const test::ScratchFolder folder("file");
+    const auto names = [&] {
         std::set<std::string> found;
-        for (const auto& item : std::filesystem::directory_iterator(folder_))
+        for (const auto& item : std::filesystem::directory_iterator(folder.root()))
             found.insert(item.path().filename().string());
         return found;
     };
-    const String target = path("list.m3u8");
+    const String target = folder.path("list.m3u8");
     ASSERT_TRUE(writeFileReplacing(target + ZT(".tmp"), "mine"));
     ASSERT_TRUE(writeFileReplacing(target, "old"));
     ASSERT_TRUE(writeFileReplacing(target, "new contents"));
@@ -39,14 +29,15 @@ TEST_F(FileTest, ReplacingWriteKeepsOtherFilesAndLeavesNoTemporary) {
     EXPECT_FALSE(readWholeFile(target, 4).has_value());  // over the limit
 
     // Failures: no folder to write in; a folder in the target's place.
-    EXPECT_FALSE(writeFileReplacing(path("missing-folder/x.txt"), "x"));
-    std::filesystem::create_directories(folder_ / "taken" / "inside");
-    EXPECT_FALSE(writeFileReplacing(path("taken"), "x"));
+    EXPECT_FALSE(writeFileReplacing(folder.path("missing-folder/x.txt"), "x"));
+    std::filesystem::create_directories(folder.root() / "taken" / "inside");
+    EXPECT_FALSE(writeFileReplacing(folder.path("taken"), "x"));
     EXPECT_EQ(names(), (std::set<std::string>{"list.m3u8", "list.m3u8.tmp", "taken"}));
 }
 
-TEST_F(FileTest, ReadsAreBoundedByTheFileSize) {
-    const String target = path("data.bin");
+TEST(File, ReadsAreBoundedByTheFileSize) {
+    const test::ScratchFolder folder("file");
+    const String target = folder.path("data.bin");
     ASSERT_TRUE(writeFileReplacing(target, "0123456789"));
     auto file = FileReader::open(target);
     ASSERT_TRUE(file);
@@ -58,8 +49,8 @@ TEST_F(FileTest, ReadsAreBoundedByTheFileSize) {
     char buffer[4];
     EXPECT_EQ(file->readAt(9, buffer, 4), 1u);
     // A folder is not a file to read.
-    std::filesystem::create_directory(folder_ / "sub");
-    EXPECT_FALSE(FileReader::open(path("sub")));
+    std::filesystem::create_directory(folder.root() / "sub");
+    EXPECT_FALSE(FileReader::open(folder.path("sub")));
 }
 
 }  // namespace

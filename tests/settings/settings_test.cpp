@@ -11,6 +11,7 @@
 
 #include "app/settings_store.h"
 #include "platform/path.h"
+#include "scratch_folder.h"
 
 namespace zav2 {
 namespace {
@@ -73,11 +74,9 @@ TEST(SettingsLoad, VolumeFromTheKeyOrFromTheSystem) {
     put(store, ZT("Volume"), ZT("37"));
     // Linked to the master volume: the key is ignored, the system decides.
     EXPECT_EQ(loadFrom(store, 0.4567f).Volume, 456);
-    // Linked, but the system volume is unknown: the key after all.
+    // Linked, but the system volume is unknown: the key after all. (Not
+    // linked, the key whatever the system says: e2e settings.)
     EXPECT_EQ(loadFrom(store).Volume, 370);
-    // Not linked: the key, whatever the system says.
-    put(store, ZT("MasterVolume"), ZT("OFF"));
-    EXPECT_EQ(loadFrom(store, 0.9f).Volume, 370);
     // A hand-edited value stays inside the program's range.
     put(store, ZT("Volume"), ZT("5000"));
     EXPECT_EQ(loadFrom(store).Volume, 1000);
@@ -167,30 +166,16 @@ TEST(SettingsSave, SettingsNeverLoadedLeaveTheFileAlone) {
     EXPECT_TRUE(store.entries(kUserSection).empty());
 }
 
-class SettingsPathTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("zav2_settings_path_" +
-                   std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-        std::filesystem::create_directories(folder_);
-        program_ = utf8ToUtf16((folder_ / "Zav2.exe").string());
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-    String in(const char* name) const { return utf8ToUtf16((folder_ / name).string()); }
-    std::filesystem::path folder_;
-    String program_;
-};
-
-TEST_F(SettingsPathTest, NamedInstanceUsesItsOwnFileOnlyWhenItExists) {
-    EXPECT_EQ(settingsFilePath(program_, ZT("Zav2.exe")), in("Zav2.ini"));
-    EXPECT_EQ(settingsFilePath(program_, ZT("-work")), in("Zav2.ini"));
-    std::ofstream(folder_ / "Zav2-work.ini") << "[SystemSetting]\n";
-    EXPECT_EQ(settingsFilePath(program_, ZT("-work")), in("Zav2-work.ini"));
-    EXPECT_EQ(settingsFilePath(program_, ZT("-play")), in("Zav2.ini"));
+TEST(SettingsPath, NamedInstanceUsesItsOwnFileOnlyWhenItExists) {
+    const test::ScratchFolder folder("settings");
+    const String program = folder.path("Zav2.exe");
+    EXPECT_EQ(settingsFilePath(program, ZT("Zav2.exe")), folder.path("Zav2.ini"));
+    // -work with and without its own file: e2e settings.
+    folder.write("Zav2-work.ini", "[SystemSetting]\n");
+    EXPECT_EQ(settingsFilePath(program, ZT("-play")), folder.path("Zav2.ini"));
     // A folder of that name is not a settings file.
-    std::filesystem::create_directories(folder_ / "Zav2-dir.ini");
-    EXPECT_EQ(settingsFilePath(program_, ZT("-dir")), in("Zav2.ini"));
+    std::filesystem::create_directories(folder.root() / "Zav2-dir.ini");
+    EXPECT_EQ(settingsFilePath(program, ZT("-dir")), folder.path("Zav2.ini"));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 
 #include "app/settings.h"
 #include "app/settings_store.h"
+#include "scratch_folder.h"
 
 namespace zav2 {
 namespace {
@@ -26,32 +27,19 @@ using WindowOwner = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer
 
 class SettingsFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("zav2_settings_" + std::to_string(GetCurrentProcessId()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(folder_);
-        ini_ = (folder_ / L"Zav2.ini").wstring();
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-
-    void writeIni(const std::string& text) const {
-        std::ofstream(folder_ / L"Zav2.ini", std::ios::binary) << text;
-    }
-
-    std::filesystem::path folder_;
-    String ini_;
+    const test::ScratchFolder folder_{"settings"};
+    const String ini_ = folder_.path("Zav2.ini");
 };
 
 TEST_F(SettingsFileTest, HandEditedFileIsReadAndKeptInPlace) {
-    writeIni(
-        "; my settings\r\n"
-        "[SystemSetting]\r\n"
-        "nowDir=C:\\old\r\n"
-        "Mode=random\r\n"
-        "ListWidth=  200\r\n"
-        "[UserSetting]\r\n"
-        "IgnoreDir=@eaDir\r\n");
+    folder_.write("Zav2.ini",
+                  "; my settings\r\n"
+                  "[SystemSetting]\r\n"
+                  "nowDir=C:\\old\r\n"
+                  "Mode=random\r\n"
+                  "ListWidth=  200\r\n"
+                  "[UserSetting]\r\n"
+                  "IgnoreDir=@eaDir\r\n");
     ProfileSettingsStore store(ini_);
     Settings s;
     readSettings(store, 0.9f, s);
@@ -61,7 +49,7 @@ TEST_F(SettingsFileTest, HandEditedFileIsReadAndKeptInPlace) {
 
     writeSettings(store, s, {1, 2, 3, 4}, L"", L"C:\\new");
     // The comment stays and nowDir is replaced where it was.
-    std::ifstream in(folder_ / L"Zav2.ini", std::ios::binary);
+    std::ifstream in(folder_.root() / "Zav2.ini", std::ios::binary);
     const std::string after{std::istreambuf_iterator<char>(in), {}};
     EXPECT_TRUE(
         after.starts_with("; my settings\r\n[SystemSetting]\r\nnowDir=C:\\new\r\n"

@@ -125,16 +125,15 @@ inline Bytes picContent(uint8_t type, std::string_view description, std::string_
 inline Bytes vorbisComments(std::string_view vendor, const std::vector<Bytes>& comments,
                             int64_t count = -1) {
     Bytes out =
-        le32(static_cast<uint32_t>(vendor.size())) + Bytes(vendor) +
+        le32(vendor.size()) + Bytes(vendor) +
         le32(count < 0 ? static_cast<uint32_t>(comments.size()) : static_cast<uint32_t>(count));
     for (const Bytes& comment : comments)
-        out += le32(static_cast<uint32_t>(comment.size())) + comment;
+        out += le32(comment.size()) + comment;
     return out;
 }
 
 inline Bytes flacBlock(uint8_t type, std::string_view body, bool last = false) {
-    return Bytes(1, static_cast<char>(type | (last ? 0x80 : 0))) +
-           be24(static_cast<uint32_t>(body.size())) + Bytes(body);
+    return Bytes(1, static_cast<char>(type | (last ? 0x80 : 0))) + be24(body.size()) + Bytes(body);
 }
 
 inline Bytes flacStreamInfo() {
@@ -219,7 +218,7 @@ inline Bytes oggVorbisFile(const std::vector<Bytes>& comments, size_t maxSegment
 // ---- MP4 -------------------------------------------------------------------
 
 inline Bytes atom(std::string_view type, std::string_view content) {
-    return be32(static_cast<uint32_t>(content.size() + 8)) + Bytes(type) + Bytes(content);
+    return be32(content.size() + 8) + Bytes(type) + Bytes(content);
 }
 
 inline Bytes ftyp(std::string_view brand) {
@@ -253,8 +252,7 @@ inline Bytes asfObject(std::string_view guid, std::string_view body) {
 // Content Description: lengths of title, author, copyright, description,
 // rating, then the strings (each given with its terminator).
 inline Bytes asfContentDescription(std::string_view title, std::string_view author = "") {
-    return asfObject(kAsfContentDescriptionGuid, le16(static_cast<uint32_t>(title.size())) +
-                                                     le16(static_cast<uint32_t>(author.size())) +
+    return asfObject(kAsfContentDescriptionGuid, le16(title.size()) + le16(author.size()) +
                                                      le16(0) + le16(0) + le16(0) + Bytes(title) +
                                                      Bytes(author));
 }
@@ -263,8 +261,8 @@ inline Bytes asfFile(const std::vector<Bytes>& objects, std::string_view data = 
     Bytes body;
     for (const Bytes& object : objects)
         body += object;
-    return kAsfHeaderGuid + le64(body.size() + 30) + le32(static_cast<uint32_t>(objects.size())) +
-           Bytes("\x01\x02", 2) + body + Bytes(data);
+    return kAsfHeaderGuid + le64(body.size() + 30) + le32(objects.size()) + Bytes("\x01\x02", 2) +
+           body + Bytes(data);
 }
 
 // ---- RealMedia -------------------------------------------------------------
@@ -279,20 +277,19 @@ inline Bytes realAudio4(std::string_view title, uint16_t version = 4) {
 }
 
 inline Bytes realChunk(std::string_view id, std::string_view body) {
-    return Bytes(id) + be32(static_cast<uint32_t>(body.size() + 10)) + be16(0) + Bytes(body);
+    return Bytes(id) + be32(body.size() + 10) + be16(0) + Bytes(body);
 }
 
 inline Bytes realMedia(const std::vector<Bytes>& chunks) {
-    Bytes out =
-        ".RMF" + be32(18) + be16(0) + be32(0) + be32(static_cast<uint32_t>(chunks.size() + 1));
+    Bytes out = ".RMF" + be32(18) + be16(0) + be32(0) + be32(chunks.size() + 1);
     for (const Bytes& chunk : chunks)
         out += chunk;
     return out;
 }
 
 inline Bytes realContent(std::string_view title) {
-    return realChunk("CONT", be16(static_cast<uint32_t>(title.size())) + Bytes(title) + be16(6) +
-                                 "Author" + be16(0) + be16(0));
+    return realChunk("CONT",
+                     be16(title.size()) + Bytes(title) + be16(6) + "Author" + be16(0) + be16(0));
 }
 
 }  // namespace zav2::build

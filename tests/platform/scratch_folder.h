@@ -1,0 +1,43 @@
+// A folder of its own under the temporary folder for tests and fuzz targets
+// that need real files, removed with everything in it.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "platform/text.h"
+
+namespace zav2::test {
+
+class ScratchFolder {
+  public:
+    explicit ScratchFolder(const std::string& name)
+        : root_(std::filesystem::temp_directory_path() /
+                ("zav2-" + name + "-" +
+                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()))) {
+        std::filesystem::create_directories(root_);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& root() const { return root_; }
+    String path(std::string_view name) const { return utf8ToUtf16((root_ / name).string()); }
+    // Writes the bytes to the file of that name and gives its path.
+    String write(std::string_view name, std::string_view bytes) const {
+        std::ofstream(root_ / name, std::ios::binary | std::ios::trunc)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return path(name);
+    }
+
+  private:
+    std::filesystem::path root_;
+};
+
+}  // namespace zav2::test
