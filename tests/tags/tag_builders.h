@@ -84,7 +84,7 @@ inline Bytes id3Frame(int version, std::string_view id, std::string_view content
 
 // A text frame's content: encoding byte and text.
 inline Bytes id3Text(char encoding, std::string_view text) {
-    return Bytes(1, encoding) + Bytes(text);
+    return Bytes(1, encoding).append(text);
 }
 
 // ID3v2 tag: header and body (extended header, frames, padding).
