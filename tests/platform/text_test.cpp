@@ -13,7 +13,7 @@ TEST(Utf8, RoundTripsJapaneseAndSupplementaryCharacters) {
     EXPECT_EQ(utf16ToUtf8(wide), text);
 }
 
-TEST(Utf8, MalformedBytesBecomeReplacementCharacters) {
+TEST(Utf8, MalformedTextBecomesReplacementCharacters) {
     EXPECT_EQ(utf8ToUtf16("a\xFF"
                           "b"),
               String(ZT("a\xFFFD"
@@ -21,11 +21,8 @@ TEST(Utf8, MalformedBytesBecomeReplacementCharacters) {
     EXPECT_EQ(utf8ToUtf16("\xE3\x81"), String(ZT("\xFFFD")));                  // truncated sequence
     EXPECT_EQ(utf8ToUtf16("\xC0\xAF"), String(ZT("\xFFFD\xFFFD")));            // overlong slash
     EXPECT_EQ(utf8ToUtf16("\xED\xA0\x80"), String(ZT("\xFFFD\xFFFD\xFFFD")));  // surrogate
-}
-
-TEST(Utf8, LoneSurrogateIsWrittenAsReplacement) {
-    const String lone(1, Char(0xD800));
-    EXPECT_EQ(utf16ToUtf8(lone), "\xEF\xBF\xBD");
+    // ... and a lone surrogate is written as one.
+    EXPECT_EQ(utf16ToUtf8(String(1, Char(0xD800))), "\xEF\xBF\xBD");
 }
 
 TEST(Utf16Bytes, LittleAndBigEndianAndOddTail) {

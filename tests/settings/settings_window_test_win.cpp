@@ -25,22 +25,17 @@ struct WindowDestroyer {
 };
 using WindowOwner = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
-class SettingsFileTest : public ::testing::Test {
-  protected:
-    const test::ScratchFolder folder_{"settings"};
-    const String ini_ = folder_.path("Zav2.ini");
-};
-
-TEST_F(SettingsFileTest, HandEditedFileIsReadAndKeptInPlace) {
-    folder_.write("Zav2.ini",
-                  "; my settings\r\n"
-                  "[SystemSetting]\r\n"
-                  "nowDir=C:\\old\r\n"
-                  "Mode=random\r\n"
-                  "ListWidth=  200\r\n"
-                  "[UserSetting]\r\n"
-                  "IgnoreDir=@eaDir\r\n");
-    ProfileSettingsStore store(ini_);
+TEST(SettingsFile, HandEditedFileIsReadAndKeptInPlace) {
+    const test::ScratchFolder folder("settings");
+    const String ini = folder.write("Zav2.ini",
+                                    "; my settings\r\n"
+                                    "[SystemSetting]\r\n"
+                                    "nowDir=C:\\old\r\n"
+                                    "Mode=random\r\n"
+                                    "ListWidth=  200\r\n"
+                                    "[UserSetting]\r\n"
+                                    "IgnoreDir=@eaDir\r\n");
+    ProfileSettingsStore store(ini);
     Settings s;
     readSettings(store, 0.9f, s);
     EXPECT_EQ(s.ListWidth, 200);  // the profile functions drop the blanks
@@ -49,7 +44,7 @@ TEST_F(SettingsFileTest, HandEditedFileIsReadAndKeptInPlace) {
 
     writeSettings(store, s, {1, 2, 3, 4}, L"", L"C:\\new");
     // The comment stays and nowDir is replaced where it was.
-    std::ifstream in(folder_.root() / "Zav2.ini", std::ios::binary);
+    std::ifstream in(folder.root() / "Zav2.ini", std::ios::binary);
     const std::string after{std::istreambuf_iterator<char>(in), {}};
     EXPECT_TRUE(
         after.starts_with("; my settings\r\n[SystemSetting]\r\nnowDir=C:\\new\r\n"
@@ -61,18 +56,20 @@ TEST_F(SettingsFileTest, HandEditedFileIsReadAndKeptInPlace) {
 
 // The Win32 side of a save: the window's own rectangle when it is normal,
 // the one kept before maximising or full screen otherwise.
-TEST_F(SettingsFileTest, SaveTakesTheWindowOrTheSavedRectangle) {
+TEST(SettingsFile, SaveTakesTheWindowOrTheSavedRectangle) {
+    const test::ScratchFolder folder("settings");
+    const String ini = folder.path("Zav2.ini");
     const WindowOwner window(CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 200, 150, 450,
                                              400, nullptr, nullptr, nullptr, nullptr));
     ASSERT_TRUE(window);
     Settings settings;
     settings.loaded = true;
     const RECT saved{5, 6, 305, 406};
-    ASSERT_TRUE(saveSettings(ini_, settings, window.get(), 1, saved, L"", L""));
-    ProfileSettingsStore store(ini_);
+    ASSERT_TRUE(saveSettings(ini, settings, window.get(), 1, saved, L"", L""));
+    ProfileSettingsStore store(ini);
     EXPECT_EQ(store.readInt(kSystemSection, L"x", -1), 200);
     EXPECT_EQ(store.readInt(kSystemSection, L"width", -1), 450);
-    ASSERT_TRUE(saveSettings(ini_, settings, window.get(), 3, saved, L"", L""));
+    ASSERT_TRUE(saveSettings(ini, settings, window.get(), 3, saved, L"", L""));
     EXPECT_EQ(store.readInt(kSystemSection, L"x", -1), 5);
     EXPECT_EQ(store.readInt(kSystemSection, L"width", -1), 300);
     EXPECT_EQ(store.readInt(kSystemSection, L"height", -1), 400);

@@ -19,13 +19,9 @@ void readEverything(const TagSample& sample, const Bytes& bytes) {
         (void)readPictureBytes(file, *found.picture);
 }
 
-TEST(HostileInput, SamplesAreReadWhole) {
-    for (const TagSample& sample : tagSamples())
-        EXPECT_EQ(test::titleOf(sample.reader, sample.bytes), sample.title) << sample.name;
-}
-
-TEST(HostileInput, EveryTruncationEnds) {
+TEST(HostileInput, SamplesAreReadWholeAndEveryTruncationEnds) {
     for (const TagSample& sample : tagSamples()) {
+        EXPECT_EQ(test::titleOf(sample.reader, sample.bytes), sample.title) << sample.name;
         for (size_t length = 0; length < sample.bytes.size(); ++length)
             readEverything(sample, sample.bytes.substr(0, length));
     }

@@ -45,11 +45,6 @@ TEST(VideoInPanel, LargerThanThePanelOrEmpty) {
             << c.vw << "x" << c.vh << " mode " << c.viewSize;
 }
 
-TEST(WatermarkInList, FillsWidthOrHeight) {
-    EXPECT_EQ((Box{0, 0, 200, 50}), watermarkInList(400, 100, 200, 600));   // wide
-    EXPECT_EQ((Box{75, 0, 50, 100}), watermarkInList(100, 200, 200, 100));  // tall, centred
-}
-
 TEST(AcceptablePictureSize, ZeroAndHugeRefused) {
     EXPECT_TRUE(acceptablePictureSize(8000, 8000));
     EXPECT_FALSE(acceptablePictureSize(8000, 8001));
