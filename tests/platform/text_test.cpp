@@ -27,10 +27,7 @@ TEST(Utf8, MalformedTextBecomesReplacementCharacters) {
 
 TEST(Utf16Bytes, LittleAndBigEndianAndOddTail) {
     EXPECT_EQ(utf16leToString(std::string("A\0\x8D\x51", 4)), String(ZT("A\x518D")));
-    EXPECT_EQ(utf16beToString(std::string("\0A\x51\x8D"
-                                          "x",
-                                          5)),
-              String(ZT("A\x518D")));
+    EXPECT_EQ(utf16beToString(std::string("\0A\x51\x8Dx", 5)), String(ZT("A\x518D")));
 }
 
 #ifndef _WIN32

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <tuple>
 #include <vector>
 
@@ -30,8 +27,7 @@ void put(MemorySettingsStore& store, const Char* key, const Char* value) {
     store.writeString(kSystemSection, key, value);
 }
 
-using Entries = std::vector<std::pair<String, String>>;
-
+// Without a file the mode is ORDER: e2e settings.
 TEST(SettingsLoad, ModeAndViewSizeWords) {
     const std::vector<std::tuple<const Char*, const Char*, int, int>> cases = {
         // Mode word, ViewSize word, mode, view size.
@@ -49,8 +45,6 @@ TEST(SettingsLoad, ModeAndViewSizeWords) {
         EXPECT_EQ(s.Mode, mode) << utf16ToUtf8(modeWord);
         EXPECT_EQ(s.ViewSize, size) << utf16ToUtf8(sizeWord);
     }
-    MemorySettingsStore missing;
-    EXPECT_EQ(loadFrom(missing).Mode, Settings::kOrder);
 }
 
 TEST(SettingsLoad, SwitchesAreOnOnlyForTheWordOn) {

@@ -46,91 +46,75 @@ TEST(TitleReaders, LargeDataBeforeTheTitleIsNotRead) {
     }
 }
 
-TEST(FlacTitle, TitleCommentInAnyCase) {
-    // TITLESORT and the like are other fields, not titles.
-    EXPECT_EQ(
-        titleOf(readFlacTitle, flacFile({{4, vorbisComments("", {"TITLESORT=x", "TITLE=y"})}})),
-        ZT("y"));
-    EXPECT_EQ(titleOf(readFlacTitle,
-                      "FLAC"s + flacFile({{4, vorbisComments("", {"TITLE=y"})}}).substr(4)),
-              ZT("y"));
-    EXPECT_EQ(titleOf(readFlacTitle, flacFile({{4, vorbisComments("", {"TITLE=\xFF"})}})),
-              ZT("\xFFFD"));
-}
-
-TEST(FlacTitle, MissingComments) {
-    const Bytes comments = vorbisComments("ref", {"TITLE=After picture"});
-    // The block marked last ends the search.
-    Bytes lastFirst = flacFile({{1, Bytes(10, '\0')}, {4, comments}});
-    lastFirst[4 + 38] = static_cast<char>(0x81);
-    EXPECT_EQ(titleOf(readFlacTitle, lastFirst), ZT(""));
-    // A comment running past its block is not read.
-    Bytes overlong = flacFile({{4, vorbisComments("", {"TITLE=abc"})}});
-    overlong.resize(overlong.size() - 2);
-    EXPECT_EQ(titleOf(readFlacTitle, overlong), ZT(""));
-}
-
-TEST(OggTitle, NoCommentsNoTitle) {
-    const Bytes noCount = oggStream(
-        7, {vorbisIdentification(), vorbisCommentPacket("v", {"TITLE=x"}, 0), vorbisSetup()});
-    EXPECT_EQ(titleOf(readOggTitle, noCount), ZT(""));
-    // Other Ogg streams (Opus here) have no Vorbis comment packet.
-    const Bytes opus = oggStream(
-        9, {"OpusHead"s + Bytes(11, '\1'), "OpusTags"s + le32(0) + le32(1) + le32(7) + "TITLE=x"});
-    EXPECT_EQ(titleOf(readOggTitle, opus), ZT(""));
-}
-
-TEST(OggTitle, TitleAcrossAPageBoundary) {
-    EXPECT_EQ(titleOf(readOggTitle, oggVorbisFile({"A=" + Bytes(250, 'a'), "TITLE=split"}, 1)),
-              ZT("split"));
-}
-
-TEST(OggTitle, VorbisStreamAmongOthers) {
-    // Streams begin with their first pages together; the Vorbis one may be second.
-    const Bytes other = oggPage(1, 0, 0x02, {30}, "\x80theora"s + Bytes(23, '\0'));
+TEST(TitleReaders, LayoutsSeenThroughOrRefused) {
+    const Bytes commentsAbc = vorbisComments("", {"TITLE=abc"});
+    // A FLAC block marked last ends the search; a comment running past its
+    // block is not read.
+    Bytes flacLastFirst = flacFile({{1, Bytes(10, '\0')}, {4, commentsAbc}});
+    flacLastFirst[4 + 38] = static_cast<char>(0x81);
+    Bytes flacOverlong = flacFile({{4, commentsAbc}});
+    flacOverlong.resize(flacOverlong.size() - 2);
+    // Ogg streams begin with their first pages together; the Vorbis one may be
+    // second, with a foreign page between its header pages.
     const Bytes vorbis = oggVorbisFile({"TITLE=second stream"}, 255, 2);
-    const Bytes foreign = oggPage(1, 1, 0, {10}, Bytes(10, 'T'));
-    // Vorbis BOS page, then a foreign page between its header pages.
     const size_t firstPageEnd = 27 + 1 + vorbisIdentification().size();
-    const Bytes mixed =
-        other + vorbis.substr(0, firstPageEnd) + foreign + vorbis.substr(firstPageEnd);
-    EXPECT_EQ(titleOf(readOggTitle, mixed), ZT("second stream"));
-}
-
-TEST(Mp4Title, PathToTheNameAtom) {
+    const Bytes oggMixed = oggPage(1, 0, 0x02, {30}, "\x80theora"s + Bytes(23, '\0')) +
+                           vorbis.substr(0, firstPageEnd) + oggPage(1, 1, 0, {10}, Bytes(10, 'T')) +
+                           vorbis.substr(firstPageEnd);
     const Bytes moov = mp4TitleMoov(utf8(u8"タイトル"), atom("trak", Bytes(500, '\0')));
-    EXPECT_EQ(titleOf(readMp4Title, ftyp("M4B ") + moov), ZT(""));
-    EXPECT_EQ(titleOf(readMp4Title, moov), ZT("タイトル"));  // no ftyp: nothing to check
-    // The udta of another movie atom's child does not count.
-    const Bytes nested = atom("moov", atom("trak", atom("udta", Bytes(20, '\0'))));
-    EXPECT_EQ(titleOf(readMp4Title, ftyp("M4A ") + nested + atom("udta", "x")), ZT(""));
-}
-
-TEST(Mp4Title, MediaDataOfSizeZeroRunsToTheEnd) {
-    EXPECT_EQ(titleOf(readMp4Title, ftyp("M4A ") + be32(0) + "mdat" + mp4TitleMoov("hidden")),
-              ZT(""));
-}
-
-TEST(AsfTitle, OnlyTheCountedContentDescription) {
-    const Bytes title = utf16le(u"ウィンドウズ") + kNul2;
-    const Bytes properties = asfObject(kAsfFilePropertiesGuid, Bytes(80, '\0'));
-    EXPECT_EQ(titleOf(readAsfTitle, asfFile({properties})), ZT(""));
-    // Only the counted objects inside the header object are looked at.
-    Bytes uncounted = asfFile({properties, asfContentDescription(title)});
-    uncounted[24] = 1;
-    EXPECT_EQ(titleOf(readAsfTitle, uncounted), ZT(""));
-    const Bytes zeroSize = kAsfFilePropertiesGuid + le64(0);
-    EXPECT_EQ(titleOf(readAsfTitle, asfFile({zeroSize, asfContentDescription(title)})), ZT(""));
-}
-
-TEST(RealTitle, OtherVersionsAndChunks) {
-    EXPECT_EQ(titleOf(readRealTitle, realAudio4("v3", 3)), ZT(""));
-    const Bytes props = realChunk("PROP", Bytes(40, '\0'));
-    EXPECT_EQ(titleOf(readRealTitle, realMedia({props, realChunk("DATA", "")})), ZT(""));
-    // A chunk of size 0 ends the walk instead of repeating it.
-    const Bytes stuck = "PROP"s + be32(0) + be16(0);
-    EXPECT_EQ(titleOf(readRealTitle, realMedia({stuck, realContent("x")})), ZT(""));
-    EXPECT_EQ(titleOf(readRealTitle, ".rmf"s + realMedia({realContent("x")}).substr(4)), ZT(""));
+    // Only the counted ASF objects inside the header object are looked at.
+    const Bytes asfTitle = utf16le(u"ウィンドウズ") + kNul2;
+    const Bytes asfProperties = asfObject(kAsfFilePropertiesGuid, Bytes(80, '\0'));
+    Bytes asfUncounted = asfFile({asfProperties, asfContentDescription(asfTitle)});
+    asfUncounted[24] = 1;
+    const struct {
+        TitleReader reader;
+        Bytes bytes;
+        String title;
+    } cases[] = {
+        // FLAC: TITLESORT and the like are other fields, not titles.
+        {readFlacTitle, flacFile({{4, vorbisComments("", {"TITLESORT=x", "TITLE=y"})}}), ZT("y")},
+        {readFlacTitle, "FLAC"s + flacFile({{4, commentsAbc}}).substr(4), ZT("abc")},
+        {readFlacTitle, flacFile({{4, vorbisComments("", {"TITLE=\xFF"})}}), ZT("\xFFFD")},
+        {readFlacTitle, flacLastFirst, ZT("")},
+        {readFlacTitle, flacOverlong, ZT("")},
+        // Ogg: a comment count of 0; Opus has no Vorbis comment packet; a title
+        // split across a page boundary.
+        {readOggTitle,
+         oggStream(
+             7, {vorbisIdentification(), vorbisCommentPacket("v", {"TITLE=x"}, 0), vorbisSetup()}),
+         ZT("")},
+        {readOggTitle,
+         oggStream(9, {"OpusHead"s + Bytes(11, '\1'),
+                       "OpusTags"s + le32(0) + le32(1) + le32(7) + "TITLE=x"}),
+         ZT("")},
+        {readOggTitle, oggVorbisFile({"A=" + Bytes(250, 'a'), "TITLE=split"}, 1), ZT("split")},
+        {readOggTitle, oggMixed, ZT("second stream")},
+        // MP4: another brand; no ftyp, so nothing to check; the udta of a
+        // movie atom's child does not count; media data of size 0 runs to the
+        // end, so nothing follows it.
+        {readMp4Title, ftyp("M4B ") + moov, ZT("")},
+        {readMp4Title, moov, ZT("タイトル")},
+        {readMp4Title,
+         ftyp("M4A ") + atom("moov", atom("trak", atom("udta", Bytes(20, '\0')))) +
+             atom("udta", "x"),
+         ZT("")},
+        {readMp4Title, ftyp("M4A ") + be32(0) + "mdat" + mp4TitleMoov("hidden"), ZT("")},
+        // ASF: no content description; uncounted; an object of size 0.
+        {readAsfTitle, asfFile({asfProperties}), ZT("")},
+        {readAsfTitle, asfUncounted, ZT("")},
+        {readAsfTitle, asfFile({kAsfFilePropertiesGuid + le64(0), asfContentDescription(asfTitle)}),
+         ZT("")},
+        // RealMedia: RealAudio 3; no CONT chunk; a chunk of size 0 ends the
+        // walk instead of repeating it; a lower-case magic.
+        {readRealTitle, realAudio4("v3", 3), ZT("")},
+        {readRealTitle, realMedia({realChunk("PROP", Bytes(40, '\0')), realChunk("DATA", "")}),
+         ZT("")},
+        {readRealTitle, realMedia({"PROP"s + be32(0) + be16(0), realContent("x")}), ZT("")},
+        {readRealTitle, ".rmf"s + realMedia({realContent("x")}).substr(4), ZT("")},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(titleOf(cases[i].reader, cases[i].bytes), cases[i].title) << "case " << i;
 }
 
 }  // namespace

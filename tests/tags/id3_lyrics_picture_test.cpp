@@ -36,6 +36,9 @@ TEST(Id3Lyrics, EncodingsAndDescriptors) {
     EXPECT_EQ(lyricsOf(3, lyricsContent(3, "no terminator", "")), ZT(""));
     EXPECT_EQ(lyricsOf(2, lyricsContent(0, kNul, "two two")), ZT("two two"));
     EXPECT_FALSE(lyricsAndPictureOf(id3Tag(3, id3Frame(3, "TIT2", id3Text(0, "t")))).lyrics);
+    // Nothing at all without an ID3v2 tag.
+    const LyricsAndPicture none = lyricsAndPictureOf(Bytes(1000, '\x11') + id3v1("Title"));
+    EXPECT_FALSE(none.lyrics || none.picture);
 }
 
 TEST(Id3Lyrics, FirstLyricsFrameWinsAndEmptyIdsAreWalkedOver) {
@@ -91,12 +94,6 @@ TEST(Id3Picture, LocatedWithoutReadingTheImage) {
     EXPECT_EQ(found.picture->length, image.size());
     EXPECT_LT(counting.bytesRead(), 16u * 1024);
     EXPECT_EQ(readPictureBytes(file, *found.picture), image);
-}
-
-TEST(Id3Picture, NothingWithoutAnId3v2Tag) {
-    const LyricsAndPicture found = lyricsAndPictureOf(Bytes(1000, '\x11') + id3v1("Title"));
-    EXPECT_FALSE(found.lyrics);
-    EXPECT_FALSE(found.picture);
 }
 
 }  // namespace
