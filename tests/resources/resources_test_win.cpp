@@ -27,11 +27,6 @@ INT_PTR CALLBACK quietDialogProc(HWND, UINT, WPARAM, LPARAM) {
     return FALSE;
 }
 
-WindowOwner createDialog(int id) {
-    return WindowOwner(
-        CreateDialogParamW(module(), MAKEINTRESOURCEW(id), nullptr, quietDialogProc, 0));
-}
-
 // The dialogs' controls are found end to end: the main window's by e2e
 // startup, the filter's by e2e commands (the jump dialog is the same
 // template), the rename dialog's by e2e fileops. Each menu is shown from its
@@ -84,7 +79,8 @@ TEST(ResourcesTest, ManifestAsksForCommonControls6AndSystemDpiButNotUtf8) {
 
     // The loader applied it: the trackbars of the main window come from the
     // side-by-side common controls 6, not from the system's comctl32 5.
-    WindowOwner dialog = createDialog(IDD_MAIN);
+    const WindowOwner dialog(
+        CreateDialogParamW(module(), MAKEINTRESOURCEW(IDD_MAIN), nullptr, quietDialogProc, 0));
     ASSERT_TRUE(dialog);
     wchar_t controls[MAX_PATH] = {};
     GetModuleFileNameW(GetModuleHandleW(L"comctl32.dll"), controls, MAX_PATH);

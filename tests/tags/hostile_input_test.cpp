@@ -11,19 +11,16 @@ namespace {
 using namespace build;
 using namespace std::string_literals;
 
-void readEverything(const TagSample& sample, const Bytes& bytes) {
-    MemoryFile file(bytes);
-    (void)sample.reader(file);
-    const LyricsAndPicture found = readLyricsAndPicture(file);
-    if (found.picture)
-        (void)readPictureBytes(file, *found.picture);
-}
-
 TEST(HostileInput, SamplesAreReadWholeAndEveryTruncationEnds) {
     for (const TagSample& sample : tagSamples()) {
         EXPECT_EQ(test::titleOf(sample.reader, sample.bytes), sample.title) << sample.name;
-        for (size_t length = 0; length < sample.bytes.size(); ++length)
-            readEverything(sample, sample.bytes.substr(0, length));
+        for (size_t length = 0; length < sample.bytes.size(); ++length) {
+            MemoryFile file(sample.bytes.substr(0, length));
+            (void)sample.reader(file);
+            const LyricsAndPicture found = readLyricsAndPicture(file);
+            if (found.picture)
+                (void)readPictureBytes(file, *found.picture);
+        }
     }
 }
 
