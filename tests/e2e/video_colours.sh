@@ -75,12 +75,13 @@ corners_of() {
   echo "$out"
 }
 
-# Two passes of the clip, a screenshot about every 0.3 s.
+# Screenshots while the clip repeats, until every colour was seen and filled
+# the host, or 20 s (reading a screenshot takes a while on a loaded machine).
 seen=""
 filled=""
 shots=0
-end=$((SECONDS + 8))
-while [ "$SECONDS" -lt "$end" ]; do
+end=$((SECONDS + 20))
+while [ "$SECONDS" -lt "$end" ] && [ "${#seen}${#filled}" != 33 ]; do
   shot="$work/shot.png"
   if import -window root -display "$DISPLAY" "$shot" 2> /dev/null; then
     shots=$((shots + 1))
