@@ -18,7 +18,7 @@ OpenOutcome open(Playlist& playlist, String& currentFolder, StringView path,
 class OpenFolderTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir.file("a/x.mp3", "Title X");
+        dir.file("a/x.mp3");
         dir.file("a/b.mp3");
         dir.file("a/x.pdf");
         dir.file("a/README");  // no dot: media
@@ -35,20 +35,6 @@ class OpenFolderTest : public ::testing::Test {
     Playlist playlist;
     String currentFolder;
 };
-
-TEST_F(OpenFolderTest, FileLoadsItsFolderSortedWithTheFileCurrent) {
-    const OpenOutcome outcome = open(playlist, currentFolder, dir.path("a/x.mp3"));
-    EXPECT_TRUE(outcome.pathExisted);
-    EXPECT_TRUE(outcome.addToRecent);
-    EXPECT_EQ(namesOf(playlist), texts({"b.mp3", "README", "x.mp3", "x.pdf"}));
-    ASSERT_EQ(playlist.current, 2);
-    EXPECT_EQ(playlist.entries[2].title, text("Title X"));
-    EXPECT_EQ(playlist.entries[0].title, String());
-    EXPECT_EQ(playlist.entries[2].path, dir.path("a/x.mp3"));
-    EXPECT_EQ(currentFolder, dir.path("a"));
-    for (int i = 0; i <= playlist.lastIndex(); ++i)
-        EXPECT_EQ(playlist.entries[static_cast<size_t>(i)].order, i);
-}
 
 TEST_F(OpenFolderTest, SubFoldersSkipTheIgnoredNameInExactCaseAtEveryDepth) {
     IntakeSettings settings;

@@ -88,12 +88,6 @@ TEST_F(SearchListTest, LinkFormLoadsWhatItNames) {
     EXPECT_EQ(openWith(dir.utf8("lib/music/inner.zav")), texts({"demo tape.mp3"}));
 }
 
-TEST_F(SearchListTest, SearchListsNamingThemselvesOrEachOtherEnd) {
-    EXPECT_TRUE(openWith(dir.utf8("lib/s.zav")).empty());
-    dir.textFile("lib/t.zav", dir.utf8("lib/s.zav"));
-    EXPECT_TRUE(openWith(dir.utf8("lib/t.zav")).empty());
-}
-
 TEST(SearchListLines, ByteOrderMarkLineEndsAndLength) {
     TempFolder dir;
     dir.textFile("a.zav",

@@ -34,17 +34,12 @@ TEST(AdvanceTest, EachModeStepsToItsNextEntry) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << c.mode << " from " << c.from);
-        Rig rig;
-        rig.settings.mode = c.mode;
-        rig.makeList(3);
+        Rig rig(3);
         if (c.mode == kRandom) {
             for (int i : {0, 1, 2})
                 rig.playlist.entries[i].order = (i + 2) % 3;
         }
-        rig.settings.noStandby = true;
-        rig.playlist.current = c.from;
-        rig.play(c.from);
-        rig.player.opened.clear();
+        rig.startAt(c.from, c.mode);
         rig.advance(c.direction, c.manual);
         EXPECT_TRUE(rig.window.messages.empty());
         EXPECT_EQ(rig.window.executionStates.back(), c.to < 0 ? kCancel : kRequest);
@@ -87,14 +82,9 @@ TEST(AdvanceTest, SkippingEndsOnAPlayableEntryOrWithOneMessage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << &c - cases);
-        Rig rig;
-        rig.settings.mode = c.mode;
+        Rig rig(c.count, c.missing);
         rig.settings.ignoreError = c.ignoreError;
-        rig.makeList(c.count, c.missing);
-        rig.settings.noStandby = true;
-        rig.playlist.current = c.from;
-        rig.play(c.from);
-        rig.player.opened.clear();
+        rig.startAt(c.from, c.mode);
         rig.makeUnplayable(c.unplayable);
         rig.advance(c.direction, c.mode != kOnePass);  // ONE mode: the end of an entry
         EXPECT_EQ(rig.window.executionStates.back(), c.messages.empty() ? kRequest : kCancel);
@@ -107,13 +97,9 @@ TEST(AdvanceTest, SkippingEndsOnAPlayableEntryOrWithOneMessage) {
 TEST(AdvanceTest, NothingPlayableGivesOneMessageAndAStoppedPlayer) {
     for (int mode : {kOrder, kRandom, kSingle}) {
         for (bool manual : {false, true}) {
-            Rig rig;
-            rig.settings.mode = mode;
+            Rig rig(3, {1});
             rig.settings.ignoreError = true;
-            rig.settings.noStandby = true;
-            rig.makeList(3, {1});
-            rig.playlist.current = 0;
-            rig.play(0);
+            rig.startAt(0, mode);
             rig.makeUnplayable({0, 2});
             rig.advance(Direction::Forward, manual);
             EXPECT_EQ(rig.window.messages, std::vector{PlaybackMessage::NothingPlayable})
@@ -129,9 +115,8 @@ TEST(AdvanceTest, NothingPlayableGivesOneMessageAndAStoppedPlayer) {
 // nowhere: the search still ends, with one message.
 TEST(AdvanceTest, TheSearchAlwaysEnds) {
     for (bool brokenKeys : {false, true}) {
-        Rig rig;
+        Rig rig(brokenKeys ? 3 : 5000);
         rig.settings.ignoreError = true;
-        rig.makeList(brokenKeys ? 3 : 5000);
         rig.window.files.clear();
         if (brokenKeys) {
             for (PlaylistEntry& entry : rig.playlist.entries)
@@ -146,7 +131,6 @@ TEST(AdvanceTest, TheSearchAlwaysEnds) {
 
 TEST(AdvanceTest, EmptyListDoesNothing) {
     Rig rig;
-    rig.makeList(0);
     rig.advance(Direction::Forward, true);
     EXPECT_EQ(rig.player.stops, 0);
     EXPECT_EQ(rig.window.layouts, 0);
@@ -157,15 +141,13 @@ TEST(AdvanceTest, EmptyListDoesNothing) {
 // current where it is.
 TEST(AdvanceTest, LoadingOrAPlayerThatWillNotStopKeepsCurrent) {
     for (bool loading : {true, false}) {
-        Rig rig;
-        rig.makeList(3);
-        rig.playlist.current = 0;
-        rig.play(0);
+        Rig rig(3);
+        rig.startAt(0, kOrder);
         rig.entryLoading = loading;
         rig.player.refuseStop = !loading;
         rig.advance(Direction::Forward, true);
         EXPECT_EQ(rig.playlist.current, 0) << loading;
-        EXPECT_EQ(rig.player.opened, paths({0})) << loading;
+        EXPECT_TRUE(rig.player.opened.empty()) << loading;
         EXPECT_EQ(rig.player.current, PlayerState::Playing) << loading;
     }
 }

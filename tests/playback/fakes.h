@@ -132,9 +132,10 @@ struct Rig {
     PlaySettings settings;
     Playlist playlist;
 
-    Rig() {
+    explicit Rig(int count = 0, std::set<int> missing = {}) {
         window.player = &player;
         window.engineReady = &engineReady;
+        makeList(count, missing);
     }
 
     // Entries "0.mp3" ... with consecutive order keys; all exist unless
@@ -152,6 +153,15 @@ struct Rig {
     void makeUnplayable(std::set<int> rows) {
         for (int row : rows)
             player.unplayable.insert(playlist.entries[row].path);
+    }
+    // Entry `from` playing in `mode` with keep-awake on; what it opened is
+    // forgotten, so that a test sees only what comes after.
+    void startAt(int from, int mode) {
+        settings.mode = mode;
+        settings.noStandby = true;
+        playlist.current = from;
+        play(from);
+        player.opened.clear();
     }
     PlayResult play(int index) {
         return PlayEntry(context, copyEntry(playlist, index), index, playlist.lastIndex(),

@@ -7,8 +7,7 @@ namespace zav2::test {
 namespace {
 
 TEST(PlayEntryTest, StartsAStoppedEntryWithRateVolumeTimerAndPowerRequest) {
-    Rig rig;
-    rig.makeList(3);
+    Rig rig(3);
     rig.settings.volume = 640;
     rig.settings.rate = 2000;
     rig.settings.masterVolume = true;
@@ -32,8 +31,7 @@ TEST(PlayEntryTest, StartsAStoppedEntryWithRateVolumeTimerAndPowerRequest) {
 }
 
 TEST(PlayEntryTest, SamePlayRequestPausesAndResumesWithoutReopening) {
-    Rig rig;
-    rig.makeList(2);
+    Rig rig(2);
     rig.play(0);
     ASSERT_EQ(rig.player.opened.size(), 1u);
     // Without the setting an earlier keep-awake request is only cancelled.
@@ -48,7 +46,6 @@ TEST(PlayEntryTest, SamePlayRequestPausesAndResumesWithoutReopening) {
 
 TEST(PlayEntryTest, EmptyListAndAStartDuringALoadDoNothing) {
     Rig rig;
-    rig.makeList(0);
     EXPECT_EQ(PlayEntry(rig.context, {}, -1, -1, rig.settings), PlayResult::Handled);
     rig.makeList(1);
     rig.entryLoading = true;
@@ -58,8 +55,7 @@ TEST(PlayEntryTest, EmptyListAndAStartDuringALoadDoNothing) {
 }
 
 TEST(PlayEntryTest, MissingFileLeavesEverythingAsItWas) {
-    Rig rig;
-    rig.makeList(2, {1});
+    Rig rig(2, {1});
     rig.play(0);
     rig.player.current = PlayerState::Stopped;
     const String caption = rig.window.caption;
@@ -78,8 +74,7 @@ TEST(PlayEntryTest, MissingFileLeavesEverythingAsItWas) {
 }
 
 TEST(PlayEntryTest, UnsupportedFileStopsThePreviousMediaAndWarns) {
-    Rig rig;
-    rig.makeList(2);
+    Rig rig(2);
     rig.makeUnplayable({1});
     rig.settings.displayMode = 3;
     rig.play(0);
@@ -100,8 +95,7 @@ TEST(PlayEntryTest, UnsupportedFileStopsThePreviousMediaAndWarns) {
 
 // In full screen the taskbar is hidden only while the engine loads.
 TEST(PlayEntryTest, WaitsAtMostThirtyTicksForTheEngine) {
-    Rig rig;
-    rig.makeList(1);
+    Rig rig(1);
     rig.settings.displayMode = 3;
     rig.player.readyAtOnce = false;
     rig.player.readyAfterTicks = 5;  // the can-play event comes late
@@ -112,8 +106,7 @@ TEST(PlayEntryTest, WaitsAtMostThirtyTicksForTheEngine) {
     EXPECT_TRUE(rig.window.taskbarHiddenWhileWaiting);
     EXPECT_FALSE(rig.window.taskbarHidden);
 
-    Rig silent;
-    silent.makeList(1);
+    Rig silent(1);
     silent.player.readyAtOnce = false;
     EXPECT_EQ(silent.play(0), PlayResult::Handled);
     EXPECT_EQ(silent.window.ticks, kReadyWaitTicks);

@@ -15,14 +15,6 @@ using test::expectAligned;
 using test::makePlaylist;
 using test::namesOf;
 
-Playlist fromPaths(const std::vector<String>& paths) {
-    Playlist playlist;
-    for (const String& path : paths)
-        appendEntry(playlist, path, {});
-    playlist.current = 0;
-    return playlist;
-}
-
 std::vector<String> pathsOf(const Playlist& playlist) {
     std::vector<String> paths;
     for (const PlaylistEntry& entry : playlist.entries)
@@ -31,16 +23,17 @@ std::vector<String> pathsOf(const Playlist& playlist) {
 }
 
 TEST(PlaylistSort, FoldersThenNamesThenExtensionsInLogicalOrder) {
-    Playlist playlist = fromPaths({
-        ZT("D:\\m\\Disc 10\\01.mp3"),
-        ZT("D:\\m\\a\\x.mp3"),
-        ZT("D:\\m\\a\\track10.mp3"),
-        ZT("D:\\m\\Disc 2\\01.mp3"),
-        ZT("D:\\m\\a\\x.flac"),
-        ZT("D:\\m\\A\\track2.mp3"),  // the same folder in another case
-        ZT("D:\\m\\a\\Track1.wav"),
-    });
-    playlist.current = 1;                   // x.mp3
+    Playlist playlist = makePlaylist(
+        {
+            ZT("D:\\m\\Disc 10\\01.mp3"),
+            ZT("D:\\m\\a\\x.mp3"),
+            ZT("D:\\m\\a\\track10.mp3"),
+            ZT("D:\\m\\Disc 2\\01.mp3"),
+            ZT("D:\\m\\a\\x.flac"),
+            ZT("D:\\m\\A\\track2.mp3"),  // the same folder in another case
+            ZT("D:\\m\\a\\Track1.wav"),
+        },
+        1, {});
     playlist.entries[0].title = ZT("zzz");  // titles play no part
     sortPlaylist(playlist);
     EXPECT_EQ(pathsOf(playlist), (std::vector<String>{
@@ -83,16 +76,11 @@ TEST(PlaylistSort, MatchesThePairwiseComparator) {
             if (folded.insert(key).second)  // entries equal without case may go either way
                 paths.push_back(path);
         }
-        Playlist playlist = fromPaths(paths);
+        Playlist playlist = makePlaylist(paths, 0, {});
+        Playlist expected = playlist;
+        std::sort(expected.entries.begin(), expected.entries.end(), comparePlaylistEntries);
         sortPlaylist(playlist);
-        std::vector<PlaylistEntry> expected;
-        for (const String& path : paths)
-            expected.push_back({path, {}, 0});
-        std::sort(expected.begin(), expected.end(), comparePlaylistEntries);
-        std::vector<String> expectedPaths;
-        for (const PlaylistEntry& entry : expected)
-            expectedPaths.push_back(entry.path);
-        ASSERT_EQ(pathsOf(playlist), expectedPaths);
+        ASSERT_EQ(pathsOf(playlist), pathsOf(expected));
     }
 }
 

@@ -9,35 +9,23 @@
 #include "platform/path.h"
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_win.h"
+#include "playlist_test_util.h"
 #include "test_window_win.h"
 
 namespace zav2 {
 namespace {
 
-namespace fs = std::filesystem;
-
-class SaveFolder : public testing::Test {
-  protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() / L"zav2-save-\u66F2";
-        fs::remove_all(root_);
-        fs::create_directories(root_);
-        folder = root_.wstring();
-    }
-    void TearDown() override { fs::remove_all(root_); }
-    String touch(const wchar_t* name) {
-        const String path = combinePath(folder, name);
-        std::ofstream(fs::path(path)) << "x";
-        return path;
-    }
-    String folder;
-
-  private:
-    fs::path root_;
-};
-
-TEST_F(SaveFolder, AnsiListRoundTripsJapaneseAndShortNamesTheRest) {
+// In a folder with a Japanese name, as music folders often have.
+TEST(SaveFolder, AnsiListRoundTripsJapaneseAndShortNamesTheRest) {
     ASSERT_EQ(GetACP(), 932u) << "run under tools/wine-run (code page 932)";
+    const test::TempFolder dir;
+    const String folder = combinePath(dir.path(), L"\u66F2");
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const auto touch = [&folder](const wchar_t* name) {
+        const String path = combinePath(folder, name);
+        std::ofstream(std::filesystem::path(path)) << "x";
+        return path;
+    };
     const String song = touch(L"\u66F2\u30C6\u30B9\u30C8.mp3");
     const String hangul = touch(L"\uD55C\uAD6D.mp3");
     const String plain = touch(L"plain.mp3");

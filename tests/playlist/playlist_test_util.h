@@ -14,11 +14,12 @@
 
 namespace zav2::test {
 
-// "D:\m\<name>" for each name, no titles.
-inline Playlist makePlaylist(const std::vector<String>& names, int current = 0) {
+// "D:\m\<name>" (or `folder` and the name) for each name, no titles.
+inline Playlist makePlaylist(const std::vector<String>& names, int current = 0,
+                             const String& folder = ZT("D:\\m\\")) {
     Playlist playlist;
     for (const String& name : names)
-        appendEntry(playlist, ZT("D:\\m\\") + name, {});
+        appendEntry(playlist, folder + name, {});
     playlist.current = names.empty() ? -1 : current;
     return playlist;
 }
