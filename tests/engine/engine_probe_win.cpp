@@ -10,7 +10,6 @@
 // (40, 40) with the size given on the command line (default 320 x 240).
 #include <windows.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -26,15 +25,6 @@ namespace {
 
 constexpr UINT kCommandMessage = WM_APP + 1;
 
-void answer(const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    std::vfprintf(stdout, format, arguments);
-    va_end(arguments);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
 // Runs one command; false for "quit".
 bool run(MediaEnginePlayer& player, const test::HostWindow& window, const std::string& line) {
     std::istringstream words(line);
@@ -43,7 +33,7 @@ bool run(MediaEnginePlayer& player, const test::HostWindow& window, const std::s
     std::getline(words >> command >> std::ws, argument);
     const double number = std::atof(argument.c_str());
     auto reply = [](HRESULT hr) {
-        answer(SUCCEEDED(hr) ? "ok %08lx" : "error %08lx", static_cast<unsigned long>(hr));
+        std::printf(SUCCEEDED(hr) ? "ok %08lx\n" : "error %08lx\n", static_cast<unsigned long>(hr));
     };
     if (command == "open") {
         reply(test::openAndWait(player, test::fromUtf8(argument)));
@@ -68,30 +58,31 @@ bool run(MediaEnginePlayer& player, const test::HostWindow& window, const std::s
         reply(S_OK);
     } else if (command == "waitpos") {
         const bool reached = test::pumpUntil([&] { return player.GetPosition() >= number; }, 20000);
-        answer("%s %.3f", reached ? "ok" : "error", player.GetPosition());
+        std::printf("%s %.3f\n", reached ? "ok" : "error", player.GetPosition());
     } else if (command == "waitframes") {
         const bool reached =
             test::pumpUntil([&] { return player.PresentedFrames() >= number; }, 20000);
-        answer("%s %llu", reached ? "ok" : "error",
-               static_cast<unsigned long long>(player.PresentedFrames()));
+        std::printf("%s %llu\n", reached ? "ok" : "error",
+                    static_cast<unsigned long long>(player.PresentedFrames()));
     } else if (command == "info") {
         POINT origin{0, 0};
         ClientToScreen(window.host(), &origin);
         RECT surface{};
         GetClientRect(player.SurfaceWindow(), &surface);
-        answer("ok frames=%llu host=%ld,%ld surface=%ldx%ld swapchain=%d",
-               static_cast<unsigned long long>(player.PresentedFrames()), origin.x, origin.y,
-               surface.right, surface.bottom, player.HasSwapChain() ? 1 : 0);
+        std::printf("ok frames=%llu host=%ld,%ld surface=%ldx%ld swapchain=%d\n",
+                    static_cast<unsigned long long>(player.PresentedFrames()), origin.x, origin.y,
+                    surface.right, surface.bottom, player.HasSwapChain() ? 1 : 0);
     } else if (command == "cpu") {
-        answer("ok cpu=%.4f frames=%llu position=%.3f", player.FrameThreadCpuSeconds(),
-               static_cast<unsigned long long>(player.PresentedFrames()), player.GetPosition());
+        std::printf("ok cpu=%.4f frames=%llu position=%.3f\n", player.FrameThreadCpuSeconds(),
+                    static_cast<unsigned long long>(player.PresentedFrames()),
+                    player.GetPosition());
     } else if (command == "quit") {
         const ULONGLONG start = GetTickCount64();
         player.Shutdown();
-        answer("ok shutdown_ms=%llu", GetTickCount64() - start);
+        std::printf("ok shutdown_ms=%llu\n", GetTickCount64() - start);
         return false;
     } else {
-        answer("error unknown command");
+        std::printf("error unknown command\n");
     }
     return true;
 }
@@ -108,7 +99,7 @@ int main(int argc, char** argv) {
         test::HostWindow window(width, height);
         MediaEnginePlayer player;
         if (FAILED(player.Initialize(window.host()))) {
-            answer("error initialize");
+            std::puts("error initialize");
             return 1;
         }
         // Standard input is read on a thread of its own so that the window
@@ -125,13 +116,15 @@ int main(int argc, char** argv) {
             PostThreadMessageW(mainThread, kCommandMessage, 0,
                                reinterpret_cast<LPARAM>(new std::string("quit")));
         });
-        answer("ok ready");
+        std::puts("ok ready");
+        std::fflush(stdout);
         MSG message;
         bool running = true;
         while (running && GetMessageW(&message, nullptr, 0, 0) > 0) {
             if (message.hwnd == nullptr && message.message == kCommandMessage) {
                 std::unique_ptr<std::string> line(reinterpret_cast<std::string*>(message.lParam));
                 running = run(player, window, *line);
+                std::fflush(stdout);  // each answer is awaited line by line
                 continue;
             }
             TranslateMessage(&message);
@@ -141,6 +134,5 @@ int main(int argc, char** argv) {
         reader.detach();
     }
     CoUninitialize();
-    std::fflush(stdout);
     ExitProcess(0);
 }

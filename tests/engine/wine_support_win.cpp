@@ -1,5 +1,6 @@
 #include "wine_support.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -22,14 +23,11 @@ std::wstring fromUtf8(const std::string& text) {
 }
 
 std::wstring mediaPath(const std::wstring& name) {
-    const char* folder = std::getenv("ZAV2_ENGINE_MEDIA");
-    std::wstring path = folder ? fromUtf8(folder) : L"media";
-    if (!path.empty() && path[0] == L'/')
+    const wchar_t* folder = _wgetenv(L"ZAV2_ENGINE_MEDIA");
+    std::wstring path = folder ? folder : L"media";
+    if (path[0] == L'/')
         path = L"Z:" + path;
-    for (auto& c : path) {
-        if (c == L'/')
-            c = L'\\';
-    }
+    std::replace(path.begin(), path.end(), L'/', L'\\');
     return path + L"\\" + name;
 }
 

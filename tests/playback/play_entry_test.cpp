@@ -1,10 +1,178 @@
+// Playing an entry and advancing to the next, against an in-memory player
+// and window: the player plays any path not marked unplayable; the window has
+// files only where told.
 #include <gtest/gtest.h>
 
-#include "fakes.h"
+#include <atomic>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "playback/advance.h"
 #include "playback/caption.h"
+#include "playback/play_entry.h"
 
 namespace zav2::test {
 namespace {
+
+String u(const char* text) {
+    return utf8ToUtf16(text);
+}
+
+class FakePlayer : public PlaybackPlayer {
+  public:
+    PlayerState current = PlayerState::Closed;
+    std::set<String> unplayable;
+    std::vector<String> opened;
+    bool readyAtOnce = true;   // IsReady answers true after the open
+    int readyAfterTicks = -1;  // else: the engine event arrives after n ticks
+    std::atomic<int32_t>* engineReady = nullptr;
+    double volume = -1, rate = -1;
+    int stops = 0;
+
+    PlayerState state() const override { return current; }
+    bool openFile(StringView path) override {
+        opened.emplace_back(path);
+        if (unplayable.count(String(path))) {
+            current = PlayerState::Closed;
+            return false;
+        }
+        current = PlayerState::Loaded;
+        return true;
+    }
+    bool isReady() override { return current != PlayerState::Closed && readyAtOnce; }
+    bool refuseStop = false;  // the engine would not stop
+    bool play() override {
+        if (current != PlayerState::Closed)
+            current = PlayerState::Playing;
+        return true;
+    }
+    bool pause() override {
+        if (current == PlayerState::Playing)
+            current = PlayerState::Paused;
+        return true;
+    }
+    bool stop() override {
+        ++stops;
+        if (refuseStop)
+            return false;
+        if (current != PlayerState::Closed)
+            current = PlayerState::Stopped;
+        return true;
+    }
+    void seek(double) override {}
+    double position() override { return 0; }
+    double duration() override { return 0; }
+    bool isEnded() override { return false; }
+    bool hasVideo() override { return false; }
+    void setVolume(double level) override { volume = level; }
+    void setPlaybackRate(double r) override { rate = r; }
+    String lastOpened() const { return opened.empty() ? String() : opened.back(); }
+};
+
+class FakeWindow : public PlaybackWindow {
+  public:
+    std::set<String> files;
+    std::vector<PlaybackMessage> messages;
+    String caption = u("Zav2");
+    int selected = -1;
+    int selectCalls = 0;
+    int revealed = -1;
+    bool timerRunning = false;
+    bool taskbarHidden = false;
+    bool taskbarHiddenWhileWaiting = false;
+    int ticks = 0;
+    FakePlayer* player = nullptr;  // for the late engine event
+    std::atomic<int32_t>* engineReady = nullptr;
+    int outputVolume = -1;
+    bool outputMaster = false;
+    std::vector<uint32_t> executionStates;
+    int layouts = 0;
+
+    bool fileExists(StringView path) override { return files.count(String(path)) != 0; }
+    void showMessage(PlaybackMessage message) override { messages.push_back(message); }
+    void setCaption(StringView text) override { caption = String(text); }
+    int firstSelectedItem() override { return selected; }
+    void selectItem(int index) override {
+        selected = index;
+        ++selectCalls;
+    }
+    void revealEntry(int index, bool) override {
+        revealed = index;
+        selected = index;
+    }
+    void startDisplayTimer() override { timerRunning = true; }
+    void stopDisplayTimer() override { timerRunning = false; }
+    void hideTaskbarForFullScreen() override { taskbarHidden = true; }
+    void showTaskbar() override { taskbarHidden = false; }
+    void waitTick() override {
+        ++ticks;
+        taskbarHiddenWhileWaiting = taskbarHiddenWhileWaiting || taskbarHidden;
+        if (player && engineReady && player->readyAfterTicks == ticks)
+            engineReady->store(1);
+    }
+    void applyOutputVolume(int volume, bool master) override {
+        outputVolume = volume;
+        outputMaster = master;
+    }
+    void showVideo() override {}
+    void showTextPanel() override {}
+    void setExecutionState(uint32_t flags) override { executionStates.push_back(flags); }
+    void requestLayout() override { ++layouts; }
+};
+
+// A player, a window and the flags of one program, wired together.
+struct Rig {
+    FakePlayer player;
+    FakeWindow window;
+    std::atomic<int32_t> engineReady{0};
+    bool entryLoading = false;
+    String savedTitle;
+    PlaybackContext context{player, window, engineReady, entryLoading, savedTitle};
+    PlaySettings settings;
+    Playlist playlist;
+
+    explicit Rig(int count = 0, std::set<int> missing = {}) {
+        window.player = &player;
+        window.engineReady = &engineReady;
+        makeList(count, missing);
+    }
+
+    // Entries "0.mp3" ... with consecutive order keys; all exist unless
+    // listed in `missing`.
+    void makeList(int count, std::set<int> missing = {}) {
+        playlist.entries.clear();
+        for (int i = 0; i < count; ++i) {
+            const String path = u("/m/") + u(std::to_string(i).c_str()) + u(".mp3");
+            playlist.entries.push_back({path, {}, i});
+            if (!missing.count(i))
+                window.files.insert(path);
+        }
+        playlist.current = count ? 0 : -1;
+    }
+    void makeUnplayable(std::set<int> rows) {
+        for (int row : rows)
+            player.unplayable.insert(playlist.entries[row].path);
+    }
+    // Entry `from` playing in `mode` with keep-awake on; what it opened is
+    // forgotten, so that a test sees only what comes after.
+    void startAt(int from, int mode) {
+        settings.mode = mode;
+        settings.noStandby = true;
+        playlist.current = from;
+        play(from);
+        player.opened.clear();
+    }
+    PlayResult play(int index) {
+        return PlayEntry(context, copyEntry(playlist, index), index, playlist.lastIndex(),
+                         settings);
+    }
+    void advance(Direction direction, bool manual) {
+        Advance(context, playlist, direction, settings, playlist.current, manual);
+    }
+};
+
+// --- Playing an entry --------------------------------------------------------
 
 TEST(PlayEntryTest, StartsAStoppedEntryWithRateVolumeTimerAndPowerRequest) {
     Rig rig(3);
@@ -133,6 +301,155 @@ TEST(PlayEntryTest, UpdateCaptionReselectsTheEntryOnlyWhenItLeadsTheSelection) {
     EXPECT_EQ(rig.window.selectCalls, 1);
     UpdateCaption(rig.context, u("/m/x.mp3"), 3, {}, 1000);
     EXPECT_EQ(rig.window.selectCalls, 1);
+}
+
+// --- Advancing by play mode --------------------------------------------------
+
+constexpr int kOrder = 1, kRandom = 2, kSingle = 3, kOnePass = 4;
+constexpr Direction kFwd = Direction::Forward, kBack = Direction::Backward;
+// Keep-awake states: the request while something plays, its cancellation once
+// playback ends for good.
+constexpr uint32_t kRequest = 0x80000001u, kCancel = 0x80000000u;
+
+std::vector<String> paths(std::initializer_list<int> rows) {
+    std::vector<String> result;
+    for (int row : rows)
+        result.push_back(u("/m/") + u(std::to_string(row).c_str()) + u(".mp3"));
+    return result;
+}
+
+// One step from a playing entry of three. Random mode walks the shuffled keys
+// {2, 0, 1}; ONE mode stops after the last entry unless the step is asked for.
+TEST(AdvanceTest, EachModeStepsToItsNextEntry) {
+    struct Case {
+        int mode, from;
+        Direction direction;
+        bool manual;
+        int to;  // -1: the player stays stopped on `from`
+    } const cases[] = {
+        {kOrder, 2, kFwd, false, 0},    {kOrder, 0, kBack, true, 2},  {kOnePass, 1, kFwd, false, 2},
+        {kOnePass, 2, kFwd, false, -1}, {kOnePass, 2, kFwd, true, 0}, {kSingle, 1, kFwd, false, 1},
+        {kSingle, 1, kFwd, true, 2},    {kSingle, 1, kBack, true, 0}, {kRandom, 1, kFwd, true, 2},
+        {kRandom, 2, kFwd, false, 0},   {kRandom, 0, kFwd, false, 1}, {kRandom, 1, kBack, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode << " from " << c.from);
+        Rig rig(3);
+        if (c.mode == kRandom) {
+            for (int i : {0, 1, 2})
+                rig.playlist.entries[i].order = (i + 2) % 3;
+        }
+        rig.startAt(c.from, c.mode);
+        rig.advance(c.direction, c.manual);
+        EXPECT_TRUE(rig.window.messages.empty());
+        EXPECT_EQ(rig.window.executionStates.back(), c.to < 0 ? kCancel : kRequest);
+        if (c.to < 0) {
+            EXPECT_EQ(rig.playlist.current, c.from);
+            EXPECT_EQ(rig.player.current, PlayerState::Stopped);
+            EXPECT_TRUE(rig.player.opened.empty());
+        } else {
+            EXPECT_EQ(rig.playlist.current, c.to);
+            EXPECT_EQ(rig.player.current, PlayerState::Playing);
+            EXPECT_EQ(rig.player.opened, paths({c.to}));
+            EXPECT_EQ(rig.window.revealed, c.to);
+        }
+    }
+}
+
+// Entries that are missing or will not open are skipped (with IgnoreError)
+// until one plays or the search comes back round; never more than one message.
+TEST(AdvanceTest, SkippingEndsOnAPlayableEntryOrWithOneMessage) {
+    using M = PlaybackMessage;
+    struct Case {
+        int mode;
+        bool ignoreError;
+        int count;
+        std::set<int> missing, unplayable;
+        int from;
+        Direction direction;
+        std::initializer_list<int> opened;
+        int currentAfter;
+        std::vector<M> messages;
+    } const cases[] = {
+        // Round to the origin, which plays again without a message.
+        {kOrder, true, 4, {2}, {0, 3}, 1, kFwd, {3, 0, 1}, 1, {}},
+        // A step back onto an entry that will not open retries forward.
+        {kOrder, true, 3, {}, {0}, 1, kBack, {0, 1}, 1, {}},
+        // ONE mode's search ends at the last entry.
+        {kOnePass, true, 4, {}, {2, 3}, 1, kFwd, {2, 3}, 3, {M::NothingPlayable}},
+        // Without IgnoreError the first failure ends the advance.
+        {kOrder, false, 3, {}, {1, 2}, 0, kFwd, {1}, 1, {M::UnsupportedFile}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+        Rig rig(c.count, c.missing);
+        rig.settings.ignoreError = c.ignoreError;
+        rig.startAt(c.from, c.mode);
+        rig.makeUnplayable(c.unplayable);
+        rig.advance(c.direction, c.mode != kOnePass);  // ONE mode: the end of an entry
+        EXPECT_EQ(rig.window.executionStates.back(), c.messages.empty() ? kRequest : kCancel);
+        EXPECT_EQ(rig.player.opened, paths(c.opened));
+        EXPECT_EQ(rig.playlist.current, c.currentAfter);
+        EXPECT_EQ(rig.window.messages, c.messages);
+    }
+}
+
+TEST(AdvanceTest, NothingPlayableGivesOneMessageAndAStoppedPlayer) {
+    for (int mode : {kOrder, kRandom, kSingle}) {
+        for (bool manual : {false, true}) {
+            Rig rig(3, {1});
+            rig.settings.ignoreError = true;
+            rig.startAt(0, mode);
+            rig.makeUnplayable({0, 2});
+            rig.advance(Direction::Forward, manual);
+            EXPECT_EQ(rig.window.messages, std::vector{PlaybackMessage::NothingPlayable})
+                << "mode " << mode << " manual " << manual;
+            EXPECT_EQ(rig.window.executionStates.back(), kCancel);
+            EXPECT_NE(rig.player.current, PlayerState::Playing);
+            EXPECT_EQ(rig.playlist.current, 0);
+        }
+    }
+}
+
+// Nothing playable among thousands of entries, or order keys that lead
+// nowhere: the search still ends, with one message.
+TEST(AdvanceTest, TheSearchAlwaysEnds) {
+    for (bool brokenKeys : {false, true}) {
+        Rig rig(brokenKeys ? 3 : 5000);
+        rig.settings.ignoreError = true;
+        rig.window.files.clear();
+        if (brokenKeys) {
+            for (PlaylistEntry& entry : rig.playlist.entries)
+                entry.order = 5;  // no entry holds the next key: current never moves
+        }
+        rig.playlist.current = 1;
+        Advance(rig.context, rig.playlist, kFwd, rig.settings, brokenKeys ? 0 : 1, false);
+        EXPECT_EQ(rig.window.messages.size(), 1u) << brokenKeys;
+        EXPECT_EQ(rig.playlist.current, 1) << brokenKeys;
+    }
+}
+
+TEST(AdvanceTest, EmptyListDoesNothing) {
+    Rig rig;
+    rig.advance(Direction::Forward, true);
+    EXPECT_EQ(rig.player.stops, 0);
+    EXPECT_EQ(rig.window.layouts, 0);
+}
+
+// The list and the player must not go out of step: an advance during a load
+// (from a message box's loop) or with a player that will not stop leaves
+// current where it is.
+TEST(AdvanceTest, LoadingOrAPlayerThatWillNotStopKeepsCurrent) {
+    for (bool loading : {true, false}) {
+        Rig rig(3);
+        rig.startAt(0, kOrder);
+        rig.entryLoading = loading;
+        rig.player.refuseStop = !loading;
+        rig.advance(Direction::Forward, true);
+        EXPECT_EQ(rig.playlist.current, 0) << loading;
+        EXPECT_TRUE(rig.player.opened.empty()) << loading;
+        EXPECT_EQ(rig.player.current, PlayerState::Playing) << loading;
+    }
 }
 
 }  // namespace

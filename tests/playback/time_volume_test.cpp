@@ -3,12 +3,15 @@
 #include <cmath>
 #include <limits>
 
-#include "fakes.h"
 #include "playback/time_display.h"
 #include "playback/volume.h"
 
-namespace zav2::test {
+namespace zav2 {
 namespace {
+
+String u(const char* text) {
+    return utf8ToUtf16(text);
+}
 
 TEST(TimeDisplayTest, FormatSwitchesToThreeDigitMinutesAt6000Seconds) {
     EXPECT_EQ(formatTimeText(0, 0), u("00:00 / 00:00"));
@@ -79,4 +82,4 @@ TEST(VolumeTest, KeysWheelAndWaveOut) {
 }
 
 }  // namespace
-}  // namespace zav2::test
+}  // namespace zav2

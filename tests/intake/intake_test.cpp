@@ -1,0 +1,313 @@
+// Opening a file, a folder, a list, a ".zav" search list and the resume at
+// start-up, and paths dropped onto the list box, over real folders.
+#include <gtest/gtest.h>
+
+#include "../playlist/playlist_test_util.h"
+#include "memory_list_box.h"
+#include "platform/file.h"
+#include "playlist/intake.h"
+
+namespace zav2::test {
+namespace {
+
+OpenOutcome open(Playlist& playlist, String& currentFolder, StringView path,
+                 PathChosenBy how = PathChosenBy::CommandLine, IntakeSettings settings = {},
+                 ResumePoint resume = {}) {
+    return openPath(playlist, currentFolder, path, how, settings, resume, false);
+}
+
+class OpenFolderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir.file("a/x.mp3");
+        dir.file("a/b.mp3");
+        dir.file("a/x.pdf");
+        dir.file("a/README");  // no dot: media
+        for (const char* excluded : {"a/cover.png", "a/photo.JPG", "a/p.jpeg", "a/notes.txt",
+                                     "a/l.m3u", "a/l.M3U8", "a/s.zav"}) {
+            dir.file(excluded);
+        }
+        dir.file("a/sub/y.mp3");
+        dir.file("a/sub/Skip/z.mp3");
+        dir.file("a/sub2/skip/w.mp3");  // a different folder on any file system
+        dir.file("a/Skip/v.mp3");
+    }
+    TempFolder dir;
+    Playlist playlist;
+    String currentFolder;
+};
+
+TEST_F(OpenFolderTest, SubFoldersSkipTheIgnoredNameInExactCaseAtEveryDepth) {
+    IntakeSettings settings;
+    settings.searchSubFolders = true;
+    settings.ignoreDir = text("Skip");
+    open(playlist, currentFolder, dir.path("a/x.mp3"), PathChosenBy::FileDialog, settings);
+    EXPECT_EQ(namesOf(playlist), texts({"b.mp3", "README", "x.mp3", "x.pdf", "y.mp3", "w.mp3"}));
+    EXPECT_EQ(playlist.entries[playlist.current].path, dir.path("a/x.mp3"));
+
+    settings.ignoreDir.clear();
+    open(playlist, currentFolder, dir.path("a/x.mp3"), PathChosenBy::FileDialog, settings);
+    EXPECT_EQ(playlist.entries.size(), 8u);
+}
+
+// A folder loads its own files with the first current; a missing path then
+// empties the list and keeps the folder.
+TEST_F(OpenFolderTest, FolderLoadsItselfAndAMissingPathEmptiesTheList) {
+    open(playlist, currentFolder, dir.path("a/sub"), PathChosenBy::FolderDialog);
+    EXPECT_EQ(namesOf(playlist), texts({"y.mp3"}));
+    EXPECT_EQ(playlist.current, 0);
+    EXPECT_EQ(currentFolder, dir.path("a/sub"));
+
+    const OpenOutcome outcome = open(playlist, currentFolder, dir.path("a/sub/gone.mp3"));
+    EXPECT_FALSE(outcome.pathExisted);
+    EXPECT_FALSE(outcome.addToRecent);
+    EXPECT_TRUE(playlist.empty());
+    EXPECT_EQ(playlist.current, -1);
+    EXPECT_EQ(currentFolder, dir.path("a/sub"));
+}
+
+TEST_F(OpenFolderTest, ListOpensWithFirstEntryOrOnResumeTheStoredOne) {
+    dir.textFile("a/l.m3u8", "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:1,Song B\r\nb.mp3\r\n" +
+                                 dir.utf8("a/sub/y.mp3") + "\r\n");
+    open(playlist, currentFolder, dir.path("a/l.m3u8"));
+    EXPECT_EQ(namesOf(playlist), texts({"b.mp3", "y.mp3"}));
+    EXPECT_EQ(playlist.entries[0].title, text("Song B"));
+    EXPECT_EQ(playlist.current, 0);
+
+    ResumePoint resume{dir.path("a/sub"), dir.path("a/sub/y.mp3")};
+    // The stored folder is the base of relative lines: b.mp3 is not found there.
+    const OpenOutcome outcome = open(playlist, currentFolder, dir.path("a/l.m3u8"),
+                                     PathChosenBy::ResumeAtStartUp, {}, resume);
+    EXPECT_FALSE(outcome.addToRecent);
+    EXPECT_EQ(currentFolder, dir.path("a/sub"));
+    EXPECT_EQ(namesOf(playlist), texts({"y.mp3"}));
+
+    resume.folder = dir.path("a");
+    open(playlist, currentFolder, dir.path("a/l.m3u8"), PathChosenBy::ResumeAtStartUp, {}, resume);
+    EXPECT_EQ(playlist.current, 1);
+}
+
+TEST(OpenLongPaths, PathsOverTheLimitAreSkippedNotCut) {
+    TempFolder dir;
+    const size_t room = kMaxPath - dir.path().size() - 1;
+    const std::string fits(room, 'f');
+    const std::string tooLong(room + 1, 'g');
+    dir.file(fits);
+    std::error_code error;
+    std::ofstream(std::filesystem::path(dir.path(tooLong)), std::ios::binary) << "x";
+    if (!pathExists(dir.path(tooLong)))
+        GTEST_SKIP() << "this file system refuses paths over the limit";
+    Playlist playlist;
+    scanFolder(playlist, dir.path(), false, {});
+    ASSERT_EQ(playlist.entries.size(), 1u);
+    EXPECT_EQ(playlist.entries[0].path, dir.path(fits));
+}
+
+TEST(OpenUnreadable, MissingFolderContributesNothing) {
+    Playlist playlist;
+    scanFolder(playlist, ZT("/nonexistent-zav2/folder"), true, {});
+    EXPECT_TRUE(playlist.empty());
+}
+
+// --- Search lists in link form and in filter form ----------------------------
+
+class SearchListTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir.file("lib/music/rock live.mp3", "Live Rock");
+        dir.file("lib/music/rock studio.mp3");
+        dir.file("lib/music/demo tape.mp3");
+        dir.file("lib/music/Live Rock.mp3");
+        dir.file("lib/music/jazz.ogg");
+        dir.file("lib/music/cover.jpg");
+        dir.file("lib/music/list.m3u8");
+        dir.file("lib/music/old/rock old.mp3");
+        dir.file("lib/music/old/Skip/rock skipped.mp3");
+        dir.file("lib/other/b.mp3");
+    }
+
+    // Opens a ".zav" with these lines (CR LF, a byte order mark first).
+    std::vector<String> openWith(const std::string& lines, IntakeSettings settings = {}) {
+        dir.textFile("lib/s.zav", "\xEF\xBB\xBF" + lines);
+        playlist = {};
+        openPath(playlist, currentFolder, dir.path("lib/s.zav"), PathChosenBy::FileDialog, settings,
+                 {}, false);
+        return namesOf(playlist);
+    }
+
+    TempFolder dir;
+    Playlist playlist;
+    String currentFolder;
+};
+
+// The filter form: words on line 1, a folder filter on line 2 ("*" any, empty
+// the base folder only), the base folder on line 3 (relative to the search
+// list's folder; none: that folder, which holds only the list itself).
+TEST_F(SearchListTest, FilterFormTakesMatchingFilesUnderTheBase) {
+    struct Case {
+        std::string lines;
+        bool skip;  // the ignored folder name "Skip" is set
+        std::vector<String> names;
+    };
+    const std::vector<String> allOfMusic =
+        texts({"demo tape.mp3", "jazz.ogg", "Live Rock.mp3", "rock live.mp3", "rock studio.mp3"});
+    const Case cases[] = {
+        {"*\r\n\r\nmusic\r\n", false, allOfMusic},
+        {"*\r\n\r\n" + dir.utf8("lib/music") + "\r\n", false, allOfMusic},
+        {"*\r\n\r\nmusic/../other\r\n", false, texts({"b.mp3"})},
+        {"*", false, {}},
+        // The words match file names (not titles) as the filter expression
+        // does; without words nothing matches.
+        {"rock -live\r\n\r\nmusic", false, texts({"rock studio.mp3"})},
+        {"Live\r\n\r\nmusic", false, texts({"Live Rock.mp3"})},
+        {"\r\n*\r\nmusic", false, {}},
+        // A folder filter descends into the matching folders, never "Skip".
+        {"rock\r\n*\r\nmusic", true, texts({"rock live.mp3", "rock studio.mp3", "rock old.mp3"})},
+        {"rock\r\nold\r\nmusic", true, texts({"rock live.mp3", "rock studio.mp3", "rock old.mp3"})},
+        {"rock\r\n*\r\nmusic", false,
+         texts({"rock live.mp3", "rock studio.mp3", "rock old.mp3", "rock skipped.mp3"})},
+        {"rock\r\nnothing\r\nmusic", false, texts({"rock live.mp3", "rock studio.mp3"})},
+    };
+    for (const Case& c : cases) {
+        IntakeSettings settings;
+        if (c.skip)
+            settings.ignoreDir = text("Skip");
+        EXPECT_EQ(openWith(c.lines, settings), c.names) << c.lines;
+        EXPECT_EQ(playlist.current, c.names.empty() ? -1 : 0) << c.lines;
+    }
+}
+
+TEST_F(SearchListTest, LinkFormLoadsWhatItNames) {
+    // A folder.
+    EXPECT_EQ(openWith(dir.utf8("lib/other") + "\r\nignored\r\nignored").size(), 1u);
+    // A media file: its folder, that file current.
+    openWith(dir.utf8("lib/music/jazz.ogg"));
+    EXPECT_EQ(playlist.entries.size(), 5u);
+    EXPECT_EQ(playlist.entries[playlist.current].path, dir.path("lib/music/jazz.ogg"));
+    // A list, relative lines from the list's folder.
+    dir.textFile("lib/music/list.m3u8", "#EXTM3U\r\njazz.ogg\r\n../other/b.mp3\r\n");
+    EXPECT_EQ(openWith(dir.utf8("lib/music/list.m3u8")), texts({"jazz.ogg", "b.mp3"}));
+    // Another search list.
+    dir.textFile("lib/music/inner.zav", "demo\r\n\r\n");
+    EXPECT_EQ(openWith(dir.utf8("lib/music/inner.zav")), texts({"demo tape.mp3"}));
+}
+
+TEST(SearchListLines, ByteOrderMarkLineEndsAndLength) {
+    TempFolder dir;
+    dir.textFile("a.zav",
+                 "\xEF\xBB\xBF"
+                 "one\r\ntwo\n" +
+                     std::string(300, 'x') + "\r\nfour");
+    const auto lines = readSearchListLines(dir.path("a.zav"));
+    ASSERT_TRUE(lines);
+    EXPECT_EQ(lines->line1, text("one"));
+    EXPECT_EQ(lines->line2, text("two"));
+    EXPECT_EQ(lines->line3, String(259, 'x'));
+    dir.textFile("b.zav", "\xE6\xAD\x8C");  // 歌, no line end
+    EXPECT_EQ(readSearchListLines(dir.path("b.zav"))->line1, String(1, 0x6B4C));
+    EXPECT_FALSE(readSearchListLines(dir.path("missing.zav")));
+    // A line with a NUL would name whatever comes before the NUL.
+    dir.textFile("c.zav", dir.utf8("a.zav") + std::string("\0x\r\ntwo", 7));
+    EXPECT_EQ(readSearchListLines(dir.path("c.zav"))->line1, String());
+    EXPECT_EQ(readSearchListLines(dir.path("c.zav"))->line2, text("two"));
+}
+
+// --- Files, folders and lists dropped onto the list box ----------------------
+
+class DropTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir.file("in/d1.mp3", "Dropped One");
+        dir.file("in/d2.mp3");
+        dir.file("in/p.png");
+        dir.file("in/sub/deep.mp3");
+        dir.file("loose.mp3");
+        dir.file("cover.jpg");
+        for (int i = 0; i < 8; ++i)
+            dir.file("list/e" + std::to_string(i) + ".mp3");
+        String ignored;
+        openPath(playlist, ignored, dir.path("list/e0.mp3"), PathChosenBy::CommandLine, {}, {},
+                 false);
+        for (const PlaylistEntry& entry : playlist.entries)
+            listBox.insert(listBox.count(), displayText(entry, false));
+    }
+
+    int drop(const std::vector<String>& paths, int at) {
+        return dropOnList(playlist, listBox, paths, at, currentFolder, settings);
+    }
+
+    TempFolder dir;
+    Playlist playlist;
+    MemoryListBox listBox;
+    String currentFolder;
+    IntakeSettings settings;
+};
+
+TEST_F(DropTest, FilesOntoAnItemGoBeforeItAndCurrentFollowsItsEntry) {
+    playlist.current = 5;
+    const int added = drop({dir.path("loose.mp3"), dir.path("cover.jpg"), dir.path("in")}, 3);
+    // The folder gives its own files only, in the order the file system lists them.
+    std::vector<String> folderNames;
+    for (const FolderItem& item : listFolder(dir.path("in"))) {
+        if (!item.isFolder && item.name != text("p.png"))
+            folderNames.push_back(item.name);
+    }
+    ASSERT_EQ(added, 3);
+    EXPECT_EQ(namesOf(playlist)[3], text("loose.mp3"));
+    EXPECT_EQ(namesOf(playlist)[4], folderNames[0]);
+    EXPECT_EQ(namesOf(playlist)[5], folderNames[1]);
+    EXPECT_EQ(namesOf(playlist)[6], text("e3.mp3"));
+    EXPECT_EQ(playlist.current, 8);
+    EXPECT_EQ(playlist.entries[8].path, dir.path("list/e5.mp3"));
+    EXPECT_EQ(currentFolder, dir.path());
+    expectAligned(playlist, listBox);
+    EXPECT_NE(std::find(listBox.items().begin(), listBox.items().end(), text("Dropped One")),
+              listBox.items().end());
+}
+
+TEST_F(DropTest, BelowTheLastItemAppendsAndCurrentBeforeStays) {
+    playlist.current = 2;
+    drop({dir.path("loose.mp3")}, dropInsertionPoint(0x0001'0007, playlist));
+    EXPECT_EQ(namesOf(playlist).back(), text("loose.mp3"));
+    EXPECT_EQ(playlist.current, 2);
+    expectAligned(playlist, listBox);
+}
+
+TEST_F(DropTest, OntoAnEmptyListMakesTheFirstCurrent) {
+    playlist = {};
+    listBox.reset(0);
+    drop({dir.path("cover.jpg"), dir.path("in/d2.mp3"), dir.path("in/d1.mp3")}, 0);
+    EXPECT_EQ(namesOf(playlist), texts({"d2.mp3", "d1.mp3"}));
+    EXPECT_EQ(playlist.current, 0);
+    expectAligned(playlist, listBox);
+
+    playlist = {};
+    listBox.reset(0);
+    drop({dir.path("cover.jpg")}, 0);
+    EXPECT_EQ(playlist.current, -1);
+}
+
+TEST_F(DropTest, ListIsReadInPlace) {
+    dir.textFile("in/l.m3u8", "#EXTM3U\r\n#EXTINF:3,Named\r\nd2.mp3\r\nmissing.mp3\r\n");
+    playlist.current = 1;
+    drop({dir.path("in/l.m3u8"), dir.path("loose.mp3")}, 1);
+    EXPECT_EQ(namesOf(playlist)[1], text("d2.mp3"));
+    EXPECT_EQ(playlist.entries[1].title, text("Named"));
+    EXPECT_EQ(namesOf(playlist)[2], text("loose.mp3"));
+    EXPECT_EQ(playlist.current, 3);
+    expectAligned(playlist, listBox);
+}
+
+TEST_F(DropTest, SearchListSortsEverythingAndKeepsCurrentAndRowsInLine) {
+    dir.textFile("in/s.zav", "d\r\n\r\n");
+    playlist.current = 6;
+    drop(
+        {dir.path("loose.mp3"), dir.path("in/s.zav"), dir.path("cover.jpg"), dir.path("in/d1.mp3")},
+        2);
+    EXPECT_EQ(playlist.entries.size(), 8u + 1 + 2 + 1);
+    EXPECT_EQ(playlist.entries[playlist.current].path, dir.path("list/e6.mp3"));
+    expectAligned(playlist, listBox);
+}
+
+}  // namespace
+}  // namespace zav2::test
