@@ -1,0 +1,352 @@
+// The play list's model: removal, moves, insertion, revealing; its sort, play
+// order, search expression, filter and jump.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+
+#include "memory_list_box.h"
+#include "playlist/playlist.h"
+#include "playlist/playlist_order.h"
+#include "playlist_test_util.h"
+
+namespace zav2 {
+namespace {
+
+using test::expectAligned;
+using test::makePlaylist;
+using test::namesOf;
+
+struct Shown {
+    Playlist playlist;
+    MemoryListBox listBox;
+    MemoryCaption caption{ZT("Song - Zav2")};
+};
+
+std::unique_ptr<Shown> show(const std::vector<String>& names, int current) {
+    auto shown = std::make_unique<Shown>();
+    shown->playlist = makePlaylist(names, current);
+    rebuildListBox(shown->caption, shown->listBox, shown->playlist, false);
+    return shown;
+}
+
+std::vector<String> letters(int count) {
+    std::vector<String> names;
+    for (int i = 0; i < count; ++i)
+        names.push_back(String(1, static_cast<Char>('a' + i)) + ZT(".mp3"));
+    return names;
+}
+
+// The removal loop as the command describes it, one entry at a time: the
+// reference the single-pass removal must agree with.
+int referenceRemoval(std::vector<String>& names, int current, const std::vector<int>& rows) {
+    int last = static_cast<int>(names.size()) - 1;
+    int removed = 0;
+    for (int row : rows) {
+        const int index = row - removed++;
+        --last;
+        names.erase(names.begin() + index);
+        if (index < current)
+            --current;
+        if (current > last)
+            current = last;
+    }
+    return current;
+}
+
+// Which entries stay and which becomes current, against the one-by-one
+// removal; the playing entry's removal is reported and stops playback once; an
+// emptied list puts the program's name back in the caption.
+TEST(PlaylistRemove, AgreesWithTheOneByOneRemovalOnRandomSelections) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 300; ++round) {
+        const int count = 1 + static_cast<int>(random() % 12);
+        const int current = static_cast<int>(random() % count);
+        std::vector<int> rows;
+        for (int i = 0; i < count; ++i) {
+            if (random() % 3 == 0)
+                rows.push_back(i);
+        }
+        auto shown = show(letters(count), current);
+        shown->listBox.select(rows);
+        std::vector<String> expected = letters(count);
+        const int expectedCurrent = referenceRemoval(expected, current, rows);
+        const bool currentGoes = std::count(rows.begin(), rows.end(), current) != 0;
+        int stops = 0;
+        EXPECT_EQ(
+            removeSelected(shown->caption, shown->listBox, shown->playlist, [&stops] { ++stops; }),
+            currentGoes);
+        ASSERT_EQ(namesOf(shown->playlist), expected);
+        ASSERT_EQ(shown->playlist.current, expectedCurrent);
+        EXPECT_EQ(stops, currentGoes ? 1 : 0);
+        EXPECT_EQ(shown->caption.text(), expected.empty() ? ZT("Zav2") : ZT("Song - Zav2"));
+        if (expected.empty()) {
+            EXPECT_EQ(shown->listBox.repaints(), 1);
+        }
+        expectAligned(shown->playlist, shown->listBox);
+    }
+}
+
+// Blocked edges, the order after a move against swapping each selected row
+// with its neighbour; the current marker and the selection stay on their
+// entries.
+TEST(PlaylistMove, AgreesWithPairwiseSwapsOnRandomSelections) {
+    std::mt19937 random(11);
+    for (int round = 0; round < 300; ++round) {
+        const int count = 2 + static_cast<int>(random() % 10);
+        const int current = static_cast<int>(random() % count);
+        std::vector<int> rows;
+        for (int i = 0; i < count; ++i) {
+            if (random() % 2 == 0)
+                rows.push_back(i);
+        }
+        const bool down = random() % 2 == 0;
+        auto shown = show(letters(count), current);
+        shown->listBox.select(rows);
+
+        const std::vector<String> before = letters(count);
+        std::vector<String> expected = before;
+        const bool blocked = rows.empty() || (down ? rows.back() == count - 1 : rows.front() == 0);
+        if (!blocked && down) {
+            for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+                std::swap(expected[*it], expected[*it + 1]);
+        } else if (!blocked) {
+            for (int k : rows)
+                std::swap(expected[k - 1], expected[k]);
+        }
+        const auto rowOf = [&expected](const String& name) {
+            return static_cast<int>(std::find(expected.begin(), expected.end(), name) -
+                                    expected.begin());
+        };
+        std::vector<int> expectedSelection;
+        for (int k : rows)
+            expectedSelection.push_back(rowOf(before[k]));
+        std::sort(expectedSelection.begin(), expectedSelection.end());
+
+        if (down)
+            moveSelectedDown(shown->listBox, shown->playlist);
+        else
+            moveSelectedUp(shown->listBox, shown->playlist);
+        ASSERT_EQ(namesOf(shown->playlist), expected);
+        ASSERT_EQ(shown->playlist.current, rowOf(before[current]));
+        ASSERT_EQ(shown->listBox.selection(), expectedSelection);
+        expectAligned(shown->playlist, shown->listBox);
+    }
+}
+
+TEST(PlaylistFind, ExactPathOrTheLastEntry) {
+    Playlist playlist = makePlaylist({ZT("a.mp3"), ZT("b.mp3"), ZT("b.mp3"), ZT("c.mp3")});
+    EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\b.mp3")), 1);
+    EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\B.mp3")), 3);  // case matters
+    EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\b.mp")), 3);
+    EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\zz.mp3")), 3);
+    EXPECT_EQ(findByPath(Playlist{}, ZT("D:\\m\\a.mp3")), -1);
+
+    EXPECT_EQ(copyEntry(playlist, 4).path, String());  // out of range: nothing
+}
+
+TEST(PlaylistInsert, EntriesAndRowsGoToTheSameIndex) {
+    auto shown = show({ZT("a.mp3"), ZT("c.mp3")}, 1);
+    insertEntry(shown->playlist, shown->listBox, 1, ZT("D:\\m\\b.mp3"), {}, false);
+    insertEntry(shown->playlist, shown->listBox, 3, ZT("D:\\m\\d.mp3"), ZT("Dee"), false);
+    insertEntry(shown->playlist, shown->listBox, 99, ZT("D:\\m\\e.mp3"), {}, false);
+    EXPECT_EQ(namesOf(shown->playlist), letters(5));
+    EXPECT_EQ(shown->listBox.text(3), ZT("Dee"));
+    expectAligned(shown->playlist, shown->listBox);
+    EXPECT_EQ(displayText({ZT("C:\\m\\a.b.mp3"), {}, 0}, true), ZT("a.b"));
+
+    clear(shown->playlist);
+    EXPECT_EQ(shown->playlist.lastIndex(), -1);
+    EXPECT_EQ(shown->playlist.current, -1);
+}
+
+TEST(PlaylistReveal, ScrollsJustEnoughAndSelectsOnlyTheEntry) {
+    auto shown = show(letters(20), 0);
+    MemoryListBox& box = shown->listBox;
+    box.setVisibleRows(5);
+    box.select({1, 2});
+
+    revealCurrent(box, 5, false, false);  // the next row below the view
+    EXPECT_EQ(box.topIndex(), 1);
+    EXPECT_EQ(box.selection(), std::vector<int>{5});
+    revealCurrent(box, 3, false, false);  // visible: no scroll
+    EXPECT_EQ(box.topIndex(), 1);
+    revealCurrent(box, 15, false, false);  // a jump far below
+    EXPECT_EQ(box.topIndex(), 11);
+    revealCurrent(box, 0, false, false);  // wrapped round to the top
+    EXPECT_EQ(box.topIndex(), 0);
+    revealCurrent(box, 9, true, false);  // random mode puts it at the top
+    EXPECT_EQ(box.topIndex(), 9);
+    revealCurrent(box, 12, true, true);  // forced: as in order mode
+    EXPECT_EQ(box.topIndex(), 9);
+    EXPECT_EQ(box.selection(), std::vector<int>{12});
+}
+
+// --- Sort, play order, search ------------------------------------------------
+
+std::vector<String> pathsOf(const Playlist& playlist) {
+    std::vector<String> paths;
+    for (const PlaylistEntry& entry : playlist.entries)
+        paths.push_back(entry.path);
+    return paths;
+}
+
+TEST(PlaylistSort, FoldersThenNamesThenExtensionsInLogicalOrder) {
+    const std::vector<String> sorted = {
+        ZT("D:\\m\\a\\Track1.wav"),
+        ZT("D:\\m\\A\\track2.mp3"),  // the same folder in another case
+        ZT("D:\\m\\a\\track10.mp3"), ZT("D:\\m\\a\\x.flac"),       ZT("D:\\m\\a\\x.mp3"),
+        ZT("D:\\m\\Disc 2\\01.mp3"), ZT("D:\\m\\Disc 10\\01.mp3"),
+    };
+    std::vector<String> shuffled = sorted;
+    std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(5));
+    Playlist playlist = makePlaylist(shuffled, 0, {});
+    playlist.entries[0].title = ZT("zzz");  // titles play no part
+    sortPlaylist(playlist);
+    EXPECT_EQ(pathsOf(playlist), sorted);
+    EXPECT_EQ(playlist.entries[playlist.current].path, shuffled[0]);
+    EXPECT_FALSE(comparePlaylistEntries({ZT("D:\\m\\a.mp3")}, {ZT("D:\\M\\A.MP3")}));
+}
+
+// The fast sort must give an order the plain comparator agrees with, on the
+// kinds of names real folders hold.
+TEST(PlaylistSort, MatchesThePairwiseComparator) {
+    std::mt19937 random(3);
+    const std::vector<String> folders = {
+        ZT("D:\\m\\Disc 1"),      ZT("D:\\m\\disc 1"), ZT("D:\\m\\Disc 10"),
+        ZT("D:\\m\\Disc 9"),      ZT("D:\\m"),         ZT("E:\\x\\y"),
+        ZT("D:\\m\\Disc 1\\cd2"), ZT("D:/m/disc 10"),  ZT("D:\\v1.2 a")};
+    const std::vector<String> names = {ZT("track"), ZT("Track"), ZT("01"),    ZT("1"),
+                                       ZT("a b"),   ZT("a.b"),   ZT("x"),     ZT("10"),
+                                       ZT("9z"),    ZT("x. y"),  ZT("v1.2 b")};
+    const std::vector<String> extensions = {ZT(".mp3"), ZT(".MP3"), ZT(".flac"), ZT(""),
+                                            ZT(".m4a")};
+    for (int round = 0; round < 50; ++round) {
+        std::vector<String> paths;
+        std::set<String> folded;
+        for (int i = 0; i < 60; ++i) {
+            String path = folders[random() % folders.size()] + ZT("\\") +
+                          names[random() % names.size()] +
+                          String(1, static_cast<Char>('0' + random() % 3)) +
+                          extensions[random() % extensions.size()];
+            String key = path;
+            for (Char& c : key)
+                c = toUpper(c);
+            if (folded.insert(key).second)  // entries equal without case may go either way
+                paths.push_back(path);
+        }
+        Playlist playlist = makePlaylist(paths, 0, {});
+        Playlist expected = playlist;
+        std::sort(expected.entries.begin(), expected.entries.end(), comparePlaylistEntries);
+        sortPlaylist(playlist);
+        ASSERT_EQ(pathsOf(playlist), pathsOf(expected));
+    }
+}
+
+TEST(PlaylistOrder, IdentityOutsideRandomModeAndAPermutationFromCurrentInIt) {
+    for (int count : {1, 2, 7, 500}) {
+        for (int current : {0, count / 2, count - 1}) {
+            Playlist list =
+                makePlaylist(std::vector<String>(static_cast<size_t>(count), ZT("x")), current);
+            recomputeOrder(list, true);
+            std::vector<int> keys;
+            for (const PlaylistEntry& entry : list.entries)
+                keys.push_back(entry.order);
+            EXPECT_EQ(keys[static_cast<size_t>(current)], 0);
+            std::sort(keys.begin(), keys.end());
+            for (int k = 0; k < count; ++k)
+                ASSERT_EQ(keys[static_cast<size_t>(k)], k) << "not a permutation";
+            recomputeOrder(list, false);
+            for (int k = 0; k < count; ++k)
+                ASSERT_EQ(list.entries[static_cast<size_t>(k)].order, k);
+        }
+    }
+
+    // A current index outside the list must not read outside the work array.
+    Playlist stray = makePlaylist(std::vector<String>(4, ZT("x")), -1);
+    recomputeOrder(stray, true);
+    EXPECT_EQ(stray.entries[0].order, 0);
+}
+
+TEST(SearchExpression, WordsMinusAndOr) {
+    struct Case {
+        const char* expression;
+        const char* text;
+        bool matches;
+    };
+    const Case cases[] = {
+        {"live", "Song live 2001", true},
+        {"live", "Song Live 2001", false},  // case-sensitive
+        {"song live", "song live", true},
+        {"song  live ", "live song", true},  // runs of spaces, any order
+        {"song live", "song", false},
+        {"-live", "Song live", false},
+        {"-live", "Song", true},
+        {"song -live", "song demo", true},
+        {"OR live demo", "a demo", true},
+        {"or live demo", "a live", true},
+        {"OR live demo", "neither", false},
+        {"OR -live", "-live", true},  // no exclusion in the OR form
+        {"OR -live", "live", false},
+        {"OR", "OR", false},
+        {"", "anything", false},
+        {"   ", "anything", false},
+        {"-", "anything", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(matchesExpression(test::text(c.text), test::text(c.expression)), c.matches)
+            << c.expression << " / " << c.text;
+    }
+    EXPECT_TRUE(matchesExpression(ZT("\u30E9\u30A4\u30D6 2001"), ZT("\u30E9\u30A4\u30D6")));
+}
+
+TEST(PlaylistFilter, KeepsMatchesAndTracksCurrent) {
+    using test::texts;
+    struct Case {
+        const char* expression;
+        int current;
+        std::vector<String> left;
+        int currentAfter;
+        bool currentRemoved;
+    };
+    const std::vector<Case> cases = {
+        {"live", 4, texts({"live1.mp3", "b live.mp3", "live3.mp3"}), 2, false},
+        {"live", 1, texts({"live1.mp3", "b live.mp3", "live3.mp3"}), 0, true},
+        {"nothing", 2, {}, -1, true},
+        {"  ", 2, texts({"live1.mp3", "demo.mp3", "b live.mp3", "Live.mp3", "live3.mp3"}), 2,
+         false},
+    };
+    for (const Case& c : cases) {
+        Playlist playlist = makePlaylist(
+            texts({"live1.mp3", "demo.mp3", "b live.mp3", "Live.mp3", "live3.mp3"}), c.current);
+        MemoryListBox listBox;
+        MemoryCaption caption;
+        rebuildListBox(caption, listBox, playlist, false);
+        SCOPED_TRACE(c.expression);
+        EXPECT_EQ(filterPlaylist(playlist, listBox, test::text(c.expression)), c.currentRemoved);
+        EXPECT_EQ(namesOf(playlist), c.left);
+        EXPECT_EQ(playlist.current, c.currentAfter);
+        expectAligned(playlist, listBox);
+    }
+}
+
+TEST(PlaylistJump, FindsTheNextMatchAndWraps) {
+    Playlist playlist =
+        makePlaylist({ZT("a live.mp3"), ZT("b.mp3"), ZT("c live.mp3"), ZT("d.mp3")}, 0);
+    EXPECT_EQ(findNextMatch(playlist, 0, ZT("live")), 2);
+    EXPECT_EQ(findNextMatch(playlist, 2, ZT("live")), 0);
+    EXPECT_EQ(findNextMatch(playlist, 3, ZT("live")), 0);
+    EXPECT_EQ(findNextMatch(playlist, 0, ZT("zzz")), -1);
+    EXPECT_EQ(findNextMatch(playlist, 0, ZT("")), -1);
+    EXPECT_EQ(findNextMatch(playlist, -1, ZT("a live")), 0);
+    EXPECT_EQ(findNextMatch(Playlist{}, 0, ZT("live")), -1);
+
+    // A title, when there is one, is what is searched.
+    playlist.entries[2].title = ZT("Studio");
+    playlist.entries[3].title = ZT("live take");
+    EXPECT_EQ(findNextMatch(playlist, 0, ZT("live")), 3);
+}
+
+}  // namespace
+}  // namespace zav2
