@@ -311,9 +311,6 @@ def check_pictures(args):
         good, seen = shows(hx, hy, 160, 120, BLUE)
         check(good, f"resized to 160x120 while paused, it shows blue (centre {seen})")
 
-        step = probe.send("step")
-        print(f"  frame step answered {step}")
-
         probe.ok("play")
         probe.ok("waitpos 3.5")
         probe.ok("pause")

@@ -3,7 +3,7 @@
 // screenshots of the display). Each command answers one line on standard
 // output that starts with "ok" or "error".
 //
-//   open PATH | play | pause | stop | volume X | resize W H | step
+//   open PATH | play | pause | stop | volume X | resize W H
 //   wait MS | waitpos SECONDS | waitframes COUNT | info | cpu | quit
 //
 // The window is at the top-left corner of the screen; the video host is at
@@ -45,8 +45,6 @@ bool run(MediaEnginePlayer& player, const test::HostWindow& window, const std::s
         reply(player.Stop());
     } else if (command == "volume") {
         reply(player.SetVolume(number));
-    } else if (command == "step") {
-        reply(player.FrameStep(true));
     } else if (command == "resize") {
         int width = 0;
         int height = 0;
