@@ -87,26 +87,23 @@ TEST_F(OpenFolderTest, ListOpensWithFirstEntryOrOnResumeTheStoredOne) {
     EXPECT_EQ(playlist.current, 1);
 }
 
-TEST(OpenLongPaths, PathsOverTheLimitAreSkippedNotCut) {
+// A missing folder gives nothing; paths over the limit are skipped, not cut.
+TEST(ScanFolder, MissingFolderGivesNothingAndLongPathsAreSkippedNotCut) {
+    Playlist playlist;
+    scanFolder(playlist, ZT("/nonexistent-zav2/folder"), true, {});
+    EXPECT_TRUE(playlist.empty());
+
     TempFolder dir;
     const size_t room = kMaxPath - dir.path().size() - 1;
     const std::string fits(room, 'f');
     const std::string tooLong(room + 1, 'g');
     dir.file(fits);
-    std::error_code error;
     std::ofstream(std::filesystem::path(dir.path(tooLong)), std::ios::binary) << "x";
     if (!pathExists(dir.path(tooLong)))
         GTEST_SKIP() << "this file system refuses paths over the limit";
-    Playlist playlist;
     scanFolder(playlist, dir.path(), false, {});
     ASSERT_EQ(playlist.entries.size(), 1u);
     EXPECT_EQ(playlist.entries[0].path, dir.path(fits));
-}
-
-TEST(OpenUnreadable, MissingFolderContributesNothing) {
-    Playlist playlist;
-    scanFolder(playlist, ZT("/nonexistent-zav2/folder"), true, {});
-    EXPECT_TRUE(playlist.empty());
 }
 
 // --- Search lists in link form and in filter form ----------------------------
@@ -225,9 +222,8 @@ class DropTest : public ::testing::Test {
         dir.file("cover.jpg");
         for (int i = 0; i < 8; ++i)
             dir.file("list/e" + std::to_string(i) + ".mp3");
-        String ignored;
-        openPath(playlist, ignored, dir.path("list/e0.mp3"), PathChosenBy::CommandLine, {}, {},
-                 false);
+        openPath(playlist, currentFolder, dir.path("list/e0.mp3"), PathChosenBy::CommandLine, {},
+                 {}, false);
         for (const PlaylistEntry& entry : playlist.entries)
             listBox.insert(listBox.count(), displayText(entry, false));
     }

@@ -71,7 +71,6 @@ class FakePlayer : public PlaybackPlayer {
     bool hasVideo() override { return false; }
     void setVolume(double level) override { volume = level; }
     void setPlaybackRate(double r) override { rate = r; }
-    String lastOpened() const { return opened.empty() ? String() : opened.back(); }
 };
 
 class FakeWindow : public PlaybackWindow {
@@ -187,7 +186,7 @@ TEST(PlayEntryTest, StartsAStoppedEntryWithRateVolumeTimerAndPowerRequest) {
 
     EXPECT_EQ(rig.play(1), PlayResult::Handled);
     EXPECT_EQ(rig.player.current, PlayerState::Playing);
-    EXPECT_EQ(rig.player.lastOpened(), u("/m/1.mp3"));
+    EXPECT_EQ(rig.player.opened, std::vector{u("/m/1.mp3")});
     EXPECT_DOUBLE_EQ(rig.player.rate, 2.0);
     EXPECT_DOUBLE_EQ(rig.player.volume, 0.64);
     EXPECT_EQ(rig.window.outputVolume, 640);

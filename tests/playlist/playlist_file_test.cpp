@@ -67,7 +67,7 @@ TEST_F(ListFolder, ReadsTitlesRelativeAndAbsoluteLinesAndSkipsMissingFiles) {
     Playlist playlist;
     int count = 0;
     readPlaylistFile(playlist, folder / ZT("list.m3u8"), folder, 0, count, nullptr, false);
-    ASSERT_EQ(count, 4 + 1);
+    EXPECT_EQ(count, 5);
     ASSERT_EQ(playlist.entries.size(), 5u);
     EXPECT_EQ(playlist.entries[0].path, folder / ZT("a.mp3"));
     EXPECT_EQ(playlist.entries[0].title, ZT("Song A"));
@@ -200,12 +200,11 @@ TEST_F(ListFolder, SavedListReadsBackEveryEntry) {
         EXPECT_EQ(back.entries[i].path, playlist.entries[i].path);
 }
 
+// Plain relative, "..", ".\" and absolute lines are read back from real
+// lists above; here the edges: no climbing above a root or a share, and a
+// rooted line on the base folder's drive.
 TEST(PlaylistPaths, ListLinesResolveLikeTheShellCombiner) {
-    EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT("C:\\x\\b.mp3")), ZT("C:\\x\\b.mp3"));
-    EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT("sub\\b.mp3")), ZT("D:\\m\\sub\\b.mp3"));
-    EXPECT_EQ(resolveListLine(ZT("D:\\m\\a"), ZT("..\\b.mp3")), ZT("D:\\m\\b.mp3"));
     EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT("..\\..\\..\\b.mp3")), ZT("D:\\b.mp3"));
-    EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT(".\\b.mp3")), ZT("D:\\m\\b.mp3"));
     EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT("\\x\\b.mp3")), ZT("D:\\x\\b.mp3"));
     EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT("\\\\srv\\share\\..\\b.mp3")),
               ZT("\\\\srv\\share\\b.mp3"));

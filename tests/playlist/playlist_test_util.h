@@ -55,14 +55,6 @@ inline void expectAligned(const Playlist& playlist, const ListBoxMirror& listBox
     }
 }
 
-inline String toText(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return path.wstring();
-#else
-    return path.u16string();
-#endif
-}
-
 // Real files for the tests that read folders and lists: a fresh folder,
 // removed with everything in it at the end of the test.
 class TempFolder {
@@ -86,7 +78,12 @@ class TempFolder {
         std::filesystem::path out = root_;
         if (!relative.empty())
             out /= std::filesystem::path(relative).make_preferred();
-        return toText(out.make_preferred());
+        out.make_preferred();
+#ifdef _WIN32
+        return out.wstring();
+#else
+        return out.u16string();
+#endif
     }
 
     // A file of some bytes; with a title, an MP3-like file ending in an ID3v1 tag.
@@ -111,7 +108,9 @@ class TempFolder {
     }
 
     // The UTF-8 spelling of a path, for list and search-list files.
-    std::string utf8(const std::string& relative = {}) const { return utf16ToUtf8(path(relative)); }
+    std::string utf8(const std::string& relative = {}) const {
+        return utf16ToUtf8(path(relative));
+    }
 
   private:
     std::filesystem::path root_;

@@ -110,10 +110,8 @@ TEST(ListBoxWindow, BulkRefillsKeepSelectionAndScrollPosition) {
     listBox.setTopIndex(5);
     const int topBefore = listBox.topIndex();
     ListBoxMirror& mirror = listBox;
-    std::vector<PlaylistEntry> added;
-    for (const String& name : many)
-        added.push_back({L"D:\\n\\" + name, {}, 0});
-    playlist.entries.insert(playlist.entries.begin(), added.begin(), added.end());
+    const Playlist added = test::makePlaylist(many, 0, L"D:\\n\\");
+    playlist.entries.insert(playlist.entries.begin(), added.entries.begin(), added.entries.end());
     mirror.insertMany(0, many);
     playlist.current += 7000;
     expectAligned(playlist, listBox);
@@ -204,26 +202,22 @@ void CALLBACK answerDialog(HWND, UINT, UINT_PTR timer, DWORD) {
     SendMessageW(dialog, WM_COMMAND, IDOK, 0);
 }
 
-// (The filter dialog, and a cancel emptying the text, are checked end to end.)
-TEST(SearchDialog, IsModalAndOkCutsALongText) {
-    if (!FindResourceW(nullptr, MAKEINTRESOURCEW(kFilterDialogId), MAKEINTRESOURCEW(5)))
-        GTEST_SKIP() << "the program's dialog templates are not linked in";
+// A missing template leaves the main window enabled and the text empty. (The
+// filter dialog, and a cancel emptying the text, are checked end to end.)
+TEST(SearchDialog, IsModalAndCutsALongTextAndAMissingOneFreesTheWindow) {
     TestWindow window;
     mainWindow = window.main();
     String expression = L"old";
+    EXPECT_FALSE(runSearchDialog(GetModuleHandleW(nullptr), mainWindow, 9999, expression));
+    EXPECT_TRUE(IsWindowEnabled(mainWindow));
+    EXPECT_EQ(expression, L"");
+    if (!FindResourceW(nullptr, MAKEINTRESOURCEW(kFilterDialogId), MAKEINTRESOURCEW(5)))
+        GTEST_SKIP() << "the program's dialog templates are not linked in";
     SetTimer(nullptr, 0, 20, answerDialog);
     EXPECT_TRUE(runSearchDialog(GetModuleHandleW(nullptr), mainWindow, kJumpDialogId, expression));
     EXPECT_EQ(expression, String(259, L'\u66F2'));
     EXPECT_FALSE(mainWasEnabled);
     EXPECT_TRUE(IsWindowEnabled(mainWindow));
-}
-
-TEST(SearchDialogMissing, LeavesTheMainWindowEnabled) {
-    TestWindow window;
-    String expression = L"old";
-    EXPECT_FALSE(runSearchDialog(GetModuleHandleW(nullptr), window.main(), 9999, expression));
-    EXPECT_TRUE(IsWindowEnabled(window.main()));
-    EXPECT_EQ(expression, L"");
 }
 
 }  // namespace
