@@ -28,7 +28,18 @@ class ScratchFolder {
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::filesystem::path& root() const { return root_; }
-    String path(std::string_view name) const { return utf8ToUtf16((root_ / name).string()); }
+    // The path of a relative name ("a/b.mp3") as the program spells it.
+    String path(std::string_view name = {}) const {
+        std::filesystem::path out = root_;
+        if (!name.empty())
+            out /= std::filesystem::path(name);
+        out.make_preferred();
+#ifdef _WIN32
+        return out.wstring();
+#else
+        return out.u16string();
+#endif
+    }
     // Writes the bytes to the file of that name and gives its path.
     String write(std::string_view name, std::string_view bytes) const {
         std::ofstream(root_ / name, std::ios::binary | std::ios::trunc)
