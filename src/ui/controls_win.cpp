@@ -54,6 +54,8 @@ LRESULT CALLBACK textPanelProcedure(HWND window, UINT message, WPARAM wParam, LP
                                     UINT_PTR, DWORD_PTR data) {
     auto& clicks = *reinterpret_cast<PanelClicks*>(data);
     MainWindow& state = *clicks.state;
+    if (takePanelInput(clicks.toPause, state, message, wParam, lParam))
+        return 0;
     switch (message) {
         case WM_SETCURSOR:
             SetCursor(arrowCursor());  // never the text cursor
@@ -67,21 +69,6 @@ LRESULT CALLBACK textPanelProcedure(HWND window, UINT message, WPARAM wParam, LP
             }
             break;
         }
-        case WM_LBUTTONDOWN:
-            clicks.toPause.pressed = true;
-            break;
-        case WM_LBUTTONUP:
-            clicks.toPause.release();
-            break;
-        case WM_LBUTTONDBLCLK:
-            clicks.toPause.doubleClick();
-            SendMessageW(state.window, message, wParam, lParam);
-            return 0;
-        case WM_MOUSEWHEEL:
-        case WM_VSCROLL:
-        case WM_KEYDOWN:
-            handOffScroll(state, message, wParam, lParam);
-            break;
         case WM_CONTEXTMENU:
             SendMessageW(state.window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), lParam);
             return 0;

@@ -48,15 +48,34 @@ void ClickToPause::doubleClick() {
     }
 }
 
-void handOffScroll(MainWindow& state, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (panelCanScroll(state.textPanel)) {
-        // The picture under the scrolled text is painted again.
-        RECT outer{};
-        GetWindowRect(state.window, &outer);
-        PostMessageW(state.window, WM_SIZE, SIZE_RESTORED,
-                     MAKELPARAM(outer.right - outer.left, outer.bottom - outer.top));
-    } else {
-        SendMessageW(state.window, message, wParam, lParam);
+bool takePanelInput(ClickToPause& toPause, MainWindow& state, UINT message, WPARAM wParam,
+                    LPARAM lParam) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            toPause.pressed = true;
+            return false;
+        case WM_LBUTTONUP:
+            toPause.release();
+            return false;
+        case WM_LBUTTONDBLCLK:
+            toPause.doubleClick();
+            SendMessageW(state.window, message, wParam, lParam);
+            return true;
+        case WM_MOUSEWHEEL:
+        case WM_VSCROLL:
+        case WM_KEYDOWN:
+            if (panelCanScroll(state.textPanel)) {
+                // The picture under the scrolled text is painted again.
+                RECT outer{};
+                GetWindowRect(state.window, &outer);
+                PostMessageW(state.window, WM_SIZE, SIZE_RESTORED,
+                             MAKELPARAM(outer.right - outer.left, outer.bottom - outer.top));
+            } else {
+                SendMessageW(state.window, message, wParam, lParam);
+            }
+            return false;
+        default:
+            return false;
     }
 }
 

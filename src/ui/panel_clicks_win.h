@@ -20,7 +20,10 @@ struct ClickToPause {
     void doubleClick();
 };
 
-// WM_MOUSEWHEEL, WM_VSCROLL and WM_KEYDOWN over the panel or the video.
-void handOffScroll(MainWindow& state, UINT message, WPARAM wParam, LPARAM lParam);
+// The presses, releases, double-clicks, wheel, scroll and keys over the panel
+// or the video. True when the message is taken (its answer is 0) and must not
+// reach the control.
+bool takePanelInput(ClickToPause& toPause, MainWindow& state, UINT message, WPARAM wParam,
+                    LPARAM lParam);
 
 }  // namespace zav2

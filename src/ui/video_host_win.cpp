@@ -61,6 +61,8 @@ LRESULT CALLBACK videoHostProcedure(HWND window, UINT message, WPARAM wParam, LP
                                     UINT_PTR, DWORD_PTR data) {
     VideoHost& host = *reinterpret_cast<VideoHost*>(data);
     MainWindow& state = *host.state;
+    if (takePanelInput(host.toPause, state, message, wParam, lParam))
+        return 0;
     switch (message) {
         case WM_SETCURSOR:
             SetCursor(host.arrow);
@@ -77,21 +79,6 @@ LRESULT CALLBACK videoHostProcedure(HWND window, UINT message, WPARAM wParam, LP
             break;
         case WM_MOUSEHOVER:
             SetCursor(nullptr);
-            break;
-        case WM_LBUTTONDOWN:
-            host.toPause.pressed = true;
-            break;
-        case WM_LBUTTONUP:
-            host.toPause.release();
-            break;
-        case WM_LBUTTONDBLCLK:
-            host.toPause.doubleClick();
-            SendMessageW(state.window, message, wParam, lParam);
-            return 0;
-        case WM_MOUSEWHEEL:
-        case WM_VSCROLL:
-        case WM_KEYDOWN:
-            handOffScroll(state, message, wParam, lParam);
             break;
         case WM_DROPFILES:
             forwardDrop(window, state, wParam);
