@@ -25,24 +25,13 @@
 #include <vector>
 
 #include "engine/media_engine_player.h"
+#include "process_counts_win.h"
 #include "wine_support.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
 
-// From the system's handle table (SystemHandleInformation), as the soak
-// probe counts them: Wine answers no per-process handle count.
-struct HandleEntry {
-    USHORT processId;
-    USHORT creatorBackTraceIndex;
-    UCHAR objectTypeIndex;
-    UCHAR attributes;
-    USHORT value;
-    PVOID object;
-    ULONG grantedAccess;
-};
-using QuerySystemInformation = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
 using QueryThreadInformation = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
 
 FARPROC ntdll(const char* name) {
@@ -50,22 +39,7 @@ FARPROC ntdll(const char* name) {
 }
 
 long handleCount() {
-    const auto query = reinterpret_cast<QuerySystemInformation>(
-        reinterpret_cast<void*>(ntdll("NtQuerySystemInformation")));
-    std::vector<char> buffer(1 << 20);
-    ULONG needed = 0;
-    LONG status;
-    while ((status = query(16, buffer.data(), static_cast<ULONG>(buffer.size()), &needed)) ==
-           static_cast<LONG>(0xC0000004))
-        buffer.resize(buffer.size() * 2);
-    if (status != 0)
-        return -1;
-    const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
-    const auto* entries = reinterpret_cast<const HandleEntry*>(buffer.data() + sizeof(ULONG_PTR));
-    long mine = 0;
-    for (ULONG i = 0; i < count; ++i)
-        mine += entries[i].processId == (GetCurrentProcessId() & 0xFFFF);
-    return mine;
+    return zav2::bench::handlesOf(GetCurrentProcessId());
 }
 
 // The process's threads by the module each started in.
