@@ -98,7 +98,7 @@ LyricsAndPicture readLyricsAndPicture(FileReader& file) {
     bool lyricsDone = false;
     bool pictureDone = false;
     while (!lyricsDone || !pictureDone) {
-        const auto frame = tag->nextFrame(Id3Padding::EndsAtZeroHeader);
+        const auto frame = tag->nextFrame(Id3Padding::WalksOverEmptyIds);
         if (!frame)
             break;
         if (!lyricsDone && equalsAsciiIgnoreCase(frame->id, version22 ? "ULT" : "USLT")) {

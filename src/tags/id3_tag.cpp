@@ -122,8 +122,7 @@ std::optional<Id3Frame> Id3Tag::nextFrame(Id3Padding padding) {
         frame.contentLength = std::min<uint64_t>(size, end_ - frame.contentStart);
         next_ = frame.contentStart + size;  // never smaller: a header is at least 6 bytes
         if (frame.id[0] == '\0') {
-            if (padding == Id3Padding::EndsAtEmptyId ||
-                header.find_first_not_of('\0') == std::string_view::npos) {
+            if (padding == Id3Padding::EndsAtEmptyId) {
                 done_ = true;
                 break;
             }

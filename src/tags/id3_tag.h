@@ -26,8 +26,9 @@ struct Id3Frame {
 enum class Id3Padding {
     // A frame whose ID begins with a NUL byte.
     EndsAtEmptyId,
-    // Only an all-zero frame header; other empty IDs are skipped as frames.
-    EndsAtZeroHeader,
+    // Nothing: frames with an empty ID, padding included, are walked over
+    // until no further frame header fits in the tag.
+    WalksOverEmptyIds,
 };
 
 class Id3Tag {

@@ -41,14 +41,17 @@ TEST(Id3Lyrics, EncodingsAndDescriptors) {
     EXPECT_FALSE(none.lyrics || none.picture);
 }
 
-TEST(Id3Lyrics, FirstLyricsFrameWinsAndEmptyIdsAreWalkedOver) {
+TEST(Id3Lyrics, FirstLyricsFrameWinsAndEmptyIdsAndPaddingAreWalkedOver) {
     const Bytes first = id3Frame(3, "USLT", lyricsContent(0, kNul, "first"));
     const Bytes second = id3Frame(3, "uslt", lyricsContent(0, kNul, "second"));
     EXPECT_EQ(lyricsAndPictureOf(id3Tag(3, first + second)).lyrics, ZT("first"));
     // A frame with an empty ID but a size is passed over, unlike padding.
     const Bytes odd = Bytes(4, '\0') + be32(3) + be16(0) + "xyz";
     EXPECT_EQ(lyricsAndPictureOf(id3Tag(3, odd + second)).lyrics, ZT("second"));
-    EXPECT_FALSE(lyricsAndPictureOf(id3Tag(3, Bytes(10, '\0') + second)).lyrics);
+    // Padding does not end the walk either: frames written after it are found.
+    EXPECT_EQ(lyricsAndPictureOf(id3Tag(3, Bytes(40, '\0') + second)).lyrics, ZT("second"));
+    const Bytes cover = id3Frame(3, "APIC", apicContent(0, 3, kNul, kFront));
+    EXPECT_EQ(pictureBytesOf(id3Tag(3, Bytes(20, '\0') + cover)), kFront);
 }
 
 TEST(Id3Picture, ChoosingTheFrame) {
