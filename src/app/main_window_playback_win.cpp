@@ -208,6 +208,12 @@ void readDuration(MainWindow& state) {
     SendMessageW(state.seekBar, TBM_SETRANGEMAX, TRUE, static_cast<LPARAM>(state.duration) * 10);
 }
 
+int loadedMediaSeconds(const MainWindow& state) {
+    EnginePlayer enginePlayer;
+    return static_cast<int>(mediaDurationSeconds(!pathOfCurrent(state).empty(),
+                                                 enginePlayer.state(), enginePlayer.duration()));
+}
+
 void refreshTimeDisplay(MainWindow& state) {
     EnginePlayer enginePlayer;
     readDuration(state);

@@ -2,6 +2,7 @@
 #include <windowsx.h>
 
 #include "app/command_line.h"
+#include "app/playback_calls_win.h"
 #include "app/subsystem_calls_win.h"
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_win.h"
@@ -43,8 +44,7 @@ void revealCurrentEntry(MainWindow& state) {
 void saveResumeList(MainWindow& state) {
     const String target = resumeListPath(state.programPath, state.instanceName);
     writePlaylistFile(state.window, state.playlist, state.currentFolder, true, target,
-                      state.savedCaption, state.settings.NoExt == 1,
-                      static_cast<int>(state.duration));
+                      state.savedCaption, state.settings.NoExt == 1, loadedMediaSeconds(state));
 }
 
 void onResumeTimer(MainWindow& state) {
@@ -57,7 +57,7 @@ void onResumeTimer(MainWindow& state) {
     state.resumeSchedule.written(resumeFingerprint(state.playlist));
     const String target = resumeListPath(state.programPath, state.instanceName);
     if (writeResumeList(target, state.playlist, state.settings.NoExt == 1,
-                        static_cast<int>(state.duration))) {
+                        loadedMediaSeconds(state))) {
         saveResumeKeys(state.settingsPath, {state.currentFolder, currentEntryPath(state)});
     }
 }

@@ -18,6 +18,9 @@ void playCurrentOrSkip(MainWindow& state);
 void refreshTimeDisplay(MainWindow& state);
 // Takes the duration of the loaded media and sets the seek bar's range.
 void readDuration(MainWindow& state);
+// The loaded media's length in whole seconds as the engine reports it now: 0
+// when stopped or unknown. What the list files write for the current entry.
+int loadedMediaSeconds(const MainWindow& state);
 bool playerIsStopped();
 bool playerIsPaused();
 

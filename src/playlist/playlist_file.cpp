@@ -138,7 +138,10 @@ void readPlaylistFile(Playlist& playlist, StringView listPath, StringView baseFo
         if (line.front() == '#' || line.find(Char{0}) != StringView::npos)
             continue;
         String path = resolveListLine(baseFolder, line);
-        if (!pathExists(path))
+        // Everything after the list works in 260-unit buffers, where a longer
+        // path would be cut into another one: it is skipped, as in a folder
+        // scan.
+        if (path.size() > kMaxPath || !pathExists(path))
             continue;  // the pending title waits for the next existing file
         if (listBox) {
             String row = pendingTitle;
@@ -211,13 +214,15 @@ std::string formatPlaylistFile(const Playlist& playlist, const PlaylistWriteOpti
                                const std::function<void(int)>& onEntry) {
     const bool ansi = options.encoding == ListEncoding::Ansi;
     const std::string duration = std::to_string(options.durationSeconds);
-    const String infPrefix = ZT("#EXTINF:") + String(duration.begin(), duration.end()) + ZT(",");
+    const String currentPrefix =
+        ZT("#EXTINF:") + String(duration.begin(), duration.end()) + ZT(",");
+    const String otherPrefix = ZT("#EXTINF:0,");
     String text = ZT("#EXTM3U\r\n");
     for (size_t i = 0; i < playlist.entries.size(); ++i) {
         if (onEntry)
             onEntry(static_cast<int>(i));
         const PlaylistEntry& entry = playlist.entries[i];
-        text += infPrefix;
+        text += static_cast<int>(i) == playlist.current ? currentPrefix : otherPrefix;
         // A line break in a title would end the line there when read back.
         String title = displayText(entry, options.noExt);
         std::replace_if(

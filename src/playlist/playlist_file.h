@@ -44,7 +44,9 @@ struct PlaylistWriteOptions {
     bool automatic = false;  // the resume list: full paths only
     String currentFolder;    // base of the relative path forms
     bool noExt = false;
-    int durationSeconds = 0;  // written on every "#EXTINF" line
+    // The loaded media's length, written on the current entry's "#EXTINF"
+    // line; the others' lengths are not known and are written as 0.
+    int durationSeconds = 0;
     ListEncoding encoding = ListEncoding::Utf8;
     // ANSI lists: a form of a path that the code page can hold (the short
     // name on Windows). Paths it cannot hold otherwise would no longer find

@@ -140,8 +140,7 @@ void onSort(MainWindow& state, WORD, WORD) {
 
 void onSavePlaylist(MainWindow& state, WORD, WORD) {
     writePlaylistFile(state.window, state.playlist, state.currentFolder, false, {},
-                      state.savedCaption, state.settings.NoExt == 1,
-                      static_cast<int>(state.duration));
+                      state.savedCaption, state.settings.NoExt == 1, loadedMediaSeconds(state));
 }
 
 void onFilter(MainWindow& state, WORD, WORD) {

@@ -162,6 +162,7 @@ TEST(SaveFolder, AnsiListRoundTripsJapaneseAndShortNamesTheRest) {
     appendEntry(playlist, song, L"\u30E9\u30A4\u30D6\u7248");
     appendEntry(playlist, hangul, L"Korean");
     appendEntry(playlist, plain, {});
+    playlist.current = 0;
 
     TestWindow window;
     const String target = combinePath(folder, L"list.m3u");
