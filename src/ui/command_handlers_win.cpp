@@ -176,7 +176,15 @@ void onEnter(MainWindow& state, WORD, WORD) {
         restoreCaption(state);
         stop(state);
     } else {
-        makeCurrent(state, firstSelectedItem(state));
+        // A paused entry would only be resumed: another selected row is
+        // started from a stop, as the Play button does, so that the caption,
+        // the bold row and the next advance follow what really plays.
+        const int selected = firstSelectedItem(state);
+        if (selected != -1 && selected != state.playlist.current && !stop(state)) {
+            activate(state);
+            return;
+        }
+        makeCurrent(state, selected);
         playCurrentOrSkip(state);
         reloadPanel(state);
     }

@@ -180,6 +180,14 @@ check "and the sound stops" wait_for_silence
 quietly driver key RETURN --control 1001
 check "Enter while stopped plays the selected entry" caption_is "$playing_caption" 5000
 check "sound again" wait_for_sound
+# Paused, with another row selected: Enter plays that row, not the paused one.
+quietly driver key SPACE --control 1001
+other=$(next_clip)
+quietly driver send 0x0185 0 -1 --control 1001                     # LB_SETSEL: none
+quietly driver send 0x0185 1 $((${other#Clip } - 1)) --control 1001 # the next clip's row
+quietly driver key RETURN --control 1001
+check "Enter while paused plays the selected row" caption_is "$other" 5000
+check "and its sound is heard" wait_for_sound
 
 # Media keys (posted: Wine does not turn posted keys into hot keys).
 expected=$(next_clip)
@@ -225,6 +233,10 @@ screenshot_window playing
 check "the program closes" quietly driver close
 wait_exit "$zav2_pid" 20
 stop_recording
+# Closing stops the player: no entry's length is known at that point, so none
+# is written, rather than the last one's on every line.
+expect_eq "the resume list carries no stale lengths" "3 3" \
+  "$(grep -c '^#EXTINF:' "$app/Zav2.m3u8") $(grep -c '^#EXTINF:0,' "$app/Zav2.m3u8")"
 
 # --- ONE: stops after the last entry -----------------------------------------
 settings "Mode=ONE"
