@@ -214,6 +214,20 @@ int loadedMediaSeconds(const MainWindow& state) {
                                                  enginePlayer.state(), enginePlayer.duration()));
 }
 
+void reopenAndResume(MainWindow& state, StringView path, double seconds) {
+    EnginePlayer enginePlayer;
+    WindowPorts window(state);
+    engineReady.store(0);
+    if (!enginePlayer.openFile(path) || !waitForEngine(enginePlayer, window, engineReady))
+        return;
+    engineReady.store(0);
+    enginePlayer.setPlaybackRate(state.playbackRate / 1000.0);
+    enginePlayer.setVolume(state.settings.Volume / 1000.0);
+    enginePlayer.seek(seconds);
+    enginePlayer.play();
+    window.startDisplayTimer();
+}
+
 void refreshTimeDisplay(MainWindow& state) {
     EnginePlayer enginePlayer;
     readDuration(state);

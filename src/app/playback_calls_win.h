@@ -21,6 +21,9 @@ void readDuration(MainWindow& state);
 // The loaded media's length in whole seconds as the engine reports it now: 0
 // when stopped or unknown. What the list files write for the current entry.
 int loadedMediaSeconds(const MainWindow& state);
+// Opens the file again after its rename and plays on from `seconds`, with
+// the same wait for the engine as a start.
+void reopenAndResume(MainWindow& state, StringView path, double seconds);
 bool playerIsStopped();
 bool playerIsPaused();
 

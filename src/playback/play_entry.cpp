@@ -20,20 +20,21 @@ class LoadingGuard {
     bool& flag;
 };
 
-bool waitForEngine(PlaybackContext& context) {
-    if (context.player.isReady())
-        context.engineReady.store(1);
+}  // namespace
+
+bool waitForEngine(PlaybackPlayer& player, PlaybackWindow& window,
+                   std::atomic<int32_t>& engineReady) {
+    if (player.isReady())
+        engineReady.store(1);
     for (int tick = 0; tick < kReadyWaitTicks; ++tick) {
-        if (context.engineReady.load() == 1 || context.player.isReady()) {
-            context.engineReady.store(1);
+        if (engineReady.load() == 1 || player.isReady()) {
+            engineReady.store(1);
             break;
         }
-        context.window.waitTick();
+        window.waitTick();
     }
-    return context.engineReady.load() == 1;
+    return engineReady.load() == 1;
 }
-
-}  // namespace
 
 void UpdateCaption(PlaybackContext& context, StringView path, int index, StringView title,
                    int rate) {
@@ -102,7 +103,7 @@ PlayResult PlayEntry(PlaybackContext& context, const PlaylistEntry& entry, int i
         window.showMessage(PlaybackMessage::UnsupportedFile);
         return PlayResult::Handled;
     }
-    if (!waitForEngine(context)) {
+    if (!waitForEngine(player, window, context.engineReady)) {
         window.showTaskbar();
         window.setExecutionState(kExecutionContinuous);
         return PlayResult::Handled;

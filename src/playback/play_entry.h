@@ -42,6 +42,11 @@ enum class PlayResult {
 inline constexpr int kReadyWaitTickMs = 10;
 inline constexpr int kReadyWaitTicks = 3000 / kReadyWaitTickMs;
 
+// Waits up to about 3 s for the opened media to become ready; true when it
+// did. Clears nothing: the caller resets `engineReady` once it acts.
+bool waitForEngine(PlaybackPlayer& player, PlaybackWindow& window,
+                   std::atomic<int32_t>& engineReady);
+
 // Plays the entry (a copy: it must not point into the list), or pauses and
 // resumes the media already loaded.
 PlayResult PlayEntry(PlaybackContext& context, const PlaylistEntry& entry, int index, int lastIndex,

@@ -4,7 +4,6 @@
 
 // The media engine's headers first: after the audio headers the main window
 // needs they clash in mingw-w64.
-#include "engine/engine_ready.h"
 #include "engine/media_engine_player.h"
 
 #include <windows.h>
@@ -12,11 +11,11 @@
 #include <shellapi.h>
 
 #include "app/messages_win.h"
+#include "app/playback_calls_win.h"
 #include "app/subsystem_calls_win.h"
 #include "ui/file_commands_win.h"
 #include "playback/file_operations.h"
 #include "playback/file_shell_win.h"
-#include "playback/play_entry.h"
 #include "playlist/playlist_order.h"
 #include "platform/path.h"
 #include "playlist/playlist_win.h"
@@ -156,23 +155,7 @@ class WindowFileHost final : public FileOperationHost {
     double currentTime() override { return player().GetPosition(); }
     void setCurrentPath(StringView path) override { player().SetCurrentPath(String(path).c_str()); }
     void reopenAndResume(StringView path, double seconds) override {
-        MediaEnginePlayer& engine = player();
-        engineReady.store(0);
-        if (FAILED(engine.OpenFile(String(path).c_str())))
-            return;
-        for (int tick = 0; tick < kReadyWaitTicks; ++tick) {
-            if (engineReady.load() == 1 || engine.IsReady())
-                break;
-            Sleep(100);
-        }
-        if (engineReady.load() != 1 && !engine.IsReady())
-            return;
-        engineReady.store(0);
-        engine.SetPlaybackRate(state.playbackRate / 1000.0);
-        engine.SetVolume(state.settings.Volume / 1000.0);
-        engine.Seek(seconds);
-        engine.Play();
-        SetTimer(state.window, kDisplayTimerId, kDisplayTimerMilliseconds, nullptr);
+        zav2::reopenAndResume(state, path, seconds);
     }
     void requestPlay() override {
         SendMessageW(state.window, WM_COMMAND, MAKEWPARAM(IDC_PLAY_BUTTON, 0), 0);
