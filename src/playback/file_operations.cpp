@@ -404,7 +404,10 @@ bool copyFilesToClipboard(FileOperationContext& context, bool cut) {
     bool stoppedForCurrent = false;
     for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
         if (*row == context.playlist.current) {
+            // The paste that follows moves the file from another program:
+            // the engine must not keep it open.
             context.host.stopForFileOperation();
+            context.host.closeMedia();
             stoppedForCurrent = true;
         }
         removeEntryRow(context.playlist, context.listBox, *row);

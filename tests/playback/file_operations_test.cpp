@@ -263,6 +263,17 @@ TEST(FileOperations, DeleteKeepsRowsWhoseFileStayed) {
               f.host.log.end());
 }
 
+// A cut file is moved by the program it is pasted in: the playing one is let
+// go, not only stopped, and the others leave the player alone.
+TEST(FileOperations, CuttingThePlayingEntryReleasesItsFile) {
+    Fixture f({"a.mp3", "b.mp3"}, 1, {1});
+    EXPECT_TRUE(copyFilesToClipboard(f.context, true));
+    EXPECT_EQ(f.host.log, strings({"stop", "close"}));
+    Fixture other({"a.mp3", "b.mp3"}, 1, {0});
+    EXPECT_FALSE(copyFilesToClipboard(other.context, true));
+    EXPECT_TRUE(other.host.log.empty());
+}
+
 // Without a place for the trash folder (a root that cannot take it, or no drive
 // letter) the entry stays, and the failure is reported.
 TEST(FileOperations, TrashKeepsWhatCannotMove) {
