@@ -160,6 +160,9 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     subclassVolumeSlider(state);
     state.timeText = GetDlgItem(window, IDC_TIME_DISPLAY);
     loadCaptureFolder(state);
+    // The panes as the settings have them (which side, how wide), whatever
+    // the start opens: with nothing to open no later step lays them out.
+    layOutWindow(state);
 
     String path = commandLinePath(state);
     OpenedBy how = OpenedBy::CommandLine;

@@ -89,4 +89,12 @@ screenshot_window layout-right
 check "Escape closes it again" driver key ESCAPE --control 1001
 wait_exit "$zav2_pid" 30
 
+# A start with nothing to open (no path, no resume list) still lays the
+# panes out as the settings say.
+rm -f "$app/Zav2.m3u8"
+launch zav2_pid
+check_panes 0 150
+check "Escape closes the empty window" driver key ESCAPE --control 1001
+wait_exit "$zav2_pid" 30
+
 finish
