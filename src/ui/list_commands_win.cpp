@@ -202,12 +202,13 @@ void onToggle(MainWindow& state, WORD id, WORD) {
             toggle(settings.NoExt, state.shownMenu(kListMenu), id);
             break;
         case IDM_DARK_MODE:
-            // Everything takes the new colours: the panes are laid out and
-            // the whole window repainted, not only the list.
+            // Everything takes the new colours: the whole window is repainted
+            // at once, then laid out, which paints the panel's picture last.
+            // A repaint left for later would erase the picture again.
             toggle(settings.DarkMode, state.shownMenu(kTitleMenu), id);
-            layOutWindow(state);
             RedrawWindow(state.window, nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+                         RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            layOutWindow(state);
             break;
     }
 }

@@ -100,6 +100,11 @@ sleep 0.5
 expect_eq "text off: no text" "" "$(panel_text)"
 screenshot cover
 near "text off: the cover at full strength" "255 0 0" "$panel_point" cover
+quietly driver send WM_COMMAND 40028 0
+sleep 0.5
+screenshot cover-dark
+near "dark mode repaints around the cover, not over it" "255 0 0" "$panel_point" cover-dark
+quietly driver send WM_COMMAND 40028 0
 quietly driver send WM_COMMAND 40026 0
 
 next_entry
