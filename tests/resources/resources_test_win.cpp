@@ -67,6 +67,33 @@ TEST(ResourcesTest, IconsLoadAndKeepTheirJumpListPositions) {
     }
 }
 
+BOOL CALLBACK collectChildRect(HWND child, LPARAM found) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    reinterpret_cast<std::vector<RECT>*>(found)->push_back(rect);
+    return TRUE;
+}
+
+// The search dialogs' help lines wrap to a second row: none may reach under
+// the edit control or the buttons.
+TEST(ResourcesTest, SearchDialogControlsDoNotOverlap) {
+    for (int id : {IDD_FILTER, IDD_JUMP}) {
+        const WindowOwner dialog(
+            CreateDialogParamW(module(), MAKEINTRESOURCEW(id), nullptr, quietDialogProc, 0));
+        ASSERT_TRUE(dialog);
+        std::vector<RECT> controls;
+        EnumChildWindows(dialog.get(), collectChildRect, reinterpret_cast<LPARAM>(&controls));
+        ASSERT_EQ(controls.size(), 6u);
+        for (size_t a = 0; a < controls.size(); ++a) {
+            for (size_t b = a + 1; b < controls.size(); ++b) {
+                RECT both{};
+                EXPECT_FALSE(IntersectRect(&both, &controls[a], &controls[b]))
+                    << "dialog " << id << ": controls " << a << " and " << b << " overlap";
+            }
+        }
+    }
+}
+
 TEST(ResourcesTest, ManifestAsksForCommonControls6AndSystemDpiButNotUtf8) {
     HRSRC found = FindResourceW(module(), MAKEINTRESOURCEW(1), RT_MANIFEST);
     ASSERT_NE(found, nullptr);
