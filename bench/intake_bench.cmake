@@ -20,6 +20,13 @@ if(WIN32 AND TARGET zav2_engine)
   target_include_directories(zav2_engine_loop PRIVATE ${PROJECT_SOURCE_DIR}/tests/engine)
   target_link_libraries(zav2_engine_loop PRIVATE zav2_engine)
 endif()
+# A big library opened by the real Zav2.exe, timed from outside beside the
+# platform floors (bench/big_lists.sh runs it under tools/wine-run).
+if(WIN32)
+  add_executable(zav2-big-lists-bench ${CMAKE_CURRENT_LIST_DIR}/big_lists_bench_win.cpp)
+  target_link_libraries(zav2-big-lists-bench PRIVATE zav2_options user32)
+  target_link_options(zav2-big-lists-bench PRIVATE -municode -static)
+endif()
 # The soak's probe: watches a running Zav2.exe (bench/soak.sh).
 if(WIN32)
   add_executable(zav2-soak-probe ${CMAKE_CURRENT_LIST_DIR}/soak_probe_win.cpp)

@@ -1,0 +1,277 @@
+// zav2-big-lists-bench: a big tagged folder opened by the real Zav2.exe,
+// timed from outside, beside the platform floors measured in the same run
+// (bench/big_lists.sh makes the folder and runs this under tools/wine-run).
+//
+//   zav2-big-lists-bench <folder holding Zav2.exe> <media folder> <files>
+//
+// The media folder holds 100 sub-folders dNN of files tNNNNN.mp3 whose ID3
+// title is "Title NN-NNNNN". Prints the floors (walking the tree; opening,
+// reading 4 KiB and closing each file; filling a prepared list box), then the
+// program's times as ratios to them. Lines "phase <name>" tell the script
+// when to sample the program's memory (it pauses 1.5 s after each).
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+double now() {
+    static LARGE_INTEGER frequency{};
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER counter{};
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void phase(const char* name) {
+    std::printf("phase %s\n", name);
+    std::fflush(stdout);
+    Sleep(1500);
+}
+
+void walk(const std::wstring& folder, std::vector<std::wstring>& files) {
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &found,
+                                     FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            walk(folder + L"\\" + name, files);
+        else
+            files.push_back(folder + L"\\" + name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+double openReadClose(const std::vector<std::wstring>& files) {
+    const double start = now();
+    std::vector<char> buffer(4096);
+    for (const std::wstring& path : files) {
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            continue;
+        DWORD got = 0;
+        ReadFile(file, buffer.data(), 4096, &got, nullptr);
+        CloseHandle(file);
+    }
+    return now() - start;
+}
+
+double preparedFill(int count) {
+    HWND box = CreateWindowExW(
+        0, L"LISTBOX", L"",
+        WS_POPUP | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | LBS_EXTENDEDSEL, 0,
+        0, 200, 400, nullptr, nullptr, nullptr, nullptr);
+    std::vector<std::wstring> names;
+    for (int i = 0; i < count; ++i)
+        names.push_back(L"t" + std::to_wstring(100000 + i).substr(1));
+    const double start = now();
+    SendMessageW(box, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(box, LB_INITSTORAGE, static_cast<WPARAM>(count), count * 64);
+    for (const std::wstring& name : names)
+        SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    SendMessageW(box, WM_SETREDRAW, TRUE, 0);
+    const double took = now() - start;
+    DestroyWindow(box);
+    return took;
+}
+
+HWND findInstance() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            if (GetPropW(window, L"Zav2.exe") == reinterpret_cast<HANDLE>(1)) {
+                *reinterpret_cast<HWND*>(data) = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// What row k of the sorted folder must show once its title is read.
+std::wstring expectedRow(int k, int perFolder) {
+    const int folder = k / perFolder;
+    const int file = k % perFolder;
+    wchar_t text[64];
+    swprintf(text, 64, L"Title %02d-%05d", folder, file);
+    return text;
+}
+
+std::wstring rowText(HWND list, int row) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0, SMTO_NORMAL, 10000,
+                             &length) ||
+        static_cast<LONG_PTR>(length) < 0 || length > 1000)
+        return {};
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(list, LB_GETTEXT, static_cast<WPARAM>(row),
+                        reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 10000, &got);
+    text.resize(std::min<size_t>(got, text.size()));
+    return text;
+}
+
+struct Watch {
+    double window = -1;  // the window answers
+    double rows = -1;    // every row listed
+    double titles = -1;  // every sampled row shows its title
+    double longestStall = 0;
+    int wrongRows = -1;  // of all rows, checked once at the end
+};
+
+// Times one start of the program until its rows show their titles; the
+// window is asked a question (WM_NULL, then the row count) every 10 ms
+// meanwhile and the longest wait for an answer is kept.
+Watch watchStart(const std::wstring& app, const std::wstring& argument, int count, int perFolder,
+                 PROCESS_INFORMATION& process, double limit) {
+    Watch watch;
+    std::wstring commandLine = L"\"" + app + L"\\Zav2.exe\"";
+    if (!argument.empty())
+        commandLine += L" \"" + argument + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    const double start = now();
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        app.c_str(), &startup, &process)) {
+        std::printf("cannot start Zav2.exe\n");
+        std::exit(1);
+    }
+    HWND window = nullptr;
+    HWND list = nullptr;
+    double lastSample = 0;
+    while (now() - start < limit) {
+        if (!window) {
+            window = findInstance();
+            if (!window) {
+                Sleep(10);
+                continue;
+            }
+            list = GetDlgItem(window, 1001);
+        }
+        const double asked = now();
+        DWORD_PTR rows = 0;
+        const bool answered =
+            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr) &&
+            SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 30000, &rows);
+        const double answeredAt = now();
+        if (!answered)
+            continue;
+        if (watch.window < 0)
+            watch.window = answeredAt - start;
+        else
+            watch.longestStall = std::max(watch.longestStall, answeredAt - asked);
+        if (watch.rows < 0 && static_cast<int>(rows) == count)
+            watch.rows = answeredAt - start;
+        if (watch.rows >= 0 && answeredAt - lastSample > 0.05) {
+            lastSample = answeredAt;
+            bool all = true;
+            for (int s = 0; s <= 64 && all; ++s) {
+                const int row = static_cast<int>(static_cast<long long>(count - 1) * s / 64);
+                all = rowText(list, row) == expectedRow(row, perFolder);
+            }
+            if (all) {
+                watch.titles = now() - start;
+                break;
+            }
+        }
+        Sleep(10);
+    }
+    if (list) {
+        watch.wrongRows = 0;
+        for (int row = 0; row < count; ++row)
+            watch.wrongRows += rowText(list, row) != expectedRow(row, perFolder);
+    }
+    return watch;
+}
+
+double closeProgram(PROCESS_INFORMATION& process) {
+    const double start = now();
+    if (HWND window = findInstance())
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    WaitForSingleObject(process.hProcess, 60000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return now() - start;
+}
+
+void printRatio(const char* what, double seconds, const char* floorName, double floor) {
+    if (seconds < 0)
+        std::printf("  %-34s not reached\n", what);
+    else
+        std::printf("  %-34s %8.3f s = %6.2f x %s\n", what, seconds, seconds / floor, floorName);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 4) {
+        std::printf("usage: zav2-big-lists-bench <app folder> <media folder> <files>\n");
+        return 2;
+    }
+    const std::wstring app = argv[1];
+    const std::wstring media = argv[2];
+    const int count = _wtoi(argv[3]);
+    const int perFolder = count / 100;
+
+    // Floors, the first pass warming the cache.
+    std::vector<std::wstring> files;
+    walk(media, files);
+    files.clear();
+    double start = now();
+    walk(media, files);
+    const double walkFloor = now() - start;
+    const double readFloor = openReadClose(files);
+    const double fillFloor = preparedFill(count);
+    std::printf(
+        "floors for %zu files: walk %.3f s; open, read 4 KiB, close %.3f s; "
+        "prepared list-box fill %.3f s\n",
+        files.size(), walkFloor, readFloor, fillFloor);
+
+    // An empty start (no resume list, no path): the window floor.
+    DeleteFileW((app + L"\\Zav2.m3u8").c_str());
+    PROCESS_INFORMATION process{};
+    const Watch empty = watchStart(app, L"", 0, perFolder, process, 60);
+    std::printf("empty start: window answers after %.3f s\n", empty.window);
+    phase("empty");
+    closeProgram(process);
+    DeleteFileW((app + L"\\Zav2.m3u8").c_str());
+
+    const Watch open = watchStart(app, media, count, perFolder, process, 600);
+    phase("opened");
+    const HWND window = findInstance();
+    start = now();
+    SendMessageTimeoutW(window, WM_COMMAND, 2900, 0, SMTO_NORMAL, 600000, nullptr);
+    const double sort = now() - start;
+    const double close = closeProgram(process);
+    const Watch resume = watchStart(app, L"", count, perFolder, process, 600);
+    closeProgram(process);
+
+    const double emptyWindow = empty.window;
+    std::printf("program, %d files (100 folders), SearchSubFolder=ON:\n", count);
+    printRatio("window answering", open.window, "empty start", emptyWindow);
+    printRatio("every row listed", open.rows, "walk + fill", walkFloor + fillFloor);
+    printRatio("every title shown", open.titles, "open-read-close", readFloor);
+    std::printf("  %-34s %8.3f s\n", "longest wait for an answer", open.longestStall);
+    std::printf("  %-34s %8d\n", "rows without their own title", open.wrongRows);
+    printRatio("sort (S)", sort, "prepared fill", fillFloor);
+    std::printf("  %-34s %8.3f s\n", "close until the process ended", close);
+    std::printf("resume of the list written at exit:\n");
+    printRatio("window answering", resume.window, "empty start", emptyWindow);
+    printRatio("every row listed", resume.rows, "prepared fill", fillFloor);
+    printRatio("every title shown", resume.titles, "prepared fill", fillFloor);
+    std::printf("  %-34s %8.3f s\n", "longest wait for an answer", resume.longestStall);
+    std::printf("  %-34s %8d\n", "rows without their own title", resume.wrongRows);
+    return 0;
+}
