@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# Not yet run by CTest (not *.sh): the glyph measure below does not yet find
+# the icon on the button face at 120 DPI and up; see the branch notes.
 # The window at 96, 120, 144 and 192 DPI (the prefix's LogPixels): the play
 # button's glyph on the screen measures what the icon image drawn for that DPI
 # holds (14, 18, 21, 28 pixels), and the text panel's text shows. At 96 DPI a
@@ -12,6 +14,8 @@ declare -A index=([14]=0 [18]=2 [21]=4 [28]=6)
 
 set_dpi() {
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f > /dev/null 2>&1
+  wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f > /dev/null 2>&1
+  wineserver -w
 }
 
 # glyph <png> <x y w h>: width and height of what differs from the button face
