@@ -2,8 +2,10 @@
 """Draws the icons of Zav2 into src/resources/icons/*.ico.
 
 Each glyph is a handful of flat shapes on a 16-unit design grid. The shapes are
-rendered with 4 x 4 supersampling at 14, 16 and 32 pixels (the app icon also at
-48) and stored as 32-bit BGRA images with straight alpha, one .ico per icon id.
+rendered with 4 x 4 supersampling at the button size 14 scaled for 96, 120,
+144, 192 DPI (14, 18, 21, 28), the small-icon sizes 16, 20, 24, 32 (the app
+icon also at 48) and stored as 32-bit BGRA images with straight alpha, one
+.ico per icon id.
 Standard library only, so any machine with Python 3 can redraw them.
 
     tools/make-icons.py           write the icons
@@ -17,8 +19,8 @@ import os
 import struct
 import sys
 
-SIZES = (14, 16, 32)
-APP_SIZES = (14, 16, 32, 48)
+SIZES = (14, 16, 18, 20, 21, 24, 28, 32)
+APP_SIZES = (14, 16, 18, 20, 21, 24, 28, 32, 48)
 SUPERSAMPLE = 4  # samples per pixel and axis
 
 # ---------------------------------------------------------------------------

@@ -126,4 +126,28 @@ struct Size {
 };
 Size maximisedSize(const Edges& workArea, int frameWidth, int frameHeight);
 
+// Pixels designed at 96 DPI, at `dpi`, rounded to the nearest pixel.
+// Inline, so the shell's icon loaders need no library for it.
+constexpr int scaledPixels(int pixels, int dpi) {
+    const int scaled = pixels * dpi;
+    return (scaled + (scaled >= 0 ? 48 : -48)) / 96;
+}
+
+// The image sizes every icon resource holds (tools/make-icons.py draws them).
+inline constexpr int kIconSizes[] = {14, 16, 18, 20, 21, 24, 28, 32};
+
+// The icon size to load for one designed at `pixels` at 96 DPI: the drawn size
+// nearest its scaled size (the smaller on a tie), so none is stretched.
+constexpr int iconSize(int pixels, int dpi) {
+    const int wanted = scaledPixels(pixels, dpi);
+    int best = kIconSizes[0];
+    for (const int size : kIconSizes) {
+        const int distance = size > wanted ? size - wanted : wanted - size;
+        const int bestDistance = best > wanted ? best - wanted : wanted - best;
+        if (distance < bestDistance)
+            best = size;
+    }
+    return best;
+}
+
 }  // namespace zav2

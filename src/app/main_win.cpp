@@ -9,6 +9,7 @@
 #include "app/accelerators.h"
 #include "app/command_line.h"
 #include "app/instance_win.h"
+#include "app/settings_apply_win.h"
 #include "app/main_window_win.h"
 #include "app/subsystem_calls_win.h"
 #include "platform/path.h"
@@ -74,10 +75,8 @@ void setIcons(HINSTANCE module, HWND window) {
                                            {IDC_STOP_BUTTON, IDI_STOP},
                                            {IDC_PREVIOUS_BUTTON, IDI_PREVIOUS},
                                            {IDC_NEXT_BUTTON, IDI_NEXT}};
-    for (const auto& [control, icon] : buttons) {
-        SendDlgItemMessageW(window, control, BM_SETIMAGE, IMAGE_ICON,
-                            reinterpret_cast<LPARAM>(loadIcon(module, icon, 14)));
-    }
+    for (const auto& [control, icon] : buttons)
+        setButtonIcon(window, control, module, icon);
 }
 
 int run(HINSTANCE module, int showCommand) {

@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
+#include "app/layout.h"
 #include "app/settings_store.h"
+#include "resources/resource.h"
 
 namespace zav2 {
 
@@ -119,14 +121,49 @@ bool saveSettings(const String& settingsPath, const Settings& settings, HWND win
                          nowPlaying, nowDir);
 }
 
+namespace {
+constexpr wchar_t kIconProperty[] = L"Zav2.IconId";
+}
+
 void setButtonIcon(HWND window, int buttonId, HINSTANCE module, int iconId) {
-    // Shared icons belong to the module: toggling never leaks or frees one
-    // that a button still shows. Every button icon is loaded at 14 x 14.
-    const auto icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
-                                                    14, 14, LR_LOADTRANSPARENT | LR_SHARED));
-    if (!icon)
+    // Sized for the window's DPI, so not shared (a shared icon keeps the size
+    // first loaded); the button's previous icon is then ours to free. The id
+    // stays on the button so a change of DPI can load it again.
+    const int size = iconSize(14, static_cast<int>(GetDpiForWindow(window)));
+    const auto icon = static_cast<HICON>(
+        LoadImageW(module, MAKEINTRESOURCEW(iconId), IMAGE_ICON, size, size, LR_LOADTRANSPARENT));
+    HWND button = GetDlgItem(window, buttonId);
+    if (!icon || !button)
         return;
-    SendDlgItemMessageW(window, buttonId, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+    SetPropW(button, kIconProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(iconId)));
+    if (const auto previous = reinterpret_cast<HICON>(
+            SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon))))
+        DestroyIcon(previous);
+}
+
+namespace {
+constexpr int kIconButtons[] = {IDC_OPEN_BUTTON,     IDC_PLAY_BUTTON, IDC_STOP_BUTTON,
+                                IDC_PREVIOUS_BUTTON, IDC_NEXT_BUTTON, IDC_MODE_BUTTON,
+                                IDC_TOPMOST_BUTTON,  IDC_LIST_BUTTON};
+}
+
+void releaseButtonIcons(HWND window) {
+    for (const int buttonId : kIconButtons) {
+        HWND button = GetDlgItem(window, buttonId);
+        RemovePropW(button, kIconProperty);
+        if (const auto icon =
+                reinterpret_cast<HICON>(SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, 0)))
+            DestroyIcon(icon);
+    }
+}
+
+void reloadButtonIcons(HWND window, HINSTANCE module) {
+    for (const int buttonId : kIconButtons) {
+        const auto iconId = static_cast<int>(
+            reinterpret_cast<INT_PTR>(GetPropW(GetDlgItem(window, buttonId), kIconProperty)));
+        if (iconId)
+            setButtonIcon(window, buttonId, module, iconId);
+    }
 }
 
 void setTopMost(HWND window, bool on) {

@@ -73,8 +73,15 @@ bool saveSettings(const String& settingsPath, const Settings& settings, HWND win
                   StringView nowDir);
 
 // Window operations behind single settings.
-// A 14 x 14 icon from `module` on the button `buttonId` of `window`.
+// An icon from `module` on the button `buttonId` of `window`, 14 x 14 at
+// 96 DPI and scaled with the window's DPI.
 void setButtonIcon(HWND window, int buttonId, HINSTANCE module, int iconId);
+
+// Every transport button's icon again, at the window's DPI now.
+void reloadButtonIcons(HWND window, HINSTANCE module);
+
+// The buttons' icons freed, as the window goes.
+void releaseButtonIcons(HWND window);
 void setTopMost(HWND window, bool on);  // without moving or sizing
 void setCenterText(HWND textPanel, bool on);
 void setMenuCheck(HMENU menu, int item, bool checked);

@@ -7,11 +7,9 @@ namespace zav2 {
 
 namespace {
 int verticalDpi(HWND control) {
-    HDC dc = GetDC(control);
-    if (!dc)
-        return 96;
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(control, dc);
+    // The window's own DPI: after a move to another monitor it differs from
+    // the system's.
+    const auto dpi = static_cast<int>(GetDpiForWindow(control));
     return dpi > 0 ? dpi : 96;
 }
 }  // namespace

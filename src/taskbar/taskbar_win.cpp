@@ -11,6 +11,7 @@
 
 #include <array>
 
+#include "app/layout.h"
 #include "app/settings_store.h"
 #include "app/subsystem_calls_win.h"
 #include "platform/file.h"
@@ -36,6 +37,7 @@ class ShellThumbnailToolbar final : public ThumbnailToolbar {
             return false;
         }
         std::vector<UniqueIcon> icons;
+        const int size = iconSize(14, static_cast<int>(GetDpiForWindow(window_)));
         std::vector<THUMBBUTTON> described(buttons.size());
         for (size_t i = 0; i < buttons.size(); ++i) {
             THUMBBUTTON& button = described[i];
@@ -43,12 +45,12 @@ class ShellThumbnailToolbar final : public ThumbnailToolbar {
             button.iId = static_cast<UINT>(buttons[i].commandId);
             icons.emplace_back(
                 static_cast<HICON>(LoadImageW(module_, MAKEINTRESOURCEW(buttons[i].iconId),
-                                              IMAGE_ICON, 14, 14, LR_LOADTRANSPARENT)));
+                                              IMAGE_ICON, size, size, LR_LOADTRANSPARENT)));
             button.hIcon = icons.back().get();
             lstrcpynW(button.szTip, buttons[i].tooltip.c_str(), ARRAYSIZE(button.szTip));
             button.dwFlags = THBF_ENABLED;
         }
-        // The taskbar keeps its own copies of the icons.
+        // The taskbar makes its own copies of the icons; ours go at the end.
         return SUCCEEDED(taskbar->ThumbBarAddButtons(window_, static_cast<UINT>(described.size()),
                                                      described.data()));
     }

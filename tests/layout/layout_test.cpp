@@ -111,5 +111,16 @@ TEST(ToggleList, ADefaultAsWideAsTheRoomComesBackFillingTheWindow) {
     EXPECT_TRUE(toggleList(c, 500, {0, 478}).listFillsWindow);
 }
 
+// 120 DPI makes 17.5 of the 14-pixel icon: 18 is drawn, and 200 % of a
+// 16-pixel menu icon finds its own 32, never a stretched 16.
+TEST(IconSize, LoadsTheDrawnSizeNearestTheScaledOne) {
+    const struct {
+        int pixels, dpi, expected;
+    } cases[] = {{14, 96, 14},  {14, 120, 18}, {14, 144, 21}, {14, 192, 28},
+                 {16, 120, 20}, {16, 192, 32}, {14, 288, 32}, {14, 72, 14}};
+    for (const auto& c : cases)
+        EXPECT_EQ(iconSize(c.pixels, c.dpi), c.expected) << c.pixels << " at " << c.dpi;
+}
+
 }  // namespace
 }  // namespace zav2

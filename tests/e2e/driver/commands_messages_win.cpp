@@ -1,6 +1,7 @@
 // Subcommands that send or post messages to the instance or one of its
 // controls (--control id).
 #include <cwctype>
+#include <optional>
 
 #include "driver.h"
 
@@ -43,6 +44,44 @@ int message(Context& context, bool post) {
         return kFailed;
     print(number(*result));
     return kOk;
+}
+
+// WM_DPICHANGED as the system sends it: the RECT it points at has to be in the
+// instance's memory, so it is written there first.
+int dpiChanged(Context& context) {
+    std::optional<long long> values[5];
+    for (int i = 0; i < 5; ++i) {
+        values[i] = integerArgument(context, i);
+        if (!values[i])
+            return kUsage;
+    }
+    HWND instance = requireInstance(context);
+    if (!instance)
+        return kFailed;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(instance, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) {
+        printError(ZT("OpenProcess failed"));
+        return kFailed;
+    }
+    const auto x = static_cast<LONG>(*values[1]);
+    const auto y = static_cast<LONG>(*values[2]);
+    const RECT rect{x, y, x + static_cast<LONG>(*values[3]), y + static_cast<LONG>(*values[4])};
+    void* remote = VirtualAllocEx(process, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
+    int status = kFailed;
+    if (remote && WriteProcessMemory(process, remote, &rect, sizeof rect, nullptr)) {
+        const auto dpi = static_cast<WPARAM>(*values[0]);
+        if (sendBounded(instance, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                        reinterpret_cast<LPARAM>(remote), context.timeoutMs))
+            status = kOk;
+    } else {
+        printError(ZT("cannot write the rectangle into the instance"));
+    }
+    if (remote)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return status;
 }
 
 int closeInstance(Context& context) {
@@ -134,6 +173,8 @@ constexpr Subcommand kTable[] = {
     {L"copydata", 1, 1, sendCopyData,
      L"<text> [--no-terminator] [--size n]: send WM_COPYDATA with the text's ANSI bytes"},
     {L"drop", 1, 1, dropFile, L"<path> [--control id]: post WM_DROPFILES with the path"},
+    {L"dpi-changed", 5, 5, dpiChanged,
+     L"<dpi> <x> <y> <w> <h>: send WM_DPICHANGED with that DPI and suggested rectangle"},
     {L"close", 0, 0, closeInstance, L"post WM_CLOSE and wait until the window is gone"},
     {L"key", 1, 1, postKey, L"<vk> [--control id]: post WM_KEYDOWN and WM_KEYUP"},
 };
