@@ -2,12 +2,12 @@
 // transport, shutdown, capture without video, and the video surface with its
 // presentation thread. What the program shows and plays through it is
 // checked end to end (tests/e2e) and from outside (av_check.py).
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <wincodec.h>
 
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
