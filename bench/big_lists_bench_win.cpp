@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "instance_window_win.h"
+
 namespace {
 
 double now() {
@@ -86,19 +88,7 @@ double preparedFill(int count) {
     return took;
 }
 
-HWND findInstance() {
-    HWND found = nullptr;
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            if (GetPropW(window, L"Zav2.exe") == reinterpret_cast<HANDLE>(1)) {
-                *reinterpret_cast<HWND*>(data) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
+using zav2::bench::findInstance;
 
 // What row k of the sorted folder must show once its title is read.
 std::wstring expectedRow(int k, int perFolder) {

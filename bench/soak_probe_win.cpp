@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "instance_window_win.h"
 #include "process_counts_win.h"
 
 namespace {
@@ -21,19 +22,7 @@ namespace {
 using zav2::bench::handlesOf;
 using zav2::bench::threadsOf;
 
-HWND findInstance() {
-    HWND found = nullptr;
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            if (GetPropW(window, L"Zav2.exe") == reinterpret_cast<HANDLE>(1)) {
-                *reinterpret_cast<HWND*>(data) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
+using zav2::bench::findInstance;
 
 void report(int pass, int played, DWORD processId) {
     std::printf("pass %d played %d threads %d handles %ld\n", pass, played, threadsOf(processId),
