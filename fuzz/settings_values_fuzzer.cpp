@@ -16,8 +16,8 @@ using fuzz::check;
 
 Settings readAll(SettingsStore& store) {
     Settings settings;
-    readPlacement(store, 400, settings);
-    readSettings(store, std::nullopt, settings);
+    readPlacement(store, 400, 96, settings);
+    readSettings(store, std::nullopt, 96, settings);
     readCaptureDir(store, settings);
     return settings;
 }
@@ -25,7 +25,7 @@ Settings readAll(SettingsStore& store) {
 MemorySettingsStore written(const Settings& settings) {
     MemorySettingsStore store;
     writeSettings(store, settings, {settings.x, settings.y, settings.width, settings.height},
-                  ZT("D:\\a.mp3"), ZT("D:\\"));
+                  ZT("D:\\a.mp3"), ZT("D:\\"), 96);
     return store;
 }
 

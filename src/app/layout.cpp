@@ -25,6 +25,21 @@ LayoutConstants layoutConstants(const Edges& window, const Edges& client, const 
     return c;
 }
 
+LayoutConstants scaledConstants(const LayoutConstants& c, int fromDpi, int toDpi) {
+    return {scaledBetween(c.margin, fromDpi, toDpi), scaledBetween(c.top, fromDpi, toDpi),
+            scaledBetween(c.minimumWidth, fromDpi, toDpi),
+            scaledBetween(c.initialWidth, fromDpi, toDpi)};
+}
+
+Placement scaledPlacement(const Placement& p, int fromDpi, int toDpi) {
+    // Edges, not sizes, are scaled, so controls that touch stay touching.
+    const int right = scaledBetween(p.x + p.width, fromDpi, toDpi);
+    const int bottom = scaledBetween(p.y + p.height, fromDpi, toDpi);
+    const int x = scaledBetween(p.x, fromDpi, toDpi);
+    const int y = scaledBetween(p.y, fromDpi, toDpi);
+    return {x, y, right - x, bottom - y};
+}
+
 int listToggleIcon(int listWidth, bool listFillsWindow, bool leftList) {
     if (listWidth == 0)
         return kListHiddenIcon;

@@ -4,6 +4,8 @@
 // values in, plain values out; the Windows side only reads and moves windows.
 #pragma once
 
+#include "platform/dpi.h"
+
 namespace zav2 {
 
 // A rectangle as edges (the platform's RECT shape) ...
@@ -37,6 +39,13 @@ struct LayoutConstants {
 // `modeButtonRight` is the play-mode button's right edge on the screen.
 LayoutConstants layoutConstants(const Edges& window, const Edges& client, const Edges& list,
                                 int modeButtonRight);
+
+// The constants at another DPI: a window moved to a monitor of another DPI
+// keeps the template's proportions.
+LayoutConstants scaledConstants(const LayoutConstants& c, int fromDpi, int toDpi);
+
+// A child window's place at another DPI, its position scaled with its size.
+Placement scaledPlacement(const Placement& p, int fromDpi, int toDpi);
 
 // Icons of the list button.
 constexpr int kListHiddenIcon = 112;
@@ -125,29 +134,5 @@ struct Size {
     int height = 0;
 };
 Size maximisedSize(const Edges& workArea, int frameWidth, int frameHeight);
-
-// Pixels designed at 96 DPI, at `dpi`, rounded to the nearest pixel.
-// Inline, so the shell's icon loaders need no library for it.
-constexpr int scaledPixels(int pixels, int dpi) {
-    const int scaled = pixels * dpi;
-    return (scaled + (scaled >= 0 ? 48 : -48)) / 96;
-}
-
-// The image sizes every icon resource holds (tools/make-icons.py draws them).
-inline constexpr int kIconSizes[] = {14, 16, 18, 20, 21, 24, 28, 32};
-
-// The icon size to load for one designed at `pixels` at 96 DPI: the drawn size
-// nearest its scaled size (the smaller on a tie), so none is stretched.
-constexpr int iconSize(int pixels, int dpi) {
-    const int wanted = scaledPixels(pixels, dpi);
-    int best = kIconSizes[0];
-    for (const int size : kIconSizes) {
-        const int distance = size > wanted ? size - wanted : wanted - size;
-        const int bestDistance = best > wanted ? best - wanted : wanted - best;
-        if (distance < bestDistance)
-            best = size;
-    }
-    return best;
-}
 
 }  // namespace zav2

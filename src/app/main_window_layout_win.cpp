@@ -6,7 +6,9 @@
 #include <cstring>
 
 #include "app/layout.h"
+#include "app/settings_fonts.h"
 #include "app/subsystem_calls_win.h"
+#include "platform/dpi_win.h"
 #include "resources/resource.h"
 
 namespace zav2 {
@@ -179,6 +181,15 @@ void placeRightHandControls(MainWindow& state, const LayoutConstants& c, bool re
     moveTo(state.seekBar, seek);
 }
 
+ListRows measureListRows(const MainWindow& state) {
+    RECT list{};
+    GetClientRect(state.listBox, &list);
+    const LRESULT rowHeight = SendMessageW(state.listBox, LB_GETITEMHEIGHT, 0, 0);
+    return {windowRect(state.window).bottom - windowRect(state.window).top - list.bottom,
+            rowHeight > 0 && rowHeight != LB_ERR ? static_cast<int>(rowHeight) : 0,
+            rowHeightAt96Dpi(state.listBox, state.settings.listFontSize)};
+}
+
 // The pane whose left edge is the boundary.
 HWND rightHandPane(const MainWindow& state) {
     return state.settings.LeftList == 1 ? state.textPanel : state.listBox;
@@ -250,11 +261,100 @@ void layOutWindow(MainWindow& state, bool refreshInput) {
         moveTo(state.textPanel, panes.panel);
     }
     placeVideoHost(state);
-    if (!fullScreen)
+    if (!fullScreen) {
         placeRightHandControls(state, c, refreshInput);
+        state.layout.rows = measureListRows(state);
+    }
     if (focus && IsWindow(focus))
         SetFocus(focus);
     paintPanelPicture(state);
+}
+
+namespace {
+
+// Every control keeps its place relative to the template: its rectangle
+// scaled, set outright so nothing depends on whether the system moved it.
+void scaleControls(MainWindow& state, int fromDpi, int toDpi) {
+    for (HWND child = GetWindow(state.window, GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        const Placement place =
+            scaledPlacement(childPlacement(state.window, child), fromDpi, toDpi);
+        SetWindowPos(child, nullptr, place.x, place.y, place.width, place.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void scaleSize(RECT& r, int fromDpi, int toDpi) {
+    r.right = r.left + scaledBetween(r.right - r.left, fromDpi, toDpi);
+    r.bottom = r.top + scaledBetween(r.bottom - r.top, fromDpi, toDpi);
+}
+
+// The template's font (the time read-out's and the buttons') at the new DPI;
+// the list and the text panel have fonts of their own.
+void scaleDialogFont(MainWindow& state, int fromDpi, int toDpi) {
+    const auto current = reinterpret_cast<HFONT>(SendMessageW(state.timeText, WM_GETFONT, 0, 0));
+    LOGFONTW description{};
+    if (!current || !GetObjectW(current, sizeof description, &description))
+        return;
+    description.lfHeight = scaledBetween(description.lfHeight, fromDpi, toDpi);
+    UniqueFont font(CreateFontIndirectW(&description));
+    if (!font)
+        return;
+    for (HWND child = GetWindow(state.window, GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (child != state.listBox && child != state.textPanel)
+            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    }
+    state.layout.dialogFont = std::move(font);  // frees the one made at the last change
+}
+
+}  // namespace
+
+void onDpiChanged(MainWindow& state, int dpi, const RECT& suggested) {
+    const int previous = windowDpi(state.window);
+    if (dpi <= 0)
+        return;
+    rememberWindowDpi(state.window, dpi);
+    if (previous != dpi) {
+        scaleControls(state, previous, dpi);
+        scaleDialogFont(state, previous, dpi);
+        LayoutState& layout = state.layout;
+        if (layout.constantsKnown)
+            layout.constants = scaledConstants(layout.constants, previous, dpi);
+        for (RECT* r :
+             {&state.templateWindowRect, &state.templateClientRect, &state.templateListRect})
+            scaleSize(*r, previous, dpi);
+        Settings& s = state.settings;
+        s.ListWidth = scaledBetween(s.ListWidth, previous, dpi);
+        s.DefaultListWidth = scaledBetween(s.DefaultListWidth, previous, dpi);
+    }
+    SetWindowPos(state.window, nullptr, suggested.left, suggested.top,
+                 suggested.right - suggested.left, suggested.bottom - suggested.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    reloadButtonIcons(state.window, state.module);
+    updateThumbnailButtons(state);
+    const Settings& s = state.settings;
+    applyFont(state.listBox, s.listFontSize, s.listFontName, s.listFontStyle, state.fonts.list);
+    updateItemHeight(state.listBox);
+    applyFont(state.textPanel, s.textFontSize, s.textFontName, s.textFontStyle, state.fonts.text);
+    layOutWindow(state);
+    InvalidateRect(state.window, nullptr, TRUE);
+}
+
+void keepListRows(MainWindow& state) {
+    const int dpi = windowDpi(state.window);
+    if (dpi == 96 || state.displayMode != kNormalMode || !state.layout.constantsKnown)
+        return;
+    const RECT now = windowRect(state.window);
+    // The height the file holds, in 96-DPI pixels (scaling it up and back
+    // down is exact).
+    const int saved = scaledBetween(state.settings.height, dpi, 96);
+    const int height = heightForRows(saved, dpi, state.layout.rows);
+    if (height == now.bottom - now.top)
+        return;
+    SetWindowPos(state.window, nullptr, 0, 0, now.right - now.left, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    layOutWindow(state);
 }
 
 void cycleDisplayMode(MainWindow& state) {
@@ -319,8 +419,9 @@ void onGetMinMaxInfo(MainWindow& state, MINMAXINFO& info) {
         return;
     declareSystemDpiAware();
     const RECT work = nearestMonitor(state.window).rcWork;
-    const Size maximised = maximisedSize(edgesOf(work), GetSystemMetrics(SM_CXSIZEFRAME),
-                                         GetSystemMetrics(SM_CYSIZEFRAME));
+    const auto dpi = static_cast<UINT>(windowDpi(state.window));
+    const Size maximised = maximisedSize(edgesOf(work), GetSystemMetricsForDpi(SM_CXSIZEFRAME, dpi),
+                                         GetSystemMetricsForDpi(SM_CYSIZEFRAME, dpi));
     info.ptMaxSize = {maximised.width, maximised.height};
     info.ptMaxTrackSize = info.ptMaxSize;
     const LONG panelOffset = windowRect(state.textPanel).top - windowRect(state.window).top;

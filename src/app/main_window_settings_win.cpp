@@ -36,7 +36,8 @@ void loadCaptureFolder(MainWindow& state) {
 
 void saveSettings(MainWindow& state) {
     saveSettings(state.settingsPath, state.settings, state.window, state.displayMode,
-                 state.savedWindowRect, currentEntryPath(state), state.currentFolder);
+                 state.savedWindowRect, currentEntryPath(state), state.currentFolder,
+                 state.layout.rows);
 }
 
 bool afterActiveEnabled(const MainWindow& state) {

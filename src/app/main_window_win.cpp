@@ -20,22 +20,6 @@ namespace zav2 {
 
 namespace {
 
-// Moved to a monitor of another DPI (or the DPI changed): the window takes the
-// rectangle offered, and icons, fonts and the list's rows are made again for
-// the new DPI before the panes are laid out.
-void onDpiChanged(MainWindow& state, const RECT& suggested) {
-    SetWindowPos(state.window, nullptr, suggested.left, suggested.top,
-                 suggested.right - suggested.left, suggested.bottom - suggested.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    reloadButtonIcons(state.window, state.module);
-    const Settings& s = state.settings;
-    applyFont(state.listBox, s.listFontSize, s.listFontName, s.listFontStyle, state.fonts.list);
-    updateItemHeight(state.listBox);
-    applyFont(state.textPanel, s.textFontSize, s.textFontName, s.textFontStyle, state.fonts.text);
-    layOutWindow(state);
-    InvalidateRect(state.window, nullptr, TRUE);
-}
-
 using Microsoft::WRL::ComPtr;
 
 // The media and volume keys, registered in this order under one id.
@@ -179,6 +163,7 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     // The panes as the settings have them (which side, how wide), whatever
     // the start opens: with nothing to open no later step lays them out.
     layOutWindow(state);
+    keepListRows(state);
 
     String path = commandLinePath(state);
     OpenedBy how = OpenedBy::CommandLine;
@@ -498,7 +483,7 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM wParam, L
             onSizing(state, wParam, *reinterpret_cast<RECT*>(lParam));
             return FALSE;
         case WM_DPICHANGED:
-            onDpiChanged(state, *reinterpret_cast<const RECT*>(lParam));
+            onDpiChanged(state, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return FALSE;
         case WM_SIZE:
             if (playerIsPlaying() || state.listRefreshPending)

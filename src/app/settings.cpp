@@ -1,7 +1,10 @@
 #include "app/settings.h"
 
+#include <algorithm>
+#include <climits>
 #include <string>
 
+#include "platform/dpi.h"
 #include "platform/file.h"
 #include "platform/path.h"
 
@@ -18,6 +21,14 @@ bool readSwitch(SettingsStore& store, const Char* key, const Char* defaultText) 
 
 int readNumber(SettingsStore& store, const Char* key, int defaultValue) {
     return store.readInt(kSystemSection, key, defaultValue);
+}
+
+int sizeFromFile(int stored, int dpi) {
+    return scaledBetween(stored, 96, dpi);
+}
+
+int sizeForFile(int pixels, int dpi) {
+    return scaledBetween(pixels, dpi, 96);
 }
 
 String readText(SettingsStore& store, const Char* section, const Char* key, size_t buffer) {
@@ -100,20 +111,23 @@ String settingsFilePath(StringView programPath, StringView instanceName) {
     return replaceExtension(programPath, ZT(".ini"));
 }
 
-void readPlacement(SettingsStore& store, int templateWidth, Settings& settings) {
+void readPlacement(SettingsStore& store, int templateWidth, int dpi, Settings& settings) {
     settings.x = readNumber(store, ZT("x"), 10);
     settings.y = readNumber(store, ZT("y"), 10);
-    settings.width = readNumber(store, ZT("width"), templateWidth);
-    settings.height = readNumber(store, ZT("height"), 380);
+    // No width in the file: the template's own, not rounded through 96 DPI.
+    constexpr int kAbsent = INT_MIN;
+    const int width = readNumber(store, ZT("width"), kAbsent);
+    settings.width = width == kAbsent ? templateWidth : sizeFromFile(width, dpi);
+    settings.height = sizeFromFile(readNumber(store, ZT("height"), 380), dpi);
 }
 
-void readSettings(SettingsStore& store, std::optional<float> masterVolumeScalar,
+void readSettings(SettingsStore& store, std::optional<float> masterVolumeScalar, int dpi,
                   Settings& settings) {
     Settings& s = settings;
     s.Mode = parsePlayMode(store.readString(kSystemSection, ZT("Mode"), ZT("ORDER"), kTextBuffer));
     s.TopMost = readSwitch(store, ZT("TopMost"), ZT("OFF"));
-    s.ListWidth = readNumber(store, ZT("ListWidth"), 120);
-    s.DefaultListWidth = readNumber(store, ZT("DefaultListWidth"), 120);
+    s.ListWidth = sizeFromFile(readNumber(store, ZT("ListWidth"), 120), dpi);
+    s.DefaultListWidth = sizeFromFile(readNumber(store, ZT("DefaultListWidth"), 120), dpi);
     s.LeftList = readSwitch(store, ZT("LeftList"), ZT("ON"));
     s.SearchSubFolder = readSwitch(store, ZT("SearchSubFolder"), ZT("OFF"));
     s.MasterVolume = readSwitch(store, ZT("MasterVolume"), ZT("ON"));
@@ -166,12 +180,43 @@ void writeResumeKeys(SettingsStore& store, const ResumeKeys& keys) {
     store.writeString(kSystemSection, ZT("nowDir"), keys.nowDir);
 }
 
+namespace {
+
+// Whole rows and what is left, of `list` pixels; false when there is no list.
+bool splitRows(int list, int rowHeight, int& rows, int& rest) {
+    if (list <= 0 || rowHeight <= 0)
+        return false;
+    rows = list / rowHeight;
+    rest = list % rowHeight;
+    return true;
+}
+
+}  // namespace
+
+int heightForRows(int savedHeight, int dpi, const ListRows& r) {
+    int rows = 0;
+    int rest = 0;
+    if (!splitRows(savedHeight - scaledBetween(r.chrome, dpi, 96), r.rowHeightAt96, rows, rest) ||
+        r.rowHeight <= 0)
+        return scaledPixels(savedHeight, dpi);
+    return r.chrome + rows * r.rowHeight + std::min(scaledPixels(rest, dpi), r.rowHeight - 1);
+}
+
+int savedHeightForRows(int height, int dpi, const ListRows& r) {
+    int rows = 0;
+    int rest = 0;
+    if (!splitRows(height - r.chrome, r.rowHeight, rows, rest) || r.rowHeightAt96 <= 0)
+        return scaledBetween(height, dpi, 96);
+    return scaledBetween(r.chrome, dpi, 96) + rows * r.rowHeightAt96 +
+           std::min(scaledBetween(rest, dpi, 96), r.rowHeightAt96 - 1);
+}
+
 WindowPlacement placementToSave(int displayMode, WindowPlacement current, WindowPlacement saved) {
     return displayMode == 1 ? current : saved;
 }
 
 bool writeSettings(SettingsStore& store, const Settings& s, WindowPlacement placement,
-                   StringView nowPlaying, StringView nowDir) {
+                   StringView nowPlaying, StringView nowDir, int dpi) {
     if (!s.loaded)
         return false;
     const auto text = [&store](const Char* key, StringView value) {
@@ -183,8 +228,8 @@ bool writeSettings(SettingsStore& store, const Settings& s, WindowPlacement plac
     number(ZT("Volume"), s.Volume / 10);
     text(ZT("Mode"), playModeText(s.Mode));
     text(ZT("TopMost"), switchText(s.TopMost));
-    number(ZT("ListWidth"), s.ListWidth);
-    number(ZT("DefaultListWidth"), s.DefaultListWidth);
+    number(ZT("ListWidth"), sizeForFile(s.ListWidth, dpi));
+    number(ZT("DefaultListWidth"), sizeForFile(s.DefaultListWidth, dpi));
     text(ZT("LeftList"), switchText(s.LeftList));
     text(ZT("SearchSubFolder"), switchText(s.SearchSubFolder));
     text(ZT("MasterVolume"), switchText(s.MasterVolume));
@@ -196,8 +241,8 @@ bool writeSettings(SettingsStore& store, const Settings& s, WindowPlacement plac
     text(ZT("ViewSize"), viewSizeText(s.ViewSize));
     number(ZT("x"), placement.x);
     number(ZT("y"), placement.y);
-    number(ZT("width"), placement.width);
-    number(ZT("height"), placement.height);
+    number(ZT("width"), sizeForFile(placement.width, dpi));
+    number(ZT("height"), sizeForFile(placement.height, dpi));
     text(ZT("NoStandby"), switchText(s.NoStandby));
     text(ZT("NoDisplayOff"), switchText(s.NoDisplayOff));
     text(ZT("SingleClickMode"), switchText(s.SingleClickMode));

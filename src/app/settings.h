@@ -85,12 +85,18 @@ String numberText(int value);  // " %d": a blank between '=' and the digits
 String settingsFilePath(StringView programPath, StringView instanceName);
 
 // Reading, in the order the keys are read at start-up.
-// `x`, `y`, `width` (default `templateWidth`), `height`.
-void readPlacement(SettingsStore& store, int templateWidth, Settings& settings);
+//
+// The file's sizes (`width`, `height`, `ListWidth`, `DefaultListWidth`) are
+// pixels at 96 DPI, so a window saved at one DPI opens with the same
+// proportions, and the list with the same rows, at another. In `Settings`
+// they are the window's pixels at `dpi`.
+//
+// `x`, `y`, `width` (default `templateWidth`, pixels at `dpi`), `height`.
+void readPlacement(SettingsStore& store, int templateWidth, int dpi, Settings& settings);
 // `Mode` through `AfterActive`. With `MasterVolume` on and the system master
 // volume known (a scalar 0 ... 1), the program volume comes from it and the
 // `Volume` key is not read. Marks the settings as loaded.
-void readSettings(SettingsStore& store, std::optional<float> masterVolumeScalar,
+void readSettings(SettingsStore& store, std::optional<float> masterVolumeScalar, int dpi,
                   Settings& settings);
 void readCaptureDir(SettingsStore& store, Settings& settings);
 // Read afresh before each scan; never written by the program.
@@ -102,6 +108,22 @@ struct ResumeKeys {
 };
 ResumeKeys readResumeKeys(SettingsStore& store);
 void writeResumeKeys(SettingsStore& store, const ResumeKeys& keys);
+
+// The list's rows against the window's height. At another DPI than 96 a
+// row's height rounds apart from the window's scaled height (10 points are
+// 13 pixels at 96 DPI but 17, not 16.25, at 120), so a saved height keeps its
+// whole rows only when the window takes the difference, row by row.
+struct ListRows {
+    int chrome = 0;         // the window's height less the list's client height, at the DPI
+    int rowHeight = 0;      // at the DPI
+    int rowHeightAt96 = 0;  // of the same font at 96 DPI
+};
+
+// The window height at `dpi` that shows the whole rows `savedHeight` (pixels
+// at 96 DPI) shows at 96 DPI ...
+int heightForRows(int savedHeight, int dpi, const ListRows& rows);
+// ... and back: the height to save for a window `height` high at `dpi`.
+int savedHeightForRows(int height, int dpi, const ListRows& rows);
 
 // The rectangle saved at exit: the window's own in normal display mode,
 // otherwise the one kept before it was maximised or went full screen.
@@ -115,8 +137,9 @@ WindowPlacement placementToSave(int displayMode, WindowPlacement current, Window
 
 // Writes every key in the program's save order, `CaptureDir` last. Does
 // nothing (and answers false) when the settings were never loaded.
+// `placement` and the list widths are the window's pixels at `dpi`.
 bool writeSettings(SettingsStore& store, const Settings& settings, WindowPlacement placement,
-                   StringView nowPlaying, StringView nowDir);
+                   StringView nowPlaying, StringView nowDir, int dpi);
 
 // --- What the loaded settings show in the window ---------------------------
 

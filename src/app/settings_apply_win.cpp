@@ -4,6 +4,7 @@
 
 #include "app/layout.h"
 #include "app/settings_store.h"
+#include "platform/dpi_win.h"
 #include "resources/resource.h"
 
 namespace zav2 {
@@ -62,7 +63,7 @@ std::optional<float> systemMasterVolume(IAudioEndpointVolume* masterVolume) {
 
 void loadPlacement(const String& settingsPath, HWND window, int templateWidth, Settings& settings) {
     ProfileSettingsStore store(settingsPath);
-    readPlacement(store, templateWidth, settings);
+    readPlacement(store, templateWidth, windowDpi(window), settings);
     SetWindowPos(window, nullptr, settings.x, settings.y, settings.width, settings.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -72,7 +73,7 @@ std::optional<double> loadSettings(const String& settingsPath, const SettingsWin
                                    Settings& settings) {
     ProfileSettingsStore store(settingsPath);
     const std::optional<float> scalar = systemMasterVolume(masterVolume);
-    readSettings(store, scalar, settings);
+    readSettings(store, scalar, windowDpi(target.window), settings);
     WindowSettingsView view(target, fonts);
     showLoadedSettings(view, settings);
     if (settings.MasterVolume == 1 && scalar)
@@ -107,18 +108,22 @@ void saveResumeKeys(const String& settingsPath, const ResumeKeys& keys) {
 
 bool saveSettings(const String& settingsPath, const Settings& settings, HWND window,
                   int displayMode, const RECT& savedWindowRect, StringView nowPlaying,
-                  StringView nowDir) {
+                  StringView nowDir, const ListRows& rows) {
     if (!settings.loaded)
         return false;
     RECT now{};
     GetWindowRect(window, &now);
-    const auto placement = [](const RECT& r) {
-        return WindowPlacement{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    const int dpi = windowDpi(window);
+    const auto placement = [&](const RECT& r) {
+        // The file's height keeps the list's rows (scaled back up here, as
+        // the writer scales it down again, exactly).
+        const int height = scaledBetween(savedHeightForRows(r.bottom - r.top, dpi, rows), 96, dpi);
+        return WindowPlacement{r.left, r.top, r.right - r.left, height};
     };
     ProfileSettingsStore store(settingsPath);
     return writeSettings(store, settings,
                          placementToSave(displayMode, placement(now), placement(savedWindowRect)),
-                         nowPlaying, nowDir);
+                         nowPlaying, nowDir, dpi);
 }
 
 namespace {
@@ -129,7 +134,7 @@ void setButtonIcon(HWND window, int buttonId, HINSTANCE module, int iconId) {
     // Sized for the window's DPI, so not shared (a shared icon keeps the size
     // first loaded); the button's previous icon is then ours to free. The id
     // stays on the button so a change of DPI can load it again.
-    const int size = iconSize(14, static_cast<int>(GetDpiForWindow(window)));
+    const int size = iconSize(14, windowDpi(window));
     const auto icon = static_cast<HICON>(
         LoadImageW(module, MAKEINTRESOURCEW(iconId), IMAGE_ICON, size, size, LR_LOADTRANSPARENT));
     HWND button = GetDlgItem(window, buttonId);

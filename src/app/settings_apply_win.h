@@ -9,6 +9,7 @@
 
 #include <optional>
 
+#include "app/layout.h"
 #include "app/settings.h"
 #include "app/settings_fonts.h"
 
@@ -67,10 +68,10 @@ void saveResumeKeys(const String& settingsPath, const ResumeKeys& keys);
 // Writes every key. The placement is the window's rectangle in normal display
 // mode (1), else `savedWindowRect`. Writes nothing when the settings were
 // never loaded (the player could not be initialised), so the file stays as it
-// was. Answers whether it wrote.
+// was. Answers whether it wrote. `rows`: the list's, to keep them in the height.
 bool saveSettings(const String& settingsPath, const Settings& settings, HWND window,
                   int displayMode, const RECT& savedWindowRect, StringView nowPlaying,
-                  StringView nowDir);
+                  StringView nowDir, const ListRows& rows);
 
 // Window operations behind single settings.
 // An icon from `module` on the button `buttonId` of `window`, 14 x 14 at

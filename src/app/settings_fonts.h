@@ -48,6 +48,8 @@ using ControlFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 void applyFont(HWND control, int sizePoints, StringView faceName, int style, ControlFont& owner);
 // Sets the list box's fixed row height from its current font.
 void updateItemHeight(HWND listBox);
+// The row height the list font of `sizePoints` would have at 96 DPI.
+int rowHeightAt96Dpi(HWND listBox, int sizePoints);
 #endif
 
 }  // namespace zav2

@@ -2,20 +2,12 @@
 
 #include "app/settings.h"
 #include "app/settings_fonts.h"
+#include "platform/dpi_win.h"
 
 namespace zav2 {
 
-namespace {
-int verticalDpi(HWND control) {
-    // The window's own DPI: after a move to another monitor it differs from
-    // the system's.
-    const auto dpi = static_cast<int>(GetDpiForWindow(control));
-    return dpi > 0 ? dpi : 96;
-}
-}  // namespace
-
 void applyFont(HWND control, int sizePoints, StringView faceName, int style, ControlFont& owner) {
-    const int pixels = fontPixelHeight(sizePoints, verticalDpi(control));
+    const int pixels = fontPixelHeight(sizePoints, windowDpi(control));
     LOGFONTW description{};
     description.lfHeight = -pixels;
     description.lfWeight = fontWeight(style);
@@ -37,24 +29,34 @@ void applyFont(HWND control, int sizePoints, StringView faceName, int style, Con
     owner = std::move(font);  // releases the font the control used before
 }
 
-void updateItemHeight(HWND listBox) {
+namespace {
+
+// The row height for a list font `fontHeight` pixels high; 0 when unknown.
+int rowHeightFor(HWND listBox, int fontHeight) {
     // The metrics come from a fresh DC's own font, not from the list's font.
     HDC dc = GetDC(listBox);
     if (!dc)
-        return;
+        return 0;
     TEXTMETRICW metrics{};
     const BOOL haveMetrics = GetTextMetricsW(dc, &metrics);
     ReleaseDC(listBox, dc);
-    if (!haveMetrics)
-        return;
+    return haveMetrics ? listRowHeight(metrics.tmHeight, metrics.tmExternalLeading, fontHeight) : 0;
+}
+
+}  // namespace
+
+void updateItemHeight(HWND listBox) {
     const auto font = reinterpret_cast<HFONT>(SendMessageW(listBox, WM_GETFONT, 0, 0));
     LOGFONTW description{};
     if (!font || GetObjectW(font, sizeof description, &description) == 0)
         return;
-    const int height =
-        listRowHeight(metrics.tmHeight, metrics.tmExternalLeading, description.lfHeight);
+    const int height = rowHeightFor(listBox, description.lfHeight);
     if (height > 0)
         SendMessageW(listBox, LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
+}
+
+int rowHeightAt96Dpi(HWND listBox, int sizePoints) {
+    return rowHeightFor(listBox, -fontPixelHeight(sizePoints, 96));
 }
 
 }  // namespace zav2

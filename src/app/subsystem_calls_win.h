@@ -82,10 +82,17 @@ void reloadPanel(MainWindow& state);
 // `refreshInput`: the list-refresh-pending flag when laying out for WM_SIZE;
 // it keeps the right-hand controls of a narrow window shown.
 void layOutWindow(MainWindow& state, bool refreshInput = false);
+// After the fonts are loaded: at a DPI other than 96 the window's height is
+// set so the list shows the whole rows the saved height shows at 96 DPI.
+void keepListRows(MainWindow& state);
 void cycleDisplayMode(MainWindow& state);
 bool onSplitterMessage(MainWindow& state, UINT message, WPARAM wParam, LPARAM lParam);
 void onGetMinMaxInfo(MainWindow& state, MINMAXINFO& info);
 void onSizing(MainWindow& state, WPARAM edge, RECT& rect);
+// Moved to a monitor of another DPI (or the DPI changed): the controls, the
+// layout's constants and the list widths follow the new DPI, the window takes
+// the rectangle offered, icons and fonts are loaded again, and it is laid out.
+void onDpiChanged(MainWindow& state, int dpi, const RECT& suggested);
 void subclassVideoHost(MainWindow& state);
 void subclassSeekBar(MainWindow& state);
 void subclassPanelAndList(MainWindow& state);
@@ -98,6 +105,8 @@ void showListContextMenu(MainWindow& state, POINT screenPoint);
 // Taskbar.
 void rebuildJumpList(MainWindow& state);
 void addThumbnailButtons(MainWindow& state);
+// The thumbnail buttons' icons again, at the window's DPI.
+void updateThumbnailButtons(MainWindow& state);
 // Records an existing path as the most recent jump-list item, then rebuilds.
 void addRecentItem(MainWindow& state, const String& path);
 

@@ -11,7 +11,7 @@
 
 #include <array>
 
-#include "app/layout.h"
+#include "platform/dpi_win.h"
 #include "app/settings_store.h"
 #include "app/subsystem_calls_win.h"
 #include "platform/file.h"
@@ -27,7 +27,9 @@ namespace {
 
 class ShellThumbnailToolbar final : public ThumbnailToolbar {
   public:
-    ShellThumbnailToolbar(HINSTANCE module, HWND window) : module_(module), window_(window) {}
+    // `update`: the buttons were added before; only their icons are set again.
+    ShellThumbnailToolbar(HINSTANCE module, HWND window, bool update = false)
+        : module_(module), window_(window), update_(update) {}
 
     bool addButtons(const std::vector<ThumbnailButton>& buttons) override {
         ComPtr<ITaskbarList3> taskbar;
@@ -37,11 +39,11 @@ class ShellThumbnailToolbar final : public ThumbnailToolbar {
             return false;
         }
         std::vector<UniqueIcon> icons;
-        const int size = iconSize(14, static_cast<int>(GetDpiForWindow(window_)));
+        const int size = iconSize(14, windowDpi(window_));
         std::vector<THUMBBUTTON> described(buttons.size());
         for (size_t i = 0; i < buttons.size(); ++i) {
             THUMBBUTTON& button = described[i];
-            button.dwMask = THB_ICON | THB_TOOLTIP | THB_FLAGS;
+            button.dwMask = update_ ? THB_ICON : THB_ICON | THB_TOOLTIP | THB_FLAGS;
             button.iId = static_cast<UINT>(buttons[i].commandId);
             icons.emplace_back(
                 static_cast<HICON>(LoadImageW(module_, MAKEINTRESOURCEW(buttons[i].iconId),
@@ -51,13 +53,15 @@ class ShellThumbnailToolbar final : public ThumbnailToolbar {
             button.dwFlags = THBF_ENABLED;
         }
         // The taskbar makes its own copies of the icons; ours go at the end.
-        return SUCCEEDED(taskbar->ThumbBarAddButtons(window_, static_cast<UINT>(described.size()),
-                                                     described.data()));
+        const auto count = static_cast<UINT>(described.size());
+        return SUCCEEDED(update_ ? taskbar->ThumbBarUpdateButtons(window_, count, described.data())
+                                 : taskbar->ThumbBarAddButtons(window_, count, described.data()));
     }
 
   private:
     HINSTANCE module_;
     HWND window_;
+    bool update_;
 };
 
 String fileSystemPath(IUnknown* object) {
@@ -199,6 +203,11 @@ std::vector<int> groupIconIds(HINSTANCE module) {
 
 void addThumbnailButtons(MainWindow& state) {
     ShellThumbnailToolbar toolbar(state.module, state.window);
+    addThumbnailButtons(toolbar);
+}
+
+void updateThumbnailButtons(MainWindow& state) {
+    ShellThumbnailToolbar toolbar(state.module, state.window, true);
     addThumbnailButtons(toolbar);
 }
 

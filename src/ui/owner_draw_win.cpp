@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/subsystem_calls_win.h"
+#include "platform/dpi_win.h"
 #include "resources/resource.h"
 #include "ui/list_colors.h"
 #include "ui/panel_geometry.h"
@@ -116,16 +117,20 @@ void drawOpenMenuItem(MainWindow& state, const DRAWITEMSTRUCT& item) {
     FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
     const bool file = item.itemID == IDM_OPEN_FILE;
-    const int iconSize = GetSystemMetrics(SM_CXSMICON);
+    // The small-icon size of the window's DPI, drawn from the image of that
+    // size, not stretched from another.
+    const UINT dpi = static_cast<UINT>(windowDpi(state.window));
+    const int width = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
+    const int height = GetSystemMetricsForDpi(SM_CYSMICON, dpi);
     if (HICON icon = static_cast<HICON>(
             LoadImageW(state.module, MAKEINTRESOURCEW(file ? IDI_FILE : IDI_FOLDER), IMAGE_ICON,
-                       iconSize, GetSystemMetrics(SM_CYSMICON), LR_LOADTRANSPARENT))) {
-        DrawIconEx(dc, item.rcItem.left, item.rcItem.top, icon, iconSize,
-                   GetSystemMetrics(SM_CYSMICON), 0, nullptr, DI_NORMAL);
+                       width, height, LR_LOADTRANSPARENT))) {
+        DrawIconEx(dc, item.rcItem.left, item.rcItem.top, icon, width, height, 0, nullptr,
+                   DI_NORMAL);
         DestroyIcon(icon);
     }
     RECT label = item.rcItem;
-    label.left += GetSystemMetrics(SM_CYMENU);
+    label.left += GetSystemMetricsForDpi(SM_CYMENU, dpi);
     SetBkMode(dc, TRANSPARENT);
     DrawTextW(dc, file ? L"ファイル" : L"フォルダ", -1, &label, DT_VCENTER);
 }

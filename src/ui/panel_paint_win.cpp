@@ -7,6 +7,7 @@
 // clang-format off
 #include "app/layout_win.h"
 #include "app/subsystem_calls_win.h"
+#include "platform/dpi_win.h"
 // clang-format on
 #include <windows.h>
 
@@ -29,10 +30,12 @@ RECT panelInside(const MainWindow& state) {
     RECT panel{};
     GetWindowRect(state.textPanel, &panel);
     MapWindowPoints(nullptr, state.window, reinterpret_cast<POINT*>(&panel), 2);
+    const auto dpi = static_cast<UINT>(windowDpi(state.window));
     if (GetWindowLongPtrW(state.textPanel, GWL_STYLE) & WS_VSCROLL)
-        panel.right -= GetSystemMetrics(SM_CXVSCROLL);
+        panel.right -= GetSystemMetricsForDpi(SM_CXVSCROLL, dpi);
     if (state.displayMode != kFullScreenMode)
-        InflateRect(&panel, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+        InflateRect(&panel, -GetSystemMetricsForDpi(SM_CXEDGE, dpi),
+                    -GetSystemMetricsForDpi(SM_CYEDGE, dpi));
     return panel;
 }
 
@@ -85,10 +88,10 @@ void paintPanelPicture(MainWindow& state) {
     if (drawn)
         drawPicture(dc, state.picture2.get(), inside, state.settings.ViewSize);
     ReleaseDC(state.window, dc);
-    if (drawn) {
-        InvalidateRect(state.textPanel, nullptr, TRUE);
-        UpdateWindow(state.textPanel);
-    }
+    // The fill covered the panel's text too (the dialog does not clip its
+    // children): the text is drawn again, with or without a picture under it.
+    InvalidateRect(state.textPanel, nullptr, TRUE);
+    UpdateWindow(state.textPanel);
 }
 
 void placeVideoHost(MainWindow& state) {

@@ -122,5 +122,15 @@ TEST(IconSize, LoadsTheDrawnSizeNearestTheScaledOne) {
         EXPECT_EQ(iconSize(c.pixels, c.dpi), c.expected) << c.pixels << " at " << c.dpi;
 }
 
+// At 120 DPI two 21-pixel buttons side by side at 9 and 30, each scaled by
+// its own position and size, would end at 11 + 26 = 37 and start at 38.
+TEST(ScaledPlacement, NeighboursStayTouching) {
+    const Placement left = scaledPlacement({9, 11, 21, 21}, 96, 120);
+    const Placement right = scaledPlacement({30, 11, 21, 21}, 96, 120);
+    EXPECT_EQ(left.x + left.width, right.x);
+    EXPECT_EQ(scaledPlacement(scaledPlacement({7, 39, 173, 132}, 96, 144), 144, 96),
+              (Placement{7, 39, 173, 132}));
+}
+
 }  // namespace
 }  // namespace zav2

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/settings_store.h"
+#include "platform/dpi.h"
 #include "platform/path.h"
 #include "scratch_folder.h"
 
@@ -17,8 +18,8 @@ constexpr int kTemplateWidth = 374;
 
 Settings loadFrom(MemorySettingsStore& store, std::optional<float> master = std::nullopt) {
     Settings s;
-    readPlacement(store, kTemplateWidth, s);
-    readSettings(store, master, s);
+    readPlacement(store, kTemplateWidth, 96, s);
+    readSettings(store, master, 96, s);
     readCaptureDir(store, s);
     return s;
 }
@@ -127,14 +128,14 @@ Settings unusualSettings() {
 TEST(SettingsSave, EveryValueComesBack) {
     MemorySettingsStore store;
     ASSERT_TRUE(writeSettings(store, unusualSettings(), {30, 40, 500, 420}, ZT("D:\\m\\a.mp3"),
-                              ZT("D:\\m")));
+                              ZT("D:\\m"), 96));
     const Settings after = loadFrom(store, 0.1f);  // not linked: the system is not asked
     EXPECT_EQ(after.textFontStyle, 0x300);
     EXPECT_EQ(after.Volume, 640);
     // Equal files mean equal settings, key by key.
     MemorySettingsStore again;
     writeSettings(again, after, {after.x, after.y, after.width, after.height}, ZT("D:\\m\\a.mp3"),
-                  ZT("D:\\m"));
+                  ZT("D:\\m"), 96);
     EXPECT_EQ(again.entries(kSystemSection), store.entries(kSystemSection));
     EXPECT_EQ(again.entries(kUserSection), store.entries(kUserSection));
     EXPECT_EQ(readResumeKeys(store).nowDir, ZT("D:\\m"));
@@ -143,7 +144,7 @@ TEST(SettingsSave, EveryValueComesBack) {
 TEST(SettingsSave, VolumeKeepsTensAndOddValuesGetTheirFallbackWords) {
     MemorySettingsStore store;
     const Settings s{.Mode = 9, .MasterVolume = 0, .ViewSize = 7, .Volume = 537, .loaded = true};
-    writeSettings(store, s, {}, ZT(""), ZT(""));
+    writeSettings(store, s, {}, ZT(""), ZT(""), 96);
     EXPECT_EQ(store.readString(kSystemSection, ZT("Volume"), ZT(""), 260), ZT(" 53"));
     EXPECT_EQ(loadFrom(store).Volume, 530);
     EXPECT_EQ(store.readString(kSystemSection, ZT("Mode"), ZT(""), 260), ZT("ONE"));
@@ -154,10 +155,70 @@ TEST(SettingsSave, SettingsNeverLoadedLeaveTheFileAlone) {
     MemorySettingsStore store;
     put(store, ZT("Mode"), ZT("RANDOM"));
     Settings neverLoaded;
-    EXPECT_FALSE(writeSettings(store, neverLoaded, {1, 2, 3, 4}, ZT(""), ZT("")));
+    EXPECT_FALSE(writeSettings(store, neverLoaded, {1, 2, 3, 4}, ZT(""), ZT(""), 96));
     ASSERT_EQ(store.entries(kSystemSection).size(), 1u);
     EXPECT_EQ(store.readString(kSystemSection, ZT("Mode"), ZT(""), 260), ZT("RANDOM"));
     EXPECT_TRUE(store.entries(kUserSection).empty());
+}
+
+// The file holds 96-DPI pixels; a round trip at any DPI writes back the
+// numbers it read, so the window neither grows nor shrinks run by run.
+TEST(SettingsDpi, FileSizesArePixelsAt96Dpi) {
+    struct Case {
+        int dpi;
+        int fileWidth, fileHeight, fileList;
+        int width, height, list;
+    };
+    const Case cases[] = {
+        {96, 301, 379, 121, 301, 379, 121},
+        {120, 301, 379, 121, 376, 474, 151},
+        {144, 300, 380, 120, 450, 570, 180},
+        {192, 300, 380, 120, 600, 760, 240},
+    };
+    for (const Case& c : cases) {
+        MemorySettingsStore store;
+        put(store, ZT("width"), numberText(c.fileWidth).c_str());
+        put(store, ZT("height"), numberText(c.fileHeight).c_str());
+        put(store, ZT("ListWidth"), numberText(c.fileList).c_str());
+        Settings s;
+        readPlacement(store, kTemplateWidth, c.dpi, s);
+        readSettings(store, std::nullopt, c.dpi, s);
+        EXPECT_EQ((std::tuple{s.width, s.height, s.ListWidth}),
+                  (std::tuple{c.width, c.height, c.list}))
+            << c.dpi;
+        MemorySettingsStore written;
+        writeSettings(written, s, {0, 0, s.width, s.height}, ZT(""), ZT(""), c.dpi);
+        for (const Char* key : {ZT("width"), ZT("height"), ZT("ListWidth")})
+            EXPECT_EQ(written.readString(kSystemSection, key, ZT(""), 260),
+                      store.readString(kSystemSection, key, ZT(""), 260))
+                << c.dpi;
+        // Without a width the template's is taken as it is, unrounded.
+        MemorySettingsStore empty;
+        readPlacement(empty, 467, c.dpi, s);
+        EXPECT_EQ(s.width, 467) << c.dpi;
+    }
+}
+
+// A window saved 380 high with a 13-pixel row shows 21 rows at 96 DPI; at
+// 120 DPI its 17-pixel rows must still be 21, and saving writes 380 again.
+TEST(ListRows, ASavedHeightKeepsItsRowsAtEveryDpi) {
+    const struct {
+        int dpi;
+        ListRows rows;
+    } cases[] = {{96, {101, 13, 13}},
+                 {120, {126, 17, 13}},
+                 {144, {152, 20, 13}},
+                 {192, {202, 27, 13}},
+                 {120, {126, 0, 13}}};  // no rows yet: plain scaling
+    const int rowsAt96 = (380 - 101) / 13;
+    for (const auto& c : cases) {
+        const int height = heightForRows(380, c.dpi, c.rows);
+        if (c.rows.rowHeight > 0)
+            EXPECT_EQ((height - c.rows.chrome) / c.rows.rowHeight, rowsAt96) << c.dpi;
+        else
+            EXPECT_EQ(height, scaledPixels(380, c.dpi));
+        EXPECT_EQ(savedHeightForRows(height, c.dpi, c.rows), 380) << c.dpi;
+    }
 }
 
 TEST(SettingsPath, NamedInstanceUsesItsOwnFileOnlyWhenItExists) {

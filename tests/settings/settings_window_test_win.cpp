@@ -37,12 +37,12 @@ TEST(SettingsFile, HandEditedFileIsReadAndKeptInPlace) {
                                     "IgnoreDir=@eaDir\r\n");
     ProfileSettingsStore store(ini);
     Settings s;
-    readSettings(store, 0.9f, s);
+    readSettings(store, 0.9f, 96, s);
     EXPECT_EQ(s.ListWidth, 200);  // the profile functions drop the blanks
     EXPECT_EQ(readIgnoreDir(store), L"@eaDir");
     EXPECT_EQ(readResumeKeys(store).nowDir, L"C:\\old");
 
-    writeSettings(store, s, {1, 2, 3, 4}, L"", L"C:\\new");
+    writeSettings(store, s, {1, 2, 3, 4}, L"", L"C:\\new", 96);
     // The comment stays and nowDir is replaced where it was.
     std::ifstream in(folder.root() / "Zav2.ini", std::ios::binary);
     const std::string after{std::istreambuf_iterator<char>(in), {}};
@@ -65,11 +65,11 @@ TEST(SettingsFile, SaveTakesTheWindowOrTheSavedRectangle) {
     Settings settings;
     settings.loaded = true;
     const RECT saved{5, 6, 305, 406};
-    ASSERT_TRUE(saveSettings(ini, settings, window.get(), 1, saved, L"", L""));
+    ASSERT_TRUE(saveSettings(ini, settings, window.get(), 1, saved, L"", L"", {}));
     ProfileSettingsStore store(ini);
     EXPECT_EQ(store.readInt(kSystemSection, L"x", -1), 200);
     EXPECT_EQ(store.readInt(kSystemSection, L"width", -1), 450);
-    ASSERT_TRUE(saveSettings(ini, settings, window.get(), 3, saved, L"", L""));
+    ASSERT_TRUE(saveSettings(ini, settings, window.get(), 3, saved, L"", L"", {}));
     EXPECT_EQ(store.readInt(kSystemSection, L"x", -1), 5);
     EXPECT_EQ(store.readInt(kSystemSection, L"width", -1), 300);
     EXPECT_EQ(store.readInt(kSystemSection, L"height", -1), 400);

@@ -166,7 +166,19 @@ int listSelected(Context& context) {
     return kOk;
 }
 
+// Whole rows the list's client area shows: its height over the row height.
+int listRows(Context& context) {
+    HWND list = requireControl(context, kListBoxId);
+    auto rowHeight = list ? ask(context, list, LB_GETITEMHEIGHT) : std::nullopt;
+    RECT client{};
+    if (!rowHeight || *rowHeight <= 0 || !GetClientRect(list, &client))
+        return kFailed;
+    print(number(client.bottom / *rowHeight) + ZT(" ") + number(*rowHeight));
+    return kOk;
+}
+
 constexpr Subcommand kTable[] = {
+    {L"list-rows", 0, 0, listRows, L"print the whole rows the list shows, and the row height"},
     {L"list-count", 0, 1, listCount, L"[n]: print the number of items, once there are n"},
     {L"list-items", 0, 0, listItems, L"print the items, one a line"},
     {L"list-selected", 0, 0, listSelected, L"print the selected item indexes, one a line"},

@@ -59,6 +59,9 @@ int run(std::vector<String> words) {
 }  // namespace zav2::driver
 
 int wmain(int argc, wchar_t** argv) {
+    // Rectangles and pixels as the program sees them: an unaware driver would
+    // be handed coordinates scaled to 96 DPI.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     std::vector<zav2::String> words(argv + 1, argv + argc);
     return zav2::driver::run(std::move(words));
 }
