@@ -50,7 +50,7 @@ PathChosenBy chosenBy(OpenedBy how) {
 
 void recordRecent(MainWindow& state, const String& path) {
     SHAddToRecentDocs(SHARD_PATHW, path.c_str());
-    addRecentItem(state, path);
+    addRecentItem(taskbarOwner(state), path);
 }
 
 void selectCurrentAtTop(MainWindow& state) {

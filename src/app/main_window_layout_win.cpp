@@ -332,7 +332,7 @@ void onDpiChanged(MainWindow& state, int dpi, const RECT& suggested) {
                  suggested.right - suggested.left, suggested.bottom - suggested.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     reloadButtonIcons(state.window, state.module);
-    updateThumbnailButtons(state);
+    updateThumbnailButtons(taskbarOwner(state));
     const Settings& s = state.settings;
     applyFont(state.listBox, s.listFontSize, s.listFontName, s.listFontStyle, state.fonts.list);
     updateItemHeight(state.listBox);

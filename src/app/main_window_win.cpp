@@ -142,7 +142,7 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     loadMenus(state);
     // The recent items live in the settings file, so its path comes first.
     determineSettingsPath(state);
-    rebuildJumpList(state);
+    rebuildJumpList(taskbarOwner(state));
     obtainMasterVolume(state);
     createTaskbarList(state);
     state.seekBar = GetDlgItem(window, IDC_SEEK_BAR);
@@ -418,8 +418,8 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM wParam, L
         return FALSE;
     }
     if (state.taskbarButtonCreatedMessage && message == state.taskbarButtonCreatedMessage) {
-        addThumbnailButtons(state);
-        rebuildJumpList(state);
+        addThumbnailButtons(taskbarOwner(state));
+        rebuildJumpList(taskbarOwner(state));
         return FALSE;
     }
 

@@ -4,9 +4,7 @@
 zav2_add_library(zav2_settings
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/settings.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/settings_store.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings_fonts.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/settings_store_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings_fonts_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings_apply_win.cpp
   DEPS zav2_platform)

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/settings_store.h"
+#include "platform/settings_store.h"
 #include "platform/text.h"
 
 namespace zav2 {

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "app/layout.h"
-#include "app/settings_store.h"
+#include "platform/settings_store.h"
 #include "platform/dpi_win.h"
 #include "resources/resource.h"
 

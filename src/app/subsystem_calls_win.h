@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include "app/main_window_win.h"
+#include "taskbar/taskbar_win.h"
 
 namespace zav2 {
 
@@ -103,11 +104,8 @@ void moveSelectedEntries(MainWindow& state, int towards);  // list drag: +1 down
 void showListContextMenu(MainWindow& state, POINT screenPoint);
 
 // Taskbar.
-void rebuildJumpList(MainWindow& state);
-void addThumbnailButtons(MainWindow& state);
-// The thumbnail buttons' icons again, at the window's DPI.
-void updateThumbnailButtons(MainWindow& state);
-// Records an existing path as the most recent jump-list item, then rebuilds.
-void addRecentItem(MainWindow& state, const String& path);
+inline TaskbarOwner taskbarOwner(const MainWindow& state) {
+    return {state.module, state.window, state.programPath, state.settingsPath};
+}
 
 }  // namespace zav2

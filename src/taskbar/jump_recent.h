@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/settings_store.h"
+#include "platform/settings_store.h"
 #include "platform/text.h"
 
 namespace zav2 {

@@ -1,5 +1,5 @@
 // The shell's taskbar list and custom destination list behind the taskbar
-// interfaces, and the main window's calls into them. Every failure ends the
+// interfaces, and the program's calls into them. Every failure ends the
 // operation quietly: the window works on without buttons or jump list (Wine
 // offers only some of these objects).
 #include <windows.h>
@@ -12,12 +12,12 @@
 #include <array>
 
 #include "platform/dpi_win.h"
-#include "app/settings_store.h"
-#include "app/subsystem_calls_win.h"
+#include "platform/settings_store.h"
 #include "platform/file.h"
 #include "platform/handles_win.h"
 #include "taskbar/jump_list.h"
 #include "taskbar/jump_recent.h"
+#include "taskbar/taskbar_win.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -201,28 +201,28 @@ std::vector<int> groupIconIds(HINSTANCE module) {
 
 }  // namespace
 
-void addThumbnailButtons(MainWindow& state) {
-    ShellThumbnailToolbar toolbar(state.module, state.window);
+void addThumbnailButtons(const TaskbarOwner& owner) {
+    ShellThumbnailToolbar toolbar(owner.module, owner.window);
     addThumbnailButtons(toolbar);
 }
 
-void updateThumbnailButtons(MainWindow& state) {
-    ShellThumbnailToolbar toolbar(state.module, state.window, true);
+void updateThumbnailButtons(const TaskbarOwner& owner) {
+    ShellThumbnailToolbar toolbar(owner.module, owner.window, true);
     addThumbnailButtons(toolbar);
 }
 
-void rebuildJumpList(MainWindow& state) {
-    ProfileSettingsStore store(state.settingsPath);
-    ShellDestinationList list(state.programPath);
-    rebuildJumpList(list, readRecentItems(store), pathExists, groupIconIds(state.module));
+void rebuildJumpList(const TaskbarOwner& owner) {
+    ProfileSettingsStore store(owner.settingsPath);
+    ShellDestinationList list(owner.programPath);
+    rebuildJumpList(list, readRecentItems(store), pathExists, groupIconIds(owner.module));
 }
 
-void addRecentItem(MainWindow& state, const String& path) {
+void addRecentItem(const TaskbarOwner& owner, const String& path) {
     if (path.empty() || !pathExists(path))
         return;
-    ProfileSettingsStore store(state.settingsPath);
+    ProfileSettingsStore store(owner.settingsPath);
     recordRecentItem(store, path);
-    rebuildJumpList(state);
+    rebuildJumpList(owner);
 }
 
 }  // namespace zav2

@@ -94,13 +94,15 @@ TEST(ResourcesTest, SearchDialogControlsDoNotOverlap) {
     }
 }
 
-TEST(ResourcesTest, ManifestAsksForCommonControls6AndSystemDpiButNotUtf8) {
+TEST(ResourcesTest, ManifestAsksForCommonControls6AndPerMonitorDpiButNotUtf8) {
     HRSRC found = FindResourceW(module(), MAKEINTRESOURCEW(1), RT_MANIFEST);
     ASSERT_NE(found, nullptr);
     const auto* bytes = static_cast<const char*>(LockResource(LoadResource(module(), found)));
     ASSERT_NE(bytes, nullptr);
     const std::string manifest(bytes, SizeofResource(module(), found));
-    EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
+    // The loader applied the DPI declaration: per monitor, version 2.
+    EXPECT_TRUE(AreDpiAwarenessContextsEqual(GetThreadDpiAwarenessContext(),
+                                             DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2));
     // The program reads and writes ANSI play lists in the system's code page.
     EXPECT_EQ(manifest.find("activeCodePage"), std::string::npos);
 

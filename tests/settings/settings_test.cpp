@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/settings_store.h"
+#include "platform/settings_store.h"
 #include "platform/dpi.h"
 #include "platform/path.h"
 #include "scratch_folder.h"

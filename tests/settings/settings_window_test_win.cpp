@@ -14,7 +14,7 @@
 #include <iterator>
 
 #include "app/settings.h"
-#include "app/settings_store.h"
+#include "platform/settings_store.h"
 #include "scratch_folder.h"
 
 namespace zav2 {

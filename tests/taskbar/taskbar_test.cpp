@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/settings_store.h"
+#include "platform/settings_store.h"
 #include "taskbar/jump_list.h"
 #include "taskbar/jump_recent.h"
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/settings_store.h"
+#include "platform/settings_store.h"
 
 namespace zav2 {
 
