@@ -84,22 +84,34 @@ double frameRateFromFile(const String& url) {
 // How long the end of the program waits for engines to shut down.
 constexpr DWORD kShutdownLimitMs = 3000;
 
+// An engine reports the end once the last sound is handed to the audio
+// device, whose buffer still holds about a tenth of a second of it: an
+// engine that has ended is neither paused nor shut down before that has
+// been heard (a pause or shutdown drops what the buffer holds).
+constexpr DWORD kEndedTailMs = 300;
+
+struct RetiringEngine {
+    ComPtr<IMFMediaEngine> engine;
+    DWORD delayMs = 0;
+};
+
 DWORD WINAPI shutDownEngineThread(void* parameter) {
-    const std::unique_ptr<ComPtr<IMFMediaEngine>> engine(
-        static_cast<ComPtr<IMFMediaEngine>*>(parameter));
-    (*engine)->Shutdown();
+    const std::unique_ptr<RetiringEngine> retiring(static_cast<RetiringEngine*>(parameter));
+    if (retiring->delayMs != 0)
+        Sleep(retiring->delayMs);
+    retiring->engine->Shutdown();
     return 0;
 }
 
-// Shuts an engine down on a thread of its own and returns that thread (null
-// when it was done here): Wine's GStreamer media source can take a second
-// to shut down, and now and then never returns from it; then only that
-// engine is abandoned, not the program.
-UniqueHandle shutDownEngine(ComPtr<IMFMediaEngine> engine) {
-    auto owned = std::make_unique<ComPtr<IMFMediaEngine>>(std::move(engine));
+// Shuts an engine down on a thread of its own, after `delayMs`, and returns
+// that thread (null when it was done here): Wine's GStreamer media source
+// can take a second to shut down, and now and then never returns from it;
+// then only that engine is abandoned, not the program.
+UniqueHandle shutDownEngine(ComPtr<IMFMediaEngine> engine, DWORD delayMs) {
+    auto owned = std::make_unique<RetiringEngine>(RetiringEngine{std::move(engine), delayMs});
     UniqueHandle thread(CreateThread(nullptr, 0, shutDownEngineThread, owned.get(), 0, nullptr));
     if (!thread) {
-        (*owned)->Shutdown();
+        owned->engine->Shutdown();
         return thread;
     }
     owned.release();  // the thread frees it
@@ -200,7 +212,7 @@ HRESULT MediaEnginePlayer::CreateD3DDevice() {
     return hr;
 }
 
-HRESULT MediaEnginePlayer::CreateEngine(EngineParts& made) {
+HRESULT MediaEnginePlayer::CreateEngine(EngineParts& made, bool ahead) {
     ComPtr<IMFMediaEngine> engine;
     ComPtr<IMFMediaEngineEx> engineEx;
     ComPtr<NotifyCallback> notify;
@@ -209,7 +221,7 @@ HRESULT MediaEnginePlayer::CreateEngine(EngineParts& made) {
                                   IID_PPV_ARGS(&factory));
     if (FAILED(hr))
         return hr;
-    notify.Attach(new (std::nothrow) NotifyCallback(this));
+    notify.Attach(new (std::nothrow) NotifyCallback(this, ahead));
     if (!notify)
         return E_OUTOFMEMORY;
     ComPtr<IMFAttributes> attributes;
@@ -273,8 +285,10 @@ void MediaEnginePlayer::RetireEngine(EngineParts old, DWORD waitMs) {
         old.notify->Detach();  // events from now on reach nobody
     if (!old.engine)
         return;
-    old.engine->Pause();
-    UniqueHandle thread = shutDownEngine(std::move(old.engine));
+    const bool ended = old.engine->IsEnded();
+    if (!ended)
+        old.engine->Pause();
+    UniqueHandle thread = shutDownEngine(std::move(old.engine), ended ? kEndedTailMs : 0);
     if (!thread)
         return;
     if (waitMs != 0 && WaitForSingleObject(thread.get(), waitMs) == WAIT_OBJECT_0)
@@ -300,6 +314,7 @@ bool MediaEnginePlayer::FinishEngineShutdowns(DWORD waitMs) {
 
 void MediaEnginePlayer::Shutdown() {
     const bool threadEnded = StopFrameThread();
+    DiscardPreload();
     EngineParts last;
     {
         Lock hold(*this);
@@ -378,6 +393,105 @@ void MediaEnginePlayer::OnEngineEvent(uint32_t event, uintptr_t param1, uint32_t
         eventCallback(event, param1, param2);
 }
 
+void MediaEnginePlayer::OnAheadEngineEvent(uint32_t event) {
+    switch (event) {
+        case MF_MEDIA_ENGINE_EVENT_LOADSTART:
+            aheadCanPlay.store(false);
+            aheadError.store(false);
+            break;
+        case MF_MEDIA_ENGINE_EVENT_ERROR:
+            aheadError.store(true);
+            aheadCanPlay.store(false);
+            break;
+        case MF_MEDIA_ENGINE_EVENT_CANPLAY:
+        case MF_MEDIA_ENGINE_EVENT_CANPLAYTHROUGH:
+            aheadCanPlay.store(true);
+            break;
+        default:
+            break;
+    }
+}
+
+HRESULT MediaEnginePlayer::Preload(const wchar_t* path) {
+    if (path == nullptr || !initialized || !engine)
+        return E_POINTER;
+    DiscardPreload();
+    aheadRequested = path;
+    HRESULT hr = expandPath(path, aheadPath);
+    if (FAILED(hr))
+        return hr;
+    EngineParts made;
+    hr = CreateEngine(made, true);
+    if (FAILED(hr))
+        return hr;
+    aheadCanPlay.store(false);
+    aheadError.store(false);
+    made.engine->SetVolume(engine->GetVolume());
+    made.engine->SetPlaybackRate(engine->GetPlaybackRate());
+    aheadUrl = fileUrlForPath(aheadPath, engineQuirks().urlForm);
+    Bstr text{SysAllocString(aheadUrl.c_str())};
+    hr = text ? made.engine->SetSource(text.get()) : E_OUTOFMEMORY;
+    if (FAILED(hr)) {
+        RetireEngine(std::move(made), 0);
+        return hr;
+    }
+    ahead = std::move(made);
+    return S_OK;
+}
+
+void MediaEnginePlayer::DiscardPreload() {
+    aheadRequested.clear();
+    aheadPath.clear();
+    aheadUrl.clear();
+    aheadCanPlay.store(false);
+    aheadError.store(false);
+    RetireEngine(std::exchange(ahead, EngineParts{}), 0);
+}
+
+// The engine opened ahead becomes the player's engine, loaded and not
+// started, as if OpenFile had just loaded it; false when it does not hold
+// `full` or is not fit to play it, and then it is let go.
+bool MediaEnginePlayer::TakeOverPreload(const String& full) {
+    if (!ahead.engine || !equalsIgnoreCase(aheadPath, full)) {
+        DiscardPreload();
+        return false;
+    }
+    const bool loaded = aheadCanPlay.load();
+    if (aheadError.load() || (loaded && ahead.engine->HasVideo())) {
+        DiscardPreload();
+        return false;
+    }
+    FlagScope busy(sourceBusy);
+    EngineParts old;
+    {
+        Lock hold(*this);
+        old = EngineParts{std::move(engine), std::move(engineEx), std::move(notify)};
+        engine = std::move(ahead.engine);
+        engineEx = std::move(ahead.engineEx);
+        notify = std::move(ahead.notify);
+        canPlay.store(false);
+        errorRaised.store(false);
+        state.store(PlayerState::Loaded);
+        lastFrameTime = kNoFrameTime;
+        currentPath = aheadPath;
+        currentUrl = aheadUrl;
+    }
+    ahead = EngineParts{};
+    // Events from now on set the player's own flags; what came before them
+    // is carried over.
+    notify->TakeOver();
+    if (aheadError.load())
+        errorRaised.store(true);
+    else if (aheadCanPlay.load())
+        canPlay.store(true);
+    engineHoldsSource = true;
+    aheadRequested.clear();
+    aheadPath.clear();
+    aheadUrl.clear();
+    RetireEngine(std::move(old), 0);
+    return true;
+}
+
 HRESULT MediaEnginePlayer::OpenFile(const wchar_t* path) {
     if (path == nullptr || !initialized || !engine)
         return E_POINTER;
@@ -402,6 +516,8 @@ HRESULT MediaEnginePlayer::OpenFile(const wchar_t* path) {
             return hr;
         // An engine that cannot seek (Wine 8) rewinds by loading the file again.
     }
+    if (TakeOverPreload(full))
+        return S_OK;
     const String url = fileUrlForPath(full, engineQuirks().urlForm);
     hr = SetSourceUrl(url.c_str());
     if (SUCCEEDED(hr)) {
@@ -540,8 +656,10 @@ HRESULT MediaEnginePlayer::Stop() {
             return E_UNEXPECTED;
         target = engine;
     }
-    // Stopping keeps the source and its position; only the picture goes.
-    const HRESULT hr = target->Pause();
+    // Stopping keeps the source and its position; only the picture goes. An
+    // engine that has ended is not paused: that would cut off the end of its
+    // sound, which the audio device is still playing.
+    const HRESULT hr = target->IsEnded() ? S_OK : target->Pause();
     if (FAILED(hr))
         return hr;
     {
