@@ -84,34 +84,22 @@ double frameRateFromFile(const String& url) {
 // How long the end of the program waits for engines to shut down.
 constexpr DWORD kShutdownLimitMs = 3000;
 
-// An engine reports the end once the last sound is handed to the audio
-// device, whose buffer still holds about a tenth of a second of it: an
-// engine that has ended is neither paused nor shut down before that has
-// been heard (a pause or shutdown drops what the buffer holds).
-constexpr DWORD kEndedTailMs = 300;
-
-struct RetiringEngine {
-    ComPtr<IMFMediaEngine> engine;
-    DWORD delayMs = 0;
-};
-
 DWORD WINAPI shutDownEngineThread(void* parameter) {
-    const std::unique_ptr<RetiringEngine> retiring(static_cast<RetiringEngine*>(parameter));
-    if (retiring->delayMs != 0)
-        Sleep(retiring->delayMs);
-    retiring->engine->Shutdown();
+    const std::unique_ptr<ComPtr<IMFMediaEngine>> engine(
+        static_cast<ComPtr<IMFMediaEngine>*>(parameter));
+    (*engine)->Shutdown();
     return 0;
 }
 
-// Shuts an engine down on a thread of its own, after `delayMs`, and returns
-// that thread (null when it was done here): Wine's GStreamer media source
-// can take a second to shut down, and now and then never returns from it;
-// then only that engine is abandoned, not the program.
-UniqueHandle shutDownEngine(ComPtr<IMFMediaEngine> engine, DWORD delayMs) {
-    auto owned = std::make_unique<RetiringEngine>(RetiringEngine{std::move(engine), delayMs});
+// Shuts an engine down on a thread of its own and returns that thread (null
+// when it was done here): Wine's GStreamer media source can take a second
+// to shut down, and now and then never returns from it; then only that
+// engine is abandoned, not the program.
+UniqueHandle shutDownEngine(ComPtr<IMFMediaEngine> engine) {
+    auto owned = std::make_unique<ComPtr<IMFMediaEngine>>(std::move(engine));
     UniqueHandle thread(CreateThread(nullptr, 0, shutDownEngineThread, owned.get(), 0, nullptr));
     if (!thread) {
-        owned->engine->Shutdown();
+        (*owned)->Shutdown();
         return thread;
     }
     owned.release();  // the thread frees it
@@ -285,10 +273,8 @@ void MediaEnginePlayer::RetireEngine(EngineParts old, DWORD waitMs) {
         old.notify->Detach();  // events from now on reach nobody
     if (!old.engine)
         return;
-    const bool ended = old.engine->IsEnded();
-    if (!ended)
-        old.engine->Pause();
-    UniqueHandle thread = shutDownEngine(std::move(old.engine), ended ? kEndedTailMs : 0);
+    old.engine->Pause();
+    UniqueHandle thread = shutDownEngine(std::move(old.engine));
     if (!thread)
         return;
     if (waitMs != 0 && WaitForSingleObject(thread.get(), waitMs) == WAIT_OBJECT_0)
@@ -656,10 +642,8 @@ HRESULT MediaEnginePlayer::Stop() {
             return E_UNEXPECTED;
         target = engine;
     }
-    // Stopping keeps the source and its position; only the picture goes. An
-    // engine that has ended is not paused: that would cut off the end of its
-    // sound, which the audio device is still playing.
-    const HRESULT hr = target->IsEnded() ? S_OK : target->Pause();
+    // Stopping keeps the source and its position; only the picture goes.
+    const HRESULT hr = target->Pause();
     if (FAILED(hr))
         return hr;
     {
