@@ -66,6 +66,9 @@ class MediaEnginePlayer {
     // that the same file is not tried again and again.
     HRESULT Preload(const wchar_t* path);
     void DiscardPreload();
+    // As DiscardPreload, and waits (a few seconds at most) until the engine
+    // has closed the file, so that it can be moved or deleted.
+    void ReleasePreloadedFile();
     // The path given to Preload; empty when nothing is held.
     String GetPreloadedPath() const { return aheadRequested; }
 
@@ -131,6 +134,7 @@ class MediaEnginePlayer {
     // preload's flags until it is taken over.
     HRESULT CreateEngine(EngineParts& made, bool ahead = false);
     bool TakeOverPreload(const String& full);
+    void DropPreload(DWORD waitMs);
     HRESULT RenewEngine();
     void ReleaseD3D();
     void RetireEngine(EngineParts old, DWORD waitMs);

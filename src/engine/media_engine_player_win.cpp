@@ -426,12 +426,20 @@ HRESULT MediaEnginePlayer::Preload(const wchar_t* path) {
 }
 
 void MediaEnginePlayer::DiscardPreload() {
+    DropPreload(0);
+}
+
+void MediaEnginePlayer::ReleasePreloadedFile() {
+    DropPreload(ahead.engine ? kShutdownLimitMs : 0);
+}
+
+void MediaEnginePlayer::DropPreload(DWORD waitMs) {
     aheadRequested.clear();
     aheadPath.clear();
     aheadUrl.clear();
     aheadCanPlay.store(false);
     aheadError.store(false);
-    RetireEngine(std::exchange(ahead, EngineParts{}), 0);
+    RetireEngine(std::exchange(ahead, EngineParts{}), waitMs);
 }
 
 // The engine opened ahead becomes the player's engine, loaded and not

@@ -106,11 +106,11 @@ class WindowFileHost final : public FileOperationHost {
     bool moveFile(StringView from, StringView to) override {
         // What is opened ahead holds its file open: let go of it first, as
         // the operations do with the playing file.
-        player().DiscardPreload();
+        player().ReleasePreloadedFile();
         return MoveFileW(String(from).c_str(), String(to).c_str()) != FALSE;
     }
     bool recycle(StringView path) override {
-        player().DiscardPreload();
+        player().ReleasePreloadedFile();
         return RecycleFile(path, true);
     }
     void createFolder(StringView path) override { CreateDirectoryW(String(path).c_str(), nullptr); }
