@@ -12,6 +12,7 @@
 #include "app/subsystem_calls_win.h"
 #include "engine/engine_ready.h"
 #include "playback/engine_player_win.h"
+#include "playback/preload.h"
 #include "playback/time_display.h"
 #include "playback/volume.h"
 
@@ -159,9 +160,48 @@ void applyVolumeFromSlider(MainWindow& state) {
     applyVolume(state, sliderPosition(state));
 }
 
+// Opens the entry that plays next ahead, or lets go of one that no longer
+// comes next (the list, the mode or the order changed).
+void keepNextEntryReady(MainWindow& state, EnginePlayer& enginePlayer, double position) {
+    const std::optional<int> next = preloadIndex(state.playlist, state.settings.Mode);
+    const String wanted = next ? state.playlist.entries[static_cast<size_t>(*next)].path : String();
+    const std::optional<StringView> wantedPath =
+        next ? std::optional<StringView>(wanted) : std::nullopt;
+    switch (preloadStep(wantedPath, enginePlayer.preloadedPath(), enginePlayer.state(), position,
+                        enginePlayer.duration(), state.playbackRate / 1000.0)) {
+        case PreloadStep::Keep:
+            break;
+        case PreloadStep::Load:
+            enginePlayer.preload(wanted);
+            break;
+        case PreloadStep::Discard:
+            enginePlayer.discardPreload();
+            break;
+    }
+}
+
+void stopEndWatch(MainWindow& state) {
+    if (state.endWatchUntil == 0)
+        return;
+    KillTimer(state.window, kEndWatchTimerId);
+    state.endWatchUntil = 0;
+}
+
+void startEndWatch(MainWindow& state) {
+    if (state.endWatchUntil != 0)
+        return;
+    state.endWatchUntil = GetTickCount64() + kEndWatchLimitMilliseconds;
+    SetTimer(state.window, kEndWatchTimerId, kEndWatchMilliseconds, nullptr);
+}
+
 }  // namespace
 
 // --- Shared steps ----------------------------------------------------------
+
+void discardPreload() {
+    EnginePlayer enginePlayer;
+    enginePlayer.discardPreload();
+}
 
 bool playerIsStopped() {
     EnginePlayer enginePlayer;
@@ -247,6 +287,8 @@ void refreshTimeDisplay(MainWindow& state) {
 
 void stopAndReset(MainWindow& state) {
     EnginePlayer enginePlayer;
+    stopEndWatch(state);
+    enginePlayer.discardPreload();
     const PlayerState before = enginePlayer.state();
     const bool stopsNow = before == PlayerState::Playing || before == PlayerState::Paused;
     if (stopsNow) {
@@ -284,6 +326,19 @@ void onDisplayTimer(MainWindow& state) {
         return;
     }
     setTimeText(state, shownPosition(position, state.duration));
+    keepNextEntryReady(state, enginePlayer, position);
+    if (endIsNear(position, enginePlayer.duration(), state.playbackRate / 1000.0))
+        startEndWatch(state);
+}
+
+void onEndWatchTimer(MainWindow& state) {
+    EnginePlayer enginePlayer;
+    if (enginePlayer.state() != PlayerState::Playing || GetTickCount64() > state.endWatchUntil) {
+        stopEndWatch(state);
+        return;
+    }
+    if (enginePlayer.isEnded())
+        SendMessageW(state.window, kMessageEndOfMedia, 0, 0);
 }
 
 void onSeekBarScroll(MainWindow& state, WPARAM request) {
@@ -302,6 +357,7 @@ void onSeekBarScroll(MainWindow& state, WPARAM request) {
     switch (LOWORD(request)) {
         case TB_PAGEUP:
         case TB_PAGEDOWN: {
+            enginePlayer.discardPreload();
             const int value = clickedValue(state.seekBar, static_cast<int>(state.duration) * 10);
             setSeekBarPosition(state, value);
             enginePlayer.seek(value / 10.0);
@@ -322,6 +378,7 @@ void onSeekBarScroll(MainWindow& state, WPARAM request) {
         default:
             if (const std::optional<unsigned> target =
                     thumbReleaseTarget(barPosition, state.duration)) {
+                enginePlayer.discardPreload();
                 enginePlayer.seek(*target);
                 if (playerState != PlayerState::Paused)
                     enginePlayer.play();
@@ -346,6 +403,7 @@ void onEndOfMedia(MainWindow& state) {
         playerState != PlayerState::Loaded) {
         return;
     }
+    stopEndWatch(state);
     advanceFromCurrent(state, Direction::Forward, false);
     reloadPanel(state);
     setSeekBarPosition(state, 0);

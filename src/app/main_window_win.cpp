@@ -221,6 +221,7 @@ INT_PTR onCommand(MainWindow& state, WPARAM wParam, LPARAM lParam) {
     if (!IsWindow(state.window) || listIsEmpty(state))
         return FALSE;
     if (handled) {
+        discardPreload();
         layOutWindow(state);
         refreshTimeDisplay(state);
         return FALSE;
@@ -382,6 +383,7 @@ void onDestroy(MainWindow& state) {
         ShowWindow(state.window, SW_RESTORE);
     KillTimer(state.window, kDisplayTimerId);
     KillTimer(state.window, kResumeTimerId);
+    KillTimer(state.window, kEndWatchTimerId);
     unregisterHotKeys(state);
     releaseButtonIcons(state.window);
     if (state.playerReady) {
@@ -452,6 +454,8 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM wParam, L
         case WM_TIMER:
             if (wParam == kResumeTimerId)
                 onResumeTimer(state);
+            else if (wParam == kEndWatchTimerId)
+                onEndWatchTimer(state);
             else
                 onTimer(state);
             return FALSE;

@@ -80,8 +80,9 @@ struct MainWindow {
     ResumeSchedule resumeSchedule;
     int displayMode = 1;  // 1 normal, 2 maximised, 3 full screen
     LayoutState layout;
-    int playbackRate = 1000;    // thousandths of normal speed; not saved
-    bool entryLoading = false;  // a start is waiting for the engine
+    int playbackRate = 1000;      // thousandths of normal speed; not saved
+    bool entryLoading = false;    // a start is waiting for the engine
+    ULONGLONG endWatchUntil = 0;  // while the end watch runs: when it gives up
     UniqueBitmap picture1;
     UniqueBitmap picture2;
 

@@ -17,5 +17,10 @@ inline constexpr UINT kDisplayTimerMilliseconds = 100;
 inline constexpr UINT_PTR kResumeTimerId = 2;
 inline constexpr UINT kResumeTimerMilliseconds = 250;
 inline constexpr int kMediaHotKeyId = 2409;
+// Near the end of the media: looks for the end more often than the display
+// timer, so that the next entry starts at once.
+inline constexpr UINT_PTR kEndWatchTimerId = 3;
+inline constexpr UINT kEndWatchMilliseconds = 10;
+inline constexpr ULONGLONG kEndWatchLimitMilliseconds = 1000;
 
 }  // namespace zav2

@@ -24,6 +24,8 @@ int loadedMediaSeconds(const MainWindow& state);
 // Opens the file again after its rename and plays on from `seconds`, with
 // the same wait for the engine as a start.
 void reopenAndResume(MainWindow& state, StringView path, double seconds);
+// Lets go of the next entry opened ahead: what comes next may have changed.
+void discardPreload();
 bool playerIsStopped();
 bool playerIsPaused();
 

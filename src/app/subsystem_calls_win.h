@@ -56,6 +56,8 @@ void dropFiles(MainWindow& state, HWND receiver, HDROP drop);
 bool dispatchCommand(MainWindow& state, WPARAM command);
 void stopAndReset(MainWindow& state);
 void onDisplayTimer(MainWindow& state);
+// The short timer that looks for the end of the media near it.
+void onEndWatchTimer(MainWindow& state);
 void onSeekBarScroll(MainWindow& state, WPARAM request);
 void onVolumeSliderScroll(MainWindow& state, WPARAM request);
 void onEndOfMedia(MainWindow& state);

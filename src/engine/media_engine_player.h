@@ -58,6 +58,20 @@ class MediaEnginePlayer {
     HRESULT SetCurrentPath(const wchar_t* path);
     HRESULT Close();
 
+    // The next entry, opened ahead in an engine of its own while this one
+    // plays: an OpenFile of the same file takes it over at once, any other
+    // OpenFile lets it go. It is not taken over when it failed to load or
+    // turns out to have video (that opens as usual). Only one file is held;
+    // Preload replaces it, and remembers the path even when it failed, so
+    // that the same file is not tried again and again.
+    HRESULT Preload(const wchar_t* path);
+    void DiscardPreload();
+    // As DiscardPreload, and waits (a few seconds at most) until the engine
+    // has closed the file, so that it can be moved or deleted.
+    void ReleasePreloadedFile();
+    // The path given to Preload; empty when nothing is held.
+    String GetPreloadedPath() const { return aheadRequested; }
+
     // Transport: E_POINTER without engine, E_UNEXPECTED in the wrong state.
     HRESULT Play();
     HRESULT Pause();
@@ -116,12 +130,17 @@ class MediaEnginePlayer {
 
     // Start-up pieces and their unwinding.
     HRESULT CreateD3DDevice();
-    HRESULT CreateEngine(EngineParts& made);  // touches no field but dxgiManager
+    // Touches no field but dxgiManager; an engine made `ahead` reports to the
+    // preload's flags until it is taken over.
+    HRESULT CreateEngine(EngineParts& made, bool ahead = false);
+    bool TakeOverPreload(const String& full);
+    void DropPreload(DWORD waitMs);
     HRESULT RenewEngine();
     void ReleaseD3D();
     void RetireEngine(EngineParts old, DWORD waitMs);
     bool FinishEngineShutdowns(DWORD waitMs);
     void OnEngineEvent(uint32_t event, uintptr_t param1, uint32_t param2);
+    void OnAheadEngineEvent(uint32_t event);
     double FrameRateOfStreams(DWORD streams);  // under `lock`
 
     // Surface, swap chain, texture and the presentation thread.
@@ -181,6 +200,14 @@ class MediaEnginePlayer {
     bool initialized = false;
     // The engine has been given a source (main thread only).
     bool engineHoldsSource = false;
+    // The engine that holds the next entry (main thread only; swapped in
+    // under `lock`), the path it was asked for and its full path and URL.
+    EngineParts ahead;
+    String aheadRequested;
+    String aheadPath;
+    String aheadUrl;
+    std::atomic<bool> aheadCanPlay{false};
+    std::atomic<bool> aheadError{false};
     std::unique_ptr<CRITICAL_SECTION, CriticalSectionDeleter> lock;
     // Written under `lock`, read without it by GetState and the thread.
     std::atomic<PlayerState> state{PlayerState::Closed};

@@ -25,9 +25,11 @@ class MediaEnginePlayer::Lock {
 // The engine's event sink. The back reference is cleared by Detach before
 // the player lets go of the engine; Detach also waits for a handler that is
 // running at that moment, so that nothing reaches the player afterwards.
+// The sink of an engine opened ahead reports to the preload's flags alone,
+// so its events are never taken for the playing source's, until TakeOver.
 class MediaEnginePlayer::NotifyCallback final : public IMFMediaEngineNotify {
   public:
-    explicit NotifyCallback(MediaEnginePlayer* owner) : owner(owner) {}
+    NotifyCallback(MediaEnginePlayer* owner, bool ahead) : owner(owner), ahead(ahead) {}
     NotifyCallback(const NotifyCallback&) = delete;
     NotifyCallback& operator=(const NotifyCallback&) = delete;
 
@@ -37,11 +39,16 @@ class MediaEnginePlayer::NotifyCallback final : public IMFMediaEngineNotify {
     HRESULT STDMETHODCALLTYPE EventNotify(DWORD event, DWORD_PTR param1, DWORD param2) override;
 
     void Detach();
+    // From now on the events are the playing source's. Waits, as Detach,
+    // for a handler that still takes them for the preload's.
+    void TakeOver();
 
   private:
     ~NotifyCallback() = default;
+    void WaitForHandlers();
 
     std::atomic<MediaEnginePlayer*> owner;
+    std::atomic<bool> ahead;
     std::atomic<ULONG> references{1};
     std::atomic<int> handlersRunning{0};
 };

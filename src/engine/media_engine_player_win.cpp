@@ -200,7 +200,7 @@ HRESULT MediaEnginePlayer::CreateD3DDevice() {
     return hr;
 }
 
-HRESULT MediaEnginePlayer::CreateEngine(EngineParts& made) {
+HRESULT MediaEnginePlayer::CreateEngine(EngineParts& made, bool ahead) {
     ComPtr<IMFMediaEngine> engine;
     ComPtr<IMFMediaEngineEx> engineEx;
     ComPtr<NotifyCallback> notify;
@@ -209,7 +209,7 @@ HRESULT MediaEnginePlayer::CreateEngine(EngineParts& made) {
                                   IID_PPV_ARGS(&factory));
     if (FAILED(hr))
         return hr;
-    notify.Attach(new (std::nothrow) NotifyCallback(this));
+    notify.Attach(new (std::nothrow) NotifyCallback(this, ahead));
     if (!notify)
         return E_OUTOFMEMORY;
     ComPtr<IMFAttributes> attributes;
@@ -300,6 +300,7 @@ bool MediaEnginePlayer::FinishEngineShutdowns(DWORD waitMs) {
 
 void MediaEnginePlayer::Shutdown() {
     const bool threadEnded = StopFrameThread();
+    DiscardPreload();
     EngineParts last;
     {
         Lock hold(*this);
@@ -378,6 +379,113 @@ void MediaEnginePlayer::OnEngineEvent(uint32_t event, uintptr_t param1, uint32_t
         eventCallback(event, param1, param2);
 }
 
+void MediaEnginePlayer::OnAheadEngineEvent(uint32_t event) {
+    switch (event) {
+        case MF_MEDIA_ENGINE_EVENT_LOADSTART:
+            aheadCanPlay.store(false);
+            aheadError.store(false);
+            break;
+        case MF_MEDIA_ENGINE_EVENT_ERROR:
+            aheadError.store(true);
+            aheadCanPlay.store(false);
+            break;
+        case MF_MEDIA_ENGINE_EVENT_CANPLAY:
+        case MF_MEDIA_ENGINE_EVENT_CANPLAYTHROUGH:
+            aheadCanPlay.store(true);
+            break;
+        default:
+            break;
+    }
+}
+
+HRESULT MediaEnginePlayer::Preload(const wchar_t* path) {
+    if (path == nullptr || !initialized || !engine)
+        return E_POINTER;
+    DiscardPreload();
+    aheadRequested = path;
+    HRESULT hr = expandPath(path, aheadPath);
+    if (FAILED(hr))
+        return hr;
+    EngineParts made;
+    hr = CreateEngine(made, true);
+    if (FAILED(hr))
+        return hr;
+    aheadCanPlay.store(false);
+    aheadError.store(false);
+    made.engine->SetVolume(engine->GetVolume());
+    made.engine->SetPlaybackRate(engine->GetPlaybackRate());
+    aheadUrl = fileUrlForPath(aheadPath, engineQuirks().urlForm);
+    Bstr text{SysAllocString(aheadUrl.c_str())};
+    hr = text ? made.engine->SetSource(text.get()) : E_OUTOFMEMORY;
+    if (FAILED(hr)) {
+        RetireEngine(std::move(made), 0);
+        return hr;
+    }
+    ahead = std::move(made);
+    return S_OK;
+}
+
+void MediaEnginePlayer::DiscardPreload() {
+    DropPreload(0);
+}
+
+void MediaEnginePlayer::ReleasePreloadedFile() {
+    DropPreload(ahead.engine ? kShutdownLimitMs : 0);
+}
+
+void MediaEnginePlayer::DropPreload(DWORD waitMs) {
+    aheadRequested.clear();
+    aheadPath.clear();
+    aheadUrl.clear();
+    aheadCanPlay.store(false);
+    aheadError.store(false);
+    RetireEngine(std::exchange(ahead, EngineParts{}), waitMs);
+}
+
+// The engine opened ahead becomes the player's engine, loaded and not
+// started, as if OpenFile had just loaded it; false when it does not hold
+// `full` or is not fit to play it, and then it is let go.
+bool MediaEnginePlayer::TakeOverPreload(const String& full) {
+    if (!ahead.engine || !equalsIgnoreCase(aheadPath, full)) {
+        DiscardPreload();
+        return false;
+    }
+    const bool loaded = aheadCanPlay.load();
+    if (aheadError.load() || (loaded && ahead.engine->HasVideo())) {
+        DiscardPreload();
+        return false;
+    }
+    FlagScope busy(sourceBusy);
+    EngineParts old;
+    {
+        Lock hold(*this);
+        old = EngineParts{std::move(engine), std::move(engineEx), std::move(notify)};
+        engine = std::move(ahead.engine);
+        engineEx = std::move(ahead.engineEx);
+        notify = std::move(ahead.notify);
+        canPlay.store(false);
+        errorRaised.store(false);
+        state.store(PlayerState::Loaded);
+        lastFrameTime = kNoFrameTime;
+        currentPath = aheadPath;
+        currentUrl = aheadUrl;
+    }
+    ahead = EngineParts{};
+    // Events from now on set the player's own flags; what came before them
+    // is carried over.
+    notify->TakeOver();
+    if (aheadError.load())
+        errorRaised.store(true);
+    else if (aheadCanPlay.load())
+        canPlay.store(true);
+    engineHoldsSource = true;
+    aheadRequested.clear();
+    aheadPath.clear();
+    aheadUrl.clear();
+    RetireEngine(std::move(old), 0);
+    return true;
+}
+
 HRESULT MediaEnginePlayer::OpenFile(const wchar_t* path) {
     if (path == nullptr || !initialized || !engine)
         return E_POINTER;
@@ -402,6 +510,8 @@ HRESULT MediaEnginePlayer::OpenFile(const wchar_t* path) {
             return hr;
         // An engine that cannot seek (Wine 8) rewinds by loading the file again.
     }
+    if (TakeOverPreload(full))
+        return S_OK;
     const String url = fileUrlForPath(full, engineQuirks().urlForm);
     hr = SetSourceUrl(url.c_str());
     if (SUCCEEDED(hr)) {

@@ -32,14 +32,27 @@ HRESULT MediaEnginePlayer::NotifyCallback::EventNotify(DWORD event, DWORD_PTR pa
     // Counted before the owner is read: Detach clears the owner first and
     // then waits for the count, so a handler either sees null or is waited for.
     ++handlersRunning;
-    if (MediaEnginePlayer* player = owner.load())
-        player->OnEngineEvent(event, param1, param2);
+    if (MediaEnginePlayer* player = owner.load()) {
+        if (ahead.load())
+            player->OnAheadEngineEvent(event);
+        else
+            player->OnEngineEvent(event, param1, param2);
+    }
     --handlersRunning;
     return S_OK;
 }
 
 void MediaEnginePlayer::NotifyCallback::Detach() {
     owner.store(nullptr);
+    WaitForHandlers();
+}
+
+void MediaEnginePlayer::NotifyCallback::TakeOver() {
+    ahead.store(false);
+    WaitForHandlers();
+}
+
+void MediaEnginePlayer::NotifyCallback::WaitForHandlers() {
     while (handlersRunning.load() != 0)
         std::this_thread::yield();
 }

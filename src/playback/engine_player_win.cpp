@@ -64,4 +64,21 @@ void EnginePlayer::setPlaybackRate(double rate) {
     player().SetPlaybackRate(rate);
 }
 
+void EnginePlayer::preload(StringView path) {
+    try {
+        const String terminated(path);
+        player().Preload(terminated.c_str());
+    } catch (...) {
+        // Not held: the advance opens the file as usual.
+    }
+}
+
+void EnginePlayer::discardPreload() {
+    player().DiscardPreload();
+}
+
+String EnginePlayer::preloadedPath() const {
+    return player().GetPreloadedPath();
+}
+
 }  // namespace zav2

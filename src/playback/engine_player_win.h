@@ -20,6 +20,11 @@ class EnginePlayer final : public PlaybackPlayer {
     bool hasVideo() override;
     void setVolume(double level) override;
     void setPlaybackRate(double rate) override;
+
+    // The next entry opened ahead (MediaEnginePlayer::Preload).
+    void preload(StringView path);
+    void discardPreload();
+    String preloadedPath() const;
 };
 
 }  // namespace zav2

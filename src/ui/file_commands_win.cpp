@@ -104,9 +104,15 @@ class WindowFileHost final : public FileOperationHost {
         return CopyFileW(String(from).c_str(), String(to).c_str(), TRUE) != FALSE;
     }
     bool moveFile(StringView from, StringView to) override {
+        // What is opened ahead holds its file open: let go of it first, as
+        // the operations do with the playing file.
+        player().ReleasePreloadedFile();
         return MoveFileW(String(from).c_str(), String(to).c_str()) != FALSE;
     }
-    bool recycle(StringView path) override { return RecycleFile(path, true); }
+    bool recycle(StringView path) override {
+        player().ReleasePreloadedFile();
+        return RecycleFile(path, true);
+    }
     void createFolder(StringView path) override { CreateDirectoryW(String(path).c_str(), nullptr); }
 
     std::optional<String> browseForFolder(StringView title, StringView start) override {

@@ -13,6 +13,7 @@
 #include "playback/advance.h"
 #include "playback/caption.h"
 #include "playback/play_entry.h"
+#include "playback/preload.h"
 #include "playback/time_display.h"
 #include "playback/volume.h"
 
@@ -456,6 +457,74 @@ TEST(AdvanceTest, LoadingOrAPlayerThatWillNotStopKeepsCurrent) {
 }
 
 // --- The time read-out, the seek bar and the volume -------------------------
+
+// --- Opening the next entry ahead --------------------------------------------
+
+// What is opened ahead must be what the automatic advance then opens: any
+// other file would be opened for nothing, and none where one plays next
+// leaves a gap.
+TEST(PreloadTest, TheEntryOpenedAheadIsTheOneTheEndOfMediaPlays) {
+    struct Case {
+        int mode, count, from;
+    } const cases[] = {
+        {kOrder, 3, 0},  {kOrder, 3, 2},  {kOnePass, 3, 1}, {kOnePass, 3, 2}, {kSingle, 3, 1},
+        {kRandom, 3, 0}, {kRandom, 3, 1}, {kRandom, 3, 2},  {kOrder, 1, 0},   {kOnePass, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "mode " << c.mode << " of " << c.count << " from " << c.from);
+        Rig rig(c.count);
+        if (c.mode == kRandom) {
+            for (int i : {0, 1, 2})
+                rig.playlist.entries[i].order = (i + 2) % 3;
+        }
+        rig.startAt(c.from, c.mode);
+        const std::optional<int> ahead = preloadIndex(rig.playlist, c.mode);
+        rig.advance(kFwd, false);
+        const bool anotherOpened = !rig.player.opened.empty() && rig.playlist.current != c.from;
+        ASSERT_EQ(ahead.has_value(), anotherOpened);
+        EXPECT_EQ(ahead.value_or(rig.playlist.current), rig.playlist.current);
+    }
+}
+
+// Nothing stale is held, and nothing is opened that plays far from now.
+TEST(PreloadTest, StepLetsGoOfWhatNoLongerComesNext) {
+    using S = PreloadStep;
+    using P = PlayerState;
+    const String a = u("/m/a.mp3"), b = u("/m/b.mp3"), none;
+    constexpr double kUnknown = 0;
+    struct Case {
+        std::optional<String> wanted;
+        String held;
+        P state;
+        double position, duration, rate;
+        S step;
+    } const cases[] = {
+        {a, none, P::Playing, 10, 25, 1, S::Load},             // due: within the lead
+        {a, none, P::Playing, 10, 600, 1, S::Keep},            // not yet: far from the end
+        {a, none, P::Playing, 10, 600, 30, S::Load},           // fast enough to be near
+        {a, none, P::Playing, 0.2, 4, 1, S::Keep},             // its own start first
+        {a, none, P::Playing, 10, kUnknown, 1, S::Load},       // length unknown: at once
+        {a, none, P::Paused, 10, 25, 1, S::Keep},              // not while paused
+        {a, u("/M/A.MP3"), P::Playing, 10, 25, 1, S::Keep},    // the same file
+        {a, b, P::Playing, 10, 25, 1, S::Load},                // the list changed
+        {a, b, P::Playing, 10, 600, 1, S::Discard},            // ... far from the end
+        {std::nullopt, b, P::Playing, 10, 25, 1, S::Discard},  // mode: nothing next
+        {a, a, P::Stopped, 10, 25, 1, S::Discard},             // stopped
+        {std::nullopt, none, P::Playing, 10, 25, 1, S::Keep},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "position " << c.position << " duration " << c.duration
+                                        << " state " << static_cast<int>(c.state));
+        const std::optional<StringView> wanted =
+            c.wanted ? std::optional<StringView>(*c.wanted) : std::nullopt;
+        EXPECT_EQ(preloadStep(wanted, c.held, c.state, c.position, c.duration, c.rate), c.step);
+    }
+    EXPECT_TRUE(endIsNear(3.8, 4, 1));
+    EXPECT_FALSE(endIsNear(3.5, 4, 1));
+    EXPECT_TRUE(endIsNear(3.0, 4, 8));  // in real time
+    EXPECT_FALSE(endIsNear(3.9, 0, 1));
+}
 
 TEST(TimeDisplayTest, FormatSwitchesToThreeDigitMinutesAt6000Seconds) {
     EXPECT_EQ(formatTimeText(0, 0), u("00:00 / 00:00"));

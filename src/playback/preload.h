@@ -1,0 +1,46 @@
+// Opening the next entry ahead: which entry, when, and when what was opened
+// ahead no longer fits. The player keeps the entry ready in an engine of its
+// own; an advance that comes to the same file starts it at once, any other
+// advance opens its file as usual, so opening ahead never changes what plays.
+#pragma once
+
+#include <optional>
+
+#include "engine/player_rules.h"
+#include "playlist/playlist.h"
+
+namespace zav2 {
+
+// Not in an entry's first half second (its own start comes first), and not
+// earlier than this before its end, so that a long entry does not hold the
+// next file open all along.
+inline constexpr double kPreloadSettleSeconds = 0.5;
+inline constexpr double kPreloadLeadSeconds = 20.0;
+
+// The entry an automatic advance from entry current would open: none in
+// SINGLE mode (the same entry starts again), after the last entry in ONE
+// mode, or when the advance would stay on the current entry (a list of
+// one, which rewinds instead).
+std::optional<int> preloadIndex(const Playlist& playlist, int mode);
+
+enum class PreloadStep {
+    Keep,     // what is held (possibly nothing) is right for now
+    Load,     // let go of what is held and open `wanted`
+    Discard,  // let go of what is held
+};
+
+// From the path that should be held (nullopt: none), the path that is held
+// (empty: none), and the playing media's state and times (seconds of media;
+// a duration of 0 is unknown). What is held is let go of as soon as it is
+// not the file wanted; the wanted one is opened once the entry has settled
+// and its end is near enough, while it plays.
+PreloadStep preloadStep(std::optional<StringView> wanted, StringView held, PlayerState state,
+                        double position, double duration, double rate);
+
+// The end is looked for every few milliseconds, rather than at the display
+// tick, once it is this near (in real time): the next entry then starts
+// when the engine reports the end, not up to a tick later.
+inline constexpr double kEndWatchSeconds = 0.25;
+bool endIsNear(double position, double duration, double rate);
+
+}  // namespace zav2

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Entries that follow one another: WAV tones of different pitch play through
+# in ORDER mode and are heard from the null sink whole and in order (the
+# next entry is opened while one plays and started at its end; the silences
+# between them are printed). While the fourth plays, the fifth, which was
+# to come next and is held ready, is removed from the list: the first one
+# follows, never the removed one.
+. "$(dirname "$0")/lib.sh"
+
+tones="$work/tones"
+mkdir -p "$tones"
+# The fourth lasts long enough for the list edit to be made while it plays
+# (a driver call takes a second or more on a busy machine).
+pitches=(500 750 1000 1250 1500)
+lengths=(2 2 2 8 2)
+for n in 0 1 2 3 4; do
+  hz=${pitches[$n]}
+  ffmpeg -loglevel error -y -f lavfi -i "aevalsrc=0.5*sin(2*PI*$hz*t):s=44100:d=${lengths[$n]}" \
+    -ac 2 -c:a pcm_s16le "$tones/0$((n + 1)) tone $hz.wav" || fail "ffmpeg made the $hz Hz tone"
+done
+printf '%s\r\n' "[SystemSetting]" "MasterVolume=OFF" "Volume=1000" "Mode=ORDER" > "$app/Zav2.ini"
+
+rate=16000
+recording="$work/sink.raw"
+parec -d zav2_null.monitor --format=s16le --rate=$rate --channels=1 --raw --latency-msec=10 \
+  > "$recording" 2> /dev/null &
+parec_pid=$!
+caption_is() {
+  quietly driver --timeout "${2:-10000}" caption "$1" && return 0
+  echo "caption: [$(driver caption | tr -d '\r')]"
+  return 1
+}
+
+launch zav2_pid "$(winpath "$tones")"
+check "the first tone plays" caption_is "01 tone 500.wav" 20000
+check "then the second" caption_is "02 tone 750.wav" 6000
+check "the third" caption_is "03 tone 1000.wav" 6000
+check "the fourth" caption_is "04 tone 1250.wav" 6000
+
+# A second into the fourth tone the fifth is held ready; removing it from
+# the list must let the first follow.
+sleep 1
+edited_at=$(($(stat -c %s "$recording") / 2 * 2))
+quietly driver send 0x0185 0 -1 --control 1001  # LB_SETSEL: none
+quietly driver send 0x0185 1 4 --control 1001   # the fifth row
+quietly driver key DELETE --control 1001
+check "the removed entry leaves the list" quietly driver --timeout 5000 list-count 4
+check "the entry after the removed one follows" caption_is "01 tone 500.wav" 12000
+sleep 1
+
+# tones_heard <recording part>: the runs and gaps tools/tone-runs finds.
+tones_heard() {
+  "$repo_dir/tools/tone-runs" "$1" $rate "${pitches[@]}"
+}
+head -c "$edited_at" "$recording" > "$work/before.raw"
+tail -c +$((edited_at + 1)) "$recording" > "$work/after.raw"
+runs="$(tones_heard "$work/before.raw")
+$(tones_heard "$work/after.raw")"
+echo "$runs"
+# Runs of one tone on both sides of the edit are one run.
+heard=$(awk '$1 == "run" {
+    if (n && $2 == hz[n]) { length_of[n] += $4 } else { n++; hz[n] = $2; length_of[n] = $4 } }
+  END { for (i = 1; i <= n; i++) printf "%s %.2f\n", hz[i], length_of[i] }' <<< "$runs")
+expect_eq "the tones are heard in order, the removed one never" "500 750 1000 1250 500" \
+  "$(awk '{printf "%s%s", (NR > 1 ? " " : ""), $1}' <<< "$heard" | cut -d' ' -f1-5)"
+# Wine's engine ends each entry some 90 ms before its last sound (the start
+# is whole), so "whole" allows a tenth of a second and a half.
+expect_eq "each is heard whole" "ok ok ok ok" \
+  "$(awk -v lengths="${lengths[*]}" 'BEGIN { split(lengths, want, " ") }
+     NR <= 4 { printf "%s%s", (NR > 1 ? " " : ""), ($2 >= want[NR] - 0.15 ? "ok" : $0) }' <<< "$heard")"
+echo "gaps (ms): $(awk '$1 == "gap" {printf "%s>%s %s  ", $2, $3, $4}' <<< "$runs")"
+
+close_zav2 "$zav2_pid"
+kill "$parec_pid" 2> /dev/null
+wait "$parec_pid" 2> /dev/null
+finish
