@@ -40,14 +40,6 @@ Placement scaledPlacement(const Placement& p, int fromDpi, int toDpi) {
     return {x, y, right - x, bottom - y};
 }
 
-int listToggleIcon(int listWidth, bool listFillsWindow, bool leftList) {
-    if (listWidth == 0)
-        return kListHiddenIcon;
-    if (listFillsWindow)
-        return kListFullIcon;
-    return leftList ? kListLeftIcon : kListRightIcon;
-}
-
 PaneLayout layOutPanes(const LayoutConstants& c, int clientWidth, int clientHeight, int listWidth,
                        bool leftList, bool listFillsWindow) {
     const int full = fullWidth(c, clientWidth);

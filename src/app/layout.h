@@ -47,15 +47,6 @@ LayoutConstants scaledConstants(const LayoutConstants& c, int fromDpi, int toDpi
 // A child window's place at another DPI, its position scaled with its size.
 Placement scaledPlacement(const Placement& p, int fromDpi, int toDpi);
 
-// Icons of the list button.
-constexpr int kListHiddenIcon = 112;
-constexpr int kListFullIcon = 113;
-constexpr int kListLeftIcon = 127;
-constexpr int kListRightIcon = 128;
-
-// The list button's icon for the list pane's state.
-int listToggleIcon(int listWidth, bool listFillsWindow, bool leftList);
-
 struct PaneLayout {
     int listWidth = 0;         // after clamping to the room there is
     int gap = 0;               // between the panes: only when both show

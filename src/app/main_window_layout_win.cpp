@@ -10,6 +10,7 @@
 #include "app/subsystem_calls_win.h"
 #include "platform/dpi_win.h"
 #include "resources/resource.h"
+#include "ui/command_rules.h"
 
 namespace zav2 {
 

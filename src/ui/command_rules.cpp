@@ -5,10 +5,17 @@
 #include <climits>
 #include <cmath>
 
-#include "app/layout.h"
 #include "playback/keep_awake.h"
 
 namespace zav2 {
+
+int listToggleIcon(int listWidth, bool listFillsWindow, bool leftList) {
+    if (listWidth == 0)
+        return kListHiddenIcon;
+    if (listFillsWindow)
+        return kListFullIcon;
+    return leftList ? kListLeftIcon : kListRightIcon;
+}
 
 namespace {
 

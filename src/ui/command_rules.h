@@ -9,6 +9,15 @@
 
 namespace zav2 {
 
+// Icons of the list button.
+constexpr int kListHiddenIcon = 112;
+constexpr int kListFullIcon = 113;
+constexpr int kListLeftIcon = 127;
+constexpr int kListRightIcon = 128;
+
+// The list button's icon for the list pane's state.
+int listToggleIcon(int listWidth, bool listFillsWindow, bool leftList);
+
 // What a command needs before it acts.
 enum class CommandGuard {
     None,
