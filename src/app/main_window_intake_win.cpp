@@ -13,6 +13,7 @@
 
 #include "app/subsystem_calls_win.h"
 #include "platform/path.h"
+#include "playlist/caption_progress.h"
 #include "playlist/intake.h"
 #include "playlist/playlist_order.h"
 #include "playlist/playlist_win.h"
@@ -76,6 +77,15 @@ bool insideRect(const RECT& rect, POINT point) {
            point.y <= rect.bottom;
 }
 
+// The rows are listed; the titles follow while the window idles. The first
+// slice comes at once: the rows in view, and the whole of a short list.
+void startTitleReading(MainWindow& state) {
+    state.titleWork = {};
+    state.titlesToRead = !state.playlist.empty();
+    state.lastRowRefill = GetTickCount64();
+    readTitlesWhileIdle(state);
+}
+
 void dropOntoList(MainWindow& state, HDROP drop, POINT screenPoint) {
     std::vector<String> paths;
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
@@ -94,6 +104,7 @@ void dropOntoList(MainWindow& state, HDROP drop, POINT screenPoint) {
 
     ListBoxWindow listBox(state.listBox);
     dropOnList(state.playlist, listBox, paths, at, state.currentFolder, intakeSettings(state));
+    startTitleReading(state);
     if (!state.playlist.empty())
         recomputeOrder(state.playlist, state.settings.Mode == Settings::kRandom);
     // The bold row follows the current entry, which may have moved.
@@ -117,14 +128,20 @@ int CALLBACK folderDialogCallback(HWND dialog, UINT message, LPARAM, LPARAM data
 
 void openPath(MainWindow& state, const String& path, OpenedBy how) {
     SendMessageW(state.listBox, LB_RESETCONTENT, 0, 0);
+    state.titlesToRead = false;
     ResumePoint resume;
     if (how == OpenedBy::ResumeAtStartUp) {
         const ResumeKeys keys = loadResumeKeys(state.settingsPath);
         resume = {keys.nowDir, keys.nowPlaying};
     }
+    // The walk of a big tree takes a while: the caption says what is going on.
+    WindowCaption caption(state.window);
+    const String captionBefore = caption.text();
+    caption.setText(kRebuildingCaption);
     const OpenOutcome outcome =
         openPath(state.playlist, state.currentFolder, path, chosenBy(how), intakeSettings(state),
                  resume, state.settings.Mode == Settings::kRandom);
+    caption.setText(captionBefore);
     if (outcome.addToRecent)
         recordRecent(state, path);
     layOutWindow(state);
@@ -132,7 +149,6 @@ void openPath(MainWindow& state, const String& path, OpenedBy how) {
     const bool listed = !state.playlist.empty();
     if (outcome.pathExisted && how != OpenedBy::ResumeAtStartUp && listed)
         startPlaybackAfterOpen(state);
-    WindowCaption caption(state.window);
     if (listed) {
         // The one refill of the list box for this open.
         ListBoxWindow listBox(state.listBox);
@@ -145,9 +161,20 @@ void openPath(MainWindow& state, const String& path, OpenedBy how) {
         reloadPanel(state);
         selectCurrentAtTop(state);
     }
+    startTitleReading(state);
     GetWindowRect(state.window, &state.savedWindowRect);
     SetForegroundWindow(state.window);
     SetFocus(state.window);
+}
+
+void openAtStart(MainWindow& state) {
+    if (state.startPath.empty())
+        return;
+    const String path = std::move(state.startPath);
+    state.startPath.clear();
+    // The window is painted before the walk begins.
+    UpdateWindow(state.window);
+    openPath(state, path, state.startResumes ? OpenedBy::ResumeAtStartUp : OpenedBy::CommandLine);
 }
 
 void showOpenFileDialog(MainWindow& state) {

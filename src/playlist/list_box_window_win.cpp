@@ -35,16 +35,40 @@ String ListBoxWindow::text(int index) const {
 }
 
 void ListBoxWindow::insert(int index, StringView text) {
+    viewChanged_ = true;
     const String terminated(text);
     const WPARAM at = index >= count() ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(index);
     send(window_, LB_INSERTSTRING, at, reinterpret_cast<LPARAM>(terminated.c_str()));
 }
 
 void ListBoxWindow::remove(int index) {
+    viewChanged_ = true;
     send(window_, LB_DELETESTRING, static_cast<WPARAM>(index));
 }
 
+// A row below or above the view changes nothing that is painted, so the list
+// is not painted again for it.
+void ListBoxWindow::replace(int index, StringView text) {
+    const int top = topIndex();
+    if (index >= top && index <= top + visibleRows())
+        viewChanged_ = true;
+    const bool selected = send(window_, LB_GETSEL, static_cast<WPARAM>(index)) > 0;
+    const bool changed = viewChanged_;
+    {
+        RedrawPause pause(*this);
+        send(window_, LB_DELETESTRING, static_cast<WPARAM>(index));
+        const String terminated(text);
+        send(window_, LB_INSERTSTRING, static_cast<WPARAM>(index),
+             reinterpret_cast<LPARAM>(terminated.c_str()));
+        if (selected)
+            setSelected(index, true);
+        if (!changed)
+            viewChanged_ = false;
+    }
+}
+
 void ListBoxWindow::reset(int expectedCount) {
+    viewChanged_ = true;
     send(window_, LB_RESETCONTENT);
     if (expectedCount > 0) {
         send(window_, LB_INITSTORAGE, static_cast<WPARAM>(expectedCount),
@@ -69,6 +93,7 @@ void ListBoxWindow::replaceAll(const std::vector<String>& texts, const std::vect
 }
 
 void ListBoxWindow::insertMany(int index, const std::vector<String>& texts) {
+    viewChanged_ = true;
     const int total = count();
     const double shifted = static_cast<double>(texts.size()) * std::max(0, total - index);
     if (shifted <= kRefillPerItem * (total + 1)) {
@@ -94,6 +119,7 @@ void ListBoxWindow::insertMany(int index, const std::vector<String>& texts) {
 }
 
 void ListBoxWindow::removeMany(const std::vector<int>& ascending) {
+    viewChanged_ = true;
     const int total = count();
     const int removed = static_cast<int>(ascending.size());
     if (static_cast<double>(removed) * total <= kRefillPerItem * (total - removed + 1)) {
@@ -138,10 +164,12 @@ std::vector<int> ListBoxWindow::selection() const {
 }
 
 void ListBoxWindow::setSelected(int index, bool selected) {
+    viewChanged_ = true;
     send(window_, LB_SETSEL, selected ? TRUE : FALSE, static_cast<LPARAM>(index));
 }
 
 void ListBoxWindow::selectRange(int first, int last) {
+    viewChanged_ = true;
     // One message per run: each LB_SETSEL costs about a millisecond. A range
     // given high to low would deselect, so one row goes by LB_SETSEL.
     if (first == last)
@@ -151,10 +179,12 @@ void ListBoxWindow::selectRange(int first, int last) {
 }
 
 void ListBoxWindow::selectAll() {
+    viewChanged_ = true;
     send(window_, LB_SETSEL, TRUE, -1);
 }
 
 void ListBoxWindow::clearSelection() {
+    viewChanged_ = true;
     send(window_, LB_SETSEL, FALSE, -1);
 }
 
@@ -164,6 +194,7 @@ int ListBoxWindow::topIndex() const {
 }
 
 void ListBoxWindow::setTopIndex(int index) {
+    viewChanged_ = true;
     send(window_, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, index)));
 }
 
@@ -191,7 +222,9 @@ void ListBoxWindow::setRedraw(bool on) {
     }
     if (redrawPauses_ > 0 && --redrawPauses_ == 0) {
         send(window_, WM_SETREDRAW, TRUE);
-        InvalidateRect(window_, nullptr, TRUE);
+        if (viewChanged_)
+            InvalidateRect(window_, nullptr, TRUE);
+        viewChanged_ = false;
     }
 }
 

@@ -22,6 +22,7 @@ class ListBoxWindow final : public ListBoxMirror {
     String text(int index) const override;
     void insert(int index, StringView text) override;
     void remove(int index) override;
+    void replace(int index, StringView text) override;
     void reset(int expectedCount) override;
     void insertMany(int index, const std::vector<String>& texts) override;
     void removeMany(const std::vector<int>& ascending) override;
@@ -44,6 +45,8 @@ class ListBoxWindow final : public ListBoxMirror {
 
     HWND window_;
     int redrawPauses_ = 0;
+    // Something in view changed while painting was off.
+    bool viewChanged_ = false;
 };
 
 class WindowCaption final : public CaptionTarget {

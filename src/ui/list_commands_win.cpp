@@ -59,6 +59,7 @@ void filterEntries(MainWindow& state) {
     String& expression = state.jumpExpression;
     if (!runSearchDialog(state.module, state.window, kFilterDialogId, expression))
         return;
+    finishTitles(state);  // the filter looks at the titles
     ListBoxWindow listBox(state.listBox);
     const bool currentDropped = filterPlaylist(state.playlist, listBox, expression);
     if (!state.playlist.empty()) {
@@ -79,6 +80,7 @@ void jump(MainWindow& state, bool askFirst) {
     }
     if (state.jumpExpression.empty() || state.playlist.empty())
         return;
+    finishTitles(state);
     const int found = findNextMatch(state.playlist, state.playlist.current, state.jumpExpression);
     if (found < 0)
         return;
@@ -139,6 +141,7 @@ void onSort(MainWindow& state, WORD, WORD) {
 }
 
 void onSavePlaylist(MainWindow& state, WORD, WORD) {
+    finishTitles(state);
     writePlaylistFile(state.window, state.playlist, state.currentFolder, false, {},
                       state.savedCaption, state.settings.NoExt == 1, loadedMediaSeconds(state));
 }
