@@ -147,21 +147,24 @@ void openPath(MainWindow& state, const String& path, OpenedBy how) {
     layOutWindow(state);
 
     const bool listed = !state.playlist.empty();
-    if (outcome.pathExisted && how != OpenedBy::ResumeAtStartUp && listed)
-        startPlaybackAfterOpen(state);
+    // The rows first, then the start of the entry, which may hold the window
+    // while the engine gets ready.
     if (listed) {
         // The one refill of the list box for this open.
         ListBoxWindow listBox(state.listBox);
         rebuildListBox(caption, listBox, state.playlist, state.settings.NoExt == 1);
+        selectCurrentAtTop(state);
     } else {
         caption.setText(L"Zav2");
     }
+    startTitleReading(state);
+    if (outcome.pathExisted && how != OpenedBy::ResumeAtStartUp && listed)
+        startPlaybackAfterOpen(state);
     state.savedCaption = caption.text();
     if (listed) {
         reloadPanel(state);
         selectCurrentAtTop(state);
     }
-    startTitleReading(state);
     GetWindowRect(state.window, &state.savedWindowRect);
     SetForegroundWindow(state.window);
     SetFocus(state.window);

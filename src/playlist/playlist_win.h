@@ -16,7 +16,7 @@ inline constexpr int kSearchEditId = 1016;
 // The play list's list box (control 1001 of the main dialog).
 class ListBoxWindow final : public ListBoxMirror {
   public:
-    explicit ListBoxWindow(HWND listBox) : window_(listBox) {}
+    explicit ListBoxWindow(HWND listBox);
 
     int count() const override;
     String text(int index) const override;
@@ -43,7 +43,10 @@ class ListBoxWindow final : public ListBoxMirror {
     // Refills the whole box, keeping the selection and the scroll position.
     void replaceAll(const std::vector<String>& texts, const std::vector<int>& selected, int top);
 
+    LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
     HWND window_;
+    WNDPROC procedure_;
     int redrawPauses_ = 0;
     // Something in view changed while painting was off.
     bool viewChanged_ = false;
