@@ -55,7 +55,7 @@ void recordRecent(MainWindow& state, const String& path) {
 }
 
 void selectCurrentAtTop(MainWindow& state) {
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     listBox.clearSelection();
     listBox.setSelected(state.playlist.current, true);
     listBox.setTopIndex(state.playlist.current);
@@ -102,7 +102,7 @@ void dropOntoList(MainWindow& state, HDROP drop, POINT screenPoint) {
         SendMessageW(state.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
     const int at = dropInsertionPoint(static_cast<uint32_t>(answer), state.playlist);
 
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     dropOnList(state.playlist, listBox, paths, at, state.currentFolder, intakeSettings(state));
     startTitleReading(state);
     if (!state.playlist.empty())
@@ -151,7 +151,7 @@ void openPath(MainWindow& state, const String& path, OpenedBy how) {
     // while the engine gets ready.
     if (listed) {
         // The one refill of the list box for this open.
-        ListBoxWindow listBox(state.listBox);
+        ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
         rebuildListBox(caption, listBox, state.playlist, state.settings.NoExt == 1);
         selectCurrentAtTop(state);
     } else {

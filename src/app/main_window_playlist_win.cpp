@@ -20,7 +20,7 @@ void setCurrentEntry(MainWindow& state, int index) {
 }
 
 void emptyList(MainWindow& state) {
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     WindowCaption caption(state.window);
     selectAll(listBox);
     removeSelected(caption, listBox, state.playlist, [] {});
@@ -28,7 +28,7 @@ void emptyList(MainWindow& state) {
 }
 
 void reselectCurrentEntry(MainWindow& state) {
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     listBox.clearSelection();
     if (state.playlist.current < 0)
         return;
@@ -39,7 +39,7 @@ void reselectCurrentEntry(MainWindow& state) {
 void revealCurrentEntry(MainWindow& state) {
     if (state.playlist.current < 0)
         return;
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     revealCurrent(listBox, state.playlist.current, state.settings.Mode == Settings::kRandom, false);
 }
 
@@ -92,7 +92,7 @@ double seconds() {
 
 void refreshRowsBehind(MainWindow& state) {
     const uint64_t start = GetTickCount64();
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     refreshRows(listBox, state.playlist, state.settings.NoExt == 1);
     state.lastRowRefill = GetTickCount64();
     state.rowRefillCost = state.lastRowRefill - start;
@@ -108,7 +108,7 @@ bool readTitlesWhileIdle(MainWindow& state) {
         state.titlesToRead = false;
         return false;
     }
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     TitleSliceOptions options;
     options.noExt = state.settings.NoExt == 1;
     options.replaceRowsOutOfView = playlist.entries.size() <= kRowsReplacedOneByOne;
@@ -135,14 +135,14 @@ bool readTitlesWhileIdle(MainWindow& state) {
 void finishTitles(MainWindow& state) {
     if (!state.titlesToRead)
         return;
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     WindowCaption caption(state.window);
     finishPendingTitles(caption, listBox, state.playlist, readTitle, state.settings.NoExt == 1);
     state.titlesToRead = false;
 }
 
 void moveSelectedEntries(MainWindow& state, int towards) {
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     if (towards > 0)
         moveSelectedDown(listBox, state.playlist);
     else
@@ -155,7 +155,7 @@ void showListContextMenu(MainWindow& state, POINT screenPoint) {
     const LRESULT answer =
         SendMessageW(state.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
     state.contextItem = LOWORD(answer);
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     if (state.playlist.current >= 0)
         listBox.setSelected(state.playlist.current, false);
     const std::vector<int> selected = listBox.selection();

@@ -165,6 +165,8 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     subclassSeekBar(state);
     ShowWindow(window, SW_SHOW);
     loadWindowPlacement(state);
+    state.listBoxProcedure =
+        reinterpret_cast<WNDPROC>(GetWindowLongPtrW(state.listBox, GWLP_WNDPROC));
     subclassPanelAndList(state);
     hideCaret(state.textPanel);
     loadRemainingSettings(state);

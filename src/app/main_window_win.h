@@ -43,6 +43,7 @@ struct MainWindow {
     // Controls of dialog 101 kept by the procedure.
     HWND window = nullptr;
     HWND listBox = nullptr;
+    WNDPROC listBoxProcedure = nullptr;  // its own, before the subclass
     HWND textPanel = nullptr;
     HWND videoHost = nullptr;
     HWND seekBar = nullptr;

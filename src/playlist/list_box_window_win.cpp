@@ -14,14 +14,11 @@ constexpr double kRefillPerItem = 6000.0;
 
 }  // namespace
 
-ListBoxWindow::ListBoxWindow(HWND listBox)
-    : window_(listBox),
-      procedure_(reinterpret_cast<WNDPROC>(GetClassLongPtrW(listBox, GCLP_WNDPROC))) {}
-
-// The list box's own class procedure takes the message directly. Through the
-// subclass chain every message costs property look-ups, a round trip to the
-// server under Wine each: about 0.2 ms a message, longer than a row takes.
-// The subclass handles only input and scrolling, never these messages.
+// The list box's own procedure, as it was before the window was subclassed,
+// takes the message directly: the subclass chain passes it on the same way,
+// but first looks up window properties, a round trip to the server under Wine
+// each, about 0.2 ms a message, longer than a row takes. The subclass handles
+// only input and scrolling, never these messages.
 LRESULT ListBoxWindow::send(UINT message, WPARAM wParam, LPARAM lParam) const {
     if (procedure_)
         return CallWindowProcW(procedure_, window_, message, wParam, lParam);

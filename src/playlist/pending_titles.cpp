@@ -36,7 +36,7 @@ int nextPending(const Playlist& playlist, size_t from) {
 }  // namespace
 
 int readTitleSlice(Playlist& playlist, ListBoxMirror& listBox, TitleWork& work,
-                   const TitleReader& readTitle, const std::function<bool()>& keepGoing,
+                   const TitleFromTags& readTitle, const std::function<bool()>& keepGoing,
                    const TitleSliceOptions& options) {
     const int count = static_cast<int>(playlist.entries.size());
     if (count == 0)
@@ -111,7 +111,7 @@ void refreshRows(ListBoxMirror& listBox, Playlist& playlist, bool noExt) {
 }
 
 void finishPendingTitles(CaptionTarget& caption, ListBoxMirror& listBox, Playlist& playlist,
-                         const TitleReader& readTitle, bool noExt) {
+                         const TitleFromTags& readTitle, bool noExt) {
     const int total = countPendingTitles(playlist);
     if (total > 0) {
         const String saved = caption.text();

@@ -35,7 +35,7 @@ struct TitleSliceOptions {
 // date), then onward from the cursor, until `keepGoing` answers false (asked
 // after each title) or nothing is pending. Returns the number of titles read.
 int readTitleSlice(Playlist& playlist, ListBoxMirror& listBox, TitleWork& work,
-                   const TitleReader& readTitle, const std::function<bool()>& keepGoing,
+                   const TitleFromTags& readTitle, const std::function<bool()>& keepGoing,
                    const TitleSliceOptions& options);
 
 // Stores a title read for entry `index` and, with `showRow`, puts it on the
@@ -55,6 +55,6 @@ void refreshRows(ListBoxMirror& listBox, Playlist& playlist, bool noExt);
 // (filter, jump, save): "プレイリスト作成中... (i/n)" in the caption meanwhile,
 // the rows brought up to date, the caption put back.
 void finishPendingTitles(CaptionTarget& caption, ListBoxMirror& listBox, Playlist& playlist,
-                         const TitleReader& readTitle, bool noExt);
+                         const TitleFromTags& readTitle, bool noExt);
 
 }  // namespace zav2

@@ -209,7 +209,7 @@ int32_t findByPath(const Playlist& playlist, StringView path) {
     return last;
 }
 
-PlaylistEntry copyEntry(Playlist& playlist, int32_t index, const TitleReader& reader) {
+PlaylistEntry copyEntry(Playlist& playlist, int32_t index, const TitleFromTags& reader) {
     if (index < 0 || index > playlist.lastIndex())
         return {};
     PlaylistEntry& entry = playlist.entries[static_cast<size_t>(index)];

@@ -138,12 +138,12 @@ void selectAll(ListBoxMirror& listBox);
 // the last index (-1 for an empty list). Callers use it directly as current.
 int32_t findByPath(const Playlist& playlist, StringView path);
 // The title a media file's tags give, or empty.
-using TitleReader = std::function<String(StringView path)>;
+using TitleFromTags = std::function<String(StringView path)>;
 
 // A whole copy for playback, which must not hold a reference into entries.
 // A title still pending is read first (by `reader`, else the tag readers),
 // so the caption can show it; the row follows with the next slice of titles.
-PlaylistEntry copyEntry(Playlist& playlist, int32_t index, const TitleReader& reader = {});
+PlaylistEntry copyEntry(Playlist& playlist, int32_t index, const TitleFromTags& reader = {});
 
 // Scrolls the entry into view (by one row in order modes; to the top in random
 // mode unless forced) and makes it the only selected row.

@@ -16,7 +16,10 @@ inline constexpr int kSearchEditId = 1016;
 // The play list's list box (control 1001 of the main dialog).
 class ListBoxWindow final : public ListBoxMirror {
   public:
-    explicit ListBoxWindow(HWND listBox);
+    // `procedure`: the list box's window procedure from before it was
+    // subclassed, or null to send through the window.
+    explicit ListBoxWindow(HWND listBox, WNDPROC procedure = nullptr)
+        : window_(listBox), procedure_(procedure) {}
 
     int count() const override;
     String text(int index) const override;

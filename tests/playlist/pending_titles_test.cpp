@@ -127,7 +127,7 @@ TEST(PendingTitles, EveryRowEndsWithItsOwnTitleWhateverHappensBetweenSlices) {
         h.playlist.current = 4;
         h.listBox.setVisibleRows(4);
         rebuildListBox(h.caption, h.listBox, h.playlist, false);
-        const TitleReader reader = [&h](StringView path) { return h.read(path); };
+        const TitleFromTags reader = [&h](StringView path) { return h.read(path); };
         TitleSliceOptions options;
         options.replaceRowsOutOfView = scenario.replaceRowsOutOfView;
         const auto slice = [&](int titles) {
