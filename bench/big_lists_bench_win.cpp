@@ -99,16 +99,26 @@ std::wstring expectedRow(int k, int perFolder) {
     return text;
 }
 
+// The longest any question to the program waited for its answer, counted
+// from the first question to its window on.
+double longestWait = 0;
+
+bool ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* answer) {
+    const double asked = now();
+    const bool answered =
+        SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 30000, answer) != 0;
+    longestWait = std::max(longestWait, now() - asked);
+    return answered;
+}
+
 std::wstring rowText(HWND list, int row) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0, SMTO_NORMAL, 10000,
-                             &length) ||
+    if (!ask(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0, &length) ||
         static_cast<LONG_PTR>(length) < 0 || length > 1000)
         return {};
     std::wstring text(length + 1, L'\0');
     DWORD_PTR got = 0;
-    SendMessageTimeoutW(list, LB_GETTEXT, static_cast<WPARAM>(row),
-                        reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 10000, &got);
+    ask(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()), &got);
     text.resize(std::min<size_t>(got, text.size()));
     return text;
 }
@@ -123,7 +133,8 @@ struct Watch {
 
 // Times one start of the program until its rows show their titles; the
 // window is asked a question (WM_NULL, then the row count) every 10 ms
-// meanwhile and the longest wait for an answer is kept.
+// meanwhile, besides the rows it reads, and the longest wait for any answer
+// is kept: from the moment the window exists, its first answer included.
 Watch watchStart(const std::wstring& app, const std::wstring& argument, int count, int perFolder,
                  PROCESS_INFORMATION& process, double limit) {
     Watch watch;
@@ -141,6 +152,7 @@ Watch watchStart(const std::wstring& app, const std::wstring& argument, int coun
     HWND window = nullptr;
     HWND list = nullptr;
     double lastSample = 0;
+    longestWait = 0;
     while (now() - start < limit) {
         if (!window) {
             window = findInstance();
@@ -150,18 +162,14 @@ Watch watchStart(const std::wstring& app, const std::wstring& argument, int coun
             }
             list = GetDlgItem(window, 1001);
         }
-        const double asked = now();
         DWORD_PTR rows = 0;
         const bool answered =
-            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr) &&
-            SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 30000, &rows);
+            ask(window, WM_NULL, 0, 0, nullptr) && ask(list, LB_GETCOUNT, 0, 0, &rows);
         const double answeredAt = now();
         if (!answered)
             continue;
         if (watch.window < 0)
             watch.window = answeredAt - start;
-        else
-            watch.longestStall = std::max(watch.longestStall, answeredAt - asked);
         if (watch.rows < 0 && static_cast<int>(rows) == count)
             watch.rows = answeredAt - start;
         if (watch.rows >= 0 && answeredAt - lastSample > 0.05) {
@@ -178,6 +186,7 @@ Watch watchStart(const std::wstring& app, const std::wstring& argument, int coun
         }
         Sleep(10);
     }
+    watch.longestStall = longestWait;
     if (list) {
         watch.wrongRows = 0;
         for (int row = 0; row < count; ++row)

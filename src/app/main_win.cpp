@@ -121,18 +121,23 @@ int run(HINSTANCE module, int showCommand) {
     setInstanceMarker(window, state.instanceName);
 
     MSG message;
-    BOOL result;
     int exitCode = 0;
-    while ((result = GetMessageW(&message, nullptr, 0, 0)) != 0) {
-        if (result == -1)
+    for (;;) {
+        if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            // Titles are read while no message waits, a short slice at a time.
+            if (!readTitlesWhileIdle(state))
+                WaitMessage();
+            continue;
+        }
+        if (message.message == WM_QUIT) {
+            exitCode = static_cast<int>(message.wParam);
             break;
+        }
         if (TranslateAcceleratorW(window, accelerators.get(), &message))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    if (result == 0)
-        exitCode = static_cast<int>(message.wParam);
 
     shutDownPlayer();
     CoUninitialize();

@@ -13,6 +13,7 @@
 
 #include "app/subsystem_calls_win.h"
 #include "platform/path.h"
+#include "playlist/caption_progress.h"
 #include "playlist/intake.h"
 #include "playlist/playlist_order.h"
 #include "playlist/playlist_win.h"
@@ -54,7 +55,7 @@ void recordRecent(MainWindow& state, const String& path) {
 }
 
 void selectCurrentAtTop(MainWindow& state) {
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     listBox.clearSelection();
     listBox.setSelected(state.playlist.current, true);
     listBox.setTopIndex(state.playlist.current);
@@ -76,6 +77,15 @@ bool insideRect(const RECT& rect, POINT point) {
            point.y <= rect.bottom;
 }
 
+// The rows are listed; the titles follow while the window idles. The first
+// slice comes at once: the rows in view, and the whole of a short list.
+void startTitleReading(MainWindow& state) {
+    state.titleWork = {};
+    state.titlesToRead = !state.playlist.empty();
+    state.lastRowRefill = GetTickCount64();
+    readTitlesWhileIdle(state);
+}
+
 void dropOntoList(MainWindow& state, HDROP drop, POINT screenPoint) {
     std::vector<String> paths;
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
@@ -92,8 +102,9 @@ void dropOntoList(MainWindow& state, HDROP drop, POINT screenPoint) {
         SendMessageW(state.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
     const int at = dropInsertionPoint(static_cast<uint32_t>(answer), state.playlist);
 
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     dropOnList(state.playlist, listBox, paths, at, state.currentFolder, intakeSettings(state));
+    startTitleReading(state);
     if (!state.playlist.empty())
         recomputeOrder(state.playlist, state.settings.Mode == Settings::kRandom);
     // The bold row follows the current entry, which may have moved.
@@ -117,29 +128,38 @@ int CALLBACK folderDialogCallback(HWND dialog, UINT message, LPARAM, LPARAM data
 
 void openPath(MainWindow& state, const String& path, OpenedBy how) {
     SendMessageW(state.listBox, LB_RESETCONTENT, 0, 0);
+    state.titlesToRead = false;
     ResumePoint resume;
     if (how == OpenedBy::ResumeAtStartUp) {
         const ResumeKeys keys = loadResumeKeys(state.settingsPath);
         resume = {keys.nowDir, keys.nowPlaying};
     }
+    // The walk of a big tree takes a while: the caption says what is going on.
+    WindowCaption caption(state.window);
+    const String captionBefore = caption.text();
+    caption.setText(kRebuildingCaption);
     const OpenOutcome outcome =
         openPath(state.playlist, state.currentFolder, path, chosenBy(how), intakeSettings(state),
                  resume, state.settings.Mode == Settings::kRandom);
+    caption.setText(captionBefore);
     if (outcome.addToRecent)
         recordRecent(state, path);
     layOutWindow(state);
 
     const bool listed = !state.playlist.empty();
-    if (outcome.pathExisted && how != OpenedBy::ResumeAtStartUp && listed)
-        startPlaybackAfterOpen(state);
-    WindowCaption caption(state.window);
+    // The rows first, then the start of the entry, which may hold the window
+    // while the engine gets ready.
     if (listed) {
         // The one refill of the list box for this open.
-        ListBoxWindow listBox(state.listBox);
+        ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
         rebuildListBox(caption, listBox, state.playlist, state.settings.NoExt == 1);
+        selectCurrentAtTop(state);
     } else {
         caption.setText(L"Zav2");
     }
+    startTitleReading(state);
+    if (outcome.pathExisted && how != OpenedBy::ResumeAtStartUp && listed)
+        startPlaybackAfterOpen(state);
     state.savedCaption = caption.text();
     if (listed) {
         reloadPanel(state);
@@ -148,6 +168,16 @@ void openPath(MainWindow& state, const String& path, OpenedBy how) {
     GetWindowRect(state.window, &state.savedWindowRect);
     SetForegroundWindow(state.window);
     SetFocus(state.window);
+}
+
+void openAtStart(MainWindow& state) {
+    if (state.startPath.empty())
+        return;
+    const String path = std::move(state.startPath);
+    state.startPath.clear();
+    // The window is painted before the walk begins.
+    UpdateWindow(state.window);
+    openPath(state, path, state.startResumes ? OpenedBy::ResumeAtStartUp : OpenedBy::CommandLine);
 }
 
 void showOpenFileDialog(MainWindow& state) {

@@ -120,7 +120,7 @@ bool hasEntries(const MainWindow& state) {
 }
 
 String pathOfCurrent(const MainWindow& state) {
-    return copyEntry(state.playlist, state.playlist.current).path;
+    return currentEntryPath(state);
 }
 
 void setTimeText(MainWindow& state, unsigned position) {

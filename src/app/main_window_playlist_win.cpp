@@ -4,8 +4,10 @@
 #include "app/command_line.h"
 #include "app/playback_calls_win.h"
 #include "app/subsystem_calls_win.h"
+#include "playlist/pending_titles.h"
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_win.h"
+#include "tags/tags.h"
 
 namespace zav2 {
 
@@ -18,7 +20,7 @@ void setCurrentEntry(MainWindow& state, int index) {
 }
 
 void emptyList(MainWindow& state) {
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     WindowCaption caption(state.window);
     selectAll(listBox);
     removeSelected(caption, listBox, state.playlist, [] {});
@@ -26,7 +28,7 @@ void emptyList(MainWindow& state) {
 }
 
 void reselectCurrentEntry(MainWindow& state) {
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     listBox.clearSelection();
     if (state.playlist.current < 0)
         return;
@@ -37,10 +39,11 @@ void reselectCurrentEntry(MainWindow& state) {
 void revealCurrentEntry(MainWindow& state) {
     if (state.playlist.current < 0)
         return;
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     revealCurrent(listBox, state.playlist.current, state.settings.Mode == Settings::kRandom, false);
 }
 
+// Closing never waits for titles: the list keeps what is known.
 void saveResumeList(MainWindow& state) {
     const String target = resumeListPath(state.programPath, state.instanceName);
     writePlaylistFile(state.window, state.playlist, state.currentFolder, true, target,
@@ -69,8 +72,77 @@ String currentEntryPath(const MainWindow& state) {
     return list.entries[static_cast<size_t>(list.current)].path;
 }
 
+namespace {
+
+// A slice short enough that a click or a key waits no longer than a frame.
+constexpr double kTitleSliceSeconds = 0.015;
+// Up to this many rows a title goes to its row at once; in a longer list each
+// replaced row shifts too many others, and the rows are refilled in batches.
+constexpr int kRowsReplacedOneByOne = 20000;
+// Batches no closer than this, nor than ten times what the last one took.
+constexpr uint64_t kRowRefillMilliseconds = 2000;
+
+double seconds() {
+    LARGE_INTEGER frequency{};
+    LARGE_INTEGER counter{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void refreshRowsBehind(MainWindow& state) {
+    const uint64_t start = GetTickCount64();
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
+    refreshRows(listBox, state.playlist, state.settings.NoExt == 1);
+    state.lastRowRefill = GetTickCount64();
+    state.rowRefillCost = state.lastRowRefill - start;
+}
+
+}  // namespace
+
+bool readTitlesWhileIdle(MainWindow& state) {
+    if (!state.titlesToRead || state.entryLoading || !IsWindow(state.window))
+        return false;
+    Playlist& playlist = state.playlist;
+    if (playlist.empty()) {
+        state.titlesToRead = false;
+        return false;
+    }
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
+    TitleSliceOptions options;
+    options.noExt = state.settings.NoExt == 1;
+    options.replaceRowsOutOfView = playlist.entries.size() <= kRowsReplacedOneByOne;
+    // The slice also ends as soon as anything waits, a message sent by
+    // another program too: each one would otherwise wait for the slice.
+    const double until = seconds() + kTitleSliceSeconds;
+    const auto keepGoing = [until] {
+        constexpr UINT kWaiting = QS_SENDMESSAGE | QS_POSTMESSAGE | QS_INPUT | QS_HOTKEY;
+        return seconds() < until && HIWORD(GetQueueStatus(kWaiting)) == 0;
+    };
+    readTitleSlice(playlist, listBox, state.titleWork, readTitle, keepGoing, options);
+    const bool pending = countPendingTitles(playlist) > 0;
+    if (hasRowsBehind(playlist)) {
+        const uint64_t since = GetTickCount64() - state.lastRowRefill;
+        if (!pending || since >= std::max(kRowRefillMilliseconds, 10 * state.rowRefillCost))
+            refreshRowsBehind(state);
+        else
+            return true;
+    }
+    state.titlesToRead = pending;
+    return pending;
+}
+
+void finishTitles(MainWindow& state) {
+    if (!state.titlesToRead)
+        return;
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
+    WindowCaption caption(state.window);
+    finishPendingTitles(caption, listBox, state.playlist, readTitle, state.settings.NoExt == 1);
+    state.titlesToRead = false;
+}
+
 void moveSelectedEntries(MainWindow& state, int towards) {
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     if (towards > 0)
         moveSelectedDown(listBox, state.playlist);
     else
@@ -83,7 +155,7 @@ void showListContextMenu(MainWindow& state, POINT screenPoint) {
     const LRESULT answer =
         SendMessageW(state.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
     state.contextItem = LOWORD(answer);
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     if (state.playlist.current >= 0)
         listBox.setSelected(state.playlist.current, false);
     const std::vector<int> selected = listBox.selection();

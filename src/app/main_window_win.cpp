@@ -149,6 +149,8 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     subclassSeekBar(state);
     ShowWindow(window, SW_SHOW);
     loadWindowPlacement(state);
+    state.listBoxProcedure =
+        reinterpret_cast<WNDPROC>(GetWindowLongPtrW(state.listBox, GWLP_WNDPROC));
     subclassPanelAndList(state);
     hideCaret(state.textPanel);
     loadRemainingSettings(state);
@@ -178,10 +180,13 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
             how = OpenedBy::ResumeAtStartUp;
         }
     }
-    if (path.empty()) {
-        SetWindowTextW(window, L"Zav2");
-    } else {
-        openPath(state, path, how);
+    SetWindowTextW(window, L"Zav2");
+    if (!path.empty()) {
+        // Opened by the loop once the window shows and answers: a big folder
+        // takes a while, and the program must not look dead meanwhile.
+        state.startPath = std::move(path);
+        state.startResumes = how == OpenedBy::ResumeAtStartUp;
+        PostMessageW(window, kMessageOpenAtStart, 0, 0);
     }
     SetTimer(window, kResumeTimerId, kResumeTimerMilliseconds, nullptr);
     return FALSE;
@@ -441,6 +446,9 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM wParam, L
             suspendFrames(true);
             showOpenFolderDialog(state);
             suspendFrames(false);
+            return FALSE;
+        case kMessageOpenAtStart:
+            openAtStart(state);
             return FALSE;
         case kMessageEndOfMedia:
             onEndOfMedia(state);

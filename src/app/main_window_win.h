@@ -14,6 +14,7 @@
 #include "app/settings_apply_win.h"
 #include "playback/file_operations.h"
 #include "platform/handles_win.h"
+#include "playlist/pending_titles.h"
 #include "playlist/playlist.h"
 #include "playlist/resume_schedule.h"
 #include "platform/text.h"
@@ -42,6 +43,7 @@ struct MainWindow {
     // Controls of dialog 101 kept by the procedure.
     HWND window = nullptr;
     HWND listBox = nullptr;
+    WNDPROC listBoxProcedure = nullptr;  // its own, before the subclass
     HWND textPanel = nullptr;
     HWND videoHost = nullptr;
     HWND seekBar = nullptr;
@@ -78,6 +80,15 @@ struct MainWindow {
     String savedCaption = L"Zav2";
     RECT savedWindowRect{};
     ResumeSchedule resumeSchedule;
+    // The path the start opens once the window is up and answering.
+    String startPath;
+    bool startResumes = false;
+    // Titles still to read after an open or a drop, while the window idles.
+    TitleWork titleWork;
+    bool titlesToRead = false;
+    // When the rows left behind were last refilled, and what that took (ms).
+    uint64_t lastRowRefill = 0;
+    uint64_t rowRefillCost = 0;
     int displayMode = 1;  // 1 normal, 2 maximised, 3 full screen
     LayoutState layout;
     int playbackRate = 1000;      // thousandths of normal speed; not saved

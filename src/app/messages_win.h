@@ -9,6 +9,8 @@ inline constexpr UINT kMessageOpenFileDialog = WM_APP + 1;
 inline constexpr UINT kMessageCommandLineForwarded = WM_APP + 2;
 inline constexpr UINT kMessageOpenFolderDialog = WM_APP + 4;
 inline constexpr UINT kMessageEndOfMedia = WM_APP + 8;
+// Opens the start-up path (or the resume list) once the window is shown.
+inline constexpr UINT kMessageOpenAtStart = WM_APP + 16;
 
 inline constexpr UINT_PTR kDisplayTimerId = 1;
 inline constexpr UINT kDisplayTimerMilliseconds = 100;

@@ -28,6 +28,11 @@ void saveResumeList(MainWindow& state);
 // crash loses at most the last few seconds.
 void onResumeTimer(MainWindow& state);
 String currentEntryPath(const MainWindow& state);  // "" when there is none
+// One slice of the titles still to read, while no message waits. True while
+// more remain.
+bool readTitlesWhileIdle(MainWindow& state);
+// Every title still to read, now, with progress in the caption.
+void finishTitles(MainWindow& state);
 
 // Settings.
 void determineSettingsPath(MainWindow& state);
@@ -48,6 +53,8 @@ enum class OpenedBy {
     Forwarded
 };
 void openPath(MainWindow& state, const String& path, OpenedBy how);
+// The start-up path or the resume list WM_INITDIALOG left for the loop.
+void openAtStart(MainWindow& state);
 void showOpenFileDialog(MainWindow& state);
 void showOpenFolderDialog(MainWindow& state);
 void dropFiles(MainWindow& state, HWND receiver, HDROP drop);

@@ -7,7 +7,6 @@
 #include "playlist/intake_internal.h"
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_order.h"
-#include "tags/tags.h"
 
 namespace zav2 {
 
@@ -61,13 +60,13 @@ void scanFolder(Playlist& playlist, StringView folder, bool subFolders, StringVi
         }
         if (isPictureOrText(item.name) || isListFile(item.name))
             continue;
-        appendEntry(playlist, path, readTitle(path));
+        appendEntry(playlist, path, {}, true);
     }
 }
 
 void addFile(Playlist& playlist, ListBoxMirror& listBox, StringView path, int at, int& count,
              bool noExt) {
-    insertEntry(playlist, listBox, at + count, path, readTitle(path), noExt);
+    insertEntry(playlist, listBox, at + count, path, {}, noExt, true);
     ++count;
 }
 
@@ -128,11 +127,13 @@ int dropOnList(Playlist& playlist, ListBoxMirror& listBox, const std::vector<Str
     return static_cast<int>(playlist.entries.size() - sizeBefore);
 }
 
-void refillListBox(ListBoxMirror& listBox, const Playlist& playlist, bool noExt) {
+void refillListBox(ListBoxMirror& listBox, Playlist& playlist, bool noExt) {
     std::vector<String> rows;
     rows.reserve(playlist.entries.size());
-    for (const PlaylistEntry& entry : playlist.entries)
+    for (PlaylistEntry& entry : playlist.entries) {
+        entry.rowBehind = false;
         rows.push_back(displayText(entry, noExt));
+    }
     listBox.reset(static_cast<int>(rows.size()));
     listBox.insertMany(0, rows);
 }
@@ -162,6 +163,12 @@ OpenOutcome openPath(Playlist& playlist, String& currentFolder, StringView path,
     if (!folder && (equalsIgnoreCase(ext, ZT(".m3u")) || equalsIgnoreCase(ext, ZT(".m3u8")))) {
         readPlaylistFile(playlist, path, currentFolder, 0, count, nullptr, settings.noExt);
         playlist.current = resuming ? findByPath(playlist, resume.playingPath) : 0;
+        // The resume list holds a title for every entry whose tags were read
+        // before the exit; the others are read again, after the rows.
+        if (resuming) {
+            for (PlaylistEntry& entry : playlist.entries)
+                entry.titlePending = entry.title.empty();
+        }
     } else if (!folder && equalsIgnoreCase(ext, ZT(".zav"))) {
         playlist.current = readSearchList(playlist, path, 0, count, settings);
     } else {

@@ -12,6 +12,6 @@ void insertKeepingCurrent(Playlist& playlist, int index, PlaylistEntry entry);
 // scanFolder with the settings, then the sort every scan ends with.
 void scanAndSort(Playlist& playlist, StringView folder, const IntakeSettings& settings);
 // Every row again from the entries, in one batch.
-void refillListBox(ListBoxMirror& listBox, const Playlist& playlist, bool noExt);
+void refillListBox(ListBoxMirror& listBox, Playlist& playlist, bool noExt);
 
 }  // namespace zav2

@@ -11,7 +11,6 @@
 #include "playlist/intake_internal.h"
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_order.h"
-#include "tags/tags.h"
 
 namespace zav2 {
 
@@ -63,7 +62,7 @@ void searchFolder(Playlist& playlist, StringView base, int at, int& count,
         }
         if (isListFile(item.name) || !nameFilterMatches(item.name, search.fileFilter))
             continue;
-        insertKeepingCurrent(playlist, at + count, PlaylistEntry{path, readTitle(path), 0});
+        insertKeepingCurrent(playlist, at + count, PlaylistEntry{path, {}, 0, true});
         ++count;
     }
 }

@@ -6,10 +6,6 @@ namespace zav2 {
 
 namespace {
 
-LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    return SendMessageW(window, message, wParam, lParam);
-}
-
 // Cost model measured on a list box with painting off: adding a string takes
 // about 13 us, and each insertion or deletion also shifts the items after it
 // at about 2 ns each. Past that break-even, refilling the box is cheaper than
@@ -18,36 +14,71 @@ constexpr double kRefillPerItem = 6000.0;
 
 }  // namespace
 
+// The list box's own procedure, as it was before the window was subclassed,
+// takes the message directly: the subclass chain passes it on the same way,
+// but first looks up window properties, a round trip to the server under Wine
+// each, about 0.2 ms a message, longer than a row takes. The subclass handles
+// only input and scrolling, never these messages.
+LRESULT ListBoxWindow::send(UINT message, WPARAM wParam, LPARAM lParam) const {
+    if (procedure_)
+        return CallWindowProcW(procedure_, window_, message, wParam, lParam);
+    return SendMessageW(window_, message, wParam, lParam);
+}
+
 int ListBoxWindow::count() const {
-    const LRESULT result = send(window_, LB_GETCOUNT);
+    const LRESULT result = send(LB_GETCOUNT);
     return result == LB_ERR ? 0 : static_cast<int>(result);
 }
 
 String ListBoxWindow::text(int index) const {
-    const LRESULT length = send(window_, LB_GETTEXTLEN, static_cast<WPARAM>(index));
+    const LRESULT length = send(LB_GETTEXTLEN, static_cast<WPARAM>(index));
     if (length == LB_ERR || length <= 0)
         return {};
     String text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT got = send(window_, LB_GETTEXT, static_cast<WPARAM>(index),
-                             reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT got =
+        send(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
     return text;
 }
 
 void ListBoxWindow::insert(int index, StringView text) {
+    viewChanged_ = true;
     const String terminated(text);
     const WPARAM at = index >= count() ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(index);
-    send(window_, LB_INSERTSTRING, at, reinterpret_cast<LPARAM>(terminated.c_str()));
+    send(LB_INSERTSTRING, at, reinterpret_cast<LPARAM>(terminated.c_str()));
 }
 
 void ListBoxWindow::remove(int index) {
-    send(window_, LB_DELETESTRING, static_cast<WPARAM>(index));
+    viewChanged_ = true;
+    send(LB_DELETESTRING, static_cast<WPARAM>(index));
+}
+
+// A row below or above the view changes nothing that is painted, so the list
+// is not painted again for it.
+void ListBoxWindow::replace(int index, StringView text) {
+    const int top = topIndex();
+    if (index >= top && index <= top + visibleRows())
+        viewChanged_ = true;
+    const bool selected = send(LB_GETSEL, static_cast<WPARAM>(index)) > 0;
+    const bool changed = viewChanged_;
+    {
+        RedrawPause pause(*this);
+        send(LB_DELETESTRING, static_cast<WPARAM>(index));
+        const String terminated(text);
+        send(LB_INSERTSTRING, static_cast<WPARAM>(index),
+             reinterpret_cast<LPARAM>(terminated.c_str()));
+        if (selected)
+            setSelected(index, true);
+        if (!changed)
+            viewChanged_ = false;
+    }
 }
 
 void ListBoxWindow::reset(int expectedCount) {
-    send(window_, LB_RESETCONTENT);
+    viewChanged_ = true;
+    send(LB_RESETCONTENT);
     if (expectedCount > 0) {
-        send(window_, LB_INITSTORAGE, static_cast<WPARAM>(expectedCount),
+        send(LB_INITSTORAGE, static_cast<WPARAM>(expectedCount),
              static_cast<LPARAM>(expectedCount) * 64);
     }
 }
@@ -57,7 +88,7 @@ void ListBoxWindow::replaceAll(const std::vector<String>& texts, const std::vect
     RedrawPause pause(*this);
     reset(static_cast<int>(texts.size()));
     for (const String& text : texts)
-        send(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     for (size_t i = 0; i < selected.size();) {
         size_t end = i + 1;
         while (end < selected.size() && selected[end] == selected[end - 1] + 1)
@@ -69,6 +100,7 @@ void ListBoxWindow::replaceAll(const std::vector<String>& texts, const std::vect
 }
 
 void ListBoxWindow::insertMany(int index, const std::vector<String>& texts) {
+    viewChanged_ = true;
     const int total = count();
     const double shifted = static_cast<double>(texts.size()) * std::max(0, total - index);
     if (shifted <= kRefillPerItem * (total + 1)) {
@@ -94,6 +126,7 @@ void ListBoxWindow::insertMany(int index, const std::vector<String>& texts) {
 }
 
 void ListBoxWindow::removeMany(const std::vector<int>& ascending) {
+    viewChanged_ = true;
     const int total = count();
     const int removed = static_cast<int>(ascending.size());
     if (static_cast<double>(removed) * total <= kRefillPerItem * (total - removed + 1)) {
@@ -126,11 +159,11 @@ void ListBoxWindow::removeMany(const std::vector<int>& ascending) {
 }
 
 std::vector<int> ListBoxWindow::selection() const {
-    const LRESULT selectedCount = send(window_, LB_GETSELCOUNT);
+    const LRESULT selectedCount = send(LB_GETSELCOUNT);
     if (selectedCount == LB_ERR || selectedCount <= 0)
         return {};
     std::vector<int> rows(static_cast<size_t>(selectedCount));
-    const LRESULT got = send(window_, LB_GETSELITEMS, static_cast<WPARAM>(selectedCount),
+    const LRESULT got = send(LB_GETSELITEMS, static_cast<WPARAM>(selectedCount),
                              reinterpret_cast<LPARAM>(rows.data()));
     rows.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
     std::sort(rows.begin(), rows.end());
@@ -138,39 +171,44 @@ std::vector<int> ListBoxWindow::selection() const {
 }
 
 void ListBoxWindow::setSelected(int index, bool selected) {
-    send(window_, LB_SETSEL, selected ? TRUE : FALSE, static_cast<LPARAM>(index));
+    viewChanged_ = true;
+    send(LB_SETSEL, selected ? TRUE : FALSE, static_cast<LPARAM>(index));
 }
 
 void ListBoxWindow::selectRange(int first, int last) {
+    viewChanged_ = true;
     // One message per run: each LB_SETSEL costs about a millisecond. A range
     // given high to low would deselect, so one row goes by LB_SETSEL.
     if (first == last)
         setSelected(first, true);
     else if (first < last)
-        send(window_, LB_SELITEMRANGEEX, static_cast<WPARAM>(first), static_cast<LPARAM>(last));
+        send(LB_SELITEMRANGEEX, static_cast<WPARAM>(first), static_cast<LPARAM>(last));
 }
 
 void ListBoxWindow::selectAll() {
-    send(window_, LB_SETSEL, TRUE, -1);
+    viewChanged_ = true;
+    send(LB_SETSEL, TRUE, -1);
 }
 
 void ListBoxWindow::clearSelection() {
-    send(window_, LB_SETSEL, FALSE, -1);
+    viewChanged_ = true;
+    send(LB_SETSEL, FALSE, -1);
 }
 
 int ListBoxWindow::topIndex() const {
-    const LRESULT top = send(window_, LB_GETTOPINDEX);
+    const LRESULT top = send(LB_GETTOPINDEX);
     return top == LB_ERR ? 0 : static_cast<int>(top);
 }
 
 void ListBoxWindow::setTopIndex(int index) {
-    send(window_, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, index)));
+    viewChanged_ = true;
+    send(LB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, index)));
 }
 
 int ListBoxWindow::visibleRows() const {
     RECT client{};
     GetClientRect(window_, &client);
-    const LRESULT height = send(window_, LB_GETITEMHEIGHT, 0);
+    const LRESULT height = send(LB_GETITEMHEIGHT, 0);
     if (height == LB_ERR || height <= 0)
         return 1;
     return std::max(1, static_cast<int>((client.bottom - client.top) / height));
@@ -186,12 +224,14 @@ void ListBoxWindow::repaint() {
 void ListBoxWindow::setRedraw(bool on) {
     if (!on) {
         if (redrawPauses_++ == 0)
-            send(window_, WM_SETREDRAW, FALSE);
+            send(WM_SETREDRAW, FALSE);
         return;
     }
     if (redrawPauses_ > 0 && --redrawPauses_ == 0) {
-        send(window_, WM_SETREDRAW, TRUE);
-        InvalidateRect(window_, nullptr, TRUE);
+        send(WM_SETREDRAW, TRUE);
+        if (viewChanged_)
+            InvalidateRect(window_, nullptr, TRUE);
+        viewChanged_ = false;
     }
 }
 

@@ -5,6 +5,7 @@
 #include "platform/path.h"
 #include "playlist/caption_progress.h"
 #include "playlist/entry_rows.h"
+#include "tags/tags.h"
 
 namespace zav2 {
 
@@ -16,6 +17,15 @@ void ListBoxMirror::insertMany(int index, const std::vector<String>& texts) {
 void ListBoxMirror::removeMany(const std::vector<int>& ascending) {
     for (auto it = ascending.rbegin(); it != ascending.rend(); ++it)
         remove(*it);
+}
+
+void ListBoxMirror::replace(int index, StringView text) {
+    const std::vector<int> selected = selection();
+    const bool wasSelected = std::binary_search(selected.begin(), selected.end(), index);
+    remove(index);
+    insert(index, text);
+    if (wasSelected)
+        setSelected(index, true);
 }
 
 void eraseRows(std::vector<PlaylistEntry>& entries, const std::vector<int>& ascending) {
@@ -46,15 +56,15 @@ String displayText(const PlaylistEntry& entry, bool noExt) {
 }
 
 void insertEntry(Playlist& playlist, ListBoxMirror& listBox, int position, StringView path,
-                 StringView title, bool noExt) {
+                 StringView title, bool noExt, bool titlePending) {
     position = std::clamp(position, 0, static_cast<int>(playlist.entries.size()));
-    PlaylistEntry entry{String(path), String(title), 0};
+    PlaylistEntry entry{String(path), String(title), 0, titlePending && title.empty()};
     listBox.insert(position, displayText(entry, noExt));
     playlist.entries.insert(playlist.entries.begin() + position, std::move(entry));
 }
 
-void appendEntry(Playlist& playlist, StringView path, StringView title) {
-    playlist.entries.push_back({String(path), String(title), 0});
+void appendEntry(Playlist& playlist, StringView path, StringView title, bool titlePending) {
+    playlist.entries.push_back({String(path), String(title), 0, titlePending && title.empty()});
 }
 
 void clear(Playlist& playlist) {
@@ -62,7 +72,7 @@ void clear(Playlist& playlist) {
     playlist.current = -1;
 }
 
-void rebuildListBox(CaptionTarget& caption, ListBoxMirror& listBox, const Playlist& playlist,
+void rebuildListBox(CaptionTarget& caption, ListBoxMirror& listBox, Playlist& playlist,
                     bool noExt) {
     const String saved = caption.text();
     const int total = static_cast<int>(playlist.entries.size());
@@ -71,7 +81,9 @@ void rebuildListBox(CaptionTarget& caption, ListBoxMirror& listBox, const Playli
     CaptionProgress progress(caption, kRebuildingCaption, total);
     for (int i = 0; i < total; ++i) {
         progress.step(i);
-        listBox.insert(i, displayText(playlist.entries[static_cast<size_t>(i)], noExt));
+        PlaylistEntry& entry = playlist.entries[static_cast<size_t>(i)];
+        entry.rowBehind = false;
+        listBox.insert(i, displayText(entry, noExt));
     }
     caption.setText(saved);
 }
@@ -197,10 +209,16 @@ int32_t findByPath(const Playlist& playlist, StringView path) {
     return last;
 }
 
-PlaylistEntry copyEntry(const Playlist& playlist, int32_t index) {
+PlaylistEntry copyEntry(Playlist& playlist, int32_t index, const TitleFromTags& reader) {
     if (index < 0 || index > playlist.lastIndex())
         return {};
-    return playlist.entries[static_cast<size_t>(index)];
+    PlaylistEntry& entry = playlist.entries[static_cast<size_t>(index)];
+    if (entry.titlePending) {
+        entry.title = reader ? reader(entry.path) : readTitle(entry.path);
+        entry.titlePending = false;
+        entry.rowBehind = !entry.title.empty();
+    }
+    return entry;
 }
 
 void revealCurrent(ListBoxMirror& listBox, int32_t index, bool randomMode, bool force) {

@@ -20,6 +20,13 @@ struct PlaylistEntry {
     String title{};  // shown instead of the file name when not empty
     // Position in the play sequence (0-based); valid after recomputeOrder.
     int32_t order = 0;
+    // The tags are still to be read (the row shows the file name meanwhile).
+    // The flag travels with the entry through every sort, move and removal,
+    // which is what keeps a title on its own row.
+    bool titlePending = false;
+    // The title is known but the row still shows the file name: rows of a
+    // long list box are brought up to date in batches (pending_titles.h).
+    bool rowBehind = false;
 };
 
 struct Playlist {
@@ -44,6 +51,9 @@ class ListBoxMirror {
     // Inserts before `index`; index == count() appends.
     virtual void insert(int index, StringView text) = 0;
     virtual void remove(int index) = 0;
+    // Puts a new text on row `index`; the row keeps its selection. The
+    // default removes and inserts the row.
+    virtual void replace(int index, StringView text);
     // Empties the list and prepares room for `expectedCount` strings.
     virtual void reset(int expectedCount) = 0;
 
@@ -97,17 +107,18 @@ String displayText(const PlaylistEntry& entry, bool noExt);
 
 // Inserts an entry before `position` and its display text at the same row.
 // `current` is left alone: callers that insert before it move it themselves.
+// `titlePending`: the tags are read later (pending_titles.h).
 void insertEntry(Playlist& playlist, ListBoxMirror& listBox, int position, StringView path,
-                 StringView title, bool noExt);
+                 StringView title, bool noExt, bool titlePending = false);
 // Model only; the folder scan appends, sorts, then rebuilds the list box.
-void appendEntry(Playlist& playlist, StringView path, StringView title);
+void appendEntry(Playlist& playlist, StringView path, StringView title, bool titlePending = false);
 // Empties the model (current becomes -1); the caller resets the list box.
 void clear(Playlist& playlist);
 
 // Refills the list box from the entries, showing "プレイリスト作成中... (i/n)" in
 // the caption meanwhile and putting the caption back afterwards.
-void rebuildListBox(CaptionTarget& caption, ListBoxMirror& listBox, const Playlist& playlist,
-                    bool noExt);
+// No row is behind its entry afterwards.
+void rebuildListBox(CaptionTarget& caption, ListBoxMirror& listBox, Playlist& playlist, bool noExt);
 
 // Removes the selected entries. `onCurrentRemoved` runs once, when the current
 // entry is among them (the caller stops playback and zeroes the seek bar and
@@ -126,8 +137,13 @@ void selectAll(ListBoxMirror& listBox);
 // Index of the first entry whose path equals `path` exactly; when none does,
 // the last index (-1 for an empty list). Callers use it directly as current.
 int32_t findByPath(const Playlist& playlist, StringView path);
+// The title a media file's tags give, or empty.
+using TitleFromTags = std::function<String(StringView path)>;
+
 // A whole copy for playback, which must not hold a reference into entries.
-PlaylistEntry copyEntry(const Playlist& playlist, int32_t index);
+// A title still pending is read first (by `reader`, else the tag readers),
+// so the caption can show it; the row follows with the next slice of titles.
+PlaylistEntry copyEntry(Playlist& playlist, int32_t index, const TitleFromTags& reader = {});
 
 // Scrolls the entry into view (by one row in order modes; to the top in random
 // mode unless forced) and makes it the only selected row.

@@ -143,15 +143,16 @@ void readPlaylistFile(Playlist& playlist, StringView listPath, StringView baseFo
         // scan.
         if (path.size() > kMaxPath || !pathExists(path))
             continue;  // the pending title waits for the next existing file
+        // Rows added to a shown list have their tags read later: the row
+        // shows the path until then.
+        const bool readTags = listBox && pendingTitle.empty();
         if (listBox) {
             String row = pendingTitle;
-            if (row.empty())
-                row = playlistTitleFor(path);
             if (row.empty())
                 row = noExt ? removeExtension(path) : path;
             rows.push_back(std::move(row));
         }
-        added.push_back({std::move(path), std::move(pendingTitle), 0});
+        added.push_back({std::move(path), std::move(pendingTitle), 0, readTags});
         pendingTitle.clear();
     }
 
@@ -224,7 +225,9 @@ std::string formatPlaylistFile(const Playlist& playlist, const PlaylistWriteOpti
         const PlaylistEntry& entry = playlist.entries[i];
         text += static_cast<int>(i) == playlist.current ? currentPrefix : otherPrefix;
         // A line break in a title would end the line there when read back.
-        String title = displayText(entry, options.noExt);
+        // A title not read yet is left out rather than written as the name:
+        // the next start reads it from the tags.
+        String title = entry.titlePending ? String() : displayText(entry, options.noExt);
         std::replace_if(
             title.begin(), title.end(), [](Char c) { return c == '\r' || c == '\n'; }, Char(' '));
         text += title;

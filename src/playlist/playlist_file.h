@@ -15,9 +15,6 @@ enum class ListEncoding { Utf8, Ansi };
 // ".m3u" in any case is ANSI; everything else UTF-8.
 ListEncoding listEncodingFor(StringView listPath);
 
-// The title the tag readers find for a media file, or empty.
-String playlistTitleFor(StringView path);
-
 // Text of a list file. A byte order mark (UTF-8, UTF-16) wins over the
 // encoding chosen by the name.
 String decodeListFile(std::string_view bytes, ListEncoding encoding);
@@ -30,7 +27,8 @@ String resolveListLine(StringView baseFolder, StringView line);
 // Reads a list file and inserts its existing files as entries before index
 // at + count, count growing by one per entry. "#EXTINF" titles wait for the
 // next existing file. With a list box, each entry's row is added too: the list
-// title, else the tag title, else the full path (without extension when noExt).
+// title, else the full path (without extension when noExt); entries without a
+// list title then wait for their tags (pending_titles.h).
 // An unreadable list adds nothing. current is left to the caller.
 void readPlaylistFile(Playlist& playlist, StringView listPath, StringView baseFolder, int at,
                       int& count, ListBoxMirror* listBox, bool noExt);

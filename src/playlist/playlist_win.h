@@ -16,12 +16,16 @@ inline constexpr int kSearchEditId = 1016;
 // The play list's list box (control 1001 of the main dialog).
 class ListBoxWindow final : public ListBoxMirror {
   public:
-    explicit ListBoxWindow(HWND listBox) : window_(listBox) {}
+    // `procedure`: the list box's window procedure from before it was
+    // subclassed, or null to send through the window.
+    explicit ListBoxWindow(HWND listBox, WNDPROC procedure = nullptr)
+        : window_(listBox), procedure_(procedure) {}
 
     int count() const override;
     String text(int index) const override;
     void insert(int index, StringView text) override;
     void remove(int index) override;
+    void replace(int index, StringView text) override;
     void reset(int expectedCount) override;
     void insertMany(int index, const std::vector<String>& texts) override;
     void removeMany(const std::vector<int>& ascending) override;
@@ -42,8 +46,13 @@ class ListBoxWindow final : public ListBoxMirror {
     // Refills the whole box, keeping the selection and the scroll position.
     void replaceAll(const std::vector<String>& texts, const std::vector<int>& selected, int top);
 
+    LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
     HWND window_;
+    WNDPROC procedure_;
     int redrawPauses_ = 0;
+    // Something in view changed while painting was off.
+    bool viewChanged_ = false;
 };
 
 class WindowCaption final : public CaptionTarget {

@@ -204,7 +204,7 @@ void afterRemoval(MainWindow& state) {
 
 std::optional<bool> dispatchFileCommand(MainWindow& state, WORD id) {
     WindowFileHost host(state);
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     FileOperationContext context{host, listBox, state.playlist, state.fileFolders,
                                  state.settings.NoExt == 1};
     switch (id) {

@@ -29,7 +29,7 @@ void recompute(MainWindow& state) {
 }
 
 void removeSelectedEntries(MainWindow& state) {
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     if (listBox.selection().empty())
         return;
     WindowCaption caption(state.window);
@@ -44,7 +44,7 @@ void removeSelectedEntries(MainWindow& state) {
 void sortEntries(MainWindow& state) {
     sortPlaylist(state.playlist);  // keeps current on its entry
     recompute(state);
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     WindowCaption caption(state.window);
     rebuildListBox(caption, listBox, state.playlist, state.settings.NoExt == 1);
     // The next tick reselects and reveals the current entry; it must run
@@ -59,7 +59,8 @@ void filterEntries(MainWindow& state) {
     String& expression = state.jumpExpression;
     if (!runSearchDialog(state.module, state.window, kFilterDialogId, expression))
         return;
-    ListBoxWindow listBox(state.listBox);
+    finishTitles(state);  // the filter looks at the titles
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     const bool currentDropped = filterPlaylist(state.playlist, listBox, expression);
     if (!state.playlist.empty()) {
         recompute(state);
@@ -79,12 +80,13 @@ void jump(MainWindow& state, bool askFirst) {
     }
     if (state.jumpExpression.empty() || state.playlist.empty())
         return;
+    finishTitles(state);
     const int found = findNextMatch(state.playlist, state.playlist.current, state.jumpExpression);
     if (found < 0)
         return;
     stopAndReset(state);
     state.playlist.current = found;
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     revealCurrent(listBox, found, randomMode(state), false);
     playCurrentEntry(state);  // no skip after a jump
     reloadPanel(state);
@@ -130,7 +132,7 @@ void onMoveSelection(MainWindow& state, WORD id, WORD) {
 }
 
 void onSelectAll(MainWindow& state, WORD, WORD) {
-    ListBoxWindow listBox(state.listBox);
+    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     selectAll(listBox);
 }
 
@@ -139,6 +141,7 @@ void onSort(MainWindow& state, WORD, WORD) {
 }
 
 void onSavePlaylist(MainWindow& state, WORD, WORD) {
+    finishTitles(state);
     writePlaylistFile(state.window, state.playlist, state.currentFolder, false, {},
                       state.savedCaption, state.settings.NoExt == 1, loadedMediaSeconds(state));
 }

@@ -6,6 +6,9 @@
 #include "memory_list_box.h"
 #include "platform/file.h"
 #include "playlist/intake.h"
+#include "playlist/pending_titles.h"
+#include "playlist/playlist_file.h"
+#include "tags/tags.h"
 
 namespace zav2::test {
 namespace {
@@ -85,6 +88,24 @@ TEST_F(OpenFolderTest, ListOpensWithFirstEntryOrOnResumeTheStoredOne) {
     resume.folder = dir.path("a");
     open(playlist, currentFolder, dir.path("a/l.m3u8"), PathChosenBy::ResumeAtStartUp, {}, resume);
     EXPECT_EQ(playlist.current, 1);
+}
+
+// A list written while titles were still being read leaves those out; the
+// resume takes the written titles as they stand and reads only the others.
+TEST_F(OpenFolderTest, ResumeKeepsWrittenTitlesAndReadsOnlyTheMissingOnes) {
+    Playlist before;
+    appendEntry(before, dir.path("a/b.mp3"), text("Known"));
+    appendEntry(before, dir.path("a/x.mp3"), {}, true);
+    before.current = 0;
+    PlaylistWriteOptions options;
+    options.automatic = true;
+    dir.textFile("r.m3u8", formatPlaylistFile(before, options));
+    open(playlist, currentFolder, dir.path("r.m3u8"), PathChosenBy::ResumeAtStartUp);
+    ASSERT_EQ(playlist.entries.size(), 2u);
+    EXPECT_EQ(playlist.entries[0].title, text("Known"));
+    EXPECT_FALSE(playlist.entries[0].titlePending);
+    EXPECT_EQ(playlist.entries[1].title, String());
+    EXPECT_TRUE(playlist.entries[1].titlePending);
 }
 
 // A missing folder gives nothing; paths over the limit are skipped, not cut.
@@ -262,6 +283,9 @@ TEST_F(DropTest, PathsOntoAnItemGoBeforeItAndCurrentFollowsItsEntry) {
     EXPECT_EQ(playlist.entries[9].path, dir.path("list/e5.mp3"));
     EXPECT_EQ(currentFolder, dir.path());
     expectAligned(playlist, listBox);
+    // Tags are read after the rows are in.
+    MemoryCaption caption;
+    finishPendingTitles(caption, listBox, playlist, readTitle, false);
     EXPECT_NE(std::find(listBox.items().begin(), listBox.items().end(), text("Dropped One")),
               listBox.items().end());
 }

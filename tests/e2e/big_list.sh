@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# A folder of thousands of tagged MP3s opens with the window answering
+# throughout: the rows come at once by file name and the titles follow.
+# Commands given while titles are still being read (removing the first rows,
+# sort, next) leave every row with its own file's title.
+. "$(dirname "$0")/lib.sh"
+
+folders=60
+per=100
+media="$work/library"
+mkdir -p "$media"
+# Real MP3s without tags, each behind its own ID3v2.3 title "Title
+# <folder>-<file>": a minute long in the first folder (what plays there
+# keeps playing while the scenario works), a short tone elsewhere.
+for clip in short:0.3 long:60; do
+  ffmpeg -v error -f lavfi -i "sine=frequency=440:duration=${clip#*:}" -ac 1 -ar 8000 -b:a 8k \
+    -map_metadata -1 -id3v2_version 0 -write_xing 0 "$work/${clip%:*}.mp3"
+done
+python3 - "$media" "$work" "$folders" "$per" << 'PY'
+import os, struct, sys
+root, clips, folders, per = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
+short = open(os.path.join(clips, "short.mp3"), "rb").read()
+long = open(os.path.join(clips, "long.mp3"), "rb").read()
+def syncsafe(n):
+    return bytes([(n >> 21) & 127, (n >> 14) & 127, (n >> 7) & 127, n & 127])
+for d in range(folders):
+    folder = os.path.join(root, "d%02d" % d)
+    os.mkdir(folder)
+    for f in range(per):
+        title = ("Title %02d-%05d" % (d, f)).encode()
+        frame = b"TIT2" + struct.pack(">I", len(title) + 1) + b"\0\0" + b"\0" + title
+        with open(os.path.join(folder, "t%05d.mp3" % f), "wb") as out:
+            out.write(b"ID3\x03\x00\x00" + syncsafe(len(frame)) + frame + (long if d == 0 else short))
+PY
+total=$((folders * per))
+# SINGLE: the playing entry repeats rather than the list playing on.
+printf '%s\r\n' "[SystemSetting]" "SearchSubFolder=ON" "MasterVolume=OFF" "Volume=0" "Mode=SINGLE" \
+  > "$app/Zav2.ini"
+
+launch zav2_pid "$(winpath "$media")"
+# Until every row is listed the window keeps answering (the first entry's
+# start may hold it while the engine gets ready, as on any start).
+answered=yes
+for _ in $(seq 1 200); do
+  rows=$(driver --timeout 4000 send 0x18B 0 0 --control 1001 | tr -d '\r') || answered=no  # LB_GETCOUNT
+  [ "$rows" = "$total" ] && break
+done
+expect_eq "the window answers while the folder opens" yes "$answered"
+check "every file is listed" quietly driver --timeout 60000 list-count "$total"
+
+# The last row shows its file name ("t00099.mp3") until its title is read.
+row_length() { driver send 0x18A "$1" 0 --control 1001 | tr -d '\r'; }  # LB_GETTEXTLEN
+expect_eq "titles are still being read when the commands come" 10 "$(row_length $((total - 1)))"
+quietly driver send 0x185 0 -1 --control 1001           # LB_SETSEL: none
+quietly driver send 0x183 0 4 --control 1001            # LB_SELITEMRANGEEX: rows 0-4
+quietly driver send WM_COMMAND 1500 0                   # remove from the list
+quietly driver send WM_COMMAND 2900 0                   # sort
+check "Down plays the next entry" quietly driver key DOWN --control 1001
+
+# Rows in sorted order, the first five files gone, each with its own title.
+expected=$(for d in $(seq 0 $((folders - 1))); do
+  for f in $(seq 0 $((per - 1))); do printf 'Title %02d-%05d\n' "$d" "$f"; done
+done | tail -n +6)
+titled=no
+for _ in $(seq 1 60); do
+  [ "$(row_length $((total - 6)))" = 14 ] && titled=yes && break
+  sleep 0.5
+done
+expect_eq "the titles are all read" yes "$titled"
+expect_eq "every row shows its own file's title" "$expected" "$(driver list-items | tr -d '\r')"
+check "the caption shows the playing entry's title" \
+  quietly driver --timeout 10000 caption "Title 00-00006" --contains
+close_zav2 "$zav2_pid"
+expect_eq "the resume list has every title" $((total - 5)) \
+  "$(grep -c '^#EXTINF:[0-9]*,Title ' "$app/Zav2.m3u8")"
+
+finish

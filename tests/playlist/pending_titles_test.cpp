@@ -1,0 +1,227 @@
+// Titles read after the rows are listed: whatever the commands do to the
+// list between slices, every row ends with its own entry's title, and no row
+// ever shows another entry's title on the way.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "memory_list_box.h"
+#include "platform/path.h"
+#include "playlist/caption_progress.h"
+#include "playlist/intake.h"
+#include "playlist/pending_titles.h"
+#include "playlist/playlist_order.h"
+#include "playlist_test_util.h"
+
+namespace zav2 {
+namespace {
+
+using test::text;
+
+// Each file's title names the file, so a row shows whose title it has.
+String titleOf(StringView path) {
+    return ZT("T ") + String(fileName(path));
+}
+
+enum class Step {
+    Slice,       // reads `n` titles
+    RemoveRows,  // removes the rows in `rows`
+    MoveDown,    // moves the rows in `rows` down one place
+    MoveUp,
+    Sort,         // sorts and rebuilds, as the sort command does
+    Drop,         // `n` new files dropped before row `rows[0]`
+    PlayCurrent,  // playback copies the current entry (reading its title)
+    Scroll,       // the view's top row becomes rows[0]
+    Refresh,      // the rows left behind are refilled
+};
+
+struct Action {
+    Step step;
+    std::vector<int> rows = {};
+    int n = 0;
+};
+
+struct Scenario {
+    const char* name;
+    bool replaceRowsOutOfView;
+    std::vector<Action> actions;
+};
+
+struct Harness {
+    Playlist playlist;
+    MemoryListBox listBox;
+    MemoryCaption caption;
+    TitleWork work;
+    std::map<String, int> reads;
+    int dropped = 0;
+
+    String read(StringView path) {
+        ++reads[String(path)];
+        return titleOf(path);
+    }
+
+    // Every row shows its own entry: its name while the title is pending or
+    // the row is behind, else its own title.
+    void expectRowsOwnTheirTitles(const char* scenario, size_t action) {
+        ASSERT_EQ(static_cast<size_t>(listBox.count()), playlist.entries.size());
+        for (size_t i = 0; i < playlist.entries.size(); ++i) {
+            const PlaylistEntry& entry = playlist.entries[i];
+            const String name(fileName(entry.path));
+            const String row = listBox.text(static_cast<int>(i));
+            const String expected =
+                entry.titlePending || entry.rowBehind ? name : titleOf(entry.path);
+            EXPECT_EQ(row, expected) << scenario << " after action " << action << ", row " << i;
+            if (!entry.titlePending) {
+                EXPECT_EQ(entry.title, titleOf(entry.path)) << scenario << ", row " << i;
+            }
+        }
+    }
+};
+
+TEST(PendingTitles, EveryRowEndsWithItsOwnTitleWhateverHappensBetweenSlices) {
+    const std::vector<Scenario> scenarios = {
+        {"slices alone", true, {{Step::Slice, {}, 4}, {Step::Slice, {}, 100}}},
+        {"first rows removed while pending",
+         true,
+         {{Step::Slice, {}, 3}, {Step::RemoveRows, {0, 1, 2, 3}}, {Step::Slice, {}, 2}}},
+        {"scattered removal, the view scrolled",
+         false,
+         {{Step::Scroll, {6}},
+          {Step::Slice, {}, 5},
+          {Step::RemoveRows, {1, 7, 8, 15}},
+          {Step::Slice, {}, 6}}},
+        {"sorted while pending",
+         false,
+         {{Step::Slice, {}, 5}, {Step::Sort}, {Step::Slice, {}, 3}, {Step::Sort}}},
+        {"moves past the cursor",
+         true,
+         {{Step::Scroll, {10}},
+          {Step::Slice, {}, 3},
+          {Step::MoveDown, {0, 1, 5}},
+          {Step::MoveUp, {12, 13}},
+          {Step::Slice, {}, 4},
+          {Step::MoveUp, {3}}}},
+        {"drop before the cursor",
+         false,
+         {{Step::Slice, {}, 8}, {Step::Drop, {2}, 3}, {Step::Slice, {}, 2}, {Step::Drop, {0}, 2}}},
+        {"playback reads the current title first",
+         false,
+         {{Step::PlayCurrent}, {Step::Slice, {}, 1}, {Step::RemoveRows, {0}}, {Step::PlayCurrent}}},
+        {"rows behind refilled mid-way",
+         false,
+         {{Step::Scroll, {14}},
+          {Step::Slice, {}, 6},
+          {Step::Refresh},
+          {Step::RemoveRows, {2}},
+          {Step::Slice, {}, 6},
+          {Step::Scroll, {0}},
+          {Step::Slice, {}, 1}}},
+    };
+    for (const Scenario& scenario : scenarios) {
+        Harness h;
+        // Rows in reverse order, so a sort moves every one of them.
+        for (int i = 19; i >= 0; --i)
+            appendEntry(h.playlist,
+                        ZT("D:\\m\\") + text(std::to_string(100 + i).c_str()) + ZT(".mp3"), {},
+                        true);
+        h.playlist.current = 4;
+        h.listBox.setVisibleRows(4);
+        rebuildListBox(h.caption, h.listBox, h.playlist, false);
+        const TitleFromTags reader = [&h](StringView path) { return h.read(path); };
+        TitleSliceOptions options;
+        options.replaceRowsOutOfView = scenario.replaceRowsOutOfView;
+        const auto slice = [&](int titles) {
+            int left = titles;
+            return readTitleSlice(
+                h.playlist, h.listBox, h.work, reader, [&left] { return --left > 0; }, options);
+        };
+
+        for (size_t a = 0; a < scenario.actions.size(); ++a) {
+            const Action& action = scenario.actions[a];
+            switch (action.step) {
+                case Step::Slice:
+                    slice(action.n);
+                    break;
+                case Step::RemoveRows:
+                    h.listBox.clearSelection();
+                    h.listBox.select(action.rows);
+                    removeSelected(h.caption, h.listBox, h.playlist, {});
+                    break;
+                case Step::MoveDown:
+                case Step::MoveUp:
+                    h.listBox.clearSelection();
+                    h.listBox.select(action.rows);
+                    if (action.step == Step::MoveDown)
+                        moveSelectedDown(h.listBox, h.playlist);
+                    else
+                        moveSelectedUp(h.listBox, h.playlist);
+                    break;
+                case Step::Sort:
+                    sortPlaylist(h.playlist);
+                    rebuildListBox(h.caption, h.listBox, h.playlist, false);
+                    break;
+                case Step::Drop: {
+                    std::vector<String> paths;
+                    for (int k = 0; k < action.n; ++k)
+                        paths.push_back(ZT("D:\\new\\") +
+                                        text(std::to_string(h.dropped++).c_str()) + ZT(".mp3"));
+                    String folder;
+                    dropOnList(h.playlist, h.listBox, paths, action.rows[0], folder, {});
+                    break;
+                }
+                case Step::PlayCurrent: {
+                    const PlaylistEntry copy = copyEntry(h.playlist, h.playlist.current, reader);
+                    EXPECT_EQ(copy.title, titleOf(copy.path)) << scenario.name;
+                    break;
+                }
+                case Step::Scroll:
+                    h.listBox.setTopIndex(action.rows[0]);
+                    break;
+                case Step::Refresh:
+                    refreshRows(h.listBox, h.playlist, false);
+                    break;
+            }
+            h.expectRowsOwnTheirTitles(scenario.name, a);
+            ASSERT_FALSE(HasFailure()) << scenario.name;
+        }
+        // The view's rows are never left behind by a slice.
+        const int top = h.listBox.topIndex();
+        slice(1);
+        for (int i = top; i < std::min(h.listBox.count(), top + h.listBox.visibleRows()); ++i)
+            EXPECT_FALSE(h.playlist.entries[static_cast<size_t>(i)].rowBehind) << scenario.name;
+
+        while (slice(1000) > 0) {
+        }
+        if (hasRowsBehind(h.playlist))
+            refreshRows(h.listBox, h.playlist, false);
+        for (size_t i = 0; i < h.playlist.entries.size(); ++i)
+            EXPECT_EQ(h.listBox.text(static_cast<int>(i)), titleOf(h.playlist.entries[i].path))
+                << scenario.name << ", row " << i;
+        // Each file's tags were read once, however often the list changed.
+        for (const auto& [path, count] : h.reads)
+            EXPECT_EQ(count, 1) << scenario.name << ": " << utf16ToUtf8(path);
+        EXPECT_EQ(h.listBox.redrawDepth(), 0) << scenario.name;
+    }
+}
+
+// The commands that need titles read the rest at once, with progress shown.
+TEST(PendingTitles, FinishingReadsTheRestWithProgressAndPutsTheCaptionBack) {
+    Playlist playlist = test::makePlaylist({ZT("a.mp3"), ZT("b.mp3"), ZT("c.mp3")}, 0);
+    for (PlaylistEntry& entry : playlist.entries)
+        entry.titlePending = true;
+    playlist.entries[1].titlePending = false;
+    playlist.entries[1].title = ZT("known");
+    MemoryListBox listBox;
+    MemoryCaption rebuilt;
+    rebuildListBox(rebuilt, listBox, playlist, false);
+    MemoryCaption caption(ZT("Song - Zav2"));
+    finishPendingTitles(caption, listBox, playlist, titleOf, false);
+    EXPECT_EQ(listBox.items(), (std::vector<String>{ZT("T a.mp3"), ZT("known"), ZT("T c.mp3")}));
+    EXPECT_EQ(caption.history(),
+              (std::vector<String>{progressText(kRebuildingCaption, 1, 2),
+                                   progressText(kRebuildingCaption, 2, 2), ZT("Song - Zav2")}));
+    EXPECT_EQ(countPendingTitles(playlist), 0);
+}
+
+}  // namespace
+}  // namespace zav2
