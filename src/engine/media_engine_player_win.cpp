@@ -358,44 +358,39 @@ void MediaEnginePlayer::SetEventCallback(EngineEventCallback callback) {
     eventCallback = std::move(callback);
 }
 
-void MediaEnginePlayer::OnEngineEvent(uint32_t event, uintptr_t param1, uint32_t param2) {
+namespace {
+
+// An engine's readiness from its events: a new load clears both flags, an
+// error clears readiness.
+void trackReadiness(uint32_t event, std::atomic<bool>& ready, std::atomic<bool>& failed) {
     switch (event) {
         case MF_MEDIA_ENGINE_EVENT_LOADSTART:
-            canPlay.store(false);
-            errorRaised.store(false);
+            ready.store(false);
+            failed.store(false);
             break;
         case MF_MEDIA_ENGINE_EVENT_ERROR:
-            errorRaised.store(true);
-            canPlay.store(false);
+            failed.store(true);
+            ready.store(false);
             break;
         case MF_MEDIA_ENGINE_EVENT_CANPLAY:
         case MF_MEDIA_ENGINE_EVENT_CANPLAYTHROUGH:
-            canPlay.store(true);
+            ready.store(true);
             break;
         default:
             break;
     }
+}
+
+}  // namespace
+
+void MediaEnginePlayer::OnEngineEvent(uint32_t event, uintptr_t param1, uint32_t param2) {
+    trackReadiness(event, canPlay, errorRaised);
     if (eventCallback)
         eventCallback(event, param1, param2);
 }
 
 void MediaEnginePlayer::OnAheadEngineEvent(uint32_t event) {
-    switch (event) {
-        case MF_MEDIA_ENGINE_EVENT_LOADSTART:
-            aheadCanPlay.store(false);
-            aheadError.store(false);
-            break;
-        case MF_MEDIA_ENGINE_EVENT_ERROR:
-            aheadError.store(true);
-            aheadCanPlay.store(false);
-            break;
-        case MF_MEDIA_ENGINE_EVENT_CANPLAY:
-        case MF_MEDIA_ENGINE_EVENT_CANPLAYTHROUGH:
-            aheadCanPlay.store(true);
-            break;
-        default:
-            break;
-    }
+    trackReadiness(event, aheadCanPlay, aheadError);
 }
 
 HRESULT MediaEnginePlayer::Preload(const wchar_t* path) {
