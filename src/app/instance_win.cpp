@@ -1,7 +1,7 @@
 #include "app/instance_win.h"
 
 #include "app/command_line.h"
-#include "app/messages_win.h"
+#include "resources/messages_win.h"
 
 namespace zav2 {
 

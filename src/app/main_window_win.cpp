@@ -10,8 +10,8 @@
 
 #include "app/command_line.h"
 #include "app/instance_win.h"
-#include "app/messages_win.h"
-#include "app/playback_calls_win.h"
+#include "resources/messages_win.h"
+#include "playback/playback_window_win.h"
 #include "app/subsystem_calls_win.h"
 #include "platform/path.h"
 #include "resources/resource.h"

@@ -11,8 +11,8 @@
 
 #include <cmath>
 
-#include "app/messages_win.h"
-#include "app/playback_calls_win.h"
+#include "resources/messages_win.h"
+#include "playback/playback_window_win.h"
 #include "app/settings_apply_win.h"
 #include "app/subsystem_calls_win.h"
 #include "playback/caption.h"

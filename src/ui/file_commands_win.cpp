@@ -10,8 +10,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "app/messages_win.h"
-#include "app/playback_calls_win.h"
+#include "resources/messages_win.h"
+#include "playback/playback_window_win.h"
 #include "app/subsystem_calls_win.h"
 #include "ui/file_commands_win.h"
 #include "playback/file_operations.h"

@@ -2,7 +2,7 @@
 #include <windowsx.h>
 
 #include "app/command_line.h"
-#include "app/playback_calls_win.h"
+#include "playback/playback_window_win.h"
 #include "app/subsystem_calls_win.h"
 #include "playlist/pending_titles.h"
 #include "playlist/playlist_file.h"

@@ -7,8 +7,8 @@
 #include <mmsystem.h>
 #include <shellscalingapi.h>
 
-#include "app/messages_win.h"
-#include "app/playback_calls_win.h"
+#include "resources/messages_win.h"
+#include "playback/playback_window_win.h"
 #include "app/subsystem_calls_win.h"
 #include "engine/engine_ready.h"
 #include "playback/engine_player_win.h"
