@@ -11,7 +11,8 @@
 #include "app/instance_win.h"
 #include "app/settings_apply_win.h"
 #include "app/main_window_win.h"
-#include "app/subsystem_calls_win.h"
+#include "playback/player_window_win.h"
+#include "playlist/playlist_window_win.h"
 #include "platform/path.h"
 #include "resources/resource.h"
 
@@ -109,7 +110,7 @@ int run(HINSTANCE module, int showCommand) {
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
         return kExitComFailed;
     }
-    state.taskbarButtonCreatedMessage = RegisterWindowMessageW(L"TaskbarButtonCreated");
+    state.taskbar.buttonCreatedMessage = RegisterWindowMessageW(L"TaskbarButtonCreated");
     HWND window = createMainWindow(state, showCommand);
     if (!window) {
         shutDownPlayer();

@@ -7,7 +7,9 @@
 
 #include "app/layout.h"
 #include "app/settings_fonts.h"
-#include "app/subsystem_calls_win.h"
+#include "app/layout_calls_win.h"
+#include "ui/panel_win.h"
+#include "app/main_window_win.h"
 #include "platform/dpi_win.h"
 #include "resources/resource.h"
 #include "ui/command_rules.h"
@@ -49,7 +51,7 @@ bool ensureConstants(MainWindow& state) {
     LayoutState& layout = state.layout;
     if (layout.constantsKnown)
         return true;
-    if (!state.window || !state.listBox ||
+    if (!state.window || !state.list.listBox ||
         state.templateWindowRect.right <= state.templateWindowRect.left)
         return false;
     // The play-mode button never moves, so its offset from the window's left
@@ -111,7 +113,8 @@ constexpr int kFullScreenHidden[] = {IDC_OPEN_BUTTON,     IDC_PLAY_BUTTON, IDC_S
 void showFullScreenHidden(MainWindow& state, int command) {
     for (int id : kFullScreenHidden)
         ShowWindow(GetDlgItem(state.window, id), command);
-    for (HWND control : {state.timeText, state.volumeSlider, state.seekBar, state.listBox})
+    for (HWND control : {state.playback.timeText, state.playback.volumeSlider,
+                         state.playback.seekBar, state.list.listBox})
         ShowWindow(control, command);
 }
 
@@ -137,13 +140,13 @@ void enterFullScreen(MainWindow& state) {
     SetWindowPos(state.window, nullptr, monitor.left, monitor.top, width, height,
                  SWP_NOZORDER | SWP_FRAMECHANGED);
     showFullScreenHidden(state, SW_HIDE);
-    setStyles(state.textPanel, GWL_EXSTYLE, WS_EX_CLIENTEDGE, 0);
-    MoveWindow(state.textPanel, 0, 0, width, height, TRUE);
+    setStyles(state.panel.textPanel, GWL_EXSTYLE, WS_EX_CLIENTEDGE, 0);
+    MoveWindow(state.panel.textPanel, 0, 0, width, height, TRUE);
 }
 
 void leaveFullScreen(MainWindow& state) {
     setStyles(state.window, GWL_STYLE, WS_POPUP, kFrameStyles);
-    setStyles(state.textPanel, GWL_EXSTYLE, 0, WS_EX_CLIENTEDGE);
+    setStyles(state.panel.textPanel, GWL_EXSTYLE, 0, WS_EX_CLIENTEDGE);
     showFullScreenHidden(state, SW_SHOW);
     ShowWindow(state.window, SW_RESTORE);
     const Edges& normal = state.layout.normalWindow;
@@ -160,40 +163,41 @@ void placeRightHandControls(MainWindow& state, const LayoutConstants& c, bool re
     if (!showRightHandControls(c, clientWidth, refreshInput)) {
         ShowWindow(topMost, SW_HIDE);
         ShowWindow(listButton, SW_HIDE);
-        ShowWindow(state.timeText, SW_HIDE);
+        ShowWindow(state.playback.timeText, SW_HIDE);
         return;
     }
-    const RightHandControls places = placeRightHandControls(
-        c, clientWidth, childPlacement(state.window, topMost),
-        childPlacement(state.window, listButton), childPlacement(state.window, state.timeText),
-        childPlacement(state.window, state.seekBar));
+    const RightHandControls places =
+        placeRightHandControls(c, clientWidth, childPlacement(state.window, topMost),
+                               childPlacement(state.window, listButton),
+                               childPlacement(state.window, state.playback.timeText),
+                               childPlacement(state.window, state.playback.seekBar));
     moveTo(topMost, places.topMostButton);
     ShowWindow(topMost, SW_SHOW);
     moveTo(listButton, places.listButton);
     ShowWindow(listButton, SW_SHOW);
     // Hidden and frozen while it moves, so no half-drawn read-out is left behind.
-    SendMessageW(state.timeText, WM_SETREDRAW, FALSE, 0);
-    ShowWindow(state.timeText, SW_HIDE);
-    moveTo(state.timeText, places.timeText);
-    SendMessageW(state.timeText, WM_SETREDRAW, TRUE, 0);
-    ShowWindow(state.timeText, SW_SHOW);
-    Placement seek = childPlacement(state.window, state.seekBar);
+    SendMessageW(state.playback.timeText, WM_SETREDRAW, FALSE, 0);
+    ShowWindow(state.playback.timeText, SW_HIDE);
+    moveTo(state.playback.timeText, places.timeText);
+    SendMessageW(state.playback.timeText, WM_SETREDRAW, TRUE, 0);
+    ShowWindow(state.playback.timeText, SW_SHOW);
+    Placement seek = childPlacement(state.window, state.playback.seekBar);
     seek.width = places.seekBarWidth;
-    moveTo(state.seekBar, seek);
+    moveTo(state.playback.seekBar, seek);
 }
 
 ListRows measureListRows(const MainWindow& state) {
     RECT list{};
-    GetClientRect(state.listBox, &list);
-    const LRESULT rowHeight = SendMessageW(state.listBox, LB_GETITEMHEIGHT, 0, 0);
+    GetClientRect(state.list.listBox, &list);
+    const LRESULT rowHeight = SendMessageW(state.list.listBox, LB_GETITEMHEIGHT, 0, 0);
     return {windowRect(state.window).bottom - windowRect(state.window).top - list.bottom,
             rowHeight > 0 && rowHeight != LB_ERR ? static_cast<int>(rowHeight) : 0,
-            rowHeightAt96Dpi(state.listBox, state.settings.listFontSize)};
+            rowHeightAt96Dpi(state.list.listBox, state.settings.listFontSize)};
 }
 
 // The pane whose left edge is the boundary.
 HWND rightHandPane(const MainWindow& state) {
-    return state.settings.LeftList == 1 ? state.textPanel : state.listBox;
+    return state.settings.LeftList == 1 ? state.panel.textPanel : state.list.listBox;
 }
 
 ListWidths listWidths(const MainWindow& state) {
@@ -258,8 +262,8 @@ void layOutWindow(MainWindow& state, bool refreshInput) {
         showListIcon(state, kListFullIcon);
     const bool fullScreen = state.displayMode == kFullScreenMode;
     if (!fullScreen) {
-        moveTo(state.listBox, panes.list);
-        moveTo(state.textPanel, panes.panel);
+        moveTo(state.list.listBox, panes.list);
+        moveTo(state.panel.textPanel, panes.panel);
     }
     placeVideoHost(state);
     if (!fullScreen) {
@@ -293,7 +297,8 @@ void scaleSize(RECT& r, int fromDpi, int toDpi) {
 // The template's font (the time read-out's and the buttons') at the new DPI;
 // the list and the text panel have fonts of their own.
 void scaleDialogFont(MainWindow& state, int fromDpi, int toDpi) {
-    const auto current = reinterpret_cast<HFONT>(SendMessageW(state.timeText, WM_GETFONT, 0, 0));
+    const auto current =
+        reinterpret_cast<HFONT>(SendMessageW(state.playback.timeText, WM_GETFONT, 0, 0));
     LOGFONTW description{};
     if (!current || !GetObjectW(current, sizeof description, &description))
         return;
@@ -303,7 +308,7 @@ void scaleDialogFont(MainWindow& state, int fromDpi, int toDpi) {
         return;
     for (HWND child = GetWindow(state.window, GW_CHILD); child;
          child = GetWindow(child, GW_HWNDNEXT)) {
-        if (child != state.listBox && child != state.textPanel)
+        if (child != state.list.listBox && child != state.panel.textPanel)
             SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
     }
     state.layout.dialogFont = std::move(font);  // frees the one made at the last change
@@ -335,9 +340,11 @@ void onDpiChanged(MainWindow& state, int dpi, const RECT& suggested) {
     reloadButtonIcons(state.window, state.module);
     updateThumbnailButtons(taskbarOwner(state));
     const Settings& s = state.settings;
-    applyFont(state.listBox, s.listFontSize, s.listFontName, s.listFontStyle, state.fonts.list);
-    updateItemHeight(state.listBox);
-    applyFont(state.textPanel, s.textFontSize, s.textFontName, s.textFontStyle, state.fonts.text);
+    applyFont(state.list.listBox, s.listFontSize, s.listFontName, s.listFontStyle,
+              state.fonts.list);
+    updateItemHeight(state.list.listBox);
+    applyFont(state.panel.textPanel, s.textFontSize, s.textFontName, s.textFontStyle,
+              state.fonts.text);
     layOutWindow(state);
     InvalidateRect(state.window, nullptr, TRUE);
 }
@@ -373,7 +380,7 @@ void cycleDisplayMode(MainWindow& state) {
             leaveFullScreen(state);
             break;
     }
-    RedrawWindow(state.textPanel, nullptr, nullptr,
+    RedrawWindow(state.panel.textPanel, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
@@ -425,7 +432,7 @@ void onGetMinMaxInfo(MainWindow& state, MINMAXINFO& info) {
                                          GetSystemMetricsForDpi(SM_CYSIZEFRAME, dpi));
     info.ptMaxSize = {maximised.width, maximised.height};
     info.ptMaxTrackSize = info.ptMaxSize;
-    const LONG panelOffset = windowRect(state.textPanel).top - windowRect(state.window).top;
+    const LONG panelOffset = windowRect(state.panel.textPanel).top - windowRect(state.window).top;
     info.ptMinTrackSize = {state.layout.constants.minimumWidth,
                            panelOffset + state.layout.constants.margin};
 }

@@ -1,6 +1,8 @@
 // The main window's settings steps: where the file is, what is loaded into
 // the window at start-up and what is written back at exit.
-#include "app/subsystem_calls_win.h"
+#include "playlist/playlist_window_win.h"
+#include "app/settings_calls_win.h"
+#include "app/main_window_win.h"
 #include "playback/engine_player_win.h"
 
 namespace zav2 {
@@ -18,12 +20,13 @@ void loadRemainingSettings(MainWindow& state) {
     SettingsWindow target;
     target.module = state.module;
     target.window = state.window;
-    target.textPanel = state.textPanel;
-    target.listBox = state.listBox;
-    target.menus = {state.shownMenu(kListMenu), state.shownMenu(kMasterMenu),
-                    state.shownMenu(kPlayMenu), state.shownMenu(kTitleMenu),
-                    state.shownMenu(kTextMenu), state.shownMenu(kOpenMenu)};
-    loadSettings(state.settingsPath, target, state.masterVolume.Get(), state.fonts, state.settings);
+    target.textPanel = state.panel.textPanel;
+    target.listBox = state.list.listBox;
+    target.menus = {state.commands.shownMenu(kListMenu), state.commands.shownMenu(kMasterMenu),
+                    state.commands.shownMenu(kPlayMenu), state.commands.shownMenu(kTitleMenu),
+                    state.commands.shownMenu(kTextMenu), state.commands.shownMenu(kOpenMenu)};
+    loadSettings(state.settingsPath, target, state.playback.masterVolume.Get(), state.fonts,
+                 state.settings);
     // The player takes the volume now, not at the first play: a media key or
     // a resume may start playback without touching the slider.
     EnginePlayer enginePlayer;
@@ -36,7 +39,7 @@ void loadCaptureFolder(MainWindow& state) {
 
 void saveSettings(MainWindow& state) {
     saveSettings(state.settingsPath, state.settings, state.window, state.displayMode,
-                 state.savedWindowRect, currentEntryPath(state), state.currentFolder,
+                 state.savedWindowRect, currentEntryPath(state), state.list.currentFolder,
                  state.layout.rows);
 }
 

@@ -12,7 +12,12 @@
 #include "app/instance_win.h"
 #include "resources/messages_win.h"
 #include "playback/playback_window_win.h"
-#include "app/subsystem_calls_win.h"
+#include "app/layout_calls_win.h"
+#include "playback/player_window_win.h"
+#include "playlist/playlist_window_win.h"
+#include "app/settings_calls_win.h"
+#include "ui/command_dispatcher_win.h"
+#include "ui/controls_win.h"
 #include "platform/path.h"
 #include "resources/resource.h"
 
@@ -61,7 +66,7 @@ void unregisterHotKeys(MainWindow& state) {
 
 void loadMenus(MainWindow& state) {
     for (int i = 0; i < kMenuCount; ++i) {
-        LoadedMenu& menu = state.menus[i];
+        LoadedMenu& menu = state.commands.menus[i];
         menu.holder.reset(LoadMenuW(state.module, kMenuNames[i]));
         if (!menu.holder)
             continue;
@@ -69,7 +74,7 @@ void loadMenus(MainWindow& state) {
         if (shown && RemoveMenu(menu.holder.get(), 0, MF_BYPOSITION))
             menu.shown.reset(shown);
     }
-    if (HMENU open = state.shownMenu(kOpenMenu)) {
+    if (HMENU open = state.commands.shownMenu(kOpenMenu)) {
         for (UINT id : {IDM_OPEN_FILE, IDM_OPEN_FOLDER}) {
             ModifyMenuW(open, id, MF_BYCOMMAND | MF_OWNERDRAW, id, nullptr);
         }
@@ -77,7 +82,7 @@ void loadMenus(MainWindow& state) {
 }
 
 void destroyMenus(MainWindow& state) {
-    for (LoadedMenu& menu : state.menus) {
+    for (LoadedMenu& menu : state.commands.menus) {
         menu.shown.reset();
         menu.holder.reset();
     }
@@ -91,15 +96,15 @@ void obtainMasterVolume(MainWindow& state) {
         FAILED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &speakers)) ||
         FAILED(speakers->Activate(
             __uuidof(IAudioEndpointVolume), CLSCTX_ALL, nullptr,
-            reinterpret_cast<void**>(state.masterVolume.ReleaseAndGetAddressOf())))) {
-        state.masterVolume.Reset();
+            reinterpret_cast<void**>(state.playback.masterVolume.ReleaseAndGetAddressOf())))) {
+        state.playback.masterVolume.Reset();
     }
 }
 
 void createTaskbarList(MainWindow& state) {
     if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_ALL,
-                                IID_PPV_ARGS(&state.taskbarList)))) {
-        state.taskbarList.Reset();
+                                IID_PPV_ARGS(&state.taskbar.list)))) {
+        state.taskbar.list.Reset();
     }
 }
 
@@ -115,17 +120,17 @@ String commandLinePath(MainWindow&) {
 BOOL onInitDialog(HWND window, MainWindow& state) {
     state.window = window;
     setCurrentEntry(state, -1);
-    state.textPanel = GetDlgItem(window, IDC_TEXT_PANEL);
-    state.videoHost = GetDlgItem(window, IDC_VIDEO_HOST);
-    SetParent(state.videoHost, state.textPanel);
-    SetWindowLongPtrW(state.textPanel, GWL_STYLE,
-                      GetWindowLongPtrW(state.textPanel, GWL_STYLE) | WS_CLIPCHILDREN);
+    state.panel.textPanel = GetDlgItem(window, IDC_TEXT_PANEL);
+    state.panel.videoHost = GetDlgItem(window, IDC_VIDEO_HOST);
+    SetParent(state.panel.videoHost, state.panel.textPanel);
+    SetWindowLongPtrW(state.panel.textPanel, GWL_STYLE,
+                      GetWindowLongPtrW(state.panel.textPanel, GWL_STYLE) | WS_CLIPCHILDREN);
     subclassVideoHost(state);
-    hideCaret(state.textPanel);
-    hideCaret(state.videoHost);
+    hideCaret(state.panel.textPanel);
+    hideCaret(state.panel.videoHost);
 
-    state.playerReady = initializePlayer(state);
-    if (!state.playerReady) {
+    state.playback.playerReady = initializePlayer(state);
+    if (!state.playback.playerReady) {
         // The window stays, without its features; the settings file is left
         // as it was (nothing was loaded to write back).
         MessageBoxW(window, L"再生エンジンを初期化できませんでした。", L"Zav2",
@@ -134,10 +139,10 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     }
 
     state.callerWindow = GetForegroundWindow();
-    state.listBox = GetDlgItem(window, IDC_LIST);
+    state.list.listBox = GetDlgItem(window, IDC_LIST);
     GetWindowRect(window, &state.templateWindowRect);
     GetClientRect(window, &state.templateClientRect);
-    GetWindowRect(state.listBox, &state.templateListRect);
+    GetWindowRect(state.list.listBox, &state.templateListRect);
     registerHotKeys(state);
     loadMenus(state);
     // The recent items live in the settings file, so its path comes first.
@@ -145,22 +150,22 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     rebuildJumpList(taskbarOwner(state));
     obtainMasterVolume(state);
     createTaskbarList(state);
-    state.seekBar = GetDlgItem(window, IDC_SEEK_BAR);
+    state.playback.seekBar = GetDlgItem(window, IDC_SEEK_BAR);
     subclassSeekBar(state);
     ShowWindow(window, SW_SHOW);
     loadWindowPlacement(state);
-    state.listBoxProcedure =
-        reinterpret_cast<WNDPROC>(GetWindowLongPtrW(state.listBox, GWLP_WNDPROC));
+    state.list.listBoxProcedure =
+        reinterpret_cast<WNDPROC>(GetWindowLongPtrW(state.list.listBox, GWLP_WNDPROC));
     subclassPanelAndList(state);
-    hideCaret(state.textPanel);
+    hideCaret(state.panel.textPanel);
     loadRemainingSettings(state);
     DragAcceptFiles(window, TRUE);
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    state.volumeSlider = GetDlgItem(window, IDC_VOLUME_SLIDER);
-    SendMessageW(state.volumeSlider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
-    SendMessageW(state.volumeSlider, TBM_SETPOS, TRUE, programVolume(state) / 10);
+    state.playback.volumeSlider = GetDlgItem(window, IDC_VOLUME_SLIDER);
+    SendMessageW(state.playback.volumeSlider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+    SendMessageW(state.playback.volumeSlider, TBM_SETPOS, TRUE, programVolume(state) / 10);
     subclassVolumeSlider(state);
-    state.timeText = GetDlgItem(window, IDC_TIME_DISPLAY);
+    state.playback.timeText = GetDlgItem(window, IDC_TIME_DISPLAY);
     loadCaptureFolder(state);
     // The panes as the settings have them (which side, how wide), whatever
     // the start opens: with nothing to open no later step lays them out.
@@ -184,8 +189,8 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     if (!path.empty()) {
         // Opened by the loop once the window shows and answers: a big folder
         // takes a while, and the program must not look dead meanwhile.
-        state.startPath = std::move(path);
-        state.startResumes = how == OpenedBy::ResumeAtStartUp;
+        state.list.startPath = std::move(path);
+        state.list.startResumes = how == OpenedBy::ResumeAtStartUp;
         PostMessageW(window, kMessageOpenAtStart, 0, 0);
     }
     SetTimer(window, kResumeTimerId, kResumeTimerMilliseconds, nullptr);
@@ -200,8 +205,8 @@ void onCopyData(MainWindow& state, const COPYDATASTRUCT* data) {
 
 void onCommandLineForwarded(MainWindow& state) {
     setCurrentEntry(state, -1);
-    hideCaret(state.textPanel);
-    hideCaret(state.videoHost);
+    hideCaret(state.panel.textPanel);
+    hideCaret(state.panel.videoHost);
     state.callerWindow = GetForegroundWindow();
     const String text = ansiToUtf16(state.forwardedCommandLine);
     String path = pathArgument(splitCommandLine(text, false));
@@ -219,7 +224,7 @@ void onCommandLineForwarded(MainWindow& state) {
 INT_PTR onCommand(MainWindow& state, WPARAM wParam, LPARAM lParam) {
     const HWND from = reinterpret_cast<HWND>(lParam);
     if (HIWORD(wParam) == EN_SETFOCUS && from &&
-        (from == state.textPanel || from == state.videoHost)) {
+        (from == state.panel.textPanel || from == state.panel.videoHost)) {
         hideCaret(from);
     }
     const bool handled = dispatchCommand(state, wParam);
@@ -240,8 +245,8 @@ void onTimer(MainWindow& state) {
     if (state.listRefreshPending) {
         reselectCurrentEntry(state);
         state.listRefreshPending = false;
-        RedrawWindow(state.listBox, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        RedrawWindow(state.textPanel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        RedrawWindow(state.list.listBox, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        RedrawWindow(state.panel.textPanel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         layOutWindow(state);
     }
     onDisplayTimer(state);
@@ -253,14 +258,14 @@ void onHotKey(MainWindow& state, LPARAM lParam) {
 
 BOOL onMouseWheel(MainWindow& state, WPARAM wParam, LPARAM lParam) {
     const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    const RECT panel = windowRect(state.textPanel);
+    const RECT panel = windowRect(state.panel.textPanel);
     if (!PtInRect(&panel, point))
         return FALSE;
     SCROLLINFO scroll{};
     scroll.cbSize = sizeof scroll;
     scroll.fMask = SIF_RANGE;
-    if ((GetWindowLongPtrW(state.textPanel, GWL_STYLE) & WS_VSCROLL) &&
-        GetScrollInfo(state.textPanel, SB_VERT, &scroll) && scroll.nMax != 0) {
+    if ((GetWindowLongPtrW(state.panel.textPanel, GWL_STYLE) & WS_VSCROLL) &&
+        GetScrollInfo(state.panel.textPanel, SB_VERT, &scroll) && scroll.nMax != 0) {
         layOutWindow(state);
         return TRUE;
     }
@@ -269,18 +274,18 @@ BOOL onMouseWheel(MainWindow& state, WPARAM wParam, LPARAM lParam) {
 }
 
 void showMenuAt(MainWindow& state, MenuIndex menu, POINT point) {
-    if (HMENU shown = state.shownMenu(menu)) {
+    if (HMENU shown = state.commands.shownMenu(menu)) {
         TrackPopupMenu(shown, 0, point.x, point.y, 0, state.window, nullptr);
     }
 }
 
 BOOL onContextMenu(MainWindow& state, HWND clicked, LPARAM lParam) {
     const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    if (clicked == state.volumeSlider) {
+    if (clicked == state.playback.volumeSlider) {
         showMenuAt(state, kMasterMenu, point);
         return FALSE;
     }
-    if (clicked == state.textPanel) {
+    if (clicked == state.panel.textPanel) {
         showMenuAt(state, kTextMenu, point);
         return FALSE;
     }
@@ -294,7 +299,7 @@ BOOL onContextMenu(MainWindow& state, HWND clicked, LPARAM lParam) {
         showMenuAt(state, kTitleMenu, point);
         return TRUE;
     }
-    if (clicked == state.listBox && !listIsEmpty(state))
+    if (clicked == state.list.listBox && !listIsEmpty(state))
         showListContextMenu(state, point);
     return FALSE;
 }
@@ -312,7 +317,7 @@ BOOL onDrawItem(MainWindow& state, const DRAWITEMSTRUCT& item) {
 }
 
 INT_PTR onCtlColorStatic(MainWindow& state, HDC dc, HWND control) {
-    if (control != state.textPanel)
+    if (control != state.panel.textPanel)
         return FALSE;
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkMode(dc, TRANSPARENT);
@@ -321,9 +326,9 @@ INT_PTR onCtlColorStatic(MainWindow& state, HDC dc, HWND control) {
 
 int listItemAt(MainWindow& state, POINT clientPoint) {
     POINT listPoint = clientPoint;
-    MapWindowPoints(state.window, state.listBox, &listPoint, 1);
-    return static_cast<int>(
-        SendMessageW(state.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y)));
+    MapWindowPoints(state.window, state.list.listBox, &listPoint, 1);
+    return static_cast<int>(SendMessageW(state.list.listBox, LB_ITEMFROMPOINT, 0,
+                                         MAKELPARAM(listPoint.x, listPoint.y)));
 }
 
 void onMouseMessage(MainWindow& state, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -332,16 +337,17 @@ void onMouseMessage(MainWindow& state, UINT message, WPARAM wParam, LPARAM lPara
         case WM_LBUTTONDOWN:
             SetFocus(state.window);
             if (!onSplitterMessage(state, message, wParam, lParam) && !listIsEmpty(state)) {
-                state.dragSource = LOWORD(listItemAt(state, point));
+                state.list.dragSource = LOWORD(listItemAt(state, point));
                 // The pointer runs over the list box during the drag: its
                 // moves must come here.
                 SetCapture(state.window);
             }
             break;
         case WM_MOUSEMOVE: {
-            if (point.x == state.lastMousePoint.x && point.y == state.lastMousePoint.y)
+            if (point.x == state.commands.lastMousePoint.x &&
+                point.y == state.commands.lastMousePoint.y)
                 break;
-            state.lastMousePoint = point;
+            state.commands.lastMousePoint = point;
             if (onSplitterMessage(state, message, wParam, lParam))
                 break;
             TRACKMOUSEEVENT track{};
@@ -350,32 +356,32 @@ void onMouseMessage(MainWindow& state, UINT message, WPARAM wParam, LPARAM lPara
             track.hwndTrack = state.window;
             track.dwHoverTime = 1;
             TrackMouseEvent(&track);
-            if (state.dragSource < 0)
+            if (state.list.dragSource < 0)
                 break;
             if (!(wParam & MK_LBUTTON)) {
-                state.dragSource = -1;
+                state.list.dragSource = -1;
                 break;
             }
             const int answer = listItemAt(state, point);
             if (HIWORD(answer) != 0) {
-                state.dragSource = -1;
+                state.list.dragSource = -1;
                 break;
             }
             const int item = LOWORD(answer);
-            if (item != state.dragSource) {
-                moveSelectedEntries(state, item > state.dragSource ? 1 : -1);
-                state.dragSource = item;
+            if (item != state.list.dragSource) {
+                moveSelectedEntries(state, item > state.list.dragSource ? 1 : -1);
+                state.list.dragSource = item;
             }
             break;
         }
         case WM_LBUTTONUP:
             ReleaseCapture();
             onSplitterMessage(state, message, wParam, lParam);
-            state.dragSource = -1;
+            state.list.dragSource = -1;
             break;
         case WM_MOUSELEAVE:
             onSplitterMessage(state, message, wParam, lParam);
-            state.dragSource = -1;
+            state.list.dragSource = -1;
             break;
         case WM_MOUSEHOVER:
             onSplitterMessage(state, message, wParam, lParam);
@@ -391,11 +397,11 @@ void onDestroy(MainWindow& state) {
     KillTimer(state.window, kEndWatchTimerId);
     unregisterHotKeys(state);
     releaseButtonIcons(state.window);
-    if (state.playerReady) {
+    if (state.playback.playerReady) {
         stopAndReset(state);
-        state.taskbarList.Reset();
+        state.taskbar.list.Reset();
         destroyMenus(state);
-        state.masterVolume.Reset();
+        state.playback.masterVolume.Reset();
         saveResumeList(state);
         // Settings that were never loaded are not written over the file.
         saveSettings(state);
@@ -424,7 +430,7 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM wParam, L
         }
         return FALSE;
     }
-    if (state.taskbarButtonCreatedMessage && message == state.taskbarButtonCreatedMessage) {
+    if (state.taskbar.buttonCreatedMessage && message == state.taskbar.buttonCreatedMessage) {
         addThumbnailButtons(taskbarOwner(state));
         rebuildJumpList(taskbarOwner(state));
         return FALSE;
@@ -468,9 +474,9 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM wParam, L
                 onTimer(state);
             return FALSE;
         case WM_HSCROLL:
-            if (reinterpret_cast<HWND>(lParam) == state.seekBar)
+            if (reinterpret_cast<HWND>(lParam) == state.playback.seekBar)
                 onSeekBarScroll(state, wParam);
-            else if (reinterpret_cast<HWND>(lParam) == state.volumeSlider)
+            else if (reinterpret_cast<HWND>(lParam) == state.playback.volumeSlider)
                 onVolumeSliderScroll(state, wParam);
             return FALSE;
         case WM_HOTKEY:
@@ -484,7 +490,7 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM wParam, L
             return onCtlColorStatic(state, reinterpret_cast<HDC>(wParam),
                                     reinterpret_cast<HWND>(lParam));
         case WM_UNINITMENUPOPUP:
-            state.buttonMenuLatch.clear();
+            state.commands.buttonMenuLatch.clear();
             return FALSE;
         case WM_MOUSEWHEEL:
             return onMouseWheel(state, wParam, lParam);

@@ -1,15 +1,17 @@
 // Playback control in the main window: the display timer, the seek bar and
 // the volume slider, the end of the media, the media keys and the start after
-// an open. The rules live in src/playback; this file moves values between
-// them and the controls.
+// an open. The rules live in this folder's portable files; this file moves
+// values between them and the controls.
 #include <windows.h>
 #include <commctrl.h>
 #include <mmsystem.h>
 #include <shellscalingapi.h>
 
+#include "app/main_window_win.h"
 #include "resources/messages_win.h"
 #include "playback/playback_window_win.h"
-#include "app/subsystem_calls_win.h"
+#include "playlist/playlist_window_win.h"
+#include "ui/panel_win.h"
 #include "engine/engine_ready.h"
 #include "playback/engine_player_win.h"
 #include "playback/preload.h"
@@ -52,13 +54,16 @@ class WindowPorts final : public PlaybackWindow {
     }
     int firstSelectedItem() override {
         int first = -1;
-        if (SendMessageW(state.listBox, LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&first)) < 1)
+        if (SendMessageW(state.list.listBox, LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&first)) <
+            1)
             return -1;
         return first;
     }
-    void selectItem(int index) override { SendMessageW(state.listBox, LB_SETSEL, TRUE, index); }
+    void selectItem(int index) override {
+        SendMessageW(state.list.listBox, LB_SETSEL, TRUE, index);
+    }
     void revealEntry(int index, bool) override {
-        if (index == state.playlist.current)
+        if (index == state.list.playlist.current)
             revealCurrentEntry(state);
     }
     void startDisplayTimer() override {
@@ -80,14 +85,14 @@ class WindowPorts final : public PlaybackWindow {
     void waitTick() override { Sleep(kReadyWaitTickMs); }
     void applyOutputVolume(int volume, bool master) override {
         waveOutSetVolume(nullptr, waveOutVolume(volume));
-        if (master && state.masterVolume)
-            state.masterVolume->SetMasterVolumeLevelScalar(volume / 1000.0f, nullptr);
+        if (master && state.playback.masterVolume)
+            state.playback.masterVolume->SetMasterVolumeLevelScalar(volume / 1000.0f, nullptr);
     }
     void showVideo() override {
-        ShowScrollBar(state.textPanel, SB_VERT, FALSE);
+        ShowScrollBar(state.panel.textPanel, SB_VERT, FALSE);
         placeVideoHost(state);
     }
-    void showTextPanel() override { ShowScrollBar(state.textPanel, SB_VERT, TRUE); }
+    void showTextPanel() override { ShowScrollBar(state.panel.textPanel, SB_VERT, TRUE); }
     void setExecutionState(uint32_t flags) override {
         SetThreadExecutionState(static_cast<EXECUTION_STATE>(flags));
     }
@@ -106,7 +111,7 @@ PlaySettings playSettingsOf(const MainWindow& state) {
     PlaySettings settings;
     settings.mode = state.settings.Mode;
     settings.volume = state.settings.Volume;
-    settings.rate = state.playbackRate;
+    settings.rate = state.playback.playbackRate;
     settings.displayMode = state.displayMode;
     settings.ignoreError = state.settings.IgnoreError == 1;
     settings.masterVolume = state.settings.MasterVolume == 1;
@@ -116,7 +121,7 @@ PlaySettings playSettingsOf(const MainWindow& state) {
 }
 
 bool hasEntries(const MainWindow& state) {
-    return !state.playlist.empty();
+    return !state.list.playlist.empty();
 }
 
 String pathOfCurrent(const MainWindow& state) {
@@ -124,20 +129,21 @@ String pathOfCurrent(const MainWindow& state) {
 }
 
 void setTimeText(MainWindow& state, unsigned position) {
-    SetWindowTextW(state.timeText, formatTimeText(position, state.duration).c_str());
+    SetWindowTextW(state.playback.timeText,
+                   formatTimeText(position, state.playback.duration).c_str());
 }
 
 void setProgress(MainWindow& state, unsigned completed, unsigned total) {
-    if (state.taskbarList)
-        state.taskbarList->SetProgressValue(state.window, completed, total);
+    if (state.taskbar.list)
+        state.taskbar.list->SetProgressValue(state.window, completed, total);
 }
 
 void setSeekBarPosition(MainWindow& state, int position) {
-    SendMessageW(state.seekBar, TBM_SETPOS, TRUE, position);
+    SendMessageW(state.playback.seekBar, TBM_SETPOS, TRUE, position);
 }
 
 int sliderPosition(const MainWindow& state) {
-    return static_cast<int>(SendMessageW(state.volumeSlider, TBM_GETPOS, 0, 0));
+    return static_cast<int>(SendMessageW(state.playback.volumeSlider, TBM_GETPOS, 0, 0));
 }
 
 // Where the cursor is on a trackbar's scale, for a click on its channel.
@@ -163,12 +169,13 @@ void applyVolumeFromSlider(MainWindow& state) {
 // Opens the entry that plays next ahead, or lets go of one that no longer
 // comes next (the list, the mode or the order changed).
 void keepNextEntryReady(MainWindow& state, EnginePlayer& enginePlayer, double position) {
-    const std::optional<int> next = preloadIndex(state.playlist, state.settings.Mode);
-    const String wanted = next ? state.playlist.entries[static_cast<size_t>(*next)].path : String();
+    const std::optional<int> next = preloadIndex(state.list.playlist, state.settings.Mode);
+    const String wanted =
+        next ? state.list.playlist.entries[static_cast<size_t>(*next)].path : String();
     const std::optional<StringView> wantedPath =
         next ? std::optional<StringView>(wanted) : std::nullopt;
     switch (preloadStep(wantedPath, enginePlayer.preloadedPath(), enginePlayer.state(), position,
-                        enginePlayer.duration(), state.playbackRate / 1000.0)) {
+                        enginePlayer.duration(), state.playback.playbackRate / 1000.0)) {
         case PreloadStep::Keep:
             break;
         case PreloadStep::Load:
@@ -181,16 +188,16 @@ void keepNextEntryReady(MainWindow& state, EnginePlayer& enginePlayer, double po
 }
 
 void stopEndWatch(MainWindow& state) {
-    if (state.endWatchUntil == 0)
+    if (state.playback.endWatchUntil == 0)
         return;
     KillTimer(state.window, kEndWatchTimerId);
-    state.endWatchUntil = 0;
+    state.playback.endWatchUntil = 0;
 }
 
 void startEndWatch(MainWindow& state) {
-    if (state.endWatchUntil != 0)
+    if (state.playback.endWatchUntil != 0)
         return;
-    state.endWatchUntil = GetTickCount64() + kEndWatchLimitMilliseconds;
+    state.playback.endWatchUntil = GetTickCount64() + kEndWatchLimitMilliseconds;
     SetTimer(state.window, kEndWatchTimerId, kEndWatchMilliseconds, nullptr);
 }
 
@@ -216,23 +223,23 @@ bool playerIsPaused() {
 PlayResult playCurrentEntry(MainWindow& state) {
     EnginePlayer enginePlayer;
     WindowPorts window(state);
-    PlaybackContext context{enginePlayer, window, engineReady, state.entryLoading,
+    PlaybackContext context{enginePlayer, window, engineReady, state.playback.entryLoading,
                             state.savedCaption};
-    const int current = state.playlist.current;
-    return PlayEntry(context, copyEntry(state.playlist, current), current,
-                     state.playlist.lastIndex(), playSettingsOf(state));
+    const int current = state.list.playlist.current;
+    return PlayEntry(context, copyEntry(state.list.playlist, current), current,
+                     state.list.playlist.lastIndex(), playSettingsOf(state));
 }
 
 void advanceFrom(MainWindow& state, Direction direction, bool manual, int origin) {
     EnginePlayer enginePlayer;
     WindowPorts window(state);
-    PlaybackContext context{enginePlayer, window, engineReady, state.entryLoading,
+    PlaybackContext context{enginePlayer, window, engineReady, state.playback.entryLoading,
                             state.savedCaption};
-    Advance(context, state.playlist, direction, playSettingsOf(state), origin, manual);
+    Advance(context, state.list.playlist, direction, playSettingsOf(state), origin, manual);
 }
 
 void advanceFromCurrent(MainWindow& state, Direction direction, bool manual) {
-    advanceFrom(state, direction, manual, state.playlist.current);
+    advanceFrom(state, direction, manual, state.list.playlist.current);
 }
 
 void playCurrentOrSkip(MainWindow& state) {
@@ -242,10 +249,11 @@ void playCurrentOrSkip(MainWindow& state) {
 
 void readDuration(MainWindow& state) {
     EnginePlayer enginePlayer;
-    state.duration = mediaDurationSeconds(!pathOfCurrent(state).empty(), enginePlayer.state(),
-                                          enginePlayer.duration());
-    SendMessageW(state.seekBar, TBM_SETRANGEMIN, TRUE, 0);
-    SendMessageW(state.seekBar, TBM_SETRANGEMAX, TRUE, static_cast<LPARAM>(state.duration) * 10);
+    state.playback.duration = mediaDurationSeconds(!pathOfCurrent(state).empty(),
+                                                   enginePlayer.state(), enginePlayer.duration());
+    SendMessageW(state.playback.seekBar, TBM_SETRANGEMIN, TRUE, 0);
+    SendMessageW(state.playback.seekBar, TBM_SETRANGEMAX, TRUE,
+                 static_cast<LPARAM>(state.playback.duration) * 10);
 }
 
 int loadedMediaSeconds(const MainWindow& state) {
@@ -261,7 +269,7 @@ void reopenAndResume(MainWindow& state, StringView path, double seconds) {
     if (!enginePlayer.openFile(path) || !waitForEngine(enginePlayer, window, engineReady))
         return;
     engineReady.store(0);
-    enginePlayer.setPlaybackRate(state.playbackRate / 1000.0);
+    enginePlayer.setPlaybackRate(state.playback.playbackRate / 1000.0);
     enginePlayer.setVolume(state.settings.Volume / 1000.0);
     enginePlayer.seek(seconds);
     enginePlayer.play();
@@ -278,9 +286,9 @@ void refreshTimeDisplay(MainWindow& state) {
                         playerState == PlayerState::Loaded;
     const double position = loaded ? enginePlayer.position() : 0.0;
     setSeekBarPosition(state, seekBarPosition(position));
-    setProgress(state, shownPosition(position, state.duration), state.duration);
+    setProgress(state, shownPosition(position, state.playback.duration), state.playback.duration);
     applyVolumeFromSlider(state);
-    setTimeText(state, shownPosition(position, state.duration));
+    setTimeText(state, shownPosition(position, state.playback.duration));
 }
 
 // --- The main window's seams -----------------------------------------------
@@ -296,18 +304,18 @@ void stopAndReset(MainWindow& state) {
         enginePlayer.stop();
         setSeekBarPosition(state, 0);
         setProgress(state, 0, 0);
-        ShowWindow(state.videoHost, SW_HIDE);
-        ShowScrollBar(state.textPanel, SB_VERT, TRUE);
+        ShowWindow(state.panel.videoHost, SW_HIDE);
+        ShowScrollBar(state.panel.textPanel, SB_VERT, TRUE);
         RECT client{};
-        GetClientRect(state.textPanel, &client);
-        if (HDC dc = GetDC(state.textPanel)) {
+        GetClientRect(state.panel.textPanel, &client);
+        if (HDC dc = GetDC(state.panel.textPanel)) {
             const COLORREF colour =
                 state.settings.DarkMode == 1 ? RGB(64, 64, 64) : GetSysColor(COLOR_BTNFACE);
             UniqueBrush brush(CreateSolidBrush(colour));
             FillRect(dc, &client, brush.get());
-            ReleaseDC(state.textPanel, dc);
+            ReleaseDC(state.panel.textPanel, dc);
         }
-        RedrawWindow(state.textPanel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        RedrawWindow(state.panel.textPanel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
     setTimeText(state, 0);
     SetThreadExecutionState(ES_CONTINUOUS);
@@ -320,20 +328,21 @@ void onDisplayTimer(MainWindow& state) {
         return;
     const double position = enginePlayer.position();
     setSeekBarPosition(state, seekBarPosition(position));
-    setProgress(state, shownPosition(position, state.duration), state.duration);
+    setProgress(state, shownPosition(position, state.playback.duration), state.playback.duration);
     if (enginePlayer.isEnded()) {
         SendMessageW(state.window, kMessageEndOfMedia, 0, 0);
         return;
     }
-    setTimeText(state, shownPosition(position, state.duration));
+    setTimeText(state, shownPosition(position, state.playback.duration));
     keepNextEntryReady(state, enginePlayer, position);
-    if (endIsNear(position, enginePlayer.duration(), state.playbackRate / 1000.0))
+    if (endIsNear(position, enginePlayer.duration(), state.playback.playbackRate / 1000.0))
         startEndWatch(state);
 }
 
 void onEndWatchTimer(MainWindow& state) {
     EnginePlayer enginePlayer;
-    if (enginePlayer.state() != PlayerState::Playing || GetTickCount64() > state.endWatchUntil) {
+    if (enginePlayer.state() != PlayerState::Playing ||
+        GetTickCount64() > state.playback.endWatchUntil) {
         stopEndWatch(state);
         return;
     }
@@ -347,22 +356,24 @@ void onSeekBarScroll(MainWindow& state, WPARAM request) {
     // Without a known duration the bar's range is 0 ... 0: any release would
     // be "at the end" and skip the entry, so the bar does nothing.
     if ((playerState != PlayerState::Playing && playerState != PlayerState::Paused) ||
-        state.duration == 0) {
+        state.playback.duration == 0) {
         setSeekBarPosition(state, 0);
         return;
     }
     // The bar's own position rather than the message's 16-bit thumb
     // position, which cannot hold media longer than 6553 seconds.
-    const int barPosition = static_cast<int>(SendMessageW(state.seekBar, TBM_GETPOS, 0, 0));
+    const int barPosition =
+        static_cast<int>(SendMessageW(state.playback.seekBar, TBM_GETPOS, 0, 0));
     switch (LOWORD(request)) {
         case TB_PAGEUP:
         case TB_PAGEDOWN: {
             enginePlayer.discardPreload();
-            const int value = clickedValue(state.seekBar, static_cast<int>(state.duration) * 10);
+            const int value = clickedValue(state.playback.seekBar,
+                                           static_cast<int>(state.playback.duration) * 10);
             setSeekBarPosition(state, value);
             enginePlayer.seek(value / 10.0);
             if (playerState == PlayerState::Paused)
-                setTimeText(state, shownPosition(enginePlayer.position(), state.duration));
+                setTimeText(state, shownPosition(enginePlayer.position(), state.playback.duration));
             else
                 enginePlayer.play();
             break;
@@ -370,14 +381,15 @@ void onSeekBarScroll(MainWindow& state, WPARAM request) {
         case TB_THUMBTRACK:
             // The timer would overwrite the dragged time.
             KillTimer(state.window, kDisplayTimerId);
-            SetWindowTextW(state.timeText, thumbTrackText(barPosition, state.duration).c_str());
+            SetWindowTextW(state.playback.timeText,
+                           thumbTrackText(barPosition, state.playback.duration).c_str());
             break;
         case TB_ENDTRACK:
             SetTimer(state.window, kDisplayTimerId, kDisplayTimerMilliseconds, nullptr);
             break;
         default:
             if (const std::optional<unsigned> target =
-                    thumbReleaseTarget(barPosition, state.duration)) {
+                    thumbReleaseTarget(barPosition, state.playback.duration)) {
                 enginePlayer.discardPreload();
                 enginePlayer.seek(*target);
                 if (playerState != PlayerState::Paused)
@@ -392,7 +404,8 @@ void onSeekBarScroll(MainWindow& state, WPARAM request) {
 void onVolumeSliderScroll(MainWindow& state, WPARAM request) {
     const WORD code = LOWORD(request);
     if (code == TB_PAGEUP || code == TB_PAGEDOWN)
-        SendMessageW(state.volumeSlider, TBM_SETPOS, TRUE, clickedValue(state.volumeSlider, 100));
+        SendMessageW(state.playback.volumeSlider, TBM_SETPOS, TRUE,
+                     clickedValue(state.playback.volumeSlider, 100));
     applyVolumeFromSlider(state);
 }
 
@@ -408,7 +421,7 @@ void onEndOfMedia(MainWindow& state) {
     reloadPanel(state);
     setSeekBarPosition(state, 0);
     readDuration(state);
-    setProgress(state, 0, state.duration);
+    setProgress(state, 0, state.playback.duration);
 }
 
 void onMediaKey(MainWindow& state, UINT virtualKey) {
@@ -426,7 +439,7 @@ void onMediaKey(MainWindow& state, UINT virtualKey) {
             stopAndReset(state);
             break;
         case VK_MEDIA_PLAY_PAUSE: {
-            if (state.playlist.current == -1)
+            if (state.list.playlist.current == -1)
                 break;
             if (enginePlayer.state() == PlayerState::Playing) {
                 TogglePause(enginePlayer);
@@ -442,10 +455,10 @@ void onMediaKey(MainWindow& state, UINT virtualKey) {
         case VK_VOLUME_DOWN:
             state.settings.Volume =
                 volumeAfterKey(state.settings.Volume, virtualKey == VK_VOLUME_UP);
-            SendMessageW(state.volumeSlider, TBM_SETPOS, TRUE, state.settings.Volume / 10);
-            if (state.settings.MasterVolume == 1 && state.masterVolume) {
-                state.masterVolume->SetMasterVolumeLevelScalar(state.settings.Volume / 1000.0f,
-                                                               nullptr);
+            SendMessageW(state.playback.volumeSlider, TBM_SETPOS, TRUE, state.settings.Volume / 10);
+            if (state.settings.MasterVolume == 1 && state.playback.masterVolume) {
+                state.playback.masterVolume->SetMasterVolumeLevelScalar(
+                    state.settings.Volume / 1000.0f, nullptr);
             }
             break;
         default:
@@ -458,7 +471,7 @@ void onMediaKey(MainWindow& state, UINT virtualKey) {
 
 void onWheelOverPanel(MainWindow& state, int delta) {
     const int value = sliderAfterWheel(sliderPosition(state), delta);
-    SendMessageW(state.volumeSlider, TBM_SETPOS, TRUE, value);
+    SendMessageW(state.playback.volumeSlider, TBM_SETPOS, TRUE, value);
     applyVolume(state, value);
 }
 

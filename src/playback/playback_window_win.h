@@ -2,10 +2,14 @@
 // the shared steps over the window's state.
 #pragma once
 
-#include "app/main_window_win.h"
+#include <windows.h>
+
+#include "platform/text.h"
 #include "playback/advance.h"
 
 namespace zav2 {
+
+struct MainWindow;
 
 // PlayEntry with a copy of entry current and the window's settings.
 PlayResult playCurrentEntry(MainWindow& state);
@@ -28,5 +32,19 @@ void reopenAndResume(MainWindow& state, StringView path, double seconds);
 void discardPreload();
 bool playerIsStopped();
 bool playerIsPaused();
+
+// Playback control and the display timer.
+void stopAndReset(MainWindow& state);
+void onDisplayTimer(MainWindow& state);
+// The short timer that looks for the end of the media near it.
+void onEndWatchTimer(MainWindow& state);
+void onSeekBarScroll(MainWindow& state, WPARAM request);
+void onVolumeSliderScroll(MainWindow& state, WPARAM request);
+void onEndOfMedia(MainWindow& state);
+void onMediaKey(MainWindow& state, UINT virtualKey);
+void onWheelOverPanel(MainWindow& state, int delta);  // volume by the wheel
+// After a path was opened (not a resume): stop, play entry current (skipping
+// forward on failure), take the duration for the seek bar, set the volume.
+void startPlaybackAfterOpen(MainWindow& state);
 
 }  // namespace zav2

@@ -5,13 +5,14 @@
 #include "engine/engine_ready.h"
 #include "engine/media_engine_player.h"
 // clang-format off
-#include "app/subsystem_calls_win.h"
+#include "playback/player_window_win.h"
+#include "app/main_window_win.h"
 // clang-format on
 
 namespace zav2 {
 
 bool initializePlayer(MainWindow& state) {
-    if (FAILED(player().Initialize(state.videoHost)))
+    if (FAILED(player().Initialize(state.panel.videoHost)))
         return false;
     // The callback runs on the engine's threads: it only raises the flag.
     player().SetEventCallback(markEngineReadyOnCanPlay);

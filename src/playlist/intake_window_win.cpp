@@ -11,7 +11,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/subsystem_calls_win.h"
+#include "app/main_window_win.h"
+#include "app/layout_calls_win.h"
+#include "playback/playback_window_win.h"
+#include "playlist/playlist_window_win.h"
+#include "ui/panel_win.h"
 #include "platform/path.h"
 #include "playlist/caption_progress.h"
 #include "playlist/intake.h"
@@ -55,10 +59,10 @@ void recordRecent(MainWindow& state, const String& path) {
 }
 
 void selectCurrentAtTop(MainWindow& state) {
-    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
+    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
     listBox.clearSelection();
-    listBox.setSelected(state.playlist.current, true);
-    listBox.setTopIndex(state.playlist.current);
+    listBox.setSelected(state.list.playlist.current, true);
+    listBox.setTopIndex(state.list.playlist.current);
 }
 
 String dropppedPath(HDROP drop, UINT index) {
@@ -80,9 +84,9 @@ bool insideRect(const RECT& rect, POINT point) {
 // The rows are listed; the titles follow while the window idles. The first
 // slice comes at once: the rows in view, and the whole of a short list.
 void startTitleReading(MainWindow& state) {
-    state.titleWork = {};
-    state.titlesToRead = !state.playlist.empty();
-    state.lastRowRefill = GetTickCount64();
+    state.list.titleWork = {};
+    state.list.titlesToRead = !state.list.playlist.empty();
+    state.list.lastRowRefill = GetTickCount64();
     readTitlesWhileIdle(state);
 }
 
@@ -97,18 +101,19 @@ void dropOntoList(MainWindow& state, HDROP drop, POINT screenPoint) {
     DragFinish(drop);
 
     POINT listPoint = screenPoint;
-    ScreenToClient(state.listBox, &listPoint);
+    ScreenToClient(state.list.listBox, &listPoint);
     const LRESULT answer =
-        SendMessageW(state.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
-    const int at = dropInsertionPoint(static_cast<uint32_t>(answer), state.playlist);
+        SendMessageW(state.list.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
+    const int at = dropInsertionPoint(static_cast<uint32_t>(answer), state.list.playlist);
 
-    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
-    dropOnList(state.playlist, listBox, paths, at, state.currentFolder, intakeSettings(state));
+    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    dropOnList(state.list.playlist, listBox, paths, at, state.list.currentFolder,
+               intakeSettings(state));
     startTitleReading(state);
-    if (!state.playlist.empty())
-        recomputeOrder(state.playlist, state.settings.Mode == Settings::kRandom);
+    if (!state.list.playlist.empty())
+        recomputeOrder(state.list.playlist, state.settings.Mode == Settings::kRandom);
     // The bold row follows the current entry, which may have moved.
-    InvalidateRect(state.listBox, nullptr, TRUE);
+    InvalidateRect(state.list.listBox, nullptr, TRUE);
 }
 
 struct PidlFree {
@@ -127,8 +132,8 @@ int CALLBACK folderDialogCallback(HWND dialog, UINT message, LPARAM, LPARAM data
 }  // namespace
 
 void openPath(MainWindow& state, const String& path, OpenedBy how) {
-    SendMessageW(state.listBox, LB_RESETCONTENT, 0, 0);
-    state.titlesToRead = false;
+    SendMessageW(state.list.listBox, LB_RESETCONTENT, 0, 0);
+    state.list.titlesToRead = false;
     ResumePoint resume;
     if (how == OpenedBy::ResumeAtStartUp) {
         const ResumeKeys keys = loadResumeKeys(state.settingsPath);
@@ -139,20 +144,20 @@ void openPath(MainWindow& state, const String& path, OpenedBy how) {
     const String captionBefore = caption.text();
     caption.setText(kRebuildingCaption);
     const OpenOutcome outcome =
-        openPath(state.playlist, state.currentFolder, path, chosenBy(how), intakeSettings(state),
-                 resume, state.settings.Mode == Settings::kRandom);
+        openPath(state.list.playlist, state.list.currentFolder, path, chosenBy(how),
+                 intakeSettings(state), resume, state.settings.Mode == Settings::kRandom);
     caption.setText(captionBefore);
     if (outcome.addToRecent)
         recordRecent(state, path);
     layOutWindow(state);
 
-    const bool listed = !state.playlist.empty();
+    const bool listed = !state.list.playlist.empty();
     // The rows first, then the start of the entry, which may hold the window
     // while the engine gets ready.
     if (listed) {
         // The one refill of the list box for this open.
-        ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
-        rebuildListBox(caption, listBox, state.playlist, state.settings.NoExt == 1);
+        ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+        rebuildListBox(caption, listBox, state.list.playlist, state.settings.NoExt == 1);
         selectCurrentAtTop(state);
     } else {
         caption.setText(L"Zav2");
@@ -171,13 +176,14 @@ void openPath(MainWindow& state, const String& path, OpenedBy how) {
 }
 
 void openAtStart(MainWindow& state) {
-    if (state.startPath.empty())
+    if (state.list.startPath.empty())
         return;
-    const String path = std::move(state.startPath);
-    state.startPath.clear();
+    const String path = std::move(state.list.startPath);
+    state.list.startPath.clear();
     // The window is painted before the walk begins.
     UpdateWindow(state.window);
-    openPath(state, path, state.startResumes ? OpenedBy::ResumeAtStartUp : OpenedBy::CommandLine);
+    openPath(state, path,
+             state.list.startResumes ? OpenedBy::ResumeAtStartUp : OpenedBy::CommandLine);
 }
 
 void showOpenFileDialog(MainWindow& state) {
@@ -202,7 +208,7 @@ void showOpenFileDialog(MainWindow& state) {
 }
 
 void showOpenFolderDialog(MainWindow& state) {
-    const String last = state.currentFolder;
+    const String last = state.list.currentFolder;
     BROWSEINFOW browse{};
     browse.hwndOwner = state.window;
     browse.lpszTitle = L"フォルダ選択";
@@ -223,7 +229,7 @@ void dropFiles(MainWindow& state, HWND receiver, HDROP drop) {
     DragQueryPoint(drop, &point);
     ClientToScreen(receiver, &point);
     RECT listRect{};
-    GetWindowRect(state.listBox, &listRect);
+    GetWindowRect(state.list.listBox, &listRect);
     if (insideRect(listRect, point)) {
         dropOntoList(state, drop, point);
         return;

@@ -1,9 +1,10 @@
 // The main window's steps on the play list and its list box.
 #include <windowsx.h>
 
+#include "app/main_window_win.h"
 #include "app/command_line.h"
 #include "playback/playback_window_win.h"
-#include "app/subsystem_calls_win.h"
+#include "playlist/playlist_window_win.h"
 #include "playlist/pending_titles.h"
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_win.h"
@@ -12,61 +13,62 @@
 namespace zav2 {
 
 bool listIsEmpty(const MainWindow& state) {
-    return state.playlist.empty();
+    return state.list.playlist.empty();
 }
 
 void setCurrentEntry(MainWindow& state, int index) {
-    state.playlist.current = index;
+    state.list.playlist.current = index;
 }
 
 void emptyList(MainWindow& state) {
-    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
+    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
     WindowCaption caption(state.window);
     selectAll(listBox);
-    removeSelected(caption, listBox, state.playlist, [] {});
+    removeSelected(caption, listBox, state.list.playlist, [] {});
     state.savedCaption = L"Zav2";
 }
 
 void reselectCurrentEntry(MainWindow& state) {
-    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
+    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
     listBox.clearSelection();
-    if (state.playlist.current < 0)
+    if (state.list.playlist.current < 0)
         return;
-    listBox.setSelected(state.playlist.current, true);
-    listBox.setTopIndex(state.playlist.current);
+    listBox.setSelected(state.list.playlist.current, true);
+    listBox.setTopIndex(state.list.playlist.current);
 }
 
 void revealCurrentEntry(MainWindow& state) {
-    if (state.playlist.current < 0)
+    if (state.list.playlist.current < 0)
         return;
-    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
-    revealCurrent(listBox, state.playlist.current, state.settings.Mode == Settings::kRandom, false);
+    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    revealCurrent(listBox, state.list.playlist.current, state.settings.Mode == Settings::kRandom,
+                  false);
 }
 
 // Closing never waits for titles: the list keeps what is known.
 void saveResumeList(MainWindow& state) {
     const String target = resumeListPath(state.programPath, state.instanceName);
-    writePlaylistFile(state.window, state.playlist, state.currentFolder, true, target,
+    writePlaylistFile(state.window, state.list.playlist, state.list.currentFolder, true, target,
                       state.savedCaption, state.settings.NoExt == 1, loadedMediaSeconds(state));
 }
 
 void onResumeTimer(MainWindow& state) {
-    if (state.playlist.empty() || !state.settings.loaded)
+    if (state.list.playlist.empty() || !state.settings.loaded)
         return;
-    if (!state.resumeSchedule.due(state.playlist, static_cast<int64_t>(GetTickCount64())))
+    if (!state.list.resumeSchedule.due(state.list.playlist, static_cast<int64_t>(GetTickCount64())))
         return;
     // Not retried before the next change (a full disk would be written to four
     // times a second); the exit writes the list once more anyway.
-    state.resumeSchedule.written(resumeFingerprint(state.playlist));
+    state.list.resumeSchedule.written(resumeFingerprint(state.list.playlist));
     const String target = resumeListPath(state.programPath, state.instanceName);
-    if (writeResumeList(target, state.playlist, state.settings.NoExt == 1,
+    if (writeResumeList(target, state.list.playlist, state.settings.NoExt == 1,
                         loadedMediaSeconds(state))) {
-        saveResumeKeys(state.settingsPath, {state.currentFolder, currentEntryPath(state)});
+        saveResumeKeys(state.settingsPath, {state.list.currentFolder, currentEntryPath(state)});
     }
 }
 
 String currentEntryPath(const MainWindow& state) {
-    const Playlist& list = state.playlist;
+    const Playlist& list = state.list.playlist;
     if (list.current < 0 || list.current > list.lastIndex())
         return {};
     return list.entries[static_cast<size_t>(list.current)].path;
@@ -92,23 +94,23 @@ double seconds() {
 
 void refreshRowsBehind(MainWindow& state) {
     const uint64_t start = GetTickCount64();
-    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
-    refreshRows(listBox, state.playlist, state.settings.NoExt == 1);
-    state.lastRowRefill = GetTickCount64();
-    state.rowRefillCost = state.lastRowRefill - start;
+    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    refreshRows(listBox, state.list.playlist, state.settings.NoExt == 1);
+    state.list.lastRowRefill = GetTickCount64();
+    state.list.rowRefillCost = state.list.lastRowRefill - start;
 }
 
 }  // namespace
 
 bool readTitlesWhileIdle(MainWindow& state) {
-    if (!state.titlesToRead || state.entryLoading || !IsWindow(state.window))
+    if (!state.list.titlesToRead || state.playback.entryLoading || !IsWindow(state.window))
         return false;
-    Playlist& playlist = state.playlist;
+    Playlist& playlist = state.list.playlist;
     if (playlist.empty()) {
-        state.titlesToRead = false;
+        state.list.titlesToRead = false;
         return false;
     }
-    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
+    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
     TitleSliceOptions options;
     options.noExt = state.settings.NoExt == 1;
     options.replaceRowsOutOfView = playlist.entries.size() <= kRowsReplacedOneByOne;
@@ -119,52 +121,54 @@ bool readTitlesWhileIdle(MainWindow& state) {
         constexpr UINT kWaiting = QS_SENDMESSAGE | QS_POSTMESSAGE | QS_INPUT | QS_HOTKEY;
         return seconds() < until && HIWORD(GetQueueStatus(kWaiting)) == 0;
     };
-    readTitleSlice(playlist, listBox, state.titleWork, readTitle, keepGoing, options);
+    readTitleSlice(playlist, listBox, state.list.titleWork, readTitle, keepGoing, options);
     const bool pending = countPendingTitles(playlist) > 0;
     if (hasRowsBehind(playlist)) {
-        const uint64_t since = GetTickCount64() - state.lastRowRefill;
-        if (!pending || since >= std::max(kRowRefillMilliseconds, 10 * state.rowRefillCost))
+        const uint64_t since = GetTickCount64() - state.list.lastRowRefill;
+        if (!pending || since >= std::max(kRowRefillMilliseconds, 10 * state.list.rowRefillCost))
             refreshRowsBehind(state);
         else
             return true;
     }
-    state.titlesToRead = pending;
+    state.list.titlesToRead = pending;
     return pending;
 }
 
 void finishTitles(MainWindow& state) {
-    if (!state.titlesToRead)
+    if (!state.list.titlesToRead)
         return;
-    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
+    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
     WindowCaption caption(state.window);
-    finishPendingTitles(caption, listBox, state.playlist, readTitle, state.settings.NoExt == 1);
-    state.titlesToRead = false;
+    finishPendingTitles(caption, listBox, state.list.playlist, readTitle,
+                        state.settings.NoExt == 1);
+    state.list.titlesToRead = false;
 }
 
 void moveSelectedEntries(MainWindow& state, int towards) {
-    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
+    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
     if (towards > 0)
-        moveSelectedDown(listBox, state.playlist);
+        moveSelectedDown(listBox, state.list.playlist);
     else
-        moveSelectedUp(listBox, state.playlist);
+        moveSelectedUp(listBox, state.list.playlist);
 }
 
 void showListContextMenu(MainWindow& state, POINT screenPoint) {
     POINT listPoint = screenPoint;
-    ScreenToClient(state.listBox, &listPoint);
+    ScreenToClient(state.list.listBox, &listPoint);
     const LRESULT answer =
-        SendMessageW(state.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
-    state.contextItem = LOWORD(answer);
-    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
-    if (state.playlist.current >= 0)
-        listBox.setSelected(state.playlist.current, false);
+        SendMessageW(state.list.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
+    state.commands.contextItem = LOWORD(answer);
+    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    if (state.list.playlist.current >= 0)
+        listBox.setSelected(state.list.playlist.current, false);
     const std::vector<int> selected = listBox.selection();
     const bool contextSelected =
-        std::find(selected.begin(), selected.end(), state.contextItem) != selected.end();
-    if (!contextSelected && state.contextItem <= state.playlist.lastIndex()) {
-        revealCurrent(listBox, state.contextItem, state.settings.Mode == Settings::kRandom, true);
+        std::find(selected.begin(), selected.end(), state.commands.contextItem) != selected.end();
+    if (!contextSelected && state.commands.contextItem <= state.list.playlist.lastIndex()) {
+        revealCurrent(listBox, state.commands.contextItem, state.settings.Mode == Settings::kRandom,
+                      true);
     }
-    if (HMENU menu = state.shownMenu(kListMenu)) {
+    if (HMENU menu = state.commands.shownMenu(kListMenu)) {
         TrackPopupMenu(menu, 0, screenPoint.x, screenPoint.y, 0, state.window, nullptr);
     }
 }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <windows.h>
+#include <shobjidl.h>
+#include <wrl/client.h>
 
 #include "platform/text.h"
 
@@ -14,6 +16,12 @@ struct TaskbarOwner {
     HWND window = nullptr;       // the button's window
     String programPath;          // what the jump-list links start
     String settingsPath;         // where the recent items are kept
+};
+
+// What the main window keeps of its taskbar button.
+struct TaskbarState {
+    UINT buttonCreatedMessage = 0;  // "TaskbarButtonCreated", registered at start
+    Microsoft::WRL::ComPtr<ITaskbarList3> list;
 };
 
 void rebuildJumpList(const TaskbarOwner& owner);

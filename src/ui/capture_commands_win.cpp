@@ -9,7 +9,9 @@
 #include <array>
 #include <memory>
 
-#include "app/subsystem_calls_win.h"
+#include "playback/player_window_win.h"
+#include "playlist/playlist_window_win.h"
+#include "app/main_window_win.h"
 #include "resources/resource.h"
 #include "ui/capture_commands_win.h"
 // clang-format on
@@ -41,8 +43,8 @@ std::optional<String> browseForCaptureFolder(HWND owner, const wchar_t* title) {
 
 void captureToFile(MainWindow& state) {
     const HRESULT result =
-        CaptureToFile(player(), state.videoHost, state.picture1.get(), state.settings.CaptureDir,
-                      currentEntryPath(state), browseForCaptureFolder);
+        CaptureToFile(player(), state.panel.videoHost, state.panel.picture1.get(),
+                      state.settings.CaptureDir, currentEntryPath(state), browseForCaptureFolder);
     // The one failure the user can mend: the folder does not take the file.
     if (result == STG_E_CANTSAVE) {
         MessageBoxW(state.window, L"キャプチャを保存できませんでした。", L"Zav2",
@@ -55,12 +57,12 @@ void captureToFile(MainWindow& state) {
 std::optional<bool> dispatchCaptureCommand(MainWindow& state, WORD id) {
     if (id != IDM_CAPTURE_TO_FILE && id != IDM_CAPTURE_TO_CLIPBOARD)
         return std::nullopt;
-    if (state.playlist.empty())
+    if (state.list.playlist.empty())
         return true;
     if (id == IDM_CAPTURE_TO_FILE)
         captureToFile(state);
     else
-        CaptureToClipboard(player(), state.window, state.picture1.get());
+        CaptureToClipboard(player(), state.window, state.panel.picture1.get());
     return true;
 }
 

@@ -6,9 +6,9 @@
 
 #include <optional>
 
-#include "app/main_window_win.h"
-
 namespace zav2 {
+
+struct MainWindow;
 
 // Handled (true) or nullopt when the id is not a capture command.
 std::optional<bool> dispatchCaptureCommand(MainWindow& state, WORD id);

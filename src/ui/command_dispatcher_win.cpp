@@ -4,9 +4,10 @@
 
 #include <optional>
 
-#include "app/subsystem_calls_win.h"
+#include "app/main_window_win.h"
 #include "resources/resource.h"
 #include "ui/capture_commands_win.h"
+#include "ui/command_dispatcher_win.h"
 #include "ui/command_handlers_win.h"
 #include "ui/command_rules.h"
 #include "ui/file_commands_win.h"
@@ -145,7 +146,7 @@ bool dispatchCommand(MainWindow& state, WPARAM command) {
     const CommandRow* found = findRow(id);
     if (!found)
         return false;
-    if (guardAllows(found->guard, state.playlist.empty(), state.playlist.current))
+    if (guardAllows(found->guard, state.list.playlist.empty(), state.list.playlist.current))
         found->handler(state, id, HIWORD(command));
     return found->handled;
 }

@@ -4,6 +4,7 @@
 #include "engine/media_engine_player.h"
 // clang-format off
 #include "ui/command_handlers_win.h"
+#include "app/main_window_win.h"
 // clang-format on
 
 #include <commctrl.h>
@@ -14,7 +15,9 @@
 #include "resources/messages_win.h"
 #include "playback/playback_window_win.h"
 #include "app/settings_apply_win.h"
-#include "app/subsystem_calls_win.h"
+#include "app/layout_calls_win.h"
+#include "playback/player_window_win.h"
+#include "ui/panel_win.h"
 #include "playback/caption.h"
 #include "playback/time_display.h"
 #include "resources/resource.h"
@@ -25,20 +28,20 @@ namespace zav2 {
 namespace {
 
 bool hasEntries(const MainWindow& state) {
-    return !state.playlist.empty();
+    return !state.list.playlist.empty();
 }
 
 // Lowest selected row of the list box, -1 when nothing is selected.
 int firstSelectedItem(const MainWindow& state) {
     int first = -1;
-    if (SendMessageW(state.listBox, LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&first)) < 1)
+    if (SendMessageW(state.list.listBox, LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&first)) < 1)
         return -1;
     return first;
 }
 
 void makeCurrent(MainWindow& state, int row) {
-    if (row >= 0 && row <= state.playlist.lastIndex())
-        state.playlist.current = row;
+    if (row >= 0 && row <= state.list.playlist.lastIndex())
+        state.list.playlist.current = row;
 }
 
 bool playingOrPaused(PlayerState playerState) {
@@ -62,11 +65,12 @@ void restoreCaption(MainWindow& state) {
 }
 
 void setSeekBar(MainWindow& state, int position) {
-    SendMessageW(state.seekBar, TBM_SETPOS, TRUE, position);
+    SendMessageW(state.playback.seekBar, TBM_SETPOS, TRUE, position);
 }
 
 void setTimeText(MainWindow& state, unsigned position) {
-    SetWindowTextW(state.timeText, formatTimeText(position, state.duration).c_str());
+    SetWindowTextW(state.playback.timeText,
+                   formatTimeText(position, state.playback.duration).c_str());
 }
 
 void frameStep(MainWindow& state, bool forward) {
@@ -80,21 +84,23 @@ void frameStep(MainWindow& state, bool forward) {
     const double position = engine.GetPosition();
     const unsigned seconds = roundUpSeconds(position);
     setSeekBar(state, seekBarPosition(position));
-    if (state.taskbarList)
-        state.taskbarList->SetProgressValue(state.window, seconds, state.duration);
+    if (state.taskbar.list)
+        state.taskbar.list->SetProgressValue(state.window, seconds, state.playback.duration);
     setTimeText(state, seconds);
 }
 
 void applyListFont(MainWindow& state) {
     const Settings& s = state.settings;
-    applyFont(state.listBox, s.listFontSize, s.listFontName, s.listFontStyle, state.fonts.list);
-    updateItemHeight(state.listBox);
-    InvalidateRect(state.listBox, nullptr, TRUE);
+    applyFont(state.list.listBox, s.listFontSize, s.listFontName, s.listFontStyle,
+              state.fonts.list);
+    updateItemHeight(state.list.listBox);
+    InvalidateRect(state.list.listBox, nullptr, TRUE);
 }
 
 void applyTextFont(MainWindow& state) {
     const Settings& s = state.settings;
-    applyFont(state.textPanel, s.textFontSize, s.textFontName, s.textFontStyle, state.fonts.text);
+    applyFont(state.panel.textPanel, s.textFontSize, s.textFontName, s.textFontStyle,
+              state.fonts.text);
     layOutWindow(state);
 }
 
@@ -136,7 +142,7 @@ void onListDoubleClick(MainWindow& state, WORD, WORD notification) {
         return;
     makeCurrent(state, firstSelectedItem(state));
     playCurrentOrSkip(state);
-    RedrawWindow(state.listBox, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RedrawWindow(state.list.listBox, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     layOutWindow(state);
     reloadPanel(state);
     SetTimer(state.window, kDisplayTimerId, kDisplayTimerMilliseconds, nullptr);
@@ -144,17 +150,17 @@ void onListDoubleClick(MainWindow& state, WORD, WORD notification) {
 }
 
 void onPlayButton(MainWindow& state, WORD, WORD) {
-    const int before = state.playlist.current;
+    const int before = state.list.playlist.current;
     const bool wasStopped = playerIsStopped();
     const int selected = firstSelectedItem(state);
-    if (selected != -1 && selected != state.playlist.current) {
+    if (selected != -1 && selected != state.list.playlist.current) {
         if (!stop(state))
             return;
         makeCurrent(state, selected);
     }
     // With the playing entry still selected this pauses or resumes it.
     playCurrentOrSkip(state);
-    if (state.playlist.current != before || wasStopped)
+    if (state.list.playlist.current != before || wasStopped)
         reloadPanel(state);
     activate(state);
 }
@@ -180,7 +186,7 @@ void onEnter(MainWindow& state, WORD, WORD) {
         // started from a stop, as the Play button does, so that the caption,
         // the bold row and the next advance follow what really plays.
         const int selected = firstSelectedItem(state);
-        if (selected != -1 && selected != state.playlist.current && !stop(state)) {
+        if (selected != -1 && selected != state.list.playlist.current && !stop(state)) {
             activate(state);
             return;
         }
@@ -198,17 +204,17 @@ void onEscape(MainWindow& state, WORD, WORD) {
 }
 
 void onMenuButton(MainWindow& state, WORD id, WORD) {
-    if (!state.buttonMenuLatch.press())
+    if (!state.commands.buttonMenuLatch.press())
         return;
     RECT button{};
     GetWindowRect(GetDlgItem(state.window, id), &button);
-    if (HMENU shown = state.shownMenu(id == IDC_OPEN_BUTTON ? kOpenMenu : kPlayMenu))
+    if (HMENU shown = state.commands.shownMenu(id == IDC_OPEN_BUTTON ? kOpenMenu : kPlayMenu))
         TrackPopupMenu(shown, 0, button.left, button.bottom, 0, state.window, nullptr);
-    state.buttonMenuLatch.menuShown();
+    state.commands.buttonMenuLatch.menuShown();
 }
 
 void onOpenMenuChoice(MainWindow& state, WORD id, WORD) {
-    state.buttonMenuLatch.clear();
+    state.commands.buttonMenuLatch.clear();
     PostMessageW(state.window,
                  id == IDM_OPEN_FILE ? kMessageOpenFileDialog : kMessageOpenFolderDialog, 0, 0);
 }
@@ -221,7 +227,7 @@ void onRelativeSeek(MainWindow& state, WORD id, WORD) {
     switch (engine.GetState()) {
         case PlayerState::Playing: {
             const std::optional<int> target =
-                relativeSeekTarget(engine.GetPosition(), state.duration, *step);
+                relativeSeekTarget(engine.GetPosition(), state.playback.duration, *step);
             if (!target)
                 return;
             engine.Seek(*target);
@@ -256,7 +262,7 @@ void onRate(MainWindow& state, WORD id, WORD) {
     MediaEnginePlayer& engine = player();
     if (engine.GetState() != PlayerState::Playing)
         return;
-    int& rate = state.playbackRate;
+    int& rate = state.playback.playbackRate;
     rate = id == IDM_RATE_FASTER   ? fasterRate(rate)
            : id == IDM_RATE_SLOWER ? slowerRate(rate)
                                    : kNormalRate;
@@ -269,16 +275,17 @@ void onVolumeKey(MainWindow& state, WORD id, WORD) {
     const HWND focus = GetFocus();
     const WPARAM key = up ? VK_PRIOR : VK_NEXT;
     // The list scrolls by a page; so does the text, unless a video covers it.
-    if (focus == state.listBox) {
-        SendMessageW(state.listBox, WM_KEYDOWN, key, 0);
+    if (focus == state.list.listBox) {
+        SendMessageW(state.list.listBox, WM_KEYDOWN, key, 0);
         return;
     }
-    if (focus == state.textPanel && !player().HasVideo()) {
-        SendMessageW(state.textPanel, WM_KEYDOWN, key, 0);
+    if (focus == state.panel.textPanel && !player().HasVideo()) {
+        SendMessageW(state.panel.textPanel, WM_KEYDOWN, key, 0);
         return;
     }
-    const int position = static_cast<int>(SendMessageW(state.volumeSlider, TBM_GETPOS, 0, 0));
-    SendMessageW(state.volumeSlider, TBM_SETPOS, TRUE, sliderAfterPageKey(position, up));
+    const int position =
+        static_cast<int>(SendMessageW(state.playback.volumeSlider, TBM_GETPOS, 0, 0));
+    SendMessageW(state.playback.volumeSlider, TBM_SETPOS, TRUE, sliderAfterPageKey(position, up));
     onVolumeSliderScroll(state, TB_ENDTRACK);
 }
 
@@ -294,7 +301,7 @@ void onTopMostButton(MainWindow& state, WORD, WORD) {
 void onListButton(MainWindow& state, WORD, WORD) {
     Settings& settings = state.settings;
     RECT panel{};
-    GetWindowRect(state.textPanel, &panel);
+    GetWindowRect(state.panel.textPanel, &panel);
     MapWindowPoints(HWND_DESKTOP, state.window, reinterpret_cast<POINT*>(&panel), 2);
     if (HDC dc = GetDC(state.window)) {
         const COLORREF colour =
@@ -327,10 +334,10 @@ void onFontDialog(MainWindow& state, WORD id, WORD) {
     Settings& s = state.settings;
     // A cancelled dialog changes nothing; the font is applied all the same.
     if (id == IDM_LIST_FONT) {
-        chooseFontDialog(state.listBox, s.listFontSize, s.listFontName, s.listFontStyle);
+        chooseFontDialog(state.list.listBox, s.listFontSize, s.listFontName, s.listFontStyle);
         applyListFont(state);
     } else {
-        chooseFontDialog(state.textPanel, s.textFontSize, s.textFontName, s.textFontStyle);
+        chooseFontDialog(state.panel.textPanel, s.textFontSize, s.textFontName, s.textFontStyle);
         applyTextFont(state);
     }
 }
@@ -341,12 +348,12 @@ void onFontKey(MainWindow& state, WORD id, WORD) {
                                                       : FontSizeKey::Smaller;
     const HWND focus = GetFocus();
     Settings& s = state.settings;
-    if (focus == state.listBox) {
+    if (focus == state.list.listBox) {
         if (const std::optional<int> size = fontSizeAfterKey(key, s.listFontSize)) {
             s.listFontSize = *size;
             applyListFont(state);
         }
-    } else if (focus == state.textPanel) {
+    } else if (focus == state.panel.textPanel) {
         if (const std::optional<int> size = fontSizeAfterKey(key, s.textFontSize)) {
             s.textFontSize = *size;
             applyTextFont(state);
@@ -357,19 +364,20 @@ void onFontKey(MainWindow& state, WORD id, WORD) {
 void onMasterVolume(MainWindow& state, WORD id, WORD) {
     Settings& s = state.settings;
     s.MasterVolume = toggledFlag(s.MasterVolume);
-    setMenuCheck(state.shownMenu(kMasterMenu), id, s.MasterVolume == 1);
+    setMenuCheck(state.commands.shownMenu(kMasterMenu), id, s.MasterVolume == 1);
     float scalar = 0.0f;
-    if (!state.masterVolume || FAILED(state.masterVolume->GetMasterVolumeLevelScalar(&scalar)))
+    if (!state.playback.masterVolume ||
+        FAILED(state.playback.masterVolume->GetMasterVolumeLevelScalar(&scalar)))
         return;
     s.Volume = static_cast<int>(scalar * 1000.0f);
-    SendMessageW(state.volumeSlider, TBM_SETPOS, TRUE, s.Volume / 10);
+    SendMessageW(state.playback.volumeSlider, TBM_SETPOS, TRUE, s.Volume / 10);
 }
 
 void onKeepAwakeToggle(MainWindow& state, WORD id, WORD) {
     Settings& s = state.settings;
     int& flag = id == IDM_NO_STANDBY ? s.NoStandby : s.NoDisplayOff;
     flag = toggledFlag(flag);
-    setMenuCheck(state.shownMenu(kTitleMenu), id, flag == 1);
+    setMenuCheck(state.commands.shownMenu(kTitleMenu), id, flag == 1);
     SetThreadExecutionState(ES_CONTINUOUS);
     const uint32_t request = keepAwakeAfterToggle(playingOrPaused(player().GetState()),
                                                   s.NoStandby == 1, s.NoDisplayOff == 1);

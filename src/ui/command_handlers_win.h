@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-#include "app/main_window_win.h"
-
 namespace zav2 {
+
+struct MainWindow;
 
 void onListDoubleClick(MainWindow& state, WORD id, WORD notification);
 void onPlayButton(MainWindow& state, WORD id, WORD notification);

@@ -7,7 +7,7 @@
 // unless it comes second.
 #include "engine/media_engine_player.h"
 // clang-format off
-#include "app/subsystem_calls_win.h"
+#include "app/main_window_win.h"
 // clang-format on
 
 #include <commctrl.h>
@@ -16,6 +16,7 @@
 
 #include "resources/resource.h"
 #include "ui/command_rules.h"
+#include "ui/controls_win.h"
 #include "ui/panel_clicks_win.h"
 
 namespace zav2 {
@@ -132,22 +133,22 @@ LRESULT CALLBACK listBoxProcedure(HWND window, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 void subclassSeekBar(MainWindow& state) {
-    SetWindowSubclass(state.seekBar, seekBarProcedure, kSubclassId, 0);
+    SetWindowSubclass(state.playback.seekBar, seekBarProcedure, kSubclassId, 0);
 }
 
 void subclassVolumeSlider(MainWindow& state) {
-    SetWindowSubclass(state.volumeSlider, volumeSliderProcedure, kSubclassId, 0);
+    SetWindowSubclass(state.playback.volumeSlider, volumeSliderProcedure, kSubclassId, 0);
 }
 
 void subclassPanelAndList(MainWindow& state) {
     auto clicks = std::make_unique<PanelClicks>();
     clicks->state = &state;
     // The panel owns its state from here until WM_NCDESTROY.
-    if (SetWindowSubclass(state.textPanel, textPanelProcedure, kSubclassId,
+    if (SetWindowSubclass(state.panel.textPanel, textPanelProcedure, kSubclassId,
                           reinterpret_cast<DWORD_PTR>(clicks.get()))) {
         clicks.release();
     }
-    SetWindowSubclass(state.listBox, listBoxProcedure, kSubclassId,
+    SetWindowSubclass(state.list.listBox, listBoxProcedure, kSubclassId,
                       reinterpret_cast<DWORD_PTR>(&state));
 }
 

@@ -5,6 +5,9 @@
 // The media engine's headers first: after the audio headers the main window
 // needs they clash in mingw-w64.
 #include "engine/media_engine_player.h"
+// clang-format off
+#include "app/main_window_win.h"
+// clang-format on
 
 #include <windows.h>
 #include <commctrl.h>
@@ -12,7 +15,7 @@
 
 #include "resources/messages_win.h"
 #include "playback/playback_window_win.h"
-#include "app/subsystem_calls_win.h"
+#include "playlist/playlist_window_win.h"
 #include "ui/file_commands_win.h"
 #include "playback/file_operations.h"
 #include "playback/file_shell_win.h"
@@ -153,9 +156,9 @@ class WindowFileHost final : public FileOperationHost {
     PlayerState playerState() override { return player().GetState(); }
     void stopForFileOperation() override {
         player().Stop();
-        SendMessageW(state.seekBar, TBM_SETPOS, TRUE, 0);
-        if (state.taskbarList)
-            state.taskbarList->SetProgressValue(state.window, 0, 100);
+        SendMessageW(state.playback.seekBar, TBM_SETPOS, TRUE, 0);
+        if (state.taskbar.list)
+            state.taskbar.list->SetProgressValue(state.window, 0, 100);
     }
     void closeMedia() override { player().Close(); }
     double currentTime() override { return player().GetPosition(); }
@@ -172,10 +175,10 @@ class WindowFileHost final : public FileOperationHost {
 };
 
 void showProperties(MainWindow& state) {
-    const Playlist& list = state.playlist;
-    if (state.contextItem < 0 || state.contextItem > list.lastIndex())
+    const Playlist& list = state.list.playlist;
+    if (state.commands.contextItem < 0 || state.commands.contextItem > list.lastIndex())
         return;
-    const String& path = list.entries[static_cast<size_t>(state.contextItem)].path;
+    const String& path = list.entries[static_cast<size_t>(state.commands.contextItem)].path;
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS;
@@ -190,12 +193,12 @@ void showProperties(MainWindow& state) {
 // After rows left the list: the play order follows, and an emptied list
 // forgets the last entry's pictures and caption.
 void afterRemoval(MainWindow& state) {
-    if (!state.playlist.empty()) {
-        recomputeOrder(state.playlist, state.settings.Mode == Settings::kRandom);
+    if (!state.list.playlist.empty()) {
+        recomputeOrder(state.list.playlist, state.settings.Mode == Settings::kRandom);
         return;
     }
-    state.picture1.reset();
-    state.picture2.reset();
+    state.panel.picture1.reset();
+    state.panel.picture2.reset();
     state.savedCaption = L"Zav2";
     SetWindowTextW(state.window, state.savedCaption.c_str());
 }
@@ -204,8 +207,8 @@ void afterRemoval(MainWindow& state) {
 
 std::optional<bool> dispatchFileCommand(MainWindow& state, WORD id) {
     WindowFileHost host(state);
-    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
-    FileOperationContext context{host, listBox, state.playlist, state.fileFolders,
+    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    FileOperationContext context{host, listBox, state.list.playlist, state.playback.fileFolders,
                                  state.settings.NoExt == 1};
     switch (id) {
         case IDM_PROPERTIES:

@@ -6,9 +6,9 @@
 
 #include <optional>
 
-#include "app/main_window_win.h"
-
 namespace zav2 {
+
+struct MainWindow;
 
 // Handled (true/false as the dispatcher answers) or nullopt when the id is
 // not one of these commands.

@@ -4,10 +4,13 @@
 
 #include <cstdlib>
 
+#include "app/main_window_win.h"
 #include "resources/messages_win.h"
 #include "playback/playback_window_win.h"
 #include "app/settings_apply_win.h"
-#include "app/subsystem_calls_win.h"
+#include "app/layout_calls_win.h"
+#include "playlist/playlist_window_win.h"
+#include "ui/panel_win.h"
 #include "playlist/playlist_order.h"
 #include "playlist/playlist_win.h"
 #include "resources/resource.h"
@@ -24,29 +27,29 @@ bool randomMode(const MainWindow& state) {
 }
 
 void recompute(MainWindow& state) {
-    if (!state.playlist.empty())
-        recomputeOrder(state.playlist, randomMode(state));
+    if (!state.list.playlist.empty())
+        recomputeOrder(state.list.playlist, randomMode(state));
 }
 
 void removeSelectedEntries(MainWindow& state) {
-    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
+    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
     if (listBox.selection().empty())
         return;
     WindowCaption caption(state.window);
-    removeSelected(caption, listBox, state.playlist, [&state] { stopAndReset(state); });
+    removeSelected(caption, listBox, state.list.playlist, [&state] { stopAndReset(state); });
     recompute(state);
-    if (state.playlist.empty()) {
+    if (state.list.playlist.empty()) {
         releasePanelPictures(state);
         state.savedCaption = L"Zav2";
     }
 }
 
 void sortEntries(MainWindow& state) {
-    sortPlaylist(state.playlist);  // keeps current on its entry
+    sortPlaylist(state.list.playlist);  // keeps current on its entry
     recompute(state);
-    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
+    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
     WindowCaption caption(state.window);
-    rebuildListBox(caption, listBox, state.playlist, state.settings.NoExt == 1);
+    rebuildListBox(caption, listBox, state.list.playlist, state.settings.NoExt == 1);
     // The next tick reselects and reveals the current entry; it must run
     // while stopped too.
     state.listRefreshPending = true;
@@ -56,13 +59,13 @@ void sortEntries(MainWindow& state) {
 void filterEntries(MainWindow& state) {
     // The filter and the jump share one expression: F3 after a filter looks
     // for its text, and a cancelled dialog empties it.
-    String& expression = state.jumpExpression;
+    String& expression = state.list.jumpExpression;
     if (!runSearchDialog(state.module, state.window, kFilterDialogId, expression))
         return;
     finishTitles(state);  // the filter looks at the titles
-    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
-    const bool currentDropped = filterPlaylist(state.playlist, listBox, expression);
-    if (!state.playlist.empty()) {
+    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    const bool currentDropped = filterPlaylist(state.list.playlist, listBox, expression);
+    if (!state.list.playlist.empty()) {
         recompute(state);
         if (currentDropped)
             stopAndReset(state);
@@ -75,40 +78,41 @@ void filterEntries(MainWindow& state) {
 
 void jump(MainWindow& state, bool askFirst) {
     if (askFirst &&
-        !runSearchDialog(state.module, state.window, kJumpDialogId, state.jumpExpression)) {
+        !runSearchDialog(state.module, state.window, kJumpDialogId, state.list.jumpExpression)) {
         return;
     }
-    if (state.jumpExpression.empty() || state.playlist.empty())
+    if (state.list.jumpExpression.empty() || state.list.playlist.empty())
         return;
     finishTitles(state);
-    const int found = findNextMatch(state.playlist, state.playlist.current, state.jumpExpression);
+    const int found =
+        findNextMatch(state.list.playlist, state.list.playlist.current, state.list.jumpExpression);
     if (found < 0)
         return;
     stopAndReset(state);
-    state.playlist.current = found;
-    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
+    state.list.playlist.current = found;
+    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
     revealCurrent(listBox, found, randomMode(state), false);
     playCurrentEntry(state);  // no skip after a jump
     reloadPanel(state);
 }
 
 void randomJump(MainWindow& state) {
-    if (state.playlist.empty())
+    if (state.list.playlist.empty())
         return;
-    const int drawn = std::rand() % static_cast<int>(state.playlist.entries.size());
-    state.playlist.current = drawn;
+    const int drawn = std::rand() % static_cast<int>(state.list.playlist.entries.size());
+    state.list.playlist.current = drawn;
     advanceFrom(state, Direction::Forward, true, drawn);
     reloadPanel(state);
 }
 
 void setPlayMode(MainWindow& state, int mode) {
     state.settings.Mode = mode;
-    const HMENU menu = state.shownMenu(kPlayMenu);
+    const HMENU menu = state.commands.shownMenu(kPlayMenu);
     for (int m = Settings::kOrder; m <= Settings::kOnePass; ++m) {
         setMenuCheck(menu, playModeMenuItem(m), m == mode);
     }
     setButtonIcon(state.window, IDC_MODE_BUTTON, state.module, playModeIcon(mode));
-    state.buttonMenuLatch.clear();
+    state.commands.buttonMenuLatch.clear();
     recompute(state);
 }
 
@@ -132,7 +136,7 @@ void onMoveSelection(MainWindow& state, WORD id, WORD) {
 }
 
 void onSelectAll(MainWindow& state, WORD, WORD) {
-    ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
+    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
     selectAll(listBox);
 }
 
@@ -142,7 +146,7 @@ void onSort(MainWindow& state, WORD, WORD) {
 
 void onSavePlaylist(MainWindow& state, WORD, WORD) {
     finishTitles(state);
-    writePlaylistFile(state.window, state.playlist, state.currentFolder, false, {},
+    writePlaylistFile(state.window, state.list.playlist, state.list.currentFolder, false, {},
                       state.savedCaption, state.settings.NoExt == 1, loadedMediaSeconds(state));
 }
 
@@ -189,26 +193,26 @@ void onToggle(MainWindow& state, WORD id, WORD) {
     Settings& settings = state.settings;
     switch (id) {
         case IDM_SEARCH_SUBFOLDERS:
-            toggle(settings.SearchSubFolder, state.shownMenu(kOpenMenu), id);
-            state.buttonMenuLatch.clear();
+            toggle(settings.SearchSubFolder, state.commands.shownMenu(kOpenMenu), id);
+            state.commands.buttonMenuLatch.clear();
             break;
         case IDM_IGNORE_ERROR:
-            toggle(settings.IgnoreError, state.shownMenu(kTitleMenu), id);
+            toggle(settings.IgnoreError, state.commands.shownMenu(kTitleMenu), id);
             break;
         case IDM_AFTER_ACTIVE:
-            toggle(settings.AfterActive, state.shownMenu(kTitleMenu), id);
+            toggle(settings.AfterActive, state.commands.shownMenu(kTitleMenu), id);
             break;
         case IDM_SINGLE_CLICK_MODE:
-            toggle(settings.SingleClickMode, state.shownMenu(kListMenu), id);
+            toggle(settings.SingleClickMode, state.commands.shownMenu(kListMenu), id);
             break;
         case IDM_HIDE_EXTENSION:
-            toggle(settings.NoExt, state.shownMenu(kListMenu), id);
+            toggle(settings.NoExt, state.commands.shownMenu(kListMenu), id);
             break;
         case IDM_DARK_MODE:
             // Everything takes the new colours: the whole window is repainted
             // at once, then laid out, which paints the panel's picture last.
             // A repaint left for later would erase the picture again.
-            toggle(settings.DarkMode, state.shownMenu(kTitleMenu), id);
+            toggle(settings.DarkMode, state.commands.shownMenu(kTitleMenu), id);
             RedrawWindow(state.window, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
             layOutWindow(state);

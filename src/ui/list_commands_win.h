@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "app/main_window_win.h"
-
 namespace zav2 {
+
+struct MainWindow;
 
 void onRemoveFromList(MainWindow& state, WORD id, WORD notification);
 void onMoveSelection(MainWindow& state, WORD id, WORD notification);

@@ -2,7 +2,8 @@
 // them, and the two owner-drawn items of the open menu.
 #include <windows.h>
 
-#include "app/subsystem_calls_win.h"
+#include "ui/controls_win.h"
+#include "app/main_window_win.h"
 #include "platform/dpi_win.h"
 #include "resources/resource.h"
 #include "ui/list_colors.h"
@@ -77,11 +78,11 @@ void drawListItem(MainWindow& state, const DRAWITEMSTRUCT& item) {
     const ListColors colors = listColors(state.settings.DarkMode == 1);
 
     RECT background = item.rcItem;
-    if (index == state.playlist.lastIndex())
+    if (index == state.list.playlist.lastIndex())
         background.bottom = client.bottom;  // area below
-    const bool watermark = state.settings.ShowBitmapList == 1 && state.picture1 &&
-                           drawWatermark(dc, state.picture1.get(), item.rcItem, background.bottom,
-                                         client, colors.background);
+    const bool watermark = state.settings.ShowBitmapList == 1 && state.panel.picture1 &&
+                           drawWatermark(dc, state.panel.picture1.get(), item.rcItem,
+                                         background.bottom, client, colors.background);
     if (!watermark)
         fill(dc, background, colors.background);
     SetTextColor(dc, colors.text);
@@ -95,7 +96,7 @@ void drawListItem(MainWindow& state, const DRAWITEMSTRUCT& item) {
 
     UniqueFont bold;
     HGDIOBJ previousFont = nullptr;
-    if (index == state.playlist.current) {
+    if (index == state.list.playlist.current) {
         bold = makeBoldFont(item.hwndItem);
         if (bold)
             previousFont = SelectObject(dc, bold.get());

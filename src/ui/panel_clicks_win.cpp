@@ -4,6 +4,7 @@
 #include "engine/media_engine_player.h"
 // clang-format off
 #include "ui/panel_clicks_win.h"
+#include "app/main_window_win.h"
 // clang-format on
 
 namespace zav2 {
@@ -64,7 +65,7 @@ bool takePanelInput(ClickToPause& toPause, MainWindow& state, UINT message, WPAR
         case WM_MOUSEWHEEL:
         case WM_VSCROLL:
         case WM_KEYDOWN:
-            if (panelCanScroll(state.textPanel)) {
+            if (panelCanScroll(state.panel.textPanel)) {
                 // The picture under the scrolled text is painted again.
                 RECT outer{};
                 GetWindowRect(state.window, &outer);

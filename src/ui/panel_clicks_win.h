@@ -6,9 +6,9 @@
 
 #include <windows.h>
 
-#include "app/main_window_win.h"
-
 namespace zav2 {
+
+struct MainWindow;
 
 struct ClickToPause {
     bool pressed = false;        // pressed, and not dragged since

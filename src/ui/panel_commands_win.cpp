@@ -1,7 +1,9 @@
 #include "ui/panel_commands_win.h"
 
 #include "app/settings_apply_win.h"
-#include "app/subsystem_calls_win.h"
+#include "app/layout_calls_win.h"
+#include "ui/panel_win.h"
+#include "app/main_window_win.h"
 #include "resources/resource.h"
 #include "ui/panel_geometry.h"
 
@@ -33,23 +35,23 @@ std::optional<bool> dispatchPanelCommand(MainWindow& state, WORD id) {
             layOutWindow(state);
             return true;
         case IDM_LIST_PICTURE:
-            toggle(settings.ShowBitmapList, state.shownMenu(kListMenu), id);
-            RedrawWindow(state.listBox, nullptr, nullptr,
+            toggle(settings.ShowBitmapList, state.commands.shownMenu(kListMenu), id);
+            RedrawWindow(state.list.listBox, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
             return true;
         case IDM_TEXT_PICTURE:
-            toggle(settings.ShowBitmapText, state.shownMenu(kTextMenu), id);
+            toggle(settings.ShowBitmapText, state.commands.shownMenu(kTextMenu), id);
             layOutWindow(state);
             return true;
         case IDM_SHOW_LYRICS:
-            toggle(settings.ShowText, state.shownMenu(kTextMenu), id);
-            if (!state.playlist.empty())
+            toggle(settings.ShowText, state.commands.shownMenu(kTextMenu), id);
+            if (!state.list.playlist.empty())
                 reloadPanel(state);
             layOutWindow(state);
             return true;
         case IDM_CENTER_TEXT:
-            setCenterText(state.textPanel,
-                          toggle(settings.CenterText, state.shownMenu(kTextMenu), id));
+            setCenterText(state.panel.textPanel,
+                          toggle(settings.CenterText, state.commands.shownMenu(kTextMenu), id));
             layOutWindow(state);
             return true;
     }

@@ -5,9 +5,9 @@
 
 #include <optional>
 
-#include "app/main_window_win.h"
-
 namespace zav2 {
+
+struct MainWindow;
 
 // Next `ViewSize` (40014), the pictures in the list (40007) and in the panel
 // (40008), text and lyrics (40026), centred text (40010). Handled (as the

@@ -6,7 +6,8 @@
 #include "engine/media_engine_player.h"
 // clang-format off
 #include "app/layout_win.h"
-#include "app/subsystem_calls_win.h"
+#include "ui/panel_win.h"
+#include "app/main_window_win.h"
 #include "platform/dpi_win.h"
 // clang-format on
 #include <windows.h>
@@ -28,10 +29,10 @@ void fill(HDC dc, const RECT& rect, COLORREF color) {
 // scroll bar and, unless in full screen, the border.
 RECT panelInside(const MainWindow& state) {
     RECT panel{};
-    GetWindowRect(state.textPanel, &panel);
+    GetWindowRect(state.panel.textPanel, &panel);
     MapWindowPoints(nullptr, state.window, reinterpret_cast<POINT*>(&panel), 2);
     const auto dpi = static_cast<UINT>(windowDpi(state.window));
-    if (GetWindowLongPtrW(state.textPanel, GWL_STYLE) & WS_VSCROLL)
+    if (GetWindowLongPtrW(state.panel.textPanel, GWL_STYLE) & WS_VSCROLL)
         panel.right -= GetSystemMetricsForDpi(SM_CXVSCROLL, dpi);
     if (state.displayMode != kFullScreenMode)
         InflateRect(&panel, -GetSystemMetricsForDpi(SM_CXEDGE, dpi),
@@ -76,27 +77,27 @@ void drawPicture(HDC dc, HBITMAP picture, const RECT& inside, int viewSize) {
 }  // namespace
 
 void paintPanelPicture(MainWindow& state) {
-    if (!state.textPanel || !IsWindowVisible(state.textPanel))
+    if (!state.panel.textPanel || !IsWindowVisible(state.panel.textPanel))
         return;
     const RECT inside = panelInside(state);
     HDC dc = GetDC(state.window);
     if (!dc)
         return;
     fill(dc, inside, panelBackground(state));
-    const bool drawn = state.settings.ShowBitmapText == 1 && state.picture1 && state.picture2 &&
-                       !listTakesWholeWidth(state);
+    const bool drawn = state.settings.ShowBitmapText == 1 && state.panel.picture1 &&
+                       state.panel.picture2 && !listTakesWholeWidth(state);
     if (drawn)
-        drawPicture(dc, state.picture2.get(), inside, state.settings.ViewSize);
+        drawPicture(dc, state.panel.picture2.get(), inside, state.settings.ViewSize);
     ReleaseDC(state.window, dc);
     // The fill covered the panel's text too (the dialog does not clip its
     // children): the text is drawn again, with or without a picture under it.
-    InvalidateRect(state.textPanel, nullptr, TRUE);
-    UpdateWindow(state.textPanel);
+    InvalidateRect(state.panel.textPanel, nullptr, TRUE);
+    UpdateWindow(state.panel.textPanel);
 }
 
 void placeVideoHost(MainWindow& state) {
     MediaEnginePlayer& engine = player();
-    const HWND host = state.videoHost;
+    const HWND host = state.panel.videoHost;
     if (!engine.HasVideo() || engine.GetState() == PlayerState::Stopped) {
         ShowWindow(host, SW_HIDE);
         return;
@@ -108,24 +109,25 @@ void placeVideoHost(MainWindow& state) {
     if (videoWidth == 0 || videoHeight == 0 || videoWidth > 0x7FFF || videoHeight > 0x7FFF)
         return;
     RECT client{};
-    GetClientRect(state.textPanel, &client);
+    GetClientRect(state.panel.textPanel, &client);
     const Box target = videoInPanel(static_cast<int>(videoWidth), static_cast<int>(videoHeight),
                                     client.right, client.bottom, state.settings.ViewSize);
     RECT now{};
     GetClientRect(host, &now);
     POINT origin{0, 0};
-    MapWindowPoints(host, state.textPanel, &origin, 1);
+    MapWindowPoints(host, state.panel.textPanel, &origin, 1);
     if (origin.x != target.x || origin.y != target.y || now.right != target.width ||
         now.bottom != target.height) {
         MoveWindow(host, target.x, target.y, target.width, target.height, TRUE);
         engine.ResizeSurface(target.width, target.height);
         UpdateWindow(host);
     }
-    if (HDC dc = GetDC(state.textPanel)) {
+    if (HDC dc = GetDC(state.panel.textPanel)) {
         fill(dc, client, panelBackground(state));
-        ReleaseDC(state.textPanel, dc);
+        ReleaseDC(state.panel.textPanel, dc);
     }
-    RedrawWindow(state.textPanel, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RedrawWindow(state.panel.textPanel, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
 }  // namespace zav2

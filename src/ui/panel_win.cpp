@@ -2,7 +2,9 @@
 // embedded lyrics, over the companion or embedded picture.
 #include <windows.h>
 
-#include "app/subsystem_calls_win.h"
+#include "ui/panel_win.h"
+#include "playlist/playlist_window_win.h"
+#include "app/main_window_win.h"
 #include "platform/file.h"
 #include "platform/path.h"
 #include "tags/tags.h"
@@ -46,7 +48,7 @@ std::optional<std::string> readCompanionBytes(const String& path) {
 }
 
 void loadPanel(MainWindow& state, const String& media) {
-    SetWindowTextW(state.textPanel, L"");
+    SetWindowTextW(state.panel.textPanel, L"");
     const String text =
         firstExisting(replaceExtension(media, L".txt"), replaceExtension(media, L".doc"));
     const String png = replaceExtension(media, L".png");
@@ -54,23 +56,23 @@ void loadPanel(MainWindow& state, const String& media) {
         firstExisting(replaceExtension(media, L".jpg"), replaceExtension(media, L".jpeg"));
 
     const LyricsAndPicture found = readLyricsAndPicture(media);
-    state.picture1 = embeddedPicture(media, found);
+    state.panel.picture1 = embeddedPicture(media, found);
     // A companion picture replaces the embedded one even when it cannot be
     // decoded.
     if (pathExists(png))
-        state.picture1 = decodePictureFile(png);
+        state.panel.picture1 = decodePictureFile(png);
     else if (pathExists(jpg))
-        state.picture1 = decodePictureFile(jpg);
-    state.picture2.reset();
-    if (state.picture1)
-        state.picture2 = copyPicture(state.picture1.get());
+        state.panel.picture1 = decodePictureFile(jpg);
+    state.panel.picture2.reset();
+    if (state.panel.picture1)
+        state.panel.picture2 = copyPicture(state.panel.picture1.get());
 
     const bool showText = state.settings.ShowText == 1;
     const bool textExists = pathExists(text);
     if (showText && !textExists && found.lyrics) {
-        SetWindowTextW(state.textPanel, lyricsForPanel(*found.lyrics).c_str());
-        if (state.picture2)
-            fadePicture(state.picture2.get());
+        SetWindowTextW(state.panel.textPanel, lyricsForPanel(*found.lyrics).c_str());
+        if (state.panel.picture2)
+            fadePicture(state.panel.picture2.get());
         return;
     }
     std::optional<std::string> bytes;
@@ -87,28 +89,28 @@ void loadPanel(MainWindow& state, const String& media) {
     if (encoding == TextEncoding::NotText)
         return;
     const size_t cut = characterBoundary(*bytes, encoding, kMaxCompanionTextBytes);
-    SetWindowTextW(state.textPanel,
+    SetWindowTextW(state.panel.textPanel,
                    companionText(std::string_view(*bytes).substr(0, cut), encoding).c_str());
-    if (state.picture2)
-        fadePicture(state.picture2.get());
+    if (state.panel.picture2)
+        fadePicture(state.panel.picture2.get());
 }
 
 }  // namespace
 
 void releasePanelPictures(MainWindow& state) {
-    state.picture2.reset();
-    state.picture1.reset();
+    state.panel.picture2.reset();
+    state.panel.picture1.reset();
 }
 
 void reloadPanel(MainWindow& state) {
     releasePanelPictures(state);
     const String media = currentEntryPath(state);
     if (media.empty())
-        SetWindowTextW(state.textPanel, L"");
+        SetWindowTextW(state.panel.textPanel, L"");
     else
         loadPanel(state, media);
     // The list's rows show picture 1 behind them.
-    InvalidateRect(state.listBox, nullptr, TRUE);
+    InvalidateRect(state.list.listBox, nullptr, TRUE);
 }
 
 }  // namespace zav2

@@ -6,7 +6,8 @@
 // unless it comes second.
 #include "engine/media_engine_player.h"
 // clang-format off
-#include "app/subsystem_calls_win.h"
+#include "ui/controls_win.h"
+#include "app/main_window_win.h"
 // clang-format on
 #include <windows.h>
 #include <commctrl.h>
@@ -92,8 +93,8 @@ LRESULT CALLBACK videoHostProcedure(HWND window, UINT message, WPARAM wParam, LP
         case WM_ERASEBKGND:
             return 1;
         case WM_CONTEXTMENU:
-            SendMessageW(state.window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(state.textPanel),
-                         lParam);
+            SendMessageW(state.window, WM_CONTEXTMENU,
+                         reinterpret_cast<WPARAM>(state.panel.textPanel), lParam);
             return 0;
         case WM_CLOSE:
             DestroyWindow(window);
@@ -118,7 +119,7 @@ void subclassVideoHost(MainWindow& state) {
     host->arrow = reinterpret_cast<HCURSOR>(GetClassLongPtrW(GetDesktopWindow(), GCLP_HCURSOR));
     if (!host->arrow)
         host->arrow = LoadCursorW(nullptr, IDC_ARROW);
-    if (!SetWindowSubclass(state.videoHost, videoHostProcedure, kVideoHostSubclass,
+    if (!SetWindowSubclass(state.panel.videoHost, videoHostProcedure, kVideoHostSubclass,
                            reinterpret_cast<DWORD_PTR>(host))) {
         delete host;
     }

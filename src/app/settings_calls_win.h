@@ -1,0 +1,17 @@
+// The settings file as the main window loads and saves it.
+#pragma once
+
+namespace zav2 {
+
+struct MainWindow;
+
+// Settings.
+void determineSettingsPath(MainWindow& state);
+void loadWindowPlacement(MainWindow& state);
+void loadRemainingSettings(MainWindow& state);
+void loadCaptureFolder(MainWindow& state);
+void saveSettings(MainWindow& state);
+bool afterActiveEnabled(const MainWindow& state);
+int programVolume(const MainWindow& state);  // 0 ... 1000
+
+}  // namespace zav2

@@ -1,0 +1,36 @@
+// The play list as the main window keeps it: the model, the list box that
+// mirrors it, and what opening, title reading and the resume list carry
+// between messages.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "platform/text.h"
+#include "playlist/pending_titles.h"
+#include "playlist/playlist.h"
+#include "playlist/resume_schedule.h"
+
+namespace zav2 {
+
+struct PlaylistView {
+    Playlist playlist;  // index-aligned with the strings of listBox
+    HWND listBox = nullptr;
+    WNDPROC listBoxProcedure = nullptr;  // its own, before the subclass
+    String currentFolder;  // folder of the last open, for list files and the resume list
+    ResumeSchedule resumeSchedule;
+    // The path the start opens once the window is up and answering.
+    String startPath;
+    bool startResumes = false;
+    // Titles still to read after an open or a drop, while the window idles.
+    TitleWork titleWork;
+    bool titlesToRead = false;
+    // When the rows left behind were last refilled, and what that took (ms).
+    uint64_t lastRowRefill = 0;
+    uint64_t rowRefillCost = 0;
+    int dragSource = -1;
+    String jumpExpression;  // kept for the repeat jump
+};
+
+}  // namespace zav2
