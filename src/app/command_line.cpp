@@ -103,14 +103,6 @@ String pathArgument(const std::vector<String>& arguments) {
     return arguments[0];
 }
 
-String resumeListPath(StringView programPath, StringView instanceName) {
-    if (!instanceName.empty() && instanceName[0] == '-') {
-        // "D:\Tools\Zav2.exe" with "-work" gives "D:\Tools\Zav2-work.m3u8".
-        return removeExtension(programPath) + String(instanceName) + ZT(".m3u8");
-    }
-    return replaceExtension(programPath, ZT(".m3u8"));
-}
-
 std::string copyForwardedBytes(const void* data, size_t size) {
     if (!data)
         return {};

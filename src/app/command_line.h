@@ -41,11 +41,6 @@ std::vector<String> splitCommandLine(StringView commandLine, bool firstIsProgram
 // leading "-instance" argument. Arguments are without the program path.
 String pathArgument(const std::vector<String>& arguments);
 
-// The automatic play list: the program path with ".m3u8", or for a named
-// instance (a name starting with "-") the instance name with ".m3u8" in the
-// program's folder.
-String resumeListPath(StringView programPath, StringView instanceName);
-
 // Copies forwarded bytes as a receiver must: at most kMaxForwardedBytes, up to
 // the first terminator, never past `size`.
 std::string copyForwardedBytes(const void* data, size_t size);

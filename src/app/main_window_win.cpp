@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "app/command_line.h"
+#include "playlist/playlist_file.h"
 #include "app/instance_win.h"
 #include "resources/messages_win.h"
 #include "playback/playback_window_win.h"
@@ -129,7 +130,7 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     hideCaret(state.panel.textPanel);
     hideCaret(state.panel.videoHost);
 
-    state.playback.playerReady = initializePlayer(state);
+    state.playback.playerReady = initializePlayer(state.panel.videoHost);
     if (!state.playback.playerReady) {
         // The window stays, without its features; the settings file is left
         // as it was (nothing was loaded to write back).

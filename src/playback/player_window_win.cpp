@@ -6,13 +6,12 @@
 #include "engine/media_engine_player.h"
 // clang-format off
 #include "playback/player_window_win.h"
-#include "app/main_window_win.h"
 // clang-format on
 
 namespace zav2 {
 
-bool initializePlayer(MainWindow& state) {
-    if (FAILED(player().Initialize(state.panel.videoHost)))
+bool initializePlayer(HWND videoHost) {
+    if (FAILED(player().Initialize(videoHost)))
         return false;
     // The callback runs on the engine's threads: it only raises the flag.
     player().SetEventCallback(markEngineReadyOnCanPlay);

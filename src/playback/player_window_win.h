@@ -1,12 +1,12 @@
 // The one player as the main window starts, pauses and ends it.
 #pragma once
 
+#include <windows.h>
+
 namespace zav2 {
 
-struct MainWindow;
-
-// Player (engine). False when the player cannot be initialised.
-bool initializePlayer(MainWindow& state);
+// False when the player cannot be initialised; video goes to `videoHost`.
+bool initializePlayer(HWND videoHost);
 void shutDownPlayer();
 void suspendFrames(bool suspended);
 bool playerIsPlaying();

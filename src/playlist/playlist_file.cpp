@@ -268,4 +268,12 @@ bool savePlaylistFile(CaptionTarget& caption, StringView target, const Playlist&
     return written;
 }
 
+String resumeListPath(StringView programPath, StringView instanceName) {
+    if (!instanceName.empty() && instanceName[0] == '-') {
+        // "D:\Tools\Zav2.exe" with "-work" gives "D:\Tools\Zav2-work.m3u8".
+        return removeExtension(programPath) + String(instanceName) + ZT(".m3u8");
+    }
+    return replaceExtension(programPath, ZT(".m3u8"));
+}
+
 }  // namespace zav2

@@ -68,4 +68,9 @@ bool writeResumeList(StringView target, const Playlist& playlist, bool noExt, in
 bool savePlaylistFile(CaptionTarget& caption, StringView target, const Playlist& playlist,
                       const PlaylistWriteOptions& options, StringView captionToRestore);
 
+// The automatic play list: the program path with ".m3u8", or for a named
+// instance (a name starting with "-") the instance name with ".m3u8" in the
+// program's folder.
+String resumeListPath(StringView programPath, StringView instanceName);
+
 }  // namespace zav2

@@ -2,7 +2,6 @@
 #include <windowsx.h>
 
 #include "app/main_window_win.h"
-#include "app/command_line.h"
 #include "playback/playback_window_win.h"
 #include "playlist/playlist_window_win.h"
 #include "playlist/pending_titles.h"

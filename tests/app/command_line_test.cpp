@@ -62,12 +62,6 @@ TEST(PathArgument, SkipsTheInstanceName) {
     EXPECT_EQ(pathArgument(Args{ZT("D:\\a.mp3"), ZT("x")}), String(ZT("D:\\a.mp3")));
 }
 
-TEST(ResumeList, NamedInstancesHaveTheirOwnList) {
-    // The unnamed one's Zav2.m3u8: e2e intake.
-    EXPECT_EQ(resumeListPath(ZT("D:\\Tools\\Zav2.exe"), ZT("-work")),
-              String(ZT("D:\\Tools\\Zav2-work.m3u8")));
-}
-
 // A missing or absent terminator and bytes after one are sent end to end (e2e
 // copydata); the fuzz target reads exactly the declared size under ASan.
 TEST(ForwardedBytes, NoDataOrTooMuch) {

@@ -286,5 +286,11 @@ TEST(ResumeSchedule, LooksSeeACountChangeAtOnceAndAMoveWithinAFewLooks) {
     EXPECT_LE(looks, quiet + ResumeSchedule::kLooksPerHash);
 }
 
+TEST(ResumeList, NamedInstancesHaveTheirOwnList) {
+    // The unnamed one's Zav2.m3u8: e2e intake.
+    EXPECT_EQ(resumeListPath(ZT("D:\\Tools\\Zav2.exe"), ZT("-work")),
+              String(ZT("D:\\Tools\\Zav2-work.m3u8")));
+}
+
 }  // namespace
 }  // namespace zav2
