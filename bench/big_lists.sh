@@ -3,23 +3,26 @@
 # floors of the same run (see big_lists_bench_win.cpp). Not part of CTest:
 #   tools/wine-run -- bench/big_lists.sh build/windows/src/app/Zav2.exe \
 #       build/windows/bench/zav2-big-lists-bench.exe [files, default 10000]
-# The files (100 folders, small MP3s with an ID3v2.3 title) are made once per
-# count in ${ZAV2_CACHE:-~/.cache/zav2}/big-lists-<files>.
+# The files (100 folders, short real MP3s behind an ID3v2.3 title, so the
+# first entry starts as a library's would) are made once per count in
+# ${ZAV2_CACHE:-~/.cache/zav2}/big-lists-mp3-<files>.
 set -u
 [ $# -ge 2 ] || { echo "usage: big_lists.sh Zav2.exe zav2-big-lists-bench.exe [files]" >&2; exit 2; }
 files=${3:-10000}
 cache=${ZAV2_CACHE:-$HOME/.cache/zav2}
-media="$cache/big-lists-$files"
+media="$cache/big-lists-mp3-$files"
 if [ ! -f "$media.complete" ]; then
   rm -rf "$media"
   mkdir -p "$media"
-  python3 - "$media" "$files" << 'PY'
+  ffmpeg -y -v error -f lavfi -i "sine=frequency=440:duration=0.3" -ac 1 -ar 8000 -b:a 8k \
+    -map_metadata -1 -id3v2_version 0 -write_xing 0 "$media.clip.mp3" || exit 1
+  python3 - "$media" "$files" "$media.clip.mp3" << 'PY'
 import os, struct, sys
 root, files = sys.argv[1], int(sys.argv[2])
+audio = open(sys.argv[3], "rb").read()
 per = files // 100
 def syncsafe(n):
     return bytes([(n >> 21) & 127, (n >> 14) & 127, (n >> 7) & 127, n & 127])
-audio = b"\xff\xfb\x90\x00" + bytes(412)  # one silent-looking frame header and room
 for d in range(100):
     folder = os.path.join(root, "d%02d" % d)
     os.mkdir(folder)

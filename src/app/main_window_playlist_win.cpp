@@ -20,6 +20,7 @@ void setCurrentEntry(MainWindow& state, int index) {
 }
 
 void emptyList(MainWindow& state) {
+    state.opening = {};  // a walk under way would fill the list again
     ListBoxWindow listBox(state.listBox, state.listBoxProcedure);
     WindowCaption caption(state.window);
     selectAll(listBox);
@@ -45,6 +46,7 @@ void revealCurrentEntry(MainWindow& state) {
 
 // Closing never waits for titles: the list keeps what is known.
 void saveResumeList(MainWindow& state) {
+    finishWalkForExit(state);
     const String target = resumeListPath(state.programPath, state.instanceName);
     writePlaylistFile(state.window, state.playlist, state.currentFolder, true, target,
                       state.savedCaption, state.settings.NoExt == 1, loadedMediaSeconds(state));
@@ -133,6 +135,7 @@ bool readTitlesWhileIdle(MainWindow& state) {
 }
 
 void finishTitles(MainWindow& state) {
+    finishOpening(state);
     if (!state.titlesToRead)
         return;
     ListBoxWindow listBox(state.listBox, state.listBoxProcedure);

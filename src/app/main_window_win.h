@@ -13,6 +13,7 @@
 #include "app/layout_win.h"
 #include "app/settings_apply_win.h"
 #include "playback/file_operations.h"
+#include "playlist/opening_work.h"
 #include "platform/handles_win.h"
 #include "playlist/pending_titles.h"
 #include "playlist/playlist.h"
@@ -83,6 +84,8 @@ struct MainWindow {
     // The path the start opens once the window is up and answering.
     String startPath;
     bool startResumes = false;
+    // A folder being walked for an open, between messages.
+    OpeningWork opening;
     // Titles still to read after an open or a drop, while the window idles.
     TitleWork titleWork;
     bool titlesToRead = false;
