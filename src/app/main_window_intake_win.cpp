@@ -17,6 +17,7 @@
 #include "playlist/intake.h"
 #include "playlist/playlist_order.h"
 #include "playlist/playlist_win.h"
+#include "playlist/slice_clock_win.h"
 
 namespace zav2 {
 namespace {
@@ -171,14 +172,6 @@ void startAfterOpen(MainWindow& state) {
     }
 }
 
-double seconds() {
-    LARGE_INTEGER frequency{};
-    LARGE_INTEGER counter{};
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 // A slice of the walk: short enough that a click or a key waits no longer
 // than a frame, and over as soon as anything waits.
 constexpr double kWalkSliceSeconds = 0.015;
@@ -241,12 +234,8 @@ bool continueOpening(MainWindow& state) {
     }
     if (!opening.walk)
         return false;
-    const double until = seconds() + kWalkSliceSeconds;
-    const auto keepGoing = [until] {
-        constexpr UINT kWaiting = QS_SENDMESSAGE | QS_POSTMESSAGE | QS_INPUT | QS_HOTKEY;
-        return seconds() < until && HIWORD(GetQueueStatus(kWaiting)) == 0;
-    };
-    if (!opening.walk->step(opening.found, keepGoing))
+    SliceClock clock(kWalkSliceSeconds);
+    if (!opening.walk->step(opening.found, clock.keepGoing()))
         return true;
     endOpening(state);
     return true;
