@@ -125,8 +125,9 @@ int run(HINSTANCE module, int showCommand) {
     int exitCode = 0;
     for (;;) {
         if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            // Titles are read while no message waits, a short slice at a time.
-            if (!readTitlesWhileIdle(state))
+            // A folder being opened is walked, then titles are read, while no
+            // message waits, a short slice at a time.
+            if (!continueOpening(state) && !readTitlesWhileIdle(state))
                 WaitMessage();
             continue;
         }

@@ -49,19 +49,44 @@ void scanAndSort(Playlist& playlist, StringView folder, const IntakeSettings& se
 }
 
 void scanFolder(Playlist& playlist, StringView folder, bool subFolders, StringView ignoreDir) {
-    for (const FolderItem& item : listFolder(folder)) {
-        const String path = itemPath(folder, item.name);
+    FolderWalk walk(folder, subFolders, ignoreDir);
+    walk.step(playlist, [] { return true; });
+}
+
+FolderWalk::FolderWalk(StringView folder, bool subFolders, StringView ignoreDir)
+    : root_(folder), subFolders_(subFolders), ignoreDir_(ignoreDir) {}
+
+bool FolderWalk::step(Playlist& playlist, const std::function<bool()>& keepGoing) {
+    if (!started_) {
+        started_ = true;
+        levels_.push_back({root_, listFolder(root_)});
+        if (!keepGoing())
+            return false;
+    }
+    while (!levels_.empty()) {
+        Level& level = levels_.back();
+        if (level.next == level.items.size()) {
+            levels_.pop_back();
+            continue;
+        }
+        const FolderItem& item = level.items[level.next++];
+        String path = itemPath(level.folder, item.name);
         if (path.empty())
             continue;
         if (item.isFolder) {
-            if (subFolders && item.name != ignoreDir)
-                scanFolder(playlist, path, subFolders, ignoreDir);
+            if (!subFolders_ || item.name == ignoreDir_)
+                continue;
+            std::vector<FolderItem> items = listFolder(path);
+            levels_.push_back({std::move(path), std::move(items)});
+            if (!keepGoing())
+                return false;
             continue;
         }
         if (isPictureOrText(item.name) || isListFile(item.name))
             continue;
         appendEntry(playlist, path, {}, true);
     }
+    return true;
 }
 
 void addFile(Playlist& playlist, ListBoxMirror& listBox, StringView path, int at, int& count,
@@ -140,7 +165,34 @@ void refillListBox(ListBoxMirror& listBox, Playlist& playlist, bool noExt) {
 
 OpenOutcome openPath(Playlist& playlist, String& currentFolder, StringView path, PathChosenBy how,
                      const IntakeSettings& settings, const ResumePoint& resume, bool randomMode) {
-    OpenOutcome outcome;
+    OpenStart start =
+        beginOpenPath(playlist, currentFolder, path, how, settings, resume, randomMode);
+    if (start.walk) {
+        Playlist walked;
+        start.walk->step(walked, [] { return true; });
+        endOpenPath(playlist, std::move(walked), path, start.folder, randomMode);
+    }
+    return start.outcome;
+}
+
+void endOpenPath(Playlist& playlist, Playlist&& walked, StringView path, bool folder,
+                 bool randomMode) {
+    playlist.entries = std::move(walked.entries);
+    sortPlaylist(playlist);
+    playlist.current = folder ? 0 : findByPath(playlist, path);
+    if (playlist.empty()) {
+        playlist.current = -1;
+        return;
+    }
+    playlist.current = std::clamp(playlist.current, 0, playlist.lastIndex());
+    recomputeOrder(playlist, randomMode);
+}
+
+OpenStart beginOpenPath(Playlist& playlist, String& currentFolder, StringView path,
+                        PathChosenBy how, const IntakeSettings& settings, const ResumePoint& resume,
+                        bool randomMode) {
+    OpenStart start;
+    OpenOutcome& outcome = start.outcome;
     clear(playlist);
     // A folder is opened as a folder however it arrived: from the command line,
     // a second start or a recent item it would otherwise load its parent.
@@ -155,7 +207,7 @@ OpenOutcome openPath(Playlist& playlist, String& currentFolder, StringView path,
 
     outcome.pathExisted = pathExists(path);
     if (!outcome.pathExisted)
-        return outcome;
+        return start;
     outcome.addToRecent = !resuming;
 
     const StringView ext = extension(path);
@@ -172,17 +224,18 @@ OpenOutcome openPath(Playlist& playlist, String& currentFolder, StringView path,
     } else if (!folder && equalsIgnoreCase(ext, ZT(".zav"))) {
         playlist.current = readSearchList(playlist, path, 0, count, settings);
     } else {
-        scanAndSort(playlist, currentFolder, settings);
-        playlist.current = folder ? 0 : findByPath(playlist, path);
+        start.walk.emplace(currentFolder, settings.searchSubFolders, settings.ignoreDir);
+        start.folder = folder;
+        return start;
     }
 
     if (playlist.empty()) {
         playlist.current = -1;
-        return outcome;
+        return start;
     }
     playlist.current = std::clamp(playlist.current, 0, playlist.lastIndex());
     recomputeOrder(playlist, randomMode);
-    return outcome;
+    return start;
 }
 
 }  // namespace zav2

@@ -7,9 +7,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
+#include "platform/file.h"
 #include "playlist/playlist.h"
 
 namespace zav2 {
@@ -33,6 +35,29 @@ struct IntakeSettings {
 // are skipped rather than cut into another name. The list box is not touched;
 // the caller sorts.
 void scanFolder(Playlist& playlist, StringView folder, bool subFolders, StringView ignoreDir);
+
+// scanFolder a few folders at a time: each step lists folders and appends
+// their files until `keepGoing` answers false (asked after each folder
+// listed), so a caller can walk a big tree between other work. The order of
+// the entries is scanFolder's.
+class FolderWalk {
+  public:
+    FolderWalk(StringView folder, bool subFolders, StringView ignoreDir);
+    // Answers whether the walk has ended.
+    bool step(Playlist& playlist, const std::function<bool()>& keepGoing);
+
+  private:
+    struct Level {
+        String folder;
+        std::vector<FolderItem> items;
+        size_t next = 0;
+    };
+    String root_;
+    bool subFolders_;
+    String ignoreDir_;
+    bool started_ = false;
+    std::vector<Level> levels_;  // the folders being listed, innermost last
+};
 
 // Inserts one entry and its row before at + count, then counts it.
 void addFile(Playlist& playlist, ListBoxMirror& listBox, StringView path, int at, int& count,
@@ -105,5 +130,22 @@ struct OpenOutcome {
 // empties it before and refills it once after.
 OpenOutcome openPath(Playlist& playlist, String& currentFolder, StringView path, PathChosenBy how,
                      const IntakeSettings& settings, const ResumePoint& resume, bool randomMode);
+
+// openPath in two halves, for a caller that walks the folder between them a
+// slice at a time. beginOpenPath does all of openPath for a list, a search
+// list or a missing path (`walk` is then empty); for a folder or a media file
+// it empties the list and answers the walk to run. endOpenPath takes the
+// walked entries into the list and does the rest: the sort, current, the
+// order.
+struct OpenStart {
+    OpenOutcome outcome;
+    std::optional<FolderWalk> walk;
+    bool folder = false;
+};
+OpenStart beginOpenPath(Playlist& playlist, String& currentFolder, StringView path,
+                        PathChosenBy how, const IntakeSettings& settings, const ResumePoint& resume,
+                        bool randomMode);
+void endOpenPath(Playlist& playlist, Playlist&& walked, StringView path, bool folder,
+                 bool randomMode);
 
 }  // namespace zav2

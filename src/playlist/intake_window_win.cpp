@@ -21,9 +21,9 @@
 #include "playlist/intake.h"
 #include "playlist/playlist_order.h"
 #include "playlist/playlist_win.h"
+#include "playlist/slice_clock_win.h"
 
 namespace zav2 {
-
 namespace {
 
 // IgnoreDir is read from the file before each scan, so an edit takes effect
@@ -91,6 +91,8 @@ void startTitleReading(MainWindow& state) {
 }
 
 void dropOntoList(MainWindow& state, HDROP drop, POINT screenPoint) {
+    // The dropped entries go among the rows of the open under way.
+    finishOpening(state);
     std::vector<String> paths;
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
@@ -131,7 +133,77 @@ int CALLBACK folderDialogCallback(HWND dialog, UINT message, LPARAM, LPARAM data
 
 }  // namespace
 
+namespace {
+
+// What every open does once its list is complete: the rows, the titles to
+// read; the start of the entry comes from the loop.
+void showOpenedList(MainWindow& state, const String& path, PathChosenBy how,
+                    const OpenOutcome& outcome, const String& captionBefore) {
+    WindowCaption caption(state.window);
+    caption.setText(captionBefore);
+    layOutWindow(state);
+
+    const bool listed = !state.list.playlist.empty();
+    if (listed) {
+        // The one refill of the list box for this open.
+        ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+        rebuildListBox(caption, listBox, state.list.playlist, state.settings.NoExt == 1);
+        selectCurrentAtTop(state);
+    } else {
+        caption.setText(L"Zav2");
+    }
+    startTitleReading(state);
+    state.savedCaption = caption.text();
+    if (listed) {
+        reloadPanel(state);
+        selectCurrentAtTop(state);
+    }
+    state.list.opening.startDue =
+        outcome.pathExisted && how != PathChosenBy::ResumeAtStartUp && listed;
+    GetWindowRect(state.window, &state.savedWindowRect);
+    SetForegroundWindow(state.window);
+    SetFocus(state.window);
+    // Last: the shell's recent documents and the jump list take a while.
+    if (outcome.addToRecent)
+        recordRecent(state, path);
+}
+
+void startAfterOpen(MainWindow& state) {
+    state.list.opening.startDue = false;
+    startPlaybackAfterOpen(state);
+    state.savedCaption = WindowCaption(state.window).text();
+    if (!state.list.playlist.empty()) {
+        reloadPanel(state);
+        selectCurrentAtTop(state);
+    }
+}
+
+// A slice of the walk: short enough that a click or a key waits no longer
+// than a frame, and over as soon as anything waits.
+constexpr double kWalkSliceSeconds = 0.015;
+
+// Walks the rest of an open's folder and puts the entries into the list.
+void completeWalk(MainWindow& state) {
+    OpeningWork& opening = state.list.opening;
+    opening.walk->step(opening.found, [] { return true; });
+    opening.walk.reset();
+    endOpenPath(state.list.playlist, std::move(opening.found), opening.path, opening.folder,
+                state.settings.Mode == Settings::kRandom);
+    opening.found = {};
+}
+
+void endOpening(MainWindow& state) {
+    completeWalk(state);
+    OpeningWork opening = std::move(state.list.opening);
+    state.list.opening = {};
+    showOpenedList(state, opening.path, opening.how, opening.outcome, opening.captionBefore);
+}
+
+}  // namespace
+
 void openPath(MainWindow& state, const String& path, OpenedBy how) {
+    // A walk still going on is for a list this open replaces.
+    state.list.opening = {};
     SendMessageW(state.list.listBox, LB_RESETCONTENT, 0, 0);
     state.list.titlesToRead = false;
     ResumePoint resume;
@@ -143,36 +215,46 @@ void openPath(MainWindow& state, const String& path, OpenedBy how) {
     WindowCaption caption(state.window);
     const String captionBefore = caption.text();
     caption.setText(kRebuildingCaption);
-    const OpenOutcome outcome =
-        openPath(state.list.playlist, state.list.currentFolder, path, chosenBy(how),
-                 intakeSettings(state), resume, state.settings.Mode == Settings::kRandom);
-    caption.setText(captionBefore);
-    if (outcome.addToRecent)
-        recordRecent(state, path);
-    layOutWindow(state);
+    OpenStart start =
+        beginOpenPath(state.list.playlist, state.list.currentFolder, path, chosenBy(how),
+                      intakeSettings(state), resume, state.settings.Mode == Settings::kRandom);
+    if (!start.walk) {
+        showOpenedList(state, path, chosenBy(how), start.outcome, captionBefore);
+        return;
+    }
+    OpeningWork& opening = state.list.opening;
+    opening.walk = std::move(start.walk);
+    opening.path = path;
+    opening.folder = start.folder;
+    opening.how = chosenBy(how);
+    opening.outcome = start.outcome;
+    opening.captionBefore = captionBefore;
+    // The walk goes on from the message loop; the caption stays meanwhile.
+}
 
-    const bool listed = !state.list.playlist.empty();
-    // The rows first, then the start of the entry, which may hold the window
-    // while the engine gets ready.
-    if (listed) {
-        // The one refill of the list box for this open.
-        ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
-        rebuildListBox(caption, listBox, state.list.playlist, state.settings.NoExt == 1);
-        selectCurrentAtTop(state);
-    } else {
-        caption.setText(L"Zav2");
+bool continueOpening(MainWindow& state) {
+    OpeningWork& opening = state.list.opening;
+    if (opening.startDue) {
+        startAfterOpen(state);
+        return true;
     }
-    startTitleReading(state);
-    if (outcome.pathExisted && how != OpenedBy::ResumeAtStartUp && listed)
-        startPlaybackAfterOpen(state);
-    state.savedCaption = caption.text();
-    if (listed) {
-        reloadPanel(state);
-        selectCurrentAtTop(state);
-    }
-    GetWindowRect(state.window, &state.savedWindowRect);
-    SetForegroundWindow(state.window);
-    SetFocus(state.window);
+    if (!opening.walk)
+        return false;
+    SliceClock clock(kWalkSliceSeconds);
+    if (!opening.walk->step(opening.found, clock.keepGoing()))
+        return true;
+    endOpening(state);
+    return true;
+}
+
+void finishOpening(MainWindow& state) {
+    if (state.list.opening.walk)
+        endOpening(state);
+}
+
+void finishWalkForExit(MainWindow& state) {
+    if (state.list.opening.walk)
+        completeWalk(state);
 }
 
 void openAtStart(MainWindow& state) {

@@ -102,6 +102,13 @@ void ListBoxWindow::replaceAll(const std::vector<String>& texts, const std::vect
 void ListBoxWindow::insertMany(int index, const std::vector<String>& texts) {
     viewChanged_ = true;
     const int total = count();
+    if (index >= total) {
+        // Appended: nothing shifts, and no row needs its index looked up.
+        RedrawPause pause(*this);
+        for (const String& text : texts)
+            send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        return;
+    }
     const double shifted = static_cast<double>(texts.size()) * std::max(0, total - index);
     if (shifted <= kRefillPerItem * (total + 1)) {
         RedrawPause pause(*this);

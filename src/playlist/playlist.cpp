@@ -79,11 +79,21 @@ void rebuildListBox(CaptionTarget& caption, ListBoxMirror& listBox, Playlist& pl
     RedrawPause pause(listBox);
     listBox.reset(total);
     CaptionProgress progress(caption, kRebuildingCaption, total);
-    for (int i = 0; i < total; ++i) {
-        progress.step(i);
-        PlaylistEntry& entry = playlist.entries[static_cast<size_t>(i)];
-        entry.rowBehind = false;
-        listBox.insert(i, displayText(entry, noExt));
+    // In batches, one between two steps of the progress: a batch appended to
+    // the box costs one call per row and nothing per row already there.
+    constexpr int kBatches = 20;
+    const int batch = std::max(1, (total + kBatches - 1) / kBatches);
+    std::vector<String> rows;
+    for (int first = 0; first < total; first += batch) {
+        const int end = std::min(total, first + batch);
+        rows.clear();
+        for (int i = first; i < end; ++i) {
+            progress.step(i);
+            PlaylistEntry& entry = playlist.entries[static_cast<size_t>(i)];
+            entry.rowBehind = false;
+            rows.push_back(displayText(entry, noExt));
+        }
+        listBox.insertMany(first, rows);
     }
     caption.setText(saved);
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "platform/text.h"
+#include "playlist/opening_work.h"
 #include "playlist/pending_titles.h"
 #include "playlist/playlist.h"
 #include "playlist/resume_schedule.h"
@@ -23,6 +24,8 @@ struct PlaylistView {
     // The path the start opens once the window is up and answering.
     String startPath;
     bool startResumes = false;
+    // A folder being walked for an open, between messages.
+    OpeningWork opening;
     // Titles still to read after an open or a drop, while the window idles.
     TitleWork titleWork;
     bool titlesToRead = false;

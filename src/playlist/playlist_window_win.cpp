@@ -5,6 +5,7 @@
 #include "playback/playback_window_win.h"
 #include "playlist/playlist_window_win.h"
 #include "playlist/pending_titles.h"
+#include "playlist/slice_clock_win.h"
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_win.h"
 #include "tags/tags.h"
@@ -20,6 +21,7 @@ void setCurrentEntry(MainWindow& state, int index) {
 }
 
 void emptyList(MainWindow& state) {
+    state.list.opening = {};  // a walk under way would fill the list again
     ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
     WindowCaption caption(state.window);
     selectAll(listBox);
@@ -46,6 +48,7 @@ void revealCurrentEntry(MainWindow& state) {
 
 // Closing never waits for titles: the list keeps what is known.
 void saveResumeList(MainWindow& state) {
+    finishWalkForExit(state);
     const String target = resumeListPath(state.programPath, state.instanceName);
     writePlaylistFile(state.window, state.list.playlist, state.list.currentFolder, true, target,
                       state.savedCaption, state.settings.NoExt == 1, loadedMediaSeconds(state));
@@ -77,19 +80,13 @@ namespace {
 
 // A slice short enough that a click or a key waits no longer than a frame.
 constexpr double kTitleSliceSeconds = 0.015;
-// Up to this many rows a title goes to its row at once; in a longer list each
-// replaced row shifts too many others, and the rows are refilled in batches.
-constexpr int kRowsReplacedOneByOne = 20000;
+// Up to this many rows a title goes to its row at once. Replacing a row
+// costs a dozen list-box calls and shifts every row after it; refilling the
+// whole box costs a couple of microseconds a row under Wine, so in a longer
+// list the rows out of view are refilled in batches.
+constexpr int kRowsReplacedOneByOne = 2000;
 // Batches no closer than this, nor than ten times what the last one took.
 constexpr uint64_t kRowRefillMilliseconds = 2000;
-
-double seconds() {
-    LARGE_INTEGER frequency{};
-    LARGE_INTEGER counter{};
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void refreshRowsBehind(MainWindow& state) {
     const uint64_t start = GetTickCount64();
@@ -113,14 +110,8 @@ bool readTitlesWhileIdle(MainWindow& state) {
     TitleSliceOptions options;
     options.noExt = state.settings.NoExt == 1;
     options.replaceRowsOutOfView = playlist.entries.size() <= kRowsReplacedOneByOne;
-    // The slice also ends as soon as anything waits, a message sent by
-    // another program too: each one would otherwise wait for the slice.
-    const double until = seconds() + kTitleSliceSeconds;
-    const auto keepGoing = [until] {
-        constexpr UINT kWaiting = QS_SENDMESSAGE | QS_POSTMESSAGE | QS_INPUT | QS_HOTKEY;
-        return seconds() < until && HIWORD(GetQueueStatus(kWaiting)) == 0;
-    };
-    readTitleSlice(playlist, listBox, state.list.titleWork, readTitle, keepGoing, options);
+    SliceClock clock(kTitleSliceSeconds);
+    readTitleSlice(playlist, listBox, state.list.titleWork, readTitle, clock.keepGoing(), options);
     const bool pending = countPendingTitles(playlist) > 0;
     if (hasRowsBehind(playlist)) {
         const uint64_t since = GetTickCount64() - state.list.lastRowRefill;
@@ -134,6 +125,7 @@ bool readTitlesWhileIdle(MainWindow& state) {
 }
 
 void finishTitles(MainWindow& state) {
+    finishOpening(state);
     if (!state.list.titlesToRead)
         return;
     ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);

@@ -38,6 +38,13 @@ enum class OpenedBy {
     Forwarded
 };
 void openPath(MainWindow& state, const String& path, OpenedBy how);
+// Walks on with an open's folder for a short slice; answers whether it goes
+// on. finishOpening walks the rest at once, for commands that need the list.
+bool continueOpening(MainWindow& state);
+void finishOpening(MainWindow& state);
+// The rest of the walk into the list, without rows or playback: the exit
+// writes the list the open was making.
+void finishWalkForExit(MainWindow& state);
 // The start-up path or the resume list WM_INITDIALOG left for the loop.
 void openAtStart(MainWindow& state);
 void showOpenFileDialog(MainWindow& state);

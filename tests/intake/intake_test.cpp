@@ -53,6 +53,20 @@ TEST_F(OpenFolderTest, SubFoldersSkipTheIgnoredNameInExactCaseAtEveryDepth) {
     EXPECT_EQ(playlist.entries.size(), 8u);
 }
 
+// The window walks a folder a slice at a time: stopped after every folder it
+// lists, the walk still finds every file, in the order of one go.
+TEST_F(OpenFolderTest, AWalkStoppedAfterEveryFolderFindsWhatOneGoFinds) {
+    Playlist whole;
+    scanFolder(whole, dir.path("a"), true, text("Skip"));
+    FolderWalk walk(dir.path("a"), true, text("Skip"));
+    Playlist sliced;
+    int stops = 0;
+    while (!walk.step(sliced, [] { return false; }))
+        ++stops;
+    EXPECT_EQ(namesOf(sliced), namesOf(whole));
+    EXPECT_EQ(stops, 4);  // a, a/sub, a/sub2, a/sub2/skip
+}
+
 // A folder loads its own files with the first current; a missing path then
 // empties the list and keeps the folder.
 TEST_F(OpenFolderTest, FolderLoadsItselfAndAMissingPathEmptiesTheList) {
