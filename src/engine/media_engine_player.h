@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "engine/media_engine_api.h"
@@ -71,6 +72,19 @@ class MediaEnginePlayer {
     void ReleasePreloadedFile();
     // The path given to Preload; empty when nothing is held.
     String GetPreloadedPath() const { return aheadRequested; }
+    // Starts the engine opened ahead while the playing one still sounds, so
+    // that its sound can begin as the other's ends; an OpenFile of its file
+    // then takes it over running. False, and nothing started, when it is not
+    // ready, failed or has video. Pause, a seek or another source let it go.
+    bool StartPreloadEarly();
+    // How long before the playing media's duration the next one is to be
+    // started (seconds of real time), so that its sound begins as this one's
+    // ends: how early the engine has reported its ends (Wine's leaves the
+    // last tens of milliseconds unplayed), plus the time from Play until its
+    // media runs. Measured
+    // on the entries played so far (as the position and the end are read);
+    // nothing before the first end has been seen.
+    std::optional<double> GetEarlyStartLead();
 
     // Transport: E_POINTER without engine, E_UNEXPECTED in the wrong state.
     HRESULT Play();
@@ -122,6 +136,13 @@ class MediaEnginePlayer {
     struct CriticalSectionDeleter {
         void operator()(CRITICAL_SECTION* section) const;
     };
+    // A Play not yet measured: when it was called (performance counter) and
+    // the position it started from.
+    struct StartReading {
+        LONGLONG calledAt = 0;
+        double from = 0.0;
+        bool pending = false;
+    };
     struct EngineParts {
         Microsoft::WRL::ComPtr<IMFMediaEngine> engine;
         Microsoft::WRL::ComPtr<IMFMediaEngineEx> engineEx;
@@ -142,6 +163,9 @@ class MediaEnginePlayer {
     void OnEngineEvent(uint32_t event, uintptr_t param1, uint32_t param2);
     void OnAheadEngineEvent(uint32_t event);
     double FrameRateOfStreams(DWORD streams);  // under `lock`
+    static StartReading StartingNow(double from);
+    static double SecondsSince(LONGLONG counter);
+    void ReadStartLatency(double position);
 
     // Surface, swap chain, texture and the presentation thread.
     HRESULT CreateSurfaceWindow();
@@ -206,6 +230,20 @@ class MediaEnginePlayer {
     String aheadRequested;
     String aheadPath;
     String aheadUrl;
+    // The engine opened ahead was started early; after a take-over, until
+    // the Play that then finds it running.
+    bool aheadStarted = false;
+    bool startedEarly = false;
+    // Main thread only, as are the position read-outs that complete them.
+    StartReading startReading;
+    StartReading aheadStartReading;
+    RunningEstimate startLatency;
+    RunningEstimate endShortfall;
+    // The last position read while playing and when (performance counter),
+    // and whether the end of this source has been measured.
+    double lastPosition = 0.0;
+    LONGLONG lastPositionAt = 0;
+    bool endMeasured = false;
     std::atomic<bool> aheadCanPlay{false};
     std::atomic<bool> aheadError{false};
     std::unique_ptr<CRITICAL_SECTION, CriticalSectionDeleter> lock;

@@ -428,7 +428,21 @@ void MediaEnginePlayer::ReleasePreloadedFile() {
     DropPreload(ahead.engine ? kShutdownLimitMs : 0);
 }
 
+bool MediaEnginePlayer::StartPreloadEarly() {
+    if (aheadStarted)
+        return true;
+    if (!ahead.engine || aheadError.load() || !aheadCanPlay.load() || ahead.engine->HasVideo())
+        return false;
+    const StartReading reading = StartingNow(0.0);
+    if (FAILED(ahead.engine->Play()))
+        return false;
+    aheadStartReading = reading;
+    aheadStarted = true;
+    return true;
+}
+
 void MediaEnginePlayer::DropPreload(DWORD waitMs) {
+    aheadStarted = false;
     aheadRequested.clear();
     aheadPath.clear();
     aheadUrl.clear();
@@ -474,6 +488,10 @@ bool MediaEnginePlayer::TakeOverPreload(const String& full) {
     else if (aheadCanPlay.load())
         canPlay.store(true);
     engineHoldsSource = true;
+    startedEarly = std::exchange(aheadStarted, false);
+    startReading = startedEarly ? aheadStartReading : StartReading{};
+    lastPositionAt = 0;
+    endMeasured = false;
     aheadRequested.clear();
     aheadPath.clear();
     aheadUrl.clear();
@@ -499,6 +517,7 @@ HRESULT MediaEnginePlayer::OpenFile(const wchar_t* path) {
         }
     }
     if (rewind) {
+        startedEarly = false;
         rewind->Pause();
         hr = Seek(0);
         if (SUCCEEDED(hr))
@@ -538,6 +557,10 @@ HRESULT MediaEnginePlayer::SetSourceUrl(const wchar_t* url) {
         lastFrameTime = kNoFrameTime;
         target = engine;
     }
+    startedEarly = false;
+    startReading = StartReading{};
+    lastPositionAt = 0;
+    endMeasured = false;
     target->Pause();
     Bstr text{SysAllocString(url)};
     if (!text)
@@ -579,6 +602,8 @@ HRESULT MediaEnginePlayer::Close() {
         currentUrl.clear();
         state.store(PlayerState::Closed);
     }
+    startedEarly = false;
+    startReading = StartReading{};
     target->Pause();
     // A null source unloads the media and lets go of the file.
     const HRESULT hr = target->SetSource(nullptr);
@@ -598,9 +623,14 @@ HRESULT MediaEnginePlayer::Play() {
             return E_UNEXPECTED;
         target = engine;
     }
-    const HRESULT hr = target->Play();
+    // An engine started early runs already: another Play could make the
+    // platform start its session over.
+    const StartReading reading = StartingNow(target->GetCurrentTime());
+    const HRESULT hr = std::exchange(startedEarly, false) ? S_OK : target->Play();
     if (FAILED(hr))
         return hr;
+    if (!startReading.pending)
+        startReading = reading;
     {
         Lock hold(*this);
         state.store(rule.next);
@@ -623,6 +653,9 @@ HRESULT MediaEnginePlayer::Pause() {
             return E_UNEXPECTED;
         target = engine;
     }
+    if (aheadStarted)
+        DiscardPreload();  // the next entry would go on sounding
+    startReading.pending = false;
     const HRESULT hr = target->Pause();
     if (SUCCEEDED(hr)) {
         Lock hold(*this);
@@ -639,6 +672,9 @@ HRESULT MediaEnginePlayer::Stop() {
         if (!engine)
             return E_POINTER;
         rule = transportRule(TransportOp::Stop, state.load());
+        // Taken over running, and not played on: it must not sound on.
+        if (std::exchange(startedEarly, false))
+            engine->Pause();
         if (rule.action == TransportAction::NothingToDo)
             return S_OK;
         if (rule.action == TransportAction::Refuse)
@@ -671,6 +707,11 @@ HRESULT MediaEnginePlayer::Seek(double seconds) {
     }
     if (!target)
         return E_POINTER;
+    if (aheadStarted)
+        DiscardPreload();
+    startReading.pending = false;
+    lastPositionAt = 0;
+    endMeasured = false;
     const HRESULT hr = target->SetCurrentTime(*seekTarget(seconds, target->GetDuration()));
     if (SUCCEEDED(hr) && engineQuirks().restartFramesAfterSeek &&
         state.load() == PlayerState::Playing) {
@@ -681,7 +722,57 @@ HRESULT MediaEnginePlayer::Seek(double seconds) {
 }
 
 double MediaEnginePlayer::GetPosition() {
-    return engine ? engine->GetCurrentTime() : 0.0;
+    if (!engine)
+        return 0.0;
+    const double position = engine->GetCurrentTime();
+    ReadStartLatency(position);
+    return position;
+}
+
+MediaEnginePlayer::StartReading MediaEnginePlayer::StartingNow(double from) {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    return StartReading{now.QuadPart, from, true};
+}
+
+double MediaEnginePlayer::SecondsSince(LONGLONG counter) {
+    LARGE_INTEGER now{};
+    LARGE_INTEGER frequency{};
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - counter) / static_cast<double>(frequency.QuadPart);
+}
+
+std::optional<double> MediaEnginePlayer::GetEarlyStartLead() {
+    // Until an end has been seen, when it comes is not known: a start just
+    // as the other engine ends can keep Wine's from ever reporting its end.
+    if (!endShortfall.measured())
+        return std::nullopt;
+    return endShortfall.seconds() + startLatency.seconds();
+}
+
+void MediaEnginePlayer::ReadStartLatency(double position) {
+    if (state.load() != PlayerState::Playing)
+        return;
+    if (!engine->IsEnded()) {
+        lastPosition = position;
+        lastPositionAt = StartingNow(0).calledAt;
+    }
+    if (!startReading.pending)
+        return;
+    const double elapsed = SecondsSince(startReading.calledAt);
+    // A start that has not run after a second tells nothing about the next.
+    constexpr double kGiveUpSeconds = 1.0;
+    if (elapsed > kGiveUpSeconds) {
+        startReading.pending = false;
+        return;
+    }
+    const std::optional<double> latency =
+        startLatencyFrom(elapsed, position - startReading.from, engine->GetPlaybackRate());
+    if (!latency)
+        return;
+    startLatency.add(*latency);
+    startReading.pending = false;
 }
 
 double MediaEnginePlayer::GetDuration() {
@@ -695,6 +786,8 @@ HRESULT MediaEnginePlayer::SetVolume(double level) {
     const std::optional<double> volume = clampVolume(level);
     if (!volume)
         return E_INVALIDARG;
+    if (ahead.engine)
+        ahead.engine->SetVolume(*volume);  // it may be heard before it is taken over
     return engine->SetVolume(*volume);
 }
 
@@ -706,7 +799,29 @@ HRESULT MediaEnginePlayer::SetPlaybackRate(double rate) {
 }
 
 bool MediaEnginePlayer::IsEnded() {
-    return engine && engine->IsEnded();
+    if (!engine)
+        return false;
+    if (!engine->IsEnded()) {
+        // With the next engine started early, Wine's now and then never
+        // reports its end: its duration is the end then.
+        const double duration = engine->GetDuration();
+        return aheadStarted && duration > 0 && engine->GetCurrentTime() >= duration;
+    }
+    // Where the media had got to when the end came tells how early the
+    // engine ends; read close to the end only (the end watch's readings).
+    constexpr double kCloseSeconds = 0.05;
+    if (!endMeasured && lastPositionAt != 0 && state.load() == PlayerState::Playing) {
+        endMeasured = true;
+        const double since = SecondsSince(lastPositionAt);
+        if (since <= kCloseSeconds) {
+            // The end came somewhere between that reading and this one.
+            if (const std::optional<double> shortfall = endShortfallFrom(
+                    lastPosition + since / 2 * engine->GetPlaybackRate(), engine->GetDuration())) {
+                endShortfall.add(*shortfall);
+            }
+        }
+    }
+    return true;
 }
 
 bool MediaEnginePlayer::IsReady() const {

@@ -142,3 +142,28 @@ unsigned FrameBackoff::sleepAfter(FrameOutcome outcome) {
 }
 
 }  // namespace zav2
+
+namespace zav2 {
+
+std::optional<double> startLatencyFrom(double elapsed, double advanced, double rate) {
+    if (!(advanced > 0) || !(rate > 0) || !std::isfinite(elapsed) || !std::isfinite(advanced))
+        return std::nullopt;
+    const double latency = elapsed - advanced / rate;
+    if (latency < 0)
+        return std::nullopt;
+    return latency;
+}
+
+std::optional<double> endShortfallFrom(double reached, double duration) {
+    if (!(duration > 0) || !std::isfinite(duration) || !std::isfinite(reached) || reached <= 0)
+        return std::nullopt;
+    return std::fmax(duration - reached, 0.0);
+}
+
+void RunningEstimate::add(double seconds) {
+    seconds = std::fmin(std::fmax(seconds, 0.0), kLongest);
+    estimate = readings ? (estimate + seconds) / 2 : seconds;
+    readings = true;
+}
+
+}  // namespace zav2

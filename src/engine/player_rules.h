@@ -78,6 +78,31 @@ FrameOutcome frameOutcome(int32_t result);
 // back off, doubling from 16 ms up to 250 ms, so that a device that cannot
 // present does not keep a time-critical thread spinning on the player's lock;
 // the first success ends the back-off.
+// How long an engine takes from Play until its media runs, told from one
+// reading of its position: `elapsed` seconds of real time after Play it had
+// moved `advanced` seconds of media at `rate`. A reading before the media
+// moved, or one that makes no sense (a seek in between), tells nothing.
+std::optional<double> startLatencyFrom(double elapsed, double advanced, double rate);
+
+// How early the engine reports its end: it had got to `reached` (the last
+// position read, plus the real time since then at `rate`) when the end came
+// at `duration`. Nothing when that makes no sense.
+std::optional<double> endShortfallFrom(double reached, double duration);
+
+// A time measured again and again (seconds, 0 before the first reading):
+// each new reading weighs half, and none counts for more than kLongest.
+class RunningEstimate {
+  public:
+    static constexpr double kLongest = 0.2;
+    void add(double seconds);
+    double seconds() const { return estimate; }
+    bool measured() const { return readings; }
+
+  private:
+    double estimate = 0.0;
+    bool readings = false;
+};
+
 class FrameBackoff {
   public:
     static constexpr unsigned kFirstFailureMs = 16;

@@ -81,4 +81,12 @@ String EnginePlayer::preloadedPath() const {
     return player().GetPreloadedPath();
 }
 
+bool EnginePlayer::startPreloadEarly() {
+    return player().StartPreloadEarly();
+}
+
+std::optional<double> EnginePlayer::earlyStartLead() {
+    return player().GetEarlyStartLead();
+}
+
 }  // namespace zav2

@@ -1,6 +1,8 @@
 // Playback control's view of the program's one MediaEnginePlayer.
 #pragma once
 
+#include <optional>
+
 #include "playback/playback_ports.h"
 
 namespace zav2 {
@@ -25,6 +27,8 @@ class EnginePlayer final : public PlaybackPlayer {
     void preload(StringView path);
     void discardPreload();
     String preloadedPath() const;
+    bool startPreloadEarly();
+    std::optional<double> earlyStartLead();
 };
 
 }  // namespace zav2

@@ -187,6 +187,27 @@ void keepNextEntryReady(MainWindow& state, EnginePlayer& enginePlayer, double po
     }
 }
 
+// Starts the entry held ready so that its sound begins as the playing one's
+// ends: waits the last few milliseconds here, which the watch's timer cannot
+// time.
+void startNextEntryOnTime(MainWindow& state, EnginePlayer& enginePlayer) {
+    const double position = enginePlayer.position();
+    keepNextEntryReady(state, enginePlayer, position);
+    if (enginePlayer.preloadedPath().empty())
+        return;
+    const std::optional<double> lead = enginePlayer.earlyStartLead();
+    if (!lead)
+        return;
+    constexpr double kWithin = 2.0 * kEndWatchMilliseconds / 1000.0;
+    const std::optional<double> wait = earlyStartWait(
+        position, enginePlayer.duration(), state.playback.playbackRate / 1000.0, *lead, kWithin);
+    if (!wait)
+        return;
+    if (*wait > 0)
+        Sleep(static_cast<DWORD>(*wait * 1000.0 + 0.5));
+    enginePlayer.startPreloadEarly();
+}
+
 void stopEndWatch(MainWindow& state) {
     if (state.playback.endWatchUntil == 0)
         return;
@@ -335,8 +356,10 @@ void onDisplayTimer(MainWindow& state) {
     }
     setTimeText(state, shownPosition(position, state.playback.duration));
     keepNextEntryReady(state, enginePlayer, position);
-    if (endIsNear(position, enginePlayer.duration(), state.playback.playbackRate / 1000.0))
+    if (endIsNear(position, enginePlayer.duration(), state.playback.playbackRate / 1000.0,
+                  enginePlayer.earlyStartLead().value_or(0))) {
         startEndWatch(state);
+    }
 }
 
 void onEndWatchTimer(MainWindow& state) {
@@ -346,8 +369,11 @@ void onEndWatchTimer(MainWindow& state) {
         stopEndWatch(state);
         return;
     }
-    if (enginePlayer.isEnded())
+    if (enginePlayer.isEnded()) {
         SendMessageW(state.window, kMessageEndOfMedia, 0, 0);
+        return;
+    }
+    startNextEntryOnTime(state, enginePlayer);
 }
 
 void onSeekBarScroll(MainWindow& state, WPARAM request) {

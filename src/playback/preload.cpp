@@ -44,9 +44,20 @@ PreloadStep preloadStep(std::optional<StringView> wanted, StringView held, Playe
     return held.empty() ? PreloadStep::Keep : PreloadStep::Discard;
 }
 
-bool endIsNear(double position, double duration, double rate) {
+bool endIsNear(double position, double duration, double rate, double startLatency) {
     const std::optional<double> left = remainingSeconds(position, duration, rate);
-    return left && *left <= kEndWatchSeconds;
+    return left && *left <= kEndWatchSeconds + std::fmax(startLatency, 0.0);
+}
+
+std::optional<double> earlyStartWait(double position, double duration, double rate,
+                                     double startLatency, double within) {
+    const std::optional<double> left = remainingSeconds(position, duration, rate);
+    if (!left)
+        return std::nullopt;
+    const double wait = *left - std::fmax(startLatency, 0.0);
+    if (wait > within)
+        return std::nullopt;
+    return std::fmax(wait, 0.0);
 }
 
 }  // namespace zav2

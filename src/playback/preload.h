@@ -38,9 +38,17 @@ PreloadStep preloadStep(std::optional<StringView> wanted, StringView held, Playe
                         double position, double duration, double rate);
 
 // The end is looked for every few milliseconds, rather than at the display
-// tick, once it is this near (in real time): the next entry then starts
-// when the engine reports the end, not up to a tick later.
+// tick, once it is this near (in real time) and the next entry's start
+// latency nearer: the next entry then starts on time, not up to a tick late.
 inline constexpr double kEndWatchSeconds = 0.25;
-bool endIsNear(double position, double duration, double rate);
+bool endIsNear(double position, double duration, double rate, double startLatency);
+
+// The entry held ready is started before the playing one ends by the time
+// its engine takes from Play to sound, so that its sound begins as the
+// other's ends. Returns how long to wait (seconds) before that start, once
+// it is at most `within` away; nullopt before then and when the end is not
+// known.
+std::optional<double> earlyStartWait(double position, double duration, double rate,
+                                     double startLatency, double within);
 
 }  // namespace zav2

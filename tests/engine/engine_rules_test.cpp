@@ -226,5 +226,23 @@ TEST(CaptureName, BaseThenMinutesSecondsHundredthsTruncated) {
     EXPECT_EQ(large.substr(large.size() - 4), String(ZT(".bmp")));
 }
 
+// The early start's timing is measured on the entries themselves: a reading
+// across a seek or before the media moved must not move it, and no reading
+// may push the start far ahead of the end.
+TEST(EngineRulesTest, StartTimingReadingsThatMakeNoSenseTellNothing) {
+    EXPECT_NEAR(*startLatencyFrom(0.150, 0.100, 1), 0.050, 1e-9);
+    EXPECT_NEAR(*startLatencyFrom(0.150, 0.200, 2), 0.050, 1e-9);  // at twice the speed
+    EXPECT_FALSE(startLatencyFrom(0.150, 0, 1));                   // not moved yet
+    EXPECT_FALSE(startLatencyFrom(0.150, 5, 1));                   // a seek forward
+    EXPECT_NEAR(*endShortfallFrom(3.93, 4), 0.07, 1e-9);
+    EXPECT_FALSE(endShortfallFrom(3.93, 0));  // length unknown
+    RunningEstimate estimate;
+    EXPECT_FALSE(estimate.measured());
+    estimate.add(5);  // a stalled end
+    EXPECT_EQ(estimate.seconds(), RunningEstimate::kLongest);
+    estimate.add(0);
+    EXPECT_NEAR(estimate.seconds(), RunningEstimate::kLongest / 2, 1e-9);
+}
+
 }  // namespace
 }  // namespace zav2

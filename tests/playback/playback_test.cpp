@@ -520,10 +520,35 @@ TEST(PreloadTest, StepLetsGoOfWhatNoLongerComesNext) {
             c.wanted ? std::optional<StringView>(*c.wanted) : std::nullopt;
         EXPECT_EQ(preloadStep(wanted, c.held, c.state, c.position, c.duration, c.rate), c.step);
     }
-    EXPECT_TRUE(endIsNear(3.8, 4, 1));
-    EXPECT_FALSE(endIsNear(3.5, 4, 1));
-    EXPECT_TRUE(endIsNear(3.0, 4, 8));  // in real time
-    EXPECT_FALSE(endIsNear(3.9, 0, 1));
+    EXPECT_TRUE(endIsNear(3.8, 4, 1, 0));
+    EXPECT_FALSE(endIsNear(3.5, 4, 1, 0));
+    EXPECT_TRUE(endIsNear(3.5, 4, 1, 0.3));  // watched before the early start is due
+    EXPECT_TRUE(endIsNear(3.0, 4, 8, 0));    // in real time
+    EXPECT_FALSE(endIsNear(3.9, 0, 1, 0));
+}
+
+// The next entry starts its latency before the end, timed to the millisecond
+// only once that is near; never without a known end.
+TEST(PreloadTest, EarlyStartComesItsLatencyBeforeTheEnd) {
+    struct Case {
+        double position, duration, rate, latency;
+        std::optional<double> wait;
+    } const cases[] = {
+        {3.80, 4, 1, 0.05, std::nullopt},  // 150 ms to wait: the watch looks again
+        {3.94, 4, 1, 0.05, 0.01},          // 10 ms to wait
+        {3.99, 4, 1, 0.05, 0.0},           // late: at once
+        {3.76, 4, 4, 0.05, 0.01},          // in real time
+        {3.99, 0, 1, 0.05, std::nullopt},  // end unknown
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "position " << c.position << " rate " << c.rate);
+        const std::optional<double> wait =
+            earlyStartWait(c.position, c.duration, c.rate, c.latency, 0.02);
+        ASSERT_EQ(wait.has_value(), c.wait.has_value());
+        if (wait) {
+            EXPECT_NEAR(*wait, *c.wait, 1e-9);
+        }
+    }
 }
 
 TEST(TimeDisplayTest, FormatSwitchesToThreeDigitMinutesAt6000Seconds) {
