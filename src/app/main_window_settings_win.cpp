@@ -39,7 +39,7 @@ void loadCaptureFolder(MainWindow& state) {
 
 void saveSettings(MainWindow& state) {
     saveSettings(state.settingsPath, state.settings, state.window, state.displayMode,
-                 state.savedWindowRect, currentEntryPath(state), state.list.currentFolder,
+                 state.savedWindowRect, currentEntryPath(state.list), state.list.currentFolder,
                  state.layout.rows);
 }
 

@@ -120,7 +120,7 @@ String commandLinePath(MainWindow&) {
 
 BOOL onInitDialog(HWND window, MainWindow& state) {
     state.window = window;
-    setCurrentEntry(state, -1);
+    setCurrentEntry(state.list, -1);
     state.panel.textPanel = GetDlgItem(window, IDC_TEXT_PANEL);
     state.panel.videoHost = GetDlgItem(window, IDC_VIDEO_HOST);
     SetParent(state.panel.videoHost, state.panel.textPanel);
@@ -205,7 +205,7 @@ void onCopyData(MainWindow& state, const COPYDATASTRUCT* data) {
 }
 
 void onCommandLineForwarded(MainWindow& state) {
-    setCurrentEntry(state, -1);
+    setCurrentEntry(state.list, -1);
     hideCaret(state.panel.textPanel);
     hideCaret(state.panel.videoHost);
     state.callerWindow = GetForegroundWindow();
@@ -229,7 +229,7 @@ INT_PTR onCommand(MainWindow& state, WPARAM wParam, LPARAM lParam) {
         hideCaret(from);
     }
     const bool handled = dispatchCommand(state, wParam);
-    if (!IsWindow(state.window) || listIsEmpty(state))
+    if (!IsWindow(state.window) || listIsEmpty(state.list))
         return FALSE;
     if (handled) {
         discardPreload();
@@ -241,10 +241,10 @@ INT_PTR onCommand(MainWindow& state, WPARAM wParam, LPARAM lParam) {
 }
 
 void onTimer(MainWindow& state) {
-    if (listIsEmpty(state))
+    if (listIsEmpty(state.list))
         return;
     if (state.listRefreshPending) {
-        reselectCurrentEntry(state);
+        reselectCurrentEntry(state.list);
         state.listRefreshPending = false;
         RedrawWindow(state.list.listBox, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         RedrawWindow(state.panel.textPanel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -300,7 +300,7 @@ BOOL onContextMenu(MainWindow& state, HWND clicked, LPARAM lParam) {
         showMenuAt(state, kTitleMenu, point);
         return TRUE;
     }
-    if (clicked == state.list.listBox && !listIsEmpty(state))
+    if (clicked == state.list.listBox && !listIsEmpty(state.list))
         showListContextMenu(state, point);
     return FALSE;
 }
@@ -310,7 +310,7 @@ BOOL onDrawItem(MainWindow& state, const DRAWITEMSTRUCT& item) {
         drawOpenMenuItem(state, item);
         return TRUE;
     }
-    if (item.CtlID == IDC_LIST && !listIsEmpty(state)) {
+    if (item.CtlID == IDC_LIST && !listIsEmpty(state.list)) {
         drawListItem(state, item);
         return TRUE;
     }
@@ -337,7 +337,7 @@ void onMouseMessage(MainWindow& state, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
         case WM_LBUTTONDOWN:
             SetFocus(state.window);
-            if (!onSplitterMessage(state, message, wParam, lParam) && !listIsEmpty(state)) {
+            if (!onSplitterMessage(state, message, wParam, lParam) && !listIsEmpty(state.list)) {
                 state.list.dragSource = LOWORD(listItemAt(state, point));
                 // The pointer runs over the list box during the drag: its
                 // moves must come here.
@@ -370,7 +370,7 @@ void onMouseMessage(MainWindow& state, UINT message, WPARAM wParam, LPARAM lPara
             }
             const int item = LOWORD(answer);
             if (item != state.list.dragSource) {
-                moveSelectedEntries(state, item > state.list.dragSource ? 1 : -1);
+                moveSelectedEntries(state.list, item > state.list.dragSource ? 1 : -1);
                 state.list.dragSource = item;
             }
             break;

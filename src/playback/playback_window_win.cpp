@@ -125,7 +125,7 @@ bool hasEntries(const MainWindow& state) {
 }
 
 String pathOfCurrent(const MainWindow& state) {
-    return currentEntryPath(state);
+    return currentEntryPath(state.list);
 }
 
 void setTimeText(MainWindow& state, unsigned position) {

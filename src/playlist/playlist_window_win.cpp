@@ -12,12 +12,12 @@
 
 namespace zav2 {
 
-bool listIsEmpty(const MainWindow& state) {
-    return state.list.playlist.empty();
+bool listIsEmpty(const PlaylistView& list) {
+    return list.playlist.empty();
 }
 
-void setCurrentEntry(MainWindow& state, int index) {
-    state.list.playlist.current = index;
+void setCurrentEntry(PlaylistView& list, int index) {
+    list.playlist.current = index;
 }
 
 void emptyList(MainWindow& state) {
@@ -29,13 +29,13 @@ void emptyList(MainWindow& state) {
     state.savedCaption = L"Zav2";
 }
 
-void reselectCurrentEntry(MainWindow& state) {
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+void reselectCurrentEntry(PlaylistView& list) {
+    ListBoxWindow listBox(list.listBox, list.listBoxProcedure);
     listBox.clearSelection();
-    if (state.list.playlist.current < 0)
+    if (list.playlist.current < 0)
         return;
-    listBox.setSelected(state.list.playlist.current, true);
-    listBox.setTopIndex(state.list.playlist.current);
+    listBox.setSelected(list.playlist.current, true);
+    listBox.setTopIndex(list.playlist.current);
 }
 
 void revealCurrentEntry(MainWindow& state) {
@@ -65,15 +65,16 @@ void onResumeTimer(MainWindow& state) {
     const String target = resumeListPath(state.programPath, state.instanceName);
     if (writeResumeList(target, state.list.playlist, state.settings.NoExt == 1,
                         loadedMediaSeconds(state))) {
-        saveResumeKeys(state.settingsPath, {state.list.currentFolder, currentEntryPath(state)});
+        saveResumeKeys(state.settingsPath,
+                       {state.list.currentFolder, currentEntryPath(state.list)});
     }
 }
 
-String currentEntryPath(const MainWindow& state) {
-    const Playlist& list = state.list.playlist;
-    if (list.current < 0 || list.current > list.lastIndex())
+String currentEntryPath(const PlaylistView& list) {
+    const Playlist& playlist = list.playlist;
+    if (playlist.current < 0 || playlist.current > playlist.lastIndex())
         return {};
-    return list.entries[static_cast<size_t>(list.current)].path;
+    return playlist.entries[static_cast<size_t>(playlist.current)].path;
 }
 
 namespace {
@@ -135,12 +136,12 @@ void finishTitles(MainWindow& state) {
     state.list.titlesToRead = false;
 }
 
-void moveSelectedEntries(MainWindow& state, int towards) {
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+void moveSelectedEntries(PlaylistView& list, int towards) {
+    ListBoxWindow listBox(list.listBox, list.listBoxProcedure);
     if (towards > 0)
-        moveSelectedDown(listBox, state.list.playlist);
+        moveSelectedDown(listBox, list.playlist);
     else
-        moveSelectedUp(listBox, state.list.playlist);
+        moveSelectedUp(listBox, list.playlist);
 }
 
 void showListContextMenu(MainWindow& state, POINT screenPoint) {

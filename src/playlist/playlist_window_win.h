@@ -10,18 +10,19 @@
 namespace zav2 {
 
 struct MainWindow;
+struct PlaylistView;
 
 // Play list.
-bool listIsEmpty(const MainWindow& state);
-void setCurrentEntry(MainWindow& state, int index);
+bool listIsEmpty(const PlaylistView& list);
+void setCurrentEntry(PlaylistView& list, int index);
 void emptyList(MainWindow& state);  // select all and remove, caption "Zav2"
 // Deselects every item, selects entry current and scrolls it to the top.
-void reselectCurrentEntry(MainWindow& state);
+void reselectCurrentEntry(PlaylistView& list);
 void saveResumeList(MainWindow& state);
 // The resume list and its keys, a little after the list last changed, so a
 // crash loses at most the last few seconds.
 void onResumeTimer(MainWindow& state);
-String currentEntryPath(const MainWindow& state);  // "" when there is none
+String currentEntryPath(const PlaylistView& list);  // "" when there is none
 // One slice of the titles still to read, while no message waits. True while
 // more remain.
 bool readTitlesWhileIdle(MainWindow& state);
@@ -56,7 +57,7 @@ void dropFiles(MainWindow& state, HWND receiver, HDROP drop);
 void revealCurrentEntry(MainWindow& state);
 
 // List drag: +1 down, -1 up.
-void moveSelectedEntries(MainWindow& state, int towards);
+void moveSelectedEntries(PlaylistView& list, int towards);
 void showListContextMenu(MainWindow& state, POINT screenPoint);
 
 }  // namespace zav2

@@ -42,9 +42,9 @@ std::optional<String> browseForCaptureFolder(HWND owner, const wchar_t* title) {
 }
 
 void captureToFile(MainWindow& state) {
-    const HRESULT result =
-        CaptureToFile(player(), state.panel.videoHost, state.panel.picture1.get(),
-                      state.settings.CaptureDir, currentEntryPath(state), browseForCaptureFolder);
+    const HRESULT result = CaptureToFile(player(), state.panel.videoHost,
+                                         state.panel.picture1.get(), state.settings.CaptureDir,
+                                         currentEntryPath(state.list), browseForCaptureFolder);
     // The one failure the user can mend: the folder does not take the file.
     if (result == STG_E_CANTSAVE) {
         MessageBoxW(state.window, L"キャプチャを保存できませんでした。", L"Zav2",

@@ -131,7 +131,7 @@ void onRemoveFromList(MainWindow& state, WORD, WORD) {
 }
 
 void onMoveSelection(MainWindow& state, WORD id, WORD) {
-    moveSelectedEntries(state, id == IDM_MOVE_SELECTION_DOWN ? 1 : -1);
+    moveSelectedEntries(state.list, id == IDM_MOVE_SELECTION_DOWN ? 1 : -1);
     recompute(state);
 }
 

@@ -104,7 +104,7 @@ void releasePanelPictures(MainWindow& state) {
 
 void reloadPanel(MainWindow& state) {
     releasePanelPictures(state);
-    const String media = currentEntryPath(state);
+    const String media = currentEntryPath(state.list);
     if (media.empty())
         SetWindowTextW(state.panel.textPanel, L"");
     else
