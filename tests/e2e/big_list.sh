@@ -5,8 +5,10 @@
 # sort, next) leave every row with its own file's title.
 . "$(dirname "$0")/lib.sh"
 
-folders=60
-per=100
+# Enough that the titles are still being read, on a quiet machine too, when
+# the commands come.
+folders=100
+per=200
 media="$work/library"
 mkdir -p "$media"
 # Real MP3s without tags, each behind its own ID3v2.3 title "Title
