@@ -66,8 +66,9 @@ int readTitleSlice(Playlist& playlist, ListBoxMirror& listBox, TitleWork& work,
             break;
         work.cursor = static_cast<size_t>(i) + 1;
         const String& path = playlist.entries[static_cast<size_t>(i)].path;
-        applyTitle(playlist, listBox, i, readTitle(path), options.noExt,
-                   options.replaceRowsOutOfView || inView(i));
+        const bool showRow = options.replaceRowsOutOfView || inView(i);
+        applyTitle(playlist, listBox, i, readTitle(path), options.noExt, showRow);
+        work.rowsLeftBehind = work.rowsLeftBehind || !showRow;
         ++read;
         stop = !keepGoing();
     }
@@ -80,6 +81,10 @@ int readTitleSlice(Playlist& playlist, ListBoxMirror& listBox, TitleWork& work,
 int countPendingTitles(const Playlist& playlist) {
     return static_cast<int>(std::count_if(playlist.entries.begin(), playlist.entries.end(),
                                           [](const PlaylistEntry& e) { return e.titlePending; }));
+}
+
+bool hasPendingTitles(const Playlist& playlist, size_t from) {
+    return nextPending(playlist, from) >= 0;
 }
 
 bool hasRowsBehind(const Playlist& playlist) {

@@ -21,6 +21,9 @@ namespace zav2 {
 // after any change of the list the walk still finds every pending entry.
 struct TitleWork {
     size_t cursor = 0;
+    // This reading has left rows behind (see TitleSliceOptions): so a slice
+    // of a long list need not look through every entry for them.
+    bool rowsLeftBehind = false;
 };
 
 struct TitleSliceOptions {
@@ -45,6 +48,9 @@ void applyTitle(Playlist& playlist, ListBoxMirror& listBox, int index, String ti
                 bool showRow);
 
 int countPendingTitles(const Playlist& playlist);
+// Whether a title is still to read, looking from `from` on: at once when the
+// entry there is pending, as it is while a reading goes on.
+bool hasPendingTitles(const Playlist& playlist, size_t from);
 bool hasRowsBehind(const Playlist& playlist);
 
 // Every row again from the entries, keeping the selection and the scroll

@@ -95,6 +95,7 @@ void refreshRowsBehind(MainWindow& state) {
     refreshRows(listBox, state.list.playlist, state.settings.NoExt == 1);
     state.list.lastRowRefill = GetTickCount64();
     state.list.rowRefillCost = state.list.lastRowRefill - start;
+    state.list.titleWork.rowsLeftBehind = false;
 }
 
 }  // namespace
@@ -113,8 +114,11 @@ bool readTitlesWhileIdle(MainWindow& state) {
     options.replaceRowsOutOfView = playlist.entries.size() <= kRowsReplacedOneByOne;
     SliceClock clock(kTitleSliceSeconds);
     readTitleSlice(playlist, listBox, state.list.titleWork, readTitle, clock.keepGoing(), options);
-    const bool pending = countPendingTitles(playlist) > 0;
-    if (hasRowsBehind(playlist)) {
+    // Both looks are at most a few entries while titles remain: a look
+    // through 100,000 entries in every slice would cost more than the slice.
+    const bool pending = hasPendingTitles(playlist, state.list.titleWork.cursor);
+    // At the end the whole list, as an earlier reading may have left rows too.
+    if (pending ? state.list.titleWork.rowsLeftBehind : hasRowsBehind(playlist)) {
         const uint64_t since = GetTickCount64() - state.list.lastRowRefill;
         if (!pending || since >= std::max(kRowRefillMilliseconds, 10 * state.list.rowRefillCost))
             refreshRowsBehind(state);
