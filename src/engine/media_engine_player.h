@@ -81,10 +81,9 @@ class MediaEnginePlayer {
     // started (seconds of real time), so that its sound begins as this one's
     // ends: how early the engine has reported its ends (Wine's leaves the
     // last tens of milliseconds unplayed), plus the time from Play until its
-    // media runs. Measured
-    // on the entries played so far (as the position and the end are read);
-    // nothing before the first end has been seen.
-    std::optional<double> GetEarlyStartLead();
+    // media runs, plus on Wine the sound its output holds. Measured on the
+    // entries played so far (as the position and the end are read).
+    double GetEarlyStartLead();
 
     // Transport: E_POINTER without engine, E_UNEXPECTED in the wrong state.
     HRESULT Play();

@@ -157,13 +157,23 @@ std::optional<double> startLatencyFrom(double elapsed, double advanced, double r
 std::optional<double> endShortfallFrom(double reached, double duration) {
     if (!(duration > 0) || !std::isfinite(duration) || !std::isfinite(reached) || reached <= 0)
         return std::nullopt;
-    return std::fmax(duration - reached, 0.0);
+    const double shortfall = std::fmax(duration - reached, 0.0);
+    if (shortfall > RunningEstimate::kLongest)
+        return std::nullopt;
+    return shortfall;
 }
 
 void RunningEstimate::add(double seconds) {
     seconds = std::fmin(std::fmax(seconds, 0.0), kLongest);
-    estimate = readings ? (estimate + seconds) / 2 : seconds;
-    readings = true;
+    if (!readings) {
+        estimate = seconds;
+        readings = true;
+        return;
+    }
+    // A quarter's weight: the readings scatter, and the last one alone
+    // foretells the next no better than the mean of a few.
+    spread += (std::fabs(seconds - estimate) - spread) / 4;
+    estimate += (seconds - estimate) / 4;
 }
 
 }  // namespace zav2

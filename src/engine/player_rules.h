@@ -86,20 +86,27 @@ std::optional<double> startLatencyFrom(double elapsed, double advanced, double r
 
 // How early the engine reports its end: it had got to `reached` (the last
 // position read, plus the real time since then at `rate`) when the end came
-// at `duration`. Nothing when that makes no sense.
+// at `duration`. Nothing when that makes no sense, or when it lies further
+// before the end than any engine ends early: such a position was not read
+// at the end (Wine's engine goes back to 0 as it ends, now and then before
+// it reports the end).
 std::optional<double> endShortfallFrom(double reached, double duration);
 
 // A time measured again and again (seconds, 0 before the first reading):
-// each new reading weighs half, and none counts for more than kLongest.
+// each new reading weighs a quarter, and none counts for more than kLongest.
+// `seconds` is the mean; `high` adds how far the readings stray from it, for
+// a time that should seldom be exceeded.
 class RunningEstimate {
   public:
     static constexpr double kLongest = 0.2;
     void add(double seconds);
     double seconds() const { return estimate; }
+    double high() const { return estimate + spread; }
     bool measured() const { return readings; }
 
   private:
     double estimate = 0.0;
+    double spread = 0.0;
     bool readings = false;
 };
 

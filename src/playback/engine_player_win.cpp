@@ -85,7 +85,7 @@ bool EnginePlayer::startPreloadEarly() {
     return player().StartPreloadEarly();
 }
 
-std::optional<double> EnginePlayer::earlyStartLead() {
+double EnginePlayer::earlyStartLead() {
     return player().GetEarlyStartLead();
 }
 

@@ -28,7 +28,7 @@ class EnginePlayer final : public PlaybackPlayer {
     void discardPreload();
     String preloadedPath() const;
     bool startPreloadEarly();
-    std::optional<double> earlyStartLead();
+    double earlyStartLead();
 };
 
 }  // namespace zav2

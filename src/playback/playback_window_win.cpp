@@ -195,12 +195,10 @@ void startNextEntryOnTime(MainWindow& state, EnginePlayer& enginePlayer) {
     keepNextEntryReady(state, enginePlayer, position);
     if (enginePlayer.preloadedPath().empty())
         return;
-    const std::optional<double> lead = enginePlayer.earlyStartLead();
-    if (!lead)
-        return;
+    const double lead = enginePlayer.earlyStartLead();
     constexpr double kWithin = 2.0 * kEndWatchMilliseconds / 1000.0;
     const std::optional<double> wait = earlyStartWait(
-        position, enginePlayer.duration(), state.playback.playbackRate / 1000.0, *lead, kWithin);
+        position, enginePlayer.duration(), state.playback.playbackRate / 1000.0, lead, kWithin);
     if (!wait)
         return;
     if (*wait > 0)
@@ -357,7 +355,7 @@ void onDisplayTimer(MainWindow& state) {
     setTimeText(state, shownPosition(position, state.playback.duration));
     keepNextEntryReady(state, enginePlayer, position);
     if (endIsNear(position, enginePlayer.duration(), state.playback.playbackRate / 1000.0,
-                  enginePlayer.earlyStartLead().value_or(0))) {
+                  enginePlayer.earlyStartLead())) {
         startEndWatch(state);
     }
 }

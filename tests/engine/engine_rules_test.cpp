@@ -236,12 +236,14 @@ TEST(EngineRulesTest, StartTimingReadingsThatMakeNoSenseTellNothing) {
     EXPECT_FALSE(startLatencyFrom(0.150, 5, 1));                   // a seek forward
     EXPECT_NEAR(*endShortfallFrom(3.93, 4), 0.07, 1e-9);
     EXPECT_FALSE(endShortfallFrom(3.93, 0));  // length unknown
+    EXPECT_FALSE(endShortfallFrom(0.001, 4));  // read after the engine went back to 0
     RunningEstimate estimate;
     EXPECT_FALSE(estimate.measured());
     estimate.add(5);  // a stalled end
     EXPECT_EQ(estimate.seconds(), RunningEstimate::kLongest);
     estimate.add(0);
-    EXPECT_NEAR(estimate.seconds(), RunningEstimate::kLongest / 2, 1e-9);
+    EXPECT_NEAR(estimate.seconds(), RunningEstimate::kLongest * 3 / 4, 1e-9);
+    EXPECT_NEAR(estimate.high(), RunningEstimate::kLongest, 1e-9);  // it strayed by all of it
 }
 
 }  // namespace
