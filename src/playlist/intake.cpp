@@ -167,19 +167,29 @@ OpenOutcome openPath(Playlist& playlist, String& currentFolder, StringView path,
                      const IntakeSettings& settings, const ResumePoint& resume, bool randomMode) {
     OpenStart start =
         beginOpenPath(playlist, currentFolder, path, how, settings, resume, randomMode);
-    if (start.walk) {
-        Playlist walked;
-        start.walk->step(walked, [] { return true; });
-        endOpenPath(playlist, std::move(walked), path, start.folder, randomMode);
+    if (start.read) {
+        Playlist found;
+        start.read->step(found, [] { return true; });
+        endOpenPath(playlist, std::move(found), path, start, randomMode);
     }
     return start.outcome;
 }
 
-void endOpenPath(Playlist& playlist, Playlist&& walked, StringView path, bool folder,
+void endOpenPath(Playlist& playlist, Playlist&& found, StringView path, const OpenStart& start,
                  bool randomMode) {
-    playlist.entries = std::move(walked.entries);
-    sortPlaylist(playlist);
-    playlist.current = folder ? 0 : findByPath(playlist, path);
+    playlist.entries = std::move(found.entries);
+    if (start.listFile) {
+        playlist.current = start.resuming ? findByPath(playlist, start.resumePath) : 0;
+        // The resume list holds a title for every entry whose tags were read
+        // before the exit; the others are read again, after the rows.
+        if (start.resuming) {
+            for (PlaylistEntry& entry : playlist.entries)
+                entry.titlePending = entry.title.empty();
+        }
+    } else {
+        sortPlaylist(playlist);
+        playlist.current = start.folder ? 0 : findByPath(playlist, path);
+    }
     if (playlist.empty()) {
         playlist.current = -1;
         return;
@@ -213,18 +223,16 @@ OpenStart beginOpenPath(Playlist& playlist, String& currentFolder, StringView pa
     const StringView ext = extension(path);
     int count = 0;
     if (!folder && (equalsIgnoreCase(ext, ZT(".m3u")) || equalsIgnoreCase(ext, ZT(".m3u8")))) {
-        readPlaylistFile(playlist, path, currentFolder, 0, count, nullptr, settings.noExt);
-        playlist.current = resuming ? findByPath(playlist, resume.playingPath) : 0;
-        // The resume list holds a title for every entry whose tags were read
-        // before the exit; the others are read again, after the rows.
-        if (resuming) {
-            for (PlaylistEntry& entry : playlist.entries)
-                entry.titlePending = entry.title.empty();
-        }
+        start.read.emplace(ListFileRead(path, currentFolder));
+        start.listFile = true;
+        start.resuming = resuming;
+        start.resumePath = resume.playingPath;
+        return start;
     } else if (!folder && equalsIgnoreCase(ext, ZT(".zav"))) {
         playlist.current = readSearchList(playlist, path, 0, count, settings);
     } else {
-        start.walk.emplace(currentFolder, settings.searchSubFolders, settings.ignoreDir);
+        start.read.emplace(
+            FolderWalk(currentFolder, settings.searchSubFolders, settings.ignoreDir));
         start.folder = folder;
         return start;
     }

@@ -9,10 +9,12 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <variant>
 #include <vector>
 
 #include "platform/file.h"
 #include "playlist/playlist.h"
+#include "playlist/playlist_file.h"
 
 namespace zav2 {
 
@@ -131,21 +133,42 @@ struct OpenOutcome {
 OpenOutcome openPath(Playlist& playlist, String& currentFolder, StringView path, PathChosenBy how,
                      const IntakeSettings& settings, const ResumePoint& resume, bool randomMode);
 
-// openPath in two halves, for a caller that walks the folder between them a
-// slice at a time. beginOpenPath does all of openPath for a list, a search
-// list or a missing path (`walk` is then empty); for a folder or a media file
-// it empties the list and answers the walk to run. endOpenPath takes the
-// walked entries into the list and does the rest: the sort, current, the
-// order.
+// What an open reads a slice at a time: a folder's tree, or a list file's
+// lines.
+class OpeningRead {
+  public:
+    explicit OpeningRead(FolderWalk walk) : source_(std::move(walk)) {}
+    explicit OpeningRead(ListFileRead read) : source_(std::move(read)) {}
+    // Appends to `found` until `keepGoing` answers false; answers whether
+    // the reading has ended.
+    bool step(Playlist& found, const std::function<bool()>& keepGoing) {
+        return std::visit([&](auto& source) { return source.step(found, keepGoing); }, source_);
+    }
+
+  private:
+    std::variant<FolderWalk, ListFileRead> source_;
+};
+
+// openPath in two halves, for a caller that reads the folder or the list
+// file between them a slice at a time. beginOpenPath does all of openPath for
+// a search list or a missing path (`read` is then empty); for a list file, a
+// folder or a media file it empties the list and answers the reading to run.
+// endOpenPath takes the entries read into the list and does the rest: the
+// sort of a folder's, current, the order.
 struct OpenStart {
     OpenOutcome outcome;
-    std::optional<FolderWalk> walk;
+    std::optional<OpeningRead> read;
     bool folder = false;
+    bool listFile = false;
+    // A resumed list: the entry to make current, and tags to read for the
+    // entries the list holds no title for.
+    bool resuming = false;
+    String resumePath;
 };
 OpenStart beginOpenPath(Playlist& playlist, String& currentFolder, StringView path,
                         PathChosenBy how, const IntakeSettings& settings, const ResumePoint& resume,
                         bool randomMode);
-void endOpenPath(Playlist& playlist, Playlist&& walked, StringView path, bool folder,
+void endOpenPath(Playlist& playlist, Playlist&& found, StringView path, const OpenStart& start,
                  bool randomMode);
 
 }  // namespace zav2

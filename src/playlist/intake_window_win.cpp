@@ -182,12 +182,13 @@ void startAfterOpen(MainWindow& state) {
 // than a frame, and over as soon as anything waits.
 constexpr double kWalkSliceSeconds = 0.015;
 
-// Walks the rest of an open's folder and puts the entries into the list.
+// Reads the rest of an open's folder or list file and puts the entries into
+// the list.
 void completeWalk(MainWindow& state) {
     OpeningWork& opening = state.list.opening;
-    opening.walk->step(opening.found, [] { return true; });
-    opening.walk.reset();
-    endOpenPath(state.list.playlist, std::move(opening.found), opening.path, opening.folder,
+    opening.start.read->step(opening.found, [] { return true; });
+    opening.start.read.reset();
+    endOpenPath(state.list.playlist, std::move(opening.found), opening.path, opening.start,
                 state.settings.Mode == Settings::kRandom);
     opening.found = {};
 }
@@ -196,7 +197,7 @@ void endOpening(MainWindow& state) {
     completeWalk(state);
     OpeningWork opening = std::move(state.list.opening);
     state.list.opening = {};
-    showOpenedList(state, opening.path, opening.how, opening.outcome, opening.captionBefore);
+    showOpenedList(state, opening.path, opening.how, opening.start.outcome, opening.captionBefore);
 }
 
 }  // namespace
@@ -218,18 +219,16 @@ void openPath(MainWindow& state, const String& path, OpenedBy how) {
     OpenStart start =
         beginOpenPath(state.list.playlist, state.list.currentFolder, path, chosenBy(how),
                       intakeSettings(state), resume, state.settings.Mode == Settings::kRandom);
-    if (!start.walk) {
+    if (!start.read) {
         showOpenedList(state, path, chosenBy(how), start.outcome, captionBefore);
         return;
     }
     OpeningWork& opening = state.list.opening;
-    opening.walk = std::move(start.walk);
+    opening.start = std::move(start);
     opening.path = path;
-    opening.folder = start.folder;
     opening.how = chosenBy(how);
-    opening.outcome = start.outcome;
     opening.captionBefore = captionBefore;
-    // The walk goes on from the message loop; the caption stays meanwhile.
+    // The reading goes on from the message loop; the caption stays meanwhile.
 }
 
 bool continueOpening(MainWindow& state) {
@@ -238,22 +237,22 @@ bool continueOpening(MainWindow& state) {
         startAfterOpen(state);
         return true;
     }
-    if (!opening.walk)
+    if (!opening.start.read)
         return false;
     SliceClock clock(kWalkSliceSeconds);
-    if (!opening.walk->step(opening.found, clock.keepGoing()))
+    if (!opening.start.read->step(opening.found, clock.keepGoing()))
         return true;
     endOpening(state);
     return true;
 }
 
 void finishOpening(MainWindow& state) {
-    if (state.list.opening.walk)
+    if (state.list.opening.start.read)
         endOpening(state);
 }
 
 void finishWalkForExit(MainWindow& state) {
-    if (state.list.opening.walk)
+    if (state.list.opening.start.read)
         completeWalk(state);
 }
 

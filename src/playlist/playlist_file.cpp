@@ -102,24 +102,19 @@ String resolveListLine(StringView baseFolder, StringView line) {
     return canonicalize(combinePath(baseFolder, line));
 }
 
-void readPlaylistFile(Playlist& playlist, StringView listPath, StringView baseFolder, int at,
-                      int& count, ListBoxMirror* listBox, bool noExt) {
-    const auto bytes = readWholeFile(listPath, kMaxListFileBytes);
-    if (!bytes)
-        return;
-    const String text = decodeListFile(*bytes, listEncodingFor(listPath));
+ListFileRead::ListFileRead(StringView listPath, StringView baseFolder) : baseFolder_(baseFolder) {
+    if (const auto bytes = readWholeFile(listPath, kMaxListFileBytes))
+        text_ = decodeListFile(*bytes, listEncodingFor(listPath));
+}
 
-    std::vector<PlaylistEntry> added;
-    std::vector<String> rows;
-    String pendingTitle;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
+bool ListFileRead::step(Playlist& found, const std::function<bool()>& keepGoing) {
+    while (next_ < text_.size()) {
+        size_t end = text_.find('\n', next_);
         const bool terminated = end != String::npos;
         if (!terminated)
-            end = text.size();
-        StringView line(text.data() + start, end - start);
-        start = end + 1;
+            end = text_.size();
+        StringView line(text_.data() + next_, end - next_);
+        next_ = end + 1;
         if (terminated && !line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         // Lines are taken whole, however long: cutting one would turn the rest
@@ -128,32 +123,44 @@ void readPlaylistFile(Playlist& playlist, StringView listPath, StringView baseFo
             continue;
         if (line.find(ZT("#EXTINF:")) != StringView::npos) {
             const size_t comma = line.find(',');
-            pendingTitle.assign(comma != StringView::npos
-                                    ? line.substr(comma + 1)
-                                    : line.substr(std::min<size_t>(8, line.size())));
+            pendingTitle_.assign(comma != StringView::npos
+                                     ? line.substr(comma + 1)
+                                     : line.substr(std::min<size_t>(8, line.size())));
             continue;
         }
         // The file system would see a path with a NUL as ending there, naming
         // some other file or the folder itself.
         if (line.front() == '#' || line.find(Char{0}) != StringView::npos)
             continue;
-        String path = resolveListLine(baseFolder, line);
+        String path = resolveListLine(baseFolder_, line);
         // Everything after the list works in 260-unit buffers, where a longer
         // path would be cut into another one: it is skipped, as in a folder
         // scan.
         if (path.size() > kMaxPath || !pathExists(path))
             continue;  // the pending title waits for the next existing file
+        found.entries.push_back({std::move(path), std::move(pendingTitle_)});
+        pendingTitle_.clear();
+        if (!keepGoing())
+            return next_ >= text_.size();
+    }
+    text_ = String();  // the text of a big list is not kept after its read
+    return true;
+}
+
+void readPlaylistFile(Playlist& playlist, StringView listPath, StringView baseFolder, int at,
+                      int& count, ListBoxMirror* listBox, bool noExt) {
+    Playlist read;
+    ListFileRead(listPath, baseFolder).step(read, [] { return true; });
+    std::vector<PlaylistEntry>& added = read.entries;
+    std::vector<String> rows;
+    for (PlaylistEntry& entry : added) {
+        if (!listBox)
+            continue;
         // Rows added to a shown list have their tags read later: the row
         // shows the path until then.
-        const bool readTags = listBox && pendingTitle.empty();
-        if (listBox) {
-            String row = pendingTitle;
-            if (row.empty())
-                row = noExt ? removeExtension(path) : path;
-            rows.push_back(std::move(row));
-        }
-        added.push_back({std::move(path), std::move(pendingTitle), 0, readTags});
-        pendingTitle.clear();
+        entry.titlePending = entry.title.empty();
+        rows.push_back(entry.title.empty() ? (noExt ? removeExtension(entry.path) : entry.path)
+                                           : entry.title);
     }
 
     // One insertion of the whole batch: the same result as inserting entry by

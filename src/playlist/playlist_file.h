@@ -24,6 +24,23 @@ String decodeListFile(std::string_view bytes, ListEncoding encoding);
 // (".." and "." resolved, "\x" on the base folder's drive).
 String resolveListLine(StringView baseFolder, StringView line);
 
+// A list file read a slice at a time, for an open that reads it between
+// messages: each step appends the entries of further lines (existing files,
+// with their "#EXTINF" titles, no tags read) until `keepGoing` answers false,
+// asked after each entry. Answers whether the file has ended. An unreadable
+// list has no lines.
+class ListFileRead {
+  public:
+    ListFileRead(StringView listPath, StringView baseFolder);
+    bool step(Playlist& found, const std::function<bool()>& keepGoing);
+
+  private:
+    String text_;
+    String baseFolder_;
+    size_t next_ = 0;
+    String pendingTitle_;
+};
+
 // Reads a list file and inserts its existing files as entries before index
 // at + count, count growing by one per entry. "#EXTINF" titles wait for the
 // next existing file. With a list box, each entry's row is added too: the list

@@ -76,4 +76,11 @@ close_zav2 "$zav2_pid"
 expect_eq "the resume list has every title" $((total - 5)) \
   "$(grep -c '^#EXTINF:[0-9]*,Title ' "$app/Zav2.m3u8")"
 
+# The resume list is read between messages too: closed as soon as the window
+# shows, the program still writes the whole list back.
+launch zav2_pid
+close_zav2 "$zav2_pid"
+expect_eq "closing while the resume list is read keeps every entry" $((total - 5)) \
+  "$(grep -c '^Z:' "$app/Zav2.m3u8")"
+
 finish
