@@ -17,7 +17,7 @@
 #include "playback/player_window_win.h"
 #include "playlist/playlist_window_win.h"
 #include "app/settings_calls_win.h"
-#include "ui/command_dispatcher_win.h"
+#include "app/command_dispatcher_win.h"
 #include "ui/controls_win.h"
 #include "platform/path.h"
 #include "resources/resource.h"

@@ -12,7 +12,6 @@
 // clang-format on
 #include <windows.h>
 
-#include "ui/panel_commands_win.h"
 #include "ui/panel_geometry.h"
 #include "ui/panel_pictures_win.h"
 
@@ -83,7 +82,7 @@ void paintPanelPicture(MainWindow& state) {
     HDC dc = GetDC(state.window);
     if (!dc)
         return;
-    fill(dc, inside, panelBackground(state));
+    fill(dc, inside, panelBackground(state.settings.DarkMode == 1));
     const bool drawn = state.settings.ShowBitmapText == 1 && state.panel.picture1 &&
                        state.panel.picture2 && !listTakesWholeWidth(state);
     if (drawn)
@@ -93,6 +92,10 @@ void paintPanelPicture(MainWindow& state) {
     // children): the text is drawn again, with or without a picture under it.
     InvalidateRect(state.panel.textPanel, nullptr, TRUE);
     UpdateWindow(state.panel.textPanel);
+}
+
+COLORREF panelBackground(bool darkMode) {
+    return darkMode ? RGB(64, 64, 64) : GetSysColor(COLOR_BTNFACE);
 }
 
 void placeVideoHost(MainWindow& state) {
@@ -123,7 +126,7 @@ void placeVideoHost(MainWindow& state) {
         UpdateWindow(host);
     }
     if (HDC dc = GetDC(state.panel.textPanel)) {
-        fill(dc, client, panelBackground(state));
+        fill(dc, client, panelBackground(state.settings.DarkMode == 1));
         ReleaseDC(state.panel.textPanel, dc);
     }
     RedrawWindow(state.panel.textPanel, nullptr, nullptr,

@@ -15,8 +15,7 @@
 #include "playlist/playlist_win.h"
 #include "resources/resource.h"
 #include "ui/command_rules.h"
-#include "ui/list_commands_win.h"
-#include "ui/panel_commands_win.h"
+#include "app/list_commands_win.h"
 
 namespace zav2 {
 
@@ -39,7 +38,7 @@ void removeSelectedEntries(MainWindow& state) {
     removeSelected(caption, listBox, state.list.playlist, [&state] { stopAndReset(state); });
     recompute(state);
     if (state.list.playlist.empty()) {
-        releasePanelPictures(state);
+        releasePanelPictures(state.panel);
         state.savedCaption = L"Zav2";
     }
 }
@@ -71,7 +70,7 @@ void filterEntries(MainWindow& state) {
             stopAndReset(state);
     } else {
         stopAndReset(state);
-        releasePanelPictures(state);
+        releasePanelPictures(state.panel);
         state.savedCaption = L"Zav2";
     }
 }
