@@ -9,11 +9,9 @@ namespace zav2 {
 struct MainWindow;
 struct PanelState;
 
-// Places the video host in the text panel for the display mode and ViewSize.
-void placeVideoHost(MainWindow& state);
-
-// Paints the text panel's background and picture after a layout.
-void paintPanelPicture(MainWindow& state);
+// Places the video host in the text panel for `ViewSize`; `darkMode` gives
+// the colour around it.
+void placeVideoHost(const PanelState& panel, int viewSize, bool darkMode);
 
 // Text panel: frees pictures 1 and 2 and loads the companion text, lyrics
 // and pictures of entry current.
