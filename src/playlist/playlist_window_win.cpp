@@ -2,7 +2,6 @@
 #include <windowsx.h>
 
 #include "app/main_window_win.h"
-#include "playback/playback_window_win.h"
 #include "playlist/playlist_window_win.h"
 #include "playlist/pending_titles.h"
 #include "playlist/slice_clock_win.h"
@@ -44,30 +43,6 @@ void revealCurrentEntry(MainWindow& state) {
     ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
     revealCurrent(listBox, state.list.playlist.current, state.settings.Mode == Settings::kRandom,
                   false);
-}
-
-// Closing never waits for titles: the list keeps what is known.
-void saveResumeList(MainWindow& state) {
-    finishWalkForExit(state);
-    const String target = resumeListPath(state.programPath, state.instanceName);
-    writePlaylistFile(state.window, state.list.playlist, state.list.currentFolder, true, target,
-                      state.savedCaption, state.settings.NoExt == 1, loadedMediaSeconds(state));
-}
-
-void onResumeTimer(MainWindow& state) {
-    if (state.list.playlist.empty() || !state.settings.loaded)
-        return;
-    if (!state.list.resumeSchedule.due(state.list.playlist, static_cast<int64_t>(GetTickCount64())))
-        return;
-    // Not retried before the next change (a full disk would be written to four
-    // times a second); the exit writes the list once more anyway.
-    state.list.resumeSchedule.written(resumeFingerprint(state.list.playlist));
-    const String target = resumeListPath(state.programPath, state.instanceName);
-    if (writeResumeList(target, state.list.playlist, state.settings.NoExt == 1,
-                        loadedMediaSeconds(state))) {
-        saveResumeKeys(state.settingsPath,
-                       {state.list.currentFolder, currentEntryPath(state.list)});
-    }
 }
 
 String currentEntryPath(const PlaylistView& list) {
