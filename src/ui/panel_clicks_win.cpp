@@ -1,10 +1,6 @@
-// The engine's Media Foundation headers go first: mingw-w64's kernel-streaming
-// header (pulled in by the endpoint-volume header) redefines types of theirs
-// unless it comes second.
-#include "engine/media_engine_player.h"
-// clang-format off
 #include "ui/panel_clicks_win.h"
-// clang-format on
+
+#include "engine/media_engine_player.h"
 
 namespace zav2 {
 

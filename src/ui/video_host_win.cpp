@@ -1,20 +1,14 @@
 // The video host's own handling of mouse, drops and painting: the engine's
 // surface window draws the picture, clicks pause and resume, a double-click
 // changes the display mode, and files dropped on the video are taken in.
-// The engine's Media Foundation headers go first: mingw-w64's kernel-streaming
-// header (pulled in by the endpoint-volume header) redefines types of theirs
-// unless it comes second.
-#include "engine/media_engine_player.h"
-// clang-format off
-#include "ui/controls_win.h"
-#include "ui/panel_state_win.h"
-// clang-format on
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "ui/controls_win.h"
 #include "ui/panel_clicks_win.h"
+#include "ui/panel_state_win.h"
 
 namespace zav2 {
 
