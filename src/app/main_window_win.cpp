@@ -19,6 +19,7 @@
 #include "app/resume_list_win.h"
 #include "app/settings_calls_win.h"
 #include "app/command_dispatcher_win.h"
+#include "app/list_commands_win.h"
 #include "ui/controls_win.h"
 #include "platform/path.h"
 #include "resources/resource.h"

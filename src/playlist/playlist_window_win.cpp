@@ -123,25 +123,4 @@ void moveSelectedEntries(PlaylistView& list, int towards) {
         moveSelectedUp(listBox, list.playlist);
 }
 
-void showListContextMenu(MainWindow& state, POINT screenPoint) {
-    POINT listPoint = screenPoint;
-    ScreenToClient(state.list.listBox, &listPoint);
-    const LRESULT answer =
-        SendMessageW(state.list.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
-    state.commands.contextItem = LOWORD(answer);
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
-    if (state.list.playlist.current >= 0)
-        listBox.setSelected(state.list.playlist.current, false);
-    const std::vector<int> selected = listBox.selection();
-    const bool contextSelected =
-        std::find(selected.begin(), selected.end(), state.commands.contextItem) != selected.end();
-    if (!contextSelected && state.commands.contextItem <= state.list.playlist.lastIndex()) {
-        revealCurrent(listBox, state.commands.contextItem, state.settings.Mode == Settings::kRandom,
-                      true);
-    }
-    if (HMENU menu = state.commands.shownMenu(kListMenu)) {
-        TrackPopupMenu(menu, 0, screenPoint.x, screenPoint.y, 0, state.window, nullptr);
-    }
-}
-
 }  // namespace zav2

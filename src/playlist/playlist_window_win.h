@@ -54,6 +54,5 @@ void revealCurrentEntry(MainWindow& state);
 
 // List drag: +1 down, -1 up.
 void moveSelectedEntries(PlaylistView& list, int towards);
-void showListContextMenu(MainWindow& state, POINT screenPoint);
 
 }  // namespace zav2
