@@ -10,6 +10,7 @@
 #include "app/layout_calls_win.h"
 #include "ui/panel_win.h"
 #include "app/main_window_win.h"
+#include "app/panel_picture_win.h"
 #include "platform/dpi_win.h"
 #include "resources/resource.h"
 #include "ui/command_rules.h"
@@ -265,7 +266,7 @@ void layOutWindow(MainWindow& state, bool refreshInput) {
         moveTo(state.list.listBox, panes.list);
         moveTo(state.panel.textPanel, panes.panel);
     }
-    placeVideoHost(state);
+    placeVideoHost(state.panel, state.settings.ViewSize, state.settings.DarkMode == 1);
     if (!fullScreen) {
         placeRightHandControls(state, c, refreshInput);
         state.layout.rows = measureListRows(state);

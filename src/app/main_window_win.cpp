@@ -16,8 +16,10 @@
 #include "app/layout_calls_win.h"
 #include "playback/player_window_win.h"
 #include "playlist/playlist_window_win.h"
+#include "app/resume_list_win.h"
 #include "app/settings_calls_win.h"
-#include "ui/command_dispatcher_win.h"
+#include "app/command_dispatcher_win.h"
+#include "app/list_commands_win.h"
 #include "ui/controls_win.h"
 #include "platform/path.h"
 #include "resources/resource.h"
@@ -126,7 +128,7 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     SetParent(state.panel.videoHost, state.panel.textPanel);
     SetWindowLongPtrW(state.panel.textPanel, GWL_STYLE,
                       GetWindowLongPtrW(state.panel.textPanel, GWL_STYLE) | WS_CLIPCHILDREN);
-    subclassVideoHost(state);
+    subclassVideoHost(state.window, state.panel);
     hideCaret(state.panel.textPanel);
     hideCaret(state.panel.videoHost);
 
@@ -152,12 +154,12 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     obtainMasterVolume(state);
     createTaskbarList(state);
     state.playback.seekBar = GetDlgItem(window, IDC_SEEK_BAR);
-    subclassSeekBar(state);
+    subclassSeekBar(state.playback.seekBar);
     ShowWindow(window, SW_SHOW);
     loadWindowPlacement(state);
     state.list.listBoxProcedure =
         reinterpret_cast<WNDPROC>(GetWindowLongPtrW(state.list.listBox, GWLP_WNDPROC));
-    subclassPanelAndList(state);
+    subclassPanelAndList(state.window, state.panel, state.list, state.settings.SingleClickMode);
     hideCaret(state.panel.textPanel);
     loadRemainingSettings(state);
     DragAcceptFiles(window, TRUE);
@@ -165,7 +167,7 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     state.playback.volumeSlider = GetDlgItem(window, IDC_VOLUME_SLIDER);
     SendMessageW(state.playback.volumeSlider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
     SendMessageW(state.playback.volumeSlider, TBM_SETPOS, TRUE, programVolume(state) / 10);
-    subclassVolumeSlider(state);
+    subclassVolumeSlider(state.playback.volumeSlider);
     state.playback.timeText = GetDlgItem(window, IDC_TIME_DISPLAY);
     loadCaptureFolder(state);
     // The panes as the settings have them (which side, how wide), whatever
@@ -307,11 +309,12 @@ BOOL onContextMenu(MainWindow& state, HWND clicked, LPARAM lParam) {
 
 BOOL onDrawItem(MainWindow& state, const DRAWITEMSTRUCT& item) {
     if (item.CtlType == ODT_MENU) {
-        drawOpenMenuItem(state, item);
+        drawOpenMenuItem(state.window, state.module, item);
         return TRUE;
     }
     if (item.CtlID == IDC_LIST && !listIsEmpty(state.list)) {
-        drawListItem(state, item);
+        drawListItem(state.list, state.panel, state.settings.DarkMode == 1,
+                     state.settings.ShowBitmapList == 1, item);
         return TRUE;
     }
     return FALSE;

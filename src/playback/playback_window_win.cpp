@@ -90,7 +90,7 @@ class WindowPorts final : public PlaybackWindow {
     }
     void showVideo() override {
         ShowScrollBar(state.panel.textPanel, SB_VERT, FALSE);
-        placeVideoHost(state);
+        placeVideoHost(state.panel, state.settings.ViewSize, state.settings.DarkMode == 1);
     }
     void showTextPanel() override { ShowScrollBar(state.panel.textPanel, SB_VERT, TRUE); }
     void setExecutionState(uint32_t flags) override {

@@ -2,7 +2,6 @@
 #include <windowsx.h>
 
 #include "app/main_window_win.h"
-#include "playback/playback_window_win.h"
 #include "playlist/playlist_window_win.h"
 #include "playlist/pending_titles.h"
 #include "playlist/slice_clock_win.h"
@@ -44,30 +43,6 @@ void revealCurrentEntry(MainWindow& state) {
     ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
     revealCurrent(listBox, state.list.playlist.current, state.settings.Mode == Settings::kRandom,
                   false);
-}
-
-// Closing never waits for titles: the list keeps what is known.
-void saveResumeList(MainWindow& state) {
-    finishWalkForExit(state);
-    const String target = resumeListPath(state.programPath, state.instanceName);
-    writePlaylistFile(state.window, state.list.playlist, state.list.currentFolder, true, target,
-                      state.savedCaption, state.settings.NoExt == 1, loadedMediaSeconds(state));
-}
-
-void onResumeTimer(MainWindow& state) {
-    if (state.list.playlist.empty() || !state.settings.loaded)
-        return;
-    if (!state.list.resumeSchedule.due(state.list.playlist, static_cast<int64_t>(GetTickCount64())))
-        return;
-    // Not retried before the next change (a full disk would be written to four
-    // times a second); the exit writes the list once more anyway.
-    state.list.resumeSchedule.written(resumeFingerprint(state.list.playlist));
-    const String target = resumeListPath(state.programPath, state.instanceName);
-    if (writeResumeList(target, state.list.playlist, state.settings.NoExt == 1,
-                        loadedMediaSeconds(state))) {
-        saveResumeKeys(state.settingsPath,
-                       {state.list.currentFolder, currentEntryPath(state.list)});
-    }
 }
 
 String currentEntryPath(const PlaylistView& list) {
@@ -150,27 +125,6 @@ void moveSelectedEntries(PlaylistView& list, int towards) {
         moveSelectedDown(listBox, list.playlist);
     else
         moveSelectedUp(listBox, list.playlist);
-}
-
-void showListContextMenu(MainWindow& state, POINT screenPoint) {
-    POINT listPoint = screenPoint;
-    ScreenToClient(state.list.listBox, &listPoint);
-    const LRESULT answer =
-        SendMessageW(state.list.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
-    state.commands.contextItem = LOWORD(answer);
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
-    if (state.list.playlist.current >= 0)
-        listBox.setSelected(state.list.playlist.current, false);
-    const std::vector<int> selected = listBox.selection();
-    const bool contextSelected =
-        std::find(selected.begin(), selected.end(), state.commands.contextItem) != selected.end();
-    if (!contextSelected && state.commands.contextItem <= state.list.playlist.lastIndex()) {
-        revealCurrent(listBox, state.commands.contextItem, state.settings.Mode == Settings::kRandom,
-                      true);
-    }
-    if (HMENU menu = state.commands.shownMenu(kListMenu)) {
-        TrackPopupMenu(menu, 0, screenPoint.x, screenPoint.y, 0, state.window, nullptr);
-    }
 }
 
 }  // namespace zav2

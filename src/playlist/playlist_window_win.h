@@ -18,10 +18,6 @@ void setCurrentEntry(PlaylistView& list, int index);
 void emptyList(MainWindow& state);  // select all and remove, caption "Zav2"
 // Deselects every item, selects entry current and scrolls it to the top.
 void reselectCurrentEntry(PlaylistView& list);
-void saveResumeList(MainWindow& state);
-// The resume list and its keys, a little after the list last changed, so a
-// crash loses at most the last few seconds.
-void onResumeTimer(MainWindow& state);
 String currentEntryPath(const PlaylistView& list);  // "" when there is none
 // One slice of the titles still to read, while no message waits. True while
 // more remain.
@@ -58,6 +54,5 @@ void revealCurrentEntry(MainWindow& state);
 
 // List drag: +1 down, -1 up.
 void moveSelectedEntries(PlaylistView& list, int towards);
-void showListContextMenu(MainWindow& state, POINT screenPoint);
 
 }  // namespace zav2

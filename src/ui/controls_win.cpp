@@ -1,15 +1,7 @@
 // The subclassed controls: the seek bar and volume slider's wheel, the text
 // panel's click to pause and its hand-offs to the main window, the list box's
 // single-click play and Shift-drag. (The video host has its own file.)
-//
-// The engine's Media Foundation headers go first: mingw-w64's kernel-streaming
-// header (pulled in by the endpoint-volume header) redefines types of theirs
-// unless it comes second.
-#include "engine/media_engine_player.h"
-// clang-format off
-#include "app/main_window_win.h"
-// clang-format on
-
+#include <windows.h>
 #include <commctrl.h>
 
 #include <memory>
@@ -17,7 +9,9 @@
 #include "resources/resource.h"
 #include "ui/command_rules.h"
 #include "ui/controls_win.h"
+#include "playlist/playlist_view_win.h"
 #include "ui/panel_clicks_win.h"
+#include "ui/panel_state_win.h"
 
 namespace zav2 {
 
@@ -27,7 +21,7 @@ constexpr UINT_PTR kSubclassId = 1;
 
 // What the text panel remembers between messages.
 struct PanelClicks {
-    MainWindow* state = nullptr;
+    HWND window = nullptr;  // the main window
     POINT lastPointer{LONG_MIN, LONG_MIN};
     ClickToPause toPause;
 };
@@ -54,8 +48,7 @@ LRESULT CALLBACK volumeSliderProcedure(HWND window, UINT message, WPARAM wParam,
 LRESULT CALLBACK textPanelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                     UINT_PTR, DWORD_PTR data) {
     auto& clicks = *reinterpret_cast<PanelClicks*>(data);
-    MainWindow& state = *clicks.state;
-    if (takePanelInput(clicks.toPause, state, message, wParam, lParam))
+    if (takePanelInput(clicks.toPause, clicks.window, window, message, wParam, lParam))
         return 0;
     switch (message) {
         case WM_SETCURSOR:
@@ -71,7 +64,7 @@ LRESULT CALLBACK textPanelProcedure(HWND window, UINT message, WPARAM wParam, LP
             break;
         }
         case WM_CONTEXTMENU:
-            SendMessageW(state.window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), lParam);
+            SendMessageW(clicks.window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), lParam);
             return 0;
         case WM_NCDESTROY:
             RemoveWindowSubclass(window, textPanelProcedure, kSubclassId);
@@ -97,12 +90,14 @@ ListItem listItemAtPoint(HWND listBox, LPARAM point) {
 
 LRESULT CALLBACK listBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                   DWORD_PTR data) {
-    MainWindow& state = *reinterpret_cast<MainWindow*>(data);
+    const int& singleClickMode = *reinterpret_cast<const int*>(data);
+    // The list box is a child of the main window.
+    const HWND mainWindow = GetParent(window);
     switch (message) {
         case WM_KEYDOWN:
         case WM_VSCROLL:
         case WM_MOUSEWHEEL: {
-            SendMessageW(state.window, message, wParam, lParam);
+            SendMessageW(mainWindow, message, wParam, lParam);
             const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
             // Every row and the picture behind them are drawn again after a scroll.
             InvalidateRect(window, nullptr, TRUE);
@@ -113,15 +108,15 @@ LRESULT CALLBACK listBoxProcedure(HWND window, UINT message, WPARAM wParam, LPAR
                 const ListItem item = listItemAtPoint(window, lParam);
                 // The main window starts the drag from its own coordinates.
                 POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-                MapWindowPoints(window, state.window, &point, 1);
-                SendMessageW(state.window, message, wParam, MAKELPARAM(point.x, point.y));
+                MapWindowPoints(window, mainWindow, &point, 1);
+                SendMessageW(mainWindow, message, wParam, MAKELPARAM(point.x, point.y));
                 if (item.selected)
                     return 0;  // the selection stays whole
             }
             break;
         case WM_LBUTTONUP:
-            if (state.settings.SingleClickMode == 1 && listItemAtPoint(window, lParam).selected)
-                SendMessageW(state.window, WM_COMMAND, MAKEWPARAM(IDC_LIST, LBN_DBLCLK), 0);
+            if (singleClickMode == 1 && listItemAtPoint(window, lParam).selected)
+                SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDC_LIST, LBN_DBLCLK), 0);
             break;
         case WM_NCDESTROY:
             RemoveWindowSubclass(window, listBoxProcedure, kSubclassId);
@@ -132,24 +127,25 @@ LRESULT CALLBACK listBoxProcedure(HWND window, UINT message, WPARAM wParam, LPAR
 
 }  // namespace
 
-void subclassSeekBar(MainWindow& state) {
-    SetWindowSubclass(state.playback.seekBar, seekBarProcedure, kSubclassId, 0);
+void subclassSeekBar(HWND seekBar) {
+    SetWindowSubclass(seekBar, seekBarProcedure, kSubclassId, 0);
 }
 
-void subclassVolumeSlider(MainWindow& state) {
-    SetWindowSubclass(state.playback.volumeSlider, volumeSliderProcedure, kSubclassId, 0);
+void subclassVolumeSlider(HWND volumeSlider) {
+    SetWindowSubclass(volumeSlider, volumeSliderProcedure, kSubclassId, 0);
 }
 
-void subclassPanelAndList(MainWindow& state) {
+void subclassPanelAndList(HWND window, const PanelState& panel, const PlaylistView& list,
+                          const int& singleClickMode) {
     auto clicks = std::make_unique<PanelClicks>();
-    clicks->state = &state;
+    clicks->window = window;
     // The panel owns its state from here until WM_NCDESTROY.
-    if (SetWindowSubclass(state.panel.textPanel, textPanelProcedure, kSubclassId,
+    if (SetWindowSubclass(panel.textPanel, textPanelProcedure, kSubclassId,
                           reinterpret_cast<DWORD_PTR>(clicks.get()))) {
         clicks.release();
     }
-    SetWindowSubclass(state.list.listBox, listBoxProcedure, kSubclassId,
-                      reinterpret_cast<DWORD_PTR>(&state));
+    SetWindowSubclass(list.listBox, listBoxProcedure, kSubclassId,
+                      reinterpret_cast<DWORD_PTR>(&singleClickMode));
 }
 
 }  // namespace zav2

@@ -6,13 +6,19 @@
 
 namespace zav2 {
 
-struct MainWindow;
+struct PanelState;
+struct PlaylistView;
 
-void subclassVideoHost(MainWindow& state);
-void subclassSeekBar(MainWindow& state);
-void subclassPanelAndList(MainWindow& state);
-void subclassVolumeSlider(MainWindow& state);
-void drawListItem(MainWindow& state, const DRAWITEMSTRUCT& item);
-void drawOpenMenuItem(MainWindow& state, const DRAWITEMSTRUCT& item);
+// `window`: the main window, which takes what the controls pass on.
+void subclassVideoHost(HWND window, const PanelState& panel);
+void subclassSeekBar(HWND seekBar);
+// `singleClickMode` is the setting itself, read at each click.
+void subclassPanelAndList(HWND window, const PanelState& panel, const PlaylistView& list,
+                          const int& singleClickMode);
+void subclassVolumeSlider(HWND volumeSlider);
+// `showPicture`: picture 1 behind the rows.
+void drawListItem(const PlaylistView& list, const PanelState& panel, bool darkMode,
+                  bool showPicture, const DRAWITEMSTRUCT& item);
+void drawOpenMenuItem(HWND window, HINSTANCE module, const DRAWITEMSTRUCT& item);
 
 }  // namespace zav2

@@ -3,12 +3,13 @@
 #include <windows.h>
 
 #include "ui/controls_win.h"
-#include "app/main_window_win.h"
 #include "platform/dpi_win.h"
+#include "playlist/playlist_view_win.h"
 #include "resources/resource.h"
 #include "ui/list_colors.h"
 #include "ui/panel_geometry.h"
 #include "ui/panel_pictures_win.h"
+#include "ui/panel_state_win.h"
 
 namespace zav2 {
 
@@ -68,21 +69,22 @@ bool drawWatermark(HDC dc, HBITMAP picture, const RECT& row, int stripBottom, co
 
 }  // namespace
 
-void drawListItem(MainWindow& state, const DRAWITEMSTRUCT& item) {
+void drawListItem(const PlaylistView& list, const PanelState& panel, bool darkMode,
+                  bool showPicture, const DRAWITEMSTRUCT& item) {
     if (item.itemID == static_cast<UINT>(-1))
         return;
     const int index = static_cast<int>(item.itemID);
     HDC dc = item.hDC;
     RECT client{};
     GetClientRect(item.hwndItem, &client);
-    const ListColors colors = listColors(state.settings.DarkMode == 1);
+    const ListColors colors = listColors(darkMode);
 
     RECT background = item.rcItem;
-    if (index == state.list.playlist.lastIndex())
+    if (index == list.playlist.lastIndex())
         background.bottom = client.bottom;  // area below
-    const bool watermark = state.settings.ShowBitmapList == 1 && state.panel.picture1 &&
-                           drawWatermark(dc, state.panel.picture1.get(), item.rcItem,
-                                         background.bottom, client, colors.background);
+    const bool watermark = showPicture && panel.picture1 &&
+                           drawWatermark(dc, panel.picture1.get(), item.rcItem, background.bottom,
+                                         client, colors.background);
     if (!watermark)
         fill(dc, background, colors.background);
     SetTextColor(dc, colors.text);
@@ -96,7 +98,7 @@ void drawListItem(MainWindow& state, const DRAWITEMSTRUCT& item) {
 
     UniqueFont bold;
     HGDIOBJ previousFont = nullptr;
-    if (index == state.list.playlist.current) {
+    if (index == list.playlist.current) {
         bold = makeBoldFont(item.hwndItem);
         if (bold)
             previousFont = SelectObject(dc, bold.get());
@@ -112,7 +114,7 @@ void drawListItem(MainWindow& state, const DRAWITEMSTRUCT& item) {
         SelectObject(dc, previousFont);
 }
 
-void drawOpenMenuItem(MainWindow& state, const DRAWITEMSTRUCT& item) {
+void drawOpenMenuItem(HWND window, HINSTANCE module, const DRAWITEMSTRUCT& item) {
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     HDC dc = item.hDC;
     FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
@@ -120,12 +122,12 @@ void drawOpenMenuItem(MainWindow& state, const DRAWITEMSTRUCT& item) {
     const bool file = item.itemID == IDM_OPEN_FILE;
     // The small-icon size of the window's DPI, drawn from the image of that
     // size, not stretched from another.
-    const UINT dpi = static_cast<UINT>(windowDpi(state.window));
+    const UINT dpi = static_cast<UINT>(windowDpi(window));
     const int width = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
     const int height = GetSystemMetricsForDpi(SM_CYSMICON, dpi);
-    if (HICON icon = static_cast<HICON>(
-            LoadImageW(state.module, MAKEINTRESOURCEW(file ? IDI_FILE : IDI_FOLDER), IMAGE_ICON,
-                       width, height, LR_LOADTRANSPARENT))) {
+    if (HICON icon =
+            static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(file ? IDI_FILE : IDI_FOLDER),
+                                          IMAGE_ICON, width, height, LR_LOADTRANSPARENT))) {
         DrawIconEx(dc, item.rcItem.left, item.rcItem.top, icon, width, height, 0, nullptr,
                    DI_NORMAL);
         DestroyIcon(icon);

@@ -1,11 +1,6 @@
-// The engine's Media Foundation headers go first: mingw-w64's kernel-streaming
-// header (pulled in by the endpoint-volume header) redefines types of theirs
-// unless it comes second.
-#include "engine/media_engine_player.h"
-// clang-format off
 #include "ui/panel_clicks_win.h"
-#include "app/main_window_win.h"
-// clang-format on
+
+#include "engine/media_engine_player.h"
 
 namespace zav2 {
 
@@ -49,7 +44,7 @@ void ClickToPause::doubleClick() {
     }
 }
 
-bool takePanelInput(ClickToPause& toPause, MainWindow& state, UINT message, WPARAM wParam,
+bool takePanelInput(ClickToPause& toPause, HWND window, HWND textPanel, UINT message, WPARAM wParam,
                     LPARAM lParam) {
     switch (message) {
         case WM_LBUTTONDOWN:
@@ -60,19 +55,19 @@ bool takePanelInput(ClickToPause& toPause, MainWindow& state, UINT message, WPAR
             return false;
         case WM_LBUTTONDBLCLK:
             toPause.doubleClick();
-            SendMessageW(state.window, message, wParam, lParam);
+            SendMessageW(window, message, wParam, lParam);
             return true;
         case WM_MOUSEWHEEL:
         case WM_VSCROLL:
         case WM_KEYDOWN:
-            if (panelCanScroll(state.panel.textPanel)) {
+            if (panelCanScroll(textPanel)) {
                 // The picture under the scrolled text is painted again.
                 RECT outer{};
-                GetWindowRect(state.window, &outer);
-                PostMessageW(state.window, WM_SIZE, SIZE_RESTORED,
+                GetWindowRect(window, &outer);
+                PostMessageW(window, WM_SIZE, SIZE_RESTORED,
                              MAKELPARAM(outer.right - outer.left, outer.bottom - outer.top));
             } else {
-                SendMessageW(state.window, message, wParam, lParam);
+                SendMessageW(window, message, wParam, lParam);
             }
             return false;
         default:

@@ -8,8 +8,6 @@
 
 namespace zav2 {
 
-struct MainWindow;
-
 struct ClickToPause {
     bool pressed = false;        // pressed, and not dragged since
     bool pausedByClick = false;  // the last click paused
@@ -22,8 +20,9 @@ struct ClickToPause {
 
 // The presses, releases, double-clicks, wheel, scroll and keys over the panel
 // or the video. True when the message is taken (its answer is 0) and must not
-// reach the control.
-bool takePanelInput(ClickToPause& toPause, MainWindow& state, UINT message, WPARAM wParam,
+// reach the control. `window`: the main window, which takes what the panel
+// passes on.
+bool takePanelInput(ClickToPause& toPause, HWND window, HWND textPanel, UINT message, WPARAM wParam,
                     LPARAM lParam);
 
 }  // namespace zav2

@@ -8,7 +8,6 @@
 #include "platform/file.h"
 #include "platform/path.h"
 #include "tags/tags.h"
-#include "ui/panel_commands_win.h"
 #include "ui/panel_pictures_win.h"
 #include "ui/panel_text.h"
 
@@ -97,13 +96,13 @@ void loadPanel(MainWindow& state, const String& media) {
 
 }  // namespace
 
-void releasePanelPictures(MainWindow& state) {
-    state.panel.picture2.reset();
-    state.panel.picture1.reset();
+void releasePanelPictures(PanelState& panel) {
+    panel.picture2.reset();
+    panel.picture1.reset();
 }
 
 void reloadPanel(MainWindow& state) {
-    releasePanelPictures(state);
+    releasePanelPictures(state.panel);
     const String media = currentEntryPath(state.list);
     if (media.empty())
         SetWindowTextW(state.panel.textPanel, L"");

@@ -2,18 +2,26 @@
 // video host's place in it.
 #pragma once
 
+#include <windows.h>
+
 namespace zav2 {
 
 struct MainWindow;
+struct PanelState;
 
-// Places the video host in the text panel for the display mode and ViewSize.
-void placeVideoHost(MainWindow& state);
-
-// Paints the text panel's background and picture after a layout.
-void paintPanelPicture(MainWindow& state);
+// Places the video host in the text panel for `ViewSize`; `darkMode` gives
+// the colour around it.
+void placeVideoHost(const PanelState& panel, int viewSize, bool darkMode);
 
 // Text panel: frees pictures 1 and 2 and loads the companion text, lyrics
 // and pictures of entry current.
 void reloadPanel(MainWindow& state);
+
+// Frees pictures 1 and 2 (before a reload, and when the list empties).
+void releasePanelPictures(PanelState& panel);
+
+// The background of the panel area: dark grey in the dark scheme, else the
+// button face.
+COLORREF panelBackground(bool darkMode);
 
 }  // namespace zav2

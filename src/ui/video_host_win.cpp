@@ -1,20 +1,14 @@
 // The video host's own handling of mouse, drops and painting: the engine's
 // surface window draws the picture, clicks pause and resume, a double-click
 // changes the display mode, and files dropped on the video are taken in.
-// The engine's Media Foundation headers go first: mingw-w64's kernel-streaming
-// header (pulled in by the endpoint-volume header) redefines types of theirs
-// unless it comes second.
-#include "engine/media_engine_player.h"
-// clang-format off
-#include "ui/controls_win.h"
-#include "app/main_window_win.h"
-// clang-format on
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "ui/controls_win.h"
 #include "ui/panel_clicks_win.h"
+#include "ui/panel_state_win.h"
 
 namespace zav2 {
 
@@ -25,7 +19,8 @@ constexpr DWORD kPointerHideMilliseconds = 5000;
 
 // State of the subclass; the video host owns it and frees it with itself.
 struct VideoHost {
-    MainWindow* state = nullptr;
+    HWND window = nullptr;  // the main window
+    HWND textPanel = nullptr;
     HCURSOR arrow = nullptr;
     ClickToPause toPause;
     LPARAM lastPointer = -1;
@@ -44,25 +39,24 @@ void trackPointer(HWND window, DWORD flags) {
 // it as its own to tell a drop on the list from one elsewhere, so it is moved
 // into the main window's coordinates first.
 // A block that cannot be read is no drop and is not passed on.
-void forwardDrop(HWND window, MainWindow& state, WPARAM drop) {
+void forwardDrop(HWND window, HWND mainWindow, WPARAM drop) {
     const HGLOBAL block = reinterpret_cast<HGLOBAL>(drop);
     auto* files = static_cast<DROPFILES*>(GlobalLock(block));
     if (!files)
         return;
     if (files->fNC)
-        ScreenToClient(state.window, &files->pt);
+        ScreenToClient(mainWindow, &files->pt);
     else
-        MapWindowPoints(window, state.window, &files->pt, 1);
+        MapWindowPoints(window, mainWindow, &files->pt, 1);
     files->fNC = FALSE;
     GlobalUnlock(block);
-    SendMessageW(state.window, WM_DROPFILES, drop, 0);
+    SendMessageW(mainWindow, WM_DROPFILES, drop, 0);
 }
 
 LRESULT CALLBACK videoHostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                     UINT_PTR, DWORD_PTR data) {
     VideoHost& host = *reinterpret_cast<VideoHost*>(data);
-    MainWindow& state = *host.state;
-    if (takePanelInput(host.toPause, state, message, wParam, lParam))
+    if (takePanelInput(host.toPause, host.window, host.textPanel, message, wParam, lParam))
         return 0;
     switch (message) {
         case WM_SETCURSOR:
@@ -82,7 +76,7 @@ LRESULT CALLBACK videoHostProcedure(HWND window, UINT message, WPARAM wParam, LP
             SetCursor(nullptr);
             break;
         case WM_DROPFILES:
-            forwardDrop(window, state, wParam);
+            forwardDrop(window, host.window, wParam);
             return 1;
         case WM_PAINT: {
             PAINTSTRUCT paint;
@@ -93,8 +87,8 @@ LRESULT CALLBACK videoHostProcedure(HWND window, UINT message, WPARAM wParam, LP
         case WM_ERASEBKGND:
             return 1;
         case WM_CONTEXTMENU:
-            SendMessageW(state.window, WM_CONTEXTMENU,
-                         reinterpret_cast<WPARAM>(state.panel.textPanel), lParam);
+            SendMessageW(host.window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(host.textPanel),
+                         lParam);
             return 0;
         case WM_CLOSE:
             DestroyWindow(window);
@@ -112,14 +106,15 @@ LRESULT CALLBACK videoHostProcedure(HWND window, UINT message, WPARAM wParam, LP
 
 }  // namespace
 
-void subclassVideoHost(MainWindow& state) {
+void subclassVideoHost(HWND window, const PanelState& panel) {
     auto* host = new VideoHost;
-    host->state = &state;
+    host->window = window;
+    host->textPanel = panel.textPanel;
     // The desktop's class cursor is the standard arrow.
     host->arrow = reinterpret_cast<HCURSOR>(GetClassLongPtrW(GetDesktopWindow(), GCLP_HCURSOR));
     if (!host->arrow)
         host->arrow = LoadCursorW(nullptr, IDC_ARROW);
-    if (!SetWindowSubclass(state.panel.videoHost, videoHostProcedure, kVideoHostSubclass,
+    if (!SetWindowSubclass(panel.videoHost, videoHostProcedure, kVideoHostSubclass,
                            reinterpret_cast<DWORD_PTR>(host))) {
         delete host;
     }

@@ -22,4 +22,7 @@ void onNextDisplayMode(MainWindow& state, WORD id, WORD notification);
 void onToggleList(MainWindow& state, WORD id, WORD notification);
 void onToggle(MainWindow& state, WORD id, WORD notification);
 
+// The list's menu at a right-click on a row, about that row.
+void showListContextMenu(MainWindow& state, POINT screenPoint);
+
 }  // namespace zav2

@@ -6,13 +6,13 @@
 
 #include "app/main_window_win.h"
 #include "resources/resource.h"
-#include "ui/capture_commands_win.h"
-#include "ui/command_dispatcher_win.h"
-#include "ui/command_handlers_win.h"
+#include "app/capture_commands_win.h"
+#include "app/command_dispatcher_win.h"
+#include "app/command_handlers_win.h"
 #include "ui/command_rules.h"
-#include "ui/file_commands_win.h"
-#include "ui/list_commands_win.h"
-#include "ui/panel_commands_win.h"
+#include "app/file_commands_win.h"
+#include "app/list_commands_win.h"
+#include "app/panel_commands_win.h"
 
 namespace zav2 {
 

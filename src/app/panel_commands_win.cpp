@@ -1,4 +1,4 @@
-#include "ui/panel_commands_win.h"
+#include "app/panel_commands_win.h"
 
 #include "app/settings_apply_win.h"
 #include "app/layout_calls_win.h"
@@ -56,10 +56,6 @@ std::optional<bool> dispatchPanelCommand(MainWindow& state, WORD id) {
             return true;
     }
     return std::nullopt;
-}
-
-COLORREF panelBackground(const MainWindow& state) {
-    return state.settings.DarkMode == 1 ? RGB(64, 64, 64) : GetSysColor(COLOR_BTNFACE);
 }
 
 }  // namespace zav2

@@ -1,4 +1,4 @@
-// The panel's commands and the release of its pictures.
+// The panel's commands: view size, pictures, lyrics and centred text.
 #pragma once
 
 #include <windows.h>
@@ -13,12 +13,5 @@ struct MainWindow;
 // (40008), text and lyrics (40026), centred text (40010). Handled (as the
 // dispatcher answers) or nullopt when the id is not one of these.
 std::optional<bool> dispatchPanelCommand(MainWindow& state, WORD id);
-
-// Frees pictures 1 and 2 (before a reload, and when the list empties).
-void releasePanelPictures(MainWindow& state);
-
-// The background of the panel area: dark grey in the dark scheme, else the
-// button face.
-COLORREF panelBackground(const MainWindow& state);
 
 }  // namespace zav2

@@ -2,6 +2,7 @@
 // and the plain setting toggles.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/main_window_win.h"
@@ -15,8 +16,7 @@
 #include "playlist/playlist_win.h"
 #include "resources/resource.h"
 #include "ui/command_rules.h"
-#include "ui/list_commands_win.h"
-#include "ui/panel_commands_win.h"
+#include "app/list_commands_win.h"
 
 namespace zav2 {
 
@@ -39,7 +39,7 @@ void removeSelectedEntries(MainWindow& state) {
     removeSelected(caption, listBox, state.list.playlist, [&state] { stopAndReset(state); });
     recompute(state);
     if (state.list.playlist.empty()) {
-        releasePanelPictures(state);
+        releasePanelPictures(state.panel);
         state.savedCaption = L"Zav2";
     }
 }
@@ -71,7 +71,7 @@ void filterEntries(MainWindow& state) {
             stopAndReset(state);
     } else {
         stopAndReset(state);
-        releasePanelPictures(state);
+        releasePanelPictures(state.panel);
         state.savedCaption = L"Zav2";
     }
 }
@@ -217,6 +217,27 @@ void onToggle(MainWindow& state, WORD id, WORD) {
                          RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
             layOutWindow(state);
             break;
+    }
+}
+
+void showListContextMenu(MainWindow& state, POINT screenPoint) {
+    POINT listPoint = screenPoint;
+    ScreenToClient(state.list.listBox, &listPoint);
+    const LRESULT answer =
+        SendMessageW(state.list.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
+    state.commands.contextItem = LOWORD(answer);
+    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    if (state.list.playlist.current >= 0)
+        listBox.setSelected(state.list.playlist.current, false);
+    const std::vector<int> selected = listBox.selection();
+    const bool contextSelected =
+        std::find(selected.begin(), selected.end(), state.commands.contextItem) != selected.end();
+    if (!contextSelected && state.commands.contextItem <= state.list.playlist.lastIndex()) {
+        revealCurrent(listBox, state.commands.contextItem, state.settings.Mode == Settings::kRandom,
+                      true);
+    }
+    if (HMENU menu = state.commands.shownMenu(kListMenu)) {
+        TrackPopupMenu(menu, 0, screenPoint.x, screenPoint.y, 0, state.window, nullptr);
     }
 }
 

@@ -3,7 +3,7 @@
 // unless it comes second.
 #include "engine/media_engine_player.h"
 // clang-format off
-#include "ui/command_handlers_win.h"
+#include "app/command_handlers_win.h"
 #include "app/main_window_win.h"
 // clang-format on
 

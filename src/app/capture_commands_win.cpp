@@ -13,7 +13,7 @@
 #include "playlist/playlist_window_win.h"
 #include "app/main_window_win.h"
 #include "resources/resource.h"
-#include "ui/capture_commands_win.h"
+#include "app/capture_commands_win.h"
 // clang-format on
 
 namespace zav2 {

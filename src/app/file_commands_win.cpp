@@ -16,7 +16,7 @@
 #include "resources/messages_win.h"
 #include "playback/playback_window_win.h"
 #include "playlist/playlist_window_win.h"
-#include "ui/file_commands_win.h"
+#include "app/file_commands_win.h"
 #include "playback/file_operations.h"
 #include "playback/file_shell_win.h"
 #include "playlist/playlist_order.h"
