@@ -45,8 +45,11 @@ stop_recording() {
   kill "$parec_pid" 2> /dev/null
   wait "$parec_pid" 2> /dev/null
 }
-# level <seconds>: the peak of the last <seconds> recorded, 0 ... 32767. A
-# peak, not an average, so a pause between two clips does not lower it.
+# level <seconds>: the loudness of the last <seconds> recorded, 0 ... 32767:
+# the 90th percentile of the samples' size. Near the peak, not an average, so
+# a pause between two clips does not lower it; not the peak, so the few
+# milliseconds where the next clip starts over the end of the last (it is
+# started early, to leave no gap) do not raise it.
 level() {
   python3 - "$recording" "$1" << 'PY'
 import struct, sys
@@ -54,7 +57,8 @@ data = open(sys.argv[1], 'rb').read()
 count = int(float(sys.argv[2]) * 8000) * 2
 tail = data[-count:] if len(data) >= count else data
 samples = struct.unpack('<%dh' % (len(tail) // 2), tail[:len(tail) // 2 * 2])
-print(max((abs(s) for s in samples), default=0))
+sizes = sorted(abs(s) for s in samples)
+print(sizes[len(sizes) * 9 // 10] if sizes else 0)
 PY
 }
 # first_sound [byte offset]: seconds from that point of the recording (its
