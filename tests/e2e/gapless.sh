@@ -63,11 +63,12 @@ heard=$(awk '$1 == "run" {
   END { for (i = 1; i <= n; i++) printf "%s %.2f\n", hz[i], length_of[i] }' <<< "$runs")
 expect_eq "the tones are heard in order, the removed one never" "500 750 1000 1250 500" \
   "$(awk '{printf "%s%s", (NR > 1 ? " " : ""), $1}' <<< "$heard" | cut -d' ' -f1-5)"
-# Wine's engine ends each entry some 90 ms before its last sound (the start
-# is whole), so "whole" allows a tenth of a second and a half.
+# Wine's engine never plays the last 0.1 s of an entry, and now and then
+# not the first 40-80 ms either (tones marked at both ends show it, with the
+# ended engine left to sound on or not), so "whole" allows a fifth of a second.
 expect_eq "each is heard whole" "ok ok ok ok" \
   "$(awk -v lengths="${lengths[*]}" 'BEGIN { split(lengths, want, " ") }
-     NR <= 4 { printf "%s%s", (NR > 1 ? " " : ""), ($2 >= want[NR] - 0.15 ? "ok" : $0) }' <<< "$heard")"
+     NR <= 4 { printf "%s%s", (NR > 1 ? " " : ""), ($2 >= want[NR] - 0.2 ? "ok" : $0) }' <<< "$heard")"
 echo "gaps (ms): $(awk '$1 == "gap" {printf "%s>%s %s  ", $2, $3, $4}' <<< "$runs")"
 
 close_zav2 "$zav2_pid"
