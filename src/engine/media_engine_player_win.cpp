@@ -2,9 +2,7 @@
 // read-outs and its events.
 #include "engine/media_engine_player.h"
 
-#include <audioclient.h>
 #include <mfreadwrite.h>
-#include <mmdeviceapi.h>
 #include <oleauto.h>
 
 #include <memory>
@@ -43,47 +41,22 @@ struct EngineQuirks {
     // ask anew, so such a seek is followed by a pause and a play, which the
     // engine's session carries out after the seek.
     bool restartFramesAfterSeek = false;
-    // Wine's engine runs its clock from the start call, not from the sound,
-    // and when the clock reaches the end it stops the sound with what the
-    // output still held unplayed. So the sound begins and ends that much
-    // later and earlier than the clock tells (see soundHeldSeconds).
-    bool clockAheadOfSound = false;
-    // How early Wine's engine reports the end of a file (Wine 10 on
-    // PulseAudio: 35 to 70 ms), the guess until the first end is measured.
-    double endsEarlySeconds = 0.0;
+    // Wine's engine (10, on PulseAudio) never lets the last 0.1 s of a file
+    // be heard: files marked at both ends lose exactly that much of their
+    // tail, every time, while the end it reports comes 35 to 110 ms early,
+    // scattered. Started this long before its clock reaches the end, the
+    // next entry's sound (which begins a few ms after its start call)
+    // follows this one's. 0 where the end is measured instead.
+    double soundEndsEarlySeconds = 0.0;
 };
 
 const EngineQuirks& engineQuirks() {
     static const EngineQuirks quirks = [] {
         const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
         const bool wine = ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-        return wine ? EngineQuirks{UrlForm::Wine, true, true, true, 0.05} : EngineQuirks{};
+        return wine ? EngineQuirks{UrlForm::Wine, true, true, 0.09} : EngineQuirks{};
     }();
     return quirks;
-}
-
-// About how much sound the default output holds ahead of what is heard: two
-// of its periods, as a shared stream is buffered. Asked of the device alone,
-// without opening a stream on it (under PulseAudio a new stream makes the
-// others' sound jump). 0 when there is no device.
-double soundHeldSeconds() {
-    static const double held = [] {
-        ComPtr<IMMDeviceEnumerator> devices;
-        ComPtr<IMMDevice> device;
-        ComPtr<IAudioClient> client;
-        REFERENCE_TIME period = 0;
-        REFERENCE_TIME shortest = 0;
-        if (FAILED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_ALL,
-                                    IID_PPV_ARGS(&devices))) ||
-            FAILED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &device)) ||
-            FAILED(device->Activate(__uuidof(IAudioClient), CLSCTX_ALL, nullptr, &client)) ||
-            FAILED(client->GetDevicePeriod(&period, &shortest))) {
-            return 0.0;
-        }
-        constexpr double kHundredNanosecondsPerSecond = 1e7;
-        return 2.0 * static_cast<double>(period) / kHundredNanosecondsPerSecond;
-    }();
-    return held;
 }
 
 // GetFullPathNameW into the program's 260-unit buffer.
@@ -779,12 +752,13 @@ double MediaEnginePlayer::SecondsSince(LONGLONG counter) {
 
 double MediaEnginePlayer::GetEarlyStartLead() {
     const EngineQuirks& quirks = engineQuirks();
-    // The ends scatter by tens of milliseconds: starting by the later of
-    // them mixes a few milliseconds of the tail into the start, where
-    // starting by the mean would leave as much silence between them.
-    const double early = endShortfall.measured() ? endShortfall.high() : quirks.endsEarlySeconds;
-    const double held = quirks.clockAheadOfSound ? soundHeldSeconds() : 0.0;
-    return early + startLatency.seconds() + held;
+    if (quirks.soundEndsEarlySeconds > 0)
+        return quirks.soundEndsEarlySeconds;
+    // The ends scatter: starting by the later of them mixes a few
+    // milliseconds of the tail into the start, where starting by the mean
+    // would leave as much silence between them.
+    const double early = endShortfall.measured() ? endShortfall.high() : 0.0;
+    return early + startLatency.seconds();
 }
 
 void MediaEnginePlayer::ReadStartLatency(double position) {
