@@ -187,7 +187,8 @@ void endOpenPath(Playlist& playlist, Playlist&& found, StringView path, const Op
                 entry.titlePending = entry.title.empty();
         }
     } else {
-        sortPlaylist(playlist);
+        if (!start.sorted)
+            sortPlaylist(playlist);
         playlist.current = start.folder ? 0 : findByPath(playlist, path);
     }
     if (playlist.empty()) {
@@ -196,6 +197,12 @@ void endOpenPath(Playlist& playlist, Playlist&& found, StringView path, const Op
     }
     playlist.current = std::clamp(playlist.current, 0, playlist.lastIndex());
     recomputeOrder(playlist, randomMode);
+}
+
+void sortFound(Playlist& found, OpenStart& start) {
+    if (!start.listFile && !start.sorted)
+        sortPlaylist(found);
+    start.sorted = true;
 }
 
 OpenStart beginOpenPath(Playlist& playlist, String& currentFolder, StringView path,

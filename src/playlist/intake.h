@@ -164,11 +164,16 @@ struct OpenStart {
     // entries the list holds no title for.
     bool resuming = false;
     String resumePath;
+    // What the walk found is in list order already (see sortFound).
+    bool sorted = false;
 };
 OpenStart beginOpenPath(Playlist& playlist, String& currentFolder, StringView path,
                         PathChosenBy how, const IntakeSettings& settings, const ResumePoint& resume,
                         bool randomMode);
 void endOpenPath(Playlist& playlist, Playlist&& found, StringView path, const OpenStart& start,
                  bool randomMode);
+// Puts what a folder walk found in list order ahead of endOpenPath, so that
+// the window answers between the two (100,000 entries sort in 0.2 s).
+void sortFound(Playlist& found, OpenStart& start);
 
 }  // namespace zav2

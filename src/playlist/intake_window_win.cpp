@@ -9,6 +9,7 @@
 
 #include <array>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/main_window_win.h"
@@ -163,9 +164,10 @@ void showOpenedList(MainWindow& state, const String& path, PathChosenBy how,
     GetWindowRect(state.window, &state.savedWindowRect);
     SetForegroundWindow(state.window);
     SetFocus(state.window);
-    // Last: the shell's recent documents and the jump list take a while.
+    // The shell's recent documents and the jump list take a while: left to
+    // the next step.
     if (outcome.addToRecent)
-        recordRecent(state, path);
+        state.list.opening.recentPath = path;
 }
 
 void startAfterOpen(MainWindow& state) {
@@ -186,7 +188,8 @@ constexpr double kWalkSliceSeconds = 0.015;
 // the list.
 void completeWalk(MainWindow& state) {
     OpeningWork& opening = state.list.opening;
-    opening.start.read->step(opening.found, [] { return true; });
+    if (!opening.walked)
+        opening.start.read->step(opening.found, [] { return true; });
     opening.start.read.reset();
     endOpenPath(state.list.playlist, std::move(opening.found), opening.path, opening.start,
                 state.settings.Mode == Settings::kRandom);
@@ -233,15 +236,26 @@ void openPath(MainWindow& state, const String& path, OpenedBy how) {
 
 bool continueOpening(MainWindow& state) {
     OpeningWork& opening = state.list.opening;
+    if (!opening.recentPath.empty()) {
+        recordRecent(state, std::exchange(opening.recentPath, String()));
+        return true;
+    }
     if (opening.startDue) {
         startAfterOpen(state);
         return true;
     }
     if (!opening.start.read)
         return false;
-    SliceClock clock(kWalkSliceSeconds);
-    if (!opening.start.read->step(opening.found, clock.keepGoing()))
+    // Walked a slice at a time, sorted in a step, then listed in another.
+    if (!opening.walked) {
+        SliceClock clock(kWalkSliceSeconds);
+        opening.walked = opening.start.read->step(opening.found, clock.keepGoing());
         return true;
+    }
+    if (!opening.start.sorted) {
+        sortFound(opening.found, opening.start);
+        return true;
+    }
     endOpening(state);
     return true;
 }

@@ -12,8 +12,12 @@
 namespace zav2 {
 
 struct OpeningWork {
-    OpenStart start;  // its `read` engaged while the reading goes on
-    Playlist found;   // the entries read so far, unsorted
+    OpenStart start;      // its `read` engaged while the reading goes on
+    Playlist found;       // the entries read so far, unsorted
+    bool walked = false;  // all of them are read
+    // Added to the shell's recent documents a step after the rows are
+    // listed: the shell takes a while.
+    String recentPath;
     String path;
     PathChosenBy how = PathChosenBy::CommandLine;
     String captionBefore;
