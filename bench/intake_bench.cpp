@@ -53,16 +53,17 @@ String toText(const std::filesystem::path& path) {
 class ListBoxHolder {
   public:
     ListBoxHolder()
-        : window_(CreateWindowExW(0, L"LISTBOX", L"",
-                                  WS_POPUP | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
-                                      LBS_NOINTEGRALHEIGHT | LBS_EXTENDEDSEL,
-                                  0, 0, 200, 400, nullptr, nullptr, nullptr, nullptr)),
-          mirror_(window_) {}
+        : window_(CreateWindowExW(
+              0, L"LISTBOX", L"",
+              WS_POPUP | LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_NOINTEGRALHEIGHT | LBS_EXTENDEDSEL,
+              0, 0, 200, 400, nullptr, nullptr, nullptr, nullptr)),
+          mirror_(window_, rows_) {}
     ~ListBoxHolder() { DestroyWindow(window_); }
     ListBoxMirror& mirror() { return mirror_; }
 
   private:
     HWND window_;
+    std::vector<String> rows_;
     ListBoxWindow mirror_;
 };
 

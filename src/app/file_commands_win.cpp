@@ -207,7 +207,7 @@ void afterRemoval(MainWindow& state) {
 
 std::optional<bool> dispatchFileCommand(MainWindow& state, WORD id) {
     WindowFileHost host(state);
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    ListBoxWindow listBox(state.list);
     FileOperationContext context{host, listBox, state.list.playlist, state.playback.fileFolders,
                                  state.settings.NoExt == 1};
     switch (id) {

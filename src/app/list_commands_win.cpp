@@ -32,7 +32,7 @@ void recompute(MainWindow& state) {
 }
 
 void removeSelectedEntries(MainWindow& state) {
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    ListBoxWindow listBox(state.list);
     if (listBox.selection().empty())
         return;
     WindowCaption caption(state.window);
@@ -47,7 +47,7 @@ void removeSelectedEntries(MainWindow& state) {
 void sortEntries(MainWindow& state) {
     sortPlaylist(state.list.playlist);  // keeps current on its entry
     recompute(state);
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    ListBoxWindow listBox(state.list);
     WindowCaption caption(state.window);
     rebuildListBox(caption, listBox, state.list.playlist, state.settings.NoExt == 1);
     // The next tick reselects and reveals the current entry; it must run
@@ -63,7 +63,7 @@ void filterEntries(MainWindow& state) {
     if (!runSearchDialog(state.module, state.window, kFilterDialogId, expression))
         return;
     finishTitles(state);  // the filter looks at the titles
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    ListBoxWindow listBox(state.list);
     const bool currentDropped = filterPlaylist(state.list.playlist, listBox, expression);
     if (!state.list.playlist.empty()) {
         recompute(state);
@@ -90,7 +90,7 @@ void jump(MainWindow& state, bool askFirst) {
         return;
     stopAndReset(state);
     state.list.playlist.current = found;
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    ListBoxWindow listBox(state.list);
     revealCurrent(listBox, found, randomMode(state), false);
     playCurrentEntry(state);  // no skip after a jump
     reloadPanel(state);
@@ -136,7 +136,7 @@ void onMoveSelection(MainWindow& state, WORD id, WORD) {
 }
 
 void onSelectAll(MainWindow& state, WORD, WORD) {
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    ListBoxWindow listBox(state.list);
     selectAll(listBox);
 }
 
@@ -226,7 +226,7 @@ void showListContextMenu(MainWindow& state, POINT screenPoint) {
     const LRESULT answer =
         SendMessageW(state.list.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
     state.commands.contextItem = LOWORD(answer);
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    ListBoxWindow listBox(state.list);
     if (state.list.playlist.current >= 0)
         listBox.setSelected(state.list.playlist.current, false);
     const std::vector<int> selected = listBox.selection();

@@ -60,7 +60,7 @@ void recordRecent(MainWindow& state, const String& path) {
 }
 
 void selectCurrentAtTop(MainWindow& state) {
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    ListBoxWindow listBox(state.list);
     listBox.clearSelection();
     listBox.setSelected(state.list.playlist.current, true);
     listBox.setTopIndex(state.list.playlist.current);
@@ -87,7 +87,6 @@ bool insideRect(const RECT& rect, POINT point) {
 void startTitleReading(MainWindow& state) {
     state.list.titleWork = {};
     state.list.titlesToRead = !state.list.playlist.empty();
-    state.list.lastRowRefill = GetTickCount64();
     readTitlesWhileIdle(state);
 }
 
@@ -109,7 +108,7 @@ void dropOntoList(MainWindow& state, HDROP drop, POINT screenPoint) {
         SendMessageW(state.list.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
     const int at = dropInsertionPoint(static_cast<uint32_t>(answer), state.list.playlist);
 
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    ListBoxWindow listBox(state.list);
     dropOnList(state.list.playlist, listBox, paths, at, state.list.currentFolder,
                intakeSettings(state));
     startTitleReading(state);
@@ -147,7 +146,7 @@ void showOpenedList(MainWindow& state, const String& path, PathChosenBy how,
     const bool listed = !state.list.playlist.empty();
     if (listed) {
         // The one refill of the list box for this open.
-        ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+        ListBoxWindow listBox(state.list);
         rebuildListBox(caption, listBox, state.list.playlist, state.settings.NoExt == 1);
         selectCurrentAtTop(state);
     } else {
@@ -208,7 +207,7 @@ void endOpening(MainWindow& state) {
 void openPath(MainWindow& state, const String& path, OpenedBy how) {
     // A walk still going on is for a list this open replaces.
     state.list.opening = {};
-    SendMessageW(state.list.listBox, LB_RESETCONTENT, 0, 0);
+    ListBoxWindow(state.list).reset(0);
     state.list.titlesToRead = false;
     ResumePoint resume;
     if (how == OpenedBy::ResumeAtStartUp) {

@@ -6,11 +6,10 @@ namespace zav2 {
 
 namespace {
 
-// Cost model measured on a list box with painting off: adding a string takes
-// about 13 us, and each insertion or deletion also shifts the items after it
-// at about 2 ns each. Past that break-even, refilling the box is cheaper than
-// shifting it once per string.
-constexpr double kRefillPerItem = 6000.0;
+// Inserting or deleting one row shifts the selection state of the rows after
+// it, about a byte each; past this many shifted rows per row kept, setting
+// the count once and selecting again is cheaper.
+constexpr double kShiftedPerRowKept = 6000.0;
 
 }  // namespace
 
@@ -18,7 +17,8 @@ constexpr double kRefillPerItem = 6000.0;
 // takes the message directly: the subclass chain passes it on the same way,
 // but first looks up window properties, a round trip to the server under Wine
 // each, about 0.2 ms a message, longer than a row takes. The subclass handles
-// only input and scrolling, never these messages.
+// only input, scrolling and the questions of other programs, never these
+// messages.
 LRESULT ListBoxWindow::send(UINT message, WPARAM wParam, LPARAM lParam) const {
     if (procedure_)
         return CallWindowProcW(procedure_, window_, message, wParam, lParam);
@@ -31,64 +31,63 @@ int ListBoxWindow::count() const {
 }
 
 String ListBoxWindow::text(int index) const {
-    const LRESULT length = send(LB_GETTEXTLEN, static_cast<WPARAM>(index));
-    if (length == LB_ERR || length <= 0)
+    if (index < 0 || static_cast<size_t>(index) >= rows_.size())
         return {};
-    String text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT got =
-        send(LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
-    return text;
+    return rows_[static_cast<size_t>(index)];
 }
 
 void ListBoxWindow::insert(int index, StringView text) {
     viewChanged_ = true;
-    const String terminated(text);
-    const WPARAM at = index >= count() ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(index);
-    send(LB_INSERTSTRING, at, reinterpret_cast<LPARAM>(terminated.c_str()));
+    const int total = static_cast<int>(rows_.size());
+    const int at = std::clamp(index, 0, total);
+    rows_.insert(rows_.begin() + at, String(text));
+    send(LB_INSERTSTRING, at == total ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(at), 0);
 }
 
 void ListBoxWindow::remove(int index) {
+    if (index < 0 || static_cast<size_t>(index) >= rows_.size())
+        return;
     viewChanged_ = true;
+    rows_.erase(rows_.begin() + index);
     send(LB_DELETESTRING, static_cast<WPARAM>(index));
 }
 
-// A row below or above the view changes nothing that is painted, so the list
-// is not painted again for it.
-void ListBoxWindow::replace(int index, StringView text) {
-    const int top = topIndex();
-    if (index >= top && index <= top + visibleRows())
-        viewChanged_ = true;
-    const bool selected = send(LB_GETSEL, static_cast<WPARAM>(index)) > 0;
-    const bool changed = viewChanged_;
-    {
-        RedrawPause pause(*this);
-        send(LB_DELETESTRING, static_cast<WPARAM>(index));
-        const String terminated(text);
-        send(LB_INSERTSTRING, static_cast<WPARAM>(index),
-             reinterpret_cast<LPARAM>(terminated.c_str()));
-        if (selected)
-            setSelected(index, true);
-        if (!changed)
-            viewChanged_ = false;
+void ListBoxWindow::invalidateRow(int index) {
+    RECT row{};
+    if (send(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&row)) !=
+        LB_ERR) {
+        InvalidateRect(window_, &row, TRUE);
     }
+}
+
+// The row keeps its place and its selection: only the text it is drawn from
+// changes. A row below or above the view is not painted again for it.
+void ListBoxWindow::replace(int index, StringView text) {
+    if (index < 0 || static_cast<size_t>(index) >= rows_.size())
+        return;
+    rows_[static_cast<size_t>(index)] = String(text);
+    const int top = topIndex();
+    if (index < top || index > top + visibleRows())
+        return;
+    if (redrawPauses_ > 0)
+        viewChanged_ = true;
+    else
+        invalidateRow(index);
 }
 
 void ListBoxWindow::reset(int expectedCount) {
     viewChanged_ = true;
+    rows_.clear();
+    if (expectedCount > 0)
+        rows_.reserve(static_cast<size_t>(expectedCount));
     send(LB_RESETCONTENT);
-    if (expectedCount > 0) {
-        send(LB_INITSTORAGE, static_cast<WPARAM>(expectedCount),
-             static_cast<LPARAM>(expectedCount) * 64);
-    }
 }
 
-void ListBoxWindow::replaceAll(const std::vector<String>& texts, const std::vector<int>& selected,
-                               int top) {
+void ListBoxWindow::recount(const std::vector<int>& selected, int top) {
     RedrawPause pause(*this);
-    reset(static_cast<int>(texts.size()));
-    for (const String& text : texts)
-        send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    viewChanged_ = true;
+    send(LB_RESETCONTENT);
+    send(LB_SETCOUNT, rows_.size());
     for (size_t i = 0; i < selected.size();) {
         size_t end = i + 1;
         while (end < selected.size() && selected[end] == selected[end - 1] + 1)
@@ -100,55 +99,53 @@ void ListBoxWindow::replaceAll(const std::vector<String>& texts, const std::vect
 }
 
 void ListBoxWindow::insertMany(int index, const std::vector<String>& texts) {
+    if (texts.empty())
+        return;
     viewChanged_ = true;
-    const int total = count();
-    if (index >= total) {
-        // Appended: nothing shifts, and no row needs its index looked up.
-        RedrawPause pause(*this);
-        for (const String& text : texts)
-            send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        return;
-    }
-    const double shifted = static_cast<double>(texts.size()) * std::max(0, total - index);
-    if (shifted <= kRefillPerItem * (total + 1)) {
-        RedrawPause pause(*this);
-        ListBoxMirror::insertMany(index, texts);
-        return;
-    }
-    std::vector<String> all;
-    all.reserve(static_cast<size_t>(total) + texts.size());
-    for (int i = 0; i < index; ++i)
-        all.push_back(text(i));
-    all.insert(all.end(), texts.begin(), texts.end());
-    for (int i = index; i < total; ++i)
-        all.push_back(text(i));
+    const int total = static_cast<int>(rows_.size());
+    const int at = std::clamp(index, 0, total);
     const int added = static_cast<int>(texts.size());
+    if (at == total) {
+        // Appended: the rows before keep their selection as they are.
+        rows_.insert(rows_.end(), texts.begin(), texts.end());
+        RedrawPause pause(*this);
+        send(LB_SETCOUNT, rows_.size());
+        return;
+    }
+    const double shifted = static_cast<double>(added) * (total - at);
+    if (shifted <= kShiftedPerRowKept * (total + 1)) {
+        RedrawPause pause(*this);
+        ListBoxMirror::insertMany(at, texts);
+        return;
+    }
     std::vector<int> selected = selection();
     for (int& row : selected) {
-        if (row >= index)
+        if (row >= at)
             row += added;
     }
     const int top = topIndex();
-    replaceAll(all, selected, top >= index ? top + added : top);
+    rows_.insert(rows_.begin() + at, texts.begin(), texts.end());
+    recount(selected, top >= at ? top + added : top);
 }
 
 void ListBoxWindow::removeMany(const std::vector<int>& ascending) {
+    if (ascending.empty())
+        return;
     viewChanged_ = true;
-    const int total = count();
+    const int total = static_cast<int>(rows_.size());
     const int removed = static_cast<int>(ascending.size());
-    if (static_cast<double>(removed) * total <= kRefillPerItem * (total - removed + 1)) {
+    if (static_cast<double>(removed) * total <= kShiftedPerRowKept * (total - removed + 1)) {
         RedrawPause pause(*this);
         ListBoxMirror::removeMany(ascending);
         return;
     }
-    std::vector<String> kept;
-    kept.reserve(static_cast<size_t>(total - removed));
     std::vector<int> selected;
     const std::vector<int> wasSelected = selection();
     const int top = topIndex();
     int newTop = 0;
     size_t next = 0;
     size_t nextSelected = 0;
+    size_t kept = 0;
     for (int i = 0; i < total; ++i) {
         while (nextSelected < wasSelected.size() && wasSelected[nextSelected] < i)
             ++nextSelected;
@@ -159,10 +156,11 @@ void ListBoxWindow::removeMany(const std::vector<int>& ascending) {
         if (i < top)
             ++newTop;
         if (nextSelected < wasSelected.size() && wasSelected[nextSelected] == i)
-            selected.push_back(static_cast<int>(kept.size()));
-        kept.push_back(text(i));
+            selected.push_back(static_cast<int>(kept));
+        rows_[kept++] = std::move(rows_[static_cast<size_t>(i)]);
     }
-    replaceAll(kept, selected, newTop);
+    rows_.resize(kept);
+    recount(selected, newTop);
 }
 
 std::vector<int> ListBoxWindow::selection() const {

@@ -43,7 +43,6 @@ int readTitleSlice(Playlist& playlist, ListBoxMirror& listBox, TitleWork& work,
         return 0;
     const int top = std::clamp(listBox.topIndex(), 0, count - 1);
     const int bottom = std::min(count, top + listBox.visibleRows() + 1);
-    const auto inView = [&](int i) { return i >= top && i < bottom; };
     int read = 0;
     bool stop = false;
     RedrawPause pause(listBox);
@@ -66,9 +65,7 @@ int readTitleSlice(Playlist& playlist, ListBoxMirror& listBox, TitleWork& work,
             break;
         work.cursor = static_cast<size_t>(i) + 1;
         const String& path = playlist.entries[static_cast<size_t>(i)].path;
-        const bool showRow = options.replaceRowsOutOfView || inView(i);
-        applyTitle(playlist, listBox, i, readTitle(path), options.noExt, showRow);
-        work.rowsLeftBehind = work.rowsLeftBehind || !showRow;
+        applyTitle(playlist, listBox, i, readTitle(path), options.noExt, true);
         ++read;
         stop = !keepGoing();
     }

@@ -21,17 +21,10 @@ namespace zav2 {
 // after any change of the list the walk still finds every pending entry.
 struct TitleWork {
     size_t cursor = 0;
-    // This reading has left rows behind (see TitleSliceOptions): so a slice
-    // of a long list need not look through every entry for them.
-    bool rowsLeftBehind = false;
 };
 
 struct TitleSliceOptions {
     bool noExt = false;
-    // Rows out of view get their titles one by one. Off for long lists, where
-    // each replaced row shifts every row after it: those rows are left behind
-    // for refreshRows, which refills them all at once.
-    bool replaceRowsOutOfView = true;
 };
 
 // Reads pending titles, the rows in view first (and brings their rows up to

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include <cstdint>
+#include <vector>
 
 #include "platform/text.h"
 #include "playlist/opening_work.h"
@@ -16,8 +16,10 @@
 namespace zav2 {
 
 struct PlaylistView {
-    Playlist playlist;  // index-aligned with the strings of listBox
+    Playlist playlist;  // index-aligned with the rows of listBox
     HWND listBox = nullptr;
+    // The text of each row of listBox, which keeps none itself.
+    std::vector<String> rows;
     WNDPROC listBoxProcedure = nullptr;  // its own, before the subclass
     String currentFolder;  // folder of the last open, for list files and the resume list
     ResumeSchedule resumeSchedule;
@@ -29,9 +31,6 @@ struct PlaylistView {
     // Titles still to read after an open or a drop, while the window idles.
     TitleWork titleWork;
     bool titlesToRead = false;
-    // When the rows left behind were last refilled, and what that took (ms).
-    uint64_t lastRowRefill = 0;
-    uint64_t rowRefillCost = 0;
     int dragSource = -1;
     String jumpExpression;  // kept for the repeat jump
 };

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "playlist/playlist.h"
+#include "playlist/playlist_view_win.h"
 
 namespace zav2 {
 
@@ -13,13 +14,20 @@ inline constexpr int kFilterDialogId = 129;
 inline constexpr int kJumpDialogId = 130;
 inline constexpr int kSearchEditId = 1016;
 
-// The play list's list box (control 1001 of the main dialog).
+// The play list's list box (control 1001 of the main dialog). The box keeps
+// no data (LBS_NODATA), only the count of its rows and their selection; the
+// texts are in `rows`, which the owner draws from. So a row's text changes
+// without a list-box call, and a refill of 100,000 rows costs one message
+// instead of 100,000 strings copied in and, for an owner-drawn box, 100,000
+// WM_DELETEITEM sent out.
 class ListBoxWindow final : public ListBoxMirror {
   public:
     // `procedure`: the list box's window procedure from before it was
     // subclassed, or null to send through the window.
-    explicit ListBoxWindow(HWND listBox, WNDPROC procedure = nullptr)
-        : window_(listBox), procedure_(procedure) {}
+    ListBoxWindow(HWND listBox, std::vector<String>& rows, WNDPROC procedure = nullptr)
+        : window_(listBox), procedure_(procedure), rows_(rows) {}
+    explicit ListBoxWindow(PlaylistView& list)
+        : ListBoxWindow(list.listBox, list.rows, list.listBoxProcedure) {}
 
     int count() const override;
     String text(int index) const override;
@@ -43,13 +51,16 @@ class ListBoxWindow final : public ListBoxMirror {
     void setRedraw(bool on) override;
 
   private:
-    // Refills the whole box, keeping the selection and the scroll position.
-    void replaceAll(const std::vector<String>& texts, const std::vector<int>& selected, int top);
+    // Sets the count of rows to rows_, then the selection and the scroll
+    // position.
+    void recount(const std::vector<int>& selected, int top);
+    void invalidateRow(int index);
 
     LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
     HWND window_;
     WNDPROC procedure_;
+    std::vector<String>& rows_;
     int redrawPauses_ = 0;
     // Something in view changed while painting was off.
     bool viewChanged_ = false;

@@ -21,7 +21,7 @@ void setCurrentEntry(PlaylistView& list, int index) {
 
 void emptyList(MainWindow& state) {
     state.list.opening = {};  // a walk under way would fill the list again
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    ListBoxWindow listBox(state.list);
     WindowCaption caption(state.window);
     selectAll(listBox);
     removeSelected(caption, listBox, state.list.playlist, [] {});
@@ -29,7 +29,7 @@ void emptyList(MainWindow& state) {
 }
 
 void reselectCurrentEntry(PlaylistView& list) {
-    ListBoxWindow listBox(list.listBox, list.listBoxProcedure);
+    ListBoxWindow listBox(list);
     listBox.clearSelection();
     if (list.playlist.current < 0)
         return;
@@ -40,7 +40,7 @@ void reselectCurrentEntry(PlaylistView& list) {
 void revealCurrentEntry(MainWindow& state) {
     if (state.list.playlist.current < 0)
         return;
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    ListBoxWindow listBox(state.list);
     revealCurrent(listBox, state.list.playlist.current, state.settings.Mode == Settings::kRandom,
                   false);
 }
@@ -56,25 +56,6 @@ namespace {
 
 // A slice short enough that a click or a key waits no longer than a frame.
 constexpr double kTitleSliceSeconds = 0.015;
-// Up to this many rows a title goes to its row at once. Replacing a row
-// costs a dozen list-box calls and shifts every row after it; refilling the
-// whole box costs a couple of microseconds a row under Wine, so in a longer
-// list the rows out of view are refilled in batches.
-constexpr int kRowsReplacedOneByOne = 2000;
-// Batches no closer than this, nor than twenty times what the last one took
-// (a 100,000-row refill takes about 0.3 s): the rows in view are brought up
-// to date by every slice, so the batches only keep the rest from lagging far.
-constexpr uint64_t kRowRefillMilliseconds = 2000;
-constexpr uint64_t kRowRefillCostShare = 20;
-
-void refreshRowsBehind(MainWindow& state) {
-    const uint64_t start = GetTickCount64();
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
-    refreshRows(listBox, state.list.playlist, state.settings.NoExt == 1);
-    state.list.lastRowRefill = GetTickCount64();
-    state.list.rowRefillCost = state.list.lastRowRefill - start;
-    state.list.titleWork.rowsLeftBehind = false;
-}
 
 }  // namespace
 
@@ -86,24 +67,17 @@ bool readTitlesWhileIdle(MainWindow& state) {
         state.list.titlesToRead = false;
         return false;
     }
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    ListBoxWindow listBox(state.list);
     TitleSliceOptions options;
     options.noExt = state.settings.NoExt == 1;
-    options.replaceRowsOutOfView = playlist.entries.size() <= kRowsReplacedOneByOne;
     SliceClock clock(kTitleSliceSeconds);
     readTitleSlice(playlist, listBox, state.list.titleWork, readTitle, clock.keepGoing(), options);
-    // Both looks are at most a few entries while titles remain: a look
-    // through 100,000 entries in every slice would cost more than the slice.
+    // A look through 100,000 entries in every slice would cost more than the
+    // slice: it is at most a few entries while titles remain.
     const bool pending = hasPendingTitles(playlist, state.list.titleWork.cursor);
-    // At the end the whole list, as an earlier reading may have left rows too.
-    if (pending ? state.list.titleWork.rowsLeftBehind : hasRowsBehind(playlist)) {
-        const uint64_t since = GetTickCount64() - state.list.lastRowRefill;
-        if (!pending || since >= std::max(kRowRefillMilliseconds,
-                                          kRowRefillCostShare * state.list.rowRefillCost))
-            refreshRowsBehind(state);
-        else
-            return true;
-    }
+    // At the end the rows an earlier reading left behind.
+    if (!pending && hasRowsBehind(playlist))
+        refreshRows(listBox, playlist, options.noExt);
     state.list.titlesToRead = pending;
     return pending;
 }
@@ -112,7 +86,7 @@ void finishTitles(MainWindow& state) {
     finishOpening(state);
     if (!state.list.titlesToRead)
         return;
-    ListBoxWindow listBox(state.list.listBox, state.list.listBoxProcedure);
+    ListBoxWindow listBox(state.list);
     WindowCaption caption(state.window);
     finishPendingTitles(caption, listBox, state.list.playlist, readTitle,
                         state.settings.NoExt == 1);
@@ -120,7 +94,7 @@ void finishTitles(MainWindow& state) {
 }
 
 void moveSelectedEntries(PlaylistView& list, int towards) {
-    ListBoxWindow listBox(list.listBox, list.listBoxProcedure);
+    ListBoxWindow listBox(list);
     if (towards > 0)
         moveSelectedDown(listBox, list.playlist);
     else

@@ -88,12 +88,35 @@ ListItem listItemAtPoint(HWND listBox, LPARAM point) {
     return item;
 }
 
+struct ListBoxSubclass {
+    const int& singleClickMode;
+    const std::vector<String>& rows;
+};
+
+// The text of row `index` for LB_GETTEXT and LB_GETTEXTLEN (with a null
+// buffer), or LB_ERR.
+LRESULT answerRowText(const std::vector<String>& rows, WPARAM index, Char* buffer) {
+    if (index >= rows.size())
+        return LB_ERR;
+    const String& text = rows[index];
+    if (buffer)
+        std::copy(text.c_str(), text.c_str() + text.size() + 1, buffer);
+    return static_cast<LRESULT>(text.size());
+}
+
 LRESULT CALLBACK listBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                   DWORD_PTR data) {
-    const int& singleClickMode = *reinterpret_cast<const int*>(data);
+    const ListBoxSubclass& subclass = *reinterpret_cast<const ListBoxSubclass*>(data);
+    const int& singleClickMode = subclass.singleClickMode;
     // The list box is a child of the main window.
     const HWND mainWindow = GetParent(window);
     switch (message) {
+        // The box keeps no texts; other programs (screen readers, tests)
+        // still ask it for them.
+        case LB_GETTEXT:
+            return answerRowText(subclass.rows, wParam, reinterpret_cast<Char*>(lParam));
+        case LB_GETTEXTLEN:
+            return answerRowText(subclass.rows, wParam, nullptr);
         case WM_KEYDOWN:
         case WM_VSCROLL:
         case WM_MOUSEWHEEL: {
@@ -120,6 +143,7 @@ LRESULT CALLBACK listBoxProcedure(HWND window, UINT message, WPARAM wParam, LPAR
             break;
         case WM_NCDESTROY:
             RemoveWindowSubclass(window, listBoxProcedure, kSubclassId);
+            delete &subclass;
             break;
     }
     return DefSubclassProc(window, message, wParam, lParam);
@@ -144,8 +168,16 @@ void subclassPanelAndList(HWND window, const PanelState& panel, const PlaylistVi
                           reinterpret_cast<DWORD_PTR>(clicks.get()))) {
         clicks.release();
     }
-    SetWindowSubclass(list.listBox, listBoxProcedure, kSubclassId,
-                      reinterpret_cast<DWORD_PTR>(&singleClickMode));
+    auto subclass = std::make_unique<ListBoxSubclass>(ListBoxSubclass{singleClickMode, list.rows});
+    if (SetWindowSubclass(list.listBox, listBoxProcedure, kSubclassId,
+                          reinterpret_cast<DWORD_PTR>(subclass.get()))) {
+        subclass.release();
+    }
+    // A box without data answers other processes' LB_GETTEXT with its item
+    // data unless its style says it has strings; the subclass answers with
+    // the row's text. The box itself read its style when it was created.
+    SetWindowLongPtrW(list.listBox, GWL_STYLE,
+                      GetWindowLongPtrW(list.listBox, GWL_STYLE) | LBS_HASSTRINGS);
 }
 
 }  // namespace zav2

@@ -103,13 +103,12 @@ void drawListItem(const PlaylistView& list, const PanelState& panel, bool darkMo
         if (bold)
             previousFont = SelectObject(dc, bold.get());
     }
-    Char text[260] = {};
-    const LRESULT length = SendMessageW(item.hwndItem, LB_GETTEXTLEN, index, 0);
-    if (length >= 0 && length < static_cast<LRESULT>(std::size(text))) {
-        SendMessageW(item.hwndItem, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text));
-    }
     RECT textRect = item.rcItem;
-    DrawTextW(dc, text, -1, &textRect, DT_NOPREFIX | DT_VCENTER);
+    if (static_cast<size_t>(index) < list.rows.size()) {
+        const String& text = list.rows[static_cast<size_t>(index)];
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+                  DT_NOPREFIX | DT_VCENTER);
+    }
     if (previousFont)
         SelectObject(dc, previousFont);
 }

@@ -43,7 +43,6 @@ struct Action {
 
 struct Scenario {
     const char* name;
-    bool replaceRowsOutOfView;
     std::vector<Action> actions;
 };
 
@@ -80,21 +79,17 @@ struct Harness {
 
 TEST(PendingTitles, EveryRowEndsWithItsOwnTitleWhateverHappensBetweenSlices) {
     const std::vector<Scenario> scenarios = {
-        {"slices alone", true, {{Step::Slice, {}, 4}, {Step::Slice, {}, 100}}},
+        {"slices alone", {{Step::Slice, {}, 4}, {Step::Slice, {}, 100}}},
         {"first rows removed while pending",
-         true,
          {{Step::Slice, {}, 3}, {Step::RemoveRows, {0, 1, 2, 3}}, {Step::Slice, {}, 2}}},
         {"scattered removal, the view scrolled",
-         false,
          {{Step::Scroll, {6}},
           {Step::Slice, {}, 5},
           {Step::RemoveRows, {1, 7, 8, 15}},
           {Step::Slice, {}, 6}}},
         {"sorted while pending",
-         false,
          {{Step::Slice, {}, 5}, {Step::Sort}, {Step::Slice, {}, 3}, {Step::Sort}}},
         {"moves past the cursor",
-         true,
          {{Step::Scroll, {10}},
           {Step::Slice, {}, 3},
           {Step::MoveDown, {0, 1, 5}},
@@ -102,13 +97,10 @@ TEST(PendingTitles, EveryRowEndsWithItsOwnTitleWhateverHappensBetweenSlices) {
           {Step::Slice, {}, 4},
           {Step::MoveUp, {3}}}},
         {"drop before the cursor",
-         false,
          {{Step::Slice, {}, 8}, {Step::Drop, {2}, 3}, {Step::Slice, {}, 2}, {Step::Drop, {0}, 2}}},
         {"playback reads the current title first",
-         false,
          {{Step::PlayCurrent}, {Step::Slice, {}, 1}, {Step::RemoveRows, {0}}, {Step::PlayCurrent}}},
         {"rows behind refilled mid-way",
-         false,
          {{Step::Scroll, {14}},
           {Step::Slice, {}, 6},
           {Step::Refresh},
@@ -128,8 +120,7 @@ TEST(PendingTitles, EveryRowEndsWithItsOwnTitleWhateverHappensBetweenSlices) {
         h.listBox.setVisibleRows(4);
         rebuildListBox(h.caption, h.listBox, h.playlist, false);
         const TitleFromTags reader = [&h](StringView path) { return h.read(path); };
-        TitleSliceOptions options;
-        options.replaceRowsOutOfView = scenario.replaceRowsOutOfView;
+        const TitleSliceOptions options;
         const auto slice = [&](int titles) {
             int left = titles;
             return readTitleSlice(

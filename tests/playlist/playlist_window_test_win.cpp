@@ -50,7 +50,7 @@ class TestWindow {
         listBox_ =
             CreateWindowExW(0, L"LISTBOX", L"",
                             WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
-                                LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | LBS_EXTENDEDSEL,
+                                LBS_NODATA | LBS_NOINTEGRALHEIGHT | LBS_EXTENDEDSEL,
                             0, 0, 200, kListHeight, main_, reinterpret_cast<HMENU>(1001),
                             windowClass.hInstance, nullptr);
         pumpMessages();
@@ -91,7 +91,8 @@ std::vector<String> numbered(int count, const wchar_t* prefix = L"t") {
 
 TEST(ListBoxWindow, BulkRefillsKeepSelectionAndScrollPosition) {
     TestWindow window;
-    ListBoxWindow listBox(window.listBox());
+    std::vector<String> rows;
+    ListBoxWindow listBox(window.listBox(), rows);
     WindowCaption caption(window.main());
     Playlist playlist = test::makePlaylist(numbered(3000), 2999);
     rebuildListBox(caption, listBox, playlist, false);
@@ -121,7 +122,8 @@ TEST(ListBoxWindow, BulkRefillsKeepSelectionAndScrollPosition) {
 
 TEST(ListBoxWindow, RebuildShowsThrottledProgressAndRevealScrolls) {
     TestWindow window;
-    ListBoxWindow listBox(window.listBox());
+    std::vector<String> rows;
+    ListBoxWindow listBox(window.listBox(), rows);
     WindowCaption caption(window.main());
     SetWindowTextW(window.main(), L"Song - Zav2");
     window.takeCaptions();
