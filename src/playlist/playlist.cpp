@@ -80,7 +80,7 @@ void rebuildListBox(CaptionTarget& caption, ListBoxMirror& listBox, Playlist& pl
     listBox.reset(total);
     CaptionProgress progress(caption, kRebuildingCaption, total);
     // In batches, one between two steps of the progress: a batch appended to
-    // the box costs one call per row and nothing per row already there.
+    // the box costs nothing per row already there.
     constexpr int kBatches = 20;
     const int batch = std::max(1, (total + kBatches - 1) / kBatches);
     std::vector<String> rows;

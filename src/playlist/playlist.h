@@ -24,8 +24,9 @@ struct PlaylistEntry {
     // The flag travels with the entry through every sort, move and removal,
     // which is what keeps a title on its own row.
     bool titlePending = false;
-    // The title is known but the row still shows the file name: rows of a
-    // long list box are brought up to date in batches (pending_titles.h).
+    // The title is known but the row still shows the file name: a title
+    // read for playback or for a command that needs them all is put on the
+    // rows in one pass afterwards (pending_titles.h).
     bool rowBehind = false;
 };
 
