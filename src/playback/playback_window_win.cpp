@@ -206,6 +206,15 @@ void startNextEntryOnTime(MainWindow& state, EnginePlayer& enginePlayer) {
     enginePlayer.startPreloadEarly();
 }
 
+// The playing entry has ended: the entry held ready (if any) starts at once,
+// before the advance's other steps. Under Wine an end may come before the
+// early start was due.
+void startNextEntryNow(MainWindow& state, EnginePlayer& enginePlayer) {
+    keepNextEntryReady(state, enginePlayer, enginePlayer.position());
+    if (!enginePlayer.preloadedPath().empty())
+        enginePlayer.startPreloadEarly();
+}
+
 void stopEndWatch(MainWindow& state) {
     if (state.playback.endWatchUntil == 0)
         return;
@@ -349,6 +358,7 @@ void onDisplayTimer(MainWindow& state) {
     setSeekBarPosition(state, seekBarPosition(position));
     setProgress(state, shownPosition(position, state.playback.duration), state.playback.duration);
     if (enginePlayer.isEnded()) {
+        startNextEntryNow(state, enginePlayer);
         SendMessageW(state.window, kMessageEndOfMedia, 0, 0);
         return;
     }
@@ -368,6 +378,7 @@ void onEndWatchTimer(MainWindow& state) {
         return;
     }
     if (enginePlayer.isEnded()) {
+        startNextEntryNow(state, enginePlayer);
         SendMessageW(state.window, kMessageEndOfMedia, 0, 0);
         return;
     }
