@@ -88,13 +88,7 @@ void ListBoxWindow::recount(const std::vector<int>& selected, int top) {
     viewChanged_ = true;
     send(LB_RESETCONTENT);
     send(LB_SETCOUNT, rows_.size());
-    for (size_t i = 0; i < selected.size();) {
-        size_t end = i + 1;
-        while (end < selected.size() && selected[end] == selected[end - 1] + 1)
-            ++end;
-        selectRange(selected[i], selected[end - 1]);
-        i = end;
-    }
+    selectRows(selected);
     setTopIndex(top);
 }
 

@@ -101,14 +101,7 @@ void refreshRows(ListBoxMirror& listBox, Playlist& playlist, bool noExt) {
     RedrawPause pause(listBox);
     listBox.reset(static_cast<int>(rows.size()));
     listBox.insertMany(0, rows);
-    for (size_t i = 0; i < selected.size();) {
-        size_t end = i + 1;
-        while (end < selected.size() && selected[end] == selected[end - 1] + 1)
-            ++end;
-        if (selected[end - 1] < listBox.count())
-            listBox.selectRange(selected[i], selected[end - 1]);
-        i = end;
-    }
+    listBox.selectRows(selected);
     listBox.setTopIndex(top);
 }
 

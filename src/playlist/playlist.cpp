@@ -48,6 +48,18 @@ void ListBoxMirror::selectRange(int first, int last) {
         setSelected(i, true);
 }
 
+void ListBoxMirror::selectRows(const std::vector<int>& ascending) {
+    const int total = count();
+    for (size_t i = 0; i < ascending.size();) {
+        size_t end = i + 1;
+        while (end < ascending.size() && ascending[end] == ascending[end - 1] + 1)
+            ++end;
+        if (ascending[i] < total)
+            selectRange(ascending[i], std::min(ascending[end - 1], total - 1));
+        i = end;
+    }
+}
+
 String displayText(const PlaylistEntry& entry, bool noExt) {
     if (!entry.title.empty())
         return entry.title;

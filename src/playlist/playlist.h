@@ -69,6 +69,9 @@ class ListBoxMirror {
     virtual void setSelected(int index, bool selected) = 0;
     // Selects rows first ... last (inclusive).
     virtual void selectRange(int first, int last);
+    // Selects the rows given in ascending order, a run of neighbours at a
+    // time; rows past the end are left out.
+    void selectRows(const std::vector<int>& ascending);
     virtual void selectAll() = 0;
     virtual void clearSelection() = 0;
 
