@@ -1,7 +1,10 @@
 // The program's one playback object: the Media Foundation media engine in
 // frame-server mode, the Direct3D 11 device it decodes into, the borderless
 // surface window inside the video host and the presentation thread that puts
-// each due frame on screen. Windows only.
+// each due frame on screen. Audio-only files played at normal speed sound
+// through the program's own stream instead (AudioStream), which joins one
+// entry to the next without a gap; the operations mean the same for both.
+// Windows only.
 //
 // Threads: every operation is called on the user-interface thread; the engine
 // calls NotifyCallback on threads of its own; the presentation thread runs
@@ -25,6 +28,7 @@
 #include <optional>
 #include <vector>
 
+#include "engine/audio_stream_win.h"
 #include "engine/media_engine_api.h"
 #include "engine/player_rules.h"
 #include "platform/handles_win.h"
@@ -165,6 +169,14 @@ class MediaEnginePlayer {
     static StartReading StartingNow(double from);
     static double SecondsSince(LONGLONG counter);
     void ReadStartLatency(double position);
+    // The audio stream's side of the sources: opening the file there (false
+    // when it is not for the stream), taking over the track held ahead, and
+    // moving what plays over to the engine (at another speed).
+    bool OpenOnStream(const String& full);
+    bool TakeOverTrack();
+    void BecomeStreamSource(const String& path, const String& url);
+    void LetGoOfEngineSource();
+    HRESULT HandOverToEngine(double rate);
 
     // Surface, swap chain, texture and the presentation thread.
     HRESULT CreateSurfaceWindow();
@@ -243,6 +255,15 @@ class MediaEnginePlayer {
     double lastPosition = 0.0;
     LONGLONG lastPositionAt = 0;
     bool endMeasured = false;
+    // The stream, the track held ahead for it (not yet queued: the playing
+    // source is the engine's or of another format), whether the track ahead
+    // is queued on the stream, and whether what plays is the stream's.
+    std::unique_ptr<AudioStream> stream;
+    std::unique_ptr<AudioTrack> aheadTrack;
+    bool aheadQueued = false;
+    bool streamPlays = false;
+    // The rate last asked for: the stream plays at normal speed only.
+    double playbackRate = 1.0;
     std::atomic<bool> aheadCanPlay{false};
     std::atomic<bool> aheadError{false};
     std::unique_ptr<CRITICAL_SECTION, CriticalSectionDeleter> lock;

@@ -173,6 +173,7 @@ HRESULT MediaEnginePlayer::Initialize(HWND host) {
             EngineParts made;
             hr = CreateEngine(made);
             if (SUCCEEDED(hr)) {
+                stream = std::make_unique<AudioStream>();
                 engine = std::move(made.engine);
                 engineEx = std::move(made.engineEx);
                 notify = std::move(made.notify);
@@ -308,6 +309,8 @@ bool MediaEnginePlayer::FinishEngineShutdowns(DWORD waitMs) {
 void MediaEnginePlayer::Shutdown() {
     const bool threadEnded = StopFrameThread();
     DiscardPreload();
+    stream.reset();  // its thread ends before the platform goes
+    streamPlays = false;
     EngineParts last;
     {
         Lock hold(*this);
@@ -408,6 +411,17 @@ HRESULT MediaEnginePlayer::Preload(const wchar_t* path) {
     HRESULT hr = expandPath(path, aheadPath);
     if (FAILED(hr))
         return hr;
+    if (playbackRate == 1.0 && stream) {
+        std::unique_ptr<AudioTrack> track;
+        if (SUCCEEDED(openAudioTrack(aheadPath, track))) {
+            aheadUrl = fileUrlForPath(aheadPath, engineQuirks().urlForm);
+            // Queued, it follows the playing track's last sample by itself;
+            // anything that changes the next entry takes it back first.
+            aheadQueued = streamPlays && stream->Queue(track);
+            aheadTrack = std::move(track);  // null once queued
+            return S_OK;
+        }
+    }
     EngineParts made;
     hr = CreateEngine(made, true);
     if (FAILED(hr))
@@ -436,8 +450,19 @@ void MediaEnginePlayer::ReleasePreloadedFile() {
 }
 
 bool MediaEnginePlayer::StartPreloadEarly() {
-    if (aheadStarted)
+    if (aheadStarted || aheadQueued)
+        return true;  // a queued track starts by itself, on the very sample
+    if (aheadTrack) {
+        // After an entry of the engine's, the stream starts as the engine's
+        // sound ends; after one of its own of another format, it waits for
+        // the advance (its device has to start anew).
+        if (streamPlays || FAILED(stream->Load(std::move(aheadTrack))) || FAILED(stream->Play())) {
+            aheadTrack.reset();
+            return false;
+        }
+        aheadStarted = true;
         return true;
+    }
     if (!ahead.engine || aheadError.load() || !aheadCanPlay.load() || ahead.engine->HasVideo())
         return false;
     const StartReading reading = StartingNow(0.0);
@@ -449,6 +474,12 @@ bool MediaEnginePlayer::StartPreloadEarly() {
 }
 
 void MediaEnginePlayer::DropPreload(DWORD waitMs) {
+    if (aheadQueued)
+        stream->Unqueue();
+    else if (aheadStarted && !ahead.engine && !streamPlays)
+        stream->Close();  // started early after an entry of the engine's
+    aheadQueued = false;
+    aheadTrack.reset();
     aheadStarted = false;
     aheadRequested.clear();
     aheadPath.clear();
@@ -462,10 +493,14 @@ void MediaEnginePlayer::DropPreload(DWORD waitMs) {
 // started, as if OpenFile had just loaded it; false when it does not hold
 // `full` or is not fit to play it, and then it is let go.
 bool MediaEnginePlayer::TakeOverPreload(const String& full) {
-    if (!ahead.engine || !equalsIgnoreCase(aheadPath, full)) {
+    const bool track = aheadQueued || aheadTrack || (aheadStarted && !ahead.engine);
+    if ((!ahead.engine && !track) || !equalsIgnoreCase(aheadPath, full) ||
+        (track && playbackRate != 1.0)) {
         DiscardPreload();
         return false;
     }
+    if (track)
+        return TakeOverTrack();
     const bool loaded = aheadCanPlay.load();
     if (aheadError.load() || (loaded && ahead.engine->HasVideo())) {
         DiscardPreload();
@@ -503,7 +538,114 @@ bool MediaEnginePlayer::TakeOverPreload(const String& full) {
     aheadPath.clear();
     aheadUrl.clear();
     RetireEngine(std::move(old), 0);
+    if (streamPlays) {
+        stream->Close();  // heard to its end by now
+        streamPlays = false;
+    }
     return true;
+}
+
+// The track held ahead becomes the playing source, as TakeOverPreload does
+// for an engine: running already when it followed on by itself or was
+// started early.
+bool MediaEnginePlayer::TakeOverTrack() {
+    bool sounding = aheadStarted;
+    if (aheadQueued) {
+        sounding = stream->Advance();
+    } else if (aheadTrack && FAILED(stream->Load(std::move(aheadTrack)))) {
+        DiscardPreload();
+        return false;
+    }
+    const String path = aheadPath;
+    const String url = aheadUrl;
+    aheadQueued = false;
+    aheadStarted = false;
+    aheadTrack.reset();
+    aheadRequested.clear();
+    aheadPath.clear();
+    aheadUrl.clear();
+    BecomeStreamSource(path, url);
+    startedEarly = sounding;
+    return true;
+}
+
+// The engine lets go of its file and stays idle while the stream plays.
+void MediaEnginePlayer::LetGoOfEngineSource() {
+    if (streamPlays || !engineHoldsSource)
+        return;
+    engine->Pause();
+    if (FAILED(RenewEngine()))
+        engine->SetSource(nullptr);
+}
+
+void MediaEnginePlayer::BecomeStreamSource(const String& path, const String& url) {
+    LetGoOfEngineSource();
+    streamPlays = true;
+    {
+        Lock hold(*this);
+        canPlay.store(true);
+        errorRaised.store(false);
+        state.store(PlayerState::Loaded);
+        lastFrameTime = kNoFrameTime;
+        currentPath = path;
+        currentUrl = url;
+    }
+    startedEarly = false;
+    startReading = StartReading{};
+    lastPositionAt = 0;
+    endMeasured = false;
+    stream->SetVolume(engine->GetVolume());
+    // What waits for the engine's readiness hears it from the stream alike.
+    OnEngineEvent(MF_MEDIA_ENGINE_EVENT_LOADSTART, 0, 0);
+    canPlay.store(true);
+    OnEngineEvent(MF_MEDIA_ENGINE_EVENT_CANPLAY, 0, 0);
+}
+
+bool MediaEnginePlayer::OpenOnStream(const String& full) {
+    if (playbackRate != 1.0 || !stream)
+        return false;
+    std::unique_ptr<AudioTrack> track;
+    if (FAILED(openAudioTrack(full, track)) || FAILED(stream->Load(std::move(track))))
+        return false;
+    BecomeStreamSource(full, fileUrlForPath(full, engineQuirks().urlForm));
+    return true;
+}
+
+// The playing file goes on in the engine, from where it is heard, at `rate`.
+HRESULT MediaEnginePlayer::HandOverToEngine(double rate) {
+    const double at = stream->Position();
+    const PlayerState before = state.load();
+    const String path = GetCurrentPath();
+    DiscardPreload();
+    stream->Close();
+    streamPlays = false;
+    startedEarly = false;
+    const String url = fileUrlForPath(path, engineQuirks().urlForm);
+    HRESULT hr = SetSourceUrl(url.c_str());
+    if (FAILED(hr))
+        return hr;
+    {
+        Lock hold(*this);
+        currentPath = path;
+    }
+    engine->SetPlaybackRate(rate);
+    // The engine loads on threads of its own; its readiness is awaited here
+    // (a rate change is rare, and the sound has stopped meanwhile).
+    constexpr int kReadyWaitTicks = 300;
+    constexpr DWORD kReadyTickMs = 10;
+    for (int tick = 0; tick < kReadyWaitTicks && !canPlay.load() && !errorRaised.load(); ++tick)
+        Sleep(kReadyTickMs);
+    if (!IsReady())
+        return E_UNEXPECTED;
+    if (at > 0)
+        engine->SetCurrentTime(at);  // an engine that cannot seek starts over
+    if (before == PlayerState::Playing) {
+        hr = engine->Play();
+        startReading = StartingNow(at);
+    }
+    Lock hold(*this);
+    state.store(before);
+    return hr;
 }
 
 HRESULT MediaEnginePlayer::OpenFile(const wchar_t* path) {
@@ -523,6 +665,11 @@ HRESULT MediaEnginePlayer::OpenFile(const wchar_t* path) {
             full = currentPath;  // the file keeps the spelling it was opened with
         }
     }
+    if (rewind && streamPlays) {
+        startedEarly = false;
+        stream->Pause();
+        return stream->Seek(0);
+    }
     if (rewind) {
         startedEarly = false;
         rewind->Pause();
@@ -531,8 +678,12 @@ HRESULT MediaEnginePlayer::OpenFile(const wchar_t* path) {
             return hr;
         // An engine that cannot seek (Wine 8) rewinds by loading the file again.
     }
-    if (TakeOverPreload(full))
+    if (TakeOverPreload(full) || OpenOnStream(full))
         return S_OK;
+    if (streamPlays) {
+        stream->Close();
+        streamPlays = false;
+    }
     const String url = fileUrlForPath(full, engineQuirks().urlForm);
     hr = SetSourceUrl(url.c_str());
     if (SUCCEEDED(hr)) {
@@ -547,6 +698,10 @@ HRESULT MediaEnginePlayer::SetSourceUrl(const wchar_t* url) {
     if (!initialized || url == nullptr || !engine)
         return E_POINTER;
     FlagScope busy(sourceBusy);
+    if (streamPlays) {
+        stream->Close();
+        streamPlays = false;
+    }
     if (engineHoldsSource && engineQuirks().oneSourcePerEngine) {
         const HRESULT renewed = RenewEngine();
         if (FAILED(renewed)) {
@@ -611,6 +766,10 @@ HRESULT MediaEnginePlayer::Close() {
     }
     startedEarly = false;
     startReading = StartReading{};
+    if (std::exchange(streamPlays, false)) {
+        stream->Close();  // lets go of the file
+        return S_OK;
+    }
     target->Pause();
     // A null source unloads the media and lets go of the file.
     const HRESULT hr = target->SetSource(nullptr);
@@ -632,8 +791,12 @@ HRESULT MediaEnginePlayer::Play() {
     }
     // An engine started early runs already: another Play could make the
     // platform start its session over.
-    const StartReading reading = StartingNow(target->GetCurrentTime());
-    const HRESULT hr = std::exchange(startedEarly, false) ? S_OK : target->Play();
+    const StartReading reading = StartingNow(streamPlays ? 0.0 : target->GetCurrentTime());
+    // The stream's Play only asks for what may already be so: it is always
+    // made, so that a stop between the join and the advance does not keep it
+    // silent.
+    const bool running = std::exchange(startedEarly, false) && !streamPlays;
+    const HRESULT hr = running ? S_OK : streamPlays ? stream->Play() : target->Play();
     if (FAILED(hr))
         return hr;
     if (!startReading.pending)
@@ -660,10 +823,14 @@ HRESULT MediaEnginePlayer::Pause() {
             return E_UNEXPECTED;
         target = engine;
     }
-    if (aheadStarted)
+    if (aheadStarted || (aheadQueued && stream->Joined()))
         DiscardPreload();  // the next entry would go on sounding
     startReading.pending = false;
-    const HRESULT hr = target->Pause();
+    HRESULT hr = S_OK;
+    if (streamPlays)
+        stream->Pause();
+    else
+        hr = target->Pause();
     if (SUCCEEDED(hr)) {
         Lock hold(*this);
         state.store(rule.next);
@@ -680,8 +847,12 @@ HRESULT MediaEnginePlayer::Stop() {
             return E_POINTER;
         rule = transportRule(TransportOp::Stop, state.load());
         // Taken over running, and not played on: it must not sound on.
-        if (std::exchange(startedEarly, false))
+        if (std::exchange(startedEarly, false) && !streamPlays)
             engine->Pause();
+        // The stop before an advance leaves the track that follows sounding
+        // on from the join; a stop of the user's lets the preload go first.
+        if (streamPlays && !(aheadQueued && stream->Joined()))
+            stream->Pause();
         if (rule.action == TransportAction::NothingToDo)
             return S_OK;
         if (rule.action == TransportAction::Refuse)
@@ -689,7 +860,7 @@ HRESULT MediaEnginePlayer::Stop() {
         target = engine;
     }
     // Stopping keeps the source and its position; only the picture goes.
-    const HRESULT hr = target->Pause();
+    const HRESULT hr = streamPlays ? S_OK : target->Pause();
     if (FAILED(hr))
         return hr;
     {
@@ -719,6 +890,8 @@ HRESULT MediaEnginePlayer::Seek(double seconds) {
     startReading.pending = false;
     lastPositionAt = 0;
     endMeasured = false;
+    if (streamPlays)
+        return stream->Seek(*seekTarget(seconds, stream->Duration()));
     const HRESULT hr = target->SetCurrentTime(*seekTarget(seconds, target->GetDuration()));
     if (SUCCEEDED(hr) && engineQuirks().restartFramesAfterSeek &&
         state.load() == PlayerState::Playing) {
@@ -731,6 +904,8 @@ HRESULT MediaEnginePlayer::Seek(double seconds) {
 double MediaEnginePlayer::GetPosition() {
     if (!engine)
         return 0.0;
+    if (streamPlays)
+        return stream->Position();
     const double position = engine->GetCurrentTime();
     ReadStartLatency(position);
     return position;
@@ -786,6 +961,8 @@ void MediaEnginePlayer::ReadStartLatency(double position) {
 }
 
 double MediaEnginePlayer::GetDuration() {
+    if (streamPlays)
+        return stream->Duration();
     return engine ? knownDuration(engine->GetDuration()) : 0.0;
 }
 
@@ -798,19 +975,30 @@ HRESULT MediaEnginePlayer::SetVolume(double level) {
         return E_INVALIDARG;
     if (ahead.engine)
         ahead.engine->SetVolume(*volume);  // it may be heard before it is taken over
+    if (stream)
+        stream->SetVolume(*volume);  // one device volume for its tracks, queued or playing
     return engine->SetVolume(*volume);
 }
 
 HRESULT MediaEnginePlayer::SetPlaybackRate(double rate) {
-    Lock hold(*this);
     if (!engine)
         return E_UNEXPECTED;
+    playbackRate = rate;
+    // The stream plays at normal speed only: another speed goes on in the
+    // engine, and a track held ahead for the stream is let go.
+    if (rate != 1.0 && (aheadQueued || aheadTrack))
+        DiscardPreload();
+    if (rate != 1.0 && streamPlays)
+        return HandOverToEngine(rate);
+    Lock hold(*this);
     return engine->SetPlaybackRate(rate);
 }
 
 bool MediaEnginePlayer::IsEnded() {
     if (!engine)
         return false;
+    if (streamPlays)
+        return stream->Ended();
     if (!engine->IsEnded()) {
         // With the next engine started early, Wine's now and then never
         // reports its end: its duration is the end then.
@@ -839,7 +1027,7 @@ bool MediaEnginePlayer::IsReady() const {
 }
 
 bool MediaEnginePlayer::HasVideo() {
-    return engine && engine->HasVideo();
+    return engine && !streamPlays && engine->HasVideo();
 }
 
 void MediaEnginePlayer::GetNativeVideoSize(DWORD* width, DWORD* height) {
@@ -847,7 +1035,7 @@ void MediaEnginePlayer::GetNativeVideoSize(DWORD* width, DWORD* height) {
         return;
     *width = 0;
     *height = 0;
-    if (!engine || !engine->HasVideo())
+    if (!HasVideo())
         return;
     DWORD w = 0;
     DWORD h = 0;
@@ -862,7 +1050,7 @@ double MediaEnginePlayer::GetFrameRate() {
     {
         Lock hold(*this);
         DWORD streams = 0;
-        if (!engineEx)
+        if (!engineEx || streamPlays)
             return 0.0;
         if (SUCCEEDED(engineEx->GetNumberOfStreams(&streams))) {
             const double rate = FrameRateOfStreams(streams);
@@ -913,7 +1101,7 @@ HRESULT MediaEnginePlayer::FrameStep(bool forward) {
         Lock hold(*this);
         if (!engineEx)
             return E_UNEXPECTED;
-        hr = engineEx->FrameStep(forward ? TRUE : FALSE);
+        hr = streamPlays ? E_NOTIMPL : engineEx->FrameStep(forward ? TRUE : FALSE);
     }
     // Wine's engine (8 and 10 alike) has no frame step: the step is a seek of
     // one frame from the paused position, and the player stays paused.
