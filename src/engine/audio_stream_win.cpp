@@ -224,11 +224,10 @@ HRESULT AudioStream::Reposition(Slot& slot, double seconds) {
     at.vt = VT_I8;
     at.hVal.QuadPart = static_cast<LONGLONG>(seconds * kHundredNanoseconds);
     const HRESULT hr = slot.track->reader->SetCurrentPosition(GUID_NULL, at);
-    slot.startSeconds = seconds;
-    slot.startFrame = writtenFrames;
-    slot.endFrame = UINT64_MAX;
+    // A file that cannot go there has nothing more to be heard.
     slot.exhausted = FAILED(hr);
-    slot.writing = false;
+    slot.span = StreamSpan{writtenFrames, slot.exhausted ? writtenFrames : UINT64_MAX, seconds,
+                           slot.exhausted};
     slot.pending.clear();
     slot.offset = 0;
     return hr;
@@ -242,12 +241,11 @@ uint64_t AudioStream::PlayedFrames() {
 }
 
 double AudioStream::PositionOf(const Slot& slot, uint64_t played) const {
-    if (!slot.writing || played <= slot.startFrame)
-        return slot.startSeconds;
-    const uint64_t frames = std::min(played, slot.endFrame) - slot.startFrame;
-    const double seconds = slot.startSeconds + static_cast<double>(frames) / deviceRate;
-    const double length = slot.track->duration;
-    return length > 0 ? std::min(seconds, length) : seconds;
+    return streamPosition(slot.span, played, deviceRate, slot.track->duration);
+}
+
+bool AudioStream::Heard(const Slot& slot, uint64_t played) const {
+    return slot.exhausted && streamSpanHeard(slot.span, played);
 }
 
 bool AudioStream::ReadMore(Slot& slot) {
@@ -293,16 +291,16 @@ void AudioStream::Fill() {
         if (slot == nullptr)
             return;
         if (slot->offset + deviceChannels > slot->pending.size() && !ReadMore(*slot)) {
-            if (!slot->writing)
-                slot->startFrame = writtenFrames;
-            slot->writing = true;
+            if (!slot->span.begun)
+                slot->span.startFrame = writtenFrames;
+            slot->span.begun = true;
             slot->exhausted = true;
-            slot->endFrame = writtenFrames;
+            slot->span.endFrame = writtenFrames;
             continue;
         }
-        if (!slot->writing) {
-            slot->writing = true;
-            slot->startFrame = writtenFrames;
+        if (!slot->span.begun) {
+            slot->span.begun = true;
+            slot->span.startFrame = writtenFrames;
         }
         const UINT32 frames = std::min<UINT32>(
             target - padding,
@@ -402,7 +400,7 @@ void AudioStream::Unqueue() {
     Hold hold(*this);
     if (!following)
         return;
-    if (!following->writing) {
+    if (!following->span.begun) {
         following.reset();
         return;
     }
@@ -410,13 +408,13 @@ void AudioStream::Unqueue() {
     // playing track is written again from where it is heard.
     const uint64_t played = PlayedFrames();
     const double heard = PositionOf(*playing, played);
-    const bool whole = playing->exhausted && played >= playing->endFrame;
+    const bool whole = Heard(*playing, played);
     ResetDevice();
     following.reset();
     if (whole) {
-        playing->startSeconds = heard;
-        playing->startFrame = 0;
-        playing->endFrame = 0;
+        playing->span.startSeconds = heard;
+        playing->span.startFrame = 0;
+        playing->span.endFrame = 0;
     } else {
         Reposition(*playing, heard);
     }
@@ -430,21 +428,21 @@ bool AudioStream::HasQueued() const {
 
 bool AudioStream::Joined() const {
     Hold hold(*this);
-    return following && following->writing;
+    return following && following->span.begun;
 }
 
 bool AudioStream::Advance() {
     Hold hold(*this);
     if (!following)
         return false;
-    if (following->writing) {
+    if (following->span.begun) {
         playing = std::move(following);
         return true;
     }
     ResetDevice();
     wantRunning = false;
     playing = std::move(following);
-    playing->startFrame = 0;
+    playing->span.startFrame = 0;
     return false;
 }
 
@@ -460,7 +458,7 @@ double AudioStream::Duration() const {
 
 bool AudioStream::Ended() {
     Hold hold(*this);
-    return playing && playing->exhausted && PlayedFrames() >= playing->endFrame;
+    return playing && Heard(*playing, PlayedFrames());
 }
 
 String AudioStream::PlayingPath() const {

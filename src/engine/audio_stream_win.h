@@ -22,6 +22,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/player_rules.h"
 #include "platform/handles_win.h"
 #include "platform/text.h"
 
@@ -87,14 +88,8 @@ class AudioStream {
   private:
     struct Slot {
         std::unique_ptr<AudioTrack> track;
-        // Stream frames (since the device's last reset) where its first
-        // written sample is, the media time of that sample, and the frame
-        // after its last one once its file has run out.
-        uint64_t startFrame = 0;
-        double startSeconds = 0.0;
-        uint64_t endFrame = UINT64_MAX;
-        bool exhausted = false;
-        bool writing = false;  // its samples have begun to be written
+        StreamSpan span;
+        bool exhausted = false;  // its file has run out (span.endFrame is set)
         std::vector<float> pending;
         size_t offset = 0;  // in floats, into `pending`
     };
@@ -107,6 +102,7 @@ class AudioStream {
     HRESULT Reposition(Slot& slot, double seconds);  // under `section`
     uint64_t PlayedFrames();                         // under `section`
     double PositionOf(const Slot& slot, uint64_t played) const;
+    bool Heard(const Slot& slot, uint64_t played) const;  // all of it
     bool ReadMore(Slot& slot);  // false at the end of the file or on a failure
     void Fill();                // under `section`
     void StartThread();

@@ -927,6 +927,10 @@ double MediaEnginePlayer::SecondsSince(LONGLONG counter) {
 
 double MediaEnginePlayer::GetEarlyStartLead() {
     const EngineQuirks& quirks = engineQuirks();
+    // The stream is heard to its last sample: an engine that follows it
+    // starts as early as its own start takes.
+    if (streamPlays)
+        return startLatency.seconds();
     if (quirks.soundEndsEarlySeconds > 0)
         return quirks.soundEndsEarlySeconds;
     // The ends scatter: starting by the later of them mixes a few

@@ -1,5 +1,6 @@
 #include "engine/player_rules.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -174,6 +175,19 @@ void RunningEstimate::add(double seconds) {
     // foretells the next no better than the mean of a few.
     spread += (std::fabs(seconds - estimate) - spread) / 4;
     estimate += (seconds - estimate) / 4;
+}
+
+double streamPosition(const StreamSpan& span, uint64_t played, uint32_t sampleRate,
+                      double duration) {
+    if (!span.begun || played <= span.startFrame || sampleRate == 0)
+        return span.startSeconds;
+    const uint64_t frames = std::min(played, span.endFrame) - span.startFrame;
+    const double seconds = span.startSeconds + static_cast<double>(frames) / sampleRate;
+    return duration > 0 ? std::min(seconds, duration) : seconds;
+}
+
+bool streamSpanHeard(const StreamSpan& span, uint64_t played) {
+    return span.endFrame != UINT64_MAX && played >= span.endFrame;
 }
 
 }  // namespace zav2

@@ -120,4 +120,21 @@ class FrameBackoff {
     unsigned failures = 0;
 };
 
+// Where a track written into the audio stream is heard. Frames count from
+// the stream's last reset; the track's samples begin at `startFrame` (media
+// time `startSeconds`) once `begun`, and end before `endFrame` (UINT64_MAX
+// while its file has more). `played` frames of the stream have been heard.
+struct StreamSpan {
+    uint64_t startFrame = 0;
+    uint64_t endFrame = UINT64_MAX;
+    double startSeconds = 0.0;
+    bool begun = false;
+};
+// Seconds into the track: its start until its samples are heard, then on by
+// the frames heard (at `sampleRate`) up to its end and a known duration.
+double streamPosition(const StreamSpan& span, uint64_t played, uint32_t sampleRate,
+                      double duration);
+// Every sample of the track has been heard (its file has run out).
+bool streamSpanHeard(const StreamSpan& span, uint64_t played);
+
 }  // namespace zav2

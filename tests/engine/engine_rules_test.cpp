@@ -246,5 +246,37 @@ TEST(EngineRulesTest, StartTimingReadingsThatMakeNoSenseTellNothing) {
     EXPECT_NEAR(estimate.high(), RunningEstimate::kLongest, 1e-9);  // it strayed by all of it
 }
 
+// A track in the audio stream, at 1000 frames a second for round figures:
+// its time stands still until its first sample is heard, moves with the
+// frames heard, and stops at its end and at its duration.
+TEST(StreamPosition, FollowsTheFramesHeardOfItsOwnSpanOnly) {
+    const StreamSpan waiting{500, UINT64_MAX, 2.0, false};
+    const StreamSpan following{500, UINT64_MAX, 0.0, true};
+    const StreamSpan ended{500, 1500, 0.0, true};
+    const StreamSpan reseeked{0, UINT64_MAX, 3.25, true};
+    struct Case {
+        const StreamSpan& span;
+        uint64_t played;
+        double duration;
+        double position;
+        bool heard;
+    };
+    const Case cases[] = {
+        {waiting, 900, 0.0, 2.0, false},     // not yet written: where it will start
+        {following, 400, 0.0, 0.0, false},   // the track before is still heard
+        {following, 750, 0.0, 0.25, false},  // a quarter second in
+        {following, 750, 0.2, 0.2, false},   // never past its duration
+        {ended, 1499, 0.0, 0.999, false},   {ended, 1500, 0.0, 1.0, true},
+        {ended, 9000, 0.0, 1.0, true},  // the next one is heard: this one stays at its end
+        {reseeked, 500, 0.0, 3.75, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_DOUBLE_EQ(streamPosition(c.span, c.played, 1000, c.duration), c.position)
+            << c.played;
+        EXPECT_EQ(streamSpanHeard(c.span, c.played), c.heard) << c.played;
+    }
+    EXPECT_DOUBLE_EQ(streamPosition(following, 750, 0, 0.0), 0.0);  // no device rate yet
+}
+
 }  // namespace
 }  // namespace zav2
