@@ -5,10 +5,18 @@
 # and how much of each tone was heard. The floor, in the same run, is the
 # same four tones joined in one file played straight into the sink (paplay):
 # its gaps are the recording's own error, its lengths what "whole" reads as.
+# With "mp3" the tones are LAME-encoded MP3 files, each with the encoder's
+# delay and padding around it (the floor joins them as decoded, trimmed).
 # Not part of CTest; about 45 s:
-#   tools/wine-run -- bench/gaps.sh build/windows/src/app/Zav2.exe
+#   tools/wine-run -- bench/gaps.sh build/windows/src/app/Zav2.exe [wav|mp3]
 set -u
-[ $# -eq 1 ] || { echo "usage: gaps.sh Zav2.exe (through tools/wine-run)" >&2; exit 2; }
+[ $# -ge 1 ] && [ $# -le 2 ] || { echo "usage: gaps.sh Zav2.exe [wav|mp3] (through tools/wine-run)" >&2; exit 2; }
+kind=${2:-wav}
+case "$kind" in
+  wav) codec=(-c:a pcm_s16le) ;;
+  mp3) codec=(-c:a libmp3lame -b:a 192k) ;;
+  *) echo "gaps.sh: wav or mp3, not $kind" >&2; exit 2 ;;
+esac
 here=$(cd "$(dirname "$0")" && pwd)
 runs="$here/../tools/tone-runs"
 work=$(mktemp -d "${TMPDIR:-/tmp}/zav2-gaps.XXXXXX")
@@ -21,11 +29,11 @@ pitches=(500 750 1000 1250)
 n=1
 for hz in "${pitches[@]}"; do
   ffmpeg -loglevel error -y -f lavfi -i "aevalsrc=0.5*sin(2*PI*$hz*t):s=44100:d=4" \
-    -ac 2 -c:a pcm_s16le "$work/tones/0$n tone $hz.wav" || exit 1
+    -ac 2 "${codec[@]}" "$work/tones/0$n tone $hz.$kind" || exit 1
   n=$((n + 1))
 done
-ffmpeg -loglevel error -y -i "$work/tones/01 tone 500.wav" -i "$work/tones/02 tone 750.wav" \
-  -i "$work/tones/03 tone 1000.wav" -i "$work/tones/04 tone 1250.wav" \
+ffmpeg -loglevel error -y -i "$work/tones/01 tone 500.$kind" -i "$work/tones/02 tone 750.$kind" \
+  -i "$work/tones/03 tone 1000.$kind" -i "$work/tones/04 tone 1250.$kind" \
   -filter_complex concat=n=4:v=0:a=1 -c:a pcm_s16le "$work/joined.wav" || exit 1
 
 # record <file> <seconds>: the monitor, 16-bit mono at 44.1 kHz.

@@ -7,7 +7,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <string_view>
 #include <utility>
+
+#include "engine/mp3_gapless.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -25,6 +29,28 @@ constexpr double kHundredNanoseconds = 1e7;
 constexpr REFERENCE_TIME kBufferDuration = 5000000;
 constexpr UINT32 kFilledDivisor = 5;  // a fifth of a second
 constexpr DWORD kWriterTickMs = 10;
+
+// The encoder's delay and padding of an MP3 file, read from its first frame.
+std::optional<Mp3Trim> mp3TrimOfFile(const String& path) {
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    // The Xing frame is the first after the tag, and short.
+    constexpr DWORD kFrameBytes = 4096;
+    char bytes[kFrameBytes];
+    DWORD got = 0;
+    if (!ReadFile(file.get(), bytes, 10, &got, nullptr))
+        return std::nullopt;
+    LARGE_INTEGER at{};
+    at.QuadPart = id3v2TagBytes(std::string_view(bytes, got));
+    if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) ||
+        !ReadFile(file.get(), bytes, kFrameBytes, &got, nullptr)) {
+        return std::nullopt;
+    }
+    return mp3Trim(std::string_view(bytes, got));
+}
 
 }  // namespace
 
@@ -68,6 +94,11 @@ HRESULT openAudioTrack(const String& path, std::unique_ptr<AudioTrack>& track) {
         made->duration = static_cast<double>(length.uhVal.QuadPart) / kHundredNanoseconds;
     }
     PropVariantClear(&length);
+    if (const std::optional<Mp3Trim> trim = mp3TrimOfFile(path)) {
+        made->skipFrames = trim->skip;
+        made->keepFrames = trim->keep;
+        made->duration = static_cast<double>(trim->keep) / made->sampleRate;
+    }
     made->reader = std::move(reader);
     made->path = path;
     track = std::move(made);
@@ -228,6 +259,7 @@ HRESULT AudioStream::Reposition(Slot& slot, double seconds) {
     slot.exhausted = FAILED(hr);
     slot.span = StreamSpan{writtenFrames, slot.exhausted ? writtenFrames : UINT64_MAX, seconds,
                            slot.exhausted};
+    slot.decoded = static_cast<uint64_t>(seconds * slot.track->sampleRate + 0.5);
     slot.pending.clear();
     slot.offset = 0;
     return hr;
@@ -270,12 +302,29 @@ bool AudioStream::ReadMore(Slot& slot) {
             FAILED(buffer->Lock(&data, nullptr, &bytes))) {
             return false;
         }
-        slot.pending.resize(bytes / sizeof(float));
-        std::memcpy(slot.pending.data(), data, slot.pending.size() * sizeof(float));
+        // Only the frames between the encoder's delay and its padding.
+        const AudioTrack& track = *slot.track;
+        const uint64_t frames = bytes / sizeof(float) / track.channels;
+        const uint64_t first = slot.decoded;
+        slot.decoded += frames;
+        const uint64_t musicEnd = track.keepFrames == UINT64_MAX
+                                      ? UINT64_MAX
+                                      : uint64_t{track.skipFrames} + track.keepFrames;
+        const uint64_t from = std::max<uint64_t>(first, track.skipFrames);
+        const uint64_t to = std::min(slot.decoded, musicEnd);
+        if (from < to) {
+            const float* samples = reinterpret_cast<const float*>(data);
+            slot.pending.assign(samples + (from - first) * track.channels,
+                                samples + (to - first) * track.channels);
+        } else {
+            slot.pending.clear();
+        }
         buffer->Unlock();
         slot.offset = 0;
         if (!slot.pending.empty())
             return true;
+        if (first >= musicEnd)
+            return false;  // the rest is the encoder's padding
     }
 }
 

@@ -34,6 +34,10 @@ struct AudioTrack {
     UINT32 sampleRate = 0;
     UINT32 channels = 0;
     double duration = 0.0;  // seconds; 0 when the file does not tell
+    // Frames (as decoded from the file's start) before the music and of the
+    // music itself, where the file tells (an MP3's encoder delay and padding).
+    uint32_t skipFrames = 0;
+    uint64_t keepFrames = UINT64_MAX;
     String path;
 };
 
@@ -90,6 +94,7 @@ class AudioStream {
         std::unique_ptr<AudioTrack> track;
         StreamSpan span;
         bool exhausted = false;  // its file has run out (span.endFrame is set)
+        uint64_t decoded = 0;    // frames read from its file, counted from its start
         std::vector<float> pending;
         size_t offset = 0;  // in floats, into `pending`
     };

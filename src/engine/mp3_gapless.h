@@ -1,0 +1,32 @@
+// The encoder's delay and padding of an MP3 file, from the LAME extension of
+// its Xing/Info frame: what the audio stream trims so that an album's
+// tracks join without the silence the encoder added around each one.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace zav2 {
+
+// MP3 decoders put this many samples of their own before the encoder's delay.
+inline constexpr uint32_t kMp3DecoderDelay = 529;
+
+// Samples per channel, as a decoder gives them from the start of the file:
+// the first `skip` are silence to drop, and the `keep` after them are the
+// music.
+struct Mp3Trim {
+    uint32_t skip = 0;
+    uint64_t keep = 0;
+};
+
+// The bytes an ID3v2 tag at the start of a file takes (0 without one), from
+// its first ten bytes.
+uint32_t id3v2TagBytes(std::string_view header);
+
+// `frame` starts at the file's first MPEG audio frame (after any ID3v2 tag).
+// Nothing when that frame carries no Xing/Info header with a frame count and
+// an encoder's delay and padding.
+std::optional<Mp3Trim> mp3Trim(std::string_view frame);
+
+}  // namespace zav2
