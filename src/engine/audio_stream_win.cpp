@@ -29,6 +29,7 @@ constexpr double kHundredNanoseconds = 1e7;
 constexpr REFERENCE_TIME kBufferDuration = 5000000;
 constexpr UINT32 kFilledDivisor = 5;  // a fifth of a second
 constexpr DWORD kWriterTickMs = 10;
+constexpr unsigned kReopenTurns = 50;  // half a second
 
 // The encoder's delay and padding of an MP3 file, read from its first frame.
 std::optional<Mp3Trim> mp3TrimOfFile(const String& path) {
@@ -159,9 +160,17 @@ void AudioStream::Run() {
     while (!quit.load()) {
         WaitForSingleObject(wake.get(), kWriterTickMs);
         Hold hold(*this);
-        if (!client || !playing)
+        if (!playing)
             continue;
-        Fill();
+        if (!client) {
+            if (lostRate != 0 && ++reopenTurns % kReopenTurns == 0)
+                Reopen();
+            continue;
+        }
+        if (Fill() == AUDCLNT_E_DEVICE_INVALIDATED) {
+            LoseDevice();
+            continue;
+        }
         const uint64_t played = PlayedFrames();
         if (wantRunning && !running && played < writtenFrames) {
             running = SUCCEEDED(client->Start());
@@ -223,6 +232,7 @@ HRESULT AudioStream::OpenDevice(UINT32 sampleRate, UINT32 channels) {
     deviceRate = sampleRate;
     deviceChannels = channels;
     writtenFrames = 0;
+    lastPlayed = 0;
     running = false;
     return S_OK;
 }
@@ -237,6 +247,7 @@ void AudioStream::CloseDevice() {
     deviceRate = 0;
     deviceChannels = 0;
     writtenFrames = 0;
+    lastPlayed = 0;
 }
 
 void AudioStream::ResetDevice() {
@@ -247,6 +258,7 @@ void AudioStream::ResetDevice() {
     running = false;
     client->Reset();
     writtenFrames = 0;
+    lastPlayed = 0;
 }
 
 HRESULT AudioStream::Reposition(Slot& slot, double seconds) {
@@ -268,8 +280,9 @@ HRESULT AudioStream::Reposition(Slot& slot, double seconds) {
 uint64_t AudioStream::PlayedFrames() {
     UINT32 padding = 0;
     if (!client || FAILED(client->GetCurrentPadding(&padding)))
-        return writtenFrames;
-    return writtenFrames > padding ? writtenFrames - padding : 0;
+        return lastPlayed;
+    lastPlayed = writtenFrames > padding ? writtenFrames - padding : 0;
+    return lastPlayed;
 }
 
 double AudioStream::PositionOf(const Slot& slot, uint64_t played) const {
@@ -328,17 +341,18 @@ bool AudioStream::ReadMore(Slot& slot) {
     }
 }
 
-void AudioStream::Fill() {
+HRESULT AudioStream::Fill() {
     UINT32 padding = 0;
-    if (FAILED(client->GetCurrentPadding(&padding)))
-        return;
+    HRESULT hr = client->GetCurrentPadding(&padding);
+    if (FAILED(hr))
+        return hr;
     const UINT32 target = std::min(bufferFrames, deviceRate / kFilledDivisor);
     while (padding < target) {
         Slot* slot = !playing->exhausted                  ? playing.get()
                      : following && !following->exhausted ? following.get()
                                                           : nullptr;
         if (slot == nullptr)
-            return;
+            return S_OK;
         if (slot->offset + deviceChannels > slot->pending.size() && !ReadMore(*slot)) {
             if (!slot->span.begun)
                 slot->span.startFrame = writtenFrames;
@@ -355,14 +369,41 @@ void AudioStream::Fill() {
             target - padding,
             static_cast<UINT32>((slot->pending.size() - slot->offset) / deviceChannels));
         BYTE* data = nullptr;
-        if (FAILED(render->GetBuffer(frames, &data)))
-            return;
+        hr = render->GetBuffer(frames, &data);
+        if (FAILED(hr))
+            return hr;
         std::memcpy(data, slot->pending.data() + slot->offset,
                     size_t{frames} * deviceChannels * sizeof(float));
         render->ReleaseBuffer(frames, 0);
         slot->offset += size_t{frames} * deviceChannels;
         writtenFrames += frames;
         padding += frames;
+    }
+    return S_OK;
+}
+
+void AudioStream::LoseDevice() {
+    const uint64_t played = lastPlayed;
+    const bool whole = Heard(*playing, played);
+    const double heard = PositionOf(*playing, played);
+    const double followingHeard =
+        following && whole && following->span.begun ? PositionOf(*following, played) : 0.0;
+    lostRate = deviceRate;
+    lostChannels = deviceChannels;
+    CloseDevice();
+    if (whole)
+        playing->span = StreamSpan{0, 0, heard, true};
+    else
+        Reposition(*playing, heard);
+    if (following)
+        Reposition(*following, followingHeard);
+    Reopen();
+}
+
+void AudioStream::Reopen() {
+    if (SUCCEEDED(OpenDevice(lostRate, lostChannels))) {
+        lostRate = 0;
+        lostChannels = 0;
     }
 }
 
@@ -373,6 +414,8 @@ HRESULT AudioStream::Load(std::unique_ptr<AudioTrack> track) {
     following.reset();
     playing.reset();
     wantRunning = false;
+    lostRate = 0;
+    lostChannels = 0;
     const HRESULT hr = OpenDevice(track->sampleRate, track->channels);
     if (FAILED(hr))
         return hr;

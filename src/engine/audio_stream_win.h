@@ -109,7 +109,12 @@ class AudioStream {
     double PositionOf(const Slot& slot, uint64_t played) const;
     bool Heard(const Slot& slot, uint64_t played) const;  // all of it
     bool ReadMore(Slot& slot);  // false at the end of the file or on a failure
-    void Fill();                // under `section`
+    HRESULT Fill();             // under `section`
+    // The device went away (another default output, a driver reset): what
+    // was heard is kept, and the default device is opened anew, now and
+    // then until one opens.
+    void LoseDevice();  // under `section`
+    void Reopen();      // under `section`
     void StartThread();
     static DWORD WINAPI ThreadMain(void* stream);
     void Run();
@@ -122,6 +127,10 @@ class AudioStream {
     UINT32 deviceChannels = 0;
     UINT32 bufferFrames = 0;
     uint64_t writtenFrames = 0;
+    uint64_t lastPlayed = 0;  // as last read from the device
+    UINT32 lostRate = 0;      // the format of a device that went away
+    UINT32 lostChannels = 0;
+    unsigned reopenTurns = 0;
     bool running = false;       // the device is started
     bool wantRunning = false;   // Play was called and no Pause since
     bool endedAtReset = false;  // the playing track had been heard whole when the device was reset
