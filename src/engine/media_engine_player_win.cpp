@@ -411,7 +411,7 @@ HRESULT MediaEnginePlayer::Preload(const wchar_t* path) {
     HRESULT hr = expandPath(path, aheadPath);
     if (FAILED(hr))
         return hr;
-    if (playbackRate == 1.0 && stream) {
+    if (playbackRate == 1.0 && stream && audioStreamCandidate(aheadPath)) {
         std::unique_ptr<AudioTrack> track;
         if (SUCCEEDED(openAudioTrack(aheadPath, track))) {
             aheadUrl = fileUrlForPath(aheadPath, engineQuirks().urlForm);
@@ -602,7 +602,7 @@ void MediaEnginePlayer::BecomeStreamSource(const String& path, const String& url
 }
 
 bool MediaEnginePlayer::OpenOnStream(const String& full) {
-    if (playbackRate != 1.0 || !stream)
+    if (playbackRate != 1.0 || !stream || !audioStreamCandidate(full))
         return false;
     std::unique_ptr<AudioTrack> track;
     if (FAILED(openAudioTrack(full, track)) || FAILED(stream->Load(std::move(track))))

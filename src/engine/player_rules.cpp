@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iterator>
+
+#include "platform/path.h"
 
 namespace zav2 {
 
@@ -175,6 +178,16 @@ void RunningEstimate::add(double seconds) {
     // foretells the next no better than the mean of a few.
     spread += (std::fabs(seconds - estimate) - spread) / 4;
     estimate += (seconds - estimate) / 4;
+}
+
+bool audioStreamCandidate(StringView path) {
+    static constexpr const Char* kExtensions[] = {
+        ZT(".mp3"), ZT(".wav"), ZT(".flac"), ZT(".m4a"), ZT(".aac"),
+        ZT(".ogg"), ZT(".oga"), ZT(".opus"), ZT(".wma"),
+    };
+    const StringView ext = extension(path);
+    return std::any_of(std::begin(kExtensions), std::end(kExtensions),
+                       [&](const Char* known) { return equalsIgnoreCase(ext, known); });
 }
 
 double streamPosition(const StreamSpan& span, uint64_t played, uint32_t sampleRate,

@@ -120,6 +120,10 @@ class FrameBackoff {
     unsigned failures = 0;
 };
 
+// Files the audio stream tries first, by extension (any case): sound-only
+// formats. Anything else goes to the media engine without a second opening.
+bool audioStreamCandidate(StringView path);
+
 // Where a track written into the audio stream is heard. Frames count from
 // the stream's last reset; the track's samples begin at `startFrame` (media
 // time `startSeconds`) once `begun`, and end before `endFrame` (UINT64_MAX

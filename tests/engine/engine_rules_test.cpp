@@ -278,5 +278,12 @@ TEST(StreamPosition, FollowsTheFramesHeardOfItsOwnSpanOnly) {
     EXPECT_DOUBLE_EQ(streamPosition(following, 750, 0, 0.0), 0.0);  // no device rate yet
 }
 
+TEST(AudioStreamCandidate, SoundOnlyExtensionsInAnyCase) {
+    EXPECT_TRUE(audioStreamCandidate(ZT("D:\\m\\a.MP3")));
+    EXPECT_TRUE(audioStreamCandidate(ZT("a.flac")));
+    EXPECT_FALSE(audioStreamCandidate(ZT("D:\\m\\clip.mp4")));
+    EXPECT_FALSE(audioStreamCandidate(ZT("D:\\m.mp3\\noext")));
+}
+
 }  // namespace
 }  // namespace zav2
