@@ -518,6 +518,7 @@ bool MediaEnginePlayer::TakeOverPreload(const String& full) {
         errorRaised.store(false);
         state.store(PlayerState::Loaded);
         lastFrameTime = kNoFrameTime;
+        frameDrawn = false;
         currentPath = aheadPath;
         currentUrl = aheadUrl;
     }
@@ -587,6 +588,7 @@ void MediaEnginePlayer::BecomeStreamSource(const String& path, const String& url
         errorRaised.store(false);
         state.store(PlayerState::Loaded);
         lastFrameTime = kNoFrameTime;
+        frameDrawn = false;
         currentPath = path;
         currentUrl = url;
     }
@@ -717,6 +719,7 @@ HRESULT MediaEnginePlayer::SetSourceUrl(const wchar_t* url) {
         errorRaised.store(false);
         state.store(PlayerState::Loaded);
         lastFrameTime = kNoFrameTime;
+        frameDrawn = false;
         target = engine;
     }
     startedEarly = false;
