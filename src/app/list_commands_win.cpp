@@ -223,9 +223,7 @@ void onToggle(MainWindow& state, WORD id, WORD) {
 void showListContextMenu(MainWindow& state, POINT screenPoint) {
     POINT listPoint = screenPoint;
     ScreenToClient(state.list.listBox, &listPoint);
-    const LRESULT answer =
-        SendMessageW(state.list.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
-    state.commands.contextItem = LOWORD(answer);
+    state.commands.contextItem = std::max(listRowAtPoint(state.list.listBox, listPoint).row, 0);
     ListBoxWindow listBox(state.list);
     if (state.list.playlist.current >= 0)
         listBox.setSelected(state.list.playlist.current, false);

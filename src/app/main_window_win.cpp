@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -15,6 +16,7 @@
 #include "playback/playback_window_win.h"
 #include "app/layout_calls_win.h"
 #include "playback/player_window_win.h"
+#include "playlist/playlist_win.h"
 #include "playlist/playlist_window_win.h"
 #include "app/resume_list_win.h"
 #include "app/settings_calls_win.h"
@@ -328,11 +330,16 @@ INT_PTR onCtlColorStatic(MainWindow& state, HDC dc, HWND control) {
     return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
 }
 
-int listItemAt(MainWindow& state, POINT clientPoint) {
+// The list row under a point of the main window; `below` also when the point
+// is off the list box.
+RowAtPoint listItemAt(MainWindow& state, POINT clientPoint) {
     POINT listPoint = clientPoint;
     MapWindowPoints(state.window, state.list.listBox, &listPoint, 1);
-    return static_cast<int>(SendMessageW(state.list.listBox, LB_ITEMFROMPOINT, 0,
-                                         MAKELPARAM(listPoint.x, listPoint.y)));
+    RowAtPoint hit = listRowAtPoint(state.list.listBox, listPoint);
+    RECT client{};
+    GetClientRect(state.list.listBox, &client);
+    hit.below = hit.below || !PtInRect(&client, listPoint);
+    return hit;
 }
 
 void onMouseMessage(MainWindow& state, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -341,7 +348,7 @@ void onMouseMessage(MainWindow& state, UINT message, WPARAM wParam, LPARAM lPara
         case WM_LBUTTONDOWN:
             SetFocus(state.window);
             if (!onSplitterMessage(state, message, wParam, lParam) && !listIsEmpty(state.list)) {
-                state.list.dragSource = LOWORD(listItemAt(state, point));
+                state.list.dragSource = std::max(listItemAt(state, point).row, 0);
                 // The pointer runs over the list box during the drag: its
                 // moves must come here.
                 SetCapture(state.window);
@@ -366,12 +373,12 @@ void onMouseMessage(MainWindow& state, UINT message, WPARAM wParam, LPARAM lPara
                 state.list.dragSource = -1;
                 break;
             }
-            const int answer = listItemAt(state, point);
-            if (HIWORD(answer) != 0) {
+            const RowAtPoint hit = listItemAt(state, point);
+            if (hit.below) {
                 state.list.dragSource = -1;
                 break;
             }
-            const int item = LOWORD(answer);
+            const int item = hit.row;
             if (item != state.list.dragSource) {
                 moveSelectedEntries(state.list, item > state.list.dragSource ? 1 : -1);
                 state.list.dragSource = item;

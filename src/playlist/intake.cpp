@@ -106,13 +106,10 @@ void addDroppedFolder(Playlist& playlist, ListBoxMirror& listBox, StringView fol
     }
 }
 
-int dropInsertionPoint(uint32_t itemFromPointAnswer, const Playlist& playlist) {
-    if ((itemFromPointAnswer >> 16) == 1)
+int dropInsertionPoint(RowAtPoint hit, const Playlist& playlist) {
+    if (hit.below)
         return playlist.lastIndex() + 1;
-    const uint32_t item = itemFromPointAnswer & 0xFFFF;
-    if (item == 0xFFFF)
-        return 0;
-    return std::min(static_cast<int>(item), playlist.lastIndex() + 1);
+    return std::clamp(hit.row, 0, playlist.lastIndex() + 1);
 }
 
 int dropOnList(Playlist& playlist, ListBoxMirror& listBox, const std::vector<String>& paths, int at,

@@ -104,9 +104,8 @@ void dropOntoList(MainWindow& state, HDROP drop, POINT screenPoint) {
 
     POINT listPoint = screenPoint;
     ScreenToClient(state.list.listBox, &listPoint);
-    const LRESULT answer =
-        SendMessageW(state.list.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
-    const int at = dropInsertionPoint(static_cast<uint32_t>(answer), state.list.playlist);
+    const int at =
+        dropInsertionPoint(listRowAtPoint(state.list.listBox, listPoint), state.list.playlist);
 
     ListBoxWindow listBox(state.list);
     dropOnList(state.list.playlist, listBox, paths, at, state.list.currentFolder,

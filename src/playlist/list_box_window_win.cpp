@@ -13,6 +13,16 @@ constexpr double kShiftedPerRowKept = 6000.0;
 
 }  // namespace
 
+RowAtPoint listRowAtPoint(HWND listBox, POINT clientPoint) {
+    const LRESULT count = SendMessageW(listBox, LB_GETCOUNT, 0, 0);
+    const LRESULT top = SendMessageW(listBox, LB_GETTOPINDEX, 0, 0);
+    const LRESULT height = SendMessageW(listBox, LB_GETITEMHEIGHT, 0, 0);
+    if (count == LB_ERR || top == LB_ERR || height == LB_ERR)
+        return {};
+    return rowAtPoint(static_cast<int>(top), clientPoint.y, static_cast<int>(height),
+                      static_cast<int>(count));
+}
+
 // The list box's own procedure, as it was before the window was subclassed,
 // takes the message directly: the subclass chain passes it on the same way,
 // but first looks up window properties, a round trip to the server under Wine

@@ -9,6 +9,7 @@
 #include "memory_list_box.h"
 #include "playlist/playlist.h"
 #include "playlist/playlist_order.h"
+#include "playlist/row_at_point.h"
 #include "playlist_test_util.h"
 
 namespace zav2 {
@@ -339,6 +340,28 @@ TEST(PlaylistJump, FindsTheNextMatchAndWraps) {
     playlist.entries[2].title = ZT("Studio");
     playlist.entries[3].title = ZT("live take");
     EXPECT_EQ(findNextMatch(playlist, 0, ZT("live")), 3);
+}
+
+// The row under a point is counted from the top row, so rows past 65,535 are
+// themselves (the list box's own answer keeps only 16 bits).
+TEST(PlaylistRowAtPoint, CountsFromTheTopRowBeyondSixteenBits) {
+    struct Case {
+        int top, y, height, count;
+        RowAtPoint expected;
+    };
+    const Case cases[] = {
+        {99'980, 19 * 16 + 3, 16, 100'000, {99'999, false}},
+        {65'530, 6 * 16, 16, 100'000, {65'536, false}},
+        {99'990, 20 * 16, 16, 100'000, {99'999, true}},  // below the last row
+        {0, -5, 16, 10, {0, false}},
+        {3, 0, 0, 10, {3, false}},  // no height yet
+        {0, 40, 16, 0, {-1, false}},
+    };
+    for (const Case& c : cases) {
+        const RowAtPoint hit = rowAtPoint(c.top, c.y, c.height, c.count);
+        EXPECT_EQ(hit.row, c.expected.row) << c.top << " " << c.y;
+        EXPECT_EQ(hit.below, c.expected.below) << c.top << " " << c.y;
+    }
 }
 
 }  // namespace
