@@ -236,7 +236,7 @@ INT_PTR onCommand(MainWindow& state, WPARAM wParam, LPARAM lParam) {
     if (!IsWindow(state.window) || listIsEmpty(state.list))
         return FALSE;
     if (handled) {
-        discardPreload();
+        dropStalePreload(state);
         layOutWindow(state);
         refreshTimeDisplay(state);
         return FALSE;

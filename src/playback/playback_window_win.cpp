@@ -167,8 +167,11 @@ void applyVolumeFromSlider(MainWindow& state) {
 }
 
 // Opens the entry that plays next ahead, or lets go of one that no longer
-// comes next (the list, the mode or the order changed).
-void keepNextEntryReady(MainWindow& state, EnginePlayer& enginePlayer, double position) {
+// comes next (the list, the mode or the order changed). Without `mayOpen`
+// (after a command) nothing is opened here, only a held entry that is no
+// longer the next is let go of; the next tick opens the right one.
+void keepNextEntryReady(MainWindow& state, EnginePlayer& enginePlayer, double position,
+                        bool mayOpen = true) {
     const std::optional<int> next = preloadIndex(state.list.playlist, state.settings.Mode);
     const String wanted =
         next ? state.list.playlist.entries[static_cast<size_t>(*next)].path : String();
@@ -179,7 +182,10 @@ void keepNextEntryReady(MainWindow& state, EnginePlayer& enginePlayer, double po
         case PreloadStep::Keep:
             break;
         case PreloadStep::Load:
-            enginePlayer.preload(wanted);
+            if (mayOpen)
+                enginePlayer.preload(wanted);
+            else if (!enginePlayer.preloadedPath().empty())
+                enginePlayer.discardPreload();
             break;
         case PreloadStep::Discard:
             enginePlayer.discardPreload();
@@ -233,9 +239,9 @@ void startEndWatch(MainWindow& state) {
 
 // --- Shared steps ----------------------------------------------------------
 
-void discardPreload() {
+void dropStalePreload(MainWindow& state) {
     EnginePlayer enginePlayer;
-    enginePlayer.discardPreload();
+    keepNextEntryReady(state, enginePlayer, enginePlayer.position(), false);
 }
 
 bool playerIsStopped() {

@@ -28,8 +28,10 @@ int loadedMediaSeconds(const MainWindow& state);
 // Opens the file again after its rename and plays on from `seconds`, with
 // the same wait for the engine as a start.
 void reopenAndResume(MainWindow& state, StringView path, double seconds);
-// Lets go of the next entry opened ahead: what comes next may have changed.
-void discardPreload();
+// After a command: lets go of the entry opened ahead only when it is no
+// longer the next one (the list, the mode or the order changed). A click in
+// the list or a volume key keeps it, and so the join stays clean.
+void dropStalePreload(MainWindow& state);
 bool playerIsStopped();
 bool playerIsPaused();
 
