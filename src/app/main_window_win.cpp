@@ -10,6 +10,7 @@
 #include <ctime>
 
 #include "app/command_line.h"
+#include "platform/dpi_win.h"
 #include "playlist/playlist_file.h"
 #include "app/instance_win.h"
 #include "resources/messages_win.h"
@@ -122,8 +123,32 @@ String commandLinePath(MainWindow&) {
 // ---------------------------------------------------------------------------
 // Message handlers, one per message of the procedure's table.
 
+// The window follows a change of DPI itself (onDpiChanged). On Windows 10
+// 1703 and later the dialog manager would otherwise, after us, lay the
+// controls out again, resize the dialog and reset every control's font to
+// the dialog's, the list's and the text's own fonts too; its documented
+// switch (DDC_DISABLE_ALL) stops it answering WM_DPICHANGED and
+// WM_GETDPISCALEDSIZE at all. Looked up, as older systems lack it.
+void leaveDpiChangesToTheProgram(HWND dialog) {
+    using SetBehavior = BOOL(WINAPI*)(HWND, int, int);
+    constexpr int kDisableAll = 0x0001;  // DDC_DISABLE_ALL
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    const auto set = user32 ? reinterpret_cast<SetBehavior>(reinterpret_cast<void (*)()>(
+                                  GetProcAddress(user32, "SetDialogDpiChangeBehavior")))
+                            : nullptr;
+    if (set)
+        set(dialog, kDisableAll, kDisableAll);
+}
+
 BOOL onInitDialog(HWND window, MainWindow& state) {
     state.window = window;
+    // The DPI the window is drawn for from the start: when WM_DPICHANGED
+    // comes, GetDpiForWindow already answers the new one, so the old one
+    // must be known beforehand.
+    rememberWindowDpi(window, static_cast<int>(GetDpiForWindow(window)) > 0
+                                  ? static_cast<int>(GetDpiForWindow(window))
+                                  : 96);
+    leaveDpiChangesToTheProgram(window);
     setCurrentEntry(state.list, -1);
     state.panel.textPanel = GetDlgItem(window, IDC_TEXT_PANEL);
     state.panel.videoHost = GetDlgItem(window, IDC_VIDEO_HOST);

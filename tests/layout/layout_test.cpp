@@ -132,5 +132,25 @@ TEST(ScaledPlacement, NeighboursStayTouching) {
               (Placement{7, 39, 173, 132}));
 }
 
+// A window kept on a 144-DPI monitor of a 96-DPI desktop once came up at two
+// thirds of its height: the saved height was not scaled with the rest.
+TEST(ScaledKeptSizes, EverySizeFollowsAndComesBackExactly) {
+    const KeptSizes at96{360, 420, 150, 120, {100, 50, 460, 470}, {10, 20, 330, 260}};
+    const KeptSizes at144 = scaledKeptSizes(at96, 96, 144);
+    EXPECT_EQ(at144.width, 540);
+    EXPECT_EQ(at144.height, 630);
+    EXPECT_EQ(at144.listWidth, 225);
+    EXPECT_EQ(at144.defaultListWidth, 180);
+    EXPECT_EQ(at144.savedWindow.left, 100);
+    EXPECT_EQ(at144.savedWindow.height(), 630);
+    EXPECT_EQ(at144.normalWindow.width(), 480);
+    const KeptSizes back = scaledKeptSizes(at144, 144, 96);
+    EXPECT_EQ(back.height, at96.height);
+    EXPECT_EQ(back.width, at96.width);
+    EXPECT_EQ(back.listWidth, at96.listWidth);
+    EXPECT_EQ(back.savedWindow.right, at96.savedWindow.right);
+    EXPECT_EQ(back.normalWindow.bottom, at96.normalWindow.bottom);
+}
+
 }  // namespace
 }  // namespace zav2
