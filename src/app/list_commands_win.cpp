@@ -8,7 +8,7 @@
 #include "app/main_window_win.h"
 #include "resources/messages_win.h"
 #include "playback/playback_window_win.h"
-#include "app/settings_apply_win.h"
+#include "settings/settings_apply_win.h"
 #include "app/layout_calls_win.h"
 #include "playlist/playlist_window_win.h"
 #include "ui/panel_win.h"

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/layout_win.h"
-#include "app/settings.h"
-#include "app/settings_apply_win.h"
+#include "settings/settings.h"
+#include "settings/settings_apply_win.h"
 #include "platform/text.h"
 #include "playback/playback_controls_win.h"
 #include "playlist/playlist_view_win.h"
