@@ -19,6 +19,7 @@
 #include "playback/player_window_win.h"
 #include "ui/panel_win.h"
 #include "playback/caption.h"
+#include "playback/keep_awake.h"
 #include "playback/time_display.h"
 #include "resources/resource.h"
 #include "ui/command_rules.h"
