@@ -15,6 +15,7 @@
 #include "taskbar/taskbar_win.h"
 #include "ui/command_state_win.h"
 #include "ui/panel_state_win.h"
+#include "ui/panel_win.h"
 
 namespace zav2 {
 
@@ -56,6 +57,11 @@ struct MainWindow {
 // What the taskbar side needs of the window.
 inline TaskbarOwner taskbarOwner(const MainWindow& state) {
     return {state.module, state.window, state.programPath, state.settingsPath};
+}
+
+// The panel for entry current, as the settings show it.
+inline void reloadPanel(MainWindow& state) {
+    reloadPanel(state.panel, state.list, state.window, state.settings.ShowText == 1);
 }
 
 // Creates dialog 101 modeless, shown with `showCommand`. Null on failure.
