@@ -11,6 +11,7 @@
 #include "settings/settings_apply_win.h"
 #include "app/layout_calls_win.h"
 #include "playlist/playlist_window_win.h"
+#include "app/opening_win.h"
 #include "ui/panel_win.h"
 #include "playlist/playlist_order.h"
 #include "playlist/playlist_win.h"

@@ -13,6 +13,7 @@
 #include "app/main_window_win.h"
 #include "playback/player_window_win.h"
 #include "playlist/playlist_window_win.h"
+#include "app/opening_win.h"
 #include "platform/path.h"
 #include "resources/resource.h"
 

@@ -215,7 +215,8 @@ void onCommandLineForwarded(MainWindow& state) {
     String path = pathArgument(splitCommandLine(text, false));
     if (path.empty()) {
         stopAndReset(state);
-        emptyList(state);
+        emptyList(state.list, state.window);
+        state.savedCaption = L"Zav2";
         SetWindowTextW(state.window, L"Zav2");
         return;
     }

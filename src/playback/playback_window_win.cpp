@@ -64,7 +64,7 @@ class WindowPorts final : public PlaybackWindow {
     }
     void revealEntry(int index, bool) override {
         if (index == state.list.playlist.current)
-            revealCurrentEntry(state);
+            revealCurrentEntry(state.list, state.settings.Mode == Settings::kRandom);
     }
     void startDisplayTimer() override {
         SetTimer(state.window, kDisplayTimerId, kDisplayTimerMilliseconds, nullptr);

@@ -16,6 +16,7 @@
 #include "app/layout_calls_win.h"
 #include "playback/playback_window_win.h"
 #include "playlist/playlist_window_win.h"
+#include "app/opening_win.h"
 #include "ui/panel_win.h"
 #include "platform/path.h"
 #include "playlist/caption_progress.h"

@@ -15,15 +15,15 @@ struct PlaylistView;
 // Play list.
 bool listIsEmpty(const PlaylistView& list);
 void setCurrentEntry(PlaylistView& list, int index);
-void emptyList(MainWindow& state);  // select all and remove, caption "Zav2"
+void emptyList(PlaylistView& list, HWND window);  // select all and remove
 // Deselects every item, selects entry current and scrolls it to the top.
 void reselectCurrentEntry(PlaylistView& list);
 String currentEntryPath(const PlaylistView& list);  // "" when there is none
-// One slice of the titles still to read, while no message waits. True while
-// more remain.
-bool readTitlesWhileIdle(MainWindow& state);
-// Every title still to read, now, with progress in the caption.
-void finishTitles(MainWindow& state);
+// One slice of the titles still to read, while no message waits, unless
+// `window` is gone. True while more remain.
+bool readTitlesWhileIdle(PlaylistView& list, HWND window, bool noExt);
+// Every title still to read, now, with progress in `window`'s caption.
+void finishTitles(PlaylistView& list, HWND window, bool noExt);
 
 // Opening paths.
 enum class OpenedBy {
@@ -50,7 +50,7 @@ void dropFiles(MainWindow& state, HWND receiver, HDROP drop);
 
 // Play list: scrolls entry current into view (by the play mode) and selects
 // it alone.
-void revealCurrentEntry(MainWindow& state);
+void revealCurrentEntry(PlaylistView& list, bool randomMode);
 
 // List drag: +1 down, -1 up.
 void moveSelectedEntries(PlaylistView& list, int towards);
