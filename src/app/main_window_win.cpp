@@ -16,6 +16,7 @@
 #include "app/layout_calls_win.h"
 #include "playback/player_window_win.h"
 #include "playlist/playlist_window_win.h"
+#include "app/opening_win.h"
 #include "app/resume_list_win.h"
 #include "app/settings_calls_win.h"
 #include "app/command_dispatcher_win.h"

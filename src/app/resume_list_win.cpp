@@ -11,7 +11,7 @@ namespace zav2 {
 
 // Closing never waits for titles: the list keeps what is known.
 void saveResumeList(MainWindow& state) {
-    finishWalkForExit(state);
+    finishWalkForExit(state.list, state.settings.Mode == Settings::kRandom);
     const String target = resumeListPath(state.programPath, state.instanceName);
     writePlaylistFile(state.window, state.list.playlist, state.list.currentFolder, true, target,
                       state.savedCaption, state.settings.NoExt == 1, loadedMediaSeconds(state));
