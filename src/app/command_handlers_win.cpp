@@ -53,7 +53,7 @@ bool playingOrPaused(PlayerState playerState) {
 // not switch entries then, or the next play would only pause the old one.
 bool stop(MainWindow& state) {
     if (hasEntries(state))
-        stopAndReset(state);
+        stopAndReset(playbackParts(state));
     return !playingOrPaused(player().GetState());
 }
 
@@ -142,7 +142,7 @@ void onListDoubleClick(MainWindow& state, WORD, WORD notification) {
     if (!stop(state))
         return;
     makeCurrent(state, firstSelectedItem(state));
-    playCurrentOrSkip(state);
+    playCurrentOrSkip(playbackParts(state));
     RedrawWindow(state.list.listBox, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     layOutWindow(state);
     reloadPanel(state);
@@ -160,7 +160,7 @@ void onPlayButton(MainWindow& state, WORD, WORD) {
         makeCurrent(state, selected);
     }
     // With the playing entry still selected this pauses or resumes it.
-    playCurrentOrSkip(state);
+    playCurrentOrSkip(playbackParts(state));
     if (state.list.playlist.current != before || wasStopped)
         reloadPanel(state);
     activate(state);
@@ -172,8 +172,8 @@ void onStopButton(MainWindow& state, WORD, WORD) {
 }
 
 void onStepButton(MainWindow& state, WORD id, WORD) {
-    advanceFromCurrent(state, id == IDC_NEXT_BUTTON ? Direction::Forward : Direction::Backward,
-                       true);
+    advanceFromCurrent(playbackParts(state),
+                       id == IDC_NEXT_BUTTON ? Direction::Forward : Direction::Backward, true);
     reloadPanel(state);
     activate(state);
 }
@@ -192,7 +192,7 @@ void onEnter(MainWindow& state, WORD, WORD) {
             return;
         }
         makeCurrent(state, selected);
-        playCurrentOrSkip(state);
+        playCurrentOrSkip(playbackParts(state));
         reloadPanel(state);
     }
     activate(state);
@@ -287,7 +287,7 @@ void onVolumeKey(MainWindow& state, WORD id, WORD) {
     const int position =
         static_cast<int>(SendMessageW(state.playback.volumeSlider, TBM_GETPOS, 0, 0));
     SendMessageW(state.playback.volumeSlider, TBM_SETPOS, TRUE, sliderAfterPageKey(position, up));
-    onVolumeSliderScroll(state, TB_ENDTRACK);
+    onVolumeSliderScroll(playbackParts(state), TB_ENDTRACK);
 }
 
 void onTopMostButton(MainWindow& state, WORD, WORD) {

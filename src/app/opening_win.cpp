@@ -138,7 +138,7 @@ void showOpenedList(MainWindow& state, const String& path, PathChosenBy how,
 
 void startAfterOpen(MainWindow& state) {
     state.list.opening.startDue = false;
-    startPlaybackAfterOpen(state);
+    startPlaybackAfterOpen(playbackParts(state));
     state.savedCaption = WindowCaption(state.window).text();
     if (!state.list.playlist.empty()) {
         reloadPanel(state);
