@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "app/layout.h"
-#include "app/settings_fonts.h"
+#include "settings/settings_fonts.h"
 #include "app/layout_calls_win.h"
 #include "ui/panel_win.h"
 #include "app/main_window_win.h"

@@ -19,6 +19,7 @@
 #include "playback/player_window_win.h"
 #include "playlist/playlist_win.h"
 #include "playlist/playlist_window_win.h"
+#include "app/opening_win.h"
 #include "app/resume_list_win.h"
 #include "app/settings_calls_win.h"
 #include "app/command_dispatcher_win.h"
@@ -241,8 +242,9 @@ void onCommandLineForwarded(MainWindow& state) {
     const String text = ansiToUtf16(state.forwardedCommandLine);
     String path = pathArgument(splitCommandLine(text, false));
     if (path.empty()) {
-        stopAndReset(state);
-        emptyList(state);
+        stopAndReset(playbackParts(state));
+        emptyList(state.list, state.window);
+        state.savedCaption = L"Zav2";
         SetWindowTextW(state.window, L"Zav2");
         return;
     }
@@ -261,9 +263,9 @@ INT_PTR onCommand(MainWindow& state, WPARAM wParam, LPARAM lParam) {
     if (!IsWindow(state.window) || listIsEmpty(state.list))
         return FALSE;
     if (handled) {
-        dropStalePreload(state);
+        dropStalePreload(playbackParts(state));
         layOutWindow(state);
-        refreshTimeDisplay(state);
+        refreshTimeDisplay(playbackParts(state));
         return FALSE;
     }
     return DefWindowProcW(state.window, WM_COMMAND, wParam, lParam);
@@ -279,11 +281,11 @@ void onTimer(MainWindow& state) {
         RedrawWindow(state.panel.textPanel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         layOutWindow(state);
     }
-    onDisplayTimer(state);
+    onDisplayTimer(playbackParts(state));
 }
 
 void onHotKey(MainWindow& state, LPARAM lParam) {
-    onMediaKey(state, HIWORD(lParam));
+    onMediaKey(playbackParts(state), HIWORD(lParam));
 }
 
 BOOL onMouseWheel(MainWindow& state, WPARAM wParam, LPARAM lParam) {
@@ -299,7 +301,7 @@ BOOL onMouseWheel(MainWindow& state, WPARAM wParam, LPARAM lParam) {
         layOutWindow(state);
         return TRUE;
     }
-    onWheelOverPanel(state, GET_WHEEL_DELTA_WPARAM(wParam));
+    onWheelOverPanel(playbackParts(state), GET_WHEEL_DELTA_WPARAM(wParam));
     return FALSE;
 }
 
@@ -434,7 +436,7 @@ void onDestroy(MainWindow& state) {
     unregisterHotKeys(state);
     releaseButtonIcons(state.window);
     if (state.playback.playerReady) {
-        stopAndReset(state);
+        stopAndReset(playbackParts(state));
         state.taskbar.list.Reset();
         destroyMenus(state);
         state.playback.masterVolume.Reset();
@@ -493,7 +495,7 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM wParam, L
             openAtStart(state);
             return FALSE;
         case kMessageEndOfMedia:
-            onEndOfMedia(state);
+            onEndOfMedia(playbackParts(state));
             return FALSE;
         case WM_DROPFILES:
             dropFiles(state, window, reinterpret_cast<HDROP>(wParam));
@@ -505,15 +507,15 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM wParam, L
             if (wParam == kResumeTimerId)
                 onResumeTimer(state);
             else if (wParam == kEndWatchTimerId)
-                onEndWatchTimer(state);
+                onEndWatchTimer(playbackParts(state));
             else
                 onTimer(state);
             return FALSE;
         case WM_HSCROLL:
             if (reinterpret_cast<HWND>(lParam) == state.playback.seekBar)
-                onSeekBarScroll(state, wParam);
+                onSeekBarScroll(playbackParts(state), wParam);
             else if (reinterpret_cast<HWND>(lParam) == state.playback.volumeSlider)
-                onVolumeSliderScroll(state, wParam);
+                onVolumeSliderScroll(playbackParts(state), wParam);
             return FALSE;
         case WM_HOTKEY:
             onHotKey(state, lParam);

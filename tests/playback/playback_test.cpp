@@ -12,6 +12,7 @@
 
 #include "playback/advance.h"
 #include "playback/caption.h"
+#include "playback/keep_awake.h"
 #include "playback/play_entry.h"
 #include "playback/preload.h"
 #include "playback/time_display.h"
@@ -617,6 +618,14 @@ TEST(VolumeTest, KeysWheelAndWaveOut) {
     EXPECT_EQ(waveOutVolume(1000), 0xFFFFFFFFu);
     EXPECT_EQ(waveOutVolume(0), 0u);
     EXPECT_EQ(waveOutVolume(500), 0x7FFF7FFFu);  // each channel at half
+}
+
+TEST(KeepAwakeTest, TogglesRequestOnlyWhilePlaying) {
+    EXPECT_EQ(keepAwakeAfterToggle(false, true, true), 0x80000000u);
+    EXPECT_EQ(keepAwakeAfterToggle(true, true, false), 0x80000001u);
+    EXPECT_EQ(keepAwakeAfterToggle(true, true, true), 0x80000003u);
+    EXPECT_EQ(keepAwakeAfterToggle(true, false, true), 0x80000002u);
+    EXPECT_EQ(keepAwakeAfterToggle(true, false, false), 0x80000000u);
 }
 
 }  // namespace

@@ -128,13 +128,5 @@ TEST(CommandRules, SliderWheelReversesTripledAndNeverWraps) {
         EXPECT_EQ(reversedWheelWParam(c.in), c.out) << std::hex << c.in;
 }
 
-TEST(CommandRules, KeepAwakeTogglesRequestOnlyWhilePlaying) {
-    EXPECT_EQ(keepAwakeAfterToggle(false, true, true), 0x80000000u);
-    EXPECT_EQ(keepAwakeAfterToggle(true, true, false), 0x80000001u);
-    EXPECT_EQ(keepAwakeAfterToggle(true, true, true), 0x80000003u);
-    EXPECT_EQ(keepAwakeAfterToggle(true, false, true), 0x80000002u);
-    EXPECT_EQ(keepAwakeAfterToggle(true, false, false), 0x80000000u);
-}
-
 }  // namespace
 }  // namespace zav2
