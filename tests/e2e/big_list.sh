@@ -100,10 +100,15 @@ for n in range(70000):
         shutil.copyfile(clip, source)
     os.link(source, os.path.join(folder, "m%05d.mp3" % n))
 PY
+# The first plays on (a short one would repeat, and each start reveals it).
+rm "$many/m00000.mp3"
+cp "$work/long.mp3" "$many/m00000.mp3"
 printf '%s\r\n' "[SystemSetting]" "MasterVolume=OFF" "Volume=0" "Mode=SINGLE" > "$app/Zav2.ini"
 launch zav2_pid "$(winpath "$many/m00000.mp3")"
 check "70,000 rows are listed" quietly driver --timeout 60000 list-count 70000
 quietly driver send 0x197 69999 0 --control 1001  # LB_SETTOPINDEX: the end in view
+x_window=$(xdotool search --onlyvisible --classname 'zav2.exe' | head -n 1)
+xdotool windowfocus --sync "$x_window" 2> /dev/null || xdotool windowfocus "$x_window"
 top=$(driver send 0x18E 0 0 --control 1001 | tr -d '\r')           # LB_GETTOPINDEX
 row_height=$(driver send 0x1A1 0 0 --control 1001 | tr -d '\r')    # LB_GETITEMHEIGHT
 read -r lx ly lw _ <<< "$(driver control-rect 1001 --screen | tr -d '\r')"
