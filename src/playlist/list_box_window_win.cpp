@@ -139,8 +139,22 @@ void ListBoxWindow::removeMany(const std::vector<int>& ascending) {
     const int total = static_cast<int>(rows_.size());
     const int removed = static_cast<int>(ascending.size());
     if (static_cast<double>(removed) * total <= kShiftedPerRowKept * (total - removed + 1)) {
+        // The box's rows go one by one (a byte of selection shifted each),
+        // the texts in one pass: erased one by one, 5,000 scattered rows of
+        // 100,000 moved half a billion strings, about a second.
         RedrawPause pause(*this);
-        ListBoxMirror::removeMany(ascending);
+        for (auto row = ascending.rbegin(); row != ascending.rend(); ++row)
+            send(LB_DELETESTRING, static_cast<WPARAM>(*row));
+        size_t next = 0;
+        size_t kept = 0;
+        for (int i = 0; i < total; ++i) {
+            if (next < ascending.size() && ascending[next] == i) {
+                ++next;
+                continue;
+            }
+            rows_[kept++] = std::move(rows_[static_cast<size_t>(i)]);
+        }
+        rows_.resize(kept);
         return;
     }
     std::vector<int> selected;
