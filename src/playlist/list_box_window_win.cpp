@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "playlist/entry_rows.h"
 #include "playlist/playlist_win.h"
 
 namespace zav2 {
@@ -145,16 +146,7 @@ void ListBoxWindow::removeMany(const std::vector<int>& ascending) {
         RedrawPause pause(*this);
         for (auto row = ascending.rbegin(); row != ascending.rend(); ++row)
             send(LB_DELETESTRING, static_cast<WPARAM>(*row));
-        size_t next = 0;
-        size_t kept = 0;
-        for (int i = 0; i < total; ++i) {
-            if (next < ascending.size() && ascending[next] == i) {
-                ++next;
-                continue;
-            }
-            rows_[kept++] = std::move(rows_[static_cast<size_t>(i)]);
-        }
-        rows_.resize(kept);
+        eraseRows(rows_, ascending);
         return;
     }
     std::vector<int> selected;
@@ -175,7 +167,9 @@ void ListBoxWindow::removeMany(const std::vector<int>& ascending) {
             ++newTop;
         if (nextSelected < wasSelected.size() && wasSelected[nextSelected] == i)
             selected.push_back(static_cast<int>(kept));
-        rows_[kept++] = std::move(rows_[static_cast<size_t>(i)]);
+        if (kept != static_cast<size_t>(i))
+            rows_[kept] = std::move(rows_[static_cast<size_t>(i)]);
+        ++kept;
     }
     rows_.resize(kept);
     recount(selected, newTop);
