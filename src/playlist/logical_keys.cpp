@@ -20,14 +20,24 @@ bool isDigit(Char c) {
     return c >= '0' && c <= '9';
 }
 
+char32_t letter(Char c) {
+    if (c < 0x80)  // most names: no call
+        return (c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c) + kLetters;
+    return static_cast<char32_t>(toUpper(c)) + kLetters;
+}
+
 }  // namespace
 
 void appendLogicalKey(LogicalKey& key, StringView text) {
+    // Written in place: a character takes one unit, a run of n digits at most
+    // n + 3 (a lone digit four), the end one more.
+    const size_t start = key.size();
+    key.resize(start + 4 * text.size() + 1);
+    char32_t* out = key.data() + start;
     size_t i = 0;
     while (i < text.size()) {
         if (!isDigit(text[i])) {
-            key.push_back(static_cast<char32_t>(toUpper(text[i])) + kLetters);
-            ++i;
+            *out++ = letter(text[i++]);
             continue;
         }
         while (i < text.size() && text[i] == '0')
@@ -35,23 +45,25 @@ void appendLogicalKey(LogicalKey& key, StringView text) {
         const size_t significant = i;
         while (i < text.size() && isDigit(text[i]))
             ++i;
-        key.push_back(kNumber);
-        key.push_back(static_cast<char32_t>(i - significant));
-        key.append(text.begin() + significant, text.begin() + i);
+        *out++ = kNumber;
+        *out++ = static_cast<char32_t>(i - significant);
+        for (size_t d = significant; d < i; ++d)
+            *out++ = text[d];
     }
-    key.push_back(kEnd);
+    *out++ = kEnd;
     for (i = 0; i < text.size();) {
         if (!isDigit(text[i])) {
             ++i;
             continue;
         }
-        const size_t start = i;
+        const size_t run = i;
         while (i < text.size() && text[i] == '0')
             ++i;
-        key.push_back(static_cast<char32_t>(i - start));
+        *out++ = static_cast<char32_t>(i - run);
         while (i < text.size() && isDigit(text[i]))
             ++i;
     }
+    key.resize(static_cast<size_t>(out - key.data()));
 }
 
 }  // namespace zav2

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <initializer_list>
 #include <numeric>
 #include <unordered_map>
 
@@ -102,7 +103,7 @@ struct FoldedEqual {
     }
 };
 
-// Where a name's key lies in the pool of keys.
+// Where a key lies in its pool.
 struct KeySpan {
     uint32_t start;
     uint32_t length;
@@ -112,11 +113,25 @@ LogicalKeyView keyOf(const LogicalKey& pool, KeySpan span) {
     return LogicalKeyView(pool).substr(span.start, span.length);
 }
 
+// The keys of `texts` one after the other, which order as the texts do taken
+// in turn.
+KeySpan appendKey(LogicalKey& pool, std::initializer_list<StringView> texts) {
+    const size_t start = pool.size();
+    for (StringView text : texts)
+        appendLogicalKey(pool, text);
+    return {static_cast<uint32_t>(start), static_cast<uint32_t>(pool.size() - start)};
+}
+
 struct Name {
-    KeySpan key;
     StringView base;
     StringView extension;
     uint32_t index;
+};
+
+// What a folder's sort moves about: a key and where its name is.
+struct RankedName {
+    KeySpan key;
+    uint32_t name;
 };
 
 }  // namespace
@@ -124,9 +139,10 @@ struct Name {
 // Each path is taken apart once. Folders equal without regard to case form one
 // group; the groups are ranked in the folders' logical order and each group's
 // entries sorted by name, so names are only ever compared within a folder.
-// Folders and names are sorted by keys made once each, then settled by the
-// comparison itself: the result is an order by exactly comparePlaylistEntries,
-// entries that compare equal keeping their order.
+// Folders and names are sorted by keys made once each (a folder's names' keys
+// in one buffer used again for the next folder, which stays in the cache),
+// then settled by the comparison itself: the result is an order by exactly
+// comparePlaylistEntries, entries that compare equal keeping their order.
 std::vector<uint32_t> sortedOrder(const std::vector<StringView>& paths) {
     const size_t count = paths.size();
     std::vector<uint32_t> order(count);
@@ -134,7 +150,6 @@ std::vector<uint32_t> sortedOrder(const std::vector<StringView>& paths) {
     if (count < 2)
         return order;
 
-    LogicalKey pool;
     std::vector<Name> names(count);
     std::vector<uint32_t> groupOf(count);
     std::vector<StringView> folders;  // one spelling per group
@@ -154,28 +169,18 @@ std::vector<uint32_t> sortedOrder(const std::vector<StringView>& paths) {
         }
         previousFolder = parts.folder;
         previousGroup = group;
-        const size_t start = pool.size();
-        appendLogicalKey(pool, parts.base);
-        appendLogicalKey(pool, parts.extension);
-        names[i] = {{static_cast<uint32_t>(start), static_cast<uint32_t>(pool.size() - start)},
-                    parts.base,
-                    parts.extension,
-                    static_cast<uint32_t>(i)};
+        names[i] = {parts.base, parts.extension, static_cast<uint32_t>(i)};
         groupOf[i] = group;
     }
 
-    LogicalKey folderPool;
+    LogicalKey pool;
     std::vector<KeySpan> folderKeys(folders.size());
-    for (size_t group = 0; group < folders.size(); ++group) {
-        const size_t start = folderPool.size();
-        appendLogicalKey(folderPool, folders[group]);
-        folderKeys[group] = {static_cast<uint32_t>(start),
-                             static_cast<uint32_t>(folderPool.size() - start)};
-    }
+    for (size_t group = 0; group < folders.size(); ++group)
+        folderKeys[group] = appendKey(pool, {folders[group]});
     std::vector<uint32_t> byFolder(folders.size());
     std::iota(byFolder.begin(), byFolder.end(), 0u);
     std::stable_sort(byFolder.begin(), byFolder.end(), [&](uint32_t a, uint32_t b) {
-        return keyOf(folderPool, folderKeys[a]) < keyOf(folderPool, folderKeys[b]);
+        return keyOf(pool, folderKeys[a]) < keyOf(pool, folderKeys[b]);
     });
     settleOrder(byFolder.begin(), byFolder.end(),
                 [&](uint32_t a, uint32_t b) { return compareLogical(folders[a], folders[b]) < 0; });
@@ -197,20 +202,25 @@ std::vector<uint32_t> sortedOrder(const std::vector<StringView>& paths) {
         placed[next[groupOf[i]]++] = names[i];
     names.clear();
 
-    const auto byKey = [&pool](const Name& a, const Name& b) {
+    const auto byKey = [&pool](const RankedName& a, const RankedName& b) {
         return keyOf(pool, a.key) < keyOf(pool, b.key);
     };
-    const auto byName = [](const Name& a, const Name& b) {
-        return namesBefore(a.base, a.extension, b.base, b.extension);
+    const auto byName = [&placed](const RankedName& a, const RankedName& b) {
+        const Name& left = placed[a.name];
+        const Name& right = placed[b.name];
+        return namesBefore(left.base, left.extension, right.base, right.extension);
     };
+    std::vector<RankedName> ranked;
     for (size_t rank = 0; rank < byFolder.size(); ++rank) {
-        const auto first = placed.begin() + rankedStart[rank];
-        const auto last = placed.begin() + rankedStart[rank + 1];
-        std::stable_sort(first, last, byKey);
-        settleOrder(first, last, byName);
+        pool.clear();
+        ranked.clear();
+        for (uint32_t i = rankedStart[rank]; i < rankedStart[rank + 1]; ++i)
+            ranked.push_back({appendKey(pool, {placed[i].base, placed[i].extension}), i});
+        std::stable_sort(ranked.begin(), ranked.end(), byKey);
+        settleOrder(ranked.begin(), ranked.end(), byName);
+        for (size_t k = 0; k < ranked.size(); ++k)
+            order[rankedStart[rank] + k] = placed[ranked[k].name].index;
     }
-    for (size_t position = 0; position < count; ++position)
-        order[position] = placed[position].index;
     return order;
 }
 
