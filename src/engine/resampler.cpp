@@ -18,8 +18,15 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kStopbandDb = 120.0;
 constexpr double kPassFraction = 20000.0 / 44100.0;
 // Beyond this many phases (rates without a small common divisor) the filter
-// is kept at this many positions and interpolated between them.
+// is kept at fewer positions and interpolated between them; the table stays
+// within a few megabytes however far apart the rates are.
 constexpr uint64_t kMostRows = 1024;
+constexpr uint64_t kFewestRows = 16;
+constexpr uint64_t kMostCoefficients = uint64_t{1} << 20;
+// Rates no decoder or device uses are taken as the nearest of these, which
+// also bounds the filter's length.
+constexpr int kLowestRate = 4000;
+constexpr int kHighestRate = 768000;
 // Rows of taps are padded to a multiple of this for the dot product.
 constexpr size_t kLanes = 8;
 
@@ -78,8 +85,8 @@ void dotProducts(const float* taps, const float* left, const float* right, size_
 }  // namespace
 
 Resampler::Resampler(int inputRate, int outputRate, const ChannelLayout& layout)
-    : inputRate_(std::max(inputRate, 1)),
-      outputRate_(std::max(outputRate, 1)),
+    : inputRate_(std::clamp(inputRate, kLowestRate, kHighestRate)),
+      outputRate_(std::clamp(outputRate, kLowestRate, kHighestRate)),
       mix_(stereoMixFor(layout)) {
     if (inputRate_ == outputRate_) {
         passThrough_ = true;
@@ -100,7 +107,9 @@ Resampler::Resampler(int inputRate, int outputRate, const ChannelLayout& layout)
     const double length = (kStopbandDb - 7.95) / (2.285 * 2 * kPi * (stop - pass)) + 1;
     halfTaps_ = static_cast<int64_t>(std::ceil(length / 2));
     taps_ = (static_cast<size_t>(2 * halfTaps_) + kLanes - 1) / kLanes * kLanes;
-    rows_ = static_cast<size_t>(std::min(phases_, kMostRows));
+    const uint64_t mostRows =
+        std::clamp<uint64_t>(kMostCoefficients / taps_, kFewestRows, kMostRows);
+    rows_ = static_cast<size_t>(phases_ <= mostRows ? phases_ : mostRows);
 
     coefficients_.assign((rows_ + 1) * taps_, 0.0f);
     const double window = besselI0(beta);

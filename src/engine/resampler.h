@@ -21,6 +21,7 @@ namespace zav2 {
 
 class Resampler {
   public:
+    // Rates are taken within 4 kHz to 768 kHz.
     Resampler(int inputRate, int outputRate, const ChannelLayout& layout);
     Resampler(int inputRate, int outputRate, int channels)
         : Resampler(inputRate, outputRate, defaultLayout(channels)) {}

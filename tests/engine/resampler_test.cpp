@@ -39,7 +39,8 @@ std::vector<float> convert(Resampler& resampler, const std::vector<float>& input
 }
 
 TEST(Resampler, BlocksAndLengths) {
-    // 11025 -> 96000 has too many phases for a row each: they are interpolated.
+    // 11025 -> 96000 has too many phases for a row each: they are
+    // interpolated.
     const struct {
         int from, to;
     } rates[] = {{44100, 48000}, {48000, 44100}, {96000, 48000},
@@ -59,6 +60,12 @@ TEST(Resampler, BlocksAndLengths) {
             EXPECT_EQ(convert(fresh, part, {frames + 1}).size(), 2 * expected) << frames;
         }
     }
+    // Rates far apart without a common divisor: the filter's table stays
+    // bounded, and rates no device has are taken at the nearest bound.
+    Resampler extreme(767999, 4000, 2);
+    EXPECT_EQ(convert(extreme, noise(2 * 2000), {2000}).size(), 2 * 11u);
+    Resampler none(0, 48000, 2);
+    EXPECT_EQ(convert(none, noise(2 * 10), {10}).size(), 2 * 120u);
 }
 
 // Output frame n is the input at time n / output rate: no delay, so a join
