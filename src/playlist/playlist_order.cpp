@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
-#include <initializer_list>
 #include <numeric>
 #include <unordered_map>
 
 #include "platform/path.h"
 #include "playlist/entry_rows.h"
-#include "playlist/logical_keys.h"
 
 namespace zav2 {
 
@@ -81,6 +79,12 @@ bool comparePlaylistEntries(const PlaylistEntry& a, const PlaylistEntry& b) {
 
 namespace {
 
+struct SortKey {
+    StringView base;
+    StringView extension;
+    uint32_t index;
+};
+
 Char foldAscii(Char c) {
     if (c < 0x80)
         return c >= 'a' && c <= 'z' ? static_cast<Char>(c - 'a' + 'A') : c;
@@ -103,136 +107,9 @@ struct FoldedEqual {
     }
 };
 
-// Where a key lies in its pool.
-struct KeySpan {
-    uint32_t start;
-    uint32_t length;
-};
-
-LogicalKeyView keyOf(const LogicalKey& pool, KeySpan span) {
-    return LogicalKeyView(pool).substr(span.start, span.length);
-}
-
-// The keys of `texts` one after the other, which order as the texts do taken
-// in turn.
-KeySpan appendKey(LogicalKey& pool, std::initializer_list<StringView> texts) {
-    const size_t start = pool.size();
-    for (StringView text : texts)
-        appendLogicalKey(pool, text);
-    return {static_cast<uint32_t>(start), static_cast<uint32_t>(pool.size() - start)};
-}
-
-struct Name {
-    StringView base;
-    StringView extension;
-    uint32_t index;
-};
-
-// What a folder's sort moves about: a key and where its name is.
-struct RankedName {
-    KeySpan key;
-    uint32_t name;
-};
-
-}  // namespace
-
-// Each path is taken apart once. Folders equal without regard to case form one
-// group; the groups are ranked in the folders' logical order and each group's
-// entries sorted by name, so names are only ever compared within a folder.
-// Folders and names are sorted by keys made once each (a folder's names' keys
-// in one buffer used again for the next folder, which stays in the cache),
-// then settled by the comparison itself: the result is an order by exactly
-// comparePlaylistEntries, entries that compare equal keeping their order.
-std::vector<uint32_t> sortedOrder(const std::vector<StringView>& paths) {
-    const size_t count = paths.size();
-    std::vector<uint32_t> order(count);
-    std::iota(order.begin(), order.end(), 0u);
-    if (count < 2)
-        return order;
-
-    std::vector<Name> names(count);
-    std::vector<uint32_t> groupOf(count);
-    std::vector<StringView> folders;  // one spelling per group
-    std::unordered_map<StringView, uint32_t, FoldedHash, FoldedEqual> groups;
-    StringView previousFolder;
-    uint32_t previousGroup = 0;
-    for (size_t i = 0; i < count; ++i) {
-        const PathParts parts = splitPathFast(paths[i]);
-        uint32_t group = previousGroup;
-        // Scans append folder by folder: most entries share the previous one's.
-        if (i == 0 || parts.folder != previousFolder) {
-            const auto [it, added] =
-                groups.try_emplace(parts.folder, static_cast<uint32_t>(folders.size()));
-            if (added)
-                folders.push_back(parts.folder);
-            group = it->second;
-        }
-        previousFolder = parts.folder;
-        previousGroup = group;
-        names[i] = {parts.base, parts.extension, static_cast<uint32_t>(i)};
-        groupOf[i] = group;
-    }
-
-    LogicalKey pool;
-    std::vector<KeySpan> folderKeys(folders.size());
-    for (size_t group = 0; group < folders.size(); ++group)
-        folderKeys[group] = appendKey(pool, {folders[group]});
-    std::vector<uint32_t> byFolder(folders.size());
-    std::iota(byFolder.begin(), byFolder.end(), 0u);
-    std::stable_sort(byFolder.begin(), byFolder.end(), [&](uint32_t a, uint32_t b) {
-        return keyOf(pool, folderKeys[a]) < keyOf(pool, folderKeys[b]);
-    });
-    settleOrder(byFolder.begin(), byFolder.end(),
-                [&](uint32_t a, uint32_t b) { return compareLogical(folders[a], folders[b]) < 0; });
-
-    // Where each ranked group starts in the result (a counting sort).
-    std::vector<uint32_t> groupStart(folders.size() + 1, 0);
-    for (uint32_t group : groupOf)
-        ++groupStart[group + 1];
-    std::vector<uint32_t> rankedStart(folders.size() + 1, 0);
-    for (size_t rank = 0; rank < byFolder.size(); ++rank) {
-        const uint32_t group = byFolder[rank];
-        rankedStart[rank + 1] = rankedStart[rank] + groupStart[group + 1];
-    }
-    std::vector<uint32_t> next(folders.size());
-    for (size_t rank = 0; rank < byFolder.size(); ++rank)
-        next[byFolder[rank]] = rankedStart[rank];
-    std::vector<Name> placed(count);
-    for (size_t i = 0; i < count; ++i)
-        placed[next[groupOf[i]]++] = names[i];
-    names.clear();
-
-    const auto byKey = [&pool](const RankedName& a, const RankedName& b) {
-        return keyOf(pool, a.key) < keyOf(pool, b.key);
-    };
-    const auto byName = [&placed](const RankedName& a, const RankedName& b) {
-        const Name& left = placed[a.name];
-        const Name& right = placed[b.name];
-        return namesBefore(left.base, left.extension, right.base, right.extension);
-    };
-    std::vector<RankedName> ranked;
-    for (size_t rank = 0; rank < byFolder.size(); ++rank) {
-        pool.clear();
-        ranked.clear();
-        for (uint32_t i = rankedStart[rank]; i < rankedStart[rank + 1]; ++i)
-            ranked.push_back({appendKey(pool, {placed[i].base, placed[i].extension}), i});
-        std::stable_sort(ranked.begin(), ranked.end(), byKey);
-        settleOrder(ranked.begin(), ranked.end(), byName);
-        for (size_t k = 0; k < ranked.size(); ++k)
-            order[rankedStart[rank] + k] = placed[ranked[k].name].index;
-    }
-    return order;
-}
-
-void applyOrder(Playlist& playlist, std::vector<uint32_t>& order) {
-    auto& entries = playlist.entries;
-    int32_t current = -1;
-    for (size_t position = 0; position < order.size(); ++position) {
-        if (static_cast<int32_t>(order[position]) == playlist.current)
-            current = static_cast<int32_t>(position);
-    }
-    // Follows the permutation's cycles, moving each entry once and
-    // allocating nothing big.
+// Puts entries into the order `order` gives (order[position] = old index) by
+// following its cycles, moving each entry once and allocating nothing big.
+void permute(std::vector<PlaylistEntry>& entries, std::vector<uint32_t>& order) {
     for (size_t start = 0; start < order.size(); ++start) {
         if (order[start] == start)
             continue;
@@ -247,20 +124,86 @@ void applyOrder(Playlist& playlist, std::vector<uint32_t>& order) {
         entries[position] = std::move(held);
         order[position] = static_cast<uint32_t>(position);
     }
-    if (playlist.current >= 0)
-        playlist.current = current;
 }
 
+}  // namespace
+
+// Each path is taken apart once. Folders equal without regard to case form one
+// group; the groups are ranked in the folders' logical order and each group's
+// entries sorted by name, so names are only ever compared within a folder.
+// The result is an order by exactly comparePlaylistEntries.
 void sortPlaylist(Playlist& playlist) {
-    if (playlist.entries.size() < 2)
+    auto& entries = playlist.entries;
+    const size_t count = entries.size();
+    if (count < 2)
         return;
-    std::vector<StringView> paths;
-    paths.reserve(playlist.entries.size());
-    for (const PlaylistEntry& entry : playlist.entries)
-        paths.push_back(entry.path);
-    std::vector<uint32_t> order = sortedOrder(paths);
-    paths.clear();  // views into the paths the order is about to move
-    applyOrder(playlist, order);
+
+    std::vector<SortKey> keys(count);
+    std::vector<uint32_t> groupOf(count);
+    std::vector<StringView> folders;  // one spelling per group
+    std::unordered_map<StringView, uint32_t, FoldedHash, FoldedEqual> groups;
+    StringView previousFolder;
+    uint32_t previousGroup = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const PathParts parts = splitPathFast(entries[i].path);
+        uint32_t group = previousGroup;
+        // Scans append folder by folder: most entries share the previous one's.
+        if (i == 0 || parts.folder != previousFolder) {
+            const auto [it, added] =
+                groups.try_emplace(parts.folder, static_cast<uint32_t>(folders.size()));
+            if (added)
+                folders.push_back(parts.folder);
+            group = it->second;
+        }
+        previousFolder = parts.folder;
+        previousGroup = group;
+        keys[i] = {parts.base, parts.extension, static_cast<uint32_t>(i)};
+        groupOf[i] = group;
+    }
+
+    // Stable sorts stay within bounds even if a platform comparison were not a
+    // strict order.
+    std::vector<uint32_t> byFolder(folders.size());
+    std::iota(byFolder.begin(), byFolder.end(), 0u);
+    std::stable_sort(byFolder.begin(), byFolder.end(), [&](uint32_t a, uint32_t b) {
+        return compareLogical(folders[a], folders[b]) < 0;
+    });
+    // Where each ranked group starts in the result (a counting sort).
+    std::vector<uint32_t> groupStart(folders.size() + 1, 0);
+    for (uint32_t group : groupOf)
+        ++groupStart[group + 1];
+    std::vector<uint32_t> rankedStart(folders.size() + 1, 0);
+    for (size_t rank = 0; rank < byFolder.size(); ++rank) {
+        const uint32_t group = byFolder[rank];
+        rankedStart[rank + 1] = rankedStart[rank] + groupStart[group + 1];
+    }
+    std::vector<uint32_t> next(folders.size());
+    for (size_t rank = 0; rank < byFolder.size(); ++rank)
+        next[byFolder[rank]] = rankedStart[rank];
+    std::vector<SortKey> placed(count);
+    for (size_t i = 0; i < count; ++i)
+        placed[next[groupOf[i]]++] = keys[i];
+
+    const auto byName = [](const SortKey& a, const SortKey& b) {
+        return namesBefore(a.base, a.extension, b.base, b.extension);
+    };
+    for (size_t rank = 0; rank < byFolder.size(); ++rank)
+        std::stable_sort(placed.begin() + rankedStart[rank], placed.begin() + rankedStart[rank + 1],
+                         byName);
+
+    std::vector<uint32_t> order(count);
+    int32_t current = -1;
+    for (size_t position = 0; position < count; ++position) {
+        order[position] = placed[position].index;
+        if (static_cast<int32_t>(placed[position].index) == playlist.current)
+            current = static_cast<int32_t>(position);
+    }
+    // The views in `placed` point into the paths: done with them before moving.
+    placed.clear();
+    keys.clear();
+    permute(entries, order);
+    if (playlist.current >= 0)
+        playlist.current = current;
 }
 
 void recomputeOrder(Playlist& playlist, bool randomMode) {

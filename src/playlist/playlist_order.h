@@ -11,17 +11,9 @@ namespace zav2 {
 // Titles play no part.
 bool comparePlaylistEntries(const PlaylistEntry& a, const PlaylistEntry& b);
 
-// Sorts the entries by comparePlaylistEntries; entries that compare equal keep
-// their order. `current` stays on the entry it designated. The list box is not
-// touched: the caller rebuilds it.
+// Sorts the entries by comparePlaylistEntries. `current` stays on the entry it
+// designated. The list box is not touched: the caller rebuilds it.
 void sortPlaylist(Playlist& playlist);
-
-// The two halves of sortPlaylist, so that the sorting can run on a copy of
-// the paths away from the window: the order sortPlaylist would give entries
-// with these paths (order[position] = index in `paths`), and putting the
-// entries in such an order, `current` staying on its entry.
-std::vector<uint32_t> sortedOrder(const std::vector<StringView>& paths);
-void applyOrder(Playlist& playlist, std::vector<uint32_t>& order);
 
 // Sets every entry's `order`: its index, or in random mode a fresh shuffle in
 // which the current entry is 0 and the others take 1 ... n-1.

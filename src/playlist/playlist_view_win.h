@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "platform/text.h"
-#include "playlist/background_sort.h"
 #include "playlist/opening_work.h"
 #include "playlist/pending_titles.h"
 #include "playlist/playlist.h"
@@ -33,8 +32,7 @@ struct PlaylistView {
     TitleWork titleWork;
     bool titlesToRead = false;
     int dragSource = -1;
-    String jumpExpression;   // kept for the repeat jump
-    BackgroundSort sorting;  // the sort command's, while the window goes on
+    String jumpExpression;  // kept for the repeat jump
 };
 
 }  // namespace zav2
