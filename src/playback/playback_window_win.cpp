@@ -177,7 +177,8 @@ void applyVolumeFromSlider(const PlaybackParts& state) {
 // longer the next is let go of; the next tick opens the right one.
 void keepNextEntryReady(const PlaybackParts& state, EnginePlayer& enginePlayer, double position,
                         bool mayOpen = true) {
-    const std::optional<int> next = preloadIndex(state.list.playlist, state.settings.Mode);
+    const std::optional<int> next =
+        preloadIndex(state.list.playlist, state.settings.Mode, &state.playback.nextEntryHint);
     const String wanted =
         next ? state.list.playlist.entries[static_cast<size_t>(*next)].path : String();
     const std::optional<StringView> wantedPath =

@@ -450,7 +450,7 @@ TEST(AdvanceTest, LoadingOrAPlayerThatWillNotStopKeepsCurrent) {
 
 // What is opened ahead must be what the automatic advance then opens: any
 // other file would be opened for nothing, and none where one plays next
-// leaves a gap.
+// leaves a gap. The tick asks with a hint, which must never change that.
 TEST(PreloadTest, TheEntryOpenedAheadIsTheOneTheEndOfMediaPlays) {
     struct Case {
         int mode, count, from;
@@ -468,6 +468,11 @@ TEST(PreloadTest, TheEntryOpenedAheadIsTheOneTheEndOfMediaPlays) {
         }
         rig.startAt(c.from, c.mode);
         const std::optional<int> ahead = preloadIndex(rig.playlist, c.mode);
+        // A hint left from another order never changes the answer.
+        for (int32_t stale = -1; stale <= c.count; ++stale) {
+            int32_t hint = stale;
+            EXPECT_EQ(preloadIndex(rig.playlist, c.mode, &hint), ahead) << "hint " << stale;
+        }
         rig.advance(kFwd, false);
         const bool anotherOpened = !rig.player.opened.empty() && rig.playlist.current != c.from;
         ASSERT_EQ(ahead.has_value(), anotherOpened);
