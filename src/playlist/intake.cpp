@@ -173,8 +173,7 @@ void refillListBox(ListBoxMirror& listBox, Playlist& playlist, bool noExt) {
         entry.rowBehind = false;
         rows.push_back(displayText(entry, noExt));
     }
-    listBox.reset(static_cast<int>(rows.size()));
-    listBox.insertMany(0, rows);
+    refillRows(listBox, rows);
 }
 
 OpenOutcome openPath(Playlist& playlist, String& currentFolder, StringView path, PathChosenBy how,

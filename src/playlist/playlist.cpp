@@ -45,6 +45,28 @@ void ListBoxMirror::selectRows(const std::vector<int>& ascending) {
     }
 }
 
+ListViewPlace viewPlace(const ListBoxMirror& listBox) {
+    return {listBox.selection(), listBox.topIndex(), listBox.caret(), listBox.anchor()};
+}
+
+void restoreViewPlace(ListBoxMirror& listBox, const ListViewPlace& place) {
+    const int total = listBox.count();
+    listBox.selectRows(place.selected);
+    if (place.caret >= 0 && place.caret < total)
+        listBox.setCaret(place.caret);
+    if (place.anchor >= 0 && place.anchor < total)
+        listBox.setAnchor(place.anchor);
+    listBox.setTopIndex(place.top);  // last: setting the focus row may scroll
+}
+
+void refillRows(ListBoxMirror& listBox, const std::vector<String>& rows) {
+    const ListViewPlace place = viewPlace(listBox);
+    RedrawPause pause(listBox);
+    listBox.reset(static_cast<int>(rows.size()));
+    listBox.insertMany(0, rows);
+    restoreViewPlace(listBox, place);
+}
+
 String displayText(const PlaylistEntry& entry, bool noExt) {
     if (!entry.title.empty())
         return entry.title;
@@ -73,6 +95,7 @@ void rebuildListBox(CaptionTarget& caption, ListBoxMirror& listBox, Playlist& pl
                     bool noExt) {
     const String saved = caption.text();
     const int total = static_cast<int>(playlist.entries.size());
+    const ListViewPlace place = viewPlace(listBox);
     RedrawPause pause(listBox);
     listBox.reset(total);
     CaptionProgress progress(caption, kRebuildingCaption, total);
@@ -92,6 +115,7 @@ void rebuildListBox(CaptionTarget& caption, ListBoxMirror& listBox, Playlist& pl
         }
         listBox.insertMany(first, rows);
     }
+    restoreViewPlace(listBox, place);
     caption.setText(saved);
 }
 

@@ -47,14 +47,18 @@ class ListBoxWindow final : public ListBoxMirror {
 
     int topIndex() const override;
     void setTopIndex(int index) override;
+    int caret() const override;
+    void setCaret(int index) override;
+    int anchor() const override;
+    void setAnchor(int index) override;
     int visibleRows() const override;
     void repaint() override;
     void setRedraw(bool on) override;
 
   private:
-    // Sets the count of rows to rows_, then the selection and the scroll
-    // position.
-    void recount(const std::vector<int>& selected, int top);
+    // Sets the count of rows to rows_, then puts the place back (the
+    // selection, the scroll position, the focus row and the anchor).
+    void recount(const ListViewPlace& place);
     void invalidateRow(int index);
 
     LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;

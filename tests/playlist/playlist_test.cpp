@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <set>
 
 #include "memory_list_box.h"
 #include "playlist/playlist.h"
+#include "playlist/pending_titles.h"
 #include "playlist/playlist_order.h"
 #include "playlist/row_at_point.h"
 #include "playlist_test_util.h"
@@ -152,6 +154,29 @@ TEST(PlaylistInsert, EntriesAndRowsGoToTheSameIndex) {
     clear(shown->playlist);
     EXPECT_EQ(shown->playlist.lastIndex(), -1);
     EXPECT_EQ(shown->playlist.current, -1);
+}
+
+// A refill of every row once put the focus row and the Shift anchor back on
+// row 0 and forgot the selection and the scroll position.
+TEST(PlaylistRefill, EveryRefillKeepsTheUsersPlace) {
+    const std::pair<const char*, std::function<void(Shown&)>> refills[] = {
+        {"rebuild", [](Shown& s) { rebuildListBox(s.caption, s.listBox, s.playlist, true); }},
+        {"titles onto the rows", [](Shown& s) { refreshRows(s.listBox, s.playlist, true); }},
+    };
+    for (const auto& [name, refill] : refills) {
+        auto shown = show(letters(20), 0);
+        MemoryListBox& box = shown->listBox;
+        box.select({3, 4, 9});
+        box.setTopIndex(5);
+        box.setCaret(9);
+        box.setAnchor(3);
+        refill(*shown);
+        const ListViewPlace place = viewPlace(box);
+        EXPECT_EQ(place.selected, std::vector<int>({3, 4, 9})) << name;
+        EXPECT_EQ(std::vector<int>({place.top, place.caret, place.anchor}),
+                  std::vector<int>({5, 9, 3}))
+            << name;
+    }
 }
 
 TEST(PlaylistReveal, ScrollsJustEnoughAndSelectsOnlyTheEntry) {
@@ -346,7 +371,7 @@ TEST(PlaylistRowAtPoint, CountsFromTheTopRowBeyondSixteenBits) {
         {99'980, 19 * 16 + 3, 16, 100'000, {99'999, false}},
         {65'530, 6 * 16, 16, 100'000, {65'536, false}},
         {99'990, 20 * 16, 16, 100'000, {99'999, true}},  // below the last row
-        {3, 0, 0, 10, {3, false}},  // no height yet
+        {3, 0, 0, 10, {3, false}},                       // no height yet
         {0, 40, 16, 0, {-1, false}},
     };
     for (const Case& c : cases) {
