@@ -64,8 +64,15 @@ void completeWalk(PlaylistView& list, bool randomMode) {
 }
 
 void finishWalkForExit(PlaylistView& list, bool randomMode) {
-    if (list.opening.start.read)
+    // Closing never waits for the rest of a folder's walk (a huge or network
+    // tree): what was found so far is the list the next start resumes. A list
+    // file is read to its end: cut short, the resume list would lose entries
+    // for good.
+    if (list.opening.start.read) {
+        if (!list.opening.start.listFile)
+            list.opening.walked = true;
         completeWalk(list, randomMode);
+    }
 }
 
 std::optional<String> chooseFileToOpen(HWND owner) {

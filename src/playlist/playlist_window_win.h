@@ -38,8 +38,8 @@ void selectCurrentAtTop(PlaylistView& list);
 // Reads the rest of an open's folder or list file and puts the entries into
 // the list.
 void completeWalk(PlaylistView& list, bool randomMode);
-// The rest of the walk into the list, without rows or playback: the exit
-// writes the list the open was making.
+// For the exit, without rows or playback: a folder's walk stops where it is,
+// a list file is read to its end, and that is the list the exit writes.
 void finishWalkForExit(PlaylistView& list, bool randomMode);
 
 // Play list: scrolls entry current into view (by the play mode) and selects
