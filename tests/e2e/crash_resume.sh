@@ -10,6 +10,8 @@ media="$work/media"
 mkdir -p "$media"
 cp "$(demo_library)/music/"* "$media/"
 
+# SINGLE: the entry played stays the playing one (the clips are short).
+printf '%s\r\n' "[SystemSetting]" "Mode=SINGLE" > "$app/Zav2.ini"
 launch zav2_pid "$(winpath "$media")"
 check "the list holds the folder's six media files" quietly driver --timeout 30000 list-count 6
 check "the first entry plays" quietly driver --timeout 20000 caption --contains "朝の歌"
@@ -31,7 +33,13 @@ check "two rows are removed" quietly driver --timeout 20000 list-count 4
 expected=$(printf '%s\n' "$before" | sed '3d;5d')
 expect_eq "the other rows stay in order" "$expected" "$(driver list-items | tr -d '\r')"
 
-sleep 3
+# Written a couple of seconds after the list last changed: the list, and the
+# playing entry's key beside it.
+saved() {
+  [ "$(grep -c '^Z:' "$app/Zav2.m3u8" 2> /dev/null)" = 4 ] &&
+    grep -a "^nowPlaying=" "$app/Zav2.ini" 2> /dev/null | grep -q .
+}
+check "the list and the playing entry are saved while it runs" until_true 20 saved
 kill -9 "$zav2_pid"
 wait_exit "$zav2_pid" 10
 check "the program is killed" test "$exit_code" != running

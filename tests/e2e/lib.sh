@@ -55,6 +55,48 @@ check_not() {
   if "$@"; then fail "$description"; else pass "$description"; fi
 }
 
+# eventually <description> <command...>: passes once the command succeeds,
+# tried every 0.1 s for up to 20 s: for what the program does in its own time.
+eventually() {
+  local description=$1
+  shift
+  if until_true 20 "$@"; then pass "$description"; else fail "$description"; fi
+}
+
+# until_true <seconds> <command...>: succeeds once the command does.
+until_true() {
+  local tenths=$(($1 * 10))
+  shift
+  until "$@"; do
+    tenths=$((tenths - 1))
+    [ "$tenths" -gt 0 ] || return 1
+    sleep 0.1
+  done
+}
+
+# expect_soon <description> <expected> <command...>: passes once the command
+# prints the expected text, asked every 0.1 s for up to 20 s.
+expect_soon() {
+  local description=$1 expected=$2 got=""
+  shift 2
+  local tenths=200
+  while :; do
+    got=$("$@")
+    [ "$got" = "$expected" ] && break
+    tenths=$((tenths - 1))
+    [ "$tenths" -gt 0 ] || break
+    sleep 0.1
+  done
+  expect_eq "$description" "$expected" "$got"
+}
+
+# idle: returns once the main window has handled everything before (a sent
+# WM_NULL comes back when its thread is at its message loop again), so that a
+# check that nothing happened comes after the command has ended.
+idle() {
+  quietly driver --timeout 30000 send 0 0 0
+}
+
 expect_eq() {
   if [ "$2" = "$3" ]; then
     pass "$1"

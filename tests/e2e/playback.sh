@@ -170,19 +170,18 @@ check "next (1008) plays clip 2" caption_is "Clip 2" 5000
 quietly driver send WM_COMMAND 1007 0
 check "previous (1007) plays clip 1" caption_is "Clip 1" 5000
 quietly driver key SPACE --control 1001
-sleep 0.5
-expect_eq "Space pauses: the read-out stands still" still "$(read_out_motion)"
+check "Space pauses: the read-out stands still" until_true 10 eval '[ "$(read_out_motion)" = still ]'
 check "nothing is heard while paused" wait_for_silence
 quietly driver key SPACE --control 1001
-sleep 0.3
-expect_eq "Space again resumes" moving "$(read_out_motion)"
-playing_caption=$(driver caption | tr -d '\r')
+check "Space again resumes" until_true 10 eval '[ "$(read_out_motion)" = moving ]'
 quietly driver key RETURN --control 1001
-sleep 0.5
-check "Enter while playing stops: the read-out is back at 00:00" grep -q '^00:00 / ' <<< "$(time_text)"
+stopped() { grep -q '^00:00 / ' <<< "$(time_text)"; }
+check "Enter while playing stops: the read-out is back at 00:00" until_true 10 stopped
 check "and the sound stops" wait_for_silence
+# The clips are short: the one stopped is the selected row, whichever it was.
+stopped_on=$(driver list-items | tr -d '\r' | sed -n "$(($(selected) + 1))p")
 quietly driver key RETURN --control 1001
-check "Enter while stopped plays the selected entry" caption_is "$playing_caption" 5000
+check "Enter while stopped plays the selected entry" caption_is "$stopped_on" 5000
 check "sound again" wait_for_sound
 # Paused, with another row selected: Enter plays that row, not the paused one.
 quietly driver key SPACE --control 1001
@@ -201,8 +200,7 @@ expected=$(previous_clip)
 media_key 0xB1  # VK_MEDIA_PREV_TRACK
 check "media key previous plays the previous clip" caption_is "$expected" 5000
 media_key 0xB2  # VK_MEDIA_STOP
-sleep 0.5
-check "media key stop resets the read-out" grep -q '^00:00 / ' <<< "$(time_text)"
+check "media key stop resets the read-out" until_true 10 stopped
 check "and silences the sink" wait_for_silence
 media_key 0xB3  # VK_MEDIA_PLAY_PAUSE
 check "media key play/pause starts again" wait_for_sound
@@ -212,7 +210,6 @@ expected=$(next_clip)
 run_zav2 30 /Next
 check "a forwarded /Next plays the next clip" caption_is "$expected" 5000
 run_zav2 30 /Stop
-sleep 0.5
 check "a forwarded /Stop stops" wait_for_silence
 run_zav2 30 /Play
 check "a forwarded /Play plays again" wait_for_sound

@@ -219,8 +219,11 @@ int holdClipboard(Context& context) {
     if (!milliseconds)
         return kUsage;
     OpenClipboardScope clipboard;
-    Sleep(clipboard.open ? static_cast<DWORD>(*milliseconds) : 0);
-    return clipboard.open ? kOk : kFailed;
+    if (!clipboard.open)
+        return kFailed;
+    print(ZT("held"));  // for a script to wait on
+    Sleep(static_cast<DWORD>(*milliseconds));
+    return kOk;
 }
 
 constexpr Subcommand kTable[] = {
@@ -230,7 +233,8 @@ constexpr Subcommand kTable[] = {
     {L"clipboard-files", 0, 0, clipboardFiles, L"print the CF_HDROP paths and the drop effect"},
     {L"clipboard-dib", 0, 0, clipboardDib,
      L"print the clipboard DIB's width, height and centre pixel's red green blue"},
-    {L"hold-clipboard", 1, 1, holdClipboard, L"<ms>: keep the clipboard open that long"},
+    {L"hold-clipboard", 1, 1, holdClipboard,
+     L"<ms>: keep the clipboard open that long (prints \"held\" once it is)"},
 };
 
 }  // namespace
