@@ -46,8 +46,40 @@ void removeSelectedEntries(MainWindow& state) {
     }
 }
 
-void sortEntries(MainWindow& state) {
-    sortPlaylist(state.list.playlist);  // keeps current on its entry
+// The worker's order comes back as the sort command itself, with this
+// notification code, so it passes the command's guard (a list to sort) and
+// what follows every command, as a sort done at once would.
+constexpr WORD kSortFound = 0x5A00;
+
+void startSort(MainWindow& state) {
+    const HWND window = state.window;
+    state.list.sorting.start(state.list.playlist, [window] {
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDM_SORT_LIST, kSortFound), 0);
+    });
+}
+
+// Sorting 100,000 entries held the window for most of a second: the paths
+// are sorted on a worker and the entries put in that order here in one step
+// (current stays on its entry). An order found for a list that changed
+// meanwhile is dropped and the list as it is now sorted again; a sort asked
+// for while one runs takes its result, which is also how a result whose
+// notification the guard dropped (the list was emptied meanwhile) is not
+// waited for for ever.
+void sortEntries(MainWindow& state, WORD notification) {
+    if (notification != kSortFound && !state.list.sorting.running()) {
+        startSort(state);
+        return;
+    }
+    switch (state.list.sorting.finish(state.list.playlist)) {
+        case BackgroundSort::Outcome::Sorted:
+            break;
+        case BackgroundSort::Outcome::Stale:
+            startSort(state);
+            return;
+        case BackgroundSort::Outcome::Failed:
+        case BackgroundSort::Outcome::Waiting:
+            return;
+    }
     recompute(state);
     ListBoxWindow listBox(state.list);
     WindowCaption caption(state.window);
@@ -142,8 +174,8 @@ void onSelectAll(MainWindow& state, WORD, WORD) {
     selectAll(listBox);
 }
 
-void onSort(MainWindow& state, WORD, WORD) {
-    sortEntries(state);
+void onSort(MainWindow& state, WORD, WORD notification) {
+    sortEntries(state, notification);
 }
 
 void onSavePlaylist(MainWindow& state, WORD, WORD) {

@@ -132,11 +132,12 @@ void permute(std::vector<PlaylistEntry>& entries, std::vector<uint32_t>& order) 
 // group; the groups are ranked in the folders' logical order and each group's
 // entries sorted by name, so names are only ever compared within a folder.
 // The result is an order by exactly comparePlaylistEntries.
-void sortPlaylist(Playlist& playlist) {
-    auto& entries = playlist.entries;
-    const size_t count = entries.size();
+std::vector<uint32_t> sortedOrder(const std::vector<StringView>& paths) {
+    const size_t count = paths.size();
+    std::vector<uint32_t> order(count);
+    std::iota(order.begin(), order.end(), 0u);
     if (count < 2)
-        return;
+        return order;
 
     std::vector<SortKey> keys(count);
     std::vector<uint32_t> groupOf(count);
@@ -145,7 +146,7 @@ void sortPlaylist(Playlist& playlist) {
     StringView previousFolder;
     uint32_t previousGroup = 0;
     for (size_t i = 0; i < count; ++i) {
-        const PathParts parts = splitPathFast(entries[i].path);
+        const PathParts parts = splitPathFast(paths[i]);
         uint32_t group = previousGroup;
         // Scans append folder by folder: most entries share the previous one's.
         if (i == 0 || parts.folder != previousFolder) {
@@ -191,19 +192,37 @@ void sortPlaylist(Playlist& playlist) {
         std::stable_sort(placed.begin() + rankedStart[rank], placed.begin() + rankedStart[rank + 1],
                          byName);
 
-    std::vector<uint32_t> order(count);
-    int32_t current = -1;
-    for (size_t position = 0; position < count; ++position) {
+    for (size_t position = 0; position < count; ++position)
         order[position] = placed[position].index;
-        if (static_cast<int32_t>(placed[position].index) == playlist.current)
+    return order;
+}
+
+void applyOrder(Playlist& playlist, std::vector<uint32_t> order) {
+    if (order.size() != playlist.entries.size())
+        return;
+    int32_t current = -1;
+    for (size_t position = 0; position < order.size(); ++position) {
+        if (static_cast<int32_t>(order[position]) == playlist.current)
             current = static_cast<int32_t>(position);
     }
-    // The views in `placed` point into the paths: done with them before moving.
-    placed.clear();
-    keys.clear();
-    permute(entries, order);
+    permute(playlist.entries, order);
     if (playlist.current >= 0)
         playlist.current = current;
+}
+
+void sortPlaylist(Playlist& playlist) {
+    if (playlist.entries.size() < 2)
+        return;
+    std::vector<uint32_t> order;
+    {
+        // The views point into the paths: done with them before moving.
+        std::vector<StringView> paths;
+        paths.reserve(playlist.entries.size());
+        for (const PlaylistEntry& entry : playlist.entries)
+            paths.push_back(entry.path);
+        order = sortedOrder(paths);
+    }
+    applyOrder(playlist, std::move(order));
 }
 
 void recomputeOrder(Playlist& playlist, bool randomMode) {

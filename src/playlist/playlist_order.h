@@ -14,6 +14,12 @@ bool comparePlaylistEntries(const PlaylistEntry& a, const PlaylistEntry& b);
 // Sorts the entries by comparePlaylistEntries. `current` stays on the entry it
 // designated. The list box is not touched: the caller rebuilds it.
 void sortPlaylist(Playlist& playlist);
+// The same in two steps, so the first can run away from the window: the
+// order of the paths (order[position] = index), stable; then the entries put
+// in that order, `current` following its entry (an order of another length
+// is ignored).
+std::vector<uint32_t> sortedOrder(const std::vector<StringView>& paths);
+void applyOrder(Playlist& playlist, std::vector<uint32_t> order);
 
 // Sets every entry's `order`: its index, or in random mode a fresh shuffle in
 // which the current entry is 0 and the others take 1 ... n-1.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "playlist/background_sort.h"
 #include "playlist/opening_work.h"
 #include "playlist/pending_titles.h"
 #include "playlist/playlist.h"
@@ -34,7 +35,8 @@ struct PlaylistView {
     TitleWork titleWork;
     bool titlesToRead = false;
     int dragSource = -1;
-    String jumpExpression;  // kept for the repeat jump
+    String jumpExpression;   // kept for the repeat jump
+    BackgroundSort sorting;  // the sort command's, while the window goes on
 };
 
 }  // namespace zav2
