@@ -17,10 +17,11 @@ capture_dir='Y:\'
 ini="$app/Zav2.ini"
 title="移動するフォルダを選択してください。"
 segment() { echo "color=c=$1:s=320x240:r=25:d=$2"; }
-# Red long enough to pause in it whatever the start-up takes.
+# Red long enough to pause in it whatever the start-up takes: with both
+# cores kept busy the first frames came after 5 s of it had passed.
 ffmpeg -nostdin -hide_banner -loglevel error -y \
-  -f lavfi -i "$(segment red 5)" -f lavfi -i "$(segment lime 1)" -f lavfi -i "$(segment blue 1)" \
-  -f lavfi -i "sine=frequency=660:sample_rate=44100:duration=7" \
+  -f lavfi -i "$(segment red 60)" -f lavfi -i "$(segment lime 1)" -f lavfi -i "$(segment blue 1)" \
+  -f lavfi -i "sine=frequency=660:sample_rate=44100:duration=62" \
   -filter_complex "[0:v][1:v][2:v]concat=n=3:v=1:a=0,format=yuv420p[v]" \
   -map "[v]" -map 3:a -c:v libx264 -preset veryfast -g 25 -c:a aac -b:a 96k "$media/colours.mp4"
 clip=$(winpath "$media/colours.mp4")
