@@ -20,6 +20,7 @@
 #include "app/settings_calls_win.h"
 #include "app/command_dispatcher_win.h"
 #include "app/list_commands_win.h"
+#include "ui/button_names_win.h"
 #include "ui/controls_win.h"
 #include "platform/path.h"
 #include "resources/resource.h"
@@ -168,6 +169,7 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     SendMessageW(state.playback.volumeSlider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
     SendMessageW(state.playback.volumeSlider, TBM_SETPOS, TRUE, programVolume(state) / 10);
     subclassVolumeSlider(state.playback.volumeSlider);
+    nameControls(window);
     state.playback.timeText = GetDlgItem(window, IDC_TIME_DISPLAY);
     loadCaptureFolder(state);
     // The panes as the settings have them (which side, how wide), whatever

@@ -5,6 +5,7 @@
 #include "app/layout.h"
 #include "platform/settings_store.h"
 #include "platform/dpi_win.h"
+#include "resources/messages_win.h"
 #include "resources/resource.h"
 
 namespace zav2 {
@@ -127,7 +128,7 @@ bool saveSettings(const String& settingsPath, const Settings& settings, HWND win
 }
 
 namespace {
-constexpr wchar_t kIconProperty[] = L"Zav2.IconId";
+constexpr const wchar_t* kIconProperty = kButtonIconProperty;
 }
 
 void setButtonIcon(HWND window, int buttonId, HINSTANCE module, int iconId) {
