@@ -151,6 +151,7 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     loadMenus(state);
     // The recent items live in the settings file, so its path comes first.
     determineSettingsPath(state);
+    state.playback.places.useFile(placesFilePath(state.programPath));
     rebuildJumpList(taskbarOwner(state));
     obtainMasterVolume(state);
     createTaskbarList(state);
@@ -404,13 +405,15 @@ void onDestroy(MainWindow& state) {
     unregisterHotKeys(state);
     releaseButtonIcons(state.window);
     if (state.playback.playerReady) {
+        // Taken before the stop, which leaves the entry (and keeps its place).
+        const int nowPosition = currentEntryPosition(state);
         stopAndReset(state);
         state.taskbar.list.Reset();
         destroyMenus(state);
         state.playback.masterVolume.Reset();
         saveResumeList(state);
         // Settings that were never loaded are not written over the file.
-        saveSettings(state);
+        saveSettings(state, nowPosition);
         if (afterActiveEnabled(state) && state.callerWindow)
             SetForegroundWindow(state.callerWindow);
     }

@@ -28,8 +28,8 @@ void onResumeTimer(MainWindow& state) {
     const String target = resumeListPath(state.programPath, state.instanceName);
     if (writeResumeList(target, state.list.playlist, state.settings.NoExt == 1,
                         loadedMediaSeconds(state))) {
-        saveResumeKeys(state.settingsPath,
-                       {state.list.currentFolder, currentEntryPath(state.list)});
+        saveResumeKeys(state.settingsPath, {state.list.currentFolder, currentEntryPath(state.list),
+                                            currentEntryPosition(state)});
     }
 }
 

@@ -108,8 +108,8 @@ void saveResumeKeys(const String& settingsPath, const ResumeKeys& keys) {
 }
 
 bool saveSettings(const String& settingsPath, const Settings& settings, HWND window,
-                  int displayMode, const RECT& savedWindowRect, StringView nowPlaying,
-                  StringView nowDir, const ListRows& rows) {
+                  int displayMode, const RECT& savedWindowRect, const ResumeKeys& resume,
+                  const ListRows& rows) {
     if (!settings.loaded)
         return false;
     RECT now{};
@@ -124,7 +124,7 @@ bool saveSettings(const String& settingsPath, const Settings& settings, HWND win
     ProfileSettingsStore store(settingsPath);
     return writeSettings(store, settings,
                          placementToSave(displayMode, placement(now), placement(savedWindowRect)),
-                         nowPlaying, nowDir, dpi);
+                         resume, dpi);
 }
 
 namespace {

@@ -169,7 +169,11 @@ void applyVolumeFromSlider(MainWindow& state) {
 // Opens the entry that plays next ahead, or lets go of one that no longer
 // comes next (the list, the mode or the order changed).
 void keepNextEntryReady(MainWindow& state, EnginePlayer& enginePlayer, double position) {
-    const std::optional<int> next = preloadIndex(state.list.playlist, state.settings.Mode);
+    std::optional<int> next = preloadIndex(state.list.playlist, state.settings.Mode);
+    // An entry with a kept place starts there, not where the join would.
+    if (next && state.playback.places.keepsPlaceOf(
+                    state.list.playlist.entries[static_cast<size_t>(*next)].path))
+        next.reset();
     const String wanted =
         next ? state.list.playlist.entries[static_cast<size_t>(*next)].path : String();
     const std::optional<StringView> wantedPath =
@@ -251,8 +255,9 @@ bool playerIsPaused() {
 PlayResult playCurrentEntry(MainWindow& state) {
     EnginePlayer enginePlayer;
     WindowPorts window(state);
-    PlaybackContext context{enginePlayer, window, engineReady, state.playback.entryLoading,
-                            state.savedCaption};
+    PlaybackContext context{enginePlayer,       window,
+                            engineReady,        state.playback.entryLoading,
+                            state.savedCaption, &state.playback.places};
     const int current = state.list.playlist.current;
     return PlayEntry(context, copyEntry(state.list.playlist, current), current,
                      state.list.playlist.lastIndex(), playSettingsOf(state));
@@ -261,8 +266,9 @@ PlayResult playCurrentEntry(MainWindow& state) {
 void advanceFrom(MainWindow& state, Direction direction, bool manual, int origin) {
     EnginePlayer enginePlayer;
     WindowPorts window(state);
-    PlaybackContext context{enginePlayer, window, engineReady, state.playback.entryLoading,
-                            state.savedCaption};
+    PlaybackContext context{enginePlayer,       window,
+                            engineReady,        state.playback.entryLoading,
+                            state.savedCaption, &state.playback.places};
     Advance(context, state.list.playlist, direction, playSettingsOf(state), origin, manual);
 }
 
@@ -329,6 +335,7 @@ void stopAndReset(MainWindow& state) {
     const bool stopsNow = before == PlayerState::Playing || before == PlayerState::Paused;
     if (stopsNow) {
         KillTimer(state.window, kDisplayTimerId);
+        state.playback.places.left(enginePlayer.position(), enginePlayer.duration());
         enginePlayer.stop();
         setSeekBarPosition(state, 0);
         setProgress(state, 0, 0);
@@ -517,6 +524,41 @@ void startPlaybackAfterOpen(MainWindow& state) {
     playCurrentOrSkip(state);
     readDuration(state);
     WindowPorts(state).applyOutputVolume(state.settings.Volume, state.settings.MasterVolume == 1);
+}
+
+void showResumedPlace(MainWindow& state) {
+    const String path = pathOfCurrent(state);
+    if (path.empty())
+        return;
+    const ResumeKeys keys = loadResumeKeys(state.settingsPath);
+    PlaceKeeper& places = state.playback.places;
+    places.resumeAt(path, path == keys.nowPlaying ? static_cast<uint32_t>(keys.nowPosition) : 0);
+    const std::optional<uint32_t> place = places.resumePlace(path);
+    if (!place)
+        return;
+    EnginePlayer enginePlayer;
+    WindowPorts window(state);
+    engineReady.store(0);
+    const bool ready =
+        enginePlayer.openFile(path) && waitForEngine(enginePlayer, window, engineReady);
+    engineReady.store(0);
+    if (!ready)
+        return;  // Play still goes on from the place, once the length is known
+    if (!(*place < enginePlayer.duration())) {
+        places.dropResume();  // the file is shorter now: it starts at 0
+        return;
+    }
+    enginePlayer.seek(*place);
+    refreshTimeDisplay(state);
+}
+
+int currentEntryPosition(MainWindow& state) {
+    EnginePlayer enginePlayer;
+    const PlayerState playerState = enginePlayer.state();
+    const bool playing = playerState == PlayerState::Playing || playerState == PlayerState::Paused;
+    return static_cast<int>(state.playback.places.positionToSave(
+        pathOfCurrent(state),
+        playing ? std::optional<double>(enginePlayer.position()) : std::nullopt));
 }
 
 }  // namespace zav2

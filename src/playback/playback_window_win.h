@@ -46,5 +46,11 @@ void onWheelOverPanel(MainWindow& state, int delta);  // volume by the wheel
 // After a path was opened (not a resume): stop, play entry current (skipping
 // forward on failure), take the duration for the seek bar, set the volume.
 void startPlaybackAfterOpen(MainWindow& state);
+// After the automatic list was resumed at start-up: the current entry is
+// loaded, not played, and shown at the place it was closed at (or its kept
+// place), so the read-out and the seek bar show where Play goes on from.
+void showResumedPlace(MainWindow& state);
+// The current entry's position to store for the next start, in seconds.
+int currentEntryPosition(MainWindow& state);
 
 }  // namespace zav2

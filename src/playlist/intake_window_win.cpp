@@ -157,6 +157,8 @@ void showOpenedList(MainWindow& state, const String& path, PathChosenBy how,
     if (listed) {
         reloadPanel(state);
         selectCurrentAtTop(state);
+        if (how == PathChosenBy::ResumeAtStartUp)
+            showResumedPlace(state);
     }
     state.list.opening.startDue =
         outcome.pathExisted && how != PathChosenBy::ResumeAtStartUp && listed;
