@@ -1,11 +1,11 @@
 // Subcommands that look at the instance as a screen reader does (Microsoft
 // Active Accessibility) and at its tooltips.
+#include "driver.h"
+
 #include <commctrl.h>
 #include <oleacc.h>
 
 #include <memory>
-
-#include "driver.h"
 
 namespace zav2::driver {
 namespace {
