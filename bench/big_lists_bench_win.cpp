@@ -208,6 +208,29 @@ double closeProgram(PROCESS_INFORMATION& process) {
     return now() - start;
 }
 
+// Starts the program on `argument` and closes it as soon as its window
+// answers: the time from the close until the process ended.
+double startAndCloseAtOnce(const std::wstring& app, const std::wstring& argument) {
+    std::wstring commandLine = L"\"" + app + L"\\Zav2.exe\" \"" + argument + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        app.c_str(), &startup, &process)) {
+        return -1;
+    }
+    const double start = now();
+    HWND window = nullptr;
+    while (!window && now() - start < 60) {
+        window = findInstance();
+        if (!window)
+            Sleep(10);
+    }
+    if (window)
+        ask(window, WM_NULL, 0, 0, nullptr);
+    return closeProgram(process);
+}
+
 void printRatio(const char* what, double seconds, const char* floorName, double floor) {
     if (seconds < 0)
         std::printf("  %-34s not reached\n", what);
@@ -259,6 +282,8 @@ int wmain(int argc, wchar_t** argv) {
     const double close = closeProgram(process);
     const Watch resume = watchStart(app, L"", count, perFolder, process, 600);
     closeProgram(process);
+    // Closed while the folder is walked: it used to walk the rest first.
+    const double closeInWalk = startAndCloseAtOnce(app, media);
 
     const double emptyWindow = empty.window;
     std::printf("program, %d files (100 folders), SearchSubFolder=ON:\n", count);
@@ -269,6 +294,7 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("  %-34s %8d\n", "rows without their own title", open.wrongRows);
     printRatio("sort (S)", sort, "prepared fill", fillFloor);
     std::printf("  %-34s %8.3f s\n", "close until the process ended", close);
+    printRatio("close during the walk", closeInWalk, "walk", walkFloor);
     std::printf("resume of the list written at exit:\n");
     printRatio("window answering", resume.window, "empty start", emptyWindow);
     printRatio("every row listed", resume.rows, "prepared fill", fillFloor);

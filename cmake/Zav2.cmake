@@ -56,7 +56,7 @@ function(zav2_add_test name)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE zav2_options ${ARG_DEPS} GTest::gtest_main GTest::gmock)
   if(WIN32)
-    zav2_add_wine_test(${name} COMMAND $<TARGET_FILE:${name}>)
+    zav2_add_wine_test(${name} SESSION COMMAND $<TARGET_FILE:${name}>)
   else()
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "ZAV2_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
@@ -65,11 +65,41 @@ endfunction()
 
 # zav2_add_wine_test(<name> COMMAND exe args...): runs a Windows program in a
 # private Wine environment (own prefix copy, Xvfb display, PulseAudio null sink).
+#
+# Each run has its own prefix, display and sound server, and most of them
+# spend their time waiting on the program, so they run side by side. TIMING
+# marks a test that measures sound, pictures or latency: it runs alone, so
+# that no other test's work shows up in its figures. SESSION runs it in the
+# Wine session the unit tests share (tools/wine-run --session), one at a
+# time: starting and stopping Wine took most of a unit test's time.
 function(zav2_add_wine_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "COMMAND" ${ARGN})
+  cmake_parse_arguments(ARG "TIMING;SESSION" "TIMEOUT" "COMMAND" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
-  add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tools/wine-run -- ${ARG_COMMAND})
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} RESOURCE_LOCK wine)
+  set(session_dir ${CMAKE_BINARY_DIR}/wine-session)
+  if(ARG_SESSION)
+    add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tools/wine-run --session ${session_dir}
+                                  -- ${ARG_COMMAND})
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine_session
+                                            RESOURCE_LOCK wine_session)
+    get_property(session_made GLOBAL PROPERTY zav2_wine_session_made)
+    if(NOT session_made)
+      set_property(GLOBAL PROPERTY zav2_wine_session_made TRUE)
+      add_test(NAME zav2_wine_session_start
+               COMMAND ${PROJECT_SOURCE_DIR}/tools/wine-run --start-session ${session_dir})
+      add_test(NAME zav2_wine_session_stop
+               COMMAND ${PROJECT_SOURCE_DIR}/tools/wine-run --stop-session ${session_dir})
+      set_tests_properties(zav2_wine_session_start PROPERTIES FIXTURES_SETUP wine_session
+                                                              TIMEOUT 120 LABELS wine)
+      set_tests_properties(zav2_wine_session_stop PROPERTIES FIXTURES_CLEANUP wine_session
+                                                             TIMEOUT 120 LABELS wine)
+    endif()
+  else()
+    add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tools/wine-run -- ${ARG_COMMAND})
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS wine)
+  if(ARG_TIMING)
+    set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE LABELS "wine;timing")
+  endif()
 endfunction()

@@ -6,24 +6,26 @@
 // stream starts or stops between them. Windows only.
 //
 // Threads: every operation is called on the user-interface thread; one
-// thread of its own keeps the device's buffer filled. `section` guards all
-// the state below; the writer holds it while it reads and writes samples.
+// thread of its own reads the files and keeps the device's buffer filled.
+// It reads, seeks and opens devices outside the stream's lock, so that a
+// file that stalls (a network share, a disk spinning up) or a device that is
+// slow to open never holds up the window's calls: they take the lock only
+// to hand over requests and read-outs, and never wait on file input.
 #pragma once
 
 #include <windows.h>
 #include <mfapi.h>
 #include <mfidl.h>
 #include <mfreadwrite.h>
-#include <audioclient.h>
 #include <wrl/client.h>
 
-#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
-#include "engine/player_rules.h"
-#include "platform/handles_win.h"
+#include "engine/mp3_gapless.h"
 #include "platform/text.h"
 
 namespace zav2 {
@@ -33,11 +35,13 @@ struct AudioTrack {
     Microsoft::WRL::ComPtr<IMFSourceReader> reader;
     UINT32 sampleRate = 0;
     UINT32 channels = 0;
-    double duration = 0.0;  // seconds; 0 when the file does not tell
-    // Frames (as decoded from the file's start) before the music and of the
-    // music itself, where the file tells (an MP3's encoder delay and padding).
-    uint32_t skipFrames = 0;
-    uint64_t keepFrames = UINT64_MAX;
+    // The bits of the integer PCM the reader gives where it would not give
+    // float (converted here); 0 when it gives float.
+    UINT32 integerBits = 0;
+    double duration = 0.0;      // seconds of music; 0 when the file does not tell
+    double fileDuration = 0.0;  // as the file's source tells, trimmed or not
+    // An MP3's encoder delay and padding, where its header tells.
+    std::optional<Mp3Trim> mp3;
     String path;
 };
 
@@ -45,6 +49,58 @@ struct AudioTrack {
 // stream, without audio, or with more than two channels: those are played
 // by the media engine.
 HRESULT openAudioTrack(const String& path, std::unique_ptr<AudioTrack>& track);
+// The same over a reader made elsewhere (tests wrap the platform's).
+HRESULT audioTrackFromReader(Microsoft::WRL::ComPtr<IMFSourceReader> reader, const String& path,
+                             std::unique_ptr<AudioTrack>& track);
+
+// Decoded samples, 32-bit float, channels interleaved.
+struct SampleBlock {
+    std::vector<float> samples;
+    UINT32 sampleRate = 0;
+    UINT32 channels = 0;
+    double seconds = 0.0;  // where its first frame lies in the music
+    uint64_t frames() const { return channels == 0 ? 0 : samples.size() / channels; }
+};
+
+// Reads one track's music in order: what the decoder gives before the
+// music's start or a seek's target and after the music's end is dropped,
+// each block placed by the time the reader gives it, and a change of format
+// inside the file is followed. One thread at a time.
+class TrackDecoder {
+  public:
+    explicit TrackDecoder(std::unique_ptr<AudioTrack> track);
+    const AudioTrack& Track() const { return *track; }
+    // S_OK with samples; S_FALSE at the end of the music; a failure of the
+    // file, after which nothing more comes either.
+    HRESULT Read(SampleBlock& block);
+    // The next Read starts at `seconds` of music. The reader's seeks are
+    // approximate: it lands where it can and what lies before the target is
+    // dropped. A seek the reader refuses leaves the decoder where it was.
+    HRESULT Seek(double seconds);
+
+  private:
+    HRESULT FollowNewFormat();
+    void Place(int64_t time, uint64_t frames);
+    void LearnDecoder(int64_t endFrame) const;
+
+    std::unique_ptr<AudioTrack> track;
+    UINT32 rate = 0;
+    UINT32 channels = 0;
+    UINT32 integerBits = 0;
+    // Times on the reader's timeline (100 ns): where the music starts and
+    // ends (INT64_MAX: at the file's end), and before which samples are
+    // dropped (the music's start, or a seek's target).
+    int64_t musicStart = 0;
+    int64_t musicEnd = INT64_MAX;
+    int64_t dropBefore = 0;
+    // The frame (at `rate`) the next block starts at, counted on from the
+    // first block's time after the start, a seek or a change of format.
+    std::optional<int64_t> nextFrame;
+    int64_t blockFirst = 0;
+    // Whether the decoded length still tells what the decoder gives.
+    bool wholeFromStart = true;
+    bool ended = false;
+};
 
 class AudioStream {
   public:
@@ -62,7 +118,15 @@ class AudioStream {
 
     HRESULT Play();
     void Pause();
+    // A pause that leaves the queued track sounding where its first samples
+    // are heard already, so that Advance takes it over running. Whatever
+    // else comes first (Unqueue, Pause, Seek, Load, Close) silences it.
+    void Stop();
+    // Asked here and carried out by the stream's thread: the position reads
+    // as the target at once. A seek the file refuses leaves the track
+    // playing where it was.
     HRESULT Seek(double seconds);
+    // The stream's own volume, 0 ... 1, heard at once.
     void SetVolume(double level);
 
     // The next track, written without a break after the playing one's last
@@ -71,7 +135,7 @@ class AudioStream {
     bool Queue(std::unique_ptr<AudioTrack>& track);
     // Takes the queued track back; where its first samples are in the
     // device's buffer already, they are thrown away and the playing track
-    // goes on from where it is heard.
+    // goes on from where it is heard, if the stream is to run.
     void Unqueue();
     bool HasQueued() const;
     // The queued track's first samples have been written: the playing one
@@ -89,57 +153,15 @@ class AudioStream {
     bool Ended();
     String PlayingPath() const;
 
+    // Test seams. The hook runs on the stream's thread before each read or
+    // seek of a file, outside the lock, and is let go of when the thread
+    // ends. The turns count the thread's wake-ups.
+    void SetReadHook(std::function<void()> hook);
+    uint64_t WriterTurns() const;
+
   private:
-    struct Slot {
-        std::unique_ptr<AudioTrack> track;
-        StreamSpan span;
-        bool exhausted = false;  // its file has run out (span.endFrame is set)
-        uint64_t decoded = 0;    // frames read from its file, counted from its start
-        std::vector<float> pending;
-        size_t offset = 0;  // in floats, into `pending`
-    };
-    class Hold;
-
-    HRESULT OpenDevice(UINT32 sampleRate, UINT32 channels);  // under `section`
-    void CloseDevice();                                      // under `section`
-    // Stops the device and empties its buffer (stream frames restart at 0).
-    void ResetDevice();                              // under `section`
-    HRESULT Reposition(Slot& slot, double seconds);  // under `section`
-    uint64_t PlayedFrames();                         // under `section`
-    double PositionOf(const Slot& slot, uint64_t played) const;
-    bool Heard(const Slot& slot, uint64_t played) const;  // all of it
-    bool ReadMore(Slot& slot);  // false at the end of the file or on a failure
-    HRESULT Fill();             // under `section`
-    // The device went away (another default output, a driver reset): what
-    // was heard is kept, and the default device is opened anew, now and
-    // then until one opens.
-    void LoseDevice();  // under `section`
-    void Reopen();      // under `section`
-    void StartThread();
-    static DWORD WINAPI ThreadMain(void* stream);
-    void Run();
-
-    mutable CRITICAL_SECTION section;
-    Microsoft::WRL::ComPtr<IAudioClient> client;
-    Microsoft::WRL::ComPtr<IAudioRenderClient> render;
-    Microsoft::WRL::ComPtr<ISimpleAudioVolume> volume;
-    UINT32 deviceRate = 0;
-    UINT32 deviceChannels = 0;
-    UINT32 bufferFrames = 0;
-    uint64_t writtenFrames = 0;
-    uint64_t lastPlayed = 0;  // as last read from the device
-    UINT32 lostRate = 0;      // the format of a device that went away
-    UINT32 lostChannels = 0;
-    unsigned reopenTurns = 0;
-    bool running = false;       // the device is started
-    bool wantRunning = false;   // Play was called and no Pause since
-    bool endedAtReset = false;  // the playing track had been heard whole when the device was reset
-    double level = 1.0;
-    std::unique_ptr<Slot> playing;
-    std::unique_ptr<Slot> following;
-    UniqueHandle thread;
-    UniqueHandle wake;
-    std::atomic<bool> quit{false};
+    class Core;
+    std::shared_ptr<Core> core;
 };
 
 }  // namespace zav2

@@ -71,7 +71,18 @@ std::optional<Mp3Trim> mp3Trim(std::string_view frame) {
     const uint64_t total = frames * samplesPerFrame;
     if ((delay == 0 && padding == 0) || delay > kLongestDelay || total <= uint64_t{delay} + padding)
         return std::nullopt;
-    return Mp3Trim{delay + kMp3DecoderDelay, total - delay - padding};
+    return Mp3Trim{delay + kMp3DecoderDelay, total - delay - padding, total};
+}
+
+std::optional<Mp3DecoderOutput> mp3DecoderOutput(uint64_t decoded, const Mp3Trim& trim) {
+    if (decoded == trim.keep)
+        return Mp3DecoderOutput::MusicOnly;
+    // Within a frame of the count: a decoder may or may not give the frame
+    // that carries the header as one of silence.
+    constexpr uint64_t kFrame = 1152;
+    if (decoded + kFrame >= trim.total && decoded <= trim.total + kFrame)
+        return Mp3DecoderOutput::EveryFrame;
+    return std::nullopt;
 }
 
 }  // namespace zav2

@@ -14,10 +14,11 @@ inline constexpr uint32_t kMp3DecoderDelay = 529;
 
 // Samples per channel, as a decoder gives them from the start of the file:
 // the first `skip` are silence to drop, and the `keep` after them are the
-// music.
+// music. `total` is what the file's frames hold, every frame decoded.
 struct Mp3Trim {
     uint32_t skip = 0;
     uint64_t keep = 0;
+    uint64_t total = 0;
 };
 
 // The bytes an ID3v2 tag at the start of a file takes (0 without one), from
@@ -28,5 +29,15 @@ uint32_t id3v2TagBytes(std::string_view header);
 // Nothing when that frame carries no Xing/Info header with a frame count and
 // an encoder's delay and padding.
 std::optional<Mp3Trim> mp3Trim(std::string_view frame);
+
+// What a decoder gives of a whole file: every frame's samples, its own delay
+// first (Wine's GStreamer decoder does: the music starts `skip` samples in),
+// or the music alone, trimmed by the decoder itself from the same header.
+// Windows' MP3 decoder is documented by its formats only, not by its delay
+// or by whether it trims, so the stream learns it from the first file it
+// decodes whole: `decoded` samples against the header's `trim`. Nothing
+// when the count fits neither (a file cut short).
+enum class Mp3DecoderOutput { EveryFrame, MusicOnly };
+std::optional<Mp3DecoderOutput> mp3DecoderOutput(uint64_t decoded, const Mp3Trim& trim);
 
 }  // namespace zav2

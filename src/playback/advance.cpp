@@ -13,7 +13,7 @@ constexpr int kOnePass = 4;
 }  // namespace
 
 std::optional<int> nextEntryIndex(const Playlist& playlist, Direction direction, int mode,
-                                  bool manual) {
+                                  bool manual, int32_t* hint) {
     const int lastIndex = playlist.lastIndex();
     const int current = playlist.current;
     if (current < 0 || current > lastIndex)
@@ -31,9 +31,20 @@ std::optional<int> nextEntryIndex(const Playlist& playlist, Direction direction,
         if (target == -1)
             target = lastIndex;
     }
+    // The keys are a permutation, so an index that holds the key is the one.
+    const auto holds = [&](int32_t i) {
+        return i >= 0 && i <= lastIndex && playlist.entries[static_cast<size_t>(i)].order == target;
+    };
+    if (holds(target))
+        return target;
+    if (hint && holds(*hint))
+        return *hint;
     for (int i = 0; i <= lastIndex; ++i) {
-        if (playlist.entries[i].order == target)
+        if (playlist.entries[i].order == target) {
+            if (hint)
+                *hint = i;
             return i;
+        }
     }
     return current;
 }

@@ -25,6 +25,7 @@ struct PlaybackControls {
     int playbackRate = 1000;      // thousandths of normal speed; not saved
     bool entryLoading = false;    // a start is waiting for the engine
     ULONGLONG endWatchUntil = 0;  // while the end watch runs: when it gives up
+    int32_t nextEntryHint = -1;   // where the next entry was found last (random order)
     // Start folders of the copy and move browsers.
     RememberedFolders fileFolders;
     // Where entries go on from: the places of long files, the resumed entry's.

@@ -19,10 +19,10 @@ std::optional<double> remainingSeconds(double position, double duration, double 
 
 }  // namespace
 
-std::optional<int> preloadIndex(const Playlist& playlist, int mode) {
+std::optional<int> preloadIndex(const Playlist& playlist, int mode, int32_t* hint) {
     if (mode == kSingle || playlist.current < 0 || playlist.current > playlist.lastIndex())
         return std::nullopt;
-    const std::optional<int> next = nextEntryIndex(playlist, Direction::Forward, mode, false);
+    const std::optional<int> next = nextEntryIndex(playlist, Direction::Forward, mode, false, hint);
     if (!next || *next == playlist.current)
         return std::nullopt;
     return next;

@@ -20,8 +20,8 @@ inline constexpr double kPreloadLeadSeconds = 20.0;
 // The entry an automatic advance from entry current would open: none in
 // SINGLE mode (the same entry starts again), after the last entry in ONE
 // mode, or when the advance would stay on the current entry (a list of
-// one, which rewinds instead).
-std::optional<int> preloadIndex(const Playlist& playlist, int mode);
+// one, which rewinds instead). `hint` as nextEntryIndex takes it.
+std::optional<int> preloadIndex(const Playlist& playlist, int mode, int32_t* hint = nullptr);
 
 enum class PreloadStep {
     Keep,     // what is held (possibly nothing) is right for now

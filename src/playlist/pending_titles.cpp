@@ -96,13 +96,7 @@ void refreshRows(ListBoxMirror& listBox, Playlist& playlist, bool noExt) {
         entry.rowBehind = false;
         rows.push_back(displayText(entry, noExt));
     }
-    const std::vector<int> selected = listBox.selection();
-    const int top = listBox.topIndex();
-    RedrawPause pause(listBox);
-    listBox.reset(static_cast<int>(rows.size()));
-    listBox.insertMany(0, rows);
-    listBox.selectRows(selected);
-    listBox.setTopIndex(top);
+    refillRows(listBox, rows);
 }
 
 void finishPendingTitles(CaptionTarget& caption, ListBoxMirror& listBox, Playlist& playlist,

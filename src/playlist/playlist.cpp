@@ -28,21 +28,6 @@ void ListBoxMirror::replace(int index, StringView text) {
         setSelected(index, true);
 }
 
-void eraseRows(std::vector<PlaylistEntry>& entries, const std::vector<int>& ascending) {
-    size_t next = 0;
-    size_t kept = 0;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (next < ascending.size() && static_cast<size_t>(ascending[next]) == i) {
-            ++next;
-            continue;
-        }
-        if (kept != i)
-            entries[kept] = std::move(entries[i]);
-        ++kept;
-    }
-    entries.resize(kept);
-}
-
 void ListBoxMirror::selectRange(int first, int last) {
     for (int i = first; i <= last; ++i)
         setSelected(i, true);
@@ -58,6 +43,28 @@ void ListBoxMirror::selectRows(const std::vector<int>& ascending) {
             selectRange(ascending[i], std::min(ascending[end - 1], total - 1));
         i = end;
     }
+}
+
+ListViewPlace viewPlace(const ListBoxMirror& listBox) {
+    return {listBox.selection(), listBox.topIndex(), listBox.caret(), listBox.anchor()};
+}
+
+void restoreViewPlace(ListBoxMirror& listBox, const ListViewPlace& place) {
+    const int total = listBox.count();
+    listBox.selectRows(place.selected);
+    if (place.caret >= 0 && place.caret < total)
+        listBox.setCaret(place.caret);
+    if (place.anchor >= 0 && place.anchor < total)
+        listBox.setAnchor(place.anchor);
+    listBox.setTopIndex(place.top);  // last: setting the focus row may scroll
+}
+
+void refillRows(ListBoxMirror& listBox, const std::vector<String>& rows) {
+    const ListViewPlace place = viewPlace(listBox);
+    RedrawPause pause(listBox);
+    listBox.reset(static_cast<int>(rows.size()));
+    listBox.insertMany(0, rows);
+    restoreViewPlace(listBox, place);
 }
 
 String displayText(const PlaylistEntry& entry, bool noExt) {
@@ -88,6 +95,7 @@ void rebuildListBox(CaptionTarget& caption, ListBoxMirror& listBox, Playlist& pl
                     bool noExt) {
     const String saved = caption.text();
     const int total = static_cast<int>(playlist.entries.size());
+    const ListViewPlace place = viewPlace(listBox);
     RedrawPause pause(listBox);
     listBox.reset(total);
     CaptionProgress progress(caption, kRebuildingCaption, total);
@@ -107,6 +115,7 @@ void rebuildListBox(CaptionTarget& caption, ListBoxMirror& listBox, Playlist& pl
         }
         listBox.insertMany(first, rows);
     }
+    restoreViewPlace(listBox, place);
     caption.setText(saved);
 }
 

@@ -77,6 +77,12 @@ class ListBoxMirror {
 
     virtual int topIndex() const = 0;
     virtual void setTopIndex(int index) = 0;
+    // The focus row, where the arrow keys move from, and the anchor, where a
+    // Shift-selection extends from; -1 for none.
+    virtual int caret() const { return -1; }
+    virtual void setCaret(int index) { (void)index; }
+    virtual int anchor() const { return -1; }
+    virtual void setAnchor(int index) { (void)index; }
     // Whole rows that fit in the visible area (at least 1).
     virtual int visibleRows() const = 0;
     // Paints the list at once (after it became empty).
@@ -85,6 +91,20 @@ class ListBoxMirror {
     // Calls nest; the outermost pair counts.
     virtual void setRedraw(bool on) { (void)on; }
 };
+
+// Where the user is in the list, by row: what a refill of the rows keeps.
+struct ListViewPlace {
+    std::vector<int> selected;  // ascending
+    int top = 0;
+    int caret = -1;
+    int anchor = -1;
+};
+ListViewPlace viewPlace(const ListBoxMirror& listBox);
+// Rows past the end are left out.
+void restoreViewPlace(ListBoxMirror& listBox, const ListViewPlace& place);
+// Every row's text anew, in one pass, keeping the place: the selection, the
+// top row, the focus row and the anchor stay on their row numbers.
+void refillRows(ListBoxMirror& listBox, const std::vector<String>& rows);
 
 // Painting stays off for the life of this object.
 class RedrawPause {

@@ -12,6 +12,7 @@
 #include "playlist/pending_titles.h"
 #include "playlist/playlist.h"
 #include "playlist/resume_schedule.h"
+#include "playlist/resume_writer_win.h"
 
 namespace zav2 {
 
@@ -23,6 +24,7 @@ struct PlaylistView {
     WNDPROC listBoxProcedure = nullptr;  // its own, before the subclass
     String currentFolder;  // folder of the last open, for list files and the resume list
     ResumeSchedule resumeSchedule;
+    ResumeListWriter resumeWriter;
     // The path the start opens once the window is up and answering.
     String startPath;
     bool startResumes = false;

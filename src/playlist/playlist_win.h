@@ -6,6 +6,7 @@
 
 #include "playlist/playlist.h"
 #include "playlist/playlist_view_win.h"
+#include "playlist/row_at_point.h"
 
 namespace zav2 {
 
@@ -46,14 +47,18 @@ class ListBoxWindow final : public ListBoxMirror {
 
     int topIndex() const override;
     void setTopIndex(int index) override;
+    int caret() const override;
+    void setCaret(int index) override;
+    int anchor() const override;
+    void setAnchor(int index) override;
     int visibleRows() const override;
     void repaint() override;
     void setRedraw(bool on) override;
 
   private:
-    // Sets the count of rows to rows_, then the selection and the scroll
-    // position.
-    void recount(const std::vector<int>& selected, int top);
+    // Sets the count of rows to rows_, then puts the place back (the
+    // selection, the scroll position, the focus row and the anchor).
+    void recount(const ListViewPlace& place);
     void invalidateRow(int index);
 
     LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
@@ -65,6 +70,11 @@ class ListBoxWindow final : public ListBoxMirror {
     // Something in view changed while painting was off.
     bool viewChanged_ = false;
 };
+
+// The row of the play list's box under a point of its client area: every
+// caller that maps a point to a row (menus, drops, clicks, drags) asks here,
+// never LB_ITEMFROMPOINT, whose 16 bits name another row past 65,535.
+RowAtPoint listRowAtPoint(HWND listBox, POINT clientPoint);
 
 class WindowCaption final : public CaptionTarget {
   public:

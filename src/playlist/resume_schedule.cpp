@@ -1,5 +1,7 @@
 #include "playlist/resume_schedule.h"
 
+#include <algorithm>
+
 namespace zav2 {
 
 namespace {
@@ -7,7 +9,8 @@ namespace {
 // FNV-1a over the UTF-16 units; strings are ended by their length so that
 // moving a unit from one string to the next changes the result.
 struct Fnv {
-    uint64_t value = 0xcbf29ce484222325ull;
+    static constexpr uint64_t kStart = 0xcbf29ce484222325ull;
+    uint64_t value = kStart;
     void add(uint64_t unit) {
         value ^= unit;
         value *= 0x100000001b3ull;
@@ -21,40 +24,52 @@ struct Fnv {
 
 }  // namespace
 
-uint64_t resumeFingerprint(const Playlist& playlist) {
-    Fnv hash;
-    hash.add(static_cast<uint64_t>(static_cast<int64_t>(playlist.current)));
-    for (const PlaylistEntry& entry : playlist.entries) {
-        hash.add(entry.path);
-        hash.add(entry.title);
-    }
-    return hash.value;
-}
-
-bool ResumeSchedule::due(const Playlist& playlist, int64_t now) {
-    const bool moved = playlist.entries.size() != lookedCount_ ||
-                       playlist.current != lookedCurrent_ ||
-                       playlist.entries.data() != lookedEntries_;
-    if (moved || looks_ % kLooksPerHash == 0) {
-        fingerprint_ = resumeFingerprint(playlist);
-        lookedCount_ = playlist.entries.size();
-        lookedCurrent_ = playlist.current;
-        lookedEntries_ = playlist.entries.data();
-    }
-    ++looks_;
-    return due(fingerprint_, now);
-}
-
-bool ResumeSchedule::due(uint64_t fingerprint, int64_t now) {
-    if (!hasSeen_ || fingerprint != seen_) {
-        seen_ = fingerprint;
+bool QuietChange::due(uint64_t value, int64_t now) {
+    if (!hasSeen_ || value != seen_) {
+        seen_ = value;
         seenSince_ = now;
         hasSeen_ = true;
         return false;
     }
-    if (hasWritten_ && fingerprint == written_)
+    if (hasWritten_ && value == written_)
         return false;
     return now - seenSince_ >= kQuietMilliseconds;
+}
+
+ResumeSchedule::Due ResumeSchedule::due(const Playlist& playlist, int64_t now) {
+    const auto& entries = playlist.entries;
+    const bool restarted = entries.size() != passCount_ || entries.data() != passEntries_;
+    if (restarted) {
+        passNext_ = 0;
+        passHash_ = Fnv::kStart;
+        passCount_ = entries.size();
+        passEntries_ = entries.data();
+        // Something changed: a value of its own, never written, until the
+        // pass has seen what.
+        listValue_ = ++restarts_ * 0x9e3779b97f4a7c15ull;
+        passSeen_ = false;
+    }
+    Fnv hash{passHash_};
+    const size_t end = std::min(entries.size(), passNext_ + kEntriesPerLook);
+    for (; passNext_ < end; ++passNext_) {
+        hash.add(entries[passNext_].path);
+        hash.add(entries[passNext_].title);
+    }
+    passHash_ = hash.value;
+    if (passNext_ == entries.size()) {
+        hash.add(entries.size());
+        listValue_ = hash.value;
+        passSeen_ = true;
+        passNext_ = 0;
+        passHash_ = Fnv::kStart;
+    }
+    Fnv keys;
+    keys.add(static_cast<uint64_t>(static_cast<int64_t>(playlist.current)));
+    if (playlist.current >= 0 && playlist.current <= playlist.lastIndex())
+        keys.add(entries[static_cast<size_t>(playlist.current)].path);
+    keysValue_ = keys.value;
+    const bool listDue = list_.due(listValue_, now) && passSeen_;
+    return {listDue, keys_.due(keysValue_, now)};
 }
 
 }  // namespace zav2

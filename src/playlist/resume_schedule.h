@@ -9,39 +9,58 @@
 
 namespace zav2 {
 
-// Changes to the paths, titles, their order or the current entry change it.
-uint64_t resumeFingerprint(const Playlist& playlist);
-
-class ResumeSchedule {
+// The rule on one value (a fingerprint): due once it differs from the value
+// last written and has stayed as it is for kQuietMilliseconds.
+class QuietChange {
   public:
     static constexpr int64_t kQuietMilliseconds = 2000;
-    // Hashing a long list on every look would cost more than the rest of the
-    // idle program: the whole fingerprint is taken when the entry count or the
-    // current entry changed, else on every kLooksPerHash-th look only (so a
-    // move or a sort is seen a little later).
-    static constexpr int kLooksPerHash = 8;
 
-    // One look at the list at time `now`: true when it should be written.
-    bool due(const Playlist& playlist, int64_t now);
-
-    // The rule on the fingerprint at time `now` (milliseconds, any epoch);
-    // true when the list differs from the last one written and has stayed
-    // as it is for kQuietMilliseconds.
-    bool due(uint64_t fingerprint, int64_t now);
-    // The list with this fingerprint is on disk (written now or at start).
-    void written(uint64_t fingerprint) { written_ = fingerprint, hasWritten_ = true; }
+    // `now`: milliseconds, any epoch.
+    bool due(uint64_t value, int64_t now);
+    // The value is on disk (written now or at start).
+    void written(uint64_t value) { written_ = value, hasWritten_ = true; }
 
   private:
-    size_t lookedCount_ = 0;
-    int32_t lookedCurrent_ = -2;
-    const void* lookedEntries_ = nullptr;
-    int looks_ = 0;
-    uint64_t fingerprint_ = 0;
     uint64_t seen_ = 0;
     int64_t seenSince_ = 0;
     bool hasSeen_ = false;
     uint64_t written_ = 0;
     bool hasWritten_ = false;
+};
+
+class ResumeSchedule {
+  public:
+    static constexpr int64_t kQuietMilliseconds = QuietChange::kQuietMilliseconds;
+    // A look hashes at most this many entries, so that it costs the same for
+    // any length of list: a change that keeps the count (a title read, a
+    // move, a sort) is seen within a pass over the list, a look for every
+    // kEntriesPerLook entries. A count change is seen at once.
+    static constexpr size_t kEntriesPerLook = 8192;
+
+    struct Due {
+        bool list = false;  // paths or titles changed: the list file
+        bool keys = false;  // the current entry changed: the keys beside it
+    };
+
+    // One look at the list at time `now`.
+    Due due(const Playlist& playlist, int64_t now);
+    // What the last look saw is on disk.
+    void listWritten() { list_.written(listValue_); }
+    void keysWritten() { keys_.written(keysValue_); }
+
+  private:
+    QuietChange list_;
+    QuietChange keys_;
+    uint64_t listValue_ = 0;
+    uint64_t keysValue_ = 0;
+    // The pass under way: where it goes on, what it has hashed, and the list
+    // it began on (a count or a buffer change begins it anew).
+    size_t passNext_ = 0;
+    uint64_t passHash_ = 0;
+    size_t passCount_ = SIZE_MAX;
+    const void* passEntries_ = nullptr;
+    uint64_t restarts_ = 0;
+    bool passSeen_ = false;  // listValue_ is a whole pass's
 };
 
 }  // namespace zav2

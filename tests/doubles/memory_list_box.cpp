@@ -20,6 +20,7 @@ void MemoryListBox::reset(int expectedCount) {
     selected_.clear();
     items_.reserve(static_cast<size_t>(std::max(0, expectedCount)));
     top_ = 0;
+    caret_ = anchor_ = -1;  // as a list box's reset forgets them
 }
 
 void MemoryListBox::insertMany(int index, const std::vector<String>& texts) {

@@ -25,6 +25,10 @@ class MemoryListBox final : public ListBoxMirror {
 
     int topIndex() const override { return top_; }
     void setTopIndex(int index) override;
+    int caret() const override { return caret_; }
+    void setCaret(int index) override { caret_ = index; }
+    int anchor() const override { return anchor_; }
+    void setAnchor(int index) override { anchor_ = index; }
     int visibleRows() const override { return rows_; }
     void repaint() override { ++repaints_; }
     void setRedraw(bool on) override { redrawDepth_ += on ? -1 : 1; }
@@ -41,6 +45,8 @@ class MemoryListBox final : public ListBoxMirror {
     std::vector<String> items_;
     std::vector<bool> selected_;
     int top_ = 0;
+    int caret_ = -1;
+    int anchor_ = -1;
     int rows_ = 10;
     int repaints_ = 0;
     int redrawDepth_ = 0;

@@ -5,13 +5,21 @@
 #                 red, lime, blue, yellow (then the last frame until 4 s)
 #   hd720.mp4     1280x720, 30 fps H.264 test pattern, 12 s, with sound
 #   "with space/日本語 テスト.mp3"  a copy of tone440.mp3
-# Runs once per folder: an existing complete set is kept.
+#   clicks.mp3    2 s at 44.1 kHz, silent but for a click on its first and
+#                 on its last sample, LAME-encoded (delay and padding around)
+# Runs once per folder: an existing complete set is kept, and files added to
+# it since are made where missing.
 set -eu
 out=${1:?usage: make_test_media.sh OUTDIR}
 mkdir -p "$out"
-[ -f "$out/.complete" ] && exit 0
 
 ff() { ffmpeg -hide_banner -loglevel error -y "$@"; }
+
+if [ ! -f "$out/clicks.mp3" ]; then
+  ff -f lavfi -i "aevalsrc='0.9*(eq(n,0)+eq(n,88199))':s=44100:d=2" -ac 2 -c:a libmp3lame -b:a 192k \
+    "$out/clicks.mp3"
+fi
+[ -f "$out/.complete" ] && exit 0
 
 ff -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=5" -ac 2 -c:a pcm_s16le "$out/tone440.wav"
 ff -i "$out/tone440.wav" -c:a libmp3lame -b:a 128k "$out/tone440.mp3"

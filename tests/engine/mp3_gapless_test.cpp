@@ -75,12 +75,32 @@ TEST(Mp3Trim, DelayAndPaddingAroundTheMusic) {
         if (trim) {
             EXPECT_EQ(trim->skip, c.skip);
             EXPECT_EQ(trim->keep, c.keep);
+            EXPECT_EQ(trim->total, c.layout.frames * (c.layout.sideInfo == 9 ? 576u : 1152u));
         }
     }
     // Cut anywhere before the padding's last byte: nothing, and no read past it.
     const std::string whole = frameOf(cases[0].layout);
     for (size_t size = 0; size < 4 + 32 + 8 + 4 + 4 + 100 + 4 + 24; ++size)
         EXPECT_FALSE(mp3Trim(whole.substr(0, size))) << size;
+}
+
+// ffmpeg's 4 s at 44.1 kHz, decoded by decoders of each kind.
+TEST(Mp3Trim, WhatTheDecoderGaveOfAWholeFile) {
+    const Mp3Trim trim{576 + 529, 176400, 177408};
+    const struct {
+        uint64_t decoded;
+        std::optional<Mp3DecoderOutput> output;
+    } cases[] = {
+        {177408, Mp3DecoderOutput::EveryFrame},         // Wine's GStreamer decoder
+        {177408 + 1152, Mp3DecoderOutput::EveryFrame},  // the header's frame as silence
+        {177408 - 1152, Mp3DecoderOutput::EveryFrame},
+        {176400, Mp3DecoderOutput::MusicOnly},  // within a frame of the count, but exact
+        {177408 - 1153, std::nullopt},          // cut short
+        {177408 + 1153, std::nullopt},
+        {0, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(mp3DecoderOutput(c.decoded, trim), c.output) << c.decoded;
 }
 
 TEST(Mp3Trim, TheTagBeforeTheFirstFrame) {

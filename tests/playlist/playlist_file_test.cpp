@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "memory_list_box.h"
 #include "platform/file.h"
@@ -226,64 +227,83 @@ TEST(PlaylistPaths, ListLinesResolveLikeTheShellCombiner) {
 
 // --- When the resume list is written -----------------------------------------
 
-TEST(ResumeSchedule, FingerprintSeesEveryChangeTheResumeListHolds) {
-    const Playlist list = test::makePlaylist({ZT("a.mp3"), ZT("b.mp3")}, 0);
-    const uint64_t same = resumeFingerprint(list);
-    EXPECT_EQ(resumeFingerprint(test::makePlaylist({ZT("a.mp3"), ZT("b.mp3")}, 0)), same);
-    Playlist changed[5] = {list, list, list, list, list};
-    changed[0].current = 1;
-    changed[1].entries[1].title = ZT("b");
-    std::swap(changed[2].entries[0], changed[2].entries[1]);
-    changed[3].entries.pop_back();
-    changed[4].entries[0].path = ZT("a.mp");  // a unit moved between strings
-    changed[4].entries[0].title = ZT("3");
-    for (const Playlist& other : changed)
-        EXPECT_NE(resumeFingerprint(other), same);
-}
-
-TEST(ResumeSchedule, WritesOnceTheListHasBeenQuietForTwoSeconds) {
+TEST(ResumeSchedule, WritesOnceAValueHasBeenQuietForTwoSeconds) {
     struct Step {
-        uint64_t fingerprint;
+        uint64_t value;
         int64_t now;
         bool due;
     };
-    ResumeSchedule schedule;
+    QuietChange rule;
     const Step steps[] = {
         {1, 0, false},    {1, 1999, false}, {1, 2000, true},                    // after start
         {2, 2100, false}, {3, 2600, false}, {3, 4500, false}, {3, 4600, true},  // a burst
     };
     for (const Step& step : steps) {
-        EXPECT_EQ(schedule.due(step.fingerprint, step.now), step.due) << step.now;
+        EXPECT_EQ(rule.due(step.value, step.now), step.due) << step.now;
         if (step.due)
-            schedule.written(step.fingerprint);
+            rule.written(step.value);
     }
-    EXPECT_FALSE(schedule.due(3, 9000));  // written: nothing to do
-    EXPECT_FALSE(schedule.due(1, 9100));
-    EXPECT_TRUE(schedule.due(1, 11100));  // changed back: written again
+    EXPECT_FALSE(rule.due(3, 9000));  // written: nothing to do
+    EXPECT_FALSE(rule.due(1, 9100));
+    EXPECT_TRUE(rule.due(1, 11100));  // changed back: written again
 }
 
-TEST(ResumeSchedule, LooksSeeACountChangeAtOnceAndAMoveWithinAFewLooks) {
-    Playlist list = test::makePlaylist({ZT("a.mp3"), ZT("b.mp3"), ZT("c.mp3")}, 0);
-    ResumeSchedule schedule;
-    int64_t now = 0;
-    const auto looksUntilDue = [&] {
-        for (int looks = 1; looks <= 100; ++looks) {
-            now += 250;
-            if (schedule.due(list, now)) {
-                schedule.written(resumeFingerprint(list));
-                return looks;
-            }
-        }
-        return 0;
+// Every change the list file holds makes the list due, within a pass over
+// the list; a new current entry makes only its keys due (the file would be
+// the same megabytes again).
+TEST(ResumeSchedule, TheListIsWrittenForItsOwnChangesTheKeysForANewCurrentEntry) {
+    constexpr int kLooksPerSecond = 4;
+    const int quiet = static_cast<int>(ResumeSchedule::kQuietMilliseconds) / 250;
+    const size_t big = ResumeSchedule::kEntriesPerLook * 2 + 5;
+    const int pass = 3;  // looks for a pass over `big` entries
+    struct Case {
+        const char* what;
+        size_t count;
+        std::function<void(Playlist&)> change;
+        bool list, keys;
+    } const cases[] = {
+        {"title", 3, [](Playlist& l) { l.entries[2].title = ZT("t"); }, true, false},
+        {"move", 3, [](Playlist& l) { std::swap(l.entries[0], l.entries[1]); }, true, true},
+        {"unit moved between strings", 3,
+         [](Playlist& l) {
+             l.entries[0].path.resize(l.entries[0].path.size() - 1);
+             l.entries[0].title = ZT("3");
+         },
+         true, true},
+        {"removed", 3, [](Playlist& l) { l.entries.pop_back(); }, true, false},
+        {"current", 3, [](Playlist& l) { l.current = 1; }, false, true},
+        {"last title of a big list", big,
+         [big](Playlist& l) { l.entries[big - 1].title = ZT("t"); }, true, false},
     };
-    const int quiet = ResumeSchedule::kQuietMilliseconds / 250;
-    EXPECT_EQ(looksUntilDue(), quiet + 1);  // after start
-    list.entries.pop_back();
-    EXPECT_EQ(looksUntilDue(), quiet + 1);
-    std::swap(list.entries[0], list.entries[1]);
-    const int looks = looksUntilDue();
-    EXPECT_GT(looks, quiet);
-    EXPECT_LE(looks, quiet + ResumeSchedule::kLooksPerHash);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<String> paths;
+        for (size_t i = 0; i < c.count; ++i)
+            paths.push_back(utf8ToUtf16(std::to_string(i)).append(ZT(".mp3")));
+        Playlist list = test::makePlaylist(paths, 0);
+        ResumeSchedule schedule;
+        int64_t now = 0;
+        bool listDue = false, keysDue = false;
+        const auto look = [&](int looks) {
+            listDue = keysDue = false;
+            for (int i = 0; i < looks; ++i) {
+                now += 1000 / kLooksPerSecond;
+                const ResumeSchedule::Due due = schedule.due(list, now);
+                if (due.list)
+                    listDue = true, schedule.listWritten();
+                if (due.keys)
+                    keysDue = true, schedule.keysWritten();
+            }
+        };
+        look(quiet + 2 * pass);  // after start both are written
+        ASSERT_TRUE(listDue && keysDue);
+        look(quiet + 2 * pass);
+        ASSERT_FALSE(listDue || keysDue);
+        c.change(list);
+        look(quiet + 2 * pass);
+        EXPECT_EQ(listDue, c.list);
+        EXPECT_EQ(keysDue, c.keys);
+    }
 }
 
 TEST(ResumeList, NamedInstancesHaveTheirOwnList) {

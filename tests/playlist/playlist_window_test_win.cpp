@@ -89,7 +89,9 @@ std::vector<String> numbered(int count, const wchar_t* prefix = L"t") {
     return names;
 }
 
-TEST(ListBoxWindow, BulkRefillsKeepSelectionAndScrollPosition) {
+// Where the user is survives every refill: after one, Shift+Down extended
+// from row 0 and a .zav drop lost the selection and the scroll position.
+TEST(ListBoxWindow, BulkRefillsKeepTheUsersPlace) {
     TestWindow window;
     std::vector<String> rows;
     ListBoxWindow listBox(window.listBox(), rows);
@@ -99,11 +101,15 @@ TEST(ListBoxWindow, BulkRefillsKeepSelectionAndScrollPosition) {
     listBox.setTopIndex(2000);
     listBox.clearSelection();
     listBox.setSelected(2500, true);
+    listBox.setCaret(2500);
+    listBox.setAnchor(2500);
     // Keeps t25xx and t2 ... : removes most rows, which refills the box.
     EXPECT_FALSE(filterPlaylist(playlist, listBox, L"OR t25 t299"));
     expectAligned(playlist, listBox);
     const int row = findByPath(playlist, L"D:\\m\\t2500.mp3");
     EXPECT_EQ(listBox.selection(), std::vector<int>{row});
+    EXPECT_EQ(listBox.caret(), row);
+    EXPECT_EQ(listBox.anchor(), row);
     EXPECT_EQ(playlist.entries[playlist.current].path, L"D:\\m\\t2999.mp3");
 
     // Many rows inserted before the others: refilled as well.
@@ -118,6 +124,33 @@ TEST(ListBoxWindow, BulkRefillsKeepSelectionAndScrollPosition) {
     expectAligned(playlist, listBox);
     EXPECT_EQ(listBox.selection(), std::vector<int>{row + 7000});
     EXPECT_EQ(listBox.topIndex(), topBefore + 7000);
+    EXPECT_EQ(listBox.caret(), row + 7000);
+    EXPECT_EQ(listBox.anchor(), row + 7000);
+
+    // Every row anew (a sort, the titles put on the rows): the same rows.
+    const ListViewPlace before = viewPlace(listBox);
+    rebuildListBox(caption, listBox, playlist, false);
+    const ListViewPlace after = viewPlace(listBox);
+    EXPECT_EQ(after.selected, before.selected);
+    EXPECT_EQ(std::vector<int>({after.top, after.caret, after.anchor}),
+              std::vector<int>({before.top, before.caret, before.anchor}));
+}
+
+// Rows before the first removed one once came out empty: each long text was
+// moved onto itself.
+TEST(ListBoxWindow, ScatteredRemovalsKeepEveryOtherRowsText) {
+    TestWindow window;
+    std::vector<String> rows;
+    ListBoxWindow listBox(window.listBox(), rows);
+    WindowCaption caption(window.main());
+    Playlist playlist = test::makePlaylist(numbered(6, L"a row name longer than short "), 0);
+    rebuildListBox(caption, listBox, playlist, false);
+    listBox.clearSelection();
+    listBox.setSelected(2, true);
+    listBox.setSelected(4, true);
+    EXPECT_FALSE(removeSelected(caption, listBox, playlist, {}));  // the current stays
+    expectAligned(playlist, listBox);
+    EXPECT_EQ(listBox.text(0), L"a row name longer than short 0.mp3");
 }
 
 TEST(ListBoxWindow, RebuildShowsThrottledProgressAndRevealScrolls) {
