@@ -61,11 +61,21 @@ read -r bx by bw bh <<< "$(driver control-rect 1004 --screen)"
 xdotool mousemove $((bx + bw / 2)) $((by + bh / 2))
 tip=$(driver --timeout 10000 tooltip "再生 / 一時停止" | tr -d '\r')
 expect_eq "the play button's tooltip" "再生 / 一時停止 (Space)" "$(head -n 1 <<< "$tip")"
+# Xvfb shows the tooltip's X window black on the screen although the window
+# holds its picture: the picture is read from the window itself and laid over
+# the screen at its place.
 read -r wx wy ww wh <<< "$(driver window-rect --client)"
 read -r tx ty tw th <<< "$(sed -n 2p <<< "$tip")"
-right=$((tx + tw > wx + ww ? tx + tw : wx + ww))
-bottom=$((ty + th > wy + wh ? ty + th : wy + wh))
-[ -n "$tx" ] && screenshot play-button-tooltip "$wx" "$wy" $((right - wx)) $((bottom - wy))
+window=$(xwininfo -root -children -display "$DISPLAY" |
+  awk -v place="${tw}x${th}+${tx}+${ty} " 'index($0, "\"zav2.exe\"") && index($0, place) {print $1; exit}')
+if [ -n "$window" ] && xwd -id "$window" -silent -display "$DISPLAY" > "$work/tooltip.xwd"; then
+  right=$((tx + tw > wx + ww ? tx + tw : wx + ww))
+  bottom=$((ty + th > wy + wh ? ty + th : wy + wh))
+  xwd -root -silent -display "$DISPLAY" |
+    convert xwd:- "$work/tooltip.xwd" -geometry "+$tx+$ty" -composite \
+      -crop "$((right - wx))x$((bottom - wy))+$wx+$wy" +repage "png:$artifacts/play-button-tooltip.png" &&
+    echo "screenshot: $artifacts/play-button-tooltip.png"
+fi
 xdotool mousemove 0 0
 
 # Wine keeps only the last of several hot keys registered under one window
