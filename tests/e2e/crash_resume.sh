@@ -22,6 +22,9 @@ for _ in $(seq 1 100); do
   [ "$(driver control-text 65535 | cut -c 1-5)" != "00:00" ] && break
   sleep 0.2
 done
+# Paused, so that the entry is still the current one however long the steps
+# below take: the clips last 8 s, and under load the steps took 20 s.
+quietly driver send WM_COMMAND 1004 0
 lb_setsel=0x185
 quietly driver send $lb_setsel 0 -1 --control 1001
 quietly driver send $lb_setsel 1 2 --control 1001
