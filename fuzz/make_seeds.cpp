@@ -90,6 +90,22 @@ Seeds expressionSeeds() {
     };
 }
 
+// UTF-16LE with its mark, as the program writes it.
+Bytes placesFile(const std::u16string& lines) {
+    return kBomLe + utf16le(lines);
+}
+
+Seeds placesSeeds() {
+    return {
+        {"places", placesFile(u"Zav2 places\r\n330\tD:\\講義\\a=b;[c].mp3\r\n7\tC:\\x.mp4\r\n")},
+        {"repeated", placesFile(u"Zav2 places\r\n1\tC:\\x\r\n2\tC:\\x\r\n")},
+        {"header-only", placesFile(u"Zav2 places\r\n")},
+        {"cut-short", placesFile(u"Zav2 places\r\n330\tD:\\a.mp3")},
+        {"lone-surrogate", kBomLe + utf16le(u"Zav2 places\r\n9\tD:\\") + "\x00\xD8\r\0\n\0"s},
+        {"bytes", "Zav2 places\r\n330\tD:\\a.mp3\r\n"},
+    };
+}
+
 void write(const std::filesystem::path& folder, const Seeds& seeds) {
     std::filesystem::create_directories(folder);
     for (const auto& [name, bytes] : seeds)
@@ -116,5 +132,6 @@ int main(int argc, char** argv) {
     write(root / "forwarded_command_line", forwardedSeeds());
     write(root / "settings_values", settingsSeeds());
     write(root / "search_expression", expressionSeeds());
+    write(root / "resume_places", placesSeeds());
     return 0;
 }

@@ -25,7 +25,7 @@ Settings readAll(SettingsStore& store) {
 MemorySettingsStore written(const Settings& settings) {
     MemorySettingsStore store;
     writeSettings(store, settings, {settings.x, settings.y, settings.width, settings.height},
-                  ZT("D:\\a.mp3"), ZT("D:\\"), 96);
+                  {ZT("D:\\"), ZT("D:\\a.mp3"), 330}, 96);
     return store;
 }
 

@@ -37,10 +37,10 @@ void loadCaptureFolder(MainWindow& state) {
     loadCaptureDir(state.settingsPath, state.settings);
 }
 
-void saveSettings(MainWindow& state) {
-    saveSettings(state.settingsPath, state.settings, state.window, state.displayMode,
-                 state.savedWindowRect, currentEntryPath(state.list), state.list.currentFolder,
-                 state.layout.rows);
+void saveSettings(MainWindow& state, int nowPosition) {
+    saveSettings(
+        state.settingsPath, state.settings, state.window, state.displayMode, state.savedWindowRect,
+        {state.list.currentFolder, currentEntryPath(state.list), nowPosition}, state.layout.rows);
 }
 
 bool afterActiveEnabled(const MainWindow& state) {

@@ -24,6 +24,7 @@
 #include "app/settings_calls_win.h"
 #include "app/command_dispatcher_win.h"
 #include "app/list_commands_win.h"
+#include "ui/button_names_win.h"
 #include "ui/controls_win.h"
 #include "platform/path.h"
 #include "resources/resource.h"
@@ -178,6 +179,7 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     loadMenus(state);
     // The recent items live in the settings file, so its path comes first.
     determineSettingsPath(state);
+    state.playback.places.useFile(placesFilePath(state.programPath));
     rebuildJumpList(taskbarOwner(state));
     obtainMasterVolume(state);
     createTaskbarList(state);
@@ -196,6 +198,7 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     SendMessageW(state.playback.volumeSlider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
     SendMessageW(state.playback.volumeSlider, TBM_SETPOS, TRUE, programVolume(state) / 10);
     subclassVolumeSlider(state.playback.volumeSlider);
+    nameControls(window);
     state.playback.timeText = GetDlgItem(window, IDC_TIME_DISPLAY);
     loadCaptureFolder(state);
     // The panes as the settings have them (which side, how wide), whatever
@@ -436,13 +439,15 @@ void onDestroy(MainWindow& state) {
     unregisterHotKeys(state);
     releaseButtonIcons(state.window);
     if (state.playback.playerReady) {
+        // Taken before the stop, which leaves the entry (and keeps its place).
+        const int nowPosition = currentEntryPosition(playbackParts(state));
         stopAndReset(playbackParts(state));
         state.taskbar.list.Reset();
         destroyMenus(state);
         state.playback.masterVolume.Reset();
         saveResumeList(state);
         // Settings that were never loaded are not written over the file.
-        saveSettings(state);
+        saveSettings(state, nowPosition);
         if (afterActiveEnabled(state) && state.callerWindow)
             SetForegroundWindow(state.callerWindow);
     }

@@ -21,6 +21,7 @@
 #include "playlist/playlist_order.h"
 #include "playlist/playlist_win.h"
 #include "playlist/slice_clock_win.h"
+#include "settings/settings_apply_win.h"
 
 namespace zav2 {
 namespace {
@@ -123,6 +124,8 @@ void showOpenedList(MainWindow& state, const String& path, PathChosenBy how,
     if (listed) {
         reloadPanel(state);
         selectCurrentAtTop(state.list);
+        if (how == PathChosenBy::ResumeAtStartUp)
+            showResumedPlace(playbackParts(state), loadResumeKeys(state.settingsPath));
     }
     state.list.opening.startDue =
         outcome.pathExisted && how != PathChosenBy::ResumeAtStartUp && listed;

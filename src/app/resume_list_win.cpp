@@ -36,8 +36,8 @@ void onResumeTimer(MainWindow& state) {
     }
     // A new current entry needs only its keys: the list is the same.
     if (due.keys || due.list) {
-        saveResumeKeys(state.settingsPath,
-                       {state.list.currentFolder, currentEntryPath(state.list)});
+        saveResumeKeys(state.settingsPath, {state.list.currentFolder, currentEntryPath(state.list),
+                                            currentEntryPosition(playbackParts(state))});
         schedule.keysWritten();
     }
 }

@@ -10,7 +10,8 @@ void determineSettingsPath(MainWindow& state);
 void loadWindowPlacement(MainWindow& state);
 void loadRemainingSettings(MainWindow& state);
 void loadCaptureFolder(MainWindow& state);
-void saveSettings(MainWindow& state);
+// `nowPosition`: seconds into the current entry, for the next start.
+void saveSettings(MainWindow& state, int nowPosition);
 bool afterActiveEnabled(const MainWindow& state);
 int programVolume(const MainWindow& state);  // 0 ... 1000
 

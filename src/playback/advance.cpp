@@ -62,7 +62,7 @@ void Advance(PlaybackContext& context, Playlist& playlist, Direction direction,
     for (int attempt = 0;; ++attempt) {
         // A player that would not stop keeps its entry: moving current
         // would put the list and the player out of step.
-        if (!context.player.stop())
+        if (!stopLeaving(context))
             return;
         if (settings.mode != kSingle || manual) {
             const std::optional<int> next =

@@ -55,6 +55,14 @@ void TogglePause(PlaybackPlayer& player) {
         player.play();
 }
 
+bool stopLeaving(PlaybackContext& context) {
+    PlaybackPlayer& player = context.player;
+    const PlayerState state = player.state();
+    if (context.places && (state == PlayerState::Playing || state == PlayerState::Paused))
+        context.places->left(player.position(), player.duration());
+    return player.stop();
+}
+
 PlayResult PlayEntry(PlaybackContext& context, const PlaylistEntry& entry, int index, int lastIndex,
                      const PlaySettings& settings) {
     if (lastIndex == -1 || context.entryLoading)
@@ -85,7 +93,7 @@ PlayResult PlayEntry(PlaybackContext& context, const PlaylistEntry& entry, int i
         path.resize(kMaxPath);
     // Nothing switches while the old entry would not stop: a later play
     // request would only pause it.
-    if (!player.stop())
+    if (!stopLeaving(context))
         return PlayResult::Handled;
     UpdateCaption(context, path, index, entry.title, settings.rate);
 
@@ -113,6 +121,12 @@ PlayResult PlayEntry(PlaybackContext& context, const PlaylistEntry& entry, int i
     player.setPlaybackRate(settings.rate / 1000.0);
     player.setVolume(settings.volume / 1000.0);
     window.applyOutputVolume(settings.volume, settings.masterVolume);
+    // A long file goes on from where it was left, the entry resumed at
+    // start-up from where the program closed.
+    if (context.places) {
+        if (const std::optional<double> from = context.places->opened(path, player.duration()))
+            player.seek(*from);
+    }
     if (player.hasVideo())
         window.showVideo();
     else

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "playback/playback_ports.h"
+#include "playback/resume_places.h"
 #include "playlist/playlist.h"
 
 namespace zav2 {
@@ -30,6 +31,8 @@ struct PlaybackContext {
     std::atomic<int32_t>& engineReady;
     bool& entryLoading;
     String& savedTitle;  // the caption without the rate marker
+    // Where entries go on from and where they were left; none: from the start.
+    PlaceKeeper* places = nullptr;
 };
 
 enum class PlayResult {
@@ -46,6 +49,10 @@ inline constexpr int kReadyWaitTicks = 3000 / kReadyWaitTickMs;
 // did. Clears nothing: the caller resets `engineReady` once it acts.
 bool waitForEngine(PlaybackPlayer& player, PlaybackWindow& window,
                    std::atomic<int32_t>& engineReady);
+
+// Stops the player; a playing or paused entry is left where it is (its place
+// is kept or forgotten). False when the player would not stop.
+bool stopLeaving(PlaybackContext& context);
 
 // Plays the entry (a copy: it must not point into the list), or pauses and
 // resumes the media already loaded.

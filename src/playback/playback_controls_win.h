@@ -7,6 +7,7 @@
 #include <wrl/client.h>
 
 #include "playback/file_operations.h"
+#include "playback/resume_places.h"
 
 // Declared only: the endpoint-volume header must come after the media
 // engine's headers, which this header does not need.
@@ -27,6 +28,8 @@ struct PlaybackControls {
     int32_t nextEntryHint = -1;   // where the next entry was found last (random order)
     // Start folders of the copy and move browsers.
     RememberedFolders fileFolders;
+    // Where entries go on from: the places of long files, the resumed entry's.
+    PlaceKeeper places;
 };
 
 }  // namespace zav2

@@ -177,8 +177,12 @@ void applyVolumeFromSlider(const PlaybackParts& state) {
 // longer the next is let go of; the next tick opens the right one.
 void keepNextEntryReady(const PlaybackParts& state, EnginePlayer& enginePlayer, double position,
                         bool mayOpen = true) {
-    const std::optional<int> next =
+    std::optional<int> next =
         preloadIndex(state.list.playlist, state.settings.Mode, &state.playback.nextEntryHint);
+    // An entry with a kept place starts there, not where the join would.
+    if (next && state.playback.places.keepsPlaceOf(
+                    state.list.playlist.entries[static_cast<size_t>(*next)].path))
+        next.reset();
     const String wanted =
         next ? state.list.playlist.entries[static_cast<size_t>(*next)].path : String();
     const std::optional<StringView> wantedPath =
@@ -268,8 +272,9 @@ bool playerIsPaused() {
 PlayResult playCurrentEntry(const PlaybackParts& state) {
     EnginePlayer enginePlayer;
     WindowPorts window(state);
-    PlaybackContext context{enginePlayer, window, engineReady, state.playback.entryLoading,
-                            state.savedCaption};
+    PlaybackContext context{enginePlayer,       window,
+                            engineReady,        state.playback.entryLoading,
+                            state.savedCaption, &state.playback.places};
     const int current = state.list.playlist.current;
     return PlayEntry(context, copyEntry(state.list.playlist, current), current,
                      state.list.playlist.lastIndex(), playSettingsOf(state));
@@ -278,8 +283,9 @@ PlayResult playCurrentEntry(const PlaybackParts& state) {
 void advanceFrom(const PlaybackParts& state, Direction direction, bool manual, int origin) {
     EnginePlayer enginePlayer;
     WindowPorts window(state);
-    PlaybackContext context{enginePlayer, window, engineReady, state.playback.entryLoading,
-                            state.savedCaption};
+    PlaybackContext context{enginePlayer,       window,
+                            engineReady,        state.playback.entryLoading,
+                            state.savedCaption, &state.playback.places};
     Advance(context, state.list.playlist, direction, playSettingsOf(state), origin, manual);
 }
 
@@ -346,6 +352,7 @@ void stopAndReset(const PlaybackParts& state) {
     const bool stopsNow = before == PlayerState::Playing || before == PlayerState::Paused;
     if (stopsNow) {
         KillTimer(state.window, kDisplayTimerId);
+        state.playback.places.left(enginePlayer.position(), enginePlayer.duration());
         enginePlayer.stop();
         setSeekBarPosition(state, 0);
         setProgress(state, 0, 0);
@@ -534,6 +541,40 @@ void startPlaybackAfterOpen(const PlaybackParts& state) {
     playCurrentOrSkip(state);
     readDuration(state);
     WindowPorts(state).applyOutputVolume(state.settings.Volume, state.settings.MasterVolume == 1);
+}
+
+void showResumedPlace(const PlaybackParts& state, const ResumeKeys& keys) {
+    const String path = pathOfCurrent(state);
+    if (path.empty())
+        return;
+    PlaceKeeper& places = state.playback.places;
+    places.resumeAt(path, path == keys.nowPlaying ? static_cast<uint32_t>(keys.nowPosition) : 0);
+    const std::optional<uint32_t> place = places.resumePlace(path);
+    if (!place)
+        return;
+    EnginePlayer enginePlayer;
+    WindowPorts window(state);
+    engineReady.store(0);
+    const bool ready =
+        enginePlayer.openFile(path) && waitForEngine(enginePlayer, window, engineReady);
+    engineReady.store(0);
+    if (!ready)
+        return;  // Play still goes on from the place, once the length is known
+    if (!(*place < enginePlayer.duration())) {
+        places.dropResume();  // the file is shorter now: it starts at 0
+        return;
+    }
+    enginePlayer.seek(*place);
+    refreshTimeDisplay(state);
+}
+
+int currentEntryPosition(const PlaybackParts& state) {
+    EnginePlayer enginePlayer;
+    const PlayerState playerState = enginePlayer.state();
+    const bool playing = playerState == PlayerState::Playing || playerState == PlayerState::Paused;
+    return static_cast<int>(state.playback.places.positionToSave(
+        pathOfCurrent(state),
+        playing ? std::optional<double>(enginePlayer.position()) : std::nullopt));
 }
 
 }  // namespace zav2

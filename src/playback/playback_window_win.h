@@ -12,6 +12,7 @@ namespace zav2 {
 struct PanelState;
 struct PlaybackControls;
 struct PlaylistView;
+struct ResumeKeys;
 struct Settings;
 struct TaskbarState;
 
@@ -65,5 +66,12 @@ void onWheelOverPanel(const PlaybackParts& state, int delta);  // volume by the 
 // After a path was opened (not a resume): stop, play entry current (skipping
 // forward on failure), take the duration for the seek bar, set the volume.
 void startPlaybackAfterOpen(const PlaybackParts& state);
+// After the automatic list was resumed at start-up: the current entry is
+// loaded, not played, and shown at the place it was closed at (or its kept
+// place), so the read-out and the seek bar show where Play goes on from.
+// `keys` are the ones saved at the last exit.
+void showResumedPlace(const PlaybackParts& state, const ResumeKeys& keys);
+// The current entry's position to store for the next start, in seconds.
+int currentEntryPosition(const PlaybackParts& state);
 
 }  // namespace zav2

@@ -1,4 +1,5 @@
-// The program's private window messages (all carry wParam 0 and lParam 0).
+// The program's private window messages (all carry wParam 0 and lParam 0),
+// its timers and the window property its icon buttons carry.
 #pragma once
 
 #include <windows.h>
@@ -24,5 +25,10 @@ inline constexpr int kMediaHotKeyId = 2409;
 inline constexpr UINT_PTR kEndWatchTimerId = 3;
 inline constexpr UINT kEndWatchMilliseconds = 10;
 inline constexpr ULONGLONG kEndWatchLimitMilliseconds = 1000;
+
+// The id of the icon an icon button shows, kept on the button as a window
+// property: the icon is loaded again at another DPI, and the button is named
+// after it.
+inline constexpr wchar_t kButtonIconProperty[] = L"Zav2.IconId";
 
 }  // namespace zav2

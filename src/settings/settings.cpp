@@ -172,12 +172,14 @@ String readIgnoreDir(SettingsStore& store) {
 
 ResumeKeys readResumeKeys(SettingsStore& store) {
     return ResumeKeys{readText(store, kSystemSection, ZT("nowDir"), kTextBuffer),
-                      readText(store, kSystemSection, ZT("nowPlaying"), kTextBuffer)};
+                      readText(store, kSystemSection, ZT("nowPlaying"), kTextBuffer),
+                      std::max(readNumber(store, ZT("nowPosition"), 0), 0)};
 }
 
 void writeResumeKeys(SettingsStore& store, const ResumeKeys& keys) {
     store.writeString(kSystemSection, ZT("nowPlaying"), keys.nowPlaying);
     store.writeString(kSystemSection, ZT("nowDir"), keys.nowDir);
+    store.writeString(kSystemSection, ZT("nowPosition"), numberText(keys.nowPosition));
 }
 
 namespace {
@@ -216,7 +218,7 @@ WindowPlacement placementToSave(int displayMode, WindowPlacement current, Window
 }
 
 bool writeSettings(SettingsStore& store, const Settings& s, WindowPlacement placement,
-                   StringView nowPlaying, StringView nowDir, int dpi) {
+                   const ResumeKeys& resume, int dpi) {
     if (!s.loaded)
         return false;
     const auto text = [&store](const Char* key, StringView value) {
@@ -255,8 +257,7 @@ bool writeSettings(SettingsStore& store, const Settings& s, WindowPlacement plac
     number(ZT("textFontSize"), s.textFontSize);
     number(ZT("listFontStyle"), s.listFontStyle);
     number(ZT("textFontStyle"), s.textFontStyle);
-    text(ZT("nowPlaying"), nowPlaying);
-    text(ZT("nowDir"), nowDir);
+    writeResumeKeys(store, resume);
     store.writeString(kUserSection, ZT("CaptureDir"), s.CaptureDir);
     return true;
 }

@@ -101,10 +101,12 @@ void readSettings(SettingsStore& store, std::optional<float> masterVolumeScalar,
 void readCaptureDir(SettingsStore& store, Settings& settings);
 // Read afresh before each scan; never written by the program.
 String readIgnoreDir(SettingsStore& store);
-// The current folder and entry of the last run, for resuming the automatic list.
+// The current folder and entry of the last run, for resuming the automatic
+// list, and how far into that entry it was (whole seconds; 0 from its start).
 struct ResumeKeys {
     String nowDir;
     String nowPlaying;
+    int nowPosition = 0;
 };
 ResumeKeys readResumeKeys(SettingsStore& store);
 void writeResumeKeys(SettingsStore& store, const ResumeKeys& keys);
@@ -139,7 +141,7 @@ WindowPlacement placementToSave(int displayMode, WindowPlacement current, Window
 // nothing (and answers false) when the settings were never loaded.
 // `placement` and the list widths are the window's pixels at `dpi`.
 bool writeSettings(SettingsStore& store, const Settings& settings, WindowPlacement placement,
-                   StringView nowPlaying, StringView nowDir, int dpi);
+                   const ResumeKeys& resume, int dpi);
 
 // --- What the loaded settings show in the window ---------------------------
 

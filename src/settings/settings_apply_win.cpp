@@ -4,6 +4,7 @@
 
 #include "platform/settings_store.h"
 #include "platform/dpi_win.h"
+#include "resources/messages_win.h"
 #include "resources/resource.h"
 
 namespace zav2 {
@@ -106,8 +107,8 @@ void saveResumeKeys(const String& settingsPath, const ResumeKeys& keys) {
 }
 
 bool saveSettings(const String& settingsPath, const Settings& settings, HWND window,
-                  int displayMode, const RECT& savedWindowRect, StringView nowPlaying,
-                  StringView nowDir, const ListRows& rows) {
+                  int displayMode, const RECT& savedWindowRect, const ResumeKeys& resume,
+                  const ListRows& rows) {
     if (!settings.loaded)
         return false;
     RECT now{};
@@ -122,11 +123,11 @@ bool saveSettings(const String& settingsPath, const Settings& settings, HWND win
     ProfileSettingsStore store(settingsPath);
     return writeSettings(store, settings,
                          placementToSave(displayMode, placement(now), placement(savedWindowRect)),
-                         nowPlaying, nowDir, dpi);
+                         resume, dpi);
 }
 
 namespace {
-constexpr wchar_t kIconProperty[] = L"Zav2.IconId";
+constexpr const wchar_t* kIconProperty = kButtonIconProperty;
 }
 
 void setButtonIcon(HWND window, int buttonId, HINSTANCE module, int iconId) {

@@ -60,7 +60,7 @@ void showVolumeOnSlider(HWND volumeSlider, int volume);
 void loadCaptureDir(const String& settingsPath, Settings& settings);
 // Read afresh before each drop onto the list and each open.
 String loadIgnoreDir(const String& settingsPath);
-// `nowDir` and `nowPlaying`, for resuming the automatic list.
+// `nowDir`, `nowPlaying` and `nowPosition`, for resuming the automatic list.
 ResumeKeys loadResumeKeys(const String& settingsPath);
 void saveResumeKeys(const String& settingsPath, const ResumeKeys& keys);
 
@@ -69,8 +69,8 @@ void saveResumeKeys(const String& settingsPath, const ResumeKeys& keys);
 // never loaded (the player could not be initialised), so the file stays as it
 // was. Answers whether it wrote. `rows`: the list's, to keep them in the height.
 bool saveSettings(const String& settingsPath, const Settings& settings, HWND window,
-                  int displayMode, const RECT& savedWindowRect, StringView nowPlaying,
-                  StringView nowDir, const ListRows& rows);
+                  int displayMode, const RECT& savedWindowRect, const ResumeKeys& resume,
+                  const ListRows& rows);
 
 // Window operations behind single settings.
 // An icon from `module` on the button `buttonId` of `window`, 14 x 14 at

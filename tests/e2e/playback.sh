@@ -135,6 +135,25 @@ previous_clip() {
   echo "Clip $(((n + 1) % 3 + 1))"
 }
 
+# wait_time <prefix>: the read-out's position comes to start with the prefix.
+wait_time() {
+  local tenths=100
+  while [ "$tenths" -gt 0 ]; do
+    case "$(time_text)" in "$1"*) return 0 ;; esac
+    sleep 0.1
+    tenths=$((tenths - 1))
+  done
+  echo "read-out: [$(time_text)]"
+  return 1
+}
+# The read-out's position in seconds.
+seconds_shown() {
+  local shown
+  shown=$(time_text)
+  shown=${shown%% *}
+  echo $((10#${shown%%:*} * 60 + 10#${shown##*:}))
+}
+
 # Two read-outs a second apart: "moving" or "still".
 read_out_motion() {
   local before after
@@ -316,6 +335,77 @@ check "master volume: volume down lowers the recorded level" \
   test "$quiet" -gt 100 -a "$quiet" -lt $((loud * 7 / 10))
 quietly driver close
 wait_exit "$zav2_pid" 20
+stop_recording
+
+# --- Where playback goes on from -------------------------------------------------
+# A one-minute entry closed at 0:24 shows 0:24 at the next start and plays on
+# from there. An eleven-minute one left at 5:30 for another entry goes on from
+# 5:30 when it is played again (from the list or a forwarded command line);
+# keypad 0 still takes it to its start, and once heard into its last minute
+# it starts over.
+places="$work/places"
+mkdir -p "$places"
+ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=440:sample_rate=22050:duration=59.9" \
+  -ac 1 -metadata title="Minute" -c:a libmp3lame -b:a 32k "$places/1 minute.mp3" ||
+  fail "ffmpeg made the minute"
+ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=330:sample_rate=22050:duration=660" \
+  -ac 1 -metadata title="Lecture" -c:a libmp3lame -b:a 32k "$places/2 lecture.mp3" ||
+  fail "ffmpeg made the lecture"
+settings "Mode=ORDER"
+rm -f "$app/Zav2.m3u8" "$app/Zav2.places"
+start_recording
+start_zav2 zav2_pid "$(winpath "$places")"
+check "places: the minute plays" caption_is "Minute" 20000
+# Wine 10's accessibility layer gives the list box no children (a count of
+# 0), where Windows' gives one per row with its LB_GETTEXT text: what it
+# reads is shown, not checked.
+echo "note: a screen reader's rows of the list under Wine: [$(driver accessible-children 1001 | tr -d '\r' | paste -sd '|')]"
+quietly driver send WM_COMMAND 1004 0   # pause
+quietly driver send WM_COMMAND 41004 0  # keypad 4: 40 %, 0:24
+check "places: paused at 0:24" wait_time "00:24 / 01:00"
+close_zav2 "$zav2_pid"
+check "places: the settings keep the position" grep -qE "^nowPosition= ?24"$'\r'"?$" "$app/Zav2.ini"
+
+start_zav2 zav2_pid
+check "places: the list is resumed" quietly driver --timeout 30000 list-count 2
+check "places: the resumed entry shows where it was closed" wait_time "00:24 / 01:00"
+check "places: the seek bar stands there too" \
+  test "$(driver send 0x0400 0 0 --control 1009 | tr -d '\r')" = 240  # TBM_GETPOS, tenths
+expect_eq "places: and nothing plays" still "$(read_out_motion)"
+screenshot_window resumed-at-place
+quietly driver send WM_COMMAND 1004 0
+check "places: Play sounds" wait_for_sound
+played_from=$(seconds_shown)
+check "places: Play goes on from 0:24 ($played_from s)" test "$played_from" -ge 24 -a "$played_from" -le 32
+
+quietly driver send WM_COMMAND 1008 0
+check "places: next plays the lecture" caption_is "Lecture" 10000
+quietly driver send WM_COMMAND 41005 0  # keypad 5: 50 %, 5:30
+check "places: the lecture at 5:30" wait_time "05:3"
+quietly driver send WM_COMMAND 1007 0   # another entry: the lecture is left at 5:30
+check "places: the minute again" caption_is "Minute" 10000
+check "places: a short entry starts over" wait_time "00:0"
+check "places: the lecture's place is kept beside the program" \
+  grep -q "lecture.mp3" <(iconv -f UTF-16 -t UTF-8 "$app/Zav2.places")
+quietly driver send WM_COMMAND 1008 0
+check "places: the lecture from the list" caption_is "Lecture" 10000
+check "places: goes on from 5:30" wait_time "05:3"
+quietly driver send WM_COMMAND 1007 0
+check "places: the minute once more" caption_is "Minute" 10000
+run_zav2 30 "$(winpath "$places/2 lecture.mp3")"
+check "places: the lecture by a forwarded command line" caption_is "Lecture" 10000
+check "places: goes on from 5:30 as well" wait_time "05:3"
+quietly driver send WM_COMMAND 41000 0  # keypad 0
+check "places: keypad 0 still goes to the start" wait_time "00:0"
+quietly driver send WM_COMMAND 41009 0  # keypad 9: 90 %, 9:54
+quietly driver send WM_COMMAND 4200 0   # ten seconds on: its last minute
+check "places: the lecture in its last minute" wait_time "10:0"
+quietly driver send WM_COMMAND 1007 0
+check "places: the minute after the lecture" caption_is "Minute" 10000
+quietly driver send WM_COMMAND 1008 0
+check "places: the lecture" caption_is "Lecture" 10000
+check "places: heard into its last minute, it starts over" wait_time "00:0"
+close_zav2 "$zav2_pid"
 stop_recording
 
 finish

@@ -38,6 +38,46 @@ for id in 1005 1004 1006 1007 1008 1011 1012 1013; do
   # BM_GETIMAGE of IMAGE_ICON
   check "button $id shows an icon" test "$(driver send 0xF6 1 0 --control "$id" | tr -d '\r')" != 0
 done
+# What a screen reader reads (MSAA, as NVDA and Narrator ask): every icon
+# button and both sliders are named, and no two buttons alike; the state
+# buttons name their state and follow it.
+names=""
+for id in 1005 1004 1006 1007 1008 1011 1012 1013; do
+  name=$(driver accessible-name "$id" | tr -d '\r')
+  check "button $id has an accessible name [$name]" test -n "$name"
+  names+="$name"$'\n'
+done
+expect_eq "no two buttons are called alike" 8 "$(printf '%s' "$names" | sort -u | grep -c .)"
+expect_eq "the play-mode button names its mode" "再生モード: 順番" "$(driver accessible-name 1011 | tr -d '\r')"
+expect_eq "the seek bar is named" "再生位置" "$(driver accessible-name 1009 | tr -d '\r')"
+expect_eq "the volume slider is named" "音量" "$(driver accessible-name 1010 | tr -d '\r')"
+quietly driver send WM_COMMAND 1012 0
+expect_eq "the top-most button follows its state" "最前面表示: オン" \
+  "$(driver accessible-name 1012 | tr -d '\r')"
+quietly driver send WM_COMMAND 1012 0
+# Resting the pointer on the play button shows its tooltip: what it does and
+# its key.
+read -r bx by bw bh <<< "$(driver control-rect 1004 --screen)"
+xdotool mousemove $((bx + bw / 2)) $((by + bh / 2))
+tip=$(driver --timeout 10000 tooltip "再生 / 一時停止" | tr -d '\r')
+expect_eq "the play button's tooltip" "再生 / 一時停止 (Space)" "$(head -n 1 <<< "$tip")"
+# Xvfb shows the tooltip's X window black on the screen although the window
+# holds its picture: the picture is read from the window itself and laid over
+# the screen at its place.
+read -r wx wy ww wh <<< "$(driver window-rect --client)"
+read -r tx ty tw th <<< "$(sed -n 2p <<< "$tip")"
+window=$(xwininfo -root -children -display "$DISPLAY" |
+  awk -v place="${tw}x${th}+${tx}+${ty} " 'index($0, "\"zav2.exe\"") && index($0, place) {print $1; exit}')
+if [ -n "$window" ] && xwd -id "$window" -silent -display "$DISPLAY" > "$work/tooltip.xwd"; then
+  right=$((tx + tw > wx + ww ? tx + tw : wx + ww))
+  bottom=$((ty + th > wy + wh ? ty + th : wy + wh))
+  xwd -root -silent -display "$DISPLAY" |
+    convert xwd:- "$work/tooltip.xwd" -geometry "+$tx+$ty" -composite \
+      -crop "$((right - wx))x$((bottom - wy))+$wx+$wy" +repage "png:$artifacts/play-button-tooltip.png" &&
+    echo "screenshot: $artifacts/play-button-tooltip.png"
+fi
+xdotool mousemove 0 0
+
 # Wine keeps only the last of several hot keys registered under one window
 # and id, so only the last of the six media keys can be seen held.
 check "the volume-down media key is held" quietly driver hotkey-taken VOLUME_DOWN

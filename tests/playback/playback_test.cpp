@@ -35,6 +35,8 @@ class FakePlayer : public PlaybackPlayer {
     std::atomic<int32_t>* engineReady = nullptr;
     double volume = -1, rate = -1;
     int stops = 0;
+    double at = 0, length = 0;  // position and duration of the loaded media
+    std::vector<double> seeks;
 
     PlayerState state() const override { return current; }
     bool openFile(StringView path) override {
@@ -66,9 +68,12 @@ class FakePlayer : public PlaybackPlayer {
             current = PlayerState::Stopped;
         return true;
     }
-    void seek(double) override {}
-    double position() override { return 0; }
-    double duration() override { return 0; }
+    void seek(double seconds) override {
+        seeks.push_back(seconds);
+        at = seconds;
+    }
+    double position() override { return at; }
+    double duration() override { return length; }
     bool isEnded() override { return false; }
     bool hasVideo() override { return false; }
     void setVolume(double level) override { volume = level; }
@@ -444,6 +449,24 @@ TEST(AdvanceTest, LoadingOrAPlayerThatWillNotStopKeepsCurrent) {
         EXPECT_TRUE(rig.player.opened.empty()) << loading;
         EXPECT_EQ(rig.player.current, PlayerState::Playing) << loading;
     }
+}
+
+// Every way from one entry to another leaves the first where it is: the
+// advance's stop keeps a long entry's place, its next start seeks there.
+TEST(AdvanceTest, ALongEntryLeftForAnotherGoesOnFromItsPlace) {
+    Rig rig(2);
+    PlaceKeeper places;
+    rig.context.places = &places;
+    rig.player.length = 3600;
+    rig.play(0);
+    rig.player.at = 1500.5;
+    rig.advance(Direction::Forward, true);
+    EXPECT_TRUE(rig.player.seeks.empty());
+    rig.player.at = 3590;  // entry 1 heard into its last minute
+    rig.advance(Direction::Backward, true);
+    EXPECT_EQ(rig.player.seeks, std::vector<double>{1500.0});
+    rig.advance(Direction::Forward, true);
+    EXPECT_EQ(rig.player.seeks.size(), 1u);
 }
 
 // --- Opening the next entry ahead --------------------------------------------

@@ -48,6 +48,7 @@ expect_eq "every key in the save order" \
  MasterVolume ShowBitmapList ShowBitmapText ShowText CenterText IgnoreError ViewSize x y width\
  height NoStandby NoDisplayOff SingleClickMode NoExt DarkMode AfterActive listFontName\
  textFontName listFontSize textFontSize listFontStyle textFontStyle nowPlaying nowDir\
+ nowPosition\
  [UserSetting] CaptureDir " "$(keys_of "$ini")"
 for key in Volume ListWidth x y width height listFontSize listFontStyle; do
   check "$key is a number" grep -qE "^$key= ?-?[0-9]+"$'\r'"?$" "$ini"

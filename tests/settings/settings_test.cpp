@@ -126,24 +126,25 @@ Settings unusualSettings() {
 
 TEST(SettingsSave, EveryValueComesBack) {
     MemorySettingsStore store;
-    ASSERT_TRUE(writeSettings(store, unusualSettings(), {30, 40, 500, 420}, ZT("D:\\m\\a.mp3"),
-                              ZT("D:\\m"), 96));
+    const ResumeKeys resume{ZT("D:\\m"), ZT("D:\\m\\a.mp3"), 1234};
+    ASSERT_TRUE(writeSettings(store, unusualSettings(), {30, 40, 500, 420}, resume, 96));
     const Settings after = loadFrom(store, 0.1f);  // not linked: the system is not asked
     EXPECT_EQ(after.textFontStyle, 0x300);
     EXPECT_EQ(after.Volume, 640);
     // Equal files mean equal settings, key by key.
     MemorySettingsStore again;
-    writeSettings(again, after, {after.x, after.y, after.width, after.height}, ZT("D:\\m\\a.mp3"),
-                  ZT("D:\\m"), 96);
+    writeSettings(again, after, {after.x, after.y, after.width, after.height}, resume, 96);
     EXPECT_EQ(again.entries(kSystemSection), store.entries(kSystemSection));
     EXPECT_EQ(again.entries(kUserSection), store.entries(kUserSection));
-    EXPECT_EQ(readResumeKeys(store).nowDir, ZT("D:\\m"));
+    const ResumeKeys read = readResumeKeys(store);
+    EXPECT_EQ(std::tie(read.nowDir, read.nowPlaying, read.nowPosition),
+              std::tie(resume.nowDir, resume.nowPlaying, resume.nowPosition));
 }
 
 TEST(SettingsSave, VolumeKeepsTensAndOddValuesGetTheirFallbackWords) {
     MemorySettingsStore store;
     const Settings s{.Mode = 9, .MasterVolume = 0, .ViewSize = 7, .Volume = 537, .loaded = true};
-    writeSettings(store, s, {}, ZT(""), ZT(""), 96);
+    writeSettings(store, s, {}, {}, 96);
     EXPECT_EQ(store.readString(kSystemSection, ZT("Volume"), ZT(""), 260), ZT(" 53"));
     EXPECT_EQ(loadFrom(store).Volume, 530);
     EXPECT_EQ(store.readString(kSystemSection, ZT("Mode"), ZT(""), 260), ZT("ONE"));
@@ -154,7 +155,7 @@ TEST(SettingsSave, SettingsNeverLoadedLeaveTheFileAlone) {
     MemorySettingsStore store;
     put(store, ZT("Mode"), ZT("RANDOM"));
     Settings neverLoaded;
-    EXPECT_FALSE(writeSettings(store, neverLoaded, {1, 2, 3, 4}, ZT(""), ZT(""), 96));
+    EXPECT_FALSE(writeSettings(store, neverLoaded, {1, 2, 3, 4}, {}, 96));
     ASSERT_EQ(store.entries(kSystemSection).size(), 1u);
     EXPECT_EQ(store.readString(kSystemSection, ZT("Mode"), ZT(""), 260), ZT("RANDOM"));
     EXPECT_TRUE(store.entries(kUserSection).empty());
@@ -185,7 +186,7 @@ TEST(SettingsDpi, FileSizesArePixelsAt96Dpi) {
                   (std::tuple{c.width, c.height, c.list}))
             << c.dpi;
         MemorySettingsStore written;
-        writeSettings(written, s, {0, 0, s.width, s.height}, ZT(""), ZT(""), c.dpi);
+        writeSettings(written, s, {0, 0, s.width, s.height}, {}, c.dpi);
         for (const Char* key : {ZT("width"), ZT("height"), ZT("ListWidth")})
             EXPECT_EQ(written.readString(kSystemSection, key, ZT(""), 260),
                       store.readString(kSystemSection, key, ZT(""), 260))

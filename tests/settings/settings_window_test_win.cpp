@@ -42,7 +42,7 @@ TEST(SettingsFile, HandEditedFileIsReadAndKeptInPlace) {
     EXPECT_EQ(readIgnoreDir(store), L"@eaDir");
     EXPECT_EQ(readResumeKeys(store).nowDir, L"C:\\old");
 
-    writeSettings(store, s, {1, 2, 3, 4}, L"", L"C:\\new", 96);
+    writeSettings(store, s, {1, 2, 3, 4}, {L"C:\\new", L""}, 96);
     // The comment stays and nowDir is replaced where it was.
     std::ifstream in(folder.root() / "Zav2.ini", std::ios::binary);
     const std::string after{std::istreambuf_iterator<char>(in), {}};
@@ -65,11 +65,11 @@ TEST(SettingsFile, SaveTakesTheWindowOrTheSavedRectangle) {
     Settings settings;
     settings.loaded = true;
     const RECT saved{5, 6, 305, 406};
-    ASSERT_TRUE(saveSettings(ini, settings, window.get(), 1, saved, L"", L"", {}));
+    ASSERT_TRUE(saveSettings(ini, settings, window.get(), 1, saved, {}, {}));
     ProfileSettingsStore store(ini);
     EXPECT_EQ(store.readInt(kSystemSection, L"x", -1), 200);
     EXPECT_EQ(store.readInt(kSystemSection, L"width", -1), 450);
-    ASSERT_TRUE(saveSettings(ini, settings, window.get(), 3, saved, L"", L"", {}));
+    ASSERT_TRUE(saveSettings(ini, settings, window.get(), 3, saved, {}, {}));
     EXPECT_EQ(store.readInt(kSystemSection, L"x", -1), 5);
     EXPECT_EQ(store.readInt(kSystemSection, L"width", -1), 300);
     EXPECT_EQ(store.readInt(kSystemSection, L"height", -1), 400);

@@ -12,7 +12,8 @@ const std::vector<StringView> kValueOptions = {ZT("name"),  ZT("timeout"), ZT("c
                                                ZT("size"),  ZT("class")};
 
 const std::span<const Subcommand> kTables[] = {kWindowCommands, kMessageCommands, kControlCommands,
-                                               kFileCommands,   kPixelCommands,   kFakeCommands};
+                                               kFileCommands,   kPixelCommands,   kFakeCommands,
+                                               kAccessCommands};
 
 int run(std::vector<String> words) {
     Context context;
