@@ -850,9 +850,10 @@ HRESULT MediaEnginePlayer::Stop() {
         if (std::exchange(startedEarly, false) && !streamPlays)
             engine->Pause();
         // The stop before an advance leaves the track that follows sounding
-        // on from the join; a stop of the user's lets the preload go first.
-        if (streamPlays && !(aheadQueued && stream->Joined()))
-            stream->Pause();
+        // on from the join; whatever does not take it over silences it (a
+        // stop of the user's lets the preload go first).
+        if (streamPlays)
+            stream->Stop();
         if (rule.action == TransportAction::NothingToDo)
             return S_OK;
         if (rule.action == TransportAction::Refuse)
