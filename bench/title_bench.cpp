@@ -26,14 +26,18 @@ String pathOf(const CorpusFile& file) {
     return utf8ToUtf16(file.path.string());
 }
 
-// Reads the title as readTitle does, counting the bytes read.
+// Reads the title as readTitle does (or with the gain fields, as
+// readTitleAndGain does), counting the bytes read.
+template <bool kGain>
 String readCounting(const CorpusFile& file, uint64_t& bytesRead) {
     const String path = pathOf(file);
     const auto opened = FileReader::open(path);
     if (!opened)
         return {};
     CountingFile counting(*opened);
-    const String title = titleReaderFor(String(path.substr(path.rfind('.'))))(counting);
+    ReplayGainTags gain;
+    const String title =
+        titleReaderFor(String(path.substr(path.rfind('.'))))(counting, kGain ? &gain : nullptr);
     bytesRead += counting.bytesRead();
     return title;
 }
@@ -57,7 +61,7 @@ String readLoadingWhole(const CorpusFile& file, uint64_t& bytesRead) {
         return {};
     bytesRead += bytes->size();
     MemoryFile memory(std::move(*bytes));
-    return titleReaderFor(String(path.substr(path.rfind('.'))))(memory);
+    return titleReaderFor(String(path.substr(path.rfind('.'))))(memory, nullptr);
 }
 
 template <String (*Read)(const CorpusFile&, uint64_t&)>
@@ -96,7 +100,10 @@ void registerAll() {
     for (const char* format : {"all", "mp3", "flac", "ogg", "m4a", "wma", "rm"}) {
         // Wall-clock rates: time spent waiting for reads counts.
         benchmark::RegisterBenchmark((std::string("readTitle/") + format).c_str(),
-                                     titles<readCounting>, std::string(format))
+                                     titles<readCounting<false>>, std::string(format))
+            ->UseRealTime();
+        benchmark::RegisterBenchmark((std::string("titleAndGain/") + format).c_str(),
+                                     titles<readCounting<true>>, std::string(format))
             ->UseRealTime();
         benchmark::RegisterBenchmark((std::string("wholeFile/") + format).c_str(),
                                      titles<readLoadingWhole>, std::string(format))

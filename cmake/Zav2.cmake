@@ -65,11 +65,19 @@ endfunction()
 
 # zav2_add_wine_test(<name> COMMAND exe args...): runs a Windows program in a
 # private Wine environment (own prefix copy, Xvfb display, PulseAudio null sink).
+#
+# Each run has its own prefix, display and sound server, and most of them
+# spend their time waiting on the program, so they run side by side. TIMING
+# marks a test that measures sound, pictures or latency: it runs alone, so
+# that no other test's work shows up in its figures.
 function(zav2_add_wine_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "COMMAND" ${ARGN})
+  cmake_parse_arguments(ARG "TIMING" "TIMEOUT" "COMMAND" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
   add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tools/wine-run -- ${ARG_COMMAND})
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} RESOURCE_LOCK wine)
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS wine)
+  if(ARG_TIMING)
+    set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE LABELS "wine;timing")
+  endif()
 endfunction()

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "fuzz_support.h"
 
 namespace {

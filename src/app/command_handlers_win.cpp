@@ -14,11 +14,12 @@
 
 #include "resources/messages_win.h"
 #include "playback/playback_window_win.h"
-#include "app/settings_apply_win.h"
+#include "settings/settings_apply_win.h"
 #include "app/layout_calls_win.h"
 #include "playback/player_window_win.h"
 #include "ui/panel_win.h"
 #include "playback/caption.h"
+#include "playback/keep_awake.h"
 #include "playback/time_display.h"
 #include "resources/resource.h"
 #include "ui/command_rules.h"
@@ -52,7 +53,7 @@ bool playingOrPaused(PlayerState playerState) {
 // not switch entries then, or the next play would only pause the old one.
 bool stop(MainWindow& state) {
     if (hasEntries(state))
-        stopAndReset(state);
+        stopAndReset(playbackParts(state));
     return !playingOrPaused(player().GetState());
 }
 
@@ -141,7 +142,7 @@ void onListDoubleClick(MainWindow& state, WORD, WORD notification) {
     if (!stop(state))
         return;
     makeCurrent(state, firstSelectedItem(state));
-    playCurrentOrSkip(state);
+    playCurrentOrSkip(playbackParts(state));
     RedrawWindow(state.list.listBox, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     layOutWindow(state);
     reloadPanel(state);
@@ -159,7 +160,7 @@ void onPlayButton(MainWindow& state, WORD, WORD) {
         makeCurrent(state, selected);
     }
     // With the playing entry still selected this pauses or resumes it.
-    playCurrentOrSkip(state);
+    playCurrentOrSkip(playbackParts(state));
     if (state.list.playlist.current != before || wasStopped)
         reloadPanel(state);
     activate(state);
@@ -171,8 +172,8 @@ void onStopButton(MainWindow& state, WORD, WORD) {
 }
 
 void onStepButton(MainWindow& state, WORD id, WORD) {
-    advanceFromCurrent(state, id == IDC_NEXT_BUTTON ? Direction::Forward : Direction::Backward,
-                       true);
+    advanceFromCurrent(playbackParts(state),
+                       id == IDC_NEXT_BUTTON ? Direction::Forward : Direction::Backward, true);
     reloadPanel(state);
     activate(state);
 }
@@ -191,7 +192,7 @@ void onEnter(MainWindow& state, WORD, WORD) {
             return;
         }
         makeCurrent(state, selected);
-        playCurrentOrSkip(state);
+        playCurrentOrSkip(playbackParts(state));
         reloadPanel(state);
     }
     activate(state);
@@ -289,7 +290,7 @@ void onVolumeKey(MainWindow& state, WORD id, WORD) {
     const int position =
         static_cast<int>(SendMessageW(state.playback.volumeSlider, TBM_GETPOS, 0, 0));
     SendMessageW(state.playback.volumeSlider, TBM_SETPOS, TRUE, sliderAfterPageKey(position, up));
-    onVolumeSliderScroll(state, TB_ENDTRACK);
+    onVolumeSliderScroll(playbackParts(state), TB_ENDTRACK);
 }
 
 void onTopMostButton(MainWindow& state, WORD, WORD) {

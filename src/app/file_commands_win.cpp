@@ -164,7 +164,7 @@ class WindowFileHost final : public FileOperationHost {
     double currentTime() override { return player().GetPosition(); }
     void setCurrentPath(StringView path) override { player().SetCurrentPath(String(path).c_str()); }
     void reopenAndResume(StringView path, double seconds) override {
-        zav2::reopenAndResume(state, path, seconds);
+        zav2::reopenAndResume(playbackParts(state), path, seconds);
     }
     void requestPlay() override {
         SendMessageW(state.window, WM_COMMAND, MAKEWPARAM(IDC_PLAY_BUTTON, 0), 0);

@@ -40,6 +40,19 @@ Placement scaledPlacement(const Placement& p, int fromDpi, int toDpi) {
     return {x, y, right - x, bottom - y};
 }
 
+KeptSizes scaledKeptSizes(const KeptSizes& kept, int fromDpi, int toDpi) {
+    const auto size = [&](int pixels) { return scaledBetween(pixels, fromDpi, toDpi); };
+    const auto rectangle = [&](const Edges& e) {
+        return Edges{e.left, e.top, e.left + size(e.width()), e.top + size(e.height())};
+    };
+    return {size(kept.width),
+            size(kept.height),
+            size(kept.listWidth),
+            size(kept.defaultListWidth),
+            rectangle(kept.savedWindow),
+            rectangle(kept.normalWindow)};
+}
+
 PaneLayout layOutPanes(const LayoutConstants& c, int clientWidth, int clientHeight, int listWidth,
                        bool leftList, bool listFillsWindow) {
     const int full = fullWidth(c, clientWidth);

@@ -47,6 +47,22 @@ LayoutConstants scaledConstants(const LayoutConstants& c, int fromDpi, int toDpi
 // A child window's place at another DPI, its position scaled with its size.
 Placement scaledPlacement(const Placement& p, int fromDpi, int toDpi);
 
+// What the window keeps in pixels of its DPI besides its controls: the size
+// the settings file gets at exit (its height is read as rows at this DPI),
+// the list's widths, and the rectangles the other display modes come back
+// to. All of them follow a change of DPI together, or the window comes up
+// at another height at every start on a monitor of another DPI.
+struct KeptSizes {
+    int width = 0;
+    int height = 0;
+    int listWidth = 0;
+    int defaultListWidth = 0;
+    Edges savedWindow;   // where maximised and full screen come back to
+    Edges normalWindow;  // the same, as the full-screen mode keeps it
+};
+// The rectangles keep their corner on the screen; sizes scale.
+KeptSizes scaledKeptSizes(const KeptSizes& kept, int fromDpi, int toDpi);
+
 struct PaneLayout {
     int listWidth = 0;         // after clamping to the room there is
     int gap = 0;               // between the panes: only when both show

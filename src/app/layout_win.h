@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "app/layout.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "platform/handles_win.h"
 
 namespace zav2 {

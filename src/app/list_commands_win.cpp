@@ -8,9 +8,10 @@
 #include "app/main_window_win.h"
 #include "resources/messages_win.h"
 #include "playback/playback_window_win.h"
-#include "app/settings_apply_win.h"
+#include "settings/settings_apply_win.h"
 #include "app/layout_calls_win.h"
 #include "playlist/playlist_window_win.h"
+#include "app/opening_win.h"
 #include "ui/panel_win.h"
 #include "playlist/playlist_order.h"
 #include "playlist/playlist_win.h"
@@ -36,7 +37,8 @@ void removeSelectedEntries(MainWindow& state) {
     if (listBox.selection().empty())
         return;
     WindowCaption caption(state.window);
-    removeSelected(caption, listBox, state.list.playlist, [&state] { stopAndReset(state); });
+    removeSelected(caption, listBox, state.list.playlist,
+                   [&state] { stopAndReset(playbackParts(state)); });
     recompute(state);
     if (state.list.playlist.empty()) {
         releasePanelPictures(state.panel);
@@ -68,9 +70,9 @@ void filterEntries(MainWindow& state) {
     if (!state.list.playlist.empty()) {
         recompute(state);
         if (currentDropped)
-            stopAndReset(state);
+            stopAndReset(playbackParts(state));
     } else {
-        stopAndReset(state);
+        stopAndReset(playbackParts(state));
         releasePanelPictures(state.panel);
         state.savedCaption = L"Zav2";
     }
@@ -88,11 +90,11 @@ void jump(MainWindow& state, bool askFirst) {
         findNextMatch(state.list.playlist, state.list.playlist.current, state.list.jumpExpression);
     if (found < 0)
         return;
-    stopAndReset(state);
+    stopAndReset(playbackParts(state));
     state.list.playlist.current = found;
     ListBoxWindow listBox(state.list);
     revealCurrent(listBox, found, randomMode(state), false);
-    playCurrentEntry(state);  // no skip after a jump
+    playCurrentEntry(playbackParts(state));  // no skip after a jump
     reloadPanel(state);
 }
 
@@ -101,7 +103,7 @@ void randomJump(MainWindow& state) {
         return;
     const int drawn = std::rand() % static_cast<int>(state.list.playlist.entries.size());
     state.list.playlist.current = drawn;
-    advanceFrom(state, Direction::Forward, true, drawn);
+    advanceFrom(playbackParts(state), Direction::Forward, true, drawn);
     reloadPanel(state);
 }
 
@@ -147,7 +149,8 @@ void onSort(MainWindow& state, WORD, WORD) {
 void onSavePlaylist(MainWindow& state, WORD, WORD) {
     finishTitles(state);
     writePlaylistFile(state.window, state.list.playlist, state.list.currentFolder, false, {},
-                      state.savedCaption, state.settings.NoExt == 1, loadedMediaSeconds(state));
+                      state.savedCaption, state.settings.NoExt == 1,
+                      loadedMediaSeconds(playbackParts(state)));
 }
 
 void onFilter(MainWindow& state, WORD, WORD) {
@@ -223,9 +226,7 @@ void onToggle(MainWindow& state, WORD id, WORD) {
 void showListContextMenu(MainWindow& state, POINT screenPoint) {
     POINT listPoint = screenPoint;
     ScreenToClient(state.list.listBox, &listPoint);
-    const LRESULT answer =
-        SendMessageW(state.list.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
-    state.commands.contextItem = LOWORD(answer);
+    state.commands.contextItem = std::max(listRowAtPoint(state.list.listBox, listPoint).row, 0);
     ListBoxWindow listBox(state.list);
     if (state.list.playlist.current >= 0)
         listBox.setSelected(state.list.playlist.current, false);

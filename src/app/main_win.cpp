@@ -9,10 +9,11 @@
 #include "app/accelerators.h"
 #include "app/command_line.h"
 #include "app/instance_win.h"
-#include "app/settings_apply_win.h"
+#include "settings/settings_apply_win.h"
 #include "app/main_window_win.h"
 #include "playback/player_window_win.h"
 #include "playlist/playlist_window_win.h"
+#include "app/opening_win.h"
 #include "platform/path.h"
 #include "resources/resource.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "app/layout.h"
-#include "app/settings_fonts.h"
+#include "settings/settings_fonts.h"
 #include "app/layout_calls_win.h"
 #include "ui/panel_win.h"
 #include "app/main_window_win.h"
@@ -332,8 +332,21 @@ void onDpiChanged(MainWindow& state, int dpi, const RECT& suggested) {
              {&state.templateWindowRect, &state.templateClientRect, &state.templateListRect})
             scaleSize(*r, previous, dpi);
         Settings& s = state.settings;
-        s.ListWidth = scaledBetween(s.ListWidth, previous, dpi);
-        s.DefaultListWidth = scaledBetween(s.DefaultListWidth, previous, dpi);
+        RECT& saved = state.savedWindowRect;
+        const KeptSizes kept = scaledKeptSizes({s.width,
+                                                s.height,
+                                                s.ListWidth,
+                                                s.DefaultListWidth,
+                                                {saved.left, saved.top, saved.right, saved.bottom},
+                                                layout.normalWindow},
+                                               previous, dpi);
+        s.width = kept.width;
+        s.height = kept.height;
+        s.ListWidth = kept.listWidth;
+        s.DefaultListWidth = kept.defaultListWidth;
+        saved = {kept.savedWindow.left, kept.savedWindow.top, kept.savedWindow.right,
+                 kept.savedWindow.bottom};
+        layout.normalWindow = kept.normalWindow;
     }
     SetWindowPos(state.window, nullptr, suggested.left, suggested.top,
                  suggested.right - suggested.left, suggested.bottom - suggested.top,

@@ -5,17 +5,21 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
 #include "app/command_line.h"
+#include "platform/dpi_win.h"
 #include "playlist/playlist_file.h"
 #include "app/instance_win.h"
 #include "resources/messages_win.h"
 #include "playback/playback_window_win.h"
 #include "app/layout_calls_win.h"
 #include "playback/player_window_win.h"
+#include "playlist/playlist_win.h"
 #include "playlist/playlist_window_win.h"
+#include "app/opening_win.h"
 #include "app/resume_list_win.h"
 #include "app/settings_calls_win.h"
 #include "app/command_dispatcher_win.h"
@@ -120,8 +124,32 @@ String commandLinePath(MainWindow&) {
 // ---------------------------------------------------------------------------
 // Message handlers, one per message of the procedure's table.
 
+// The window follows a change of DPI itself (onDpiChanged). On Windows 10
+// 1703 and later the dialog manager would otherwise, after us, lay the
+// controls out again, resize the dialog and reset every control's font to
+// the dialog's, the list's and the text's own fonts too; its documented
+// switch (DDC_DISABLE_ALL) stops it answering WM_DPICHANGED and
+// WM_GETDPISCALEDSIZE at all. Looked up, as older systems lack it.
+void leaveDpiChangesToTheProgram(HWND dialog) {
+    using SetBehavior = BOOL(WINAPI*)(HWND, int, int);
+    constexpr int kDisableAll = 0x0001;  // DDC_DISABLE_ALL
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    const auto set = user32 ? reinterpret_cast<SetBehavior>(reinterpret_cast<void (*)()>(
+                                  GetProcAddress(user32, "SetDialogDpiChangeBehavior")))
+                            : nullptr;
+    if (set)
+        set(dialog, kDisableAll, kDisableAll);
+}
+
 BOOL onInitDialog(HWND window, MainWindow& state) {
     state.window = window;
+    // The DPI the window is drawn for from the start: when WM_DPICHANGED
+    // comes, GetDpiForWindow already answers the new one, so the old one
+    // must be known beforehand.
+    rememberWindowDpi(window, static_cast<int>(GetDpiForWindow(window)) > 0
+                                  ? static_cast<int>(GetDpiForWindow(window))
+                                  : 96);
+    leaveDpiChangesToTheProgram(window);
     setCurrentEntry(state.list, -1);
     state.panel.textPanel = GetDlgItem(window, IDC_TEXT_PANEL);
     state.panel.videoHost = GetDlgItem(window, IDC_VIDEO_HOST);
@@ -214,8 +242,9 @@ void onCommandLineForwarded(MainWindow& state) {
     const String text = ansiToUtf16(state.forwardedCommandLine);
     String path = pathArgument(splitCommandLine(text, false));
     if (path.empty()) {
-        stopAndReset(state);
-        emptyList(state);
+        stopAndReset(playbackParts(state));
+        emptyList(state.list, state.window);
+        state.savedCaption = L"Zav2";
         SetWindowTextW(state.window, L"Zav2");
         return;
     }
@@ -234,9 +263,9 @@ INT_PTR onCommand(MainWindow& state, WPARAM wParam, LPARAM lParam) {
     if (!IsWindow(state.window) || listIsEmpty(state.list))
         return FALSE;
     if (handled) {
-        discardPreload();
+        dropStalePreload(playbackParts(state));
         layOutWindow(state);
-        refreshTimeDisplay(state);
+        refreshTimeDisplay(playbackParts(state));
         return FALSE;
     }
     return DefWindowProcW(state.window, WM_COMMAND, wParam, lParam);
@@ -252,11 +281,11 @@ void onTimer(MainWindow& state) {
         RedrawWindow(state.panel.textPanel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         layOutWindow(state);
     }
-    onDisplayTimer(state);
+    onDisplayTimer(playbackParts(state));
 }
 
 void onHotKey(MainWindow& state, LPARAM lParam) {
-    onMediaKey(state, HIWORD(lParam));
+    onMediaKey(playbackParts(state), HIWORD(lParam));
 }
 
 BOOL onMouseWheel(MainWindow& state, WPARAM wParam, LPARAM lParam) {
@@ -272,7 +301,7 @@ BOOL onMouseWheel(MainWindow& state, WPARAM wParam, LPARAM lParam) {
         layOutWindow(state);
         return TRUE;
     }
-    onWheelOverPanel(state, GET_WHEEL_DELTA_WPARAM(wParam));
+    onWheelOverPanel(playbackParts(state), GET_WHEEL_DELTA_WPARAM(wParam));
     return FALSE;
 }
 
@@ -328,11 +357,16 @@ INT_PTR onCtlColorStatic(MainWindow& state, HDC dc, HWND control) {
     return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
 }
 
-int listItemAt(MainWindow& state, POINT clientPoint) {
+// The list row under a point of the main window; `below` also when the point
+// is off the list box.
+RowAtPoint listItemAt(MainWindow& state, POINT clientPoint) {
     POINT listPoint = clientPoint;
     MapWindowPoints(state.window, state.list.listBox, &listPoint, 1);
-    return static_cast<int>(SendMessageW(state.list.listBox, LB_ITEMFROMPOINT, 0,
-                                         MAKELPARAM(listPoint.x, listPoint.y)));
+    RowAtPoint hit = listRowAtPoint(state.list.listBox, listPoint);
+    RECT client{};
+    GetClientRect(state.list.listBox, &client);
+    hit.below = hit.below || !PtInRect(&client, listPoint);
+    return hit;
 }
 
 void onMouseMessage(MainWindow& state, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -341,7 +375,7 @@ void onMouseMessage(MainWindow& state, UINT message, WPARAM wParam, LPARAM lPara
         case WM_LBUTTONDOWN:
             SetFocus(state.window);
             if (!onSplitterMessage(state, message, wParam, lParam) && !listIsEmpty(state.list)) {
-                state.list.dragSource = LOWORD(listItemAt(state, point));
+                state.list.dragSource = std::max(listItemAt(state, point).row, 0);
                 // The pointer runs over the list box during the drag: its
                 // moves must come here.
                 SetCapture(state.window);
@@ -366,12 +400,12 @@ void onMouseMessage(MainWindow& state, UINT message, WPARAM wParam, LPARAM lPara
                 state.list.dragSource = -1;
                 break;
             }
-            const int answer = listItemAt(state, point);
-            if (HIWORD(answer) != 0) {
+            const RowAtPoint hit = listItemAt(state, point);
+            if (hit.below) {
                 state.list.dragSource = -1;
                 break;
             }
-            const int item = LOWORD(answer);
+            const int item = hit.row;
             if (item != state.list.dragSource) {
                 moveSelectedEntries(state.list, item > state.list.dragSource ? 1 : -1);
                 state.list.dragSource = item;
@@ -402,7 +436,7 @@ void onDestroy(MainWindow& state) {
     unregisterHotKeys(state);
     releaseButtonIcons(state.window);
     if (state.playback.playerReady) {
-        stopAndReset(state);
+        stopAndReset(playbackParts(state));
         state.taskbar.list.Reset();
         destroyMenus(state);
         state.playback.masterVolume.Reset();
@@ -461,7 +495,7 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM wParam, L
             openAtStart(state);
             return FALSE;
         case kMessageEndOfMedia:
-            onEndOfMedia(state);
+            onEndOfMedia(playbackParts(state));
             return FALSE;
         case WM_DROPFILES:
             dropFiles(state, window, reinterpret_cast<HDROP>(wParam));
@@ -473,15 +507,15 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM wParam, L
             if (wParam == kResumeTimerId)
                 onResumeTimer(state);
             else if (wParam == kEndWatchTimerId)
-                onEndWatchTimer(state);
+                onEndWatchTimer(playbackParts(state));
             else
                 onTimer(state);
             return FALSE;
         case WM_HSCROLL:
             if (reinterpret_cast<HWND>(lParam) == state.playback.seekBar)
-                onSeekBarScroll(state, wParam);
+                onSeekBarScroll(playbackParts(state), wParam);
             else if (reinterpret_cast<HWND>(lParam) == state.playback.volumeSlider)
-                onVolumeSliderScroll(state, wParam);
+                onVolumeSliderScroll(playbackParts(state), wParam);
             return FALSE;
         case WM_HOTKEY:
             onHotKey(state, lParam);

@@ -7,14 +7,16 @@
 #include <string>
 
 #include "app/layout_win.h"
-#include "app/settings.h"
-#include "app/settings_apply_win.h"
+#include "settings/settings.h"
+#include "settings/settings_apply_win.h"
 #include "platform/text.h"
 #include "playback/playback_controls_win.h"
+#include "playback/playback_window_win.h"
 #include "playlist/playlist_view_win.h"
 #include "taskbar/taskbar_win.h"
 #include "ui/command_state_win.h"
 #include "ui/panel_state_win.h"
+#include "ui/panel_win.h"
 
 namespace zav2 {
 
@@ -56,6 +58,17 @@ struct MainWindow {
 // What the taskbar side needs of the window.
 inline TaskbarOwner taskbarOwner(const MainWindow& state) {
     return {state.module, state.window, state.programPath, state.settingsPath};
+}
+
+// What playback works on.
+inline PlaybackParts playbackParts(MainWindow& state) {
+    return {state.window,  state.playback, state.list,         state.panel,
+            state.taskbar, state.settings, state.savedCaption, state.displayMode};
+}
+
+// The panel for entry current, as the settings show it.
+inline void reloadPanel(MainWindow& state) {
+    reloadPanel(state.panel, state.list, state.window, state.settings.ShowText == 1);
 }
 
 // Creates dialog 101 modeless, shown with `showCommand`. Null on failure.

@@ -1,6 +1,6 @@
 #include "app/panel_commands_win.h"
 
-#include "app/settings_apply_win.h"
+#include "settings/settings_apply_win.h"
 #include "app/layout_calls_win.h"
 #include "ui/panel_win.h"
 #include "app/main_window_win.h"

@@ -11,10 +11,11 @@ namespace zav2 {
 
 // Closing never waits for titles: the list keeps what is known.
 void saveResumeList(MainWindow& state) {
-    finishWalkForExit(state);
+    finishWalkForExit(state.list, state.settings.Mode == Settings::kRandom);
     const String target = resumeListPath(state.programPath, state.instanceName);
     writePlaylistFile(state.window, state.list.playlist, state.list.currentFolder, true, target,
-                      state.savedCaption, state.settings.NoExt == 1, loadedMediaSeconds(state));
+                      state.savedCaption, state.settings.NoExt == 1,
+                      loadedMediaSeconds(playbackParts(state)));
 }
 
 void onResumeTimer(MainWindow& state) {
@@ -27,7 +28,7 @@ void onResumeTimer(MainWindow& state) {
     state.list.resumeSchedule.written(resumeFingerprint(state.list.playlist));
     const String target = resumeListPath(state.programPath, state.instanceName);
     if (writeResumeList(target, state.list.playlist, state.settings.NoExt == 1,
-                        loadedMediaSeconds(state))) {
+                        loadedMediaSeconds(playbackParts(state)))) {
         saveResumeKeys(state.settingsPath,
                        {state.list.currentFolder, currentEntryPath(state.list)});
     }

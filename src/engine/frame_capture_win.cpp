@@ -75,8 +75,16 @@ HRESULT MediaEnginePlayer::CaptureFrame(IWICBitmap* target) {
     hr = EnsureFrameTexture(width, height);
     if (FAILED(hr))
         return hr;
+    // Until the engine holds a frame of this source, a transfer succeeds and
+    // gives black (Wine's engine clears the target and draws an empty
+    // texture): that is no capture. A frame due now counts, so does one the
+    // presentation thread has drawn (when paused, Windows' engine answers
+    // S_FALSE for a frame already ticked).
     LONGLONG presentationTime = 0;
-    engine->OnVideoStreamTick(&presentationTime);
+    const bool due = engine->OnVideoStreamTick(&presentationTime) == S_OK;
+    if (!due && !frameDrawn)
+        return HRESULT_FROM_WIN32(ERROR_NOT_READY);
+    frameDrawn = true;
     const RECT whole{0, 0, static_cast<LONG>(width), static_cast<LONG>(height)};
     const MFARGB border{0, 0, 0, 255};
     hr = engine->TransferVideoFrame(frameTexture.Get(), nullptr, &whole, &border);

@@ -272,6 +272,9 @@ class MediaEnginePlayer {
     std::atomic<uint64_t> presentedFrames{0};
     // Time stamp of the frame last presented (under `lock`); see TransferFrame.
     LONGLONG lastFrameTime = kNoFrameTime;
+    // Whether the engine has drawn any frame of the current source (under
+    // `lock`): before that, a transfer gives a black picture and S_OK.
+    bool frameDrawn = false;
     // The frame rate read from the file when the engine cannot tell it, kept
     // for the URL it belongs to (under `lock`).
     String frameRateUrl;

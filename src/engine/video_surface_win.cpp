@@ -294,6 +294,7 @@ HRESULT MediaEnginePlayer::TransferFrame() {
             return hr;
         context->CopyResource(backBuffer.Get(), frameTexture.Get());
         lastFrameTime = due ? presentationTime : kRepaintedFrameTime;
+        frameDrawn = frameDrawn || due;
     }
     backBuffer.Reset();
     swapChainEmpty = false;

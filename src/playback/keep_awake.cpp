@@ -11,4 +11,10 @@ uint32_t keepAwakeRequest(bool noStandby, bool noDisplayOff) {
     return flags;
 }
 
+uint32_t keepAwakeAfterToggle(bool playingOrPaused, bool noStandby, bool noDisplayOff) {
+    if (!playingOrPaused)
+        return kExecutionContinuous;
+    return keepAwakeRequest(noStandby, noDisplayOff);
+}
+
 }  // namespace zav2

@@ -15,4 +15,9 @@ inline constexpr uint32_t kExecutionDisplayRequired = 0x00000002u;
 // `NoStandby` keeps the system or `NoDisplayOff` the display awake.
 uint32_t keepAwakeRequest(bool noStandby, bool noDisplayOff);
 
+// The power request after NoStandby or NoDisplayOff changed: what the
+// settings ask for while an entry is playing or paused, continuous alone
+// (no request) otherwise.
+uint32_t keepAwakeAfterToggle(bool playingOrPaused, bool noStandby, bool noDisplayOff);
+
 }  // namespace zav2

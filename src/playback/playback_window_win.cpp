@@ -6,11 +6,16 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 #include <shellscalingapi.h>
+#include <endpointvolume.h>
 
-#include "app/main_window_win.h"
-#include "resources/messages_win.h"
 #include "playback/playback_window_win.h"
+#include "resources/messages_win.h"
+#include "settings/settings.h"
+#include "taskbar/taskbar_win.h"
+#include "playback/playback_controls_win.h"
+#include "playlist/playlist_view_win.h"
 #include "playlist/playlist_window_win.h"
+#include "ui/panel_state_win.h"
 #include "ui/panel_win.h"
 #include "engine/engine_ready.h"
 #include "playback/engine_player_win.h"
@@ -27,7 +32,7 @@ using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDele
 // The main window's controls as playback control sees them.
 class WindowPorts final : public PlaybackWindow {
   public:
-    explicit WindowPorts(MainWindow& state) : state(state) {}
+    explicit WindowPorts(const PlaybackParts& state) : state(state) {}
 
     bool fileExists(StringView path) override {
         const String terminated(path);
@@ -64,7 +69,7 @@ class WindowPorts final : public PlaybackWindow {
     }
     void revealEntry(int index, bool) override {
         if (index == state.list.playlist.current)
-            revealCurrentEntry(state);
+            revealCurrentEntry(state.list, state.settings.Mode == Settings::kRandom);
     }
     void startDisplayTimer() override {
         SetTimer(state.window, kDisplayTimerId, kDisplayTimerMilliseconds, nullptr);
@@ -104,10 +109,10 @@ class WindowPorts final : public PlaybackWindow {
     }
 
   private:
-    MainWindow& state;
+    const PlaybackParts& state;
 };
 
-PlaySettings playSettingsOf(const MainWindow& state) {
+PlaySettings playSettingsOf(const PlaybackParts& state) {
     PlaySettings settings;
     settings.mode = state.settings.Mode;
     settings.volume = state.settings.Volume;
@@ -120,29 +125,29 @@ PlaySettings playSettingsOf(const MainWindow& state) {
     return settings;
 }
 
-bool hasEntries(const MainWindow& state) {
+bool hasEntries(const PlaybackParts& state) {
     return !state.list.playlist.empty();
 }
 
-String pathOfCurrent(const MainWindow& state) {
+String pathOfCurrent(const PlaybackParts& state) {
     return currentEntryPath(state.list);
 }
 
-void setTimeText(MainWindow& state, unsigned position) {
+void setTimeText(const PlaybackParts& state, unsigned position) {
     SetWindowTextW(state.playback.timeText,
                    formatTimeText(position, state.playback.duration).c_str());
 }
 
-void setProgress(MainWindow& state, unsigned completed, unsigned total) {
+void setProgress(const PlaybackParts& state, unsigned completed, unsigned total) {
     if (state.taskbar.list)
         state.taskbar.list->SetProgressValue(state.window, completed, total);
 }
 
-void setSeekBarPosition(MainWindow& state, int position) {
+void setSeekBarPosition(const PlaybackParts& state, int position) {
     SendMessageW(state.playback.seekBar, TBM_SETPOS, TRUE, position);
 }
 
-int sliderPosition(const MainWindow& state) {
+int sliderPosition(const PlaybackParts& state) {
     return static_cast<int>(SendMessageW(state.playback.volumeSlider, TBM_GETPOS, 0, 0));
 }
 
@@ -155,20 +160,23 @@ int clickedValue(HWND trackbar, int maximum) {
     return channelClickValue(cursor.x, bar.left, bar.right, maximum);
 }
 
-void applyVolume(MainWindow& state, int sliderValue) {
+void applyVolume(const PlaybackParts& state, int sliderValue) {
     EnginePlayer enginePlayer;
     enginePlayer.setVolume(sliderValue / 100.0);
     state.settings.Volume = sliderValue * 10;
     WindowPorts(state).applyOutputVolume(state.settings.Volume, state.settings.MasterVolume == 1);
 }
 
-void applyVolumeFromSlider(MainWindow& state) {
+void applyVolumeFromSlider(const PlaybackParts& state) {
     applyVolume(state, sliderPosition(state));
 }
 
 // Opens the entry that plays next ahead, or lets go of one that no longer
-// comes next (the list, the mode or the order changed).
-void keepNextEntryReady(MainWindow& state, EnginePlayer& enginePlayer, double position) {
+// comes next (the list, the mode or the order changed). Without `mayOpen`
+// (after a command) nothing is opened here, only a held entry that is no
+// longer the next is let go of; the next tick opens the right one.
+void keepNextEntryReady(const PlaybackParts& state, EnginePlayer& enginePlayer, double position,
+                        bool mayOpen = true) {
     const std::optional<int> next = preloadIndex(state.list.playlist, state.settings.Mode);
     const String wanted =
         next ? state.list.playlist.entries[static_cast<size_t>(*next)].path : String();
@@ -179,7 +187,10 @@ void keepNextEntryReady(MainWindow& state, EnginePlayer& enginePlayer, double po
         case PreloadStep::Keep:
             break;
         case PreloadStep::Load:
-            enginePlayer.preload(wanted);
+            if (mayOpen)
+                enginePlayer.preload(wanted);
+            else if (!enginePlayer.preloadedPath().empty())
+                enginePlayer.discardPreload();
             break;
         case PreloadStep::Discard:
             enginePlayer.discardPreload();
@@ -190,7 +201,7 @@ void keepNextEntryReady(MainWindow& state, EnginePlayer& enginePlayer, double po
 // Starts the entry held ready so that its sound begins as the playing one's
 // ends: waits the last few milliseconds here, which the watch's timer cannot
 // time.
-void startNextEntryOnTime(MainWindow& state, EnginePlayer& enginePlayer) {
+void startNextEntryOnTime(const PlaybackParts& state, EnginePlayer& enginePlayer) {
     const double position = enginePlayer.position();
     keepNextEntryReady(state, enginePlayer, position);
     if (enginePlayer.preloadedPath().empty())
@@ -209,20 +220,25 @@ void startNextEntryOnTime(MainWindow& state, EnginePlayer& enginePlayer) {
 // The playing entry has ended: the entry held ready (if any) starts at once,
 // before the advance's other steps. Under Wine an end may come before the
 // early start was due.
-void startNextEntryNow(MainWindow& state, EnginePlayer& enginePlayer) {
+void startNextEntryNow(const PlaybackParts& state, EnginePlayer& enginePlayer) {
     keepNextEntryReady(state, enginePlayer, enginePlayer.position());
     if (!enginePlayer.preloadedPath().empty())
         enginePlayer.startPreloadEarly();
 }
 
-void stopEndWatch(MainWindow& state) {
+// The panel for entry current, as the settings show it.
+void reloadPanel(const PlaybackParts& state) {
+    reloadPanel(state.panel, state.list, state.window, state.settings.ShowText == 1);
+}
+
+void stopEndWatch(const PlaybackParts& state) {
     if (state.playback.endWatchUntil == 0)
         return;
     KillTimer(state.window, kEndWatchTimerId);
     state.playback.endWatchUntil = 0;
 }
 
-void startEndWatch(MainWindow& state) {
+void startEndWatch(const PlaybackParts& state) {
     if (state.playback.endWatchUntil != 0)
         return;
     state.playback.endWatchUntil = GetTickCount64() + kEndWatchLimitMilliseconds;
@@ -233,9 +249,9 @@ void startEndWatch(MainWindow& state) {
 
 // --- Shared steps ----------------------------------------------------------
 
-void discardPreload() {
+void dropStalePreload(const PlaybackParts& state) {
     EnginePlayer enginePlayer;
-    enginePlayer.discardPreload();
+    keepNextEntryReady(state, enginePlayer, enginePlayer.position(), false);
 }
 
 bool playerIsStopped() {
@@ -248,7 +264,7 @@ bool playerIsPaused() {
     return enginePlayer.state() == PlayerState::Paused;
 }
 
-PlayResult playCurrentEntry(MainWindow& state) {
+PlayResult playCurrentEntry(const PlaybackParts& state) {
     EnginePlayer enginePlayer;
     WindowPorts window(state);
     PlaybackContext context{enginePlayer, window, engineReady, state.playback.entryLoading,
@@ -258,7 +274,7 @@ PlayResult playCurrentEntry(MainWindow& state) {
                      state.list.playlist.lastIndex(), playSettingsOf(state));
 }
 
-void advanceFrom(MainWindow& state, Direction direction, bool manual, int origin) {
+void advanceFrom(const PlaybackParts& state, Direction direction, bool manual, int origin) {
     EnginePlayer enginePlayer;
     WindowPorts window(state);
     PlaybackContext context{enginePlayer, window, engineReady, state.playback.entryLoading,
@@ -266,16 +282,16 @@ void advanceFrom(MainWindow& state, Direction direction, bool manual, int origin
     Advance(context, state.list.playlist, direction, playSettingsOf(state), origin, manual);
 }
 
-void advanceFromCurrent(MainWindow& state, Direction direction, bool manual) {
+void advanceFromCurrent(const PlaybackParts& state, Direction direction, bool manual) {
     advanceFrom(state, direction, manual, state.list.playlist.current);
 }
 
-void playCurrentOrSkip(MainWindow& state) {
+void playCurrentOrSkip(const PlaybackParts& state) {
     if (playCurrentEntry(state) == PlayResult::Skipped)
         advanceFromCurrent(state, Direction::Forward, false);
 }
 
-void readDuration(MainWindow& state) {
+void readDuration(const PlaybackParts& state) {
     EnginePlayer enginePlayer;
     state.playback.duration = mediaDurationSeconds(!pathOfCurrent(state).empty(),
                                                    enginePlayer.state(), enginePlayer.duration());
@@ -284,13 +300,13 @@ void readDuration(MainWindow& state) {
                  static_cast<LPARAM>(state.playback.duration) * 10);
 }
 
-int loadedMediaSeconds(const MainWindow& state) {
+int loadedMediaSeconds(const PlaybackParts& state) {
     EnginePlayer enginePlayer;
     return static_cast<int>(mediaDurationSeconds(!pathOfCurrent(state).empty(),
                                                  enginePlayer.state(), enginePlayer.duration()));
 }
 
-void reopenAndResume(MainWindow& state, StringView path, double seconds) {
+void reopenAndResume(const PlaybackParts& state, StringView path, double seconds) {
     EnginePlayer enginePlayer;
     WindowPorts window(state);
     engineReady.store(0);
@@ -304,7 +320,7 @@ void reopenAndResume(MainWindow& state, StringView path, double seconds) {
     window.startDisplayTimer();
 }
 
-void refreshTimeDisplay(MainWindow& state) {
+void refreshTimeDisplay(const PlaybackParts& state) {
     EnginePlayer enginePlayer;
     readDuration(state);
     // A stopped player keeps its position for a later Play, but the read-out
@@ -321,7 +337,7 @@ void refreshTimeDisplay(MainWindow& state) {
 
 // --- The main window's seams -----------------------------------------------
 
-void stopAndReset(MainWindow& state) {
+void stopAndReset(const PlaybackParts& state) {
     EnginePlayer enginePlayer;
     stopEndWatch(state);
     enginePlayer.discardPreload();
@@ -350,7 +366,7 @@ void stopAndReset(MainWindow& state) {
     WindowPorts(state).requestLayout();
 }
 
-void onDisplayTimer(MainWindow& state) {
+void onDisplayTimer(const PlaybackParts& state) {
     EnginePlayer enginePlayer;
     if (!hasEntries(state) || enginePlayer.state() != PlayerState::Playing)
         return;
@@ -370,7 +386,7 @@ void onDisplayTimer(MainWindow& state) {
     }
 }
 
-void onEndWatchTimer(MainWindow& state) {
+void onEndWatchTimer(const PlaybackParts& state) {
     EnginePlayer enginePlayer;
     if (enginePlayer.state() != PlayerState::Playing ||
         GetTickCount64() > state.playback.endWatchUntil) {
@@ -385,7 +401,7 @@ void onEndWatchTimer(MainWindow& state) {
     startNextEntryOnTime(state, enginePlayer);
 }
 
-void onSeekBarScroll(MainWindow& state, WPARAM request) {
+void onSeekBarScroll(const PlaybackParts& state, WPARAM request) {
     EnginePlayer enginePlayer;
     const PlayerState playerState = enginePlayer.state();
     // Without a known duration the bar's range is 0 ... 0: any release would
@@ -436,7 +452,7 @@ void onSeekBarScroll(MainWindow& state, WPARAM request) {
     }
 }
 
-void onVolumeSliderScroll(MainWindow& state, WPARAM request) {
+void onVolumeSliderScroll(const PlaybackParts& state, WPARAM request) {
     const WORD code = LOWORD(request);
     if (code == TB_PAGEUP || code == TB_PAGEDOWN)
         SendMessageW(state.playback.volumeSlider, TBM_SETPOS, TRUE,
@@ -444,7 +460,7 @@ void onVolumeSliderScroll(MainWindow& state, WPARAM request) {
     applyVolumeFromSlider(state);
 }
 
-void onEndOfMedia(MainWindow& state) {
+void onEndOfMedia(const PlaybackParts& state) {
     EnginePlayer enginePlayer;
     const PlayerState playerState = enginePlayer.state();
     if (playerState != PlayerState::Playing && playerState != PlayerState::Paused &&
@@ -459,7 +475,7 @@ void onEndOfMedia(MainWindow& state) {
     setProgress(state, 0, state.playback.duration);
 }
 
-void onMediaKey(MainWindow& state, UINT virtualKey) {
+void onMediaKey(const PlaybackParts& state, UINT virtualKey) {
     EnginePlayer enginePlayer;
     switch (virtualKey) {
         case VK_MEDIA_PREV_TRACK:
@@ -504,13 +520,13 @@ void onMediaKey(MainWindow& state, UINT virtualKey) {
     applyVolumeFromSlider(state);
 }
 
-void onWheelOverPanel(MainWindow& state, int delta) {
+void onWheelOverPanel(const PlaybackParts& state, int delta) {
     const int value = sliderAfterWheel(sliderPosition(state), delta);
     SendMessageW(state.playback.volumeSlider, TBM_SETPOS, TRUE, value);
     applyVolume(state, value);
 }
 
-void startPlaybackAfterOpen(MainWindow& state) {
+void startPlaybackAfterOpen(const PlaybackParts& state) {
     if (!hasEntries(state))
         return;
     stopAndReset(state);

@@ -1,6 +1,7 @@
 #include "playlist/intake.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/file.h"
 #include "platform/path.h"
@@ -95,24 +96,37 @@ void addFile(Playlist& playlist, ListBoxMirror& listBox, StringView path, int at
     ++count;
 }
 
+// One splice for the whole folder, painting paused, as a list file's drop:
+// inserting file by file shifted the entries and the rows once per file and
+// painted each string, seconds for a big folder dropped on a big list.
 void addDroppedFolder(Playlist& playlist, ListBoxMirror& listBox, StringView folder, int at,
                       int& count, bool noExt) {
+    std::vector<PlaylistEntry> added;
+    std::vector<String> rows;
     for (const FolderItem& item : listFolder(folder)) {
         if (item.isFolder || isPictureOrText(item.name) || isListFile(item.name))
             continue;
-        const String path = itemPath(folder, item.name);
-        if (!path.empty())
-            addFile(playlist, listBox, path, at, count, noExt);
+        String path = itemPath(folder, item.name);
+        if (path.empty())
+            continue;
+        added.push_back({std::move(path), {}, 0, true});
+        rows.push_back(displayText(added.back(), noExt));
     }
+    if (added.empty())
+        return;
+    const int position = std::clamp(at + count, 0, static_cast<int>(playlist.entries.size()));
+    playlist.entries.insert(playlist.entries.begin() + position,
+                            std::make_move_iterator(added.begin()),
+                            std::make_move_iterator(added.end()));
+    RedrawPause pause(listBox);
+    listBox.insertMany(position, rows);
+    count += static_cast<int>(added.size());
 }
 
-int dropInsertionPoint(uint32_t itemFromPointAnswer, const Playlist& playlist) {
-    if ((itemFromPointAnswer >> 16) == 1)
+int dropInsertionPoint(RowAtPoint hit, const Playlist& playlist) {
+    if (hit.below)
         return playlist.lastIndex() + 1;
-    const uint32_t item = itemFromPointAnswer & 0xFFFF;
-    if (item == 0xFFFF)
-        return 0;
-    return std::min(static_cast<int>(item), playlist.lastIndex() + 1);
+    return std::clamp(hit.row, 0, playlist.lastIndex() + 1);
 }
 
 int dropOnList(Playlist& playlist, ListBoxMirror& listBox, const std::vector<String>& paths, int at,

@@ -15,6 +15,7 @@
 #include "platform/file.h"
 #include "playlist/playlist.h"
 #include "playlist/playlist_file.h"
+#include "playlist/row_at_point.h"
 
 namespace zav2 {
 
@@ -97,10 +98,9 @@ String searchListBaseFolder(StringView zavPath, StringView line3);
 int readSearchList(Playlist& playlist, StringView zavPath, int at, int& count,
                    const IntakeSettings& settings);
 
-// The insertion point of a drop from the list box's item-from-point answer:
-// the item in the low word (0 for 0xFFFF), the end when the high word says the
-// point lies outside the items.
-int dropInsertionPoint(uint32_t itemFromPointAnswer, const Playlist& playlist);
+// The insertion point of a drop onto the row under the point: before that
+// row, at the end below the last row, and at 0 in an empty list.
+int dropInsertionPoint(RowAtPoint hit, const Playlist& playlist);
 
 // Inserts the dropped paths at `at` in the order of the drop: folders by
 // addDroppedFolder, lists read in place, search lists as readSearchList (which

@@ -1,7 +1,7 @@
-// Opening paths in the main window: the start-up path, a forwarded path, the
-// open-file and folder dialogs, and files dropped on the window. The rules of
-// what enters the list live in playlist/intake.h; this file turns messages
-// and dialogs into calls of it and shows the result.
+// The list's side of opening paths: the open-file and folder dialogs, the
+// paths of a drop, the current row after an open and the rest of a folder's
+// walk. The steps of an open that need the whole main window (layout, panel,
+// recent items, playback) are in app/opening_win.cpp.
 #include <windows.h>
 #include <commdlg.h>
 #include <shellapi.h>
@@ -10,113 +10,14 @@
 #include <array>
 #include <memory>
 #include <utility>
-#include <vector>
 
-#include "app/main_window_win.h"
-#include "app/layout_calls_win.h"
-#include "playback/playback_window_win.h"
 #include "playlist/playlist_window_win.h"
-#include "ui/panel_win.h"
 #include "platform/path.h"
-#include "playlist/caption_progress.h"
 #include "playlist/intake.h"
-#include "playlist/playlist_order.h"
 #include "playlist/playlist_win.h"
-#include "playlist/slice_clock_win.h"
 
 namespace zav2 {
 namespace {
-
-// IgnoreDir is read from the file before each scan, so an edit takes effect
-// without a restart.
-IntakeSettings intakeSettings(const MainWindow& state) {
-    IntakeSettings settings;
-    settings.searchSubFolders = state.settings.SearchSubFolder == 1;
-    settings.ignoreDir = loadIgnoreDir(state.settingsPath);
-    settings.noExt = state.settings.NoExt == 1;
-    return settings;
-}
-
-PathChosenBy chosenBy(OpenedBy how) {
-    switch (how) {
-        case OpenedBy::FileDialog:
-            return PathChosenBy::FileDialog;
-        case OpenedBy::FolderDialog:
-            return PathChosenBy::FolderDialog;
-        case OpenedBy::DropOutsideList:
-            return PathChosenBy::DropOutsideList;
-        case OpenedBy::ResumeAtStartUp:
-            return PathChosenBy::ResumeAtStartUp;
-        case OpenedBy::CommandLine:
-        case OpenedBy::Forwarded:
-            break;
-    }
-    return PathChosenBy::CommandLine;
-}
-
-void recordRecent(MainWindow& state, const String& path) {
-    SHAddToRecentDocs(SHARD_PATHW, path.c_str());
-    addRecentItem(taskbarOwner(state), path);
-}
-
-void selectCurrentAtTop(MainWindow& state) {
-    ListBoxWindow listBox(state.list);
-    listBox.clearSelection();
-    listBox.setSelected(state.list.playlist.current, true);
-    listBox.setTopIndex(state.list.playlist.current);
-}
-
-String dropppedPath(HDROP drop, UINT index) {
-    const UINT length = DragQueryFileW(drop, index, nullptr, 0);
-    // A longer path would not fit the program's buffers: it is left out
-    // rather than cut into another name.
-    if (length == 0 || length > kMaxPath)
-        return {};
-    String path(length + 1, L'\0');
-    path.resize(DragQueryFileW(drop, index, path.data(), length + 1));
-    return path;
-}
-
-bool insideRect(const RECT& rect, POINT point) {
-    return point.x >= rect.left && point.x <= rect.right && point.y >= rect.top &&
-           point.y <= rect.bottom;
-}
-
-// The rows are listed; the titles follow while the window idles. The first
-// slice comes at once: the rows in view, and the whole of a short list.
-void startTitleReading(MainWindow& state) {
-    state.list.titleWork = {};
-    state.list.titlesToRead = !state.list.playlist.empty();
-    readTitlesWhileIdle(state);
-}
-
-void dropOntoList(MainWindow& state, HDROP drop, POINT screenPoint) {
-    // The dropped entries go among the rows of the open under way.
-    finishOpening(state);
-    std::vector<String> paths;
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        String path = dropppedPath(drop, i);
-        if (!path.empty())
-            paths.push_back(std::move(path));
-    }
-    DragFinish(drop);
-
-    POINT listPoint = screenPoint;
-    ScreenToClient(state.list.listBox, &listPoint);
-    const LRESULT answer =
-        SendMessageW(state.list.listBox, LB_ITEMFROMPOINT, 0, MAKELPARAM(listPoint.x, listPoint.y));
-    const int at = dropInsertionPoint(static_cast<uint32_t>(answer), state.list.playlist);
-
-    ListBoxWindow listBox(state.list);
-    dropOnList(state.list.playlist, listBox, paths, at, state.list.currentFolder,
-               intakeSettings(state));
-    startTitleReading(state);
-    if (!state.list.playlist.empty())
-        recomputeOrder(state.list.playlist, state.settings.Mode == Settings::kRandom);
-    // The bold row follows the current entry, which may have moved.
-    InvalidateRect(state.list.listBox, nullptr, TRUE);
-}
 
 struct PidlFree {
     void operator()(LPITEMIDLIST pidl) const { CoTaskMemFree(pidl); }
@@ -133,154 +34,41 @@ int CALLBACK folderDialogCallback(HWND dialog, UINT message, LPARAM, LPARAM data
 
 }  // namespace
 
-namespace {
-
-// What every open does once its list is complete: the rows, the titles to
-// read; the start of the entry comes from the loop.
-void showOpenedList(MainWindow& state, const String& path, PathChosenBy how,
-                    const OpenOutcome& outcome, const String& captionBefore) {
-    WindowCaption caption(state.window);
-    caption.setText(captionBefore);
-    layOutWindow(state);
-
-    const bool listed = !state.list.playlist.empty();
-    if (listed) {
-        // The one refill of the list box for this open.
-        ListBoxWindow listBox(state.list);
-        rebuildListBox(caption, listBox, state.list.playlist, state.settings.NoExt == 1);
-        selectCurrentAtTop(state);
-    } else {
-        caption.setText(L"Zav2");
-    }
-    startTitleReading(state);
-    state.savedCaption = caption.text();
-    if (listed) {
-        reloadPanel(state);
-        selectCurrentAtTop(state);
-    }
-    state.list.opening.startDue =
-        outcome.pathExisted && how != PathChosenBy::ResumeAtStartUp && listed;
-    GetWindowRect(state.window, &state.savedWindowRect);
-    SetForegroundWindow(state.window);
-    SetFocus(state.window);
-    // The shell's recent documents and the jump list take a while: left to
-    // the next step.
-    if (outcome.addToRecent)
-        state.list.opening.recentPath = path;
+void selectCurrentAtTop(PlaylistView& list) {
+    ListBoxWindow listBox(list);
+    listBox.clearSelection();
+    listBox.setSelected(list.playlist.current, true);
+    listBox.setTopIndex(list.playlist.current);
 }
 
-void startAfterOpen(MainWindow& state) {
-    state.list.opening.startDue = false;
-    startPlaybackAfterOpen(state);
-    state.savedCaption = WindowCaption(state.window).text();
-    if (!state.list.playlist.empty()) {
-        reloadPanel(state);
-        selectCurrentAtTop(state);
-    }
+String droppedPath(HDROP drop, UINT index) {
+    const UINT length = DragQueryFileW(drop, index, nullptr, 0);
+    // A longer path would not fit the program's buffers: it is left out
+    // rather than cut into another name.
+    if (length == 0 || length > kMaxPath)
+        return {};
+    String path(length + 1, L'\0');
+    path.resize(DragQueryFileW(drop, index, path.data(), length + 1));
+    return path;
 }
-
-// A slice of the walk: short enough that a click or a key waits no longer
-// than a frame, and over as soon as anything waits.
-constexpr double kWalkSliceSeconds = 0.015;
 
 // Reads the rest of an open's folder or list file and puts the entries into
 // the list.
-void completeWalk(MainWindow& state) {
-    OpeningWork& opening = state.list.opening;
+void completeWalk(PlaylistView& list, bool randomMode) {
+    OpeningWork& opening = list.opening;
     if (!opening.walked)
         opening.start.read->step(opening.found, [] { return true; });
     opening.start.read.reset();
-    endOpenPath(state.list.playlist, std::move(opening.found), opening.path, opening.start,
-                state.settings.Mode == Settings::kRandom);
+    endOpenPath(list.playlist, std::move(opening.found), opening.path, opening.start, randomMode);
     opening.found = {};
 }
 
-void endOpening(MainWindow& state) {
-    completeWalk(state);
-    OpeningWork opening = std::move(state.list.opening);
-    state.list.opening = {};
-    showOpenedList(state, opening.path, opening.how, opening.start.outcome, opening.captionBefore);
+void finishWalkForExit(PlaylistView& list, bool randomMode) {
+    if (list.opening.start.read)
+        completeWalk(list, randomMode);
 }
 
-}  // namespace
-
-void openPath(MainWindow& state, const String& path, OpenedBy how) {
-    // A walk still going on is for a list this open replaces.
-    state.list.opening = {};
-    ListBoxWindow(state.list).reset(0);
-    state.list.titlesToRead = false;
-    ResumePoint resume;
-    if (how == OpenedBy::ResumeAtStartUp) {
-        const ResumeKeys keys = loadResumeKeys(state.settingsPath);
-        resume = {keys.nowDir, keys.nowPlaying};
-    }
-    // The walk of a big tree takes a while: the caption says what is going on.
-    WindowCaption caption(state.window);
-    const String captionBefore = caption.text();
-    caption.setText(kRebuildingCaption);
-    OpenStart start =
-        beginOpenPath(state.list.playlist, state.list.currentFolder, path, chosenBy(how),
-                      intakeSettings(state), resume, state.settings.Mode == Settings::kRandom);
-    if (!start.read) {
-        showOpenedList(state, path, chosenBy(how), start.outcome, captionBefore);
-        return;
-    }
-    OpeningWork& opening = state.list.opening;
-    opening.start = std::move(start);
-    opening.path = path;
-    opening.how = chosenBy(how);
-    opening.captionBefore = captionBefore;
-    // The reading goes on from the message loop; the caption stays meanwhile.
-}
-
-bool continueOpening(MainWindow& state) {
-    OpeningWork& opening = state.list.opening;
-    if (!opening.recentPath.empty()) {
-        recordRecent(state, std::exchange(opening.recentPath, String()));
-        return true;
-    }
-    if (opening.startDue) {
-        startAfterOpen(state);
-        return true;
-    }
-    if (!opening.start.read)
-        return false;
-    // Walked a slice at a time, sorted in a step, then listed in another.
-    if (!opening.walked) {
-        SliceClock clock(kWalkSliceSeconds);
-        opening.walked = opening.start.read->step(opening.found, clock.keepGoing());
-        return true;
-    }
-    if (!opening.start.sorted) {
-        sortFound(opening.found, opening.start);
-        return true;
-    }
-    endOpening(state);
-    return true;
-}
-
-void finishOpening(MainWindow& state) {
-    if (state.list.opening.start.read)
-        endOpening(state);
-}
-
-void finishWalkForExit(MainWindow& state) {
-    if (state.list.opening.start.read)
-        completeWalk(state);
-}
-
-void openAtStart(MainWindow& state) {
-    if (state.list.startPath.empty())
-        return;
-    const String path = std::move(state.list.startPath);
-    state.list.startPath.clear();
-    // The window is painted before the walk begins.
-    UpdateWindow(state.window);
-    openPath(state, path,
-             state.list.startResumes ? OpenedBy::ResumeAtStartUp : OpenedBy::CommandLine);
-}
-
-void showOpenFileDialog(MainWindow& state) {
+std::optional<String> chooseFileToOpen(HWND owner) {
     // Pairs of a name and its patterns, double-terminated.
     static constexpr wchar_t kFilters[] =
         L"Zav2ファイル\0*.mp3;*.m3u;*.m3u8;*.zav;*.mp4;*.wmv\0"
@@ -290,48 +78,31 @@ void showOpenFileDialog(MainWindow& state) {
     std::array<wchar_t, kMaxPath + 1> chosen{};
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = state.window;
+    dialog.hwndOwner = owner;
     dialog.lpstrFilter = kFilters;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = chosen.data();
     dialog.nMaxFile = static_cast<DWORD>(chosen.size());
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOTESTFILECREATE;
     if (!GetOpenFileNameW(&dialog))
-        return;
-    openPath(state, String(chosen.data()), OpenedBy::FileDialog);
+        return std::nullopt;
+    return String(chosen.data());
 }
 
-void showOpenFolderDialog(MainWindow& state) {
-    const String last = state.list.currentFolder;
+std::optional<String> chooseFolderToOpen(HWND owner, String last) {
     BROWSEINFOW browse{};
-    browse.hwndOwner = state.window;
+    browse.hwndOwner = owner;
     browse.lpszTitle = L"フォルダ選択";
     browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
     browse.lpfn = folderDialogCallback;
     browse.lParam = last.empty() ? 0 : reinterpret_cast<LPARAM>(last.c_str());
     const std::unique_ptr<ITEMIDLIST, PidlFree> chosen(SHBrowseForFolderW(&browse));
     if (!chosen)
-        return;
+        return std::nullopt;
     std::array<wchar_t, MAX_PATH> path{};
     if (!SHGetPathFromIDListW(chosen.get(), path.data()) || path[0] == L'\0')
-        return;
-    openPath(state, String(path.data()), OpenedBy::FolderDialog);
-}
-
-void dropFiles(MainWindow& state, HWND receiver, HDROP drop) {
-    POINT point{};
-    DragQueryPoint(drop, &point);
-    ClientToScreen(receiver, &point);
-    RECT listRect{};
-    GetWindowRect(state.list.listBox, &listRect);
-    if (insideRect(listRect, point)) {
-        dropOntoList(state, drop, point);
-        return;
-    }
-    const String first = dropppedPath(drop, 0);
-    DragFinish(drop);
-    if (!first.empty())
-        openPath(state, first, OpenedBy::DropOutsideList);
+        return std::nullopt;
+    return String(path.data());
 }
 
 }  // namespace zav2

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "playlist/entry_rows.h"
 #include "playlist/playlist_win.h"
 
 namespace zav2 {
@@ -12,6 +13,16 @@ namespace {
 constexpr double kShiftedPerRowKept = 6000.0;
 
 }  // namespace
+
+RowAtPoint listRowAtPoint(HWND listBox, POINT clientPoint) {
+    const LRESULT count = SendMessageW(listBox, LB_GETCOUNT, 0, 0);
+    const LRESULT top = SendMessageW(listBox, LB_GETTOPINDEX, 0, 0);
+    const LRESULT height = SendMessageW(listBox, LB_GETITEMHEIGHT, 0, 0);
+    if (count == LB_ERR || top == LB_ERR || height == LB_ERR)
+        return {};
+    return rowAtPoint(static_cast<int>(top), clientPoint.y, static_cast<int>(height),
+                      static_cast<int>(count));
+}
 
 // The list box's own procedure, as it was before the window was subclassed,
 // takes the message directly: the subclass chain passes it on the same way,
@@ -129,8 +140,13 @@ void ListBoxWindow::removeMany(const std::vector<int>& ascending) {
     const int total = static_cast<int>(rows_.size());
     const int removed = static_cast<int>(ascending.size());
     if (static_cast<double>(removed) * total <= kShiftedPerRowKept * (total - removed + 1)) {
+        // The box's rows go one by one (a byte of selection shifted each),
+        // the texts in one pass: erased one by one, 5,000 scattered rows of
+        // 100,000 moved half a billion strings, about a second.
         RedrawPause pause(*this);
-        ListBoxMirror::removeMany(ascending);
+        for (auto row = ascending.rbegin(); row != ascending.rend(); ++row)
+            send(LB_DELETESTRING, static_cast<WPARAM>(*row));
+        eraseRows(rows_, ascending);
         return;
     }
     std::vector<int> selected;
@@ -151,7 +167,9 @@ void ListBoxWindow::removeMany(const std::vector<int>& ascending) {
             ++newTop;
         if (nextSelected < wasSelected.size() && wasSelected[nextSelected] == i)
             selected.push_back(static_cast<int>(kept));
-        rows_[kept++] = std::move(rows_[static_cast<size_t>(i)]);
+        if (kept != static_cast<size_t>(i))
+            rows_[kept] = std::move(rows_[static_cast<size_t>(i)]);
+        ++kept;
     }
     rows_.resize(kept);
     recount(selected, newTop);

@@ -28,21 +28,6 @@ void ListBoxMirror::replace(int index, StringView text) {
         setSelected(index, true);
 }
 
-void eraseRows(std::vector<PlaylistEntry>& entries, const std::vector<int>& ascending) {
-    size_t next = 0;
-    size_t kept = 0;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (next < ascending.size() && static_cast<size_t>(ascending[next]) == i) {
-            ++next;
-            continue;
-        }
-        if (kept != i)
-            entries[kept] = std::move(entries[i]);
-        ++kept;
-    }
-    entries.resize(kept);
-}
-
 void ListBoxMirror::selectRange(int first, int last) {
     for (int i = first; i <= last; ++i)
         setSelected(i, true);

@@ -6,6 +6,7 @@
 
 #include "playlist/playlist.h"
 #include "playlist/playlist_view_win.h"
+#include "playlist/row_at_point.h"
 
 namespace zav2 {
 
@@ -65,6 +66,11 @@ class ListBoxWindow final : public ListBoxMirror {
     // Something in view changed while painting was off.
     bool viewChanged_ = false;
 };
+
+// The row of the play list's box under a point of its client area: every
+// caller that maps a point to a row (menus, drops, clicks, drags) asks here,
+// never LB_ITEMFROMPOINT, whose 16 bits name another row past 65,535.
+RowAtPoint listRowAtPoint(HWND listBox, POINT clientPoint);
 
 class WindowCaption final : public CaptionTarget {
   public:

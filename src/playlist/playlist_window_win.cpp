@@ -1,7 +1,6 @@
 // The main window's steps on the play list and its list box.
 #include <windowsx.h>
 
-#include "app/main_window_win.h"
 #include "playlist/playlist_window_win.h"
 #include "playlist/pending_titles.h"
 #include "playlist/slice_clock_win.h"
@@ -19,13 +18,12 @@ void setCurrentEntry(PlaylistView& list, int index) {
     list.playlist.current = index;
 }
 
-void emptyList(MainWindow& state) {
-    state.list.opening = {};  // a walk under way would fill the list again
-    ListBoxWindow listBox(state.list);
-    WindowCaption caption(state.window);
+void emptyList(PlaylistView& list, HWND window) {
+    list.opening = {};  // a walk under way would fill the list again
+    ListBoxWindow listBox(list);
+    WindowCaption caption(window);
     selectAll(listBox);
-    removeSelected(caption, listBox, state.list.playlist, [] {});
-    state.savedCaption = L"Zav2";
+    removeSelected(caption, listBox, list.playlist, [] {});
 }
 
 void reselectCurrentEntry(PlaylistView& list) {
@@ -37,12 +35,11 @@ void reselectCurrentEntry(PlaylistView& list) {
     listBox.setTopIndex(list.playlist.current);
 }
 
-void revealCurrentEntry(MainWindow& state) {
-    if (state.list.playlist.current < 0)
+void revealCurrentEntry(PlaylistView& list, bool randomMode) {
+    if (list.playlist.current < 0)
         return;
-    ListBoxWindow listBox(state.list);
-    revealCurrent(listBox, state.list.playlist.current, state.settings.Mode == Settings::kRandom,
-                  false);
+    ListBoxWindow listBox(list);
+    revealCurrent(listBox, list.playlist.current, randomMode, false);
 }
 
 String currentEntryPath(const PlaylistView& list) {
@@ -59,38 +56,36 @@ constexpr double kTitleSliceSeconds = 0.015;
 
 }  // namespace
 
-bool readTitlesWhileIdle(MainWindow& state) {
-    if (!state.list.titlesToRead || state.playback.entryLoading || !IsWindow(state.window))
+bool readTitlesWhileIdle(PlaylistView& list, HWND window, bool noExt) {
+    if (!list.titlesToRead || !IsWindow(window))
         return false;
-    Playlist& playlist = state.list.playlist;
+    Playlist& playlist = list.playlist;
     if (playlist.empty()) {
-        state.list.titlesToRead = false;
+        list.titlesToRead = false;
         return false;
     }
-    ListBoxWindow listBox(state.list);
+    ListBoxWindow listBox(list);
     TitleSliceOptions options;
-    options.noExt = state.settings.NoExt == 1;
+    options.noExt = noExt;
     SliceClock clock(kTitleSliceSeconds);
-    readTitleSlice(playlist, listBox, state.list.titleWork, readTitle, clock.keepGoing(), options);
+    readTitleSlice(playlist, listBox, list.titleWork, readTitle, clock.keepGoing(), options);
     // A look through 100,000 entries in every slice would cost more than the
     // slice: it is at most a few entries while titles remain.
-    const bool pending = hasPendingTitles(playlist, state.list.titleWork.cursor);
+    const bool pending = hasPendingTitles(playlist, list.titleWork.cursor);
     // At the end the rows an earlier reading left behind.
     if (!pending && hasRowsBehind(playlist))
         refreshRows(listBox, playlist, options.noExt);
-    state.list.titlesToRead = pending;
+    list.titlesToRead = pending;
     return pending;
 }
 
-void finishTitles(MainWindow& state) {
-    finishOpening(state);
-    if (!state.list.titlesToRead)
+void finishTitles(PlaylistView& list, HWND window, bool noExt) {
+    if (!list.titlesToRead)
         return;
-    ListBoxWindow listBox(state.list);
-    WindowCaption caption(state.window);
-    finishPendingTitles(caption, listBox, state.list.playlist, readTitle,
-                        state.settings.NoExt == 1);
-    state.list.titlesToRead = false;
+    ListBoxWindow listBox(list);
+    WindowCaption caption(window);
+    finishPendingTitles(caption, listBox, list.playlist, readTitle, noExt);
+    list.titlesToRead = false;
 }
 
 void moveSelectedEntries(PlaylistView& list, int towards) {

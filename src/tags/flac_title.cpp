@@ -1,11 +1,12 @@
-// Titles of FLAC files: the TITLE comment of the Vorbis comment block.
+// Titles and ReplayGain values of FLAC files: the comments of the Vorbis
+// comment block.
 #include "tags/byte_order.h"
 #include "tags/readers.h"
 #include "tags/vorbis_comments.h"
 
 namespace zav2 {
 
-String readFlacTitle(FileReader& file) {
+String readFlacTitle(FileReader& file, ReplayGainTags* gain) {
     WindowReader reader(file);
     if (!equalsAsciiIgnoreCase(reader.read(0, 4), "fLaC"))
         return {};
@@ -22,7 +23,7 @@ String readFlacTitle(FileReader& file) {
         const uint64_t bodyEnd = bodyStart + bigEndian24(header, 1);
         if (type == kVorbisComment) {
             RangeStream body(reader, bodyStart, bodyEnd < file.size() ? bodyEnd : file.size());
-            return findVorbisTitle(body, TitleName::AnyCase, false);
+            return findVorbisTitle(body, TitleName::AnyCase, false, gain);
         }
         if (last)
             return {};

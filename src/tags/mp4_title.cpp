@@ -1,9 +1,11 @@
-// Titles of ".m4a" files: moov/udta/meta/ilst/©nam/data. Only atom headers
-// are read, so audio data before the movie atom is jumped over, not read.
+// Titles of ".m4a" files: moov/udta/meta/ilst/©nam/data; ReplayGain values
+// from the freeform items (----) beside it. Only atom headers are read, so
+// audio data before the movie atom is jumped over, not read.
 #include <algorithm>
 #include <optional>
 
 #include "tags/byte_order.h"
+#include "tags/gain_fields.h"
 #include "tags/readers.h"
 #include "tags/tag_text.h"
 #include "tags/window_reader.h"
@@ -56,9 +58,45 @@ std::optional<Atom> findChild(WindowReader& reader, uint64_t from, uint64_t pare
     return std::nullopt;
 }
 
+// The text of an item's data atom: size, "data", type, locale, then the text.
+std::string_view itemText(WindowReader& reader, const Atom& item) {
+    uint64_t textEnd = item.end;
+    if (const auto data = atomAt(reader, item.contentStart, item.end);
+        data && data->type == "data" && data->end >= item.contentStart + 16) {
+        textEnd = data->end;
+    }
+    const uint64_t textStart = item.contentStart + 16;
+    if (textStart >= textEnd)
+        return {};
+    return reader.read(textStart, static_cast<size_t>(textEnd - textStart));
+}
+
+// A freeform item: "mean" and "name" (full atoms, so after a version and
+// flags word) name it, "data" holds its text.
+void takeFreeformItem(WindowReader& reader, const Atom& item, ReplayGainTags& gain) {
+    constexpr uint64_t kLongest = 256;
+    if (item.end - item.contentStart > kLongest)
+        return;
+    std::string mean;
+    std::string name;
+    std::string value;
+    for (auto child = atomAt(reader, item.contentStart, item.end); child;
+         child = atomAt(reader, child->end, item.end)) {
+        const auto length = static_cast<size_t>(child->end - child->contentStart);
+        if (child->type == "mean" && length >= 4)
+            mean = reader.read(child->contentStart + 4, length - 4);
+        else if (child->type == "name" && length >= 4)
+            name = reader.read(child->contentStart + 4, length - 4);
+        else if (child->type == "data" && length >= 8 && value.empty())
+            value = reader.read(child->contentStart + 8, length - 8);
+    }
+    if (mean == "com.apple.iTunes")
+        takeGainField(gain, name, value, GainNames::ReplayGain);
+}
+
 }  // namespace
 
-String readMp4Title(FileReader& file) {
+String readMp4Title(FileReader& file, ReplayGainTags* gain) {
     WindowReader reader(file);
     std::optional<Atom> movie;
     for (auto atom = atomAt(reader, 0, file.size()); atom && !movie;
@@ -83,19 +121,19 @@ String readMp4Title(FileReader& file) {
     const auto items = findChild(reader, meta->contentStart + 4, meta->end, "ilst");
     if (!items)
         return {};
-    const auto name = findChild(reader, items->contentStart, items->end, "\xA9nam");
-    if (!name)
-        return {};
-    // Its data atom: size, "data", type, locale, then the text.
-    uint64_t textEnd = name->end;
-    if (const auto data = atomAt(reader, name->contentStart, name->end);
-        data && data->type == "data" && data->end >= name->contentStart + 16) {
-        textEnd = data->end;
+    if (!gain) {
+        const auto name = findChild(reader, items->contentStart, items->end, "\xA9nam");
+        return name ? utf8Text(itemText(reader, *name)) : String();
     }
-    const uint64_t textStart = name->contentStart + 16;
-    if (textStart >= textEnd)
-        return {};
-    return utf8Text(reader.read(textStart, static_cast<size_t>(textEnd - textStart)));
+    std::optional<String> title;
+    for (auto item = atomAt(reader, items->contentStart, items->end); item;
+         item = atomAt(reader, item->end, items->end)) {
+        if (item->type == "----")
+            takeFreeformItem(reader, *item, *gain);
+        else if (!title && item->type == "\xA9nam")
+            title = utf8Text(itemText(reader, *item));
+    }
+    return title.value_or(String());
 }
 
 }  // namespace zav2

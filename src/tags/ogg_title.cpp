@@ -1,6 +1,7 @@
 // Titles of Ogg Vorbis files: the TITLE comment of the stream's comment
 // packet, which is put together from its pages (a cover picture before the
-// title spreads it over many).
+// title spreads it over many). ReplayGain values from the same comments, or
+// the R128 gains of an Opus stream's comments where there is no Vorbis one.
 #include <algorithm>
 #include <optional>
 
@@ -129,8 +130,9 @@ class PacketStream final : public ByteStream {
     bool ended_ = false;
 };
 
-// The comment packet (the second packet) of the first Vorbis stream.
-std::optional<PacketStream> findCommentPacket(WindowReader& reader) {
+// The comment packet (the second packet) of the first stream whose first
+// packet begins with `signature`.
+std::optional<PacketStream> findCommentPacket(WindowReader& reader, std::string_view signature) {
     uint64_t at = 0;
     std::optional<uint32_t> serial;
     int packetsDone = 0;
@@ -140,8 +142,8 @@ std::optional<PacketStream> findCommentPacket(WindowReader& reader) {
             return std::nullopt;
         if (!serial) {
             if (!(page->type & kFirstPageOfStream))
-                return std::nullopt;  // every stream has begun; none is Vorbis
-            if (reader.read(page->dataStart, 7) == std::string_view("\x01vorbis", 7))
+                return std::nullopt;  // every stream has begun; none is the one
+            if (reader.read(page->dataStart, signature.size()) == signature)
                 serial = page->serial;
         }
         if (serial && page->serial == *serial) {
@@ -162,14 +164,22 @@ std::optional<PacketStream> findCommentPacket(WindowReader& reader) {
 
 }  // namespace
 
-String readOggTitle(FileReader& file) {
+String readOggTitle(FileReader& file, ReplayGainTags* gain) {
     WindowReader reader(file);
     if (reader.read(0, 4) != "OggS")
         return {};
-    auto packet = findCommentPacket(reader);
-    if (!packet || packet->read(7) != std::string("\x03vorbis", 7))
+    if (auto packet = findCommentPacket(reader, std::string_view("\x01vorbis", 7))) {
+        if (packet->read(7) != std::string("\x03vorbis", 7))
+            return {};
+        return findVorbisTitle(*packet, TitleName::UpperCase, true, gain);
+    }
+    // Opus: gains only, relative to the output gain its decoder applies.
+    if (!gain)
         return {};
-    return findVorbisTitle(*packet, TitleName::UpperCase, true);
+    auto packet = findCommentPacket(reader, "OpusHead");
+    if (packet && packet->read(8) == "OpusTags")
+        (void)findVorbisTitle(*packet, TitleName::UpperCase, true, gain, GainNames::OpusR128);
+    return {};
 }
 
 }  // namespace zav2

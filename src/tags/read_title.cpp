@@ -23,12 +23,32 @@ TitleReader titleReaderFor(StringView extension) {
     return nullptr;
 }
 
+TitleReader gainReaderFor(StringView extension) {
+    if (equalsIgnoreCase(extension, ZT(".oga")) || equalsIgnoreCase(extension, ZT(".opus")))
+        return readOggTitle;
+    return titleReaderFor(extension);
+}
+
 String readTitle(StringView path) {
     const TitleReader reader = titleReaderFor(extension(path));
     if (!reader)
         return {};
     const auto file = FileReader::open(path);
-    return file ? reader(*file) : String();
+    return file ? reader(*file, nullptr) : String();
+}
+
+TitleAndGain readTitleAndGain(StringView path) {
+    const TitleReader reader = gainReaderFor(extension(path));
+    if (!reader)
+        return {};
+    const auto file = FileReader::open(path);
+    if (!file)
+        return {};
+    TitleAndGain result;
+    result.title = reader(*file, &result.gain);
+    if (!titleReaderFor(extension(path)))
+        result.title.clear();
+    return result;
 }
 
 LyricsAndPicture readLyricsAndPicture(StringView path) {

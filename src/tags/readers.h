@@ -10,16 +10,21 @@
 
 namespace zav2 {
 
-String readId3Title(FileReader& file);
-String readAsfTitle(FileReader& file);
-String readFlacTitle(FileReader& file);
-String readRealTitle(FileReader& file);
-String readOggTitle(FileReader& file);
-String readMp4Title(FileReader& file);
+// With `gain` null a reader stops at the title; otherwise it walks on through
+// the tag structure that holds the title and fills in the gain fields found.
+String readId3Title(FileReader& file, ReplayGainTags* gain);
+String readAsfTitle(FileReader& file, ReplayGainTags* gain);
+String readFlacTitle(FileReader& file, ReplayGainTags* gain);
+String readRealTitle(FileReader& file, ReplayGainTags* gain);  // no gain fields
+String readOggTitle(FileReader& file, ReplayGainTags* gain);
+String readMp4Title(FileReader& file, ReplayGainTags* gain);
 
 // The reader readTitle uses for an extension (".mp3" ...), or nullptr.
-using TitleReader = String (*)(FileReader&);
+using TitleReader = String (*)(FileReader&, ReplayGainTags*);
 TitleReader titleReaderFor(StringView extension);
+// The reader readTitleAndGain uses: titleReaderFor's, and the Ogg reader for
+// ".oga" and ".opus", which have gains but no tag title.
+TitleReader gainReaderFor(StringView extension);
 
 // Lyrics and picture of the file's ID3v2 tag, whatever the file is called.
 LyricsAndPicture readLyricsAndPicture(FileReader& file);

@@ -50,7 +50,7 @@ String realMediaTitle(WindowReader& reader, std::string_view fileHeader) {
 
 }  // namespace
 
-String readRealTitle(FileReader& file) {
+String readRealTitle(FileReader& file, ReplayGainTags*) {
     WindowReader reader(file);
     const std::string start(reader.read(0, 18));
     if (start.size() >= 4 && start.compare(0, 4, ".ra\xFD") == 0)

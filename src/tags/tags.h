@@ -18,6 +18,30 @@ namespace zav2 {
 // Other extensions (".mp4", ".wmv", ".wav" ...) never get a tag title.
 String readTitle(StringView path);
 
+// ReplayGain values stored in a file's tags, each present only when its text
+// was a plain number: gains in dB towards the ReplayGain 2.0 reference
+// (-18 LUFS), peaks as linear sample amplitude (1 is full scale). Whether a
+// value is sensible is left to the gain rule that uses it.
+struct ReplayGainTags {
+    std::optional<double> trackGain;
+    std::optional<double> trackPeak;
+    std::optional<double> albumGain;
+    std::optional<double> albumPeak;
+    bool operator==(const ReplayGainTags&) const = default;
+};
+
+struct TitleAndGain {
+    String title;  // as readTitle gives it
+    ReplayGainTags gain;
+};
+
+// The title and, in the same walk, the ReplayGain fields: ID3v2 TXXX frames
+// (".mp3"), Vorbis comments (".flac"/".fla", ".ogg"/".oga"), Opus R128 gains
+// (".ogg"/".oga"/".opus"), MP4 freeform items (".m4a") and ASF extended
+// content descriptors (".wma"). Costs a little more than readTitle, which
+// stops at the title: call it when the gain is wanted.
+TitleAndGain readTitleAndGain(StringView path);
+
 // Where the image bytes of an embedded picture lie in the file. In an
 // unsynchronised tag they still carry the inserted bytes; readPictureBytes
 // removes them.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/text.h"
+#include "tags/gain_fields.h"
 #include "tags/window_reader.h"
 
 namespace zav2 {
@@ -41,7 +42,9 @@ enum class TitleName {
 };
 
 // The value of the first title comment, decoded as UTF-8; empty when none.
-// A comment that runs past the end of the stream ends the walk.
-String findVorbisTitle(ByteStream& stream, TitleName name, bool noCommentsMeansNoTitle);
+// A comment that runs past the end of the stream ends the walk. With `gain`
+// the walk goes on to the end for the gain comments named by `gainNames`.
+String findVorbisTitle(ByteStream& stream, TitleName name, bool noCommentsMeansNoTitle,
+                       ReplayGainTags* gain = nullptr, GainNames gainNames = GainNames::ReplayGain);
 
 }  // namespace zav2

@@ -5,7 +5,6 @@
 #include <climits>
 #include <cmath>
 
-#include "playback/keep_awake.h"
 
 namespace zav2 {
 
@@ -157,12 +156,6 @@ uint64_t reversedWheelWParam(uint64_t wParam) {
     const int reversed = std::clamp(-3 * static_cast<int>(delta), -32768, 32767);
     const uint64_t wheelWord = static_cast<uint16_t>(static_cast<int16_t>(reversed));
     return (wParam & 0xFFFFu) | (wheelWord << 16);
-}
-
-uint32_t keepAwakeAfterToggle(bool playingOrPaused, bool noStandby, bool noDisplayOff) {
-    if (!playingOrPaused)
-        return kExecutionContinuous;
-    return keepAwakeRequest(noStandby, noDisplayOff);
 }
 
 }  // namespace zav2

@@ -103,11 +103,6 @@ ListButtonState pressListButton(int listWidth, int fullWidth, bool leftList);
 // so a large delta cannot wrap round and reverse; the key flags stay.
 uint64_t reversedWheelWParam(uint64_t wParam);
 
-// The power request after NoStandby or NoDisplayOff changed: what the
-// settings ask for while an entry is playing or paused, continuous alone
-// (no request) otherwise.
-uint32_t keepAwakeAfterToggle(bool playingOrPaused, bool noStandby, bool noDisplayOff);
-
 }  // namespace zav2
 
 namespace zav2 {

@@ -3,6 +3,7 @@
 // single-click play and Shift-drag. (The video host has its own file.)
 #include <windows.h>
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <memory>
 
@@ -10,6 +11,7 @@
 #include "ui/command_rules.h"
 #include "ui/controls_win.h"
 #include "playlist/playlist_view_win.h"
+#include "playlist/playlist_win.h"
 #include "ui/panel_clicks_win.h"
 #include "ui/panel_state_win.h"
 
@@ -75,15 +77,15 @@ LRESULT CALLBACK textPanelProcedure(HWND window, UINT message, WPARAM wParam, LP
 }
 
 // The list box's item at a point of its client area, and whether it is
-// selected. The low word of the answer counts: below the last row is the last.
+// selected. Below the last row is the last.
 struct ListItem {
     int index = 0;
     bool selected = false;
 };
 ListItem listItemAtPoint(HWND listBox, LPARAM point) {
-    const auto answer = static_cast<DWORD>(SendMessageW(listBox, LB_ITEMFROMPOINT, 0, point));
+    const RowAtPoint hit = listRowAtPoint(listBox, {GET_X_LPARAM(point), GET_Y_LPARAM(point)});
     ListItem item;
-    item.index = LOWORD(answer);
+    item.index = hit.row < 0 ? 0 : hit.row;
     item.selected = SendMessageW(listBox, LB_GETSEL, item.index, 0) > 0;
     return item;
 }

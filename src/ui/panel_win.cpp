@@ -3,12 +3,13 @@
 #include <windows.h>
 
 #include "ui/panel_win.h"
+#include "playlist/playlist_view_win.h"
 #include "playlist/playlist_window_win.h"
-#include "app/main_window_win.h"
 #include "platform/file.h"
 #include "platform/path.h"
 #include "tags/tags.h"
 #include "ui/panel_pictures_win.h"
+#include "ui/panel_state_win.h"
 #include "ui/panel_text.h"
 
 namespace zav2 {
@@ -29,10 +30,10 @@ UniqueBitmap embeddedPicture(const String& media, const LyricsAndPicture& found)
 
 // Lets the size handling lay the window out again, which paints the picture
 // when no text will be drawn over it.
-void requestLayout(MainWindow& state) {
+void requestLayout(HWND window) {
     RECT client{};
-    GetClientRect(state.window, &client);
-    PostMessageW(state.window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+    GetClientRect(window, &client);
+    PostMessageW(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
 
 // The first bytes of the companion text, one more than are shown so that the
@@ -46,8 +47,8 @@ std::optional<std::string> readCompanionBytes(const String& path) {
     return file->readExact(0, wanted);
 }
 
-void loadPanel(MainWindow& state, const String& media) {
-    SetWindowTextW(state.panel.textPanel, L"");
+void loadPanel(PanelState& panel, HWND window, bool showText, const String& media) {
+    SetWindowTextW(panel.textPanel, L"");
     const String text =
         firstExisting(replaceExtension(media, L".txt"), replaceExtension(media, L".doc"));
     const String png = replaceExtension(media, L".png");
@@ -55,30 +56,29 @@ void loadPanel(MainWindow& state, const String& media) {
         firstExisting(replaceExtension(media, L".jpg"), replaceExtension(media, L".jpeg"));
 
     const LyricsAndPicture found = readLyricsAndPicture(media);
-    state.panel.picture1 = embeddedPicture(media, found);
+    panel.picture1 = embeddedPicture(media, found);
     // A companion picture replaces the embedded one even when it cannot be
     // decoded.
     if (pathExists(png))
-        state.panel.picture1 = decodePictureFile(png);
+        panel.picture1 = decodePictureFile(png);
     else if (pathExists(jpg))
-        state.panel.picture1 = decodePictureFile(jpg);
-    state.panel.picture2.reset();
-    if (state.panel.picture1)
-        state.panel.picture2 = copyPicture(state.panel.picture1.get());
+        panel.picture1 = decodePictureFile(jpg);
+    panel.picture2.reset();
+    if (panel.picture1)
+        panel.picture2 = copyPicture(panel.picture1.get());
 
-    const bool showText = state.settings.ShowText == 1;
     const bool textExists = pathExists(text);
     if (showText && !textExists && found.lyrics) {
-        SetWindowTextW(state.panel.textPanel, lyricsForPanel(*found.lyrics).c_str());
-        if (state.panel.picture2)
-            fadePicture(state.panel.picture2.get());
+        SetWindowTextW(panel.textPanel, lyricsForPanel(*found.lyrics).c_str());
+        if (panel.picture2)
+            fadePicture(panel.picture2.get());
         return;
     }
     std::optional<std::string> bytes;
     if (textExists)
         bytes = readCompanionBytes(text);
     if (!bytes) {
-        requestLayout(state);
+        requestLayout(window);
         return;
     }
     if (!showText)
@@ -88,10 +88,10 @@ void loadPanel(MainWindow& state, const String& media) {
     if (encoding == TextEncoding::NotText)
         return;
     const size_t cut = characterBoundary(*bytes, encoding, kMaxCompanionTextBytes);
-    SetWindowTextW(state.panel.textPanel,
+    SetWindowTextW(panel.textPanel,
                    companionText(std::string_view(*bytes).substr(0, cut), encoding).c_str());
-    if (state.panel.picture2)
-        fadePicture(state.panel.picture2.get());
+    if (panel.picture2)
+        fadePicture(panel.picture2.get());
 }
 
 }  // namespace
@@ -101,15 +101,15 @@ void releasePanelPictures(PanelState& panel) {
     panel.picture1.reset();
 }
 
-void reloadPanel(MainWindow& state) {
-    releasePanelPictures(state.panel);
-    const String media = currentEntryPath(state.list);
+void reloadPanel(PanelState& panel, const PlaylistView& list, HWND window, bool showText) {
+    releasePanelPictures(panel);
+    const String media = currentEntryPath(list);
     if (media.empty())
-        SetWindowTextW(state.panel.textPanel, L"");
+        SetWindowTextW(panel.textPanel, L"");
     else
-        loadPanel(state, media);
+        loadPanel(panel, window, showText, media);
     // The list's rows show picture 1 behind them.
-    InvalidateRect(state.list.listBox, nullptr, TRUE);
+    InvalidateRect(list.listBox, nullptr, TRUE);
 }
 
 }  // namespace zav2

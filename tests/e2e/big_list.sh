@@ -83,4 +83,45 @@ close_zav2 "$zav2_pid"
 expect_eq "closing while the resume list is read keeps every entry" $((total - 5)) \
   "$(grep -c '^Z:' "$app/Zav2.m3u8")"
 
+# --- Rows past 65,535 are themselves: the list box answers a point's row in
+# 16 bits, which named row 34,463 for row 99,999. A right-click near the last
+# of 70,000 rows selects that row, and the menu's 削除 recycles its file.
+many="$work/many"
+mkdir -p "$many"
+export XDG_DATA_HOME="$work/xdg"  # Wine's recycle bin: the desktop's trash
+mkdir -p "$XDG_DATA_HOME"
+# Hard links, a few thousand to a file (a file takes at most 65,000).
+python3 - "$many" "$work/short.mp3" << 'PY'
+import os, shutil, sys
+folder, clip = sys.argv[1], sys.argv[2]
+for n in range(70000):
+    source = "%s.%d" % (clip, n // 5000)
+    if n % 5000 == 0:
+        shutil.copyfile(clip, source)
+    os.link(source, os.path.join(folder, "m%05d.mp3" % n))
+PY
+# The first plays on (a short one would repeat, and each start reveals it).
+rm "$many/m00000.mp3"
+cp "$work/long.mp3" "$many/m00000.mp3"
+printf '%s\r\n' "[SystemSetting]" "MasterVolume=OFF" "Volume=0" "Mode=SINGLE" > "$app/Zav2.ini"
+launch zav2_pid "$(winpath "$many/m00000.mp3")"
+check "70,000 rows are listed" quietly driver --timeout 60000 list-count 70000
+quietly driver send 0x197 69999 0 --control 1001  # LB_SETTOPINDEX: the end in view
+x_window=$(xdotool search --onlyvisible --classname 'zav2.exe' | head -n 1)
+xdotool windowfocus --sync "$x_window" 2> /dev/null || xdotool windowfocus "$x_window"
+top=$(driver send 0x18E 0 0 --control 1001 | tr -d '\r')           # LB_GETTOPINDEX
+row_height=$(driver send 0x1A1 0 0 --control 1001 | tr -d '\r')    # LB_GETITEMHEIGHT
+read -r lx ly lw _ <<< "$(driver control-rect 1001 --screen | tr -d '\r')"
+xdotool mousemove --sync $((lx + lw / 2)) $((ly + 2 + (69999 - top) * row_height + row_height / 2)) \
+  click 3
+check "the list's menu shows" quietly driver --timeout 5000 find-window --class "#32768"
+expect_eq "the right-click selects row 69,999" 69999 "$(driver list-selected | tr -d '\r')"
+xdotool key Down Down Down Down Down Down Down Down Down Return  # the ninth item: 削除
+expect_eq "削除 asks first" "選択されたファイルを削除します。" \
+  "$(driver --timeout 15000 message-box --press ok | tr -d '\r')"
+check "row 69,999 leaves the list" quietly driver --timeout 10000 list-count 69999
+check_not "its file is recycled" test -e "$many/m69999.mp3"
+check "the file of row 34,463 stays" test -e "$many/m34463.mp3"
+close_zav2 "$zav2_pid"
+
 finish

@@ -48,7 +48,23 @@ start_paused_in_red() {
   start_zav2 zav2_pid "$clip"
   check "the program runs" driver --timeout 30000 wait-window
   check "the clip plays" quietly driver --timeout 20000 caption --contains colours
+  # Paused only once a frame is on the screen: under load the first frame
+  # can come a second after the sound starts.
+  check "a red frame is shown" wait_for_video_colour r 20
   driver send WM_COMMAND 1004 0 > /dev/null
+}
+
+# clipboard_dib_of <w h> [key]: the clipboard's "w h r g b" once its DIB has
+# that size, pressing the key again while it has not (within 10 s).
+clipboard_dib_of() {
+  local reading="" until=$((SECONDS + 10))
+  while [ "$SECONDS" -lt "$until" ]; do
+    [ -n "${2:-}" ] && driver key "$2" > /dev/null
+    reading=$(driver clipboard-dib 2> /dev/null | tr -d '\r')
+    case "$reading" in "$1 "*) break ;; esac
+    sleep 0.2
+  done
+  echo "$reading"
 }
 
 # --- No capture folder yet: asked for, then kept and written back -----------
@@ -69,13 +85,11 @@ if [ -n "$bmp" ]; then
 fi
 
 driver key F11 > /dev/null
-sleep 1
-read -r cw ch cr cg cb <<< "$(driver clipboard-dib | tr -d '\r')"
+read -r cw ch cr cg cb <<< "$(clipboard_dib_of "320 240")"
 expect_eq "F11 puts a 320x240 DIB on the clipboard" "320 240" "${cw:-} ${ch:-}"
-check "the clipboard's pixels are red ($cr $cg $cb)" is_red "${cr:-0}" "${cg:-0}" "${cb:-0}"
+check "the clipboard's pixels are red (${cr:-} ${cg:-} ${cb:-})" is_red "${cr:-0}" "${cg:-0}" "${cb:-0}"
 
 driver key F12 > /dev/null
-sleep 1
 check_not "a second capture asks no more" \
   quietly driver --timeout 2000 browse-folder "$capture_dir"
 screenshot_window paused-in-red
@@ -94,10 +108,9 @@ ffmpeg -nostdin -hide_banner -loglevel error -y \
   -metadata title="Covered" -metadata:s:v comment="Cover (front)" "$media/covered.mp3"
 start_zav2 zav2_pid "$(winpath "$media/covered.mp3")"
 check "the song plays" quietly driver --timeout 30000 caption --contains Covered
-sleep 1
-driver key F11 > /dev/null
-sleep 1
-read -r cw ch cr cg cb <<< "$(driver clipboard-dib | tr -d '\r')"
+# F11 again until the cover is on the clipboard: the panel shows it once the
+# entry has started.
+read -r cw ch cr cg cb <<< "$(clipboard_dib_of "64 48" F11)"
 expect_eq "F11 on a song puts its 64x48 cover on the clipboard" "64 48" "${cw:-} ${ch:-}"
 check "the cover's pixels are blue ($cr $cg $cb)" \
   test "${cb:-0}" -gt 200 -a "${cr:-255}" -lt 60 -a "${cg:-255}" -lt 60

@@ -42,24 +42,38 @@ center() {
   echo "$((x + w / 2)) $((y + h / 2))"
 }
 
-# --- Seeking: the position moves on meanwhile, so each check allows the
-# two seconds or so that the keys and the driver take.
-sleep 2
+# --- Seeking: the position moves on meanwhile. Each check waits for the
+# read-out to reach the target and allows on top only the seconds that
+# passed since the keys (one more for the read-out's rounding), so a loaded
+# machine takes longer but never fails a good seek.
+# wait_position <low> <high> <seconds>: the read-out once it is in range.
+wait_position() {
+  local until=$((SECONDS + $3)) now
+  now=$(position)
+  while { [ "$now" -lt "$1" ] || [ "$now" -gt "$2" ]; } && [ "$SECONDS" -lt "$until" ]; do
+    sleep 0.1
+    now=$(position)
+  done
+  echo "$now"
+}
+# seek_to <description> <target> <command...>: runs the command (the keys),
+# then checks the read-out lands on the target plus the time since.
+seek_to() {
+  local description=$1 target=$2 start=$SECONDS
+  shift 2
+  "$@" > /dev/null
+  in_range "$description" "$(wait_position "$target" $((target + SECONDS - start + 2)) 10)" \
+    "$target" $((target + SECONDS - start + 1))
+}
+wait_position 1 1000 10 > /dev/null
 if wine --version | grep -q 'wine-[1-9][0-9]'; then
-  key 0x65  # keypad 5
-  in_range "keypad 5 jumps to 50 %" "$(position)" 75 77
-  key 0x62  # keypad 2
-  in_range "keypad 2 jumps to 20 %" "$(position)" 30 32
-  before=$(position); key RIGHT
-  in_range "Right moves on 1 s" "$(($(position) - before))" 1 3
-  before=$(position); xdotool key shift+Right; sleep 0.6
-  in_range "Shift+Right moves on 10 s" "$(($(position) - before))" 10 12
-  before=$(position); xdotool key ctrl+Right; sleep 0.6
-  in_range "Ctrl+Right moves on 60 s" "$(($(position) - before))" 60 62
-  before=$(position); xdotool key ctrl+Right; sleep 0.6
-  in_range "Ctrl+Right stops short of the end" "$(($(position) - before))" 0 2
-  xdotool key ctrl+Left ctrl+Left ctrl+Left; sleep 0.6
-  in_range "Ctrl+Left stops at the start" "$(position)" 0 2
+  seek_to "keypad 5 jumps to 50 %" 75 driver key 0x65
+  seek_to "keypad 2 jumps to 20 %" 30 driver key 0x62
+  seek_to "Right moves on 1 s" $(($(position) + 1)) driver key RIGHT
+  seek_to "Shift+Right moves on 10 s" $(($(position) + 10)) xdotool key shift+Right
+  seek_to "Ctrl+Right moves on 60 s" $(($(position) + 60)) xdotool key ctrl+Right
+  seek_to "Ctrl+Right stops short of the end" "$(position)" xdotool key ctrl+Right
+  seek_to "Ctrl+Left stops at the start" 0 xdotool key ctrl+Left ctrl+Left ctrl+Left
 else
   echo "skipped: seeking needs Wine 10 (this is $(wine --version))"
 fi
@@ -87,17 +101,38 @@ expect_eq "Page Down moves it down by 5" 45 "$(trackbar 1010)"
 # --- Clicks on the panel: one pauses, the next resumes; a double-click
 # changes the display mode and playback runs on.
 read -r px py <<< "$(center 1014)"
-xdotool mousemove --sync "$px" "$py" click 1; sleep 1.5
-paused_at=$(position); sleep 1.5
+# still: the read-out once two readings a second apart agree (within 10 s).
+still() {
+  local until=$((SECONDS + 10)) last now
+  last=$(position)
+  sleep 1.1
+  now=$(position)
+  while [ "$now" != "$last" ] && [ "$SECONDS" -lt "$until" ]; do
+    last=$now
+    sleep 1.1
+    now=$(position)
+  done
+  echo "$now"
+}
+xdotool mousemove --sync "$px" "$py" click 1
+paused_at=$(still)
+sleep 1.5  # a pause is shown by nothing moving for a while
 expect_eq "a click on the panel pauses" "$paused_at" "$(position)"
-xdotool click 1; sleep 2
-in_range "a second click resumes" "$(($(position) - paused_at))" 1 3
+xdotool click 1
+in_range "a second click resumes" "$(wait_position $((paused_at + 1)) 100000 10)" \
+  $((paused_at + 1)) 100000
 read -r _ _ normal_w _ <<< "$(driver window-rect)"
-xdotool click --repeat 2 --delay 80 1; sleep 1.5
-read -r _ _ wide_w _ <<< "$(driver window-rect)"
+xdotool click --repeat 2 --delay 80 1
+wide_w=$normal_w
+for _ in $(seq 1 50); do
+  read -r _ _ wide_w _ <<< "$(driver window-rect)"
+  [ "$wide_w" -gt "$normal_w" ] && break
+  sleep 0.2
+done
 check "a double-click on the panel maximises" test "$wide_w" -gt "$normal_w"
-running_at=$(position); sleep 1.5
-in_range "and playback runs on" "$(($(position) - running_at))" 1 2
+running_at=$(position)
+in_range "and playback runs on" "$(wait_position $((running_at + 1)) 100000 10)" \
+  $((running_at + 1)) 100000
 # Home: maximised -> full screen -> normal.
 key HOME
 read -r fx fy fw fh <<< "$(driver window-rect)"
@@ -112,7 +147,11 @@ read -r px py <<< "$(center 1014)"
 xdotool mousemove --sync "$px" "$py" click 3
 # "#32768": the class of a shown popup menu.
 check "a right-click on the panel shows a menu" quietly driver --timeout 5000 find-window --class "#32768"
-xdotool key Down Down Down Return; sleep 0.5
+xdotool key Down Down Down Return
+for _ in $(seq 1 50); do
+  [ $(($(driver window-style --control 1014 | tr -d '\r') & 1)) -eq 1 ] && break
+  sleep 0.1
+done
 expect_eq "it is the text menu: its third item centres the text" 1 $(($(driver window-style --control 1014 | tr -d '\r') & 1))
 driver send WM_COMMAND 40010 0 > /dev/null
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Entries that follow one another: WAV tones of different pitch play through
 # in ORDER mode and are heard from the null sink whole, in order and joined
-# (the next entry is opened while one plays and follows its last sample). While the fourth plays, the fifth, which was
+# (the next entry is opened while one plays and follows its last sample),
+# also while rows are clicked up to a join. While the fourth plays, the fifth, which was
 # to come next and is held ready, is removed from the list: the first one
 # follows, never the removed one.
 . "$(dirname "$0")/lib.sh"
@@ -34,6 +35,18 @@ launch zav2_pid "$(winpath "$tones")"
 check "the first tone plays" caption_is "01 tone 500.wav" 20000
 check "then the second" caption_is "02 tone 750.wav" 6000
 check "the third" caption_is "03 tone 1000.wav" 6000
+# Clicks on rows while the third plays out, up to its join, keep the fourth
+# held ready: a click once threw it away, and a piece of it sounded before
+# the third's end.
+row_height=$(driver send 0x1A1 0 0 --control 1001 | tr -d '\r')  # LB_GETITEMHEIGHT
+read -r lx ly lw _ <<< "$(driver control-rect 1001 --screen | tr -d '\r')"
+clicks=0
+until [ "$(driver caption | tr -d '\r')" = "04 tone 1250.wav" ] || [ "$clicks" -ge 200 ]; do
+  xdotool mousemove --sync $((lx + lw / 2)) $((ly + 2 + row_height * (clicks % 2) + row_height / 2)) \
+    click 1
+  clicks=$((clicks + 1))
+done
+echo "clicks on rows while the third played: $clicks"
 check "the fourth" caption_is "04 tone 1250.wav" 6000
 
 # A second into the fourth tone the fifth is held ready; removing it from

@@ -163,6 +163,33 @@ screenshot_window() {
   rect=$(driver "${@:2}" window-rect --client) && screenshot "$1" $rect
 }
 
+# video_colour: r, g, b or - for the colour at the centre of the video host
+# (control 1017) as the screen shows it.
+video_colour() {
+  local x y w h rgb
+  read -r x y w h <<< "$(driver control-rect 1017 --screen | tr -d '\r')"
+  [ -n "${h:-}" ] && [ "$w" -gt 0 ] && [ "$h" -gt 0 ] || { echo -; return; }
+  rgb=($(xwd -root -silent -display "$DISPLAY" | convert xwd:- \
+    -crop "1x1+$((x + w / 2))+$((y + h / 2))" +repage \
+    -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info: 2> /dev/null))
+  if [ "${#rgb[@]}" -ne 3 ]; then echo -
+  elif [ "${rgb[0]}" -gt 180 ] && [ "${rgb[1]}" -lt 80 ] && [ "${rgb[2]}" -lt 80 ]; then echo r
+  elif [ "${rgb[1]}" -gt 180 ] && [ "${rgb[0]}" -lt 80 ] && [ "${rgb[2]}" -lt 80 ]; then echo g
+  elif [ "${rgb[2]}" -gt 180 ] && [ "${rgb[0]}" -lt 80 ] && [ "${rgb[1]}" -lt 80 ]; then echo b
+  else echo -; fi
+}
+
+# wait_for_video_colour <r|g|b> <seconds>: true once the screen shows that
+# colour in the video host, as a user would see it.
+wait_for_video_colour() {
+  local until=$((SECONDS + $2))
+  while [ "$SECONDS" -lt "$until" ]; do
+    [ "$(video_colour)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # Media made by tools/make-demo-library (cached outside the tree).
 demo_library() {
   "$repo_dir/tools/make-demo-library"

@@ -306,7 +306,7 @@ TEST_F(DropTest, PathsOntoAnItemGoBeforeItAndCurrentFollowsItsEntry) {
 
 TEST_F(DropTest, BelowTheLastItemAppendsAndCurrentBeforeStays) {
     playlist.current = 2;
-    drop({dir.path("loose.mp3")}, dropInsertionPoint(0x0001'0007, playlist));
+    drop({dir.path("loose.mp3")}, dropInsertionPoint(RowAtPoint{7, true}, playlist));
     EXPECT_EQ(namesOf(playlist).back(), text("loose.mp3"));
     EXPECT_EQ(playlist.current, 2);
     expectAligned(playlist, listBox);

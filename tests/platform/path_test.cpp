@@ -8,10 +8,8 @@ namespace {
 TEST(Path, FileNameAndFolderFollowTheShell) {
     EXPECT_EQ(fileName(ZT("D:\\a\\x.mp3")), StringView(ZT("x.mp3")));
     EXPECT_EQ(fileName(ZT("D:x.mp3")), StringView(ZT("x.mp3")));
-    EXPECT_EQ(fileName(ZT("x.mp3")), StringView(ZT("x.mp3")));
     EXPECT_EQ(folderOf(ZT("D:\\a\\x.mp3")), String(ZT("D:\\a")));
     EXPECT_EQ(folderOf(ZT("D:\\x.mp3")), String(ZT("D:\\")));
-    EXPECT_EQ(folderOf(ZT("/tmp/x")), String(ZT("/tmp")));
     EXPECT_EQ(folderOf(ZT("/x")), String(ZT("/")));
     EXPECT_EQ(folderOf(ZT("x")), String());
 }

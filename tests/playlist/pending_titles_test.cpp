@@ -79,7 +79,6 @@ struct Harness {
 
 TEST(PendingTitles, EveryRowEndsWithItsOwnTitleWhateverHappensBetweenSlices) {
     const std::vector<Scenario> scenarios = {
-        {"slices alone", {{Step::Slice, {}, 4}, {Step::Slice, {}, 100}}},
         {"first rows removed while pending",
          {{Step::Slice, {}, 3}, {Step::RemoveRows, {0, 1, 2, 3}}, {Step::Slice, {}, 2}}},
         {"scattered removal, the view scrolled",

@@ -120,6 +120,23 @@ TEST(ListBoxWindow, BulkRefillsKeepSelectionAndScrollPosition) {
     EXPECT_EQ(listBox.topIndex(), topBefore + 7000);
 }
 
+// Rows before the first removed one once came out empty: each long text was
+// moved onto itself.
+TEST(ListBoxWindow, ScatteredRemovalsKeepEveryOtherRowsText) {
+    TestWindow window;
+    std::vector<String> rows;
+    ListBoxWindow listBox(window.listBox(), rows);
+    WindowCaption caption(window.main());
+    Playlist playlist = test::makePlaylist(numbered(6, L"a row name longer than short "), 0);
+    rebuildListBox(caption, listBox, playlist, false);
+    listBox.clearSelection();
+    listBox.setSelected(2, true);
+    listBox.setSelected(4, true);
+    EXPECT_FALSE(removeSelected(caption, listBox, playlist, {}));  // the current stays
+    expectAligned(playlist, listBox);
+    EXPECT_EQ(listBox.text(0), L"a row name longer than short 0.mp3");
+}
+
 TEST(ListBoxWindow, RebuildShowsThrottledProgressAndRevealScrolls) {
     TestWindow window;
     std::vector<String> rows;

@@ -1,4 +1,4 @@
-#include "app/settings_fonts.h"
+#include "settings/settings_fonts.h"
 
 #include <gtest/gtest.h>
 

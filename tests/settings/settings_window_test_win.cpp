@@ -1,7 +1,7 @@
 // The settings through the real profile functions: a hand-edited file kept in
 // place, and which rectangle a save takes. How values are read is checked
 // natively (settings_test.cpp), what loading shows end to end (settings_e2e.sh).
-#include "app/settings_apply_win.h"
+#include "settings/settings_apply_win.h"
 
 #include <windows.h>
 
@@ -13,7 +13,7 @@
 #include <string>
 #include <iterator>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "platform/settings_store.h"
 #include "scratch_folder.h"
 

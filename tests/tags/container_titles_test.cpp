@@ -117,5 +117,90 @@ TEST(TitleReaders, LayoutsSeenThroughOrRefused) {
         EXPECT_EQ(titleOf(cases[i].reader, cases[i].bytes), cases[i].title) << "case " << i;
 }
 
+// Gain texts as taggers write them are taken; anything else is not a number.
+TEST(TitleReaders, GainTextsTakenOrRefused) {
+    const struct {
+        Bytes text;
+        std::optional<double> gain;
+    } values[] = {
+        {"-6.50 dB", -6.5},
+        {" +1.25db ", 1.25},
+        {"3", 3},
+        {"-.5 DB", -0.5},
+        {"7.", 7},
+        {"", {}},
+        {"-", {}},
+        {".", {}},
+        {"1.2.3", {}},
+        {"1e3", {}},
+        {"nan", {}},
+        {"inf dB", {}},
+        {"6 dBm", {}},
+        {"0x10", {}},
+        {"- 1", {}},
+        {"1,5", {}},
+        {"\xE2\x88\x92"
+         "6",
+         {}},  // a typographic minus
+    };
+    for (const auto& value : values) {
+        const Bytes flac =
+            flacFile({{4, vorbisComments("", {"REPLAYGAIN_TRACK_GAIN=" + value.text})}});
+        EXPECT_EQ(test::titleAndGainOf(readFlacTitle, flac).gain.trackGain, value.gain)
+            << value.text;
+    }
+}
+
+TEST(TitleReaders, GainFieldsOfEachFormat) {
+    const auto gain = [](std::optional<double> trackGain, std::optional<double> trackPeak) {
+        return ReplayGainTags{trackGain, trackPeak, {}, {}};
+    };
+    const struct {
+        TitleReader reader;
+        Bytes bytes;
+        ReplayGainTags gain;
+    } cases[] = {
+        // A peak has no unit; the first field of a kind counts; a value too
+        // long to be a number is not read.
+        {readFlacTitle,
+         flacFile(
+             {{4, vorbisComments("", {"REPLAYGAIN_TRACK_PEAK=0.5 dB", "REPLAYGAIN_TRACK_GAIN=-1",
+                                      "REPLAYGAIN_TRACK_GAIN=-2"})}}),
+         gain(-1, {})},
+        {readFlacTitle,
+         flacFile({{4, vorbisComments("", {"REPLAYGAIN_TRACK_GAIN=" + Bytes(60, ' ') + "1"})}}),
+         gain({}, {})},
+        // Opus: only whole Q7.8 numbers, only the R128 names.
+        {readOggTitle,
+         oggOpusFile(
+             {"R128_TRACK_GAIN=12.5", "R128_ALBUM_GAIN=40000", "REPLAYGAIN_TRACK_PEAK=0.5"}),
+         gain({}, {})},
+        {readOggTitle, oggOpusFile({"R128_TRACK_GAIN=-32768"}), gain(-123, {})},
+        // MP4: only the iTunes freeform names.
+        {readMp4Title,
+         ftyp("M4A ") + mp4TitleMoov("t", "",
+                                     mp4Freeform("replaygain_track_gain", "-3", "org.x") +
+                                         mp4Freeform("replaygain_track_peak", "0.25")),
+         gain({}, 0.25)},
+        // ID3: a frame whose name has no terminator; UTF-16BE names (2.4).
+        {readId3Title, id3Tag(3, id3Frame(3, "TXXX", id3Text(0, "REPLAYGAIN_TRACK_GAIN"))),
+         gain({}, {})},
+        {readId3Title,
+         id3Tag(4,
+                id3Frame(4, "TXXX",
+                         id3Text(2, utf16be(u"REPLAYGAIN_TRACK_GAIN") + kNul2 + utf16be(u"-4")))),
+         gain(-4, {})},
+        // ASF: only text values.
+        {readAsfTitle,
+         asfFile({asfObject(kAsfExtendedContentGuid, le16(1) + le16(44) +
+                                                         utf16le(u"REPLAYGAIN_TRACK_GAIN") + kNul2 +
+                                                         le16(3) + le16(4) + le32(5))}),
+         gain({}, {})},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(test::titleAndGainOf(cases[i].reader, cases[i].bytes).gain, cases[i].gain)
+            << "case " << i;
+}
+
 }  // namespace
 }  // namespace zav2

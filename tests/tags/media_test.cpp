@@ -51,5 +51,29 @@ TEST(FfmpegMedia, TitlesAndCoversAsWritten) {
     }
 }
 
+std::string describe(const ReplayGainTags& gain) {
+    std::ostringstream out;
+    for (const auto& value : {gain.trackGain, gain.trackPeak, gain.albumGain, gain.albumPeak}) {
+        if (value)
+            out << *value << '\t';
+        else
+            out << "-\t";
+    }
+    return out.str();
+}
+
+TEST(FfmpegMedia, GainsAsWritten) {
+    std::ifstream list(std::string(ZAV2_TAG_MEDIA) + "/gain.tsv");
+    std::string line;
+    int rows = 0;
+    while (std::getline(list, line)) {
+        const size_t tab = line.find('\t');
+        const TitleAndGain found = readTitleAndGain(mediaPath(line.substr(0, tab)));
+        EXPECT_EQ(describe(found.gain), line.substr(tab + 1) + "\t") << line;
+        ++rows;
+    }
+    EXPECT_GE(rows, 6);
+}
+
 }  // namespace
 }  // namespace zav2

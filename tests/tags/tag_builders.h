@@ -207,6 +207,14 @@ inline Bytes vorbisSetup() {
     return Bytes("\x05vorbis", 7) + Bytes(40, '\x42');
 }
 
+// Opus: identification header, then the comments after "OpusTags".
+inline Bytes oggOpusFile(const std::vector<Bytes>& comments, uint32_t serial = 0x0805) {
+    return oggStream(
+        serial,
+        {"OpusHead" + Bytes(1, 1) + Bytes(1, 2) + le16(312) + le32(48000) + le16(0) + Bytes(1, 0),
+         "OpusTags" + vorbisComments("Zav2 test", comments), Bytes(200, '\x66')});
+}
+
 inline Bytes oggVorbisFile(const std::vector<Bytes>& comments, size_t maxSegments = 255,
                            uint32_t serial = 0x1234) {
     return oggStream(serial,
@@ -225,12 +233,20 @@ inline Bytes ftyp(std::string_view brand) {
     return atom("ftyp", Bytes(brand) + be32(0) + "M4A mp42isom");
 }
 
-inline Bytes mp4TitleMoov(std::string_view titleUtf8, std::string_view extraMoovChildren = "") {
+// A freeform item "----": mean, name, data.
+inline Bytes mp4Freeform(std::string_view name, std::string_view value,
+                         std::string_view mean = "com.apple.iTunes") {
+    return atom("----", atom("mean", be32(0) + Bytes(mean)) + atom("name", be32(0) + Bytes(name)) +
+                            atom("data", be32(1) + be32(0) + Bytes(value)));
+}
+
+inline Bytes mp4TitleMoov(std::string_view titleUtf8, std::string_view extraMoovChildren = "",
+                          std::string_view extraItems = "") {
     const Bytes data = atom("data", be32(1) + be32(0) + Bytes(titleUtf8));
     const Bytes ilst = atom("ilst", atom("\xA9"
                                          "ART",
                                          atom("data", be32(1) + be32(0) + "Artist")) +
-                                        atom("\xA9nam", data));
+                                        atom("\xA9nam", data) + Bytes(extraItems));
     const Bytes meta = atom("meta", be32(0) + atom("hdlr", Bytes(25, '\0')) + ilst);
     return atom("moov",
                 atom("mvhd", Bytes(100, '\0')) + Bytes(extraMoovChildren) + atom("udta", meta));
@@ -242,6 +258,8 @@ inline const Bytes kAsfHeaderGuid(
     "\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
 inline const Bytes kAsfContentDescriptionGuid(
     "\x33\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
+inline const Bytes kAsfExtendedContentGuid(
+    "\x40\xA4\xD0\xD2\x07\xE3\xD2\x11\x97\xF0\x00\xA0\xC9\x5E\xA8\x50", 16);
 inline const Bytes kAsfFilePropertiesGuid(
     "\xA1\xDC\xAB\x8C\x47\xA9\xCF\x11\x8E\xE4\x00\xC0\x0C\x20\x53\x65", 16);
 
@@ -255,6 +273,20 @@ inline Bytes asfContentDescription(std::string_view title, std::string_view auth
     return asfObject(kAsfContentDescriptionGuid, le16(title.size()) + le16(author.size()) +
                                                      le16(0) + le16(0) + le16(0) + Bytes(title) +
                                                      Bytes(author));
+}
+
+// Extended Content Description: text descriptors, names and values given
+// as UTF-16 without their terminators.
+inline Bytes asfExtendedContent(
+    const std::vector<std::pair<std::u16string, std::u16string>>& items) {
+    Bytes body = le16(items.size());
+    for (const auto& [name, value] : items) {
+        const Bytes storedName = utf16le(name) + kNul2;
+        const Bytes storedValue = utf16le(value) + kNul2;
+        body +=
+            le16(storedName.size()) + storedName + le16(0) + le16(storedValue.size()) + storedValue;
+    }
+    return asfObject(kAsfExtendedContentGuid, body);
 }
 
 inline Bytes asfFile(const std::vector<Bytes>& objects, std::string_view data = "") {

@@ -3,6 +3,7 @@
 // fuzz targets' seeds.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "platform/text.h"
@@ -17,7 +18,13 @@ struct TagSample {
     TitleReader reader;
     Bytes bytes;
     String title;
+    ReplayGainTags gain{};  // what readTitleAndGain finds beside the title
 };
+
+inline ReplayGainTags gainOf(std::optional<double> trackGain, std::optional<double> trackPeak,
+                             std::optional<double> albumGain, std::optional<double> albumPeak) {
+    return {trackGain, trackPeak, albumGain, albumPeak};
+}
 
 inline std::vector<TagSample> tagSamples() {
     using namespace std::string_literals;
@@ -28,6 +35,12 @@ inline std::vector<TagSample> tagSamples() {
     const Bytes comments =
         vorbisComments("vendor", {"ARTIST=a", "title=" + utf8(u8"曲"), "TITLE=b"});
     const Bytes noTitle = Bytes(8, '\0');
+    const auto txxx = [](int version, char encoding, const Bytes& nameAndValue) {
+        return id3Frame(version, version == 2 ? "TXX" : "TXXX", id3Text(encoding, nameAndValue));
+    };
+    const Bytes gainComments[] = {"REPLAYGAIN_TRACK_GAIN=-7.25 dB", "REPLAYGAIN_TRACK_PEAK=0.5",
+                                  "replaygain_album_gain=+2 dB", "REPLAYGAIN_ALBUM_PEAK=1.0625"};
+    const ReplayGainTags allFour = gainOf(-7.25, 0.5, 2, 1.0625);
     return {
         {"id3_title", "v23", readId3Title, id3Tag(3, cover + lyrics + title16 + Bytes(32, '\0')),
          ZT("題名")},
@@ -51,12 +64,27 @@ inline std::vector<TagSample> tagSamples() {
                        id3Frame(2, "ULT", lyricsContent(0, kNul, "words")) +
                        id3Frame(2, "TT2", id3Text(0, "\x93\xFA\x96\x7B"))),
          ZT("日本")},
+        // Gain frames before and after the title, in ANSI and UTF-16.
+        {"id3_title", "v23-gain", readId3Title,
+         id3Tag(3, txxx(3, 0, "REPLAYGAIN_TRACK_GAIN\0-7.25 dB"s) + title16 +
+                       txxx(3, 1,
+                            kBomLe + utf16le(u"replaygain_track_peak") + kNul2 + kBomLe +
+                                utf16le(u"0.5"))),
+         ZT("題名"), gainOf(-7.25, 0.5, {}, {})},
+        {"id3_title", "v22-gain", readId3Title,
+         id3Tag(2, id3Frame(2, "TT2", id3Text(0, "t")) +
+                       txxx(2, 0, "REPLAYGAIN_ALBUM_GAIN\0+2 dB\0"s)),
+         ZT("t"), gainOf({}, {}, 2, {})},
         {"id3_title", "v1", readId3Title, Bytes(64, '\x11') + id3v1("Version one"),
          ZT("Version one")},
         {"flac_title", "comments", readFlacTitle, flacFile({{4, comments}}, "audio"), ZT("曲")},
         {"flac_title", "picture-first", readFlacTitle,
          flacFile({{6, Bytes(200, 'p')}, {1, noTitle}, {4, comments}}), ZT("曲")},
         {"flac_title", "no-comments", readFlacTitle, flacFile({{1, noTitle}}), ZT("")},
+        {"flac_title", "gain", readFlacTitle,
+         flacFile({{4, vorbisComments("v", {gainComments[0], gainComments[1], "TITLE=g",
+                                            gainComments[2], gainComments[3]})}}),
+         ZT("g"), allFour},
         {"ogg_title", "one-page", readOggTitle, oggVorbisFile({"TITLE=" + utf8(u8"題")}), ZT("題")},
         // Only the upper-case key names the title in Ogg.
         {"ogg_title", "many-pages", readOggTitle,
@@ -64,6 +92,14 @@ inline std::vector<TagSample> tagSamples() {
         {"ogg_title", "two-streams", readOggTitle,
          oggPage(1, 0, 0x02, {8}, "\x80theora\0"s) + oggVorbisFile({"TITLE=second"}, 255, 2),
          ZT("second")},
+        {"ogg_title", "vorbis-gain", readOggTitle,
+         oggVorbisFile(
+             {"TITLE=g", gainComments[0], gainComments[1], gainComments[2], gainComments[3]}),
+         ZT("g"), allFour},
+        // Opus gains: Q7.8 dB towards -23 LUFS; no tag title.
+        {"ogg_title", "opus-gain", readOggTitle,
+         oggOpusFile({"TITLE=x", "R128_TRACK_GAIN=-1280", "R128_ALBUM_GAIN=384"}), ZT(""),
+         gainOf(0, {}, 6.5, {})},
         {"mp4_title", "moov-first", readMp4Title,
          ftyp("M4A ") + mp4TitleMoov(utf8(u8"タイトル"), atom("trak", Bytes(40, '\0'))) +
              atom("mdat", Bytes(64, '\0')),
@@ -72,6 +108,21 @@ inline std::vector<TagSample> tagSamples() {
          ftyp("M4A ") + be32(1) + "mdat"s + be64(16 + 64) + Bytes(64, '\0') + mp4TitleMoov("late"),
          ZT("late")},
         {"mp4_title", "other-brand", readMp4Title, ftyp("mp42") + mp4TitleMoov("x"), ZT("")},
+        {"mp4_title", "gain", readMp4Title,
+         ftyp("M4A ") + mp4TitleMoov("m", "",
+                                     mp4Freeform("replaygain_track_gain", "-7.25 dB") +
+                                         mp4Freeform("replaygain_track_peak", "0.5") +
+                                         mp4Freeform("REPLAYGAIN_ALBUM_GAIN", "+2 dB") +
+                                         mp4Freeform("replaygain_album_peak", "1.0625")),
+         ZT("m"), allFour},
+        {"asf_title", "gain", readAsfTitle,
+         asfFile({asfExtendedContent({{u"WM/AlbumTitle", u"A"},
+                                      {u"REPLAYGAIN_TRACK_GAIN", u"-7.25 dB"},
+                                      {u"REPLAYGAIN_TRACK_PEAK", u"0.5"}}),
+                  asfContentDescription(utf16le(u"w") + kNul2),
+                  asfExtendedContent({{u"replaygain_album_gain", u"+2 dB"},
+                                      {u"REPLAYGAIN_ALBUM_PEAK", u"1.0625"}})}),
+         ZT("w"), allFour},
         {"asf_title", "title", readAsfTitle,
          asfFile({asfObject(kAsfFilePropertiesGuid, Bytes(40, '\0')),
                   asfContentDescription(utf16le(u"題") + kNul2, utf16le(u"A") + kNul2)}),

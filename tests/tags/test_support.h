@@ -2,25 +2,48 @@
 #pragma once
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "tags/readers.h"
 #include "counting_file.h"
 #include "tags/source_files.h"
 
+namespace zav2 {
+
+// Failures show the values, not the bytes.
+inline void PrintTo(const ReplayGainTags& gain, std::ostream* out) {
+    for (const auto& value : {gain.trackGain, gain.trackPeak, gain.albumGain, gain.albumPeak}) {
+        if (value)
+            *out << *value << ' ';
+        else
+            *out << "- ";
+    }
+}
+
+}  // namespace zav2
+
 namespace zav2::test {
 
 // Runs a reader over bytes in memory.
 inline String titleOf(TitleReader reader, std::string bytes) {
     MemoryFile file(std::move(bytes));
-    return reader(file);
+    return reader(file, nullptr);
+}
+
+// Runs a reader over bytes in memory, reading the gain fields too.
+inline TitleAndGain titleAndGainOf(TitleReader reader, std::string bytes) {
+    MemoryFile file(std::move(bytes));
+    TitleAndGain result;
+    result.title = reader(file, &result.gain);
+    return result;
 }
 
 // Runs a reader over bytes in memory and reports how many bytes it read.
 inline uint64_t bytesReadBy(TitleReader reader, std::string bytes, String* title = nullptr) {
     MemoryFile file(std::move(bytes));
     CountingFile counting(file);
-    const String result = reader(counting);
+    const String result = reader(counting, nullptr);
     if (title)
         *title = result;
     return counting.bytesRead();

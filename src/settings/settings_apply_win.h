@@ -9,9 +9,8 @@
 
 #include <optional>
 
-#include "app/layout.h"
-#include "app/settings.h"
-#include "app/settings_fonts.h"
+#include "settings/settings.h"
+#include "settings/settings_fonts.h"
 
 namespace zav2 {
 

@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "app/settings.h"
-#include "app/settings_fonts.h"
+#include "settings/settings.h"
+#include "settings/settings_fonts.h"
 #include "platform/dpi_win.h"
 
 namespace zav2 {

@@ -1,8 +1,7 @@
-#include "app/settings_apply_win.h"
+#include "settings/settings_apply_win.h"
 
 #include <commctrl.h>
 
-#include "app/layout.h"
 #include "platform/settings_store.h"
 #include "platform/dpi_win.h"
 #include "resources/resource.h"
