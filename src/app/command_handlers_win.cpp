@@ -269,8 +269,8 @@ void onRate(MainWindow& state, WORD id, WORD) {
                                    : kNormalRate;
     // A file the engine could not take over goes on at normal speed, and the
     // caption says so.
-    if (FAILED(engine.SetPlaybackRate(rate / 1000.0)) && engine.GetState() == PlayerState::Playing)
-        rate = kNormalRate;
+    if (FAILED(engine.SetPlaybackRate(rate / 1000.0)))
+        rate = static_cast<int>(std::lround(engine.PlaybackRate() * 1000.0));
     SetWindowTextW(state.window, captionWithRate(state.savedCaption, rate).c_str());
 }
 

@@ -305,6 +305,7 @@ TEST_F(PlayerTest, ARateTheEngineCannotTakeOverLeavesTheStreamPlaying) {
     ASSERT_TRUE(MoveFileW(path.c_str(), (folder + L"\\moved.wav").c_str()));
     EXPECT_TRUE(FAILED(player.SetPlaybackRate(2.0)));
     EXPECT_EQ(player.GetState(), PlayerState::Playing);
+    EXPECT_EQ(player.PlaybackRate(), 1.0);
     const double at = player.GetPosition();
     EXPECT_TRUE(playTo(at + 0.3)) << player.GetPosition();
 }
