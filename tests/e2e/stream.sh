@@ -2,8 +2,9 @@
 # The program's own audio stream against the media engine, heard from the
 # null sink: one slider position sounds equally loud through both (a WAV
 # tone through the stream, the same tone in an MP4 with video through the
-# engine), and a next entry deleted from disk while the one before plays is
-# never heard: the message says it is missing.
+# engine), a next entry deleted from disk while the one before plays is
+# never heard (the message says it is missing), and a stream whose device
+# is taken away and brought back goes on from where it was heard.
 # A rate that changes inside a file is followed by the stream (the engine's
 # Wine tests, with a reader that changes format); Wine's own MP3 source
 # cannot show it: it ends such a file where its first rate ends.
@@ -22,6 +23,9 @@ for n in 1 2; do
   ffmpeg -loglevel error -y -f lavfi -i "aevalsrc=0.5*sin(2*PI*$hz*t):s=44100:d=3" -ac 2 \
     -c:a pcm_s16le "$media/gone/0$n tone $hz.wav" || fail "ffmpeg made the $hz Hz tone"
 done
+
+ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=500:sample_rate=44100:duration=60" -ac 2 \
+  -c:a pcm_s16le "$media/long.wav" || fail "ffmpeg made the long tone"
 
 settings() {
   printf '%s\r\n' "[SystemSetting]" "MasterVolume=OFF" "$@" > "$app/Zav2.ini"
@@ -104,5 +108,53 @@ runs=$("$repo_dir/tools/tone-runs" "$recording" $rate 500 1000)
 echo "$runs"
 check "the first tone is heard" grep -q "^run 500 " <<< "$runs"
 check_not "the deleted tone is never heard" grep -q "^run 1000 " <<< "$runs"
+
+# --- The output device taken away under a playing stream, then brought back ---
+# The read-out's position in seconds ("mm:ss / mm:ss").
+position() {
+  driver control-text -1 | tr -d '\r' | awk -F'[ :/]+' '{print $1 * 60 + $2}'
+}
+# still: the read-out once two readings over a second apart agree.
+still() {
+  local until=$((SECONDS + 20)) before now
+  now=$(position)
+  while [ "$SECONDS" -lt "$until" ]; do
+    before=$now
+    sleep 1.2
+    now=$(position)
+    [ "$now" = "$before" ] && break
+  done
+  echo "$now"
+}
+settings "Volume=100" "Mode=SINGLE"
+start_recording
+launch zav2_pid "$(winpath "$media/long.wav")"
+check "the long tone sounds" wait_for_sound
+stop_recording
+sink_module=$(pactl list short modules | awk '$2 == "module-null-sink" { print $1; exit }')
+pactl unload-module "$sink_module"
+gone_at=$(still)
+sleep 2 # the device stays away a while
+away_at=$(position)
+check "the read-out waits while no device plays" test "$away_at" -le $((gone_at + 1))
+pactl load-module module-null-sink sink_name=zav2_null sink_properties=device.description=Zav2Null \
+  > /dev/null
+pactl set-default-sink zav2_null
+# The sink renders only while something plays into it: a silent stream keeps
+# the recording whole, as the runner's did for the sink it made.
+pacat --playback -d zav2_null --latency-msec=10 --format=s16le --rate=44100 --channels=2 --raw \
+  < /dev/zero > /dev/null 2>&1 &
+keeper_pid=$!
+start_recording
+check "the sound comes back on the new device" wait_for_sound
+back_at=$(position)
+echo "the read-out stopped at ${gone_at} s with the device gone (${away_at} s two seconds on)," \
+  "and was at ${back_at} s once heard again"
+check "it goes on from where it was heard" test "$back_at" -ge "$gone_at" -a "$back_at" -lt 30
+quietly driver close
+wait_exit "$zav2_pid" 20
+stop_recording
+kill "$keeper_pid" 2> /dev/null
+wait "$keeper_pid" 2> /dev/null
 
 finish
