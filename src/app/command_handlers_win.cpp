@@ -267,7 +267,10 @@ void onRate(MainWindow& state, WORD id, WORD) {
     rate = id == IDM_RATE_FASTER   ? fasterRate(rate)
            : id == IDM_RATE_SLOWER ? slowerRate(rate)
                                    : kNormalRate;
-    engine.SetPlaybackRate(rate / 1000.0);
+    // A file the engine could not take over goes on at normal speed, and the
+    // caption says so.
+    if (FAILED(engine.SetPlaybackRate(rate / 1000.0)))
+        rate = static_cast<int>(std::lround(engine.PlaybackRate() * 1000.0));
     SetWindowTextW(state.window, captionWithRate(state.savedCaption, rate).c_str());
 }
 

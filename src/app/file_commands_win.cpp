@@ -155,6 +155,9 @@ class WindowFileHost final : public FileOperationHost {
 
     PlayerState playerState() override { return player().GetState(); }
     void stopForFileOperation() override {
+        // No advance follows this stop: the next entry's first samples,
+        // already sounding in the last moments of an entry, stop too.
+        player().DiscardPreload();
         player().Stop();
         SendMessageW(state.playback.seekBar, TBM_SETPOS, TRUE, 0);
         if (state.taskbar.list)

@@ -222,33 +222,36 @@ bool MediaEnginePlayer::OpenOnStream(const String& full) {
 }
 
 // The playing file goes on in the engine, from where it is heard, at `rate`.
+// The engine loads it as it would the next entry, while the stream plays on;
+// when it is not ready in time the file goes on in the stream at normal
+// speed, and the failure is returned for the caller to show that speed.
 HRESULT MediaEnginePlayer::HandOverToEngine(double rate) {
-    const double at = stream->Position();
-    const PlayerState before = state.load();
     const String path = GetCurrentPath();
-    DiscardPreload();
-    stream->Close();
-    streamPlays = false;
-    startedEarly = false;
-    const String url = fileUrlForPath(path, engineQuirks().urlForm);
-    HRESULT hr = SetSourceUrl(url.c_str());
-    if (FAILED(hr))
-        return hr;
-    {
-        Lock hold(*this);
-        currentPath = path;
+    HRESULT hr = Preload(path.c_str());  // not for the stream: the rate is not 1
+    if (SUCCEEDED(hr) && ahead.engine) {
+        ahead.engine->SetPlaybackRate(rate);
+        // A rate change is rare: its wait for the engine is made here.
+        constexpr int kReadyWaitTicks = 300;
+        constexpr DWORD kReadyTickMs = 10;
+        for (int tick = 0; tick < kReadyWaitTicks && !aheadCanPlay.load() && !aheadError.load();
+             ++tick) {
+            Sleep(kReadyTickMs);
+        }
+    }
+    const bool ready = SUCCEEDED(hr) && ahead.engine && aheadCanPlay.load() && !aheadError.load();
+    const PlayerState before = state.load();
+    const double at = stream->Position();
+    if (!ready || !TakeOverPreload(aheadPath)) {
+        DiscardPreload();
+        playbackRate = 1.0;
+        return FAILED(hr) ? hr : E_UNEXPECTED;
     }
     engine->SetPlaybackRate(rate);
-    // The engine loads on threads of its own; its readiness is awaited here
-    // (a rate change is rare, and the sound has stopped meanwhile).
-    constexpr int kReadyWaitTicks = 300;
-    constexpr DWORD kReadyTickMs = 10;
-    for (int tick = 0; tick < kReadyWaitTicks && !canPlay.load() && !errorRaised.load(); ++tick)
-        Sleep(kReadyTickMs);
-    if (!IsReady())
-        return E_UNEXPECTED;
-    if (at > 0)
+    if (at > 0) {
+        FlagScope busy(sourceBusy);
         engine->SetCurrentTime(at);  // an engine that cannot seek starts over
+    }
+    hr = S_OK;
     if (before == PlayerState::Playing) {
         hr = engine->Play();
         startReading = StartingNow(at);

@@ -99,7 +99,10 @@ class MediaEnginePlayer {
     double GetPosition();
     double GetDuration();
     HRESULT SetVolume(double level);
+    // A file on the audio stream that the engine cannot take over at
+    // another rate goes on at normal speed: PlaybackRate tells which.
     HRESULT SetPlaybackRate(double rate);
+    double PlaybackRate() const { return playbackRate; }
     bool IsEnded();
     bool IsReady() const;
     bool HasVideo();

@@ -49,8 +49,10 @@ HRESULT MediaEnginePlayer::OpenFile(const wchar_t* path) {
         return E_POINTER;
     String full;
     HRESULT hr = expandPath(path, full);
-    if (FAILED(hr))
+    if (FAILED(hr)) {
+        DiscardPreload();  // not taken over: it must not sound on after a stop
         return hr;
+    }
     ComPtr<IMFMediaEngine> rewind;
     {
         Lock hold(*this);
@@ -220,14 +222,14 @@ HRESULT MediaEnginePlayer::Pause() {
             return E_UNEXPECTED;
         target = engine;
     }
-    if (aheadStarted || (aheadQueued && stream->Joined()))
-        DiscardPreload();  // the next entry would go on sounding
     startReading.pending = false;
     HRESULT hr = S_OK;
     if (streamPlays)
-        stream->Pause();
+        stream->Pause();  // first: what the discard reads again must not start
     else
         hr = target->Pause();
+    if (aheadStarted || (aheadQueued && stream->Joined()))
+        DiscardPreload();  // the next entry would go on sounding
     if (SUCCEEDED(hr)) {
         Lock hold(*this);
         state.store(rule.next);
@@ -247,9 +249,10 @@ HRESULT MediaEnginePlayer::Stop() {
         if (std::exchange(startedEarly, false) && !streamPlays)
             engine->Pause();
         // The stop before an advance leaves the track that follows sounding
-        // on from the join; a stop of the user's lets the preload go first.
-        if (streamPlays && !(aheadQueued && stream->Joined()))
-            stream->Pause();
+        // on from the join; whatever does not take it over silences it (a
+        // stop of the user's lets the preload go first).
+        if (streamPlays)
+            stream->Stop();
         if (rule.action == TransportAction::NothingToDo)
             return S_OK;
         if (rule.action == TransportAction::Refuse)

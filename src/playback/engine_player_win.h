@@ -22,10 +22,10 @@ class EnginePlayer final : public PlaybackPlayer {
     bool hasVideo() override;
     void setVolume(double level) override;
     void setPlaybackRate(double rate) override;
+    void discardPreload() override;
 
     // The next entry opened ahead (MediaEnginePlayer::Preload).
     void preload(StringView path);
-    void discardPreload();
     String preloadedPath() const;
     bool startPreloadEarly();
     double earlyStartLead();

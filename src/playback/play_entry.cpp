@@ -84,6 +84,9 @@ PlayResult PlayEntry(PlaybackContext& context, const PlaylistEntry& entry, int i
 
     String path = entry.path;
     if (path.empty() || !window.fileExists(path)) {
+        // Not opened, so not taken over: the entry held ready must not go on
+        // sounding behind the message (it is this one when it has gone).
+        player.discardPreload();
         if (settings.ignoreError)
             return PlayResult::Skipped;
         window.showMessage(PlaybackMessage::FileNotFound);

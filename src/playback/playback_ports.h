@@ -31,6 +31,10 @@ class PlaybackPlayer {
     virtual bool hasVideo() = 0;
     virtual void setVolume(double level) = 0;  // 0 ... 1
     virtual void setPlaybackRate(double rate) = 0;
+    // Lets go of the next entry held ready. An advance's stop leaves the
+    // first samples of that entry sounding for the open that takes it over;
+    // a step that does not open it silences them with this.
+    virtual void discardPreload() = 0;
 };
 
 enum class PlaybackMessage {

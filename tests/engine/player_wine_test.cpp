@@ -292,6 +292,24 @@ TEST_F(PlayerTest, TheEntryHeldAheadFollowsOnAndAnotherSpeedMovesToTheEngine) {
     player.SetPlaybackRate(1.0);
 }
 
+// The engine cannot load the file (it has gone): the file plays on in the
+// stream at normal speed, and the failure says so, rather than silence under
+// the new rate's caption.
+TEST_F(PlayerTest, ARateTheEngineCannotTakeOverLeavesTheStreamPlaying) {
+    const std::wstring folder = test::scratchFolder(L"zav2-handover");
+    const std::wstring path = folder + L"\\tone.wav";
+    ASSERT_TRUE(CopyFileW(mediaPath(L"tone440.wav").c_str(), path.c_str(), FALSE));
+    ASSERT_EQ(openAndWait(player, path), S_OK);
+    ASSERT_EQ(player.Play(), S_OK);
+    ASSERT_TRUE(playTo(0.5));
+    ASSERT_TRUE(MoveFileW(path.c_str(), (folder + L"\\moved.wav").c_str()));
+    EXPECT_TRUE(FAILED(player.SetPlaybackRate(2.0)));
+    EXPECT_EQ(player.GetState(), PlayerState::Playing);
+    EXPECT_EQ(player.PlaybackRate(), 1.0);
+    const double at = player.GetPosition();
+    EXPECT_TRUE(playTo(at + 0.3)) << player.GetPosition();
+}
+
 TEST_F(PlayerTest, EventsReachTheCallbackUntilShutdown) {
     std::atomic<int> events{0};
     player.SetEventCallback([&](uint32_t event, uintptr_t param1, uint32_t param2) {

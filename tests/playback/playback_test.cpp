@@ -37,6 +37,7 @@ class FakePlayer : public PlaybackPlayer {
     int stops = 0;
     double at = 0, length = 0;  // position and duration of the loaded media
     std::vector<double> seeks;
+    int discards = 0;
 
     PlayerState state() const override { return current; }
     bool openFile(StringView path) override {
@@ -78,6 +79,7 @@ class FakePlayer : public PlaybackPlayer {
     bool hasVideo() override { return false; }
     void setVolume(double level) override { volume = level; }
     void setPlaybackRate(double r) override { rate = r; }
+    void discardPreload() override { ++discards; }
 };
 
 class FakeWindow : public PlaybackWindow {
@@ -244,11 +246,13 @@ TEST(PlayEntryTest, MissingFileLeavesEverythingAsItWas) {
     EXPECT_EQ(rig.window.caption, caption);
     EXPECT_EQ(rig.player.stops, stops);
     EXPECT_EQ(rig.player.opened.size(), 1u);
+    EXPECT_EQ(rig.player.discards, 1);  // nothing held ready sounds behind the message
 
     rig.settings.ignoreError = true;
     EXPECT_EQ(rig.play(1), PlayResult::Skipped);
     EXPECT_EQ(rig.window.messages.size(), 1u);
     EXPECT_EQ(rig.player.stops, stops);
+    EXPECT_EQ(rig.player.discards, 2);
 }
 
 TEST(PlayEntryTest, UnsupportedFileStopsThePreviousMediaAndWarns) {

@@ -1,0 +1,382 @@
+// AudioStream: the thread that reads the files, keeps the device's buffer
+// filled, and opens the device anew when it goes or the format changes.
+#include "engine/audio_stream_core_win.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+using Microsoft::WRL::ComPtr;
+
+namespace zav2 {
+
+namespace {
+
+// How much of the device's buffer (0.5 s) is kept filled: enough to ride out
+// a slow read, little enough that a pause or cut is at once.
+constexpr UINT32 kFilledDivisor = 5;  // a fifth of a second
+// How often the thread looks at a running device; it sleeps until it is
+// woken while nothing runs.
+constexpr DWORD kWriterTickMs = 10;
+// How often a device that went away is looked for again.
+constexpr ULONGLONG kReopenMs = 500;
+constexpr DWORD kThreadEndMs = 2000;
+
+}  // namespace
+
+AudioStream::Core::Core() : wake(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+    InitializeCriticalSection(&section);
+}
+
+AudioStream::Core::~Core() {
+    if (abandoned.load()) {
+        // The thread outlived the stream and ends only now, perhaps after
+        // the platform went: what came from the platform stays.
+        if (playing)
+            (void)playing.release();
+        if (following)
+            (void)following.release();
+        device.client.Detach();
+        device.render.Detach();
+        retired.client.Detach();
+        retired.render.Detach();
+    }
+    DeleteCriticalSection(&section);
+}
+
+bool AudioStream::Core::EndThread() {
+    quit.store(true);
+    if (!thread)
+        return true;
+    SetEvent(wake.get());
+    if (WaitForSingleObject(thread.get(), kThreadEndMs) == WAIT_OBJECT_0)
+        return true;
+    abandoned.store(true);
+    return false;
+}
+
+DWORD WINAPI AudioStream::Core::ThreadMain(void* parameter) {
+    const std::unique_ptr<std::shared_ptr<Core>> core(
+        static_cast<std::shared_ptr<Core>*>(parameter));
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    (*core)->Run();
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return 0;
+}
+
+void AudioStream::Core::Run() {
+    while (!quit.load()) {
+        Work work = NextWork();
+        work.retired = Device{};
+        switch (work.kind) {
+            case WorkKind::Wait:
+                WaitForSingleObject(wake.get(), work.waitMs);
+                turns.fetch_add(1);
+                break;
+            case WorkKind::Read:
+                ReadTrack(work);
+                break;
+            case WorkKind::Seek:
+                SeekTrack(work);
+                break;
+            case WorkKind::Open:
+                OpenWanted(work);
+                break;
+        }
+    }
+    // The devices are let go of on the thread that made them.
+    Device last;
+    Device old;
+    {
+        Hold hold(*this);
+        last = std::move(device);
+        old = std::move(retired);
+        running = false;
+    }
+    if (abandoned.load()) {
+        last.client.Detach();
+        last.render.Detach();
+        old.client.Detach();
+        old.render.Detach();
+    }
+}
+
+AudioStream::Core::Work AudioStream::Core::NextWork() {
+    Hold hold(*this);
+    Work work;
+    work.retired = std::move(retired);
+    if (!playing)
+        return work;
+    if (!device.client) {
+        if (wantRate == 0)
+            return work;
+        const ULONGLONG now = GetTickCount64();
+        if (now < openAt) {
+            work.waitMs = static_cast<DWORD>(openAt - now);
+            return work;
+        }
+        work.kind = WorkKind::Open;
+        work.rate = wantRate;
+        work.channels = wantChannels;
+        work.turn = deviceTurn;
+        return work;
+    }
+    // A seek asked makes what would be read next stale: it comes first.
+    for (Slot* slot : {playing.get(), following.get()}) {
+        if (slot != nullptr && slot->seekTo) {
+            work.kind = WorkKind::Seek;
+            work.decoder = slot->decoder;
+            work.serial = slot->serial;
+            work.turn = slot->turn;
+            work.seconds = *slot->seekTo;
+            work.end = slot->duration;
+            work.path = slot->path;
+            work.discarded = slot->discarded;
+            work.hook = readHook;
+            return work;
+        }
+    }
+    if (Fill(work) == AUDCLNT_E_DEVICE_INVALIDATED)
+        LoseDevice();
+    if (!device.client) {
+        // Gone, or closed for samples of another format: opened anew next.
+        work.kind = WorkKind::Wait;
+        work.waitMs = 0;
+        return work;
+    }
+    StartOrRest();
+    if (work.kind == WorkKind::Read)
+        work.hook = readHook;
+    else
+        work.waitMs = running ? kWriterTickMs : INFINITE;
+    return work;
+}
+
+HRESULT AudioStream::Core::Fill(Work& work) {
+    UINT32 padding = 0;
+    HRESULT hr = device.client->GetCurrentPadding(&padding);
+    if (FAILED(hr))
+        return hr;
+    lastPlayed = writtenFrames > padding ? writtenFrames - padding : 0;
+    const UINT32 target = std::min(device.bufferFrames, device.rate / kFilledDivisor);
+    while (padding < target) {
+        Slot* slot = !playing->exhausted                  ? playing.get()
+                     : following && !following->exhausted ? following.get()
+                                                          : nullptr;
+        if (slot == nullptr)
+            return S_OK;
+        if (!slot->HasCarry()) {
+            work.kind = WorkKind::Read;
+            work.decoder = slot->decoder;
+            work.serial = slot->serial;
+            work.turn = slot->turn;
+            work.path = slot->path;
+            work.joining = slot == following.get() && !slot->span.begun;
+            return S_OK;
+        }
+        const SampleBlock& carry = slot->carry;
+        if (carry.sampleRate != device.rate || carry.channels != device.channels) {
+            // The samples that follow are of another format: once all that
+            // was written has been heard, the device is opened anew for them.
+            if (lastPlayed >= writtenFrames)
+                ReopenFor(*slot);
+            return S_OK;
+        }
+        const UINT32 frames = static_cast<UINT32>(
+            std::min<uint64_t>(target - padding, carry.frames() - slot->carryOffset));
+        BYTE* data = nullptr;
+        hr = device.render->GetBuffer(frames, &data);
+        if (FAILED(hr))
+            return hr;
+        const float* from = carry.samples.data() + slot->carryOffset * device.channels;
+        const size_t count = size_t{frames} * device.channels;
+        if (streamVolume) {
+            std::memcpy(data, from, count * sizeof(float));
+        } else {
+            float* to = reinterpret_cast<float*>(data);
+            for (size_t i = 0; i < count; ++i)
+                to[i] = from[i] * level;
+        }
+        device.render->ReleaseBuffer(frames, 0);
+        if (!slot->span.begun) {
+            slot->span.begun = true;
+            slot->span.startFrame = writtenFrames;
+            slot->span.startSeconds =
+                carry.seconds + static_cast<double>(slot->carryOffset) / carry.sampleRate;
+        }
+        slot->carryOffset += frames;
+        writtenFrames += frames;
+        padding += frames;
+    }
+    return S_OK;
+}
+
+void AudioStream::Core::StartOrRest() {
+    const uint64_t played = lastPlayed;
+    const bool moreToWrite =
+        !playing->exhausted || (following && !following->exhausted) || playing->seekTo;
+    if (wantRunning && !running && played < writtenFrames) {
+        running = SUCCEEDED(device.client->Start());
+    } else if (running && played >= writtenFrames && !moreToWrite) {
+        // Everything written has been heard and nothing is left to write:
+        // the device rests until there is.
+        device.client->Stop();
+        running = false;
+    }
+}
+
+void AudioStream::Core::ReadTrack(Work& work) {
+    if (work.hook)
+        work.hook();
+    // The next entry's file deleted while the one before played is not
+    // joined on: the reader may still have it open, but the advance will
+    // find it gone and say so, and nothing of it may sound meanwhile.
+    if (work.joining && GetFileAttributesW(work.path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            Hold hold(*this);
+            if (Slot* slot = Find(work.serial); slot != nullptr && slot->turn == work.turn)
+                slot->exhausted = true;
+            return;
+        }
+    }
+    SampleBlock block;
+    const HRESULT hr = work.decoder->Read(block);
+    work.decoder.reset();
+    Hold hold(*this);
+    Slot* slot = Find(work.serial);
+    // Asked to go elsewhere meanwhile: what was read belongs to the old place.
+    if (slot == nullptr || slot->turn != work.turn || slot->seekTo)
+        return;
+    if (hr == S_OK) {
+        slot->carry = std::move(block);
+        slot->carryOffset = 0;
+        return;
+    }
+    // The end of its music, or of what its file would give.
+    if (!slot->span.begun) {
+        slot->span.begun = true;
+        slot->span.startFrame = writtenFrames;
+    }
+    slot->exhausted = true;
+    slot->span.endFrame = writtenFrames;
+}
+
+void AudioStream::Core::SeekTrack(Work& work) {
+    if (work.hook)
+        work.hook();
+    // A seek to the known end needs nothing of the file: the track has
+    // been heard whole there.
+    const bool toTheEnd = work.end > 0 && work.seconds >= work.end;
+    HRESULT hr = toTheEnd ? S_OK : work.decoder->Seek(work.seconds);
+    std::shared_ptr<TrackDecoder> fresh;
+    if (FAILED(hr) && work.discarded) {
+        // Its samples are gone: the file is opened anew to get back there.
+        std::unique_ptr<AudioTrack> track;
+        hr = openAudioTrack(work.path, track);
+        if (SUCCEEDED(hr)) {
+            fresh = std::make_shared<TrackDecoder>(std::move(track));
+            hr = work.seconds > 0 ? fresh->Seek(work.seconds) : S_OK;
+        }
+    }
+    work.decoder.reset();
+    Hold hold(*this);
+    Slot* slot = Find(work.serial);
+    if (slot == nullptr || slot->turn != work.turn)
+        return;  // a later seek is asked: it goes next
+    slot->seekTo.reset();
+    if (FAILED(hr)) {
+        // Refused: a track whose samples are all still there plays on where
+        // it was; one whose samples were thrown away ends where it was heard.
+        if (slot->discarded) {
+            slot->discarded = false;
+            slot->span = StreamSpan{writtenFrames, writtenFrames, work.seconds, true};
+            slot->exhausted = true;
+        }
+        return;
+    }
+    if (fresh)
+        slot->decoder = std::move(fresh);
+    slot->discarded = false;
+    if (slot == playing.get()) {
+        ResetDevice();  // what is buffered is of the old place
+        if (following && following->span.begun)
+            Rewind(*following, 0.0);  // its first samples went with the buffer
+    }
+    slot->span = toTheEnd ? StreamSpan{writtenFrames, writtenFrames, work.end, true}
+                          : StreamSpan{0, UINT64_MAX, work.seconds, false};
+    slot->exhausted = toTheEnd;
+    slot->carry = SampleBlock{};
+    slot->carryOffset = 0;
+}
+
+void AudioStream::Core::OpenWanted(Work& work) {
+    Device made;
+    const HRESULT hr = openDevice(work.rate, work.channels, made);
+    Hold hold(*this);
+    // Superseded meanwhile (another track loaded, the stream closed): `made`
+    // is let go of here, on the thread that made it.
+    if (deviceTurn != work.turn || device.client || wantRate == 0)
+        return;
+    if (FAILED(hr)) {
+        openAt = GetTickCount64() + kReopenMs;
+        return;
+    }
+    device = std::move(made);
+    wantRate = 0;
+    wantChannels = 0;
+    writtenFrames = 0;
+    lastPlayed = 0;
+    running = false;
+    streamVolume = applyStreamVolume(device.client.Get(), device.channels, level);
+}
+
+// The device went away (another default output, a driver reset): what was
+// heard is kept, and the default device is opened anew, now and then until
+// one opens.
+void AudioStream::Core::LoseDevice() {
+    const uint64_t played = lastPlayed;
+    const bool whole = Heard(*playing, played);
+    const double heard = PositionOf(*playing, played);
+    const bool followingBegun = following && following->span.begun;
+    const double followingHeard = followingBegun && whole ? PositionOf(*following, played) : 0.0;
+    wantRate = device.rate;
+    wantChannels = device.channels;
+    openAt = 0;
+    ++deviceTurn;
+    running = false;
+    device = Device{};  // on the thread, which made it
+    writtenFrames = 0;
+    lastPlayed = 0;
+    if (whole)
+        playing->span = StreamSpan{0, 0, heard, true};
+    else
+        Rewind(*playing, heard);
+    if (followingBegun)
+        Rewind(*following, followingHeard);
+}
+
+void AudioStream::Core::ReopenFor(Slot& slot) {
+    const uint64_t played = lastPlayed;
+    if (&slot != playing.get())
+        playing->span = StreamSpan{0, 0, PositionOf(*playing, played), true};
+    else
+        slot.duration =
+            std::max(slot.duration, slot.fileDuration);  // a header told of the first part
+    slot.span = StreamSpan{
+        0, UINT64_MAX,
+        slot.carry.seconds + static_cast<double>(slot.carryOffset) / slot.carry.sampleRate, false};
+    wantRate = slot.carry.sampleRate;
+    wantChannels = slot.carry.channels;
+    openAt = 0;
+    ++deviceTurn;
+    if (running)
+        device.client->Stop();
+    running = false;
+    device = Device{};
+    writtenFrames = 0;
+    lastPlayed = 0;
+}
+
+}  // namespace zav2
