@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "playback/kept_file.h"
 #include "platform/file.h"
 #include "platform/path.h"
 
@@ -15,34 +16,6 @@ constexpr size_t kMostDigits = 9;
 // Room for the header and kKeptPlaces lines of the longest paths, with some
 // to spare; a bigger file is not one of ours.
 constexpr uint64_t kMostFileBytes = 256 * 1024;
-
-bool storable(StringView path) {
-    return !path.empty() && path.size() <= kMaxPath &&
-           std::none_of(path.begin(), path.end(), [](Char c) { return c < 0x20; });
-}
-
-void appendUnit(std::string& bytes, Char unit) {
-    const auto value = static_cast<uint16_t>(unit);
-    bytes += static_cast<char>(value & 0xFF);
-    bytes += static_cast<char>(value >> 8);
-}
-
-void appendText(std::string& bytes, StringView text) {
-    for (const Char unit : text)
-        appendUnit(bytes, unit);
-}
-
-std::optional<uint32_t> parseSeconds(StringView digits) {
-    if (digits.empty() || digits.size() > kMostDigits)
-        return std::nullopt;
-    uint32_t value = 0;
-    for (const Char c : digits) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + static_cast<uint32_t>(c - '0');
-    }
-    return value;
-}
 
 }  // namespace
 
@@ -70,7 +43,7 @@ std::optional<uint32_t> KeptPlaces::find(StringView path) const {
 }
 
 void KeptPlaces::keep(StringView path, uint32_t seconds) {
-    if (!storable(path))
+    if (!keepablePath(path))
         return;
     forget(path);
     places_.insert(places_.begin(), KeptPlace{String(path), seconds});
@@ -83,54 +56,34 @@ void KeptPlaces::forget(StringView path) {
 }
 
 std::string formatPlacesFile(const KeptPlaces& places) {
-    std::string bytes = "\xFF\xFE";
-    appendText(bytes, kHeader);
-    appendText(bytes, ZT("\r\n"));
-    for (const KeptPlace& place : places.places()) {
-        const std::string seconds = std::to_string(place.seconds);
-        for (const char digit : seconds)
-            appendUnit(bytes, static_cast<Char>(digit));
-        appendUnit(bytes, '\t');
-        appendText(bytes, place.path);
-        appendText(bytes, ZT("\r\n"));
-    }
-    return bytes;
+    std::vector<String> lines;
+    lines.reserve(places.places().size());
+    for (const KeptPlace& place : places.places())
+        lines.push_back(asciiUnits(std::to_string(place.seconds)) + ZT('\t') + place.path);
+    return formatKeptFile(kHeader, lines);
 }
 
 std::optional<KeptPlaces> parsePlacesFile(std::string_view bytes) {
-    if (bytes.size() % 2 != 0 || !bytes.starts_with("\xFF\xFE"))
+    const std::optional<std::vector<String>> lines = parseKeptFile(bytes, kHeader);
+    if (!lines)
         return std::nullopt;
-    const String text = utf16leToString(bytes.substr(2));
-    std::vector<KeptPlace> lines;
-    bool headerSeen = false;
-    for (size_t at = 0; at < text.size();) {
-        const size_t end = text.find(ZT("\r\n"), at);
-        if (end == String::npos)
-            return std::nullopt;  // cut short
-        const StringView line(text.data() + at, end - at);
-        at = end + 2;
-        if (!headerSeen) {
-            if (line != kHeader)
-                return std::nullopt;
-            headerSeen = true;
-            continue;
-        }
+    std::vector<KeptPlace> read;
+    read.reserve(lines->size());
+    for (const StringView line : *lines) {
         const size_t tab = line.find('\t');
         if (tab == StringView::npos)
             return std::nullopt;
-        const std::optional<uint32_t> seconds = parseSeconds(line.substr(0, tab));
+        const std::optional<uint64_t> seconds = parseDigits(line.substr(0, tab), kMostDigits);
         const StringView path = line.substr(tab + 1);
-        if (!seconds || !storable(path))
+        if (!seconds || !keepablePath(path))
             return std::nullopt;
-        lines.push_back({String(path), *seconds});
+        read.push_back({String(path), static_cast<uint32_t>(*seconds)});
     }
-    if (!headerSeen)
-        return std::nullopt;
     // Kept oldest first, so the most recent line of a path wins and the
     // limit lets the oldest go.
     KeptPlaces places;
-    for (auto line = lines.rbegin(); line != lines.rend(); ++line)
-        places.keep(line->path, line->seconds);
+    for (auto place = read.rbegin(); place != read.rend(); ++place)
+        places.keep(place->path, place->seconds);
     return places;
 }
 
