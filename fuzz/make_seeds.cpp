@@ -91,18 +91,31 @@ Seeds expressionSeeds() {
 }
 
 // UTF-16LE with its mark, as the program writes it.
-Bytes placesFile(const std::u16string& lines) {
+Bytes keptFile(const std::u16string& lines) {
     return kBomLe + utf16le(lines);
 }
 
 Seeds placesSeeds() {
     return {
-        {"places", placesFile(u"Zav2 places\r\n330\tD:\\講義\\a=b;[c].mp3\r\n7\tC:\\x.mp4\r\n")},
-        {"repeated", placesFile(u"Zav2 places\r\n1\tC:\\x\r\n2\tC:\\x\r\n")},
-        {"header-only", placesFile(u"Zav2 places\r\n")},
-        {"cut-short", placesFile(u"Zav2 places\r\n330\tD:\\a.mp3")},
+        {"places", keptFile(u"Zav2 places\r\n330\tD:\\講義\\a=b;[c].mp3\r\n7\tC:\\x.mp4\r\n")},
+        {"repeated", keptFile(u"Zav2 places\r\n1\tC:\\x\r\n2\tC:\\x\r\n")},
+        {"header-only", keptFile(u"Zav2 places\r\n")},
+        {"cut-short", keptFile(u"Zav2 places\r\n330\tD:\\a.mp3")},
         {"lone-surrogate", kBomLe + utf16le(u"Zav2 places\r\n9\tD:\\") + "\x00\xD8\r\0\n\0"s},
         {"bytes", "Zav2 places\r\n330\tD:\\a.mp3\r\n"},
+    };
+}
+
+Seeds loudnessSeeds() {
+    return {
+        {"loudness",
+         keptFile(
+             u"Zav2 loudness\r\n4096\t133000000000000000\t-14.25\t0.98\tD:\\曲\\a=b;[c].flac\r\n"
+             u"7\t1\t-23.123456789012345\t1.0000001\tC:\\x.wav\r\n")},
+        {"repeated", keptFile(u"Zav2 loudness\r\n1\t1\t-10\t1\tC:\\x\r\n2\t2\t-20\t1\tC:\\x\r\n")},
+        {"out-of-range", keptFile(u"Zav2 loudness\r\n1\t1\t-1e400\t65\tC:\\x\r\n")},
+        {"not-a-number", keptFile(u"Zav2 loudness\r\n1\t1\tnan\tinf\tC:\\x\r\n")},
+        {"header-only", keptFile(u"Zav2 loudness\r\n")},
     };
 }
 
@@ -133,5 +146,6 @@ int main(int argc, char** argv) {
     write(root / "settings_values", settingsSeeds());
     write(root / "search_expression", expressionSeeds());
     write(root / "resume_places", placesSeeds());
+    write(root / "loudness_cache", loudnessSeeds());
     return 0;
 }

@@ -1,0 +1,162 @@
+// The measured loudnesses kept between runs: found only for the file as it
+// was measured, bounded, and read back exactly from a file that may be
+// damaged or hostile.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+
+#include "playback/loudness_cache.h"
+#include "scratch_folder.h"
+
+namespace zav2::test {
+namespace {
+
+String u(const char* text) {
+    return utf8ToUtf16(text);
+}
+
+std::string le(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+TEST(LoudnessCacheTest, FoundOnlyForTheFileAsItWasMeasured) {
+    LoudnessCache cache;
+    const String song = u("D:\\m\\song.flac");
+    ASSERT_TRUE(cache.keep(song, 1000, 5000, {-14.5, 0.98}));
+    struct Case {
+        uint64_t size;
+        int64_t modified;
+        bool found;
+    };
+    const Case cases[] = {{1000, 5000, true}, {1001, 5000, false}, {1000, 5001, false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(cache.find(song, c.size, c.modified).has_value(), c.found) << c.size;
+    EXPECT_FALSE(cache.find(u("D:\\m\\SONG.flac"), 1000, 5000));
+
+    // Measured again after a change: the new values, once.
+    cache.keep(song, 1001, 6000, {-9.0, 1.0});
+    EXPECT_EQ(cache.entries().size(), 1u);
+    EXPECT_EQ(cache.find(song, 1001, 6000)->lufs, -9.0);
+}
+
+TEST(LoudnessCacheTest, KeepsTheMostRecentlyMeasured) {
+    LoudnessCache cache;
+    const auto path = [](size_t i) { return u(("D:\\m\\" + std::to_string(i) + ".mp3").c_str()); };
+    for (size_t i = 0; i <= kKeptLoudnesses; ++i)
+        cache.keep(path(i), i, 1, {-20, 0.5});
+    cache.keep(path(5), 5, 1, {-20, 0.5});  // measured again: first
+
+    ASSERT_EQ(cache.entries().size(), kKeptLoudnesses);
+    EXPECT_EQ(cache.entries().front().path, path(5));
+    EXPECT_FALSE(cache.find(path(0), 0, 1));  // the oldest went
+    EXPECT_TRUE(cache.find(path(1), 1, 1));
+}
+
+TEST(LoudnessFileTest, ReadsBackExactlyWhatWasKept) {
+    String surrogate = u("D:\\x");
+    surrogate += static_cast<Char>(0xD800);  // unpaired, as NTFS allows
+    const String longest = u("D:\\") + String(256, 'a');
+    const MeasuredLoudness awkward{-23.123456789012345, 0.10000000000000002};
+    LoudnessCache cache;
+    for (const String& path :
+         {u("C:\\a=b;c[d].mp3"), u("Zav2 loudness"), u("D:\\講義\\第1回 「音声」.m4a"),
+          u("\\\\server\\share\\#1 ; =x.wav"), surrogate, longest}) {
+        EXPECT_TRUE(cache.keep(path, 18'446'744'073'709, 133'000'000'000'000'000, awkward));
+    }
+    struct Refused {
+        String path;
+        uint64_t size;
+        int64_t modified;
+        MeasuredLoudness loudness;
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const Refused refused[] = {
+        {u("D:\\tab\there.mp3"), 1, 1, {-20, 0.5}},  // no file name has one
+        {longest + u("b"), 1, 1, {-20, 0.5}},        // longer than any entry
+        {u(""), 1, 1, {-20, 0.5}},
+        {u("D:\\a"), 1, -1, {-20, 0.5}},
+        {u("D:\\a"), 1, 1, {nan, 0.5}},
+        {u("D:\\a"), 1, 1, {-20, nan}},
+        {u("D:\\a"), 1, 1, {-100.5, 0.5}},
+        {u("D:\\a"), 1, 1, {20.5, 0.5}},
+        {u("D:\\a"), 1, 1, {-20, 0}},
+        {u("D:\\a"), 1, 1, {-20, 64.5}},
+    };
+    for (const Refused& r : refused)
+        EXPECT_FALSE(cache.keep(r.path, r.size, r.modified, r.loudness)) << utf16ToUtf8(r.path);
+
+    ASSERT_EQ(cache.entries().size(), 6u);
+    EXPECT_EQ(parseLoudnessFile(formatLoudnessFile(cache)), cache);
+    EXPECT_EQ(loudnessFilePath(u("D:\\Tools\\Zav2.exe")), u("D:\\Tools\\Zav2.loudness"));
+}
+
+TEST(LoudnessFileTest, AFullFileOfTheLongestLinesIsReadBack) {
+    LoudnessCache cache;
+    for (size_t i = 0; i < kKeptLoudnesses; ++i) {
+        const std::string name = "D:\\" + std::to_string(i) + std::string(250, 'x');
+        cache.keep(u(name.substr(0, 259).c_str()), 9'999'999'999'999'999'999u,
+                   std::numeric_limits<int64_t>::max(),
+                   {-99.123456789012345, 1.2345678901234567e-300});
+    }
+    const ScratchFolder folder("loudness");
+    const String file = folder.write("Zav2.loudness", formatLoudnessFile(cache));
+    EXPECT_EQ(readLoudnessFile(file), cache);
+}
+
+TEST(LoudnessFileTest, AnythingButAWholeFileOfOursIsDamaged) {
+    const std::string good = le(u"Zav2 loudness\r\n1000\t5000\t-14.5\t0.98\tD:\\a.mp3\r\n");
+    ASSERT_TRUE(parseLoudnessFile(good));
+    EXPECT_TRUE(parseLoudnessFile(le(u"Zav2 loudness\r\n")));
+    // The most recent line of a path wins.
+    const std::optional<LoudnessCache> repeated =
+        parseLoudnessFile(le(u"Zav2 loudness\r\n1\t1\t-10\t1\tD:\\a\r\n2\t2\t-20\t1\tD:\\a\r\n"));
+    ASSERT_TRUE(repeated);
+    ASSERT_EQ(repeated->entries().size(), 1u);
+    EXPECT_EQ(repeated->entries().front().size, 1u);
+
+    const std::u16string badLines[] = {
+        u"1000\t5000\t-14.5\tD:\\a.mp3",          // a field missing
+        u"1000\t5000\t-14.5\t0.98\t",             // no path
+        u"1000\t5000\t-14.5\t0.98\tD:\\a\t.mp3",  // a tab in the path
+        u"-1\t5000\t-14.5\t0.98\tD:\\a.mp3",      //
+        u"1000\t-5000\t-14.5\t0.98\tD:\\a.mp3",   //
+        u"10000000000000000000\t5000\t-14.5\t0.98\tD:\\a.mp3",
+        u"1000\t9223372036854775808\t-14.5\t0.98\tD:\\a.mp3",  // beyond int64
+        u"1000\t5000\tnan\t0.98\tD:\\a.mp3",
+        u"1000\t5000\t-inf\t0.98\tD:\\a.mp3",
+        u"1000\t5000\t-14.5\tinf\tD:\\a.mp3",
+        u"1000\t5000\t-1e400\t0.98\tD:\\a.mp3",  // beyond a double
+        u"1000\t5000\t-100.01\t0.98\tD:\\a.mp3",
+        u"1000\t5000\t20.01\t0.98\tD:\\a.mp3",
+        u"1000\t5000\t-14.5\t0\tD:\\a.mp3",
+        u"1000\t5000\t-14.5\t-0.5\tD:\\a.mp3",
+        u"1000\t5000\t-14.5\t64.01\tD:\\a.mp3",
+        u"1000\t5000\t-14.5\t0x1p-1\tD:\\a.mp3",
+        u"1000\t5000\t -14.5\t0.98\tD:\\a.mp3",
+        u"1000\t5000\t-14,5\t0.98\tD:\\a.mp3",
+        u"1000\t5000\t-１4.5\t0.98\tD:\\a.mp3",  // a wide digit
+        u"1000\t5000\t\t0.98\tD:\\a.mp3",
+    };
+    for (const std::u16string& line : badLines) {
+        EXPECT_FALSE(parseLoudnessFile(le(u"Zav2 loudness\r\n" + line + u"\r\n")))
+            << utf16ToUtf8(String(line.begin(), line.end()));
+    }
+    const std::string damaged[] = {
+        "",
+        good.substr(0, good.size() - 2),  // cut short
+        good.substr(0, good.size() - 1),  // an odd byte
+        good.substr(2),                   // no byte order mark
+        le(u"Zav2 places\r\n"),           // another file of ours
+    };
+    for (const std::string& bytes : damaged)
+        EXPECT_FALSE(parseLoudnessFile(bytes)) << bytes;
+}
+
+}  // namespace
+}  // namespace zav2::test
