@@ -1,0 +1,133 @@
+// The loudness measurer against the platform's real decoder under Wine:
+// tones written by code measure at their level, a file measured once is
+// known in the next run, and a file changed since is not.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <mfapi.h>
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "playback/loudness_measurer_win.h"
+
+namespace zav2 {
+namespace {
+
+constexpr DWORD kLongWaitMs = 30000;  // only a broken measurer takes this long
+
+// A folder of its own under Wine's temporary folder, removed afterwards.
+class Scratch {
+  public:
+    Scratch() {
+        wchar_t temp[MAX_PATH + 1] = {};
+        GetTempPathW(MAX_PATH + 1, temp);
+        root = std::filesystem::path(temp) /
+               (L"zav2-loudness-" + std::to_wstring(GetCurrentProcessId()));
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(root);
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+    }
+    String path(const wchar_t* name) const { return (root / name).wstring(); }
+
+  private:
+    std::filesystem::path root;
+};
+
+// 16-bit stereo PCM at 48 kHz: a 1 kHz sine of `dbfs` peak in both
+// channels, which BS.1770 rates at `dbfs` LUFS; silence for -inf.
+void writeTone(const String& path, double dbfs, double seconds) {
+    constexpr uint32_t kRate = 48000;
+    constexpr uint16_t kChannels = 2;
+    const auto frames = static_cast<uint32_t>(seconds * kRate);
+    const uint32_t dataBytes = frames * kChannels * 2;
+    std::string bytes;
+    const auto put = [&bytes](uint32_t value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    bytes += "RIFF";
+    put(36 + dataBytes, 4);
+    bytes += "WAVEfmt ";
+    put(16, 4);
+    put(1, 2);  // PCM
+    put(kChannels, 2);
+    put(kRate, 4);
+    put(kRate * kChannels * 2, 4);
+    put(kChannels * 2, 2);
+    put(16, 2);
+    bytes += "data";
+    put(dataBytes, 4);
+    const double amplitude = std::pow(10.0, dbfs / 20) * 32767;
+    for (uint32_t i = 0; i < frames; ++i) {
+        const double value = amplitude * std::sin(2 * 3.14159265358979323846 * 1000 * i / kRate);
+        const auto sample = static_cast<uint16_t>(static_cast<int16_t>(std::lround(value)));
+        put(sample, 2);
+        put(sample, 2);
+    }
+    std::ofstream(std::filesystem::path(path), std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+class LoudnessMeasurerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        ASSERT_EQ(MFStartup(MF_VERSION, MFSTARTUP_FULL), S_OK);
+    }
+    void TearDown() override {
+        MFShutdown();
+        if (SUCCEEDED(com))
+            CoUninitialize();
+    }
+    Scratch scratch;
+    HRESULT com = E_FAIL;
+};
+
+TEST_F(LoudnessMeasurerTest, ATonesLoudnessIsItsLevel) {
+    const String tone = scratch.path(L"tone.wav");
+    writeTone(tone, -20.0, 3.0);
+    MeasuredLoudness measured;
+    ASSERT_EQ(measureLoudness(tone, measured, nullptr), S_OK);
+    EXPECT_NEAR(measured.lufs, -20.0, 0.5);
+    EXPECT_NEAR(measured.peak, 0.1, 0.005);
+
+    const String silence = scratch.path(L"silence.wav");
+    writeTone(silence, -HUGE_VAL, 1.0);
+    EXPECT_TRUE(FAILED(measureLoudness(silence, measured, nullptr)));
+}
+
+TEST_F(LoudnessMeasurerTest, AMeasuredFileIsKnownUntilItChanges) {
+    const String cacheFile = scratch.path(L"Zav2.loudness");
+    const String song = scratch.path(L"曲 1.wav");
+    writeTone(song, -12.0, 1.0);
+    {
+        LoudnessMeasurer measurer(cacheFile);
+        EXPECT_FALSE(measurer.Known(song));
+        const std::optional<MeasuredLoudness> now = measurer.MeasureNow(song, kLongWaitMs);
+        ASSERT_TRUE(now);
+        EXPECT_NEAR(now->lufs, -12.0, 0.5);
+        EXPECT_TRUE(measurer.Known(song));
+    }
+    // Saved on the way out, known to the next run.
+    LoudnessMeasurer next(cacheFile);
+    ASSERT_TRUE(next.Known(song));
+
+    writeTone(song, -24.0, 1.5);  // another size
+    EXPECT_FALSE(next.Known(song));
+    next.MeasureAhead({scratch.path(L"missing.wav"), song});
+    const DWORD start = GetTickCount();
+    while (!next.Known(song) && GetTickCount() - start < kLongWaitMs)
+        Sleep(10);
+    ASSERT_TRUE(next.Known(song));
+    EXPECT_NEAR(next.Known(song)->lufs, -24.0, 0.5);
+}
+
+}  // namespace
+}  // namespace zav2
