@@ -7,14 +7,18 @@
 # its gaps are the recording's own error, its lengths what "whole" reads as.
 # With "mp3" the tones are LAME-encoded MP3 files, each with the encoder's
 # delay and padding around it (the floor joins them as decoded, trimmed).
+# With "mixed" they are WAV files at 44.1 and 48 kHz in turn, which the
+# stream converts to its device's rate (the floor joins them at 44.1 kHz).
 # Not part of CTest; about 45 s:
 #   tools/wine-run -- bench/gaps.sh build/windows/src/app/Zav2.exe [wav|mp3]
 set -u
-[ $# -ge 1 ] && [ $# -le 2 ] || { echo "usage: gaps.sh Zav2.exe [wav|mp3] (through tools/wine-run)" >&2; exit 2; }
+[ $# -ge 1 ] && [ $# -le 2 ] || { echo "usage: gaps.sh Zav2.exe [wav|mp3|mixed] (through tools/wine-run)" >&2; exit 2; }
 kind=${2:-wav}
+rates=(44100 44100 44100 44100)
 case "$kind" in
   wav) codec=(-c:a pcm_s16le) ;;
   mp3) codec=(-c:a libmp3lame -b:a 192k) ;;
+  mixed) codec=(-c:a pcm_s16le) rates=(44100 48000 44100 48000) kind=wav ;;
   *) echo "gaps.sh: wav or mp3, not $kind" >&2; exit 2 ;;
 esac
 here=$(cd "$(dirname "$0")" && pwd)
@@ -28,7 +32,7 @@ printf '%s\r\n' "[SystemSetting]" "MasterVolume=OFF" "Volume=1000" "Mode=ORDER" 
 pitches=(500 750 1000 1250)
 n=1
 for hz in "${pitches[@]}"; do
-  ffmpeg -loglevel error -y -f lavfi -i "aevalsrc=0.5*sin(2*PI*$hz*t):s=44100:d=4" \
+  ffmpeg -loglevel error -y -f lavfi -i "aevalsrc=0.5*sin(2*PI*$hz*t):s=${rates[$((n - 1))]}:d=4" \
     -ac 2 "${codec[@]}" "$work/tones/0$n tone $hz.$kind" || exit 1
   n=$((n + 1))
 done

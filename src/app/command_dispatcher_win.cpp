@@ -94,6 +94,9 @@ constexpr CommandRow kCommands[] = {
     row(IDM_MODE_SINGLE, kNone, onPlayModeChoice),
     row(IDM_MODE_ONCE, kNone, onPlayModeChoice),
     row(IDM_MASTER_VOLUME, kNone, onMasterVolume),
+    row(IDM_GAIN_OFF, kNone, onReplayGainChoice),
+    row(IDM_GAIN_TRACK, kNone, onReplayGainChoice),
+    row(IDM_GAIN_ALBUM, kNone, onReplayGainChoice),
     // Layout, view and fonts.
     row(IDM_NEXT_DISPLAY_MODE, kNone, onNextDisplayMode),
     row(IDM_TOGGLE_LIST, kNone, onToggleList),

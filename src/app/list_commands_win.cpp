@@ -18,6 +18,7 @@
 #include "resources/resource.h"
 #include "ui/command_rules.h"
 #include "app/list_commands_win.h"
+#include "playback/player_window_win.h"
 
 namespace zav2 {
 
@@ -202,6 +203,15 @@ void onPlayModeChoice(MainWindow& state, WORD id, WORD) {
                        : id == IDM_MODE_RANDOM ? Settings::kRandom
                        : id == IDM_MODE_SINGLE ? Settings::kSingle
                                                : Settings::kOnePass);
+}
+
+void onReplayGainChoice(MainWindow& state, WORD id, WORD) {
+    state.settings.ReplayGain = id - IDM_GAIN_OFF;
+    const HMENU menu = state.commands.shownMenu(kTitleMenu);
+    for (int item = IDM_GAIN_OFF; item <= IDM_GAIN_ALBUM; ++item)
+        setMenuCheck(menu, item, item == id);
+    state.playback.gains.setMode(replayGainMode(state.settings.ReplayGain));
+    renewTrackGain();
 }
 
 void onNextPlayMode(MainWindow& state, WORD, WORD) {

@@ -18,6 +18,9 @@ void onJump(MainWindow& state, WORD id, WORD notification);  // 4800 asks, 4900 
 void onRandomJump(MainWindow& state, WORD id, WORD notification);
 void onPlayModeChoice(MainWindow& state, WORD id, WORD notification);
 void onNextPlayMode(MainWindow& state, WORD id, WORD notification);
+// One of the three loudness items: the setting, its check marks, and the
+// gain of what plays.
+void onReplayGainChoice(MainWindow& state, WORD id, WORD notification);
 void onNextDisplayMode(MainWindow& state, WORD id, WORD notification);
 void onToggleList(MainWindow& state, WORD id, WORD notification);
 void onToggle(MainWindow& state, WORD id, WORD notification);

@@ -4,6 +4,7 @@
 #include "app/settings_calls_win.h"
 #include "app/main_window_win.h"
 #include "playback/engine_player_win.h"
+#include "playback/player_window_win.h"
 
 namespace zav2 {
 
@@ -31,6 +32,8 @@ void loadRemainingSettings(MainWindow& state) {
     // a resume may start playback without touching the slider.
     EnginePlayer enginePlayer;
     enginePlayer.setVolume(state.settings.Volume / 1000.0);
+    state.playback.gains.setMode(replayGainMode(state.settings.ReplayGain));
+    useTrackGains(&state.playback.gains);
 }
 
 void loadCaptureFolder(MainWindow& state) {

@@ -25,6 +25,7 @@
 #include "app/command_dispatcher_win.h"
 #include "app/list_commands_win.h"
 #include "ui/button_names_win.h"
+#include "playback/loudness_cache.h"
 #include "ui/controls_win.h"
 #include "platform/path.h"
 #include "resources/resource.h"
@@ -180,6 +181,7 @@ BOOL onInitDialog(HWND window, MainWindow& state) {
     // The recent items live in the settings file, so its path comes first.
     determineSettingsPath(state);
     state.playback.places.useFile(placesFilePath(state.programPath));
+    state.playback.gains.useFile(loudnessFilePath(state.programPath));
     rebuildJumpList(taskbarOwner(state));
     obtainMasterVolume(state);
     createTaskbarList(state);
@@ -442,6 +444,8 @@ void onDestroy(MainWindow& state) {
         // Taken before the stop, which leaves the entry (and keeps its place).
         const int nowPosition = currentEntryPosition(playbackParts(state));
         stopAndReset(playbackParts(state));
+        useTrackGains(nullptr);
+        state.playback.gains.close();
         state.taskbar.list.Reset();
         destroyMenus(state);
         state.playback.masterVolume.Reset();

@@ -17,7 +17,7 @@ constexpr REFERENCE_TIME kBufferDuration = 5000000;
 
 }  // namespace
 
-HRESULT openDevice(UINT32 rate, UINT32 channels, Device& made) {
+HRESULT openDevice(Device& made) {
     ComPtr<IMMDeviceEnumerator> devices;
     HRESULT hr = CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_INPROC_SERVER,
                                   IID_PPV_ARGS(&devices));
@@ -28,8 +28,14 @@ HRESULT openDevice(UINT32 rate, UINT32 channels, Device& made) {
     if (SUCCEEDED(hr))
         hr = endpoint->Activate(__uuidof(IAudioClient), CLSCTX_INPROC_SERVER, nullptr,
                                 reinterpret_cast<void**>(client.GetAddressOf()));
+    WAVEFORMATEX* mix = nullptr;
+    if (SUCCEEDED(hr))
+        hr = client->GetMixFormat(&mix);
     if (FAILED(hr))
         return hr;
+    const UINT32 rate = mix->nSamplesPerSec;
+    CoTaskMemFree(mix);
+    constexpr UINT32 channels = 2;
     constexpr WORD kFloatBytes = 4;
     WAVEFORMATEX format{};
     format.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
@@ -38,7 +44,8 @@ HRESULT openDevice(UINT32 rate, UINT32 channels, Device& made) {
     format.wBitsPerSample = kFloatBytes * 8;
     format.nBlockAlign = static_cast<WORD>(channels * kFloatBytes);
     format.nAvgBytesPerSec = rate * format.nBlockAlign;
-    // The audio engine converts the file's rate to its own.
+    // A device of more than two speakers takes stereo by the platform's
+    // own up-mix.
     hr = client->Initialize(
         AUDCLNT_SHAREMODE_SHARED,
         AUDCLNT_STREAMFLAGS_AUTOCONVERTPCM | AUDCLNT_STREAMFLAGS_SRC_DEFAULT_QUALITY,

@@ -1,6 +1,7 @@
 // The output device the audio stream writes into: a shared-mode WASAPI
-// client of the default device, at the stream's rate and channels, in
-// 32-bit float. Opened and let go of on the stream's thread. Windows only.
+// client of the default device, stereo 32-bit float at the rate the platform
+// mixes at, so that every track can follow every other on it. Opened and let go of on the stream's
+// thread. Windows only.
 #pragma once
 
 #include <windows.h>
@@ -21,9 +22,8 @@ struct Device {
     UINT32 bufferFrames = 0;
 };
 
-// Opens the default output device for samples of `rate` and `channels`;
-// the platform converts them to its own rate.
-HRESULT openDevice(UINT32 rate, UINT32 channels, Device& made);
+// Opens the default output device for stereo float at its mix rate.
+HRESULT openDevice(Device& made);
 
 // The program's volume goes on the stream itself, never on the session's
 // volume (ISimpleAudioVolume): since Vista, waveOutSetVolume, which the

@@ -33,6 +33,7 @@ class AudioStream::Core : public std::enable_shared_from_this<AudioStream::Core>
     void Stop();
     HRESULT Seek(double seconds);
     void SetVolume(double level);
+    void SetGain(float factor);
     bool Queue(std::unique_ptr<AudioTrack>& track);
     void Unqueue();
     bool HasQueued() const;
@@ -51,13 +52,14 @@ class AudioStream::Core : public std::enable_shared_from_this<AudioStream::Core>
 
   private:
     struct Slot {
-        std::shared_ptr<TrackDecoder> decoder;  // read by the thread outside the lock
+        std::shared_ptr<TrackFeed> decoder;  // read by the thread outside the lock
         String path;
         double duration = 0.0;
         double fileDuration = 0.0;
         uint64_t serial = 0;
         StreamSpan span;
         bool exhausted = false;  // all its samples are written (span.endFrame is set)
+        bool tailTaken = false;  // its filter's last frames are read (or handed on)
         // A seek asked and not yet made by the thread; `turn` counts them,
         // so that a read or seek that began before the latest is dropped.
         std::optional<double> seekTo;
@@ -74,7 +76,7 @@ class AudioStream::Core : public std::enable_shared_from_this<AudioStream::Core>
     struct Work {
         WorkKind kind = WorkKind::Wait;
         DWORD waitMs = INFINITE;
-        std::shared_ptr<TrackDecoder> decoder;
+        std::shared_ptr<TrackFeed> decoder;
         uint64_t serial = 0;
         uint64_t turn = 0;
         double seconds = 0.0;
@@ -82,8 +84,7 @@ class AudioStream::Core : public std::enable_shared_from_this<AudioStream::Core>
         String path;
         bool discarded = false;
         bool joining = false;  // the first read of the queued track
-        UINT32 rate = 0;
-        UINT32 channels = 0;
+        UINT32 rate = 0;       // the device's, for the samples read
         std::function<void()> hook;
         Device retired;  // let go of outside the lock
     };
@@ -100,7 +101,6 @@ class AudioStream::Core : public std::enable_shared_from_this<AudioStream::Core>
     HRESULT Fill(Work& work);
     void StartOrRest();
     void LoseDevice();
-    void ReopenFor(Slot& slot);
     void ResetDevice();
     void Silence();
     void RetireDevice();
@@ -110,7 +110,7 @@ class AudioStream::Core : public std::enable_shared_from_this<AudioStream::Core>
     Slot* Find(uint64_t serial);
     std::unique_ptr<Slot> MakeSlot(std::unique_ptr<AudioTrack> track);
     void Rewind(Slot& slot, double seconds);
-    bool FormatFits(UINT32 rate, UINT32 channels) const;
+    void EndRead(Slot& slot);
 
     mutable CRITICAL_SECTION section;
     Device device;   // opened and let go of on the thread only
@@ -124,10 +124,9 @@ class AudioStream::Core : public std::enable_shared_from_this<AudioStream::Core>
     std::unique_ptr<Slot> playing;
     std::unique_ptr<Slot> following;
     uint64_t serials = 0;
-    // The device the thread is to open (rate 0: none): for a new track of
-    // another format, after one went away, or for samples of another format.
-    UINT32 wantRate = 0;
-    UINT32 wantChannels = 0;
+    // The thread is to open the device: for the first track, or after the
+    // one in use went away.
+    bool wantDevice = false;
     ULONGLONG openAt = 0;
     uint64_t deviceTurn = 0;
     std::function<void()> readHook;

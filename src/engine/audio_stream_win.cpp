@@ -69,7 +69,7 @@ std::unique_ptr<AudioStream::Core::Slot> AudioStream::Core::MakeSlot(
     slot->duration = track->duration;
     slot->fileDuration = track->fileDuration;
     slot->serial = ++serials;
-    slot->decoder = std::make_shared<TrackDecoder>(std::move(track));
+    slot->decoder = std::make_shared<TrackFeed>(std::move(track));
     return slot;
 }
 
@@ -80,14 +80,9 @@ void AudioStream::Core::Rewind(Slot& slot, double seconds) {
     slot.discarded = true;
     slot.span = StreamSpan{0, UINT64_MAX, seconds, false};
     slot.exhausted = false;
+    slot.tailTaken = false;
     slot.carry = SampleBlock{};
     slot.carryOffset = 0;
-}
-
-bool AudioStream::Core::FormatFits(UINT32 rate, UINT32 channels) const {
-    if (device.client)
-        return rate == device.rate && channels == device.channels;
-    return rate == wantRate && channels == wantChannels;
 }
 
 HRESULT AudioStream::Core::Load(std::unique_ptr<AudioTrack> track) {
@@ -97,13 +92,11 @@ HRESULT AudioStream::Core::Load(std::unique_ptr<AudioTrack> track) {
     following.reset();
     playing.reset();
     wantRunning = false;
-    if (device.client && track->sampleRate == device.rate && track->channels == device.channels) {
+    if (device.client) {
         ResetDevice();
-    } else {
+    } else if (!wantDevice) {
         // The thread opens the device: the window does not wait on it.
-        RetireDevice();
-        wantRate = track->sampleRate;
-        wantChannels = track->channels;
+        wantDevice = true;
         openAt = 0;
         ++deviceTurn;
     }
@@ -124,8 +117,7 @@ HRESULT AudioStream::Core::Load(std::unique_ptr<AudioTrack> track) {
 void AudioStream::Core::Close() {
     Hold hold(*this);
     RetireDevice();
-    wantRate = 0;
-    wantChannels = 0;
+    wantDevice = false;
     ++deviceTurn;
     following.reset();
     playing.reset();
@@ -182,9 +174,15 @@ void AudioStream::Core::SetVolume(double loudness) {
         streamVolume = applyStreamVolume(device.client.Get(), device.channels, level);
 }
 
+void AudioStream::Core::SetGain(float factor) {
+    Hold hold(*this);
+    if (playing)
+        playing->decoder->SetGain(factor);
+}
+
 bool AudioStream::Core::Queue(std::unique_ptr<AudioTrack>& track) {
     Hold hold(*this);
-    if (!playing || !track || !FormatFits(track->sampleRate, track->channels))
+    if (!playing || !track)
         return false;
     following = MakeSlot(std::move(track));
     SetEvent(wake.get());
@@ -299,6 +297,9 @@ HRESULT AudioStream::Seek(double seconds) {
 }
 void AudioStream::SetVolume(double level) {
     core->SetVolume(level);
+}
+void AudioStream::SetGain(float factor) {
+    core->SetGain(factor);
 }
 bool AudioStream::Queue(std::unique_ptr<AudioTrack>& track) {
     return core->Queue(track);

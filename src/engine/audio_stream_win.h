@@ -1,7 +1,8 @@
 // The program's own sound output for audio-only entries: each file is
-// decoded here (Media Foundation's source reader, 32-bit float) and its
-// samples are written into one shared-mode WASAPI stream that stays open
-// from entry to entry. The entry that follows is written straight after the
+// decoded here (Media Foundation's source reader, 32-bit float), converted to
+// the device's own rate and to stereo, given its gain, and written into one
+// shared-mode WASAPI stream that stays open from entry to entry, whatever
+// the files' formats. The entry that follows is written straight after the
 // last sample of the one before, so the two join without a gap, and no
 // stream starts or stops between them. Windows only.
 //
@@ -50,10 +51,13 @@ class AudioStream {
     HRESULT Seek(double seconds);
     // The stream's own volume, 0 ... 1, heard at once.
     void SetVolume(double level);
+    // The playing track's gain, from what is read next (a fifth of a second
+    // on, as what is buffered is heard first).
+    void SetGain(float factor);
 
     // The next track, written without a break after the playing one's last
-    // sample. False, and the track stays the caller's, when its format
-    // differs from the playing one's (the device would have to start anew).
+    // sample, whatever its format. False, and the track stays the caller's,
+    // when nothing plays.
     bool Queue(std::unique_ptr<AudioTrack>& track);
     // Takes the queued track back; where its first samples are in the
     // device's buffer already, they are thrown away and the playing track

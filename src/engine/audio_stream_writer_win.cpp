@@ -109,7 +109,7 @@ AudioStream::Core::Work AudioStream::Core::NextWork() {
     if (!playing)
         return work;
     if (!device.client) {
-        if (wantRate == 0)
+        if (!wantDevice)
             return work;
         const ULONGLONG now = GetTickCount64();
         if (now < openAt) {
@@ -117,8 +117,6 @@ AudioStream::Core::Work AudioStream::Core::NextWork() {
             return work;
         }
         work.kind = WorkKind::Open;
-        work.rate = wantRate;
-        work.channels = wantChannels;
         work.turn = deviceTurn;
         return work;
     }
@@ -140,7 +138,7 @@ AudioStream::Core::Work AudioStream::Core::NextWork() {
     if (Fill(work) == AUDCLNT_E_DEVICE_INVALIDATED)
         LoseDevice();
     if (!device.client) {
-        // Gone, or closed for samples of another format: opened anew next.
+        // Gone: opened anew next.
         work.kind = WorkKind::Wait;
         work.waitMs = 0;
         return work;
@@ -173,14 +171,15 @@ HRESULT AudioStream::Core::Fill(Work& work) {
             work.turn = slot->turn;
             work.path = slot->path;
             work.joining = slot == following.get() && !slot->span.begun;
+            work.rate = device.rate;
             return S_OK;
         }
         const SampleBlock& carry = slot->carry;
-        if (carry.sampleRate != device.rate || carry.channels != device.channels) {
-            // The samples that follow are of another format: once all that
-            // was written has been heard, the device is opened anew for them.
-            if (lastPlayed >= writtenFrames)
-                ReopenFor(*slot);
+        if (carry.sampleRate != device.rate) {
+            // Read for the device that went away, whose default had another
+            // rate: read again for this one.
+            Rewind(*slot,
+                   carry.seconds + static_cast<double>(slot->carryOffset) / carry.sampleRate);
             return S_OK;
         }
         const UINT32 frames = static_cast<UINT32>(
@@ -242,7 +241,7 @@ void AudioStream::Core::ReadTrack(Work& work) {
         }
     }
     SampleBlock block;
-    const HRESULT hr = work.decoder->Read(block);
+    const HRESULT hr = work.decoder->Read(block, work.rate);
     work.decoder.reset();
     Hold hold(*this);
     Slot* slot = Find(work.serial);
@@ -254,13 +253,32 @@ void AudioStream::Core::ReadTrack(Work& work) {
         slot->carryOffset = 0;
         return;
     }
-    // The end of its music, or of what its file would give.
-    if (!slot->span.begun) {
-        slot->span.begun = true;
-        slot->span.startFrame = writtenFrames;
+    if (hr == S_FALSE && !slot->tailTaken) {
+        // The filter's last frames: the next track of the same rate takes
+        // them on, so the join sounds as one signal; otherwise they end
+        // this one.
+        slot->tailTaken = true;
+        if (slot == playing.get() && following && !following->span.begun &&
+            slot->decoder->HandOver(*following->decoder)) {
+            EndRead(*slot);
+            return;
+        }
+        slot->decoder->TakeTail(slot->carry);
+        slot->carryOffset = 0;
+        if (slot->HasCarry())
+            return;
     }
-    slot->exhausted = true;
-    slot->span.endFrame = writtenFrames;
+    EndRead(*slot);
+}
+
+// The end of its music, or of what its file would give.
+void AudioStream::Core::EndRead(Slot& slot) {
+    if (!slot.span.begun) {
+        slot.span.begun = true;
+        slot.span.startFrame = writtenFrames;
+    }
+    slot.exhausted = true;
+    slot.span.endFrame = writtenFrames;
 }
 
 void AudioStream::Core::SeekTrack(Work& work) {
@@ -270,13 +288,14 @@ void AudioStream::Core::SeekTrack(Work& work) {
     // been heard whole there.
     const bool toTheEnd = work.end > 0 && work.seconds >= work.end;
     HRESULT hr = toTheEnd ? S_OK : work.decoder->Seek(work.seconds);
-    std::shared_ptr<TrackDecoder> fresh;
+    std::shared_ptr<TrackFeed> fresh;
     if (FAILED(hr) && work.discarded) {
         // Its samples are gone: the file is opened anew to get back there.
         std::unique_ptr<AudioTrack> track;
         hr = openAudioTrack(work.path, track);
         if (SUCCEEDED(hr)) {
-            fresh = std::make_shared<TrackDecoder>(std::move(track));
+            track->gain = work.decoder->Gain();
+            fresh = std::make_shared<TrackFeed>(std::move(track));
             hr = work.seconds > 0 ? fresh->Seek(work.seconds) : S_OK;
         }
     }
@@ -307,25 +326,25 @@ void AudioStream::Core::SeekTrack(Work& work) {
     slot->span = toTheEnd ? StreamSpan{writtenFrames, writtenFrames, work.end, true}
                           : StreamSpan{0, UINT64_MAX, work.seconds, false};
     slot->exhausted = toTheEnd;
+    slot->tailTaken = false;
     slot->carry = SampleBlock{};
     slot->carryOffset = 0;
 }
 
 void AudioStream::Core::OpenWanted(Work& work) {
     Device made;
-    const HRESULT hr = openDevice(work.rate, work.channels, made);
+    const HRESULT hr = openDevice(made);
     Hold hold(*this);
-    // Superseded meanwhile (another track loaded, the stream closed): `made`
-    // is let go of here, on the thread that made it.
-    if (deviceTurn != work.turn || device.client || wantRate == 0)
+    // Superseded meanwhile (the stream closed): `made` is let go of here, on
+    // the thread that made it.
+    if (deviceTurn != work.turn || device.client || !wantDevice)
         return;
     if (FAILED(hr)) {
         openAt = GetTickCount64() + kReopenMs;
         return;
     }
     device = std::move(made);
-    wantRate = 0;
-    wantChannels = 0;
+    wantDevice = false;
     writtenFrames = 0;
     lastPlayed = 0;
     running = false;
@@ -341,8 +360,7 @@ void AudioStream::Core::LoseDevice() {
     const double heard = PositionOf(*playing, played);
     const bool followingBegun = following && following->span.begun;
     const double followingHeard = followingBegun && whole ? PositionOf(*following, played) : 0.0;
-    wantRate = device.rate;
-    wantChannels = device.channels;
+    wantDevice = true;
     openAt = 0;
     ++deviceTurn;
     running = false;
@@ -355,28 +373,6 @@ void AudioStream::Core::LoseDevice() {
         Rewind(*playing, heard);
     if (followingBegun)
         Rewind(*following, followingHeard);
-}
-
-void AudioStream::Core::ReopenFor(Slot& slot) {
-    const uint64_t played = lastPlayed;
-    if (&slot != playing.get())
-        playing->span = StreamSpan{0, 0, PositionOf(*playing, played), true};
-    else
-        slot.duration =
-            std::max(slot.duration, slot.fileDuration);  // a header told of the first part
-    slot.span = StreamSpan{
-        0, UINT64_MAX,
-        slot.carry.seconds + static_cast<double>(slot.carryOffset) / slot.carry.sampleRate, false};
-    wantRate = slot.carry.sampleRate;
-    wantChannels = slot.carry.channels;
-    openAt = 0;
-    ++deviceTurn;
-    if (running)
-        device.client->Stop();
-    running = false;
-    device = Device{};
-    writtenFrames = 0;
-    lastPlayed = 0;
 }
 
 }  // namespace zav2

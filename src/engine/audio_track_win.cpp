@@ -53,11 +53,15 @@ std::optional<Mp3Trim> mp3TrimOfFile(const String& path) {
 struct OutputType {
     UINT32 rate = 0;
     UINT32 channels = 0;
+    UINT32 channelMask = 0;
     UINT32 integerBits = 0;
 };
 
+// More channels than any layout the stream mixes down are not sound files.
+constexpr UINT32 kMostChannels = 32;
+
 // The reader's current output as the stream takes it: float, or integer
-// PCM of a width it converts; at most two channels.
+// PCM of a width it converts; any layout, mixed to stereo by the feed.
 HRESULT currentOutput(IMFSourceReader* reader, OutputType& output) {
     ComPtr<IMFMediaType> current;
     HRESULT hr = reader->GetCurrentMediaType(kAudio, &current);
@@ -68,6 +72,7 @@ HRESULT currentOutput(IMFSourceReader* reader, OutputType& output) {
     const UINT32 bits = MFGetAttributeUINT32(current.Get(), MF_MT_AUDIO_BITS_PER_SAMPLE, 0);
     output.rate = MFGetAttributeUINT32(current.Get(), MF_MT_AUDIO_SAMPLES_PER_SECOND, 0);
     output.channels = MFGetAttributeUINT32(current.Get(), MF_MT_AUDIO_NUM_CHANNELS, 0);
+    output.channelMask = MFGetAttributeUINT32(current.Get(), MF_MT_AUDIO_CHANNEL_MASK, 0);
     if (IsEqualGUID(subtype, MFAudioFormat_Float) && bits == 32)
         output.integerBits = 0;
     else if (IsEqualGUID(subtype, MFAudioFormat_PCM) &&
@@ -75,7 +80,7 @@ HRESULT currentOutput(IMFSourceReader* reader, OutputType& output) {
         output.integerBits = bits;
     else
         return MF_E_INVALIDMEDIATYPE;
-    if (output.rate == 0 || output.channels == 0 || output.channels > 2)
+    if (output.rate == 0 || output.channels == 0 || output.channels > kMostChannels)
         return MF_E_INVALIDMEDIATYPE;
     return S_OK;
 }
@@ -124,6 +129,7 @@ HRESULT audioTrackFromReader(ComPtr<IMFSourceReader> reader, const String& path,
     auto made = std::make_unique<AudioTrack>();
     made->sampleRate = output.rate;
     made->channels = output.channels;
+    made->channelMask = output.channelMask;
     made->integerBits = output.integerBits;
     PROPVARIANT length;
     PropVariantInit(&length);
@@ -157,6 +163,7 @@ TrackDecoder::TrackDecoder(std::unique_ptr<AudioTrack> opened)
     : track(std::move(opened)),
       rate(track->sampleRate),
       channels(track->channels),
+      channelMask(track->channelMask),
       integerBits(track->integerBits) {
     if (track->mp3 && !mp3DecoderGivesMusicOnly.load()) {
         musicStart = timeOfFrame(track->mp3->skip, rate);
@@ -198,6 +205,7 @@ HRESULT TrackDecoder::FollowNewFormat() {
         return hr;
     rate = output.rate;
     channels = output.channels;
+    channelMask = output.channelMask;
     integerBits = output.integerBits;
     // The header spoke of the file as it began; the rest plays to its end.
     musicEnd = INT64_MAX;
@@ -266,6 +274,7 @@ HRESULT TrackDecoder::Read(SampleBlock& block) {
                 block.samples.begin() + static_cast<ptrdiff_t>(wanted.begin * channels));
             block.sampleRate = rate;
             block.channels = channels;
+            block.channelMask = channelMask;
             block.seconds = static_cast<double>(
                                 timeOfFrame(blockFirst + static_cast<int64_t>(wanted.begin), rate) -
                                 musicStart) /
@@ -295,6 +304,98 @@ HRESULT TrackDecoder::Seek(double seconds) {
     wholeFromStart = false;
     ended = false;
     return S_OK;
+}
+
+// --- TrackFeed ---------------------------------------------------------------
+
+TrackFeed::TrackFeed(std::unique_ptr<AudioTrack> track)
+    : gain(track->gain), decoder(std::move(track)) {}
+
+void TrackFeed::Emit(std::vector<float>& frames, UINT32 outputRate, SampleBlock& block) {
+    if (const float factor = gain.load(); factor != 1.0f) {
+        for (float& sample : frames)
+            sample *= factor;
+    }
+    block.samples.insert(block.samples.end(), frames.begin(), frames.end());
+    block.sampleRate = outputRate;
+    block.channels = 2;
+    block.channelMask = 0;
+    frames.clear();
+}
+
+void TrackFeed::Convert(const SampleBlock& decoded, UINT32 outputRate, SampleBlock& block) {
+    std::vector<float> frames;
+    const bool sameLayout = decoded.channels == inputChannels && decoded.channelMask == inputMask;
+    if (resampler && (resampler->inputRate() != static_cast<int>(decoded.sampleRate) ||
+                      resampler->outputRate() != static_cast<int>(outputRate))) {
+        // Another rate inside the file: what the filter holds of the old
+        // one comes first.
+        resampler->flush(frames);
+        resampler.reset();
+    }
+    const ChannelLayout layout =
+        layoutFromMask(decoded.channelMask, static_cast<int>(decoded.channels));
+    if (!resampler) {
+        resampler.emplace(static_cast<int>(decoded.sampleRate), static_cast<int>(outputRate),
+                          layout);
+    } else if (!sameLayout) {
+        resampler->setInputLayout(layout);
+    }
+    inputChannels = decoded.channels;
+    inputMask = decoded.channelMask;
+    resampler->process(decoded.samples.data(), decoded.frames(), frames);
+    Emit(frames, outputRate, block);
+}
+
+HRESULT TrackFeed::Read(SampleBlock& block, UINT32 outputRate) {
+    block.samples.clear();
+    while (block.samples.empty()) {
+        SampleBlock decoded;
+        const HRESULT hr = decoder.Read(decoded);
+        if (hr != S_OK)
+            return hr;
+        if (!nextSeconds)
+            nextSeconds = decoded.seconds;
+        Convert(decoded, outputRate, block);
+    }
+    block.seconds = *nextSeconds;
+    *nextSeconds += static_cast<double>(block.frames()) / outputRate;
+    return S_OK;
+}
+
+HRESULT TrackFeed::Seek(double seconds) {
+    const HRESULT hr = decoder.Seek(seconds);
+    if (SUCCEEDED(hr)) {
+        resampler.reset();
+        nextSeconds.reset();
+    }
+    return hr;
+}
+
+void TrackFeed::TakeTail(SampleBlock& block) {
+    block.samples.clear();
+    if (!resampler)
+        return;
+    std::vector<float> frames;
+    const UINT32 outputRate = static_cast<UINT32>(resampler->outputRate());
+    resampler->flush(frames);
+    resampler.reset();
+    Emit(frames, outputRate, block);
+    block.seconds = nextSeconds.value_or(0.0);
+    if (nextSeconds)
+        *nextSeconds += static_cast<double>(block.frames()) / outputRate;
+}
+
+bool TrackFeed::HandOver(TrackFeed& next) {
+    if (!resampler || next.resampler || next.nextSeconds ||
+        resampler->inputRate() != static_cast<int>(next.Track().sampleRate)) {
+        return false;
+    }
+    next.resampler = std::move(resampler);
+    next.inputChannels = inputChannels;
+    next.inputMask = inputMask;
+    resampler.reset();
+    return true;
 }
 
 }  // namespace zav2

@@ -9,12 +9,14 @@
 #include <mfreadwrite.h>
 #include <wrl/client.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "engine/mp3_gapless.h"
+#include "engine/resampler.h"
 #include "platform/text.h"
 
 namespace zav2 {
@@ -24,6 +26,7 @@ struct AudioTrack {
     Microsoft::WRL::ComPtr<IMFSourceReader> reader;
     UINT32 sampleRate = 0;
     UINT32 channels = 0;
+    UINT32 channelMask = 0;  // 0: the usual layout for the count
     // The bits of the integer PCM the reader gives where it would not give
     // float (converted here); 0 when it gives float.
     UINT32 integerBits = 0;
@@ -32,11 +35,12 @@ struct AudioTrack {
     // An MP3's encoder delay and padding, where its header tells.
     std::optional<Mp3Trim> mp3;
     String path;
+    // The factor its samples are played with (loudness normalisation).
+    float gain = 1.0f;
 };
 
 // Opens `path` (a full path) for the stream. Fails for a file with a video
-// stream, without audio, or with more than two channels: those are played
-// by the media engine.
+// stream or without audio: those are played by the media engine.
 HRESULT openAudioTrack(const String& path, std::unique_ptr<AudioTrack>& track);
 // The same over a reader made elsewhere (tests wrap the platform's).
 HRESULT audioTrackFromReader(Microsoft::WRL::ComPtr<IMFSourceReader> reader, const String& path,
@@ -47,6 +51,7 @@ struct SampleBlock {
     std::vector<float> samples;
     UINT32 sampleRate = 0;
     UINT32 channels = 0;
+    UINT32 channelMask = 0;
     double seconds = 0.0;  // where its first frame lies in the music
     uint64_t frames() const { return channels == 0 ? 0 : samples.size() / channels; }
 };
@@ -75,6 +80,7 @@ class TrackDecoder {
     std::unique_ptr<AudioTrack> track;
     UINT32 rate = 0;
     UINT32 channels = 0;
+    UINT32 channelMask = 0;
     UINT32 integerBits = 0;
     // Times on the reader's timeline (100 ns): where the music starts and
     // ends (INT64_MAX: at the file's end), and before which samples are
@@ -89,6 +95,45 @@ class TrackDecoder {
     // Whether the decoded length still tells what the decoder gives.
     bool wholeFromStart = true;
     bool ended = false;
+};
+
+// A track's music as the stream writes it: stereo at the device's rate, with
+// the track's gain. Whatever the file's rate and layout (and where they
+// change inside the file), the device stays open at its own format. One
+// thread at a time.
+class TrackFeed {
+  public:
+    explicit TrackFeed(std::unique_ptr<AudioTrack> track);
+    const AudioTrack& Track() const { return decoder.Track(); }
+    // S_OK with stereo frames at `outputRate`; S_FALSE at the end of the
+    // music, where the filter may still hold its last frames (TakeTail or
+    // HandOver); a failure of the file.
+    HRESULT Read(SampleBlock& block, UINT32 outputRate);
+    // As TrackDecoder::Seek; the filter starts anew there.
+    HRESULT Seek(double seconds);
+    // The frames the filter still holds at the end of the music.
+    void TakeTail(SampleBlock& block);
+    // At a join: the track that follows takes the filter over where its
+    // rate is the same and it has read nothing yet, so that the filter sees
+    // one signal across the join and the frames it holds come first in the
+    // next track's blocks. False when it cannot (TakeTail then).
+    bool HandOver(TrackFeed& next);
+    // Another gain from the next block read on; any thread.
+    void SetGain(float factor) { gain.store(factor); }
+    float Gain() const { return gain.load(); }
+
+  private:
+    void Convert(const SampleBlock& decoded, UINT32 outputRate, SampleBlock& block);
+    void Emit(std::vector<float>& frames, UINT32 outputRate, SampleBlock& block);
+
+    std::atomic<float> gain;
+    TrackDecoder decoder;
+    std::optional<Resampler> resampler;
+    UINT32 inputMask = 0;
+    UINT32 inputChannels = 0;
+    // Where the next frame given lies in the music; unset until the first
+    // block after the start or a seek.
+    std::optional<double> nextSeconds;
 };
 
 }  // namespace zav2

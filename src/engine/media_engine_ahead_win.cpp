@@ -4,6 +4,7 @@
 // the engine, and the timing of the early start.
 #include "engine/media_engine_player.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -19,9 +20,11 @@ HRESULT MediaEnginePlayer::Preload(const wchar_t* path) {
     HRESULT hr = expandPath(path, aheadPath);
     if (FAILED(hr))
         return hr;
+    aheadGain = GainFor(aheadPath);
     if (playbackRate == 1.0 && stream && audioStreamCandidate(aheadPath)) {
         std::unique_ptr<AudioTrack> track;
         if (SUCCEEDED(openAudioTrack(aheadPath, track))) {
+            track->gain = static_cast<float>(aheadGain);
             aheadUrl = fileUrlForPath(aheadPath, engineQuirks().urlForm);
             // Queued, it follows the playing track's last sample by itself;
             // anything that changes the next entry takes it back first.
@@ -36,7 +39,7 @@ HRESULT MediaEnginePlayer::Preload(const wchar_t* path) {
         return hr;
     aheadCanPlay.store(false);
     aheadError.store(false);
-    made.engine->SetVolume(engine->GetVolume());
+    made.engine->SetVolume(std::min(volumeLevel * aheadGain, 1.0));
     made.engine->SetPlaybackRate(engine->GetPlaybackRate());
     aheadUrl = fileUrlForPath(aheadPath, engineQuirks().urlForm);
     Bstr text{SysAllocString(aheadUrl.c_str())};
@@ -122,6 +125,7 @@ bool MediaEnginePlayer::TakeOverPreload(const String& full) {
         engine = std::move(ahead.engine);
         engineEx = std::move(ahead.engineEx);
         notify = std::move(ahead.notify);
+        engineGain = aheadGain;
         canPlay.store(false);
         errorRaised.store(false);
         state.store(PlayerState::Loaded);
@@ -204,7 +208,7 @@ void MediaEnginePlayer::BecomeStreamSource(const String& path, const String& url
     startReading = StartReading{};
     lastPositionAt = 0;
     endMeasured = false;
-    stream->SetVolume(engine->GetVolume());
+    stream->SetVolume(volumeLevel);
     // What waits for the engine's readiness hears it from the stream alike.
     OnEngineEvent(MF_MEDIA_ENGINE_EVENT_LOADSTART, 0, 0);
     canPlay.store(true);
@@ -215,7 +219,10 @@ bool MediaEnginePlayer::OpenOnStream(const String& full) {
     if (playbackRate != 1.0 || !stream || !audioStreamCandidate(full))
         return false;
     std::unique_ptr<AudioTrack> track;
-    if (FAILED(openAudioTrack(full, track)) || FAILED(stream->Load(std::move(track))))
+    if (FAILED(openAudioTrack(full, track)))
+        return false;
+    track->gain = static_cast<float>(GainFor(full));
+    if (FAILED(stream->Load(std::move(track))))
         return false;
     BecomeStreamSource(full, fileUrlForPath(full, engineQuirks().urlForm));
     return true;

@@ -41,6 +41,9 @@ using EngineEventCallback = std::function<void(uint32_t event, uintptr_t param1,
 // The steps of one presented frame, for tests that make one of them fail.
 enum class FrameStage { SwapChain, Transfer, Present };
 using FrameFaultHook = std::function<HRESULT(FrameStage stage)>;
+// The factor a file (full path) is played with, for loudness normalisation;
+// called on the window's thread as the file is opened.
+using GainRule = std::function<double(const String& path)>;
 
 class MediaEnginePlayer {
   public:
@@ -98,7 +101,14 @@ class MediaEnginePlayer {
 
     double GetPosition();
     double GetDuration();
+    // The listening level, 0 ... 1; each file's gain comes on top of it: on
+    // the stream's samples, and within the engine's volume (which cannot go
+    // above 1) for what the engine plays.
     HRESULT SetVolume(double level);
+    void SetGainRule(GainRule rule) { gainRule = std::move(rule); }
+    // The rule changed: the playing file takes its new gain, and what is
+    // held ahead is let go (it is opened again with the new one).
+    void RenewGain();
     // A file on the audio stream that the engine cannot take over at
     // another rate goes on at normal speed: PlaybackRate tells which.
     HRESULT SetPlaybackRate(double rate);
@@ -180,6 +190,8 @@ class MediaEnginePlayer {
     void BecomeStreamSource(const String& path, const String& url);
     void LetGoOfEngineSource();
     HRESULT HandOverToEngine(double rate);
+    double GainFor(const String& full) const;
+    void ApplyEngineVolume();  // under `lock`
 
     // Surface, swap chain, texture and the presentation thread.
     HRESULT CreateSurfaceWindow();
@@ -267,6 +279,12 @@ class MediaEnginePlayer {
     bool streamPlays = false;
     // The rate last asked for: the stream plays at normal speed only.
     double playbackRate = 1.0;
+    // The listening level, and the gains of the engine's file and of the
+    // engine's or track's held ahead (main thread only).
+    double volumeLevel = 1.0;
+    double engineGain = 1.0;
+    double aheadGain = 1.0;
+    GainRule gainRule;
     std::atomic<bool> aheadCanPlay{false};
     std::atomic<bool> aheadError{false};
     std::unique_ptr<CRITICAL_SECTION, CriticalSectionDeleter> lock;

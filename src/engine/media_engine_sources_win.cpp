@@ -3,6 +3,7 @@
 
 #include <mfreadwrite.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "engine/media_engine_player_internal.h"
@@ -82,6 +83,7 @@ HRESULT MediaEnginePlayer::OpenFile(const wchar_t* path) {
         stream->Close();
         streamPlays = false;
     }
+    engineGain = GainFor(full);
     const String url = fileUrlForPath(full, engineQuirks().urlForm);
     hr = SetSourceUrl(url.c_str());
     if (SUCCEEDED(hr)) {
@@ -117,6 +119,7 @@ HRESULT MediaEnginePlayer::SetSourceUrl(const wchar_t* url) {
         lastFrameTime = kNoFrameTime;
         frameDrawn = false;
         target = engine;
+        ApplyEngineVolume();  // a renewed engine took the old one's
     }
     startedEarly = false;
     startReading = StartReading{};
@@ -324,11 +327,38 @@ HRESULT MediaEnginePlayer::SetVolume(double level) {
     const std::optional<double> volume = clampVolume(level);
     if (!volume)
         return E_INVALIDARG;
-    if (ahead.engine)
-        ahead.engine->SetVolume(*volume);  // it may be heard before it is taken over
+    volumeLevel = *volume;
+    if (ahead.engine)  // it may be heard before it is taken over
+        ahead.engine->SetVolume(std::min(volumeLevel * aheadGain, 1.0));
     if (stream)
         stream->SetVolume(*volume);  // one device volume for its tracks, queued or playing
-    return engine->SetVolume(*volume);
+    ApplyEngineVolume();
+    return S_OK;
+}
+
+void MediaEnginePlayer::ApplyEngineVolume() {
+    engine->SetVolume(std::min(volumeLevel * engineGain, 1.0));
+}
+
+double MediaEnginePlayer::GainFor(const String& full) const {
+    return gainRule ? gainRule(full) : 1.0;
+}
+
+void MediaEnginePlayer::RenewGain() {
+    if (!initialized || !engine)
+        return;
+    DiscardPreload();
+    const String path = GetCurrentPath();
+    if (path.empty())
+        return;
+    const double gain = GainFor(path);
+    if (streamPlays) {
+        stream->SetGain(static_cast<float>(gain));
+        return;
+    }
+    Lock hold(*this);
+    engineGain = gain;
+    ApplyEngineVolume();
 }
 
 HRESULT MediaEnginePlayer::SetPlaybackRate(double rate) {

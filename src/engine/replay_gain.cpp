@@ -24,6 +24,12 @@ std::optional<double> usablePeak(const std::optional<double>& peak) {
 
 }  // namespace
 
+bool tagsGiveGain(ReplayGainMode mode, const ReplayGainTags& tags) {
+    return mode != ReplayGainMode::Off &&
+           (usableGain(tags.trackGain) ||
+            (mode == ReplayGainMode::Album && usableGain(tags.albumGain)));
+}
+
 double replayGainFactor(ReplayGainMode mode, const ReplayGainTags& tags,
                         const std::optional<MeasuredLoudness>& measured) {
     if (mode == ReplayGainMode::Off)

@@ -33,4 +33,7 @@ constexpr double kLargestGain = 51.0;  // dB
 double replayGainFactor(ReplayGainMode mode, const ReplayGainTags& tags,
                         const std::optional<MeasuredLoudness>& measured);
 
+// Whether the tags alone give the factor, so that nothing need be measured.
+bool tagsGiveGain(ReplayGainMode mode, const ReplayGainTags& tags);
+
 }  // namespace zav2

@@ -8,6 +8,7 @@
 
 #include "playback/file_operations.h"
 #include "playback/resume_places.h"
+#include "playback/track_gains_win.h"
 
 // Declared only: the endpoint-volume header must come after the media
 // engine's headers, which this header does not need.
@@ -30,6 +31,8 @@ struct PlaybackControls {
     RememberedFolders fileFolders;
     // Where entries go on from: the places of long files, the resumed entry's.
     PlaceKeeper places;
+    // The gain each file plays with.
+    TrackGains gains;
 };
 
 }  // namespace zav2

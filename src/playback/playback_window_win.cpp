@@ -187,6 +187,8 @@ void keepNextEntryReady(const PlaybackParts& state, EnginePlayer& enginePlayer, 
         next ? state.list.playlist.entries[static_cast<size_t>(*next)].path : String();
     const std::optional<StringView> wantedPath =
         next ? std::optional<StringView>(wanted) : std::nullopt;
+    if (next)
+        state.playback.gains.measureAhead(wanted);
     switch (preloadStep(wantedPath, enginePlayer.preloadedPath(), enginePlayer.state(), position,
                         enginePlayer.duration(), state.playback.playbackRate / 1000.0)) {
         case PreloadStep::Keep:

@@ -7,6 +7,7 @@
 // clang-format off
 #include "playback/player_window_win.h"
 // clang-format on
+#include "playback/track_gains_win.h"
 
 namespace zav2 {
 
@@ -28,6 +29,17 @@ void suspendFrames(bool suspended) {
 
 bool playerIsPlaying() {
     return player().GetState() == PlayerState::Playing;
+}
+
+void useTrackGains(TrackGains* gains) {
+    if (gains == nullptr)
+        player().SetGainRule({});
+    else
+        player().SetGainRule([gains](const String& path) { return gains->gainFor(path); });
+}
+
+void renewTrackGain() {
+    player().RenewGain();
 }
 
 }  // namespace zav2

@@ -11,4 +11,11 @@ void shutDownPlayer();
 void suspendFrames(bool suspended);
 bool playerIsPlaying();
 
+class TrackGains;
+// The player asks `gains` for each file's gain from now on; with none, every
+// file plays as it is.
+void useTrackGains(TrackGains* gains);
+// The loudness setting changed: the playing file takes its new gain.
+void renewTrackGain();
+
 }  // namespace zav2

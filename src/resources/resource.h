@@ -85,6 +85,10 @@
 #define IDM_NO_STANDBY 40003
 #define IDM_AFTER_ACTIVE 40027  // activate the caller window at exit
 #define IDM_DARK_MODE 40028
+// Loudness normalisation, one of three (IDM_GAIN_OFF + the setting's value).
+#define IDM_GAIN_OFF 40029
+#define IDM_GAIN_TRACK 40030
+#define IDM_GAIN_ALBUM 40031
 
 // Play-mode menu (Zav2_PLAY).
 #define IDM_MODE_ORDER 2500

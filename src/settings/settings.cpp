@@ -94,6 +94,25 @@ const Char* viewSizeText(int viewSize) {
     }
 }
 
+int parseReplayGain(StringView text) {
+    if (equalsIgnoreCase(text, ZT("TRACK")))
+        return Settings::kGainTrack;
+    if (equalsIgnoreCase(text, ZT("ALBUM")))
+        return Settings::kGainAlbum;
+    return Settings::kGainOff;
+}
+
+const Char* replayGainText(int mode) {
+    switch (mode) {
+        case Settings::kGainTrack:
+            return ZT("TRACK");
+        case Settings::kGainAlbum:
+            return ZT("ALBUM");
+        default:
+            return ZT("OFF");
+    }
+}
+
 String numberText(int value) {
     const std::string digits = std::to_string(value);
     String text(1, ' ');
@@ -159,6 +178,8 @@ void readSettings(SettingsStore& store, std::optional<float> masterVolumeScalar,
     s.NoExt = readSwitch(store, ZT("NoExt"), ZT("OFF"));
     s.DarkMode = readSwitch(store, ZT("DarkMode"), ZT("OFF"));
     s.AfterActive = readSwitch(store, ZT("AfterActive"), ZT("OFF"));
+    s.ReplayGain =
+        parseReplayGain(store.readString(kSystemSection, ZT("ReplayGain"), ZT("OFF"), kTextBuffer));
     s.loaded = true;
 }
 
@@ -251,6 +272,7 @@ bool writeSettings(SettingsStore& store, const Settings& s, WindowPlacement plac
     text(ZT("NoExt"), switchText(s.NoExt));
     text(ZT("DarkMode"), switchText(s.DarkMode));
     text(ZT("AfterActive"), switchText(s.AfterActive));
+    text(ZT("ReplayGain"), replayGainText(s.ReplayGain));
     text(ZT("listFontName"), s.listFontName);
     text(ZT("textFontName"), s.textFontName);
     number(ZT("listFontSize"), s.listFontSize);
@@ -303,13 +325,22 @@ int listButtonIcon(int listWidth, int fullWidth, int leftList) {
 std::vector<CheckMark> switchCheckMarks(const Settings& s) {
     using M = SettingsMenu;
     return {
-        {M::Open, 1900, s.SearchSubFolder == 1}, {M::Master, 2400, s.MasterVolume == 1},
-        {M::List, 40007, s.ShowBitmapList == 1}, {M::Text, 40008, s.ShowBitmapText == 1},
-        {M::Text, 40026, s.ShowText == 1},       {M::Text, 40010, s.CenterText == 1},
-        {M::Title, 3800, s.IgnoreError == 1},    {M::Title, 40003, s.NoStandby == 1},
-        {M::Title, 40005, s.NoDisplayOff == 1},  {M::List, 40012, s.SingleClickMode == 1},
-        {M::List, 40017, s.NoExt == 1},          {M::Title, 40028, s.DarkMode == 1},
+        {M::Open, 1900, s.SearchSubFolder == 1},
+        {M::Master, 2400, s.MasterVolume == 1},
+        {M::List, 40007, s.ShowBitmapList == 1},
+        {M::Text, 40008, s.ShowBitmapText == 1},
+        {M::Text, 40026, s.ShowText == 1},
+        {M::Text, 40010, s.CenterText == 1},
+        {M::Title, 3800, s.IgnoreError == 1},
+        {M::Title, 40003, s.NoStandby == 1},
+        {M::Title, 40005, s.NoDisplayOff == 1},
+        {M::List, 40012, s.SingleClickMode == 1},
+        {M::List, 40017, s.NoExt == 1},
+        {M::Title, 40028, s.DarkMode == 1},
         {M::Title, 40027, s.AfterActive == 1},
+        {M::Title, 40029, s.ReplayGain == Settings::kGainOff},
+        {M::Title, 40030, s.ReplayGain == Settings::kGainTrack},
+        {M::Title, 40031, s.ReplayGain == Settings::kGainAlbum},
     };
 }
 

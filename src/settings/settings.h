@@ -24,6 +24,10 @@ struct Settings {
     static constexpr int kZoom = 0;
     static constexpr int kOriginal = 1;
     static constexpr int kMultiple = 2;
+    // Loudness normalisation.
+    static constexpr int kGainOff = 0;
+    static constexpr int kGainTrack = 1;
+    static constexpr int kGainAlbum = 2;
 
     // Window placement as loaded; saved from the window itself.
     int x = 10;
@@ -57,6 +61,7 @@ struct Settings {
     int NoExt = 0;
     int DarkMode = 0;
     int AfterActive = 0;
+    int ReplayGain = kGainOff;
     String CaptureDir{};
 
     // Set once the settings have been read; a window that never loaded its
@@ -77,6 +82,8 @@ int parsePlayMode(StringView text);
 const Char* playModeText(int mode);
 int parseViewSize(StringView text);
 const Char* viewSizeText(int viewSize);
+int parseReplayGain(StringView text);  // "TRACK", "ALBUM"; anything else is off
+const Char* replayGainText(int mode);
 String numberText(int value);  // " %d": a blank between '=' and the digits
 
 // The INI file: the program path with ".ini"; for a named instance ("-work")
@@ -93,7 +100,7 @@ String settingsFilePath(StringView programPath, StringView instanceName);
 //
 // `x`, `y`, `width` (default `templateWidth`, pixels at `dpi`), `height`.
 void readPlacement(SettingsStore& store, int templateWidth, int dpi, Settings& settings);
-// `Mode` through `AfterActive`. With `MasterVolume` on and the system master
+// `Mode` through `ReplayGain`. With `MasterVolume` on and the system master
 // volume known (a scalar 0 ... 1), the program volume comes from it and the
 // `Volume` key is not read. Marks the settings as loaded.
 void readSettings(SettingsStore& store, std::optional<float> masterVolumeScalar, int dpi,

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Entries that follow one another: WAV tones of different pitch play through
+# Entries that follow one another: WAV tones of different pitch (and rate) play through
 # in ORDER mode and are heard from the null sink whole, in order and joined
 # (the next entry is opened while one plays and follows its last sample),
 # also while rows are clicked up to a join. While the fourth plays, the fifth, which was
@@ -13,9 +13,12 @@ mkdir -p "$tones"
 # (a driver call takes a second or more on a busy machine).
 pitches=(500 750 1000 1250 1500)
 lengths=(2 2 2 8 2)
+# The second is at 48 kHz: the stream takes every rate, so the joins into
+# and out of it are as close as the others.
+rates=(44100 48000 44100 44100 44100)
 for n in 0 1 2 3 4; do
   hz=${pitches[$n]}
-  ffmpeg -loglevel error -y -f lavfi -i "aevalsrc=0.5*sin(2*PI*$hz*t):s=44100:d=${lengths[$n]}" \
+  ffmpeg -loglevel error -y -f lavfi -i "aevalsrc=0.5*sin(2*PI*$hz*t):s=${rates[$n]}:d=${lengths[$n]}" \
     -ac 2 -c:a pcm_s16le "$tones/0$((n + 1)) tone $hz.wav" || fail "ffmpeg made the $hz Hz tone"
 done
 printf '%s\r\n' "[SystemSetting]" "MasterVolume=OFF" "Volume=1000" "Mode=ORDER" > "$app/Zav2.ini"

@@ -5,6 +5,10 @@
 # engine), a next entry deleted from disk while the one before plays is
 # never heard (the message says it is missing), and a stream whose device
 # is taken away and brought back goes on from where it was heard.
+# With ReplayGain=TRACK, two MP3 tones whose tags (ID3v2 TXXX) say they are
+# 6 dB apart, and two untagged WAV tones 12 dB apart (measured as they come,
+# the first entry too), are each heard at one level. (Wine's sources open no
+# FLAC file, so the Vorbis comments' gains are read by the native tag tests.)
 # A rate that changes inside a file is followed by the stream (the engine's
 # Wine tests, with a reader that changes format); Wine's own MP3 source
 # cannot show it: it ends such a file where its first rate ends.
@@ -63,6 +67,9 @@ PY
 sounding() {
   [ "$(loudness 0.3 | cut -d. -f1)" -gt -45 ]
 }
+silent() {
+  [ "$(loudness 0.3 | cut -d. -f1)" -lt -60 ]
+}
 wait_for_sound() {
   local tenths=150
   while [ "$tenths" -gt 0 ]; do
@@ -89,6 +96,62 @@ done
 echo "at Volume=30: the stream ${heard[tone.wav]} dBFS, the engine ${heard[tone.mp4]} dBFS"
 check "the stream and the engine sound within 1 dB" python3 -c "
 import sys; sys.exit(abs(${heard[tone.wav]} - (${heard[tone.mp4]})) > 1.0)"
+
+# --- One loudness for every track ------------------------------------------------
+# levels_by_pitch HZ...: each tone's level in the recording, dBFS: the median
+# RMS of the 20 ms blocks whose pitch (read from their zero crossings) is
+# nearest to it.
+levels_by_pitch() {
+  python3 - "$recording" $rate "$@" << 'PY'
+import math, statistics, struct, sys
+data = open(sys.argv[1], 'rb').read()
+rate = int(sys.argv[2])
+pitches = [int(p) for p in sys.argv[3:]]
+samples = struct.unpack('<%dh' % (len(data) // 2), data[:len(data) // 2 * 2])
+block = rate // 50
+found = {p: [] for p in pitches}
+for i in range(0, len(samples) - block + 1, block):
+    part = samples[i:i + block]
+    power = sum(s * s for s in part) / block
+    if power < 32768 ** 2 * 1e-6:
+        continue
+    hz = sum(1 for a, b in zip(part, part[1:]) if (a < 0) != (b < 0)) * 25
+    nearest = min(pitches, key=lambda p: abs(p - hz))
+    if abs(nearest - hz) < nearest * 0.15:
+        found[nearest].append(power)
+print(' '.join('%.1f' % (10 * math.log10(statistics.median(found[p]) / 32768 ** 2))
+               if found[p] else '-200' for p in pitches))
+PY
+}
+mkdir -p "$media/tagged" "$media/plain"
+ffmpeg -loglevel error -y -f lavfi -i "aevalsrc=0.5*sin(2*PI*500*t):s=44100:d=3" -ac 2 \
+  -metadata REPLAYGAIN_TRACK_GAIN="-6.00 dB" -metadata REPLAYGAIN_TRACK_PEAK=0.5 \
+  -c:a libmp3lame -b:a 192k "$media/tagged/01 tone 500.mp3" || fail "ffmpeg made the louder tagged tone"
+ffmpeg -loglevel error -y -f lavfi -i "aevalsrc=0.25*sin(2*PI*1000*t):s=44100:d=3" -ac 2 \
+  -metadata REPLAYGAIN_TRACK_GAIN="+0.00 dB" -metadata REPLAYGAIN_TRACK_PEAK=0.25 \
+  -c:a libmp3lame -b:a 192k "$media/tagged/02 tone 1000.mp3" || fail "ffmpeg made the quieter tagged tone"
+ffmpeg -loglevel error -y -f lavfi -i "aevalsrc=0.5*sin(2*PI*500*t):s=44100:d=3" -ac 2 \
+  -c:a pcm_s16le "$media/plain/01 tone 500.wav" || fail "ffmpeg made the louder WAV tone"
+ffmpeg -loglevel error -y -f lavfi -i "aevalsrc=0.125*sin(2*PI*1000*t):s=44100:d=3" -ac 2 \
+  -c:a pcm_s16le "$media/plain/02 tone 1000.wav" || fail "ffmpeg made the quieter WAV tone"
+settings "Volume=100" "Mode=ONE" "ReplayGain=TRACK"
+rm -f "$app/Zav2.loudness"
+for kind in tagged plain; do
+  start_recording
+  launch zav2_pid "$(winpath "$media/$kind")"
+  check "$kind: the second tone plays" quietly driver --timeout 30000 caption "02 tone 1000" --contains
+  check "$kind: and is heard" wait_for_sound
+  check "$kind: to its end" until_true 10 silent
+  quietly driver close
+  wait_exit "$zav2_pid" 20
+  stop_recording
+  read -r louder quieter <<< "$(levels_by_pitch 500 1000)"
+  echo "ReplayGain=TRACK, $kind: the louder file at $louder dBFS, the quieter at $quieter dBFS"
+  allowed=$([ "$kind" = tagged ] && echo 0.5 || echo 1.0)
+  check "$kind: both are heard at one level (within $allowed dB)" python3 -c "
+import sys; sys.exit(abs($louder - ($quieter)) > $allowed or $louder < -100)"
+done
+check "the measurements are kept beside the program" test -s "$app/Zav2.loudness"
 
 # --- A next entry deleted while the one before plays -----------------------------
 settings "Volume=100" "Mode=ORDER" "IgnoreError=OFF"

@@ -120,6 +120,7 @@ Settings unusualSettings() {
                     .NoExt = 1,
                     .DarkMode = 1,
                     .AfterActive = 1,
+                    .ReplayGain = Settings::kGainAlbum,
                     .CaptureDir = ZT("D:\\Caps"),
                     .loaded = true};
 }
@@ -143,12 +144,18 @@ TEST(SettingsSave, EveryValueComesBack) {
 
 TEST(SettingsSave, VolumeKeepsTensAndOddValuesGetTheirFallbackWords) {
     MemorySettingsStore store;
-    const Settings s{.Mode = 9, .MasterVolume = 0, .ViewSize = 7, .Volume = 537, .loaded = true};
+    const Settings s{.Mode = 9,
+                     .MasterVolume = 0,
+                     .ViewSize = 7,
+                     .Volume = 537,
+                     .ReplayGain = 5,
+                     .loaded = true};
     writeSettings(store, s, {}, {}, 96);
     EXPECT_EQ(store.readString(kSystemSection, ZT("Volume"), ZT(""), 260), ZT(" 53"));
     EXPECT_EQ(loadFrom(store).Volume, 530);
     EXPECT_EQ(store.readString(kSystemSection, ZT("Mode"), ZT(""), 260), ZT("ONE"));
     EXPECT_EQ(store.readString(kSystemSection, ZT("ViewSize"), ZT(""), 260), ZT("ZOOM"));
+    EXPECT_EQ(store.readString(kSystemSection, ZT("ReplayGain"), ZT(""), 260), ZT("OFF"));
 }
 
 TEST(SettingsSave, SettingsNeverLoadedLeaveTheFileAlone) {
