@@ -46,7 +46,7 @@ check "an orderly exit writes Zav2.ini" test -s "$ini"
 expect_eq "every key in the save order" \
   "[SystemSetting] Volume Mode TopMost ListWidth DefaultListWidth LeftList SearchSubFolder\
  MasterVolume ShowBitmapList ShowBitmapText ShowText CenterText IgnoreError ViewSize x y width\
- height NoStandby NoDisplayOff SingleClickMode NoExt DarkMode AfterActive listFontName\
+ height NoStandby NoDisplayOff SingleClickMode NoExt DarkMode AfterActive ReplayGain listFontName\
  textFontName listFontSize textFontSize listFontStyle textFontStyle nowPlaying nowDir\
  nowPosition\
  [UserSetting] CaptureDir " "$(keys_of "$ini")"
@@ -61,7 +61,7 @@ master=$(value_of "$ini" Volume)
 
 # --- Edited keys come back ----------------------------------------------------
 printf '%s\r\n' "[SystemSetting]" "Mode=random" "TopMost=on" "LeftList=OFF" "ListWidth=150" \
-  "CenterText=ON" "ShowText=OFF" "IgnoreError=ON" "DarkMode=on" "x=200" "y=120" "width=480" \
+  "CenterText=ON" "ShowText=OFF" "IgnoreError=ON" "DarkMode=on" "ReplayGain=album" "x=200" "y=120" "width=480" \
   "height=420" "listFontSize=20" "listFontStyle=768" "textFontName=Tahoma" \
   "MasterVolume=OFF" "Volume=40" "[UserSetting]" "CaptureDir=C:\\caps" > "$ini"
 edited_start() {
@@ -87,16 +87,17 @@ edited_start() {
   expect_eq "text menu: pictures and centring, not lyrics" "checked 0 2" \
     "$(probe menu-checks iii-i-ii "$row" | sed -n 2p)"
   probe context-menu caption > /dev/null
-  expect_eq "caption menu: ignore errors and dark mode" "checked 1 5" \
-    "$(probe menu-checks i-iiii-i "$row" | sed -n 2p)"
+  expect_eq "caption menu: ignore errors, loudness by album and dark mode" "checked 1 4 8" \
+    "$(probe menu-checks i-iiiiiii-i "$row" | sed -n 2p)"
   screenshot_window settings-edited
+  driver post WM_COMMAND 40030 0 > /dev/null  # 曲ごとに音量を揃える
 }
 run_and_close "" edited_start
-expect_eq "edited values written back" "RANDOM ON OFF 150 ON 40 20 768 Tahoma C:\\caps" \
+expect_eq "edited values written back" "RANDOM ON OFF 150 ON 40 20 768 Tahoma C:\\caps TRACK" \
   "$(value_of "$ini" Mode) $(value_of "$ini" TopMost) $(value_of "$ini" LeftList) \
 $(value_of "$ini" ListWidth) $(value_of "$ini" CenterText) $(value_of "$ini" Volume) \
 $(value_of "$ini" listFontSize) $(value_of "$ini" listFontStyle) \
-$(value_of "$ini" textFontName) $(value_of "$ini" CaptureDir)"
+$(value_of "$ini" textFontName) $(value_of "$ini" CaptureDir) $(value_of "$ini" ReplayGain)"
 
 # --- The master volume, not the key ------------------------------------------
 sed -i -e 's/^MasterVolume=.*/MasterVolume=ON\r/' -e 's/^Volume=.*/Volume= 40\r/' "$ini"
