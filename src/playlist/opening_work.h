@@ -5,8 +5,10 @@
 // reading.
 #pragma once
 
+#include <memory>
 #include <optional>
 
+#include "playlist/background_sort.h"
 #include "playlist/intake.h"
 
 namespace zav2 {
@@ -15,6 +17,8 @@ struct OpeningWork {
     OpenStart start;      // its `read` engaged while the reading goes on
     Playlist found;       // the entries read so far, unsorted
     bool walked = false;  // all of them are read
+    // The walked files sorted on a worker, the window answering meanwhile.
+    std::unique_ptr<BackgroundSort> sorting;
     // Added to the shell's recent documents a step after the rows are
     // listed: the shell takes a while.
     String recentPath;
