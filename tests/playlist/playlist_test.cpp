@@ -277,10 +277,13 @@ TEST(PlaylistOrder, IdentityOutsideRandomModeAndAPermutationFromCurrentInIt) {
         }
     }
 
-    // A current index outside the list must not read outside the work array.
-    Playlist stray = makePlaylist(std::vector<String>(4, ZT("x")), -1);
-    recomputeOrder(stray, true);
-    EXPECT_EQ(stray.entries[0].order, 0);
+    // A current index outside the list, before it or just past it, must not
+    // read outside the work array.
+    for (int stray : {-1, 4}) {
+        Playlist list = makePlaylist(std::vector<String>(4, ZT("x")), stray);
+        recomputeOrder(list, true);
+        EXPECT_EQ(list.entries[0].order, 0) << stray;
+    }
 }
 
 TEST(SearchExpression, WordsMinusAndOr) {
