@@ -77,6 +77,7 @@ TEST(CharacterBoundary, CutNeverSplitsACharacter) {
          "b",
          TextEncoding::Utf8, 4, 4},                       // right after it
         {"1\x93\xFA\x96\x7B", TextEncoding::Ansi, 4, 1},  // after the last byte below 0x40
+        {"\x93\xFA\x96\x7B", TextEncoding::Ansi, 3, 3},   // none: at the limit
         {"\xFF\xFE"
          "a\0\x3D\xD8\x00\xDE"s,
          TextEncoding::Utf16Le, 7, 4},  // odd limit, surrogate pair
