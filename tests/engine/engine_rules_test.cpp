@@ -64,9 +64,8 @@ TEST(FrameStepBySeeking, OneFrameFromThePausedPosition) {
         double lands;
     };
     const Case cases[] = {
-        {1.0, 30.0, true, 1.0 + 1.0 / 30},
-        {1.0, std::nan(""), true, 1.04},  // unknown rate: 1/25 s
-        {1.0, 25.0, false, 0.96},
+        {1.0, 30.0, true, 1.0 + 1.0 / 30}, {1.0, 0.0, true, 1.04},  // unknown rate: 1/25 s
+        {1.0, std::nan(""), true, 1.04},   {1.0, 25.0, false, 0.96},
         {0.02, 25.0, false, 0.0},  // never before the start
     };
     for (const Case& c : cases) {
