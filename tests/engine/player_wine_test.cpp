@@ -143,9 +143,6 @@ TEST_F(PlayerTest, ASecondStartKeepsTheSurfaceAndCallsWithoutASourceAreRefused) 
     EXPECT_EQ(player.GetDuration(), 0.0);
     // Close without a source still unloads (the engine's answer comes back).
     EXPECT_EQ(player.Close(), S_OK);
-    EXPECT_EQ(player.OpenFile(nullptr), E_POINTER);
-    EXPECT_EQ(player.SetSourceUrl(nullptr), E_POINTER);
-    EXPECT_EQ(player.SetCurrentPath(nullptr), E_POINTER);
     EXPECT_EQ(player.GetState(), PlayerState::Closed);
 }
 
@@ -260,31 +257,19 @@ TEST_F(PlayerTest, SeeksLandWhereAskedWhilePaused) {
     EXPECT_NEAR(player.GetPosition(), 5.0, 0.3);  // paused at the end, and stays
 }
 
-// Audio at normal speed plays through the program's own stream: the entry
-// held ahead follows on by itself at the end, the advance finds it running,
-// and another speed carries the file on in the engine from where it was.
-TEST_F(PlayerTest, TheEntryHeldAheadFollowsOnAndAnotherSpeedMovesToTheEngine) {
-    const std::wstring next = mediaPath(L"with space\\日本語 テスト.mp3");
-    ASSERT_EQ(openAndWait(player, mediaPath(L"tone440.wav")), S_OK);
+// Audio at normal speed plays through the program's own stream (the entry
+// held ahead following on is heard end to end, gapless.sh); another speed
+// carries the file on in the engine from where it was.
+TEST_F(PlayerTest, AnotherSpeedMovesTheStreamsFileToTheEngine) {
+    const std::wstring song = mediaPath(L"with space\\日本語 テスト.mp3");
+    ASSERT_EQ(openAndWait(player, song), S_OK);
     ASSERT_EQ(player.Play(), S_OK);
-    ASSERT_EQ(player.Preload(next.c_str()), S_OK);
-    ASSERT_EQ(player.Seek(4.6), S_OK);
-    ASSERT_TRUE(pumpUntil([&] { return player.IsEnded(); }, 3000));
-    EXPECT_NEAR(player.GetPosition(), 5.0, 0.05);
-    pumpFor(200);                    // the next one sounds before the advance reaches it
-    ASSERT_EQ(player.Stop(), S_OK);  // as the advance stops before it opens
-    ASSERT_EQ(player.OpenFile(next.c_str()), S_OK);
-    EXPECT_TRUE(player.IsReady());
-    EXPECT_GT(player.GetPosition(), 0.1);
-    ASSERT_EQ(player.Play(), S_OK);
-    ASSERT_TRUE(playTo(1.0));
-
     ASSERT_EQ(player.Seek(3.0), S_OK);
     ASSERT_TRUE(playTo(3.2));
     const double before = player.GetPosition();
     ASSERT_EQ(player.SetPlaybackRate(2.0), S_OK);
     EXPECT_EQ(player.GetState(), PlayerState::Playing);
-    EXPECT_EQ(player.GetCurrentPath(), next);
+    EXPECT_EQ(player.GetCurrentPath(), song);
     // Started over, it could not be there within a second, even at 2x.
     EXPECT_TRUE(pumpUntil([&] { return player.GetPosition() >= before - 0.3; }, 1000))
         << player.GetPosition();

@@ -14,8 +14,7 @@ TEST(StreamSamples, TimesAndFramesRoundToTheNearest) {
         uint32_t rate;
         int64_t frame;
     } cases[] = {
-        {261224, 44100, 1152},  // an MP3 frame's time stamp, as Wine gives it
-        {10000000, 44100, 44100},
+        {261224, 44100, 1152},    // an MP3 frame's time stamp, as Wine gives it
         {-226757, 44100, -1000},  // priming before the start
         {0, 48000, 0},
     };
@@ -36,12 +35,10 @@ TEST(StreamSamples, TheWantedPartOfABlock) {
         uint64_t begin;
         uint64_t end;
     } cases[] = {
-        {0, 1152, 1105, INT64_MAX, 1105, 1152},  // the first frame after the delay
-        {1152, 1152, 1105, INT64_MAX, 0, 1152},
+        {0, 1152, 1105, INT64_MAX, 1105, 1152},    // the first frame after the delay
         {88704, 1152, 1105, 89305, 0, 601},        // the music ends inside it
         {89856, 1152, 1105, 89305, 0, 0},          // padding only
         {44000, 828, 44100, INT64_MAX, 100, 828},  // a seek landed early
-        {44200, 828, 44100, INT64_MAX, 0, 828},    // or late: nothing more to drop
         {-500, 1000, 0, INT64_MAX, 500, 1000},     // priming
         {0, 100, 200, 150, 100, 100},              // nothing wanted
     };

@@ -57,7 +57,6 @@ TEST(SnapWindowWidth, JumpsToTheNearerEnd) {
     const LayoutConstants c = templateConstants();  // minimum 179, template 300
     EXPECT_EQ(300, snapWindowWidth(c, 240));        // nearer the template width
     EXPECT_EQ(179, snapWindowWidth(c, 239));        // nearer the minimum
-    EXPECT_EQ(640, snapWindowWidth(c, 640));        // outside the gap: the user's
     // An exact tie goes to the template width.
     const LayoutConstants even{10, 60, 200, 300};
     EXPECT_EQ(300, snapWindowWidth(even, 250));
@@ -70,14 +69,6 @@ TEST(ShrinkListToClient, NarrowsForGoodButNeverWidens) {
     EXPECT_EQ((ListWidths{120, 90}), shrinkListToClient(c, 200, {120, 90}));
     EXPECT_EQ((ListWidths{0, 60}), shrinkListToClient(c, 200, {0, 60}));  // hidden stays hidden
     EXPECT_EQ((ListWidths{0, 0}), shrinkListToClient(c, 10, {50, 50}));   // never negative
-}
-
-TEST(PaneBoundary, ReachesFourPixelsEitherSideWithinThePaneHeight) {
-    const Edges pane{200, 100, 500, 400};
-    EXPECT_TRUE(onPaneBoundary(pane, 196, 100));
-    EXPECT_FALSE(onPaneBoundary(pane, 195, 250));
-    EXPECT_FALSE(onPaneBoundary(pane, 205, 250));
-    EXPECT_FALSE(onPaneBoundary(pane, 200, 99));
 }
 
 TEST(DragBoundary, PastTheLeftEndHidesALeftListOrFillsWithARightOne) {
@@ -95,12 +86,6 @@ TEST(DragBoundary, PastTheLeftEndHidesALeftListOrFillsWithARightOne) {
     // Past the right end: the other way round.
     EXPECT_TRUE(dragBoundary(c, 500, 600, true, {120, 120}).listFillsWindow);
     EXPECT_EQ(0, dragBoundary(c, 500, 495, false, {120, 120}).widths.listWidth);
-}
-
-TEST(ToggleList, ADefaultAsWideAsTheRoomComesBackFillingTheWindow) {
-    const LayoutConstants c = templateConstants();
-    EXPECT_FALSE(toggleList(c, 500, {0, 150}).listFillsWindow);
-    EXPECT_TRUE(toggleList(c, 500, {0, 478}).listFillsWindow);
 }
 
 // 120 DPI makes 17.5 of the 14-pixel icon: 18 is drawn, and 200 % of a

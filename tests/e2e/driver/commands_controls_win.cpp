@@ -6,12 +6,6 @@
 namespace zav2::driver {
 namespace {
 
-// The control named by the first argument.
-HWND controlArgument(const Context& context) {
-    auto id = integerArgument(context, 0);
-    return id ? requireControl(context, static_cast<int>(*id)) : nullptr;
-}
-
 int controlRect(Context& context) {
     HWND control = controlArgument(context);
     if (!control)
@@ -59,38 +53,11 @@ int dluRect(Context& context) {
     // style, style, no items, place and size, no menu, class or title, then
     // the font.
     constexpr DWORD style = WS_POPUP | DS_SETFONT | DS_FIXEDSYS;
-    const WORD dialogTemplate[] = {1,
-                                   0xFFFF,
-                                   0,
-                                   0,
-                                   0,
-                                   0,
-                                   LOWORD(style),
-                                   HIWORD(style),
-                                   0,
-                                   0,
-                                   0,
-                                   0,
-                                   0,
-                                   0,
-                                   0,
-                                   0,
-                                   8,
-                                   FW_NORMAL,
-                                   MAKEWORD(FALSE, DEFAULT_CHARSET),
-                                   'M',
-                                   'S',
-                                   ' ',
-                                   'S',
-                                   'h',
-                                   'e',
-                                   'l',
-                                   'l',
-                                   ' ',
-                                   'D',
-                                   'l',
-                                   'g',
-                                   0};
+    // clang-format off
+    const WORD dialogTemplate[] = {
+        1, 0xFFFF, 0, 0, 0, 0, LOWORD(style), HIWORD(style), 0, 0, 0, 0, 0, 0, 0, 0,
+        8, FW_NORMAL, MAKEWORD(FALSE, DEFAULT_CHARSET), 'M', 'S', ' ', 'S', 'h', 'e', 'l', 'l', ' ', 'D', 'l', 'g', 0};
+    // clang-format on
     HWND dialog = CreateDialogIndirectParamW(
         GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate), nullptr,
         [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);

@@ -58,30 +58,19 @@ int dpiChanged(Context& context) {
     HWND instance = requireInstance(context);
     if (!instance)
         return kFailed;
-    DWORD processId = 0;
-    GetWindowThreadProcessId(instance, &processId);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
-    if (!process) {
-        printError(ZT("OpenProcess failed"));
-        return kFailed;
-    }
     const auto x = static_cast<LONG>(*values[1]);
     const auto y = static_cast<LONG>(*values[2]);
     const RECT rect{x, y, x + static_cast<LONG>(*values[3]), y + static_cast<LONG>(*values[4])};
-    void* remote = VirtualAllocEx(process, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
-    int status = kFailed;
-    if (remote && WriteProcessMemory(process, remote, &rect, sizeof rect, nullptr)) {
-        const auto dpi = static_cast<WPARAM>(*values[0]);
-        if (sendBounded(instance, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                        reinterpret_cast<LPARAM>(remote), context.timeoutMs))
-            status = kOk;
-    } else {
+    RemoteMemory memory(instance, sizeof rect);
+    if (!memory.write(0, &rect, sizeof rect)) {
         printError(ZT("cannot write the rectangle into the instance"));
+        return kFailed;
     }
-    if (remote)
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-    return status;
+    const auto dpi = static_cast<WPARAM>(*values[0]);
+    return sendBounded(instance, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(memory.address()), context.timeoutMs)
+               ? kOk
+               : kFailed;
 }
 
 int closeInstance(Context& context) {

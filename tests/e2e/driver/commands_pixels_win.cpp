@@ -84,8 +84,7 @@ long long bestMatch(const Pixels& button, const Pixels& icon) {
 }
 
 int screenButtonIcon(Context& context) {
-    auto id = integerArgument(context, 0);
-    HWND button = id ? requireControl(context, static_cast<int>(*id)) : nullptr;
+    HWND button = controlArgument(context);
     HMODULE module = LoadLibraryExW(context.positional(1).c_str(), nullptr,
                                     LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
     if (!button || !module) {
@@ -185,8 +184,7 @@ int contextMenu(Context& context) {
         ClientToScreen(instance, &clientTop);
         point = {(window.left + window.right) / 2, (window.top + clientTop.y) / 2};
     } else {
-        auto id = integerArgument(context, 0);
-        clicked = id ? requireControl(context, static_cast<int>(*id)) : nullptr;
+        clicked = controlArgument(context);
         if (!clicked)
             return kFailed;
         RECT rect{};

@@ -77,6 +77,9 @@ HWND findControl(HWND parent, int id);
 // The instance's control with this id, the instance waited for; null
 // (reported) when either is missing.
 HWND requireControl(const Context& context, int id);
+// The instance's control whose id is the first argument; null (reported)
+// when it is missing.
+HWND controlArgument(const Context& context);
 // The window the message goes to: --control of the instance, else the
 // instance itself; null (reported) when either is missing.
 HWND targetWindow(const Context& context);

@@ -119,6 +119,11 @@ HWND requireControl(const Context& context, int id) {
     return control;
 }
 
+HWND controlArgument(const Context& context) {
+    auto id = integerArgument(context, 0);
+    return id ? requireControl(context, static_cast<int>(*id)) : nullptr;
+}
+
 HWND targetWindow(const Context& context) {
     auto controlOption = context.arguments.option(ZT("control"));
     if (!controlOption)
