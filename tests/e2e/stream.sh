@@ -71,13 +71,7 @@ silent() {
   [ "$(loudness 0.3 | cut -d. -f1)" -lt -60 ]
 }
 wait_for_sound() {
-  local tenths=150
-  while [ "$tenths" -gt 0 ]; do
-    sounding && return 0
-    sleep 0.1
-    tenths=$((tenths - 1))
-  done
-  return 1
+  until_true 15 sounding
 }
 
 # --- One loudness for one slider position --------------------------------------
