@@ -106,17 +106,15 @@ PlayResult PlayEntry(PlaybackContext& context, const PlaylistEntry& entry, int i
         window.hideTaskbarForFullScreen();
 
     context.engineReady.store(0);
-    if (!player.openFile(path)) {
+    // A file the platform cannot open, and one its decoder never gets ready
+    // for (a format it lists but cannot decode), both play nothing: the user
+    // is told, or the entry is skipped, rather than left at "00:00 / 00:00".
+    if (!player.openFile(path) || !waitForEngine(player, window, context.engineReady)) {
         window.showTaskbar();
         window.setExecutionState(kExecutionContinuous);  // nothing plays now
         if (settings.ignoreError)
             return PlayResult::Skipped;
         window.showMessage(PlaybackMessage::UnsupportedFile);
-        return PlayResult::Handled;
-    }
-    if (!waitForEngine(player, window, context.engineReady)) {
-        window.showTaskbar();
-        window.setExecutionState(kExecutionContinuous);
         return PlayResult::Handled;
     }
     context.engineReady.store(0);
