@@ -115,6 +115,8 @@ class MediaEnginePlayer {
     double PlaybackRate() const { return playbackRate; }
     bool IsEnded();
     bool IsReady() const;
+    // The engine reported an error for the loaded source: it will not become ready.
+    bool HasFailed() const { return errorRaised.load(); }
     bool HasVideo();
     void GetNativeVideoSize(DWORD* width, DWORD* height);
     double GetFrameRate();

@@ -22,6 +22,10 @@ bool EnginePlayer::isReady() {
     return player().IsReady();
 }
 
+bool EnginePlayer::hasFailed() {
+    return player().HasFailed();
+}
+
 bool EnginePlayer::play() {
     return SUCCEEDED(player().Play());
 }

@@ -12,6 +12,7 @@ class EnginePlayer final : public PlaybackPlayer {
     PlayerState state() const override;
     bool openFile(StringView path) override;
     bool isReady() override;
+    bool hasFailed() override;
     bool play() override;
     bool pause() override;
     bool stop() override;

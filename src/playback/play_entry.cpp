@@ -31,6 +31,8 @@ bool waitForEngine(PlaybackPlayer& player, PlaybackWindow& window,
             engineReady.store(1);
             break;
         }
+        if (player.hasFailed())
+            break;
         window.waitTick();
     }
     return engineReady.load() == 1;
@@ -106,12 +108,16 @@ PlayResult PlayEntry(PlaybackContext& context, const PlaylistEntry& entry, int i
         window.hideTaskbarForFullScreen();
 
     context.engineReady.store(0);
-    // A file the platform cannot open, and one its decoder never gets ready
+    // A file the platform cannot open, and one the engine reports an error
     // for (a format it lists but cannot decode), both play nothing: the user
     // is told, or the entry is skipped, rather than left at "00:00 / 00:00".
-    if (!player.openFile(path) || !waitForEngine(player, window, context.engineReady)) {
+    // A load that is only slow is left as it is, without a word.
+    const bool opened = player.openFile(path);
+    if (!opened || !waitForEngine(player, window, context.engineReady)) {
         window.showTaskbar();
         window.setExecutionState(kExecutionContinuous);  // nothing plays now
+        if (opened && !player.hasFailed())
+            return PlayResult::Handled;
         if (settings.ignoreError)
             return PlayResult::Skipped;
         window.showMessage(PlaybackMessage::UnsupportedFile);

@@ -45,8 +45,9 @@ enum class PlayResult {
 inline constexpr int kReadyWaitTickMs = 10;
 inline constexpr int kReadyWaitTicks = 3000 / kReadyWaitTickMs;
 
-// Waits up to about 3 s for the opened media to become ready; true when it
-// did. Clears nothing: the caller resets `engineReady` once it acts.
+// Waits up to about 3 s for the opened media to become ready, less when the
+// engine reports an error; true when it became ready. Clears nothing: the caller resets
+// `engineReady` once it acts.
 bool waitForEngine(PlaybackPlayer& player, PlaybackWindow& window,
                    std::atomic<int32_t>& engineReady);
 

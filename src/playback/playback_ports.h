@@ -18,6 +18,8 @@ class PlaybackPlayer {
     // False when the file cannot be opened (an exception counts as failure).
     virtual bool openFile(StringView path) = 0;
     virtual bool isReady() = 0;
+    // The engine gave up on the opened file (an error event): it never gets ready.
+    virtual bool hasFailed() = 0;
     // False when the engine refused: the caller must not act as if it had
     // switched state (a player that did not stop still plays).
     virtual bool play() = 0;

@@ -290,17 +290,23 @@ quietly driver close
 wait_exit "$zav2_pid" 20
 stop_recording
 
-# --- Missing files -------------------------------------------------------------
+# --- Missing and unplayable files ---------------------------------------------
 settings "Mode=ORDER" "IgnoreError=OFF"
 start_zav2 zav2_pid "$folder_arg"
 check "the first clip plays" caption_is "Clip 1" 20000
 mv "$clips/02 clip.mp3" "$work/moved.mp3"
+printf 'not a sound\n' > "$clips/02 clip.mp3"
+mv "$clips/03 clip.mp3" "$work/moved3.mp3"
+quietly driver post WM_COMMAND 1008 0
+expect_eq "a file that plays nothing is reported" "対応していないファイルです。" \
+  "$(driver --timeout 10000 message-box --press ok | tr -d '\r')"
 quietly driver post WM_COMMAND 1008 0
 expect_eq "a missing file is reported" "ファイルが見つかりません。" \
   "$(driver --timeout 10000 message-box --press ok | tr -d '\r')"
 quietly driver close
 wait_exit "$zav2_pid" 20
 mv "$work/moved.mp3" "$clips/02 clip.mp3"
+mv "$work/moved3.mp3" "$clips/03 clip.mp3"
 
 settings "Mode=ORDER" "IgnoreError=ON"
 start_zav2 zav2_pid "$folder_arg"

@@ -67,9 +67,10 @@ bool run(MediaEnginePlayer& player, const test::HostWindow& window, const std::s
         ClientToScreen(window.host(), &origin);
         RECT surface{};
         GetClientRect(player.SurfaceWindow(), &surface);
-        std::printf("ok frames=%llu host=%ld,%ld surface=%ldx%ld swapchain=%d\n",
+        std::printf("ok frames=%llu host=%ld,%ld surface=%ldx%ld swapchain=%d failed=%d\n",
                     static_cast<unsigned long long>(player.PresentedFrames()), origin.x, origin.y,
-                    surface.right, surface.bottom, player.HasSwapChain() ? 1 : 0);
+                    surface.right, surface.bottom, player.HasSwapChain() ? 1 : 0,
+                    player.HasFailed() ? 1 : 0);
     } else if (command == "cpu") {
         std::printf("ok cpu=%.4f frames=%llu position=%.3f\n", player.FrameThreadCpuSeconds(),
                     static_cast<unsigned long long>(player.PresentedFrames()),

@@ -31,6 +31,7 @@ class FakePlayer : public PlaybackPlayer {
     std::vector<String> opened;
     bool readyAtOnce = true;   // IsReady answers true after the open
     int readyAfterTicks = -1;  // else: the engine event arrives after n ticks
+    bool fails = false;        // the engine reports an error for every file
     double volume = -1, rate = -1;
     int stops = 0;
     double at = 0, length = 0;  // position and duration of the loaded media
@@ -47,7 +48,8 @@ class FakePlayer : public PlaybackPlayer {
         current = PlayerState::Loaded;
         return true;
     }
-    bool isReady() override { return current != PlayerState::Closed && readyAtOnce; }
+    bool isReady() override { return current != PlayerState::Closed && readyAtOnce && !fails; }
+    bool hasFailed() override { return fails; }
     bool refuseStop = false;  // the engine would not stop
     bool play() override {
         if (current != PlayerState::Closed)
@@ -279,18 +281,25 @@ TEST(PlayEntryTest, WaitsAtMostThirtyTicksForTheEngine) {
     EXPECT_FALSE(rig.window.taskbarHidden);
 
     // About 3 s for a file that never becomes ready; a rename's reopen waits the same.
-    // Giving up is said, as for a file that does not open: a silent "00:00" was
-    // what a FLAC the decoder could not take showed.
     Rig silent(1);
     silent.player.readyAtOnce = false;
     EXPECT_EQ(silent.play(0), PlayResult::Handled);
     EXPECT_EQ(silent.window.ticks * kReadyWaitTickMs, 3000);
-    EXPECT_EQ(silent.window.messages, std::vector{PlaybackMessage::UnsupportedFile});
+    EXPECT_EQ(silent.player.current, PlayerState::Loaded);
+    EXPECT_TRUE(silent.window.messages.empty());  // only slow: nothing is said
     EXPECT_FALSE(silent.entryLoading);
     EXPECT_FALSE(silent.window.taskbarHiddenWhileWaiting);  // not in full screen
-    silent.settings.ignoreError = true;
-    silent.player.current = PlayerState::Stopped;
-    EXPECT_EQ(silent.play(0), PlayResult::Skipped);
+
+    // An error from the engine is said at once, as for a file that does not
+    // open: a silent "00:00" was what a FLAC the decoder could not take showed.
+    Rig failing(1);
+    failing.player.fails = true;
+    EXPECT_EQ(failing.play(0), PlayResult::Handled);
+    EXPECT_EQ(failing.window.ticks, 0);
+    EXPECT_EQ(failing.window.messages, std::vector{PlaybackMessage::UnsupportedFile});
+    failing.settings.ignoreError = true;
+    failing.player.current = PlayerState::Stopped;
+    EXPECT_EQ(failing.play(0), PlayResult::Skipped);
 }
 
 // --- Advancing by play mode --------------------------------------------------
