@@ -230,8 +230,8 @@ TEST(SettingsPath, NamedInstanceUsesItsOwnFileOnlyWhenItExists) {
     const test::ScratchFolder folder("settings");
     const String program = folder.path("Zav2.exe");
     EXPECT_EQ(settingsFilePath(program, ZT("Zav2.exe")), folder.path("Zav2.ini"));
-    // -work with and without its own file: e2e settings.
     folder.write("Zav2-work.ini", "[SystemSetting]\n");
+    EXPECT_EQ(settingsFilePath(program, ZT("-work")), folder.path("Zav2-work.ini"));
     EXPECT_EQ(settingsFilePath(program, ZT("-play")), folder.path("Zav2.ini"));
     // A folder of that name is not a settings file.
     std::filesystem::create_directories(folder.root() / "Zav2-dir.ini");
