@@ -211,18 +211,19 @@ TEST(ListRows, ASavedHeightKeepsItsRowsAtEveryDpi) {
     const struct {
         int dpi;
         ListRows rows;
+        int saved = 380;
     } cases[] = {{96, {101, 13, 13}},
                  {120, {126, 17, 13}},
                  {144, {152, 20, 13}},
-                 {120, {126, 0, 13}}};  // no rows yet: plain scaling
-    const int rowsAt96 = (380 - 101) / 13;
+                 {120, {126, 0, 13}},         // no rows yet: plain scaling
+                 {120, {126, 16, 13}, 386}};  // a row rounded down: the leftover at its cap
     for (const auto& c : cases) {
-        const int height = heightForRows(380, c.dpi, c.rows);
+        const int height = heightForRows(c.saved, c.dpi, c.rows);
         if (c.rows.rowHeight > 0)
-            EXPECT_EQ((height - c.rows.chrome) / c.rows.rowHeight, rowsAt96) << c.dpi;
+            EXPECT_EQ((height - c.rows.chrome) / c.rows.rowHeight, (c.saved - 101) / 13) << c.dpi;
         else
-            EXPECT_EQ(height, scaledPixels(380, c.dpi));
-        EXPECT_EQ(savedHeightForRows(height, c.dpi, c.rows), 380) << c.dpi;
+            EXPECT_EQ(height, scaledPixels(c.saved, c.dpi));
+        EXPECT_EQ(savedHeightForRows(height, c.dpi, c.rows), c.saved) << c.dpi;
     }
 }
 
