@@ -23,6 +23,7 @@ TEST(SeekTarget, ClampsToTheMediaAndRefusesNonFinite) {
     EXPECT_FALSE(seekTarget(-inf, 10));
     EXPECT_EQ(seekTarget(-3, 10), 0.0);
     EXPECT_EQ(seekTarget(25, 10), 10.0);
+    EXPECT_EQ(seekTarget(25, 0.5), 0.5);  // a clip shorter than a second
     // An unknown, unbounded or empty duration does not limit the target.
     EXPECT_EQ(seekTarget(25, nan), 25.0);
     EXPECT_EQ(seekTarget(25, 0), 25.0);

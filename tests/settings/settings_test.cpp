@@ -211,18 +211,19 @@ TEST(ListRows, ASavedHeightKeepsItsRowsAtEveryDpi) {
     const struct {
         int dpi;
         ListRows rows;
+        int saved = 380;
     } cases[] = {{96, {101, 13, 13}},
                  {120, {126, 17, 13}},
                  {144, {152, 20, 13}},
-                 {120, {126, 0, 13}}};  // no rows yet: plain scaling
-    const int rowsAt96 = (380 - 101) / 13;
+                 {120, {126, 0, 13}},         // no rows yet: plain scaling
+                 {120, {126, 16, 13}, 386}};  // a row rounded down: the leftover at its cap
     for (const auto& c : cases) {
-        const int height = heightForRows(380, c.dpi, c.rows);
+        const int height = heightForRows(c.saved, c.dpi, c.rows);
         if (c.rows.rowHeight > 0)
-            EXPECT_EQ((height - c.rows.chrome) / c.rows.rowHeight, rowsAt96) << c.dpi;
+            EXPECT_EQ((height - c.rows.chrome) / c.rows.rowHeight, (c.saved - 101) / 13) << c.dpi;
         else
-            EXPECT_EQ(height, scaledPixels(380, c.dpi));
-        EXPECT_EQ(savedHeightForRows(height, c.dpi, c.rows), 380) << c.dpi;
+            EXPECT_EQ(height, scaledPixels(c.saved, c.dpi));
+        EXPECT_EQ(savedHeightForRows(height, c.dpi, c.rows), c.saved) << c.dpi;
     }
 }
 
@@ -230,8 +231,8 @@ TEST(SettingsPath, NamedInstanceUsesItsOwnFileOnlyWhenItExists) {
     const test::ScratchFolder folder("settings");
     const String program = folder.path("Zav2.exe");
     EXPECT_EQ(settingsFilePath(program, ZT("Zav2.exe")), folder.path("Zav2.ini"));
-    // -work with and without its own file: e2e settings.
     folder.write("Zav2-work.ini", "[SystemSetting]\n");
+    EXPECT_EQ(settingsFilePath(program, ZT("-work")), folder.path("Zav2-work.ini"));
     EXPECT_EQ(settingsFilePath(program, ZT("-play")), folder.path("Zav2.ini"));
     // A folder of that name is not a settings file.
     std::filesystem::create_directories(folder.root() / "Zav2-dir.ini");

@@ -30,6 +30,7 @@ TEST(CommandRules, RelativeSeekRoundsUpAndClampsAtBothEnds) {
         {98.5, 100, 4100, std::nullopt},  // 1.5 s left: nothing
         {nan, 100, 4100, 1},              // an unknown position is the start
         {5.0, 0, 4100, std::nullopt},     // unknown duration: no forward seek
+        {12.3, 1000, 5000, 613},          // the ten-minute step
     };
     for (const Case& c : cases) {
         const std::optional<SeekStep> step = seekStepOf(c.commandId);
