@@ -15,15 +15,19 @@ printf '%s\r\n' "[SystemSetting]" "Mode=SINGLE" > "$app/Zav2.ini"
 launch zav2_pid "$(winpath "$media")"
 check "the list holds the folder's six media files" quietly driver --timeout 30000 list-count 6
 check "the first entry plays" quietly driver --timeout 20000 caption --contains "朝の歌"
+# Every file here has a tag title: a row still showing its file name is
+# waiting for its title.
+titles_read() { ! driver list-items | grep -q -E '\.(mp3|flac|ogg|m4a)'; }
+check "the rows show their titles" until_true 20 titles_read
 check "Down plays the next entry" driver key DOWN --control 1001
 before=$(driver list-items | tr -d '\r')
 playing=$(printf '%s\n' "$before" | sed -n 2p)
 check "the second entry plays" quietly driver --timeout 20000 caption --contains "$playing"
-# Its time moves once it has loaded: the window takes messages again.
-for _ in $(seq 1 100); do
-  [ "$(driver control-text 65535 | cut -c 1-5)" != "00:00" ] && break
-  sleep 0.2
-done
+idle  # its start is over
+# Its time moves once it has loaded: the window takes messages again (a
+# read-out not answered while it waits for the engine is no time at all).
+moved() { [[ "$(driver control-text 65535)" =~ ^([0-9]+):([0-9]+)\  ]] && [ "${BASH_REMATCH[0]}" != "00:00 " ]; }
+check "the second entry's time moves" until_true 20 moved
 # Paused, so that the entry is still the current one however long the steps
 # below take: the clips last 8 s, and under load the steps took 20 s.
 quietly driver send WM_COMMAND 1004 0

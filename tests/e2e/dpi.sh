@@ -18,9 +18,11 @@ ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i "sine=frequency=440:
 printf 'Zav2 の表示\n' > "$work/tone.txt"
 
 set_dpi() {
+  driver_serve_stop  # the new DPI is read by processes started after it
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f > /dev/null 2>&1
   wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f > /dev/null 2>&1
   wineserver -w
+  driver_serve_start
 }
 
 # green <image> [crop]: width and height of the green glyph (the play icon's

@@ -6,6 +6,7 @@
 # read-only folder, a drive root without room for the trash folder, a
 # clipboard held by another program. Every file the scenario starts with is
 # still somewhere at the end, by content.
+driver_serve=later
 . "$(dirname "$0")/lib.sh"
 
 # D: is a scratch folder, so the trash folder lands there and not in /.
@@ -23,7 +24,7 @@ read_only_mount() {
   mount -t tmpfs -o size=4m tmpfs "$1" 2> /dev/null || return 1
   mounts+=("$1")
 }
-trap 'for m in "${mounts[@]}"; do umount "$m"; done; rm -rf "$work"' EXIT
+trap 'driver_serve_stop; for m in "${mounts[@]}"; do umount "$m"; done; rm -rf "$work"' EXIT
 edrive="$work/edrive"
 mkdir -p "$edrive"
 have_mounts=no
@@ -47,6 +48,7 @@ if [ "$have_mounts" = yes ]; then
   mount -o remount,ro "$edrive"
   ln -s "$edrive" "$WINEPREFIX/dosdevices/e:"
 fi
+driver_serve_start
 # The content of every file there is at the start.
 find "$drive" "$edrive" -type f -exec sha256sum {} + | cut -d' ' -f1 | sort > "$work/start.sha"
 

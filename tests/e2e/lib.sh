@@ -25,7 +25,8 @@ mkdir -p "$app"
 # "none" in place of Zav2.exe: a scenario of the driver alone.
 [ "$1" = none ] || cp "$1" "$app/Zav2.exe"
 cp "$2" "$app/zav2-driver.exe"
-trap 'rm -rf "$work"' EXIT
+# ZAV2_E2E_KEEP=1 keeps the work folder (the program's log, its files) to look at.
+trap 'driver_serve_stop; [ -n "${ZAV2_E2E_KEEP:-}" ] || rm -rf "$work"' EXIT
 
 passed=0
 failed=0
@@ -109,9 +110,63 @@ quietly() {
   "$@" > /dev/null 2>&1
 }
 
+# driver <arguments...>: zav2-driver. Short commands go to one driver kept
+# running for the scenario (zav2-driver serve): a Wine process started for
+# every poll cost a third of a second of processor time, and with several
+# scenarios side by side that slowed the program under test past its own
+# limits. Commands that run on beside the scenario (fake-instance,
+# hold-clipboard) get a process of their own.
+driver_pid=""
 driver() {
-  wine "$app/zav2-driver.exe" "$@"
+  local word line own=${driver_pid:+no}
+  for word in "$@"; do
+    case $word in fake-instance | hold-clipboard | *$'\n'* | *$'\x1f'*) own="" ;; esac
+  done
+  if [ -z "$own" ]; then
+    wine "$app/zav2-driver.exe" "$@"
+    return
+  fi
+  # The answer is read whole before it is printed, and known by its tag: a
+  # reader that stops early (grep -q) must not leave it to the next command.
+  local tag="$BASHPID.$RANDOM" out=""
+  (
+    IFS=$'\x1f'
+    printf '%s\n' "$tag$IFS$*"
+  ) > "$work/driver.in" || return 2
+  while IFS= read -r line; do
+    case $line in
+      $'\x1e'"$tag "*)
+        line=${line#$'\x1e'"$tag "}
+        printf '%s' "$out"
+        return "${line%$'\r'}"
+        ;;
+      $'\x1e'*) out="" ;;  # the end of an answer left unread
+      *) out+="$line"$'\n' ;;
+    esac
+  done < "$work/driver.out"
+  return 2
 }
+
+# driver_serve_start, driver_serve_stop: the kept driver. Both its pipes
+# are opened for reading and writing on its side, so that no process of the
+# scenario holds them open and each command opens them afresh. It is stopped
+# where a step waits for every Wine process to end, and at the end. The
+# first Wine process starts the wineserver, which opens files for every
+# process in its own view of the mounts: a scenario that mounts folders sets
+# driver_serve=later and starts the kept driver after its mounts.
+driver_serve_start() {
+  rm -f "$work/driver.in" "$work/driver.out"
+  mkfifo "$work/driver.in" "$work/driver.out"
+  wine "$app/zav2-driver.exe" serve <> "$work/driver.in" 1<> "$work/driver.out" &
+  driver_pid=$!
+}
+driver_serve_stop() {
+  [ -n "$driver_pid" ] || return 0
+  echo > "$work/driver.in"  # an empty line ends it
+  wait "$driver_pid" 2> /dev/null
+  driver_pid=""
+}
+[ "${driver_serve:-}" = later ] || driver_serve_start
 
 # no_instance: no window carries the instance marker.
 no_instance() {

@@ -115,8 +115,10 @@ wait_selected() {
   echo "selected: [$(selected)]"
   return 1
 }
+# The caption changes as a start begins; the start is over, and the next
+# command comes after it, once the window answers again.
 caption_is() {
-  quietly driver --timeout "${2:-10000}" caption "$1" && return 0
+  quietly driver --timeout "${2:-10000}" caption "$1" && idle && return 0
   echo "caption: [$(driver caption | tr -d '\r')]"
   return 1
 }

@@ -6,7 +6,12 @@
 # kept as recent items in the settings file.
 . "$(dirname "$0")/lib.sh"
 
-music=$(demo_library)/music
+# Without the FLAC: this Wine's decoder refuses it, and the program's message
+# about it would hold the forwarded /Next until it is answered.
+music="$work/music"
+mkdir -p "$music"
+cp "$(demo_library)/music/"* "$music/"
+rm "$music/03 night.flac"
 ini="$app/Zav2.ini"
 recent_of() {  # recent_of <key>: the value in section JumpRecent
   tr -d '\r' < "$ini" | sed -n '/^\[JumpRecent\]/,/^\[/p' | sed -n "s/^$1=//p"
@@ -29,7 +34,7 @@ check "the next button's click plays the second entry" \
 run_zav2 60 /Next
 expect_eq "the /Next task's start exits 0" 0 "$exit_code"
 check "/Next advanced the running instance" \
-  quietly driver --timeout 20000 caption --contains "夜想曲"
+  quietly driver --timeout 20000 caption --contains "雨の音"
 expect_eq "no second instance appeared" 1 "$(driver marker-count)"
 
 check "the program closes" driver close

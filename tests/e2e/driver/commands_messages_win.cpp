@@ -21,10 +21,14 @@ int posted(BOOL ok) {
 int message(Context& context, bool post) {
     const String& name = context.positional(0);
     auto message = parseMessage(name);
-    // A plain word names a registered message, as "TaskbarButtonCreated".
-    if (!message && std::iswalpha(name[0]) && name.find_first_of(ZT("_+")) == String::npos)
+    // A plain word names a registered message, as "TaskbarButtonCreated"
+    // (0 there is a failure; given as a number it is WM_NULL).
+    if (!message && std::iswalpha(name[0]) && name.find_first_of(ZT("_+")) == String::npos) {
         message = RegisterWindowMessageW(name.c_str());
-    if (!message || !*message) {
+        if (!*message)
+            message.reset();
+    }
+    if (!message) {
         printError(ZT("not a message: ") + name);
         return kUsage;
     }
