@@ -108,8 +108,12 @@ launch zav2_pid "$(winpath "$many/m00000.mp3")"
 check "70,000 rows are listed" quietly driver --timeout 60000 list-count 70000
 # Its start reveals the first row: scrolled only after that, the end stays.
 check "the first entry plays" quietly driver --timeout 30000 caption --contains m00000
-idle  # the start has revealed its row
-quietly driver send 0x197 69999 0 --control 1001  # LB_SETTOPINDEX: the end in view
+end_in_view() {
+  quietly driver send 0x197 69999 0 --control 1001  # LB_SETTOPINDEX
+  idle
+  [ "$(driver send 0x18E 0 0 --control 1001 | tr -d '\r')" -gt 69000 ]  # LB_GETTOPINDEX
+}
+check "the end stays in view" until_true 20 end_in_view
 x_window=$(xdotool search --onlyvisible --classname 'zav2.exe' | head -n 1)
 xdotool windowfocus --sync "$x_window" 2> /dev/null || xdotool windowfocus "$x_window"
 top=$(driver send 0x18E 0 0 --control 1001 | tr -d '\r')           # LB_GETTOPINDEX
