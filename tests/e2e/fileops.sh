@@ -130,13 +130,13 @@ fi
 # --- Move ------------------------------------------------------------------
 select_rows 5
 expect_eq "the move browser asks for the folder" "移動するフォルダを選択してください。" "$(to_folder 1200 'D:\target')"
-check "epsilon leaves the list" quietly driver list-count 8
+check "epsilon leaves the list" quietly driver --timeout 30000 list-count 8
 check "and is in the target" test -e "$drive/target/06 epsilon.mp3"
 check_not "and not in its folder" test -e "$music/06 epsilon.mp3"
 
 select_rows 0
 to_folder 1200 'D:\target' > /dev/null
-check "the playing entry moves" quietly driver list-count 7
+check "the playing entry moves" quietly driver --timeout 30000 list-count 7
 check "its file is in the target" test -e "$drive/target/01 alpha.mp3"
 check "playback goes on with the next entry" quietly driver --timeout 20000 caption "02 beta" --contains
 check "and the read-out moves" moving
@@ -160,19 +160,19 @@ expect_eq "and its row stays" 7 "$(row_count)"
 select_rows 6
 quietly driver post WM_COMMAND 1400 0
 box ok > /dev/null
-check "the deleted entry leaves the list" quietly driver list-count 6
+check "the deleted entry leaves the list" quietly driver --timeout 30000 list-count 6
 check_not "the file leaves its folder" test -e "$music/09 theta.mp3"
 check "Wine's recycle bin holds it" quietly find "$XDG_DATA_HOME" -name "09 theta.mp3*"
 
 # --- Trash (Backspace) -----------------------------------------------------
 select_rows 5
 quietly driver key BACK --control 1001
-check "Backspace removes the row" quietly driver list-count 5
+check "Backspace removes the row" quietly driver --timeout 30000 list-count 5
 check "the file is in D:\\Zav2_DUST" test -e "$drive/Zav2_DUST/08 eta.mp3"
 
 select_rows 0
 quietly driver key BACK --control 1001
-check "the playing entry goes to the trash" quietly driver list-count 4
+check "the playing entry goes to the trash" quietly driver --timeout 30000 list-count 4
 check "with _01 beside the name it clashed with" cmp -s "$drive/Zav2_DUST/02 beta_01.mp3" "$drive/target/02 beta.mp3"
 check "playback goes on with the next entry" quietly driver --timeout 20000 caption "03 gamma" --contains
 
@@ -196,7 +196,7 @@ wait "$holder"
 
 select_rows 2
 quietly driver post WM_COMMAND 40024 0
-check "Ctrl+X removes the row" quietly driver list-count 3
+check "Ctrl+X removes the row" quietly driver --timeout 30000 list-count 3
 expect_eq "and puts the path with the move effect" 'D:\music\05 delta.mp3
 effect 2' "$(driver clipboard-files | tr -d '\r')"
 check "the file stays" test -e "$music/05 delta.mp3"
