@@ -108,6 +108,7 @@ launch zav2_pid "$(winpath "$many/m00000.mp3")"
 check "70,000 rows are listed" quietly driver --timeout 60000 list-count 70000
 # Its start reveals the first row: scrolled only after that, the end stays.
 check "the first entry plays" quietly driver --timeout 30000 caption --contains m00000
+idle  # the start is over: its selection and panel are in place
 end_in_view() {
   quietly driver send 0x197 69999 0 --control 1001  # LB_SETTOPINDEX
   idle

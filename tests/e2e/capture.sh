@@ -49,6 +49,7 @@ start_paused_in_red() {
   start_zav2 zav2_pid "$clip"
   check "the program runs" driver --timeout 30000 wait-window
   check "the clip plays" quietly driver --timeout 20000 caption --contains colours
+  idle  # the start is over: its selection and panel are in place
   # Paused only once a frame is on the screen: under load the first frame
   # can come a second after the sound starts.
   check "a red frame is shown" wait_for_video_colour r 20
@@ -109,6 +110,7 @@ ffmpeg -nostdin -hide_banner -loglevel error -y \
   -metadata title="Covered" -metadata:s:v comment="Cover (front)" "$media/covered.mp3"
 start_zav2 zav2_pid "$(winpath "$media/covered.mp3")"
 check "the song plays" quietly driver --timeout 30000 caption --contains Covered
+idle  # the start is over: its selection and panel are in place
 # F11 again until the cover is on the clipboard: the panel shows it once the
 # entry has started.
 read -r cw ch cr cg cb <<< "$(clipboard_dib_of "64 48" F11)"

@@ -21,6 +21,7 @@ start_zav2 zav2_pid "$(winpath "$clips")"
 check "the program runs" driver --timeout 30000 wait-window
 check "the list holds the three clips" quietly driver --timeout 20000 list-count 3
 check "the long clip plays" quietly driver --timeout 20000 caption --contains "Long"
+idle  # the start is over: its selection and panel are in place
 
 x_window=$(xdotool search --onlyvisible --classname 'zav2.exe' | head -n 1)
 focus_program() { xdotool windowfocus --sync "$x_window" 2> /dev/null || xdotool windowfocus "$x_window"; }
@@ -89,6 +90,7 @@ fi
 key F8
 key F8
 check "F8 twice shows the x3 marker" quietly driver --timeout 5000 caption --contains "【×3】"
+idle  # the start is over: its selection and panel are in place
 key F9
 check "F9 removes the marker" until_true 10 no_rate_marker
 
@@ -167,6 +169,7 @@ read -r lx ly lw lh <<< "$(driver control-rect 1001 --screen)"
 row_y() { echo $((ly + 2 + row_height * $1 + row_height / 2)); }
 xdotool mousemove --sync $((lx + lw / 2)) "$(row_y 2)" click 1
 check "single-click mode plays the clicked entry" quietly driver --timeout 20000 caption --contains "Clip 3"
+idle  # the start is over: its selection and panel are in place
 driver send WM_COMMAND 40012 0 > /dev/null
 
 # --- Shift-drag: rows 0 and 1 selected move down by one.

@@ -54,6 +54,7 @@ for dpi in 96 120 144 192; do
   printf '%s' "$ini" > "$app/Zav2.ini"
   launch zav2_pid "$(winpath "$work/tone.mp3")"
   check "$dpi DPI: the tone plays" quietly driver --timeout 20000 caption tone --contains
+  idle  # the start is over: its selection and panel are in place
   sleep 1
   screenshot "dpi-$dpi"
   check_icon "dpi-$dpi" $size

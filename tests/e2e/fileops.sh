@@ -24,7 +24,8 @@ read_only_mount() {
   mount -t tmpfs -o size=4m tmpfs "$1" 2> /dev/null || return 1
   mounts+=("$1")
 }
-trap 'driver_serve_stop; for m in "${mounts[@]}"; do umount "$m"; done; rm -rf "$work"' EXIT
+trap 'driver_serve_stop; for m in "${mounts[@]}"; do umount "$m"; done
+[ -n "${ZAV2_E2E_KEEP:-}" ] || rm -rf "$work"' EXIT
 edrive="$work/edrive"
 mkdir -p "$edrive"
 have_mounts=no
@@ -71,7 +72,9 @@ to_folder() {
   local attempt title
   for attempt in 1 2 3; do
     quietly driver post WM_COMMAND "$1" 0
-    if title=$(driver --timeout 6000 browse-folder "$2" 2> /dev/null); then
+    # Long enough for a browser that comes late: a retry while the first is
+    # still on its way gives the command twice.
+    if title=$(driver --timeout 20000 browse-folder "$2" 2> /dev/null); then
       printf '%s\n' "${title//$'\r'/}"
       return 0
     fi
@@ -93,6 +96,7 @@ start_zav2 zav2_pid 'D:\music'
 check "the program runs" driver --timeout 30000 wait-window
 check "the list holds the nine files" quietly driver --timeout 30000 list-count 9
 check "the first file plays" quietly driver --timeout 20000 caption "01 alpha" --contains
+idle  # the start selects its row once the engine is ready: not in the copy below
 
 # --- Copy ------------------------------------------------------------------
 select_rows 1 3
@@ -139,6 +143,7 @@ to_folder 1200 'D:\target' > /dev/null
 check "the playing entry moves" quietly driver --timeout 30000 list-count 7
 check "its file is in the target" test -e "$drive/target/01 alpha.mp3"
 check "playback goes on with the next entry" quietly driver --timeout 20000 caption "02 beta" --contains
+idle  # the start is over: its selection and panel are in place
 check "and the read-out moves" moving
 
 if [ "$have_mounts" = yes ]; then
@@ -175,6 +180,7 @@ quietly driver key BACK --control 1001
 check "the playing entry goes to the trash" quietly driver --timeout 30000 list-count 4
 check "with _01 beside the name it clashed with" cmp -s "$drive/Zav2_DUST/02 beta_01.mp3" "$drive/target/02 beta.mp3"
 check "playback goes on with the next entry" quietly driver --timeout 20000 caption "03 gamma" --contains
+idle  # the start is over: its selection and panel are in place
 
 # --- Clipboard -------------------------------------------------------------
 select_rows 0 1

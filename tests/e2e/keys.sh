@@ -9,6 +9,7 @@ music=$(demo_library)/music
 launch zav2_pid "$(winpath "$music")"
 check "the list holds the folder's six media files" quietly driver --timeout 20000 list-count 6
 check "the first entry plays" quietly driver --timeout 20000 caption --contains "朝の歌"
+idle  # the start is over: its selection and panel are in place
 check "Down is posted to the list box" driver key DOWN --control 1001
 check "Down reached the next command: the second entry plays" \
   quietly driver --timeout 20000 caption --contains "夕べの調べ"

@@ -134,6 +134,7 @@ for kind in tagged plain; do
   start_recording
   launch zav2_pid "$(winpath "$media/$kind")"
   check "$kind: the second tone plays" quietly driver --timeout 30000 caption "02 tone 1000" --contains
+  idle  # the start is over: its selection and panel are in place
   check "$kind: and is heard" wait_for_sound
   check "$kind: to its end" until_true 10 silent
   quietly driver close

@@ -20,6 +20,7 @@ recent_of() {  # recent_of <key>: the value in section JumpRecent
 start_zav2 zav2_pid "$(winpath "$music")"
 check "the program runs" driver --timeout 30000 wait-window
 check "the first entry plays" quietly driver --timeout 20000 caption --contains "朝の歌"
+idle  # the start is over: its selection and panel are in place
 
 # As when the shell shows the taskbar button: buttons added, list rebuilt
 # with what this Wine offers, failures passed over.
