@@ -119,6 +119,9 @@ quietly() {
 driver_pid=""
 driver() {
   local word line own=${driver_pid:+no}
+  # A kept driver that has died would leave its pipe without a reader, and
+  # the write below waiting for ever.
+  [ -z "$own" ] || kill -0 "$driver_pid" 2> /dev/null || own=""
   for word in "$@"; do
     case $word in fake-instance | hold-clipboard | *$'\n'* | *$'\x1f'*) own="" ;; esac
   done
