@@ -129,25 +129,31 @@ driver() {
     wine "$app/zav2-driver.exe" "$@"
     return
   fi
-  # The answer is read whole before it is printed, and known by its tag: a
-  # reader that stops early (grep -q) must not leave it to the next command.
-  local tag="$BASHPID.$RANDOM" out=""
+  # One command at a time (a pipeline can hold two: `driver a | sed
+  # "$(driver b)"`). The answer is read whole before it is printed, and known
+  # by its tag: a reader that stops early (grep -q) must not leave it to the
+  # next command.
+  local tag="$BASHPID.$RANDOM"
   (
-    IFS=$'\x1f'
-    printf '%s\n' "$tag$IFS$*"
-  ) > "$work/driver.in" || return 2
-  while IFS= read -r line; do
-    case $line in
-      $'\x1e'"$tag "*)
-        line=${line#$'\x1e'"$tag "}
-        printf '%s' "$out"
-        return "${line%$'\r'}"
-        ;;
-      $'\x1e'*) out="" ;;  # the end of an answer left unread
-      *) out+="$line"$'\n' ;;
-    esac
-  done < "$work/driver.out"
-  return 2
+    flock 9
+    out=""
+    (
+      IFS=$'\x1f'
+      printf '%s\n' "$tag$IFS$*"
+    ) > "$work/driver.in" || exit 2
+    while IFS= read -r line; do
+      case $line in
+        $'\x1e'"$tag "*)
+          line=${line#$'\x1e'"$tag "}
+          printf '%s' "$out"
+          exit "${line%$'\r'}"
+          ;;
+        $'\x1e'*) out="" ;; # the end of an answer left unread
+        *) out+="$line"$'\n' ;;
+      esac
+    done < "$work/driver.out"
+    exit 2
+  ) 9> "$work/driver.lock"
 }
 
 # driver_serve_start, driver_serve_stop: the kept driver. Both its pipes
