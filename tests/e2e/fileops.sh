@@ -57,8 +57,15 @@ items() { driver list-items | tr -d '\r'; }
 row_count() { driver list-count | tr -d '\r'; }
 # select <row...>: exactly these rows.
 select_rows() {
-  quietly driver send 0x185 0 -1 --control 1001
-  for row in "$@"; do quietly driver send 0x185 1 "$row" --control 1001; done
+  set_rows() {
+    quietly driver send 0x185 0 -1 --control 1001
+    for row in "$@"; do quietly driver send 0x185 1 "$row" --control 1001; done
+    idle
+    [ "$(driver list-selected | tr -d '\r' | tr '\n' ' ')" = "$* " ]
+  }
+  # A start selects its own row when the engine is ready: until the rows
+  # asked for hold.
+  until_true 10 set_rows "$@" || echo "select_rows $*: the selection does not hold" >&2
 }
 # box <button>: answers the next message box, prints its text.
 box() { driver --timeout 15000 message-box --press "$1" | tr -d '\r'; }
@@ -97,6 +104,7 @@ check "the program runs" driver --timeout 30000 wait-window
 check "the list holds the nine files" quietly driver --timeout 30000 list-count 9
 check "the first file plays" quietly driver --timeout 20000 caption "01 alpha" --contains
 idle  # the start selects its row once the engine is ready: not in the copy below
+check "its read-out moves" moving
 
 # --- Copy ------------------------------------------------------------------
 select_rows 1 3
