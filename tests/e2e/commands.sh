@@ -175,20 +175,19 @@ driver send WM_COMMAND 40012 0 > /dev/null
 # --- Shift-drag: rows 0 and 1 selected move down by one.
 xdotool mousemove --sync $((lx + lw / 2)) "$(row_y 0)" click 1
 xdotool keydown ctrl mousemove --sync $((lx + lw / 2)) "$(row_y 1)" click 1 keyup ctrl
-sleep 0.3
+selected_rows() { driver list-selected | tr -d '\r' | tr '\n' ' '; }
+expect_soon "a click and a Ctrl-click select rows 0 and 1" "0 1 " selected_rows
 xdotool keydown shift mousedown 1
 xdotool mousemove --sync $((lx + lw / 2)) $(($(row_y 1) + row_height / 2)) mousemove --sync $((lx + lw / 2)) "$(row_y 2)"
 xdotool mouseup 1 keyup shift
-sleep 0.5
-order=$(driver list-items | tr -d '\r' | tr '\n' '|')
-expect_eq "a Shift-drag moves the two selected rows down" "Clip 3|Long|Clip 2|" "$order"
+rows_in_a_line() { list_items | tr '\n' '|'; }
+expect_soon "a Shift-drag moves the two selected rows down" "Clip 3|Long|Clip 2|" rows_in_a_line
 
 # --- Sort while stopped: the next tick selects the current entry again.
 driver send WM_COMMAND 1006 0 > /dev/null
 driver send 0x185 0 -1 --control 1001 > /dev/null
 driver send 0x185 1 0 --control 1001 > /dev/null
 driver send WM_COMMAND 2900 0 > /dev/null
-rows_in_a_line() { driver list-items | tr -d '\r' | tr '\n' '|'; }
 expect_soon "sorting while stopped reselects the current entry" "Long|Clip 2|Clip 3|" rows_in_a_line
 expect_soon "which is Clip 3, now the third row" 2 eval "driver list-selected | tr -d '\r'"
 

@@ -53,7 +53,6 @@ driver_serve_start
 # The content of every file there is at the start.
 find "$drive" "$edrive" -type f -exec sha256sum {} + | cut -d' ' -f1 | sort > "$work/start.sha"
 
-items() { driver list-items | tr -d '\r'; }
 row_count() { driver list-count | tr -d '\r'; }
 # select <row...>: exactly these rows.
 select_rows() {
@@ -227,7 +226,7 @@ driver fill-dialog ファイル名 1014 '04 曲☃.mp3' > /dev/null
 expect_eq "an existing name is refused" "既に存在するファイル名です。" "$(box ok)"
 driver fill-dialog ファイル名 1014 '03 γ renamed.mp3' > /dev/null
 eventually "the playing file has its new name" test -e "$music/03 γ renamed.mp3"
-expect_eq "the row shows it" "03 γ renamed.mp3" "$(items | head -n 1)"
+expect_eq "the row shows it" "03 γ renamed.mp3" "$(list_items | head -n 1)"
 after=$(seconds_shown)
 echo "read-out before the rename ${before} s, after ${after} s"
 check "playback goes on at about the same time" test "$after" -ge "$before"

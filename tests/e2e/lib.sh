@@ -98,6 +98,12 @@ idle() {
   quietly driver --timeout 30000 send 0 0 0
 }
 
+# list_items: the list's rows, one per line. Titles are read after the rows
+# are listed, so a check of them waits with expect_soon.
+list_items() {
+  driver list-items | tr -d '\r'
+}
+
 expect_eq() {
   if [ "$2" = "$3" ]; then
     pass "$1"
