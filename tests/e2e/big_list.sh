@@ -54,12 +54,7 @@ check "every file is listed" quietly driver --timeout 60000 list-count "$total"
 # ready: the commands come after that, or it takes their selection away.
 check "the first entry plays" quietly driver --timeout 20000 caption "Title 00-00000" --contains
 idle
-first_five_selected() {
-  quietly driver send 0x185 0 -1 --control 1001  # LB_SETSEL: none
-  quietly driver send 0x183 0 4 --control 1001   # LB_SELITEMRANGEEX: rows 0-4
-  [ "$(driver list-selected | tr -d '\r' | tr '\n' ' ')" = "0 1 2 3 4 " ]
-}
-check "rows 0 to 4 are selected" until_true 10 first_five_selected
+check "rows 0 to 4 are selected" until_true 10 set_selection 0 1 2 3 4
 # The last row shows its file name ("t00099.mp3") until its title is read.
 row_length() { driver send 0x18A "$1" 0 --control 1001 | tr -d '\r'; }  # LB_GETTEXTLEN
 expect_eq "titles are still being read when the commands come" 10 "$(row_length $((total - 1)))"

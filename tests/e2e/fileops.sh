@@ -56,15 +56,7 @@ find "$drive" "$edrive" -type f -exec sha256sum {} + | cut -d' ' -f1 | sort > "$
 row_count() { driver list-count | tr -d '\r'; }
 # select <row...>: exactly these rows.
 select_rows() {
-  set_rows() {
-    quietly driver send 0x185 0 -1 --control 1001
-    for row in "$@"; do quietly driver send 0x185 1 "$row" --control 1001; done
-    idle
-    [ "$(driver list-selected | tr -d '\r' | tr '\n' ' ')" = "$* " ]
-  }
-  # A start selects its own row when the engine is ready: until the rows
-  # asked for hold.
-  until_true 10 set_rows "$@" || echo "select_rows $*: the selection does not hold" >&2
+  until_true 10 set_selection "$@" || echo "select_rows $*: the selection does not hold" >&2
 }
 # box <button>: answers the next message box, prints its text.
 box() { driver --timeout 15000 message-box --press "$1" | tr -d '\r'; }

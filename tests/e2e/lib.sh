@@ -104,6 +104,16 @@ list_items() {
   driver list-items | tr -d '\r'
 }
 
+# set_selection <row...>: selects exactly these rows of the list; succeeds
+# when they read back so. A start selects its own row once the engine is
+# ready, so a caller repeats it (until_true) until the selection holds.
+set_selection() {
+  quietly driver send 0x185 0 -1 --control 1001  # LB_SETSEL: none
+  for row in "$@"; do quietly driver send 0x185 1 "$row" --control 1001; done
+  idle
+  [ "$(driver list-selected | tr -d '\r' | tr '\n' ' ')" = "$* " ]
+}
+
 expect_eq() {
   if [ "$2" = "$3" ]; then
     pass "$1"
