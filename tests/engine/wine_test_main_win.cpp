@@ -4,13 +4,41 @@
 // assertion) while the process unloads its libraries, after every test has
 // passed; ending here leaves that unloading out, which no test is about.
 // Zav2.exe's own exit is checked by every end-to-end scenario's exit code.
+// A process Wine ends in the middle of the tests is tools/wine-gtest's.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
+namespace {
+
+// A crash names its place before the process goes: the code, the module and
+// the offset in it (addr2line finds the line in the tests' own programs).
+LONG WINAPI reportCrash(EXCEPTION_POINTERS* pointers) {
+    const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
+    HMODULE module = nullptr;
+    char name[MAX_PATH] = "?";
+    GetModuleHandleExA(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+        static_cast<const char*>(record.ExceptionAddress), &module);
+    if (module)
+        GetModuleFileNameA(module, name, MAX_PATH);
+    const auto at = reinterpret_cast<uintptr_t>(record.ExceptionAddress);
+    std::fprintf(stderr, "crash: exception %08lx at %s+0x%llx (thread %lu)\n", record.ExceptionCode,
+                 name, static_cast<unsigned long long>(at - reinterpret_cast<uintptr_t>(module)),
+                 GetCurrentThreadId());
+    for (DWORD i = 0; i < record.NumberParameters && i < 2; ++i)
+        std::fprintf(stderr, "crash: parameter %lu = 0x%llx\n", i,
+                     static_cast<unsigned long long>(record.ExceptionInformation[i]));
+    std::fflush(stderr);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    SetUnhandledExceptionFilter(reportCrash);
     testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     std::fflush(stdout);
