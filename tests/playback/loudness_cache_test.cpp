@@ -16,15 +16,6 @@ String u(const char* text) {
     return utf8ToUtf16(text);
 }
 
-std::string le(std::u16string_view text) {
-    std::string bytes = "\xFF\xFE";
-    for (const char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
-
 TEST(LoudnessCacheTest, FoundOnlyForTheFileAsItWasMeasured) {
     LoudnessCache cache;
     const String song = u("D:\\m\\song.flac");
@@ -91,12 +82,13 @@ TEST(LoudnessFileTest, AFullFileOfTheLongestLinesIsReadBack) {
 }
 
 TEST(LoudnessFileTest, AnythingButAWholeFileOfOursIsDamaged) {
-    const std::string good = le(u"Zav2 loudness\r\n1000\t5000\t-14.5\t0.98\tD:\\a.mp3\r\n");
+    const std::string good =
+        utf16leFile(u"Zav2 loudness\r\n1000\t5000\t-14.5\t0.98\tD:\\a.mp3\r\n");
     ASSERT_TRUE(parseLoudnessFile(good));
-    EXPECT_TRUE(parseLoudnessFile(le(u"Zav2 loudness\r\n")));
+    EXPECT_TRUE(parseLoudnessFile(utf16leFile(u"Zav2 loudness\r\n")));
     // The most recent line of a path wins.
-    const std::optional<LoudnessCache> repeated =
-        parseLoudnessFile(le(u"Zav2 loudness\r\n1\t1\t-10\t1\tD:\\a\r\n2\t2\t-20\t1\tD:\\a\r\n"));
+    const std::optional<LoudnessCache> repeated = parseLoudnessFile(
+        utf16leFile(u"Zav2 loudness\r\n1\t1\t-10\t1\tD:\\a\r\n2\t2\t-20\t1\tD:\\a\r\n"));
     ASSERT_TRUE(repeated);
     ASSERT_EQ(repeated->entries().size(), 1u);
     EXPECT_EQ(repeated->entries().front().size, 1u);
@@ -117,10 +109,10 @@ TEST(LoudnessFileTest, AnythingButAWholeFileOfOursIsDamaged) {
         u"1000\t5000\t\t0.98\tD:\\a.mp3",
     };
     for (const std::u16string& line : badLines) {
-        EXPECT_FALSE(parseLoudnessFile(le(u"Zav2 loudness\r\n" + line + u"\r\n")))
+        EXPECT_FALSE(parseLoudnessFile(utf16leFile(u"Zav2 loudness\r\n" + line + u"\r\n")))
             << utf16ToUtf8(String(line.begin(), line.end()));
     }
-    EXPECT_FALSE(parseLoudnessFile(le(u"Zav2 places\r\n")));  // another file of ours
+    EXPECT_FALSE(parseLoudnessFile(utf16leFile(u"Zav2 places\r\n")));  // another file of ours
 }
 
 }  // namespace
