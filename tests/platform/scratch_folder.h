@@ -51,4 +51,14 @@ class ScratchFolder {
     std::filesystem::path root_;
 };
 
+// UTF-16LE text with its byte order mark, as the program writes its own files.
+inline std::string utf16leFile(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
 }  // namespace zav2::test

@@ -94,14 +94,7 @@ TEST(PlacesFileTest, AnythingButAWholeFileOfOursIsDamaged) {
         return places;
     }());
     ASSERT_TRUE(parsePlacesFile(good));
-    const auto le = [](std::u16string_view text) {
-        std::string bytes = "\xFF\xFE";
-        for (const char16_t unit : text) {
-            bytes += static_cast<char>(unit & 0xFF);
-            bytes += static_cast<char>(unit >> 8);
-        }
-        return bytes;
-    };
+    const auto le = utf16leFile;
     EXPECT_TRUE(parsePlacesFile(le(u"Zav2 places\r\n")));  // no places at all is a file
     const std::string damaged[] = {
         "",

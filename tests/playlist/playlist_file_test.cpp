@@ -147,13 +147,7 @@ TEST_F(ListFolder, EmptyListOrFailedWriteLeavesTheOldFile) {
 
 TEST_F(ListFolder, OtherByteOrderMarksAndHostileBytes) {
     // UTF-16 with its mark, even under an ".m3u" name.
-    const String text = ZT("#EXTINF:1,\u66F2\r\na.mp3\r\n");
-    std::string bytes = "\xFF\xFE";
-    for (Char c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
-    }
-    dir.textFile("in/wide.m3u", bytes);
+    dir.textFile("in/wide.m3u", test::utf16leFile(u"#EXTINF:1,\u66F2\r\na.mp3\r\n"));
     Playlist playlist;
     int count = 0;
     readPlaylistFile(playlist, folder / ZT("wide.m3u"), folder, 0, count, nullptr, false);
