@@ -65,7 +65,8 @@ DWORD WINAPI AudioStream::Core::ThreadMain(void* parameter) {
     // before the window and before whatever else the machine is busy with,
     // as the system's audio threads do ("Pro Audio"). Where the scheduling
     // service is missing (Wine has only a stub), the thread's own priority
-    // does it.
+    // asks the same; Wine passes it on to Linux only where the nice limit
+    // (RLIMIT_NICE) allows, which the test machines' containers refuse.
     DWORD taskIndex = 0;
     const HANDLE task = AvSetMmThreadCharacteristicsW(L"Pro Audio", &taskIndex);
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);

@@ -7,6 +7,7 @@
 #include "engine/capture_name.h"
 #include "engine/media_engine_player_internal.h"
 #include "platform/file.h"
+#include "platform/handles_win.h"
 #include "platform/path.h"
 
 using Microsoft::WRL::ComPtr;
@@ -220,11 +221,14 @@ bool CopyBitmapToClipboard(HWND owner, HBITMAP bitmap) {
         if (!BitBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, SRCCOPY))
             return false;
     }
-    if (!OpenClipboard(owner))
-        return false;
-    EmptyClipboard();
-    const bool placed = SetClipboardData(CF_BITMAP, copy.get()) != nullptr;
-    CloseClipboard();
+    bool placed = false;
+    {
+        const OpenedClipboard clipboard(owner);
+        if (!clipboard.opened())
+            return false;
+        EmptyClipboard();
+        placed = SetClipboardData(CF_BITMAP, copy.get()) != nullptr;
+    }
     if (placed)
         copy.release();  // the clipboard owns it now
     return placed;

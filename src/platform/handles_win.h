@@ -34,4 +34,28 @@ using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDelete
 using UniqueAccelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorDeleter>;
 using UniqueHandle = std::unique_ptr<void, HandleDeleter>;
 
+// Closes the clipboard when the work on it ends, however it ends.
+class OpenedClipboard {
+  public:
+    explicit OpenedClipboard(HWND owner) {
+        // Another program may hold it for a moment (a clipboard viewer, or
+        // Wine's X11 side after every change): asked again for 0.2 s.
+        for (int attempt = 0; attempt < 10 && !opened_; ++attempt) {
+            opened_ = OpenClipboard(owner) != FALSE;
+            if (!opened_)
+                Sleep(20);
+        }
+    }
+    ~OpenedClipboard() {
+        if (opened_)
+            CloseClipboard();
+    }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    bool opened() const { return opened_; }
+
+  private:
+    bool opened_ = false;
+};
+
 }  // namespace zav2

@@ -21,29 +21,6 @@ struct GlobalDeleter {
 };
 using UniqueGlobal = std::unique_ptr<std::remove_pointer_t<HGLOBAL>, GlobalDeleter>;
 
-// Closes the clipboard when the work on it ends, however it ends.
-class OpenedClipboard {
-  public:
-    explicit OpenedClipboard(HWND owner) {
-        // Another program may hold it for a moment.
-        for (int attempt = 0; attempt < 10 && !opened_; ++attempt) {
-            opened_ = OpenClipboard(owner) != FALSE;
-            if (!opened_)
-                Sleep(20);
-        }
-    }
-    ~OpenedClipboard() {
-        if (opened_)
-            CloseClipboard();
-    }
-    OpenedClipboard(const OpenedClipboard&) = delete;
-    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-    bool opened() const { return opened_; }
-
-  private:
-    bool opened_ = false;
-};
-
 UniqueGlobal globalCopy(const void* bytes, size_t size) {
     UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
     if (!memory)

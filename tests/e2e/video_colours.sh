@@ -80,11 +80,13 @@ corners_of() {
 }
 
 # Screenshots while the clip repeats, until every colour was seen and filled
-# the host, or 20 s (reading a screenshot takes a while on a loaded machine).
+# the host, or 60 s: on a loaded machine a screenshot and its reading take
+# seconds, longer than a colour lasts, so a colour can be missed for a few
+# rounds of the clip before a screenshot lands on it.
 seen=""
 filled=""
 shots=0
-end=$((SECONDS + 20))
+end=$((SECONDS + 60))
 while [ "$SECONDS" -lt "$end" ] && [ "${#seen}${#filled}" != 33 ]; do
   shot="$work/shot.png"
   if import -window root -display "$DISPLAY" "$shot" 2> /dev/null; then

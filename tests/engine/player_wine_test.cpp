@@ -1,7 +1,7 @@
 // The player against the real media engine under Wine: life, sources,
 // transport, shutdown, capture without video, and the video surface with its
 // presentation thread. What the program shows and plays through it is
-// checked end to end (tests/e2e) and from outside (av_check.py).
+// checked end to end (tests/e2e).
 #include <gtest/gtest.h>
 #include <wincodec.h>
 
@@ -330,6 +330,9 @@ TEST_F(PlayerTest, CaptureWithoutVideoTakesThePanelPicture) {
     ASSERT_EQ(openAndWait(player, media), S_OK);
     ASSERT_EQ(player.Play(), S_OK);
     ASSERT_TRUE(playTo(1.25));
+    // Sound alone presents nothing.
+    EXPECT_FALSE(player.HasSwapChain());
+    EXPECT_EQ(player.PresentedFrames(), 0u);
     ASSERT_EQ(player.Pause(), S_OK);
 
     String captureFolder = folder + L"\\gone";  // no longer exists

@@ -31,12 +31,23 @@ HWND waitDialog(const Context& context, const std::function<bool(HWND)>& wanted)
     });
 }
 
-// The clipboard, open while this lives.
+// The clipboard, open while this lives. Another program may have it open
+// for a moment: Wine's X11 side opens it after every change, to offer the
+// new data to X, so it is asked for again until the timeout.
 struct OpenClipboardScope {
-    const bool open = OpenClipboard(nullptr);
-    OpenClipboardScope() {
+    const bool open;
+    explicit OpenClipboardScope(DWORD timeoutMs) : open(openClipboard(timeoutMs)) {
         if (!open)
             printError(ZT("the clipboard is held by another program"));
+    }
+    static bool openClipboard(DWORD timeoutMs) {
+        const ULONGLONG end = GetTickCount64() + timeoutMs;
+        while (!OpenClipboard(nullptr)) {
+            if (GetTickCount64() >= end)
+                return false;
+            Sleep(20);
+        }
+        return true;
     }
     ~OpenClipboardScope() {
         if (open)
@@ -155,8 +166,8 @@ int fillDialog(Context& context) {
     return kOk;
 }
 
-int clipboardFiles(Context&) {
-    OpenClipboardScope clipboard;
+int clipboardFiles(Context& context) {
+    OpenClipboardScope clipboard(context.timeoutMs);
     if (!clipboard.open)
         return kFailed;
     HANDLE drop = GetClipboardData(CF_HDROP);
@@ -182,8 +193,8 @@ int clipboardFiles(Context&) {
     return drop ? kOk : kFailed;
 }
 
-int clipboardDib(Context&) {
-    OpenClipboardScope clipboard;
+int clipboardDib(Context& context) {
+    OpenClipboardScope clipboard(context.timeoutMs);
     if (!clipboard.open)
         return kFailed;
     int result = kFailed;
@@ -218,7 +229,7 @@ int holdClipboard(Context& context) {
     auto milliseconds = integerArgument(context, 0);
     if (!milliseconds)
         return kUsage;
-    OpenClipboardScope clipboard;
+    OpenClipboardScope clipboard(context.timeoutMs);
     if (!clipboard.open)
         return kFailed;
     print(ZT("held"));  // for a script to wait on
