@@ -44,10 +44,6 @@ ResumeSchedule::Due ResumeSchedule::due(const Playlist& playlist, int64_t now) {
         passHash_ = Fnv::kStart;
         passCount_ = entries.size();
         passEntries_ = entries.data();
-        // Something changed: a value of its own, never written, until the
-        // pass has seen what.
-        listValue_ = ++restarts_ * 0x9e3779b97f4a7c15ull;
-        passSeen_ = false;
     }
     Fnv hash{passHash_};
     const size_t end = std::min(entries.size(), passNext_ + kEntriesPerLook);
@@ -56,10 +52,10 @@ ResumeSchedule::Due ResumeSchedule::due(const Playlist& playlist, int64_t now) {
         hash.add(entries[passNext_].title);
     }
     passHash_ = hash.value;
-    if (passNext_ == entries.size()) {
+    const bool passEnded = passNext_ == entries.size();
+    if (passEnded) {
         hash.add(entries.size());
         listValue_ = hash.value;
-        passSeen_ = true;
         passNext_ = 0;
         passHash_ = Fnv::kStart;
     }
@@ -68,7 +64,11 @@ ResumeSchedule::Due ResumeSchedule::due(const Playlist& playlist, int64_t now) {
     if (playlist.current >= 0 && playlist.current <= playlist.lastIndex())
         keys.add(entries[static_cast<size_t>(playlist.current)].path);
     keysValue_ = keys.value;
-    const bool listDue = list_.due(listValue_, now) && passSeen_;
+    // A whole pass's value is looked at only as a pass ends. A pass over a
+    // long list takes longer than the quiet time: looked at in between, a
+    // value would seem quiet while titles still change behind the pass, and
+    // the list would be written after every pass of a title reading.
+    const bool listDue = passEnded && list_.due(listValue_, now);
     return {listDue, keys_.due(keysValue_, now)};
 }
 

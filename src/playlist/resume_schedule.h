@@ -34,7 +34,7 @@ class ResumeSchedule {
     // A look hashes at most this many entries, so that it costs the same for
     // any length of list: a change that keeps the count (a title read, a
     // move, a sort) is seen within a pass over the list, a look for every
-    // kEntriesPerLook entries. A count change is seen at once.
+    // kEntriesPerLook entries. A count change begins the pass anew.
     static constexpr size_t kEntriesPerLook = 8192;
 
     struct Due {
@@ -59,8 +59,6 @@ class ResumeSchedule {
     uint64_t passHash_ = 0;
     size_t passCount_ = SIZE_MAX;
     const void* passEntries_ = nullptr;
-    uint64_t restarts_ = 0;
-    bool passSeen_ = false;  // listValue_ is a whole pass's
 };
 
 }  // namespace zav2

@@ -300,6 +300,31 @@ TEST(ResumeSchedule, TheListIsWrittenForItsOwnChangesTheKeysForANewCurrentEntry)
     }
 }
 
+// A pass over 100,000 entries takes longer than the quiet time: while titles
+// are read the list was written after every pass, each write a copy of the
+// whole list on the window's thread.
+TEST(ResumeSchedule, ABigListIsNotWrittenWhileItsTitlesStillChange) {
+    const size_t count = ResumeSchedule::kEntriesPerLook * 12;  // a pass: 3 s
+    std::vector<String> paths(count, ZT("a.mp3"));
+    Playlist list = test::makePlaylist(paths, 0);
+    ResumeSchedule schedule;
+    int64_t now = 0;
+    int writes = 0;
+    const auto look = [&](bool readTitle) {
+        now += 250;
+        if (readTitle)
+            list.entries[static_cast<size_t>(now / 250) * 97 % count].title = ZT("t");
+        if (schedule.due(list, now).list)
+            ++writes, schedule.listWritten();
+    };
+    for (int i = 0; i < 12 * 12; ++i)  // twelve passes of titles arriving
+        look(true);
+    EXPECT_EQ(writes, 0);
+    for (int i = 0; i < 12 * 3; ++i)
+        look(false);
+    EXPECT_EQ(writes, 1);
+}
+
 TEST(ResumeList, NamedInstancesHaveTheirOwnList) {
     // The unnamed one's Zav2.m3u8: e2e intake.
     EXPECT_EQ(resumeListPath(ZT("D:\\Tools\\Zav2.exe"), ZT("-work")),
