@@ -122,12 +122,8 @@ void showOpenedList(MainWindow& state, const String& path, PathChosenBy how,
     }
     startTitleReading(state);
     state.savedCaption = caption.text();
-    if (listed) {
-        reloadPanel(state);
-        selectCurrentAtTop(state.list);
-        if (how == PathChosenBy::ResumeAtStartUp)
-            showResumedPlace(playbackParts(state), loadResumeKeys(state.settingsPath));
-    }
+    state.list.opening.panelDue = listed;
+    state.list.opening.placeDue = listed && how == PathChosenBy::ResumeAtStartUp;
     state.list.opening.startDue =
         outcome.pathExisted && how != PathChosenBy::ResumeAtStartUp && listed;
     GetWindowRect(state.window, &state.savedWindowRect);
@@ -143,10 +139,23 @@ void startAfterOpen(MainWindow& state) {
     state.list.opening.startDue = false;
     startPlaybackAfterOpen(playbackParts(state));
     state.savedCaption = WindowCaption(state.window).text();
-    if (!state.list.playlist.empty()) {
-        reloadPanel(state);
-        selectCurrentAtTop(state.list);
-    }
+    state.list.opening.panelDue = !state.list.playlist.empty();
+}
+
+void showOpenedPanel(MainWindow& state) {
+    state.list.opening.panelDue = false;
+    if (state.list.playlist.empty())
+        return;
+    reloadPanel(state);
+    selectCurrentAtTop(state.list);
+}
+
+// Only while nothing plays: a Play or a double-click answered before this
+// step has chosen where to start.
+void showPlaceAtResume(MainWindow& state) {
+    state.list.opening.placeDue = false;
+    if (!state.list.playlist.empty() && !state.playback.entryLoading && playerIsIdle())
+        showResumedPlace(playbackParts(state), loadResumeKeys(state.settingsPath));
 }
 
 // A slice of the walk: short enough that a click or a key waits no longer
@@ -193,6 +202,14 @@ void openPath(MainWindow& state, const String& path, OpenedBy how) {
 
 bool continueOpening(MainWindow& state) {
     OpeningWork& opening = state.list.opening;
+    if (opening.panelDue) {
+        showOpenedPanel(state);
+        return true;
+    }
+    if (opening.placeDue) {
+        showPlaceAtResume(state);
+        return true;
+    }
     if (!opening.recentPath.empty()) {
         recordRecent(state, std::exchange(opening.recentPath, String()));
         return true;

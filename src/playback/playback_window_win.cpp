@@ -266,6 +266,12 @@ bool playerIsStopped() {
     return enginePlayer.state() == PlayerState::Stopped;
 }
 
+bool playerIsIdle() {
+    EnginePlayer enginePlayer;
+    const PlayerState playerState = enginePlayer.state();
+    return playerState != PlayerState::Playing && playerState != PlayerState::Paused;
+}
+
 bool playerIsPaused() {
     EnginePlayer enginePlayer;
     return enginePlayer.state() == PlayerState::Paused;

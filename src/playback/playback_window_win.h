@@ -52,6 +52,8 @@ void reopenAndResume(const PlaybackParts& state, StringView path, double seconds
 void dropStalePreload(const PlaybackParts& state);
 bool playerIsStopped();
 bool playerIsPaused();
+// Neither playing nor paused: closed, loaded or stopped.
+bool playerIsIdle();
 
 // Playback control and the display timer.
 void stopAndReset(const PlaybackParts& state);
