@@ -131,7 +131,7 @@ TEST(PlayerWithoutEngine, AFailedStartLeavesEveryOperationSafe) {
     player.Shutdown();
 }
 
-TEST_F(PlayerTest, ASecondStartKeepsTheSurfaceAndCallsWithoutASourceAreRefused) {
+TEST_F(PlayerTest, ASecondStartKeepsTheSurfaceAndTransportFollowsTheStateTable) {
     const HWND surface = player.SurfaceWindow();
     ASSERT_NE(surface, nullptr);
     EXPECT_EQ(GetParent(surface), window.host());
@@ -144,9 +144,7 @@ TEST_F(PlayerTest, ASecondStartKeepsTheSurfaceAndCallsWithoutASourceAreRefused) 
     // Close without a source still unloads (the engine's answer comes back).
     EXPECT_EQ(player.Close(), S_OK);
     EXPECT_EQ(player.GetState(), PlayerState::Closed);
-}
 
-TEST_F(PlayerTest, TransportFollowsTheStateTable) {
     ASSERT_EQ(openAndWait(player, mediaPath(L"tone440.wav")), S_OK);
     EXPECT_EQ(player.GetState(), PlayerState::Loaded);
     EXPECT_NEAR(player.GetDuration(), 5.0, 0.05);
@@ -212,26 +210,17 @@ TEST_F(PlayerTest, OpenFileRefusesAPathThatDoesNotFitAndKeepsTheState) {
 
 TEST_F(PlayerTest, AFileThatCannotPlayNeverBecomesReady) {
     // Text with a media extension: loading starts, then the engine reports
-    // an error and the player stays not ready.
-    const std::wstring folder = test::scratchFolder(L"zav2-engine-bad");
-    const std::wstring bad = folder + L"\\not audio.mp3";
+    // an error and the player stays not ready. (A missing file is skipped
+    // end to end: playback.sh, IgnoreError.)
+    const std::wstring bad = test::scratchFolder(L"zav2-engine-bad") + L"\\not audio.mp3";
     std::ofstream(bad.c_str(), std::ios::binary) << "this is not an mp3 file at all";
-
-    for (const std::wstring& path : {bad, folder + L"\\missing.mp3"}) {
-        const HRESULT hr = player.OpenFile(path.c_str());
-        if (SUCCEEDED(hr)) {
-            EXPECT_EQ(player.GetState(), PlayerState::Loaded);
-            pumpFor(1500);
-        } else {
-            EXPECT_EQ(player.GetState(), PlayerState::Closed);
-        }
-        EXPECT_FALSE(player.IsReady()) << "path " << testing::PrintToString(path);
-    }
+    if (SUCCEEDED(player.OpenFile(bad.c_str())))
+        pumpFor(1500);
+    EXPECT_FALSE(player.IsReady());
     // A good file loads afterwards, from a path with spaces and Japanese.
     const std::wstring japanese = mediaPath(L"with space\\日本語 テスト.mp3");
     ASSERT_EQ(openAndWait(player, japanese), S_OK);
     EXPECT_EQ(player.GetCurrentPath(), japanese);
-    EXPECT_NEAR(player.GetDuration(), 5.0, 0.2);
     ASSERT_EQ(player.Play(), S_OK);
     EXPECT_TRUE(playTo(0.5));
 }
@@ -375,7 +364,7 @@ TEST_F(PlayerTest, CaptureWithoutVideoTakesThePanelPicture) {
 // --- Video: the surface and its presentation thread ---------------------------
 using VideoTest = PlayerTest;
 
-TEST_F(VideoTest, FramesStopWhileSuspendedOrPausedAndAResizeRebuildsTheSwapChain) {
+TEST_F(VideoTest, FramesStopWhileSuspendedStoppedOrPausedAndShutdownEndsTheThread) {
     ASSERT_EQ(openAndWait(player, mediaPath(L"colours.mp4")), S_OK);
     EXPECT_FALSE(player.HasSwapChain());  // not before the first frame
     ASSERT_EQ(player.Play(), S_OK);
@@ -404,6 +393,19 @@ TEST_F(VideoTest, FramesStopWhileSuspendedOrPausedAndAResizeRebuildsTheSwapChain
     EXPECT_TRUE(framesArrive(3, 2000));
     EXPECT_TRUE(player.HasSwapChain());
 
+    // Stopped: a frame the thread was already presenting when Stop returned
+    // may still land; after that nothing more may come.
+    ASSERT_EQ(player.Stop(), S_OK);
+    pumpFor(100);
+    const uint64_t stopped = player.PresentedFrames();
+    pumpFor(300);
+    EXPECT_EQ(player.PresentedFrames(), stopped);
+    ShowWindow(window.host(), SW_SHOW);
+    ASSERT_EQ(player.Play(), S_OK);
+    ASSERT_TRUE(framesArrive(3, 2000));
+    pumpFor(500);  // thread time is counted in ticks of 10 ms
+    EXPECT_GT(player.FrameThreadCpuSeconds(), 0.0);
+
     // Resized while paused: the paused frame is presented once more on the
     // new swap chain, then nothing.
     ASSERT_EQ(player.Pause(), S_OK);
@@ -413,11 +415,14 @@ TEST_F(VideoTest, FramesStopWhileSuspendedOrPausedAndAResizeRebuildsTheSwapChain
     EXPECT_TRUE(framesArrive(1, 1000));
     pumpFor(300);
     EXPECT_EQ(player.PresentedFrames(), paused + 1);
+
+    player.Shutdown();                               // in time: EventsReachTheCallbackUntilShutdown
+    EXPECT_EQ(player.FrameThreadCpuSeconds(), 0.0);  // the thread is gone
 }
 
 // A capture taken before the engine drew a frame once gave a black picture
 // and S_OK: it must give the frame, or fail.
-TEST_F(VideoTest, ACaptureIsTheFrameAtThePositionOrFailsNeverBlack) {
+TEST_F(VideoTest, ACaptureIsTheFrameAtThePositionNeverBlackAndAFrameStepMovesOne) {
     ASSERT_EQ(openAndWait(player, mediaPath(L"colours.mp4")), S_OK);
     const char beforePlay = frameColour();
     EXPECT_TRUE(beforePlay == '-' || beforePlay == 'r') << beforePlay;
@@ -425,27 +430,15 @@ TEST_F(VideoTest, ACaptureIsTheFrameAtThePositionOrFailsNeverBlack) {
     ASSERT_TRUE(framesArrive(1, 5000));
     ASSERT_EQ(player.Pause(), S_OK);
     EXPECT_EQ(frameColour(), 'r');
-}
 
-TEST_F(VideoTest, StopEndsTheFramesAndShutdownEndsTheThread) {
-    ASSERT_TRUE(playColours());
-    ASSERT_EQ(player.Stop(), S_OK);
-    // A frame the thread was already presenting when Stop returned may still
-    // land; after that nothing more may come.
-    pumpFor(100);
-    const uint64_t stopped = player.PresentedFrames();
+    // A frame step while paused moves one frame and keeps the pause.
+    EXPECT_NEAR(player.GetFrameRate(), 25.0, 0.001);
+    pumpFor(200);
+    const double position = player.GetPosition();
+    ASSERT_EQ(player.FrameStep(true), S_OK);
     pumpFor(300);
-    EXPECT_EQ(player.PresentedFrames(), stopped);
-
-    ShowWindow(window.host(), SW_SHOW);
-    ASSERT_EQ(player.Play(), S_OK);
-    ASSERT_TRUE(framesArrive(3, 2000));
-    // The system counts thread time in ticks of 10 ms: play long enough for
-    // the thread to have used a few.
-    pumpFor(1000);
-    EXPECT_GT(player.FrameThreadCpuSeconds(), 0.0);
-    player.Shutdown();                               // in time: EventsReachTheCallbackUntilShutdown
-    EXPECT_EQ(player.FrameThreadCpuSeconds(), 0.0);  // the thread is gone
+    EXPECT_NEAR(player.GetPosition(), position + 0.04, 0.02);  // 25 fps
+    EXPECT_EQ(player.GetState(), PlayerState::Paused);
 }
 
 // Under Wine a seek empties the frame sink's queue; the player makes it ask
@@ -475,18 +468,6 @@ TEST_F(VideoTest, AfterASeekFramesGoOnAndShowTheNewPosition) {
         return;
     EXPECT_TRUE(pumpUntil([&] { return frameColour() == 'g'; }, 2000))
         << "shows " << frameColour() << " at " << player.GetPosition();
-}
-
-TEST_F(VideoTest, FrameStepWhilePausedMovesOneFrameAndKeepsThePause) {
-    ASSERT_TRUE(playColours());
-    EXPECT_NEAR(player.GetFrameRate(), 25.0, 0.001);
-    ASSERT_EQ(player.Pause(), S_OK);
-    pumpFor(200);
-    const double position = player.GetPosition();
-    ASSERT_EQ(player.FrameStep(true), S_OK);
-    pumpFor(300);
-    EXPECT_NEAR(player.GetPosition(), position + 0.04, 0.02);  // 25 fps
-    EXPECT_EQ(player.GetState(), PlayerState::Paused);
 }
 
 TEST_F(VideoTest, FailingFramesBackOffAndALostDeviceIsMadeAgain) {

@@ -11,34 +11,15 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "playback/loudness_measurer_win.h"
+#include "scratch_folder.h"
 
 namespace zav2 {
 namespace {
 
 constexpr DWORD kLongWaitMs = 30000;  // only a broken measurer takes this long
-
-// A folder of its own under Wine's temporary folder, removed afterwards.
-class Scratch {
-  public:
-    Scratch() {
-        wchar_t temp[MAX_PATH + 1] = {};
-        GetTempPathW(MAX_PATH + 1, temp);
-        root = std::filesystem::path(temp) /
-               (L"zav2-loudness-" + std::to_wstring(GetCurrentProcessId()));
-        std::filesystem::remove_all(root);
-        std::filesystem::create_directories(root);
-    }
-    ~Scratch() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
-    }
-    String path(const wchar_t* name) const { return (root / name).wstring(); }
-
-  private:
-    std::filesystem::path root;
-};
 
 // 16-bit stereo PCM at 48 kHz: a 1 kHz sine of `dbfs` peak in both
 // channels, which BS.1770 rates at `dbfs` LUFS; silence for -inf.
@@ -55,13 +36,15 @@ void writeTone(const String& path, double dbfs, double seconds) {
     bytes += "RIFF";
     put(36 + dataBytes, 4);
     bytes += "WAVEfmt ";
-    put(16, 4);
-    put(1, 2);  // PCM
-    put(kChannels, 2);
-    put(kRate, 4);
-    put(kRate * kChannels * 2, 4);
-    put(kChannels * 2, 2);
-    put(16, 2);
+    // Chunk size, PCM, channels, rate, bytes a second, block size, bits.
+    for (const auto& [value, size] : {std::pair<uint32_t, int>{16, 4},
+                                      {1, 2},
+                                      {kChannels, 2},
+                                      {kRate, 4},
+                                      {kRate * kChannels * 2, 4},
+                                      {kChannels * 2, 2},
+                                      {16, 2}})
+        put(value, size);
     bytes += "data";
     put(dataBytes, 4);
     const double amplitude = std::pow(10.0, dbfs / 20) * 32767;
@@ -86,26 +69,26 @@ class LoudnessMeasurerTest : public ::testing::Test {
         if (SUCCEEDED(com))
             CoUninitialize();
     }
-    Scratch scratch;
+    const test::ScratchFolder scratch{"loudness"};
     HRESULT com = E_FAIL;
 };
 
 TEST_F(LoudnessMeasurerTest, ATonesLoudnessIsItsLevel) {
-    const String tone = scratch.path(L"tone.wav");
+    const String tone = scratch.path("tone.wav");
     writeTone(tone, -20.0, 3.0);
     MeasuredLoudness measured;
     ASSERT_EQ(measureLoudness(tone, measured, nullptr), S_OK);
     EXPECT_NEAR(measured.lufs, -20.0, 0.5);
     EXPECT_NEAR(measured.peak, 0.1, 0.005);
 
-    const String silence = scratch.path(L"silence.wav");
+    const String silence = scratch.path("silence.wav");
     writeTone(silence, -HUGE_VAL, 1.0);
     EXPECT_TRUE(FAILED(measureLoudness(silence, measured, nullptr)));
 }
 
 TEST_F(LoudnessMeasurerTest, AMeasuredFileIsKnownUntilItChanges) {
-    const String cacheFile = scratch.path(L"Zav2.loudness");
-    const String song = scratch.path(L"曲 1.wav");
+    const String cacheFile = scratch.path("Zav2.loudness");
+    const String song = (scratch.root() / L"曲 1.wav").wstring();
     writeTone(song, -12.0, 1.0);
     {
         LoudnessMeasurer measurer(cacheFile);
@@ -121,7 +104,7 @@ TEST_F(LoudnessMeasurerTest, AMeasuredFileIsKnownUntilItChanges) {
 
     writeTone(song, -24.0, 1.5);  // another size
     EXPECT_FALSE(next.Known(song));
-    next.MeasureAhead({scratch.path(L"missing.wav"), song});
+    next.MeasureAhead({scratch.path("missing.wav"), song});
     const DWORD start = GetTickCount();
     while (!next.Known(song) && GetTickCount() - start < kLongWaitMs)
         Sleep(10);

@@ -89,13 +89,18 @@ std::vector<String> numbered(int count, const wchar_t* prefix = L"t") {
     return names;
 }
 
-// Where the user is survives every refill: after one, Shift+Down extended
-// from row 0 and a .zav drop lost the selection and the scroll position.
-TEST(ListBoxWindow, BulkRefillsKeepTheUsersPlace) {
+// The list box as the play list keeps it, with its window's caption.
+class ListBoxWindowTest : public ::testing::Test {
+  protected:
     TestWindow window;
     std::vector<String> rows;
-    ListBoxWindow listBox(window.listBox(), rows);
-    WindowCaption caption(window.main());
+    ListBoxWindow listBox{window.listBox(), rows};
+    WindowCaption caption{window.main()};
+};
+
+// Where the user is survives every refill: after one, Shift+Down extended
+// from row 0 and a .zav drop lost the selection and the scroll position.
+TEST_F(ListBoxWindowTest, BulkRefillsKeepTheUsersPlace) {
     Playlist playlist = test::makePlaylist(numbered(3000), 2999);
     rebuildListBox(caption, listBox, playlist, false);
     listBox.setTopIndex(2000);
@@ -138,11 +143,7 @@ TEST(ListBoxWindow, BulkRefillsKeepTheUsersPlace) {
 
 // Rows before the first removed one once came out empty: each long text was
 // moved onto itself.
-TEST(ListBoxWindow, ScatteredRemovalsKeepEveryOtherRowsText) {
-    TestWindow window;
-    std::vector<String> rows;
-    ListBoxWindow listBox(window.listBox(), rows);
-    WindowCaption caption(window.main());
+TEST_F(ListBoxWindowTest, ScatteredRemovalsKeepEveryOtherRowsText) {
     Playlist playlist = test::makePlaylist(numbered(6, L"a row name longer than short "), 0);
     rebuildListBox(caption, listBox, playlist, false);
     listBox.clearSelection();
@@ -153,11 +154,7 @@ TEST(ListBoxWindow, ScatteredRemovalsKeepEveryOtherRowsText) {
     EXPECT_EQ(listBox.text(0), L"a row name longer than short 0.mp3");
 }
 
-TEST(ListBoxWindow, RebuildShowsThrottledProgressAndRevealScrolls) {
-    TestWindow window;
-    std::vector<String> rows;
-    ListBoxWindow listBox(window.listBox(), rows);
-    WindowCaption caption(window.main());
+TEST_F(ListBoxWindowTest, RebuildShowsThrottledProgressAndRevealScrolls) {
     SetWindowTextW(window.main(), L"Song - Zav2");
     window.takeCaptions();
     listBox.insert(0, L"stale");  // a rebuild replaces what the box held

@@ -36,18 +36,10 @@ HWND waitDialog(const Context& context, const std::function<bool(HWND)>& wanted)
 // new data to X, so it is asked for again until the timeout.
 struct OpenClipboardScope {
     const bool open;
-    explicit OpenClipboardScope(DWORD timeoutMs) : open(openClipboard(timeoutMs)) {
+    explicit OpenClipboardScope(DWORD timeoutMs)
+        : open(waitFor(timeoutMs, [] { return OpenClipboard(nullptr) != FALSE; })) {
         if (!open)
             printError(ZT("the clipboard is held by another program"));
-    }
-    static bool openClipboard(DWORD timeoutMs) {
-        const ULONGLONG end = GetTickCount64() + timeoutMs;
-        while (!OpenClipboard(nullptr)) {
-            if (GetTickCount64() >= end)
-                return false;
-            Sleep(20);
-        }
-        return true;
     }
     ~OpenClipboardScope() {
         if (open)

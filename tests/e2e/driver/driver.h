@@ -47,8 +47,6 @@ extern const std::span<const Subcommand> kMessageCommands;  // commands_messages
 extern const std::span<const Subcommand> kControlCommands;  // commands_controls_win.cpp
 extern const std::span<const Subcommand> kFileCommands;     // commands_files_win.cpp
 extern const std::span<const Subcommand> kPixelCommands;    // commands_pixels_win.cpp
-extern const std::span<const Subcommand> kFakeCommands;     // fake_instance_win.cpp
-extern const std::span<const Subcommand> kAccessCommands;   // commands_access_win.cpp
 
 // Output: UTF-8 lines on stdout, messages on stderr.
 void print(StringView line);
