@@ -102,13 +102,40 @@ String resolveListLine(StringView baseFolder, StringView line) {
     return canonicalize(combinePath(baseFolder, line));
 }
 
-ListFileRead::ListFileRead(StringView listPath, StringView baseFolder) : baseFolder_(baseFolder) {
-    if (const auto bytes = readWholeFile(listPath, kMaxListFileBytes))
-        text_ = decodeListFile(*bytes, listEncodingFor(listPath));
+ListFileRead::ListFileRead(StringView listPath, StringView baseFolder, size_t pieceBytes)
+    : pieceBytes_(std::max<size_t>(pieceBytes, 1)), baseFolder_(baseFolder) {
+    if (auto bytes = readWholeFile(listPath, kMaxListFileBytes))
+        bytes_ = std::move(*bytes);
+    encoding_ = listEncodingFor(listPath);
+    if (startsWith(bytes_, "\xEF\xBB\xBF")) {
+        encoding_ = ListEncoding::Utf8;
+        decoded_ = 3;
+    } else if (startsWith(bytes_, "\xFF\xFE") || startsWith(bytes_, "\xFE\xFF")) {
+        // Wide lists are rare and small: read in one piece.
+        text_ = decodeListFile(bytes_, encoding_);
+        decoded_ = bytes_.size();
+    }
+}
+
+bool ListFileRead::decodeNextPiece() {
+    if (decoded_ >= bytes_.size())
+        return false;
+    // Pieces end after a line break: in UTF-8 and in the ANSI code pages a
+    // 0x0A byte is never part of a longer character.
+    size_t end = std::min(bytes_.size(), decoded_ + pieceBytes_);
+    if (end < bytes_.size()) {
+        const size_t lineEnd = bytes_.find('\n', end - 1);
+        end = lineEnd == std::string::npos ? bytes_.size() : lineEnd + 1;
+    }
+    const std::string_view piece(bytes_.data() + decoded_, end - decoded_);
+    text_ = encoding_ == ListEncoding::Ansi ? ansiToUtf16(piece) : utf8ToUtf16(piece);
+    next_ = 0;
+    decoded_ = end;
+    return true;
 }
 
 bool ListFileRead::step(Playlist& found, const std::function<bool()>& keepGoing) {
-    while (next_ < text_.size()) {
+    while (next_ < text_.size() || decodeNextPiece()) {
         size_t end = text_.find('\n', next_);
         const bool terminated = end != String::npos;
         if (!terminated)
@@ -141,9 +168,11 @@ bool ListFileRead::step(Playlist& found, const std::function<bool()>& keepGoing)
         found.entries.push_back({std::move(path), std::move(pendingTitle_)});
         pendingTitle_.clear();
         if (!keepGoing())
-            return next_ >= text_.size();
+            return next_ >= text_.size() && decoded_ >= bytes_.size();
     }
-    text_ = String();  // the text of a big list is not kept after its read
+    // The text of a big list is not kept after its read.
+    text_ = String();
+    bytes_ = std::string();
     return true;
 }
 

@@ -28,14 +28,21 @@ String resolveListLine(StringView baseFolder, StringView line);
 // messages: each step appends the entries of further lines (existing files,
 // with their "#EXTINF" titles, no tags read) until `keepGoing` answers false,
 // asked after each entry. Answers whether the file has ended. An unreadable
-// list has no lines.
+// list has no lines. The bytes are decoded a piece of whole lines at a time
+// (pieceBytes or a little more), so that no step decodes a big list in one go.
 class ListFileRead {
   public:
-    ListFileRead(StringView listPath, StringView baseFolder);
+    ListFileRead(StringView listPath, StringView baseFolder, size_t pieceBytes = 256u << 10);
     bool step(Playlist& found, const std::function<bool()>& keepGoing);
 
   private:
-    String text_;
+    bool decodeNextPiece();
+
+    std::string bytes_;
+    size_t decoded_ = 0;  // bytes_ decoded so far
+    size_t pieceBytes_;
+    ListEncoding encoding_ = ListEncoding::Utf8;
+    String text_;  // the piece being read
     String baseFolder_;
     size_t next_ = 0;
     String pendingTitle_;

@@ -177,6 +177,40 @@ TEST_F(ListFolder, OtherByteOrderMarksAndHostileBytes) {
     EXPECT_EQ(playlist.entries[0].path, folder / ZT("b.mp3"));
 }
 
+// A big list is decoded a piece at a time, each piece ending after a line
+// break: pieces of every size read what one piece reads, titles and
+// characters split across a piece's end included.
+TEST_F(ListFolder, ListReadInPiecesReadsWhatOneReadReads) {
+    dir.file("in/\xE6\x9B\xB2.mp3");
+    std::string text = "\xEF\xBB\xBF";
+    for (int n = 0; n < 20; ++n)
+        text += "#EXTINF:1,\xE6\x9B\xB2 " + std::to_string(n) + "\r\n" +
+                (n % 3   ? "a.mp3"
+                 : n % 2 ? "\xE6\x9B\xB2.mp3"
+                         : "missing.mp3") +
+                "\r\n";
+    dir.textFile("in/big.m3u8", text + utf8(folder / ZT("sub") / ZT("d.mp3")));
+    const auto readAll = [&](size_t pieceBytes) {
+        Playlist found;
+        ListFileRead read(folder / ZT("big.m3u8"), folder, pieceBytes);
+        int steps = 0;
+        while (!read.step(found, [&] { return ++steps % 2 != 0; })) {
+        }
+        std::vector<std::pair<String, String>> got;
+        for (const PlaylistEntry& entry : found.entries)
+            got.emplace_back(entry.path, entry.title);
+        return got;
+    };
+    const auto whole = readAll(1 << 20);
+    ASSERT_EQ(whole.size(), 17u);
+    EXPECT_EQ(whole[2].second, ZT("\u66F2 3"));
+    EXPECT_EQ(whole.back().first, folder / ZT("sub") / ZT("d.mp3"));
+    for (size_t pieceBytes : {1, 2, 7, 16, 40}) {
+        SCOPED_TRACE(pieceBytes);
+        EXPECT_EQ(readAll(pieceBytes), whole);
+    }
+}
+
 TEST(PlaylistPaths, LineFormsFollowTheCurrentFolder) {
     const String cur = ZT("D:\\m\\Live");
     EXPECT_EQ(listLinePath(ZT("d:\\M\\live\\a.mp3"), cur, false), ZT(".\\a.mp3"));
