@@ -1,5 +1,7 @@
 // A play list read from a file: the first byte chooses the name (".m3u" read
 // in the ANSI code page, ".m3u8" in UTF-8); byte order marks override it.
+// The rest of the byte sets the size of the pieces a second read decodes at a
+// time: it must read what one piece reads.
 #include "platform/file.h"
 #include "playlist/playlist_file.h"
 #include "media_folder.h"
@@ -23,5 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::check(pathExists(entry.path) && entry.path.find(Char{0}) == String::npos);
         fuzz::check(entry.title.find('\n') == String::npos);
     }
+    Playlist pieces;
+    ListFileRead read(folder.path(name), folder.path(""), (data[0] >> 1) + 1u);
+    while (!read.step(pieces, [] { return false; })) {
+    }
+    fuzz::check(pieces.entries.size() + 1 == playlist.entries.size());
+    for (size_t i = 0; i < pieces.entries.size(); ++i)
+        fuzz::check(pieces.entries[i].path == playlist.entries[i + 1].path &&
+                    pieces.entries[i].title == playlist.entries[i + 1].title);
     return 0;
 }
