@@ -11,9 +11,9 @@ namespace zav2 {
 
 namespace {
 
-// The device's buffer: the writer keeps only part of it filled
+// The device's buffer, 2 s: the writer keeps half of it filled
 // (audio_stream_writer_win).
-constexpr REFERENCE_TIME kBufferDuration = 5000000;
+constexpr REFERENCE_TIME kBufferDuration = 20000000;
 
 }  // namespace
 

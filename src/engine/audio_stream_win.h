@@ -51,8 +51,8 @@ class AudioStream {
     HRESULT Seek(double seconds);
     // The stream's own volume, 0 ... 1, heard at once.
     void SetVolume(double level);
-    // The playing track's gain, from what is read next (a fifth of a second
-    // on, as what is buffered is heard first).
+    // The playing track's gain, from what is read next (a second on, as
+    // what is buffered is heard first).
     void SetGain(float factor);
 
     // The next track, written without a break after the playing one's last

@@ -14,9 +14,12 @@ namespace zav2 {
 
 namespace {
 
-// How much of the device's buffer (0.5 s) is kept filled: enough to ride out
-// a slow read, little enough that a pause or cut is at once.
-constexpr UINT32 kFilledDivisor = 5;  // a fifth of a second
+// How much of the device's buffer (2 s) is kept filled, in seconds. A pause
+// stops the device and a seek or cut empties it, so what is buffered delays
+// only a change of a track's gain. Under Wine the thread's priority never
+// reaches Linux: on a busy machine it was seen held 0.2-0.5 s between two
+// looks, and with a fifth of a second ahead the sound dropped out.
+constexpr UINT32 kFilledSeconds = 1;
 // How often the thread looks at a running device; it sleeps until it is
 // woken while nothing runs.
 constexpr DWORD kWriterTickMs = 10;
@@ -61,7 +64,7 @@ DWORD WINAPI AudioStream::Core::ThreadMain(void* parameter) {
     const std::unique_ptr<std::shared_ptr<Core>> core(
         static_cast<std::shared_ptr<Core>*>(parameter));
     const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    // The thread keeps only a fifth of a second ahead of the device: it runs
+    // The thread keeps only a second ahead of the device: it runs
     // before the window and before whatever else the machine is busy with,
     // as the system's audio threads do ("Pro Audio"). Where the scheduling
     // service is missing (Wine has only a stub), the thread's own priority
@@ -170,7 +173,7 @@ HRESULT AudioStream::Core::Fill(Work& work) {
     if (FAILED(hr))
         return hr;
     lastPlayed = writtenFrames > padding ? writtenFrames - padding : 0;
-    const UINT32 target = std::min(device.bufferFrames, device.rate / kFilledDivisor);
+    const UINT32 target = std::min(device.bufferFrames, device.rate * kFilledSeconds);
     while (padding < target) {
         Slot* slot = !playing->exhausted                  ? playing.get()
                      : following && !following->exhausted ? following.get()
