@@ -168,7 +168,7 @@ struct Rig {
 
 // --- Playing an entry --------------------------------------------------------
 
-TEST(PlayEntryTest, StartsAStoppedEntryWithRateVolumeTimerAndPowerRequest) {
+TEST(PlayEntryTest, StartsWithRateVolumeTimerAndPowerRequestThenPausesWithoutReopening) {
     Rig rig(3);
     rig.settings.volume = 640;
     rig.settings.rate = 2000;
@@ -188,15 +188,8 @@ TEST(PlayEntryTest, StartsAStoppedEntryWithRateVolumeTimerAndPowerRequest) {
     // Any earlier request is cancelled before the new one is made.
     EXPECT_EQ(rig.window.executionStates, (std::vector<uint32_t>{0x80000000u, 0x80000001u}));
     EXPECT_FALSE(rig.entryLoading);
-}
 
-TEST(PlayEntryTest, SamePlayRequestPausesAndResumesWithoutReopening) {
-    Rig rig(2);
-    rig.play(0);
-    ASSERT_EQ(rig.player.opened.size(), 1u);
-    // Without the setting an earlier keep-awake request is only cancelled.
-    EXPECT_EQ(rig.window.executionStates, std::vector<uint32_t>{0x80000000u});
-
+    // Asked again, it pauses and resumes without reopening.
     rig.play(1);
     EXPECT_EQ(rig.player.current, PlayerState::Paused);
     rig.play(1);
@@ -217,6 +210,8 @@ TEST(PlayEntryTest, EmptyListAndAStartDuringALoadDoNothing) {
 TEST(PlayEntryTest, MissingFileLeavesEverythingAsItWas) {
     Rig rig(2, {1});
     rig.play(0);
+    // Without the setting an earlier keep-awake request is only cancelled.
+    EXPECT_EQ(rig.window.executionStates, std::vector<uint32_t>{0x80000000u});
     rig.player.current = PlayerState::Stopped;
     const String caption = rig.window.caption;
     const int stops = rig.player.stops;
@@ -439,8 +434,7 @@ TEST(PreloadTest, TheEntryOpenedAheadIsTheOneTheEndOfMediaPlays) {
         {kRandom, 3, 0}, {kRandom, 3, 1}, {kRandom, 3, 2},  {kOrder, 1, 0},   {kOnePass, 1, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << "mode " << c.mode << " of " << c.count << " from " << c.from);
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         Rig rig(c.count);
         rig.startAt(c.from, c.mode);
         const std::optional<int> ahead = preloadIndex(rig.playlist, c.mode);
@@ -481,8 +475,7 @@ TEST(PreloadTest, StepLetsGoOfWhatNoLongerComesNext) {
         {a, a, P::Stopped, 10, 25, 1, S::Discard},             // stopped
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "position " << c.position << " duration " << c.duration
-                                        << " state " << static_cast<int>(c.state));
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         const std::optional<StringView> wanted =
             c.wanted ? std::optional<StringView>(*c.wanted) : std::nullopt;
         EXPECT_EQ(preloadStep(wanted, c.held, c.state, c.position, c.duration, c.rate), c.step);
