@@ -23,9 +23,8 @@ class FakeHost final : public FileOperationHost {
     std::vector<OverwriteAnswer> overwriteAnswers;
     std::vector<std::optional<String>> newNames;
     std::optional<String> browsed = u8("D:\\Target");
-    PlayerState state = PlayerState::Playing;
-    bool mediaLoaded = true;
-    std::vector<String> log;  // messages, player and shell events in order
+    PlayerState state = PlayerState::Playing;  // closed: the file is let go
+    std::vector<String> log;                   // messages, player and shell events in order
 
     static bool has(const std::set<String>& set, StringView p) { return set.count(String(p)); }
     template <class T>
@@ -41,7 +40,7 @@ class FakeHost final : public FileOperationHost {
         return !exists(to) && has(files, from) && files.insert(String(to)).second;
     }
     bool moveFile(StringView from, StringView to) override {
-        if (exists(to) || !has(files, from) || (mediaLoaded && has(locked, from)))
+        if (exists(to) || !has(files, from) || (state != PlayerState::Closed && has(locked, from)))
             return false;
         files.erase(String(from));
         return files.insert(String(to)).second;
@@ -69,22 +68,18 @@ class FakeHost final : public FileOperationHost {
     bool putOnClipboard(const std::vector<uint8_t>&, uint32_t) override { return true; }
     String readTitle(StringView) override { return {}; }
     PlayerState playerState() override { return state; }
-    void stopForFileOperation() override {
-        state = PlayerState::Stopped;
-        log.push_back(u8("stop"));
+    void playerEvent(String event, PlayerState next) {
+        log.push_back(event);
+        state = next;
     }
-    void closeMedia() override {
-        mediaLoaded = false;
-        state = PlayerState::Closed;
-        log.push_back(u8("close"));
-    }
+    void stopForFileOperation() override { playerEvent(u8("stop"), PlayerState::Stopped); }
+    void closeMedia() override { playerEvent(u8("close"), PlayerState::Closed); }
     double currentTime() override { return 42.5; }
     void setCurrentPath(StringView p) override { log.push_back(u8("path ") + String(p)); }
     void reopenAndResume(StringView p, double seconds) override {
-        mediaLoaded = true;
-        state = PlayerState::Playing;
-        log.push_back(u8("resume ") + String(p) + u8(" at ") +
-                      utf8ToUtf16(std::to_string(static_cast<int>(seconds))));
+        playerEvent(
+            u8("resume ") + String(p) + u8(" at ") + u8(std::to_string(int(seconds)).c_str()),
+            PlayerState::Playing);
     }
     void requestPlay() override { log.push_back(u8("play")); }
 };

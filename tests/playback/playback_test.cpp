@@ -72,10 +72,10 @@ class FakeWindow : public PlaybackWindow {
     std::set<String> files;
     std::vector<PlaybackMessage> messages;
     String caption = u("Zav2");
-    int selected = -1, revealed = -1, ticks = 0, outputVolume = -1;
+    int selected = -1, revealed = -1, ticks = 0;
     bool timerRunning = false, taskbarHidden = false, taskbarHiddenWhileWaiting = false;
-    bool outputMaster = false;
-    FakePlayer* player = nullptr;  // for the late engine event
+    std::pair<int, bool> output{-1, false};  // wave-out volume, master volume too
+    FakePlayer* player = nullptr;            // for the late engine event
     std::atomic<int32_t>* engineReady = nullptr;
     std::vector<uint32_t> executionStates;
 
@@ -95,10 +95,7 @@ class FakeWindow : public PlaybackWindow {
         if (player && engineReady && player->readyAfterTicks == ticks)
             engineReady->store(1);
     }
-    void applyOutputVolume(int volume, bool master) override {
-        outputVolume = volume;
-        outputMaster = master;
-    }
+    void applyOutputVolume(int volume, bool master) override { output = {volume, master}; }
     void showVideo() override {}
     void showTextPanel() override {}
     void setExecutionState(uint32_t flags) override { executionStates.push_back(flags); }
@@ -180,8 +177,7 @@ TEST(PlayEntryTest, StartsWithRateVolumeTimerAndPowerRequestThenPausesWithoutReo
     EXPECT_EQ(rig.player.opened, std::vector{u("/m/1.mp3")});
     EXPECT_DOUBLE_EQ(rig.player.rate, 2.0);
     EXPECT_DOUBLE_EQ(rig.player.volume, 0.64);
-    EXPECT_EQ(rig.window.outputVolume, 640);
-    EXPECT_TRUE(rig.window.outputMaster);
+    EXPECT_EQ(rig.window.output, std::pair(640, true));
     EXPECT_TRUE(rig.window.timerRunning);
     EXPECT_EQ(rig.window.caption, u("1.mp3") + ZT("【×2】"));
     EXPECT_EQ(rig.savedTitle, u("1.mp3"));
