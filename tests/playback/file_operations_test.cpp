@@ -24,7 +24,8 @@ class FakeHost final : public FileOperationHost {
     std::vector<std::optional<String>> newNames;
     std::optional<String> browsed = u8("D:\\Target");
     PlayerState state = PlayerState::Playing;  // closed: the file is let go
-    std::vector<String> log;                   // messages, player and shell events in order
+    bool clipboardTaken = true;
+    std::vector<String> log;  // messages, player and shell events in order
 
     static bool has(const std::set<String>& set, StringView p) { return set.count(String(p)); }
     template <class T>
@@ -65,7 +66,7 @@ class FakeHost final : public FileOperationHost {
         log.push_back(fileMessageText(message, name));
     }
     std::optional<String> askNewName(StringView) override { return next(newNames); }
-    bool putOnClipboard(const std::vector<uint8_t>&, uint32_t) override { return true; }
+    bool putOnClipboard(const std::vector<uint8_t>&, uint32_t) override { return clipboardTaken; }
     String readTitle(StringView) override { return {}; }
     PlayerState playerState() override { return state; }
     void playerEvent(String event, PlayerState next) {
@@ -234,11 +235,16 @@ TEST(FileOperations, DeleteKeepsRowsWhoseFileStayed) {
 }
 
 // A cut file is moved by the program it is pasted in: the playing one is let
-// go, not only stopped, and the others leave the player alone.
+// go, not only stopped. A copy, a refused clipboard and the other files
+// leave the player alone.
 TEST(FileOperations, CuttingThePlayingEntryReleasesItsFile) {
     Fixture f({"a.mp3", "b.mp3"}, 1, {1});
+    EXPECT_FALSE(copyFilesToClipboard(f.context, false));
+    f.host.clipboardTaken = false;  // the message only
+    EXPECT_FALSE(copyFilesToClipboard(f.context, true));
+    f.host.clipboardTaken = true;
     EXPECT_TRUE(copyFilesToClipboard(f.context, true));
-    EXPECT_EQ(f.host.log, strings({"stop", "close"}));
+    EXPECT_EQ(f.host.log, strings({"クリップボードを開けませんでした。", "stop", "close"}));
     Fixture other({"a.mp3", "b.mp3"}, 1, {0});
     EXPECT_FALSE(copyFilesToClipboard(other.context, true));
     EXPECT_TRUE(other.host.log.empty());
