@@ -136,10 +136,6 @@ struct Rig {
         }
         playlist.current = count ? 0 : -1;
     }
-    void makeUnplayable(std::set<int> rows) {
-        for (int row : rows)
-            player.unplayable.insert(playlist.entries[row].path);
-    }
     // Entry `from` playing in `mode` with keep-awake on; what it opened is
     // forgotten, so that a test sees only what comes after. Random mode
     // walks the shuffled keys {2, 0, 1}.
@@ -228,7 +224,7 @@ TEST(PlayEntryTest, MissingFileLeavesEverythingAsItWas) {
 
 TEST(PlayEntryTest, UnsupportedFileStopsThePreviousMediaAndWarns) {
     Rig rig(2);
-    rig.makeUnplayable({1});
+    rig.player.unplayable.insert(pathOf(1));
     rig.settings.displayMode = 3;
     rig.play(0);
     rig.player.current = PlayerState::Stopped;
@@ -356,7 +352,8 @@ TEST(AdvanceTest, SkippingEndsOnAPlayableEntryOrWithOneMessage) {
         Rig rig(c.count, c.missing);
         rig.settings.ignoreError = c.ignoreError;
         rig.startAt(c.from, c.mode);
-        rig.makeUnplayable(c.unplayable);
+        for (int row : c.unplayable)
+            rig.player.unplayable.insert(pathOf(row));
         rig.advance(c.direction, c.mode != kOnePass);  // ONE mode: the end of an entry
         EXPECT_EQ(rig.window.executionStates.back(), c.messages.empty() ? kRequest : kCancel);
         EXPECT_EQ(rig.player.opened, paths(c.opened));
