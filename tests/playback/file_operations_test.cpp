@@ -15,87 +15,72 @@ String u8(const char* text) {
 }
 
 // Files by path (case as given), a player and the dialogs' scripted answers.
+// `locked` refuse moves while the media is loaded, the bin answers success
+// for `stuckInBin` but keeps them, `uncreatable` folders cannot be made.
 class FakeHost final : public FileOperationHost {
   public:
-    std::set<String> files{};
-    std::set<String> folders{};
-    std::set<String> locked{};       // refuse moves while the media is loaded
-    std::set<String> stuckInBin{};   // the bin answers success but keeps them
-    std::set<String> uncreatable{};  // folders that cannot be made
-    std::vector<OverwriteAnswer> overwriteAnswers{};
-    std::vector<std::optional<String>> newNames{};
+    std::set<String> files, folders, locked, stuckInBin, uncreatable;
+    std::vector<OverwriteAnswer> overwriteAnswers;
+    std::vector<std::optional<String>> newNames;
     std::optional<String> browsed = u8("D:\\Target");
-    PlayerState state = PlayerState::Playing;
-    bool mediaLoaded = true;
-    double time = 42.5;
+    PlayerState state = PlayerState::Playing;  // closed: the file is let go
+    bool clipboardTaken = true;
+    std::vector<String> log;  // messages, player and shell events in order
 
-    std::vector<String> log{};  // messages, player and shell events in order
-
-    bool exists(StringView p) override {
-        return files.count(String(p)) || folders.count(String(p));
+    static bool has(const std::set<String>& set, StringView p) { return set.count(String(p)); }
+    template <class T>
+    static T next(std::vector<T>& answers) {
+        T answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
     }
-    bool isDirectory(StringView p) override { return folders.count(String(p)) != 0; }
+    bool exists(StringView p) override { return has(files, p) || has(folders, p); }
+    bool isDirectory(StringView p) override { return has(folders, p); }
     bool isSameFile(StringView a, StringView b) override { return equalsIgnoreCase(a, b); }
     bool copyFile(StringView from, StringView to) override {
-        if (exists(to) || !files.count(String(from)))
-            return false;
-        files.insert(String(to));
-        return true;
+        return !exists(to) && has(files, from) && files.insert(String(to)).second;
     }
     bool moveFile(StringView from, StringView to) override {
-        if (exists(to) || !files.count(String(from)) || (mediaLoaded && locked.count(String(from))))
+        if (exists(to) || !has(files, from) || (state != PlayerState::Closed && has(locked, from)))
             return false;
         files.erase(String(from));
-        files.insert(String(to));
-        return true;
+        return files.insert(String(to)).second;
     }
     bool recycle(StringView p) override {
         log.push_back(u8("recycle ") + String(p));
-        if (!stuckInBin.count(String(p)))
+        if (!has(stuckInBin, p))
             files.erase(String(p));
         return true;
     }
     void createFolder(StringView p) override {
-        if (!uncreatable.count(String(p)))
+        if (!has(uncreatable, p))
             folders.insert(String(p));
     }
     std::optional<String> browseForFolder(StringView, StringView start) override {
         log.push_back(u8("browse ") + String(start));
         return browsed;
     }
-    OverwriteAnswer askOverwrite(StringView) override {
-        OverwriteAnswer answer = overwriteAnswers.front();
-        overwriteAnswers.erase(overwriteAnswers.begin());
-        return answer;
-    }
+    OverwriteAnswer askOverwrite(StringView) override { return next(overwriteAnswers); }
     bool confirmDelete() override { return true; }
     void show(FileMessage message, StringView name) override {
         log.push_back(fileMessageText(message, name));
     }
-    std::optional<String> askNewName(StringView) override {
-        std::optional<String> name = newNames.front();
-        newNames.erase(newNames.begin());
-        return name;
-    }
-    bool putOnClipboard(const std::vector<uint8_t>&, uint32_t) override { return true; }
+    std::optional<String> askNewName(StringView) override { return next(newNames); }
+    bool putOnClipboard(const std::vector<uint8_t>&, uint32_t) override { return clipboardTaken; }
     String readTitle(StringView) override { return {}; }
     PlayerState playerState() override { return state; }
-    void stopForFileOperation() override {
-        state = PlayerState::Stopped;
-        log.push_back(u8("stop"));
+    void playerEvent(String event, PlayerState next) {
+        log.push_back(event);
+        state = next;
     }
-    void closeMedia() override {
-        mediaLoaded = false;
-        state = PlayerState::Closed;
-        log.push_back(u8("close"));
-    }
-    double currentTime() override { return time; }
+    void stopForFileOperation() override { playerEvent(u8("stop"), PlayerState::Stopped); }
+    void closeMedia() override { playerEvent(u8("close"), PlayerState::Closed); }
+    double currentTime() override { return 42.5; }
     void setCurrentPath(StringView p) override { log.push_back(u8("path ") + String(p)); }
     void reopenAndResume(StringView p, double seconds) override {
-        mediaLoaded = true;
-        state = PlayerState::Playing;
-        log.push_back(u8("resume ") + String(p) + u8(" at ") +
-                      utf8ToUtf16(std::to_string(static_cast<int>(seconds))));
+        playerEvent(
+            u8("resume ") + String(p) + u8(" at ") + u8(std::to_string(int(seconds)).c_str()),
+            PlayerState::Playing);
     }
     void requestPlay() override { log.push_back(u8("play")); }
 };
@@ -157,29 +142,17 @@ TEST(FileOperations, RemovalKeepsCurrentOnItsEntry) {
 }
 
 TEST(FileOperations, TrashNames) {
-    struct Case {
-        const char* name;
-        std::vector<const char*> taken;
-        const char* expected;
-    };
     // The folder on the file's drive and "_01" after a clash are checked end
-    // to end (fileops.sh).
-    const Case cases[] = {
-        {"a.mp3", {"a.mp3", "a_01.mp3"}, "D:\\Zav2_DUST\\a_02.mp3"},
-        {"README", {"README"}, "D:\\Zav2_DUST\\README_01"},
-    };
+    // to end (fileops.sh); here the numbers past it, the last one tried, and a
+    // name without an extension.
     const String dust = u8("D:\\Zav2_DUST");
-    for (const Case& c : cases) {
-        std::set<String> taken;
-        for (const char* t : c.taken)
-            taken.insert(u8("D:\\Zav2_DUST\\") + u8(t));
-        const auto target = trashTarget(dust, u8(c.name),
-                                        [&](StringView p) { return taken.count(String(p)) != 0; });
-        EXPECT_EQ(target.value_or(String()), u8(c.expected)) << c.name;
+    const std::pair<const char*, const char*> cases[] = {
+        {"a.mp3", "a_02.mp3"}, {"README", "README_01"}, {"x", "x_99"}};
+    for (const auto& [name, free] : cases) {
+        const String target = dust + u8("\\") + u8(free);
+        EXPECT_EQ(trashTarget(dust, u8(name), [&](StringView p) { return p != target; }), target)
+            << free;
     }
-    // _99 is the last number tried.
-    const String last = u8("D:\\Zav2_DUST\\x_99");
-    EXPECT_EQ(trashTarget(dust, u8("x"), [&](StringView p) { return p != last; }), last);
     EXPECT_FALSE(trashTarget(dust, u8("x"), [](StringView) { return true; }));
     EXPECT_FALSE(trashFolderOf(u8("\\\\server\\share\\x.mp3")));
     EXPECT_FALSE(trashFolderOf(u8("a.mp3")));
@@ -262,11 +235,16 @@ TEST(FileOperations, DeleteKeepsRowsWhoseFileStayed) {
 }
 
 // A cut file is moved by the program it is pasted in: the playing one is let
-// go, not only stopped, and the others leave the player alone.
+// go, not only stopped. A copy, a refused clipboard and the other files
+// leave the player alone.
 TEST(FileOperations, CuttingThePlayingEntryReleasesItsFile) {
     Fixture f({"a.mp3", "b.mp3"}, 1, {1});
+    EXPECT_FALSE(copyFilesToClipboard(f.context, false));
+    f.host.clipboardTaken = false;  // the message only
+    EXPECT_FALSE(copyFilesToClipboard(f.context, true));
+    f.host.clipboardTaken = true;
     EXPECT_TRUE(copyFilesToClipboard(f.context, true));
-    EXPECT_EQ(f.host.log, strings({"stop", "close"}));
+    EXPECT_EQ(f.host.log, strings({"クリップボードを開けませんでした。", "stop", "close"}));
     Fixture other({"a.mp3", "b.mp3"}, 1, {0});
     EXPECT_FALSE(copyFilesToClipboard(other.context, true));
     EXPECT_TRUE(other.host.log.empty());

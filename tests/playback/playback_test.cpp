@@ -31,47 +31,33 @@ class FakePlayer : public PlaybackPlayer {
     bool readyAtOnce = true;   // IsReady answers true after the open
     int readyAfterTicks = -1;  // else: the engine event arrives after n ticks
     bool fails = false;        // the engine reports an error for every file
+    bool refuseStop = false;   // the engine would not stop
     double volume = -1, rate = -1;
-    int stops = 0;
     double at = 0, length = 0;  // position and duration of the loaded media
+    int stops = 0, discards = 0;
     std::vector<double> seeks;
-    int discards = 0;
 
     PlayerState state() const override { return current; }
     bool openFile(StringView path) override {
         opened.emplace_back(path);
-        if (unplayable.count(String(path))) {
-            current = PlayerState::Closed;
-            return false;
-        }
-        current = PlayerState::Loaded;
-        return true;
+        const bool opens = !unplayable.count(String(path));
+        current = opens ? PlayerState::Loaded : PlayerState::Closed;
+        return opens;
     }
     bool isReady() override { return current != PlayerState::Closed && readyAtOnce && !fails; }
     bool hasFailed() override { return fails; }
-    bool refuseStop = false;  // the engine would not stop
-    bool play() override {
-        if (current != PlayerState::Closed)
-            current = PlayerState::Playing;
+    // Moves to `next` when the engine is in a state that allows it.
+    bool moveTo(PlayerState next, bool allowed) {
+        current = allowed ? next : current;
         return true;
     }
-    bool pause() override {
-        if (current == PlayerState::Playing)
-            current = PlayerState::Paused;
-        return true;
-    }
+    bool play() override { return moveTo(PlayerState::Playing, current != PlayerState::Closed); }
+    bool pause() override { return moveTo(PlayerState::Paused, current == PlayerState::Playing); }
     bool stop() override {
         ++stops;
-        if (refuseStop)
-            return false;
-        if (current != PlayerState::Closed)
-            current = PlayerState::Stopped;
-        return true;
+        return !refuseStop && moveTo(PlayerState::Stopped, current != PlayerState::Closed);
     }
-    void seek(double seconds) override {
-        seeks.push_back(seconds);
-        at = seconds;
-    }
+    void seek(double seconds) override { seeks.push_back(at = seconds); }
     double position() override { return at; }
     double duration() override { return length; }
     bool isEnded() override { return false; }
@@ -86,16 +72,11 @@ class FakeWindow : public PlaybackWindow {
     std::set<String> files;
     std::vector<PlaybackMessage> messages;
     String caption = u("Zav2");
-    int selected = -1;
-    int revealed = -1;
-    bool timerRunning = false;
-    bool taskbarHidden = false;
-    bool taskbarHiddenWhileWaiting = false;
-    int ticks = 0;
-    FakePlayer* player = nullptr;  // for the late engine event
+    int selected = -1, revealed = -1, ticks = 0;
+    bool timerRunning = false, taskbarHidden = false, taskbarHiddenWhileWaiting = false;
+    std::pair<int, bool> output{-1, false};  // wave-out volume, master volume too
+    FakePlayer* player = nullptr;            // for the late engine event
     std::atomic<int32_t>* engineReady = nullptr;
-    int outputVolume = -1;
-    bool outputMaster = false;
     std::vector<uint32_t> executionStates;
 
     bool fileExists(StringView path) override { return files.count(String(path)) != 0; }
@@ -103,10 +84,7 @@ class FakeWindow : public PlaybackWindow {
     void setCaption(StringView text) override { caption = String(text); }
     int firstSelectedItem() override { return selected; }
     void selectItem(int index) override { selected = index; }
-    void revealEntry(int index, bool) override {
-        revealed = index;
-        selected = index;
-    }
+    void revealEntry(int index, bool) override { revealed = selected = index; }
     void startDisplayTimer() override { timerRunning = true; }
     void stopDisplayTimer() override { timerRunning = false; }
     void hideTaskbarForFullScreen() override { taskbarHidden = true; }
@@ -117,15 +95,18 @@ class FakeWindow : public PlaybackWindow {
         if (player && engineReady && player->readyAfterTicks == ticks)
             engineReady->store(1);
     }
-    void applyOutputVolume(int volume, bool master) override {
-        outputVolume = volume;
-        outputMaster = master;
-    }
+    void applyOutputVolume(int volume, bool master) override { output = {volume, master}; }
     void showVideo() override {}
     void showTextPanel() override {}
     void setExecutionState(uint32_t flags) override { executionStates.push_back(flags); }
     void requestLayout() override {}
 };
+
+String pathOf(int row) {
+    return u("/m/") + u(std::to_string(row).c_str()) + u(".mp3");
+}
+
+constexpr int kOrder = 1, kRandom = 2, kSingle = 3, kOnePass = 4;
 
 // A player, a window and the flags of one program, wired together.
 struct Rig {
@@ -149,20 +130,20 @@ struct Rig {
     void makeList(int count, std::set<int> missing = {}) {
         playlist.entries.clear();
         for (int i = 0; i < count; ++i) {
-            const String path = u("/m/") + u(std::to_string(i).c_str()) + u(".mp3");
-            playlist.entries.push_back({path, {}, i});
+            playlist.entries.push_back({pathOf(i), {}, i});
             if (!missing.count(i))
-                window.files.insert(path);
+                window.files.insert(pathOf(i));
         }
         playlist.current = count ? 0 : -1;
     }
-    void makeUnplayable(std::set<int> rows) {
-        for (int row : rows)
-            player.unplayable.insert(playlist.entries[row].path);
-    }
     // Entry `from` playing in `mode` with keep-awake on; what it opened is
-    // forgotten, so that a test sees only what comes after.
+    // forgotten, so that a test sees only what comes after. Random mode
+    // walks the shuffled keys {2, 0, 1}.
     void startAt(int from, int mode) {
+        if (mode == kRandom) {
+            for (PlaylistEntry& entry : playlist.entries)
+                entry.order = (entry.order + 2) % 3;
+        }
         settings.mode = mode;
         settings.noStandby = true;
         playlist.current = from;
@@ -180,7 +161,7 @@ struct Rig {
 
 // --- Playing an entry --------------------------------------------------------
 
-TEST(PlayEntryTest, StartsAStoppedEntryWithRateVolumeTimerAndPowerRequest) {
+TEST(PlayEntryTest, StartsWithRateVolumeTimerAndPowerRequestThenPausesWithoutReopening) {
     Rig rig(3);
     rig.settings.volume = 640;
     rig.settings.rate = 2000;
@@ -192,23 +173,15 @@ TEST(PlayEntryTest, StartsAStoppedEntryWithRateVolumeTimerAndPowerRequest) {
     EXPECT_EQ(rig.player.opened, std::vector{u("/m/1.mp3")});
     EXPECT_DOUBLE_EQ(rig.player.rate, 2.0);
     EXPECT_DOUBLE_EQ(rig.player.volume, 0.64);
-    EXPECT_EQ(rig.window.outputVolume, 640);
-    EXPECT_TRUE(rig.window.outputMaster);
+    EXPECT_EQ(rig.window.output, std::pair(640, true));
     EXPECT_TRUE(rig.window.timerRunning);
     EXPECT_EQ(rig.window.caption, u("1.mp3") + ZT("【×2】"));
     EXPECT_EQ(rig.savedTitle, u("1.mp3"));
     // Any earlier request is cancelled before the new one is made.
     EXPECT_EQ(rig.window.executionStates, (std::vector<uint32_t>{0x80000000u, 0x80000001u}));
     EXPECT_FALSE(rig.entryLoading);
-}
 
-TEST(PlayEntryTest, SamePlayRequestPausesAndResumesWithoutReopening) {
-    Rig rig(2);
-    rig.play(0);
-    ASSERT_EQ(rig.player.opened.size(), 1u);
-    // Without the setting an earlier keep-awake request is only cancelled.
-    EXPECT_EQ(rig.window.executionStates, std::vector<uint32_t>{0x80000000u});
-
+    // Asked again, it pauses and resumes without reopening.
     rig.play(1);
     EXPECT_EQ(rig.player.current, PlayerState::Paused);
     rig.play(1);
@@ -229,6 +202,8 @@ TEST(PlayEntryTest, EmptyListAndAStartDuringALoadDoNothing) {
 TEST(PlayEntryTest, MissingFileLeavesEverythingAsItWas) {
     Rig rig(2, {1});
     rig.play(0);
+    // Without the setting an earlier keep-awake request is only cancelled.
+    EXPECT_EQ(rig.window.executionStates, std::vector<uint32_t>{0x80000000u});
     rig.player.current = PlayerState::Stopped;
     const String caption = rig.window.caption;
     const int stops = rig.player.stops;
@@ -249,7 +224,7 @@ TEST(PlayEntryTest, MissingFileLeavesEverythingAsItWas) {
 
 TEST(PlayEntryTest, UnsupportedFileStopsThePreviousMediaAndWarns) {
     Rig rig(2);
-    rig.makeUnplayable({1});
+    rig.player.unplayable.insert(pathOf(1));
     rig.settings.displayMode = 3;
     rig.play(0);
     rig.player.current = PlayerState::Stopped;
@@ -303,7 +278,6 @@ TEST(PlayEntryTest, WaitsAtMostThirtyTicksForTheEngine) {
 
 // --- Advancing by play mode --------------------------------------------------
 
-constexpr int kOrder = 1, kRandom = 2, kSingle = 3, kOnePass = 4;
 constexpr Direction kFwd = Direction::Forward, kBack = Direction::Backward;
 // Keep-awake states: the request while something plays, its cancellation once
 // playback ends for good.
@@ -312,12 +286,12 @@ constexpr uint32_t kRequest = 0x80000001u, kCancel = 0x80000000u;
 std::vector<String> paths(std::initializer_list<int> rows) {
     std::vector<String> result;
     for (int row : rows)
-        result.push_back(u("/m/") + u(std::to_string(row).c_str()) + u(".mp3"));
+        result.push_back(pathOf(row));
     return result;
 }
 
-// One step from a playing entry of three. Random mode walks the shuffled keys
-// {2, 0, 1}; ONE mode stops after the last entry unless the step is asked for.
+// One step from a playing entry of three; ONE mode stops after the last entry
+// unless the step is asked for.
 TEST(AdvanceTest, EachModeStepsToItsNextEntry) {
     struct Case {
         int mode, from;
@@ -332,10 +306,6 @@ TEST(AdvanceTest, EachModeStepsToItsNextEntry) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << c.mode << " from " << c.from);
         Rig rig(3);
-        if (c.mode == kRandom) {
-            for (int i : {0, 1, 2})
-                rig.playlist.entries[i].order = (i + 2) % 3;
-        }
         rig.startAt(c.from, c.mode);
         rig.advance(c.direction, c.manual);
         EXPECT_TRUE(rig.window.messages.empty());
@@ -382,7 +352,8 @@ TEST(AdvanceTest, SkippingEndsOnAPlayableEntryOrWithOneMessage) {
         Rig rig(c.count, c.missing);
         rig.settings.ignoreError = c.ignoreError;
         rig.startAt(c.from, c.mode);
-        rig.makeUnplayable(c.unplayable);
+        for (int row : c.unplayable)
+            rig.player.unplayable.insert(pathOf(row));
         rig.advance(c.direction, c.mode != kOnePass);  // ONE mode: the end of an entry
         EXPECT_EQ(rig.window.executionStates.back(), c.messages.empty() ? kRequest : kCancel);
         EXPECT_EQ(rig.player.opened, paths(c.opened));
@@ -456,13 +427,8 @@ TEST(PreloadTest, TheEntryOpenedAheadIsTheOneTheEndOfMediaPlays) {
         {kRandom, 3, 0}, {kRandom, 3, 1}, {kRandom, 3, 2},  {kOrder, 1, 0},   {kOnePass, 1, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << "mode " << c.mode << " of " << c.count << " from " << c.from);
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         Rig rig(c.count);
-        if (c.mode == kRandom) {
-            for (int i : {0, 1, 2})
-                rig.playlist.entries[i].order = (i + 2) % 3;
-        }
         rig.startAt(c.from, c.mode);
         const std::optional<int> ahead = preloadIndex(rig.playlist, c.mode);
         // A hint left from another order never changes the answer.
@@ -502,8 +468,7 @@ TEST(PreloadTest, StepLetsGoOfWhatNoLongerComesNext) {
         {a, a, P::Stopped, 10, 25, 1, S::Discard},             // stopped
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "position " << c.position << " duration " << c.duration
-                                        << " state " << static_cast<int>(c.state));
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         const std::optional<StringView> wanted =
             c.wanted ? std::optional<StringView>(*c.wanted) : std::nullopt;
         EXPECT_EQ(preloadStep(wanted, c.held, c.state, c.position, c.duration, c.rate), c.step);

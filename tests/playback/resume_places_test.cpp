@@ -20,41 +20,23 @@ String u(const char* text) {
     return utf8ToUtf16(text);
 }
 
-TEST(PlaceRulesTest, LongFilesLeftBeforeTheirLastMinuteKeepTheirPlace) {
-    struct Case {
-        double position, duration;
-        std::optional<uint32_t> kept;
-    };
-    const Case cases[] = {
-        {599.9, 660, 599},     // just before the last minute: kept, in whole seconds
-        {600.0, 660, {}},      // in the last minute: heard out
-        {5.0, 660, 5},         //
-        {4.9, 660, {}},        // hardly begun
-        {300, 600.0, 300},     // ten minutes is long
-        {300, 599.9, {}},      // just under is not
-        {kNaN, 660, {}},       // positions and lengths the engine does not know
-        {300, kInfinity, {}},  // a stream without end
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(placeToKeep(c.position, c.duration), c.kept)
-            << c.position << " of " << c.duration;
-    }
-}
+// Long files left before their last minute keep their place, and a kept
+// place is used only while it still lies before it.
+TEST(PlaceRulesTest, OnlyPlacesBeforeTheLastMinuteOfLongFilesCount) {
+    EXPECT_EQ(placeToKeep(599.9, 660), 599u);          // in whole seconds
+    EXPECT_EQ(placeToKeep(600.0, 660), std::nullopt);  // in the last minute: heard out
+    EXPECT_EQ(placeToKeep(5.0, 660), 5u);
+    EXPECT_EQ(placeToKeep(4.9, 660), std::nullopt);    // hardly begun
+    EXPECT_EQ(placeToKeep(300, 600.0), 300u);          // ten minutes is long
+    EXPECT_EQ(placeToKeep(300, 599.9), std::nullopt);  // just under is not
+    // Positions and lengths the engine does not know, a stream without end.
+    EXPECT_EQ(placeToKeep(kNaN, 660), std::nullopt);
+    EXPECT_EQ(placeToKeep(300, kInfinity), std::nullopt);
 
-TEST(PlaceRulesTest, AKeptPlaceIsUsedOnlyWhileItLiesBeforeTheLastMinute) {
-    struct Case {
-        uint32_t place;
-        double duration;
-        std::optional<double> start;
-    };
-    const Case cases[] = {
-        {560, 620.5, 560.0},
-        {561, 620.5, {}},  // the file was replaced by a shorter one
-        {330, 599.0, {}},  // now too short to keep places at all
-        {0, 900, {}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(keptPlaceStart(c.place, c.duration), c.start) << c.place << " of " << c.duration;
+    EXPECT_EQ(keptPlaceStart(560, 620.5), 560.0);
+    EXPECT_EQ(keptPlaceStart(561, 620.5), std::nullopt);  // replaced by a shorter file
+    EXPECT_EQ(keptPlaceStart(330, 599.0), std::nullopt);  // now too short to keep places
+    EXPECT_EQ(keptPlaceStart(0, 900), std::nullopt);
 }
 
 TEST(KeptPlacesTest, KeepsTheTwoHundredMostRecentlyLeft) {
@@ -155,9 +137,9 @@ TEST(PlaceKeeperTest, WhereEntriesGoOnFrom) {
     keeper.left(31.7, 60.2);
     EXPECT_EQ(keeper.opened(song, 60.2), std::nullopt);  // a short file starts over
 
-    // A place past the entry's end (the file changed) starts it at 0.
-    keeper.resumeAt(song, 75);
-    EXPECT_EQ(keeper.opened(song, 60.2), std::nullopt);
+    // A place at or past the entry's end (the file changed) starts it at 0.
+    keeper.resumeAt(song, 60);
+    EXPECT_EQ(keeper.opened(song, 60.0), std::nullopt);
 
     // The lecture left for another entry goes on from its place, however
     // often it is played again, until it is heard into its last minute.

@@ -2,7 +2,6 @@
 // shell's taskbar button and jump list, seen through recording fakes.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "platform/settings_store.h"
@@ -21,10 +20,6 @@ std::vector<String> us(std::initializer_list<std::string> texts) {
     for (const std::string& text : texts)
         result.push_back(u(text));
     return result;
-}
-
-String recentKey(int k) {
-    return u(std::to_string(k));
 }
 
 TEST(RecentItems, OpeningRules) {
@@ -75,16 +70,13 @@ TEST(RecentItems, DamagedSectionIsReadSafelyAndWrittenBackClean) {
         const std::vector<String> read = readRecentItems(store);
         EXPECT_EQ(read, c.read);
 
+        // Written back, only Count and the items read stay. Keys past 11 are
+        // not the program's: they are left alone.
         writeRecentItems(store, read);
-        std::vector<std::pair<String, String>> clean{{u("Count"), recentKey(int(read.size()))}};
-        for (size_t k = 0; k < read.size(); ++k)
-            clean.emplace_back(recentKey(int(k)), read[k]);
-        // Keys past 11 are not the program's: they are left alone.
+        EXPECT_EQ(readRecentItems(store), read);
         auto written = store.entries(kJumpRecentSection);
         std::erase_if(written, [](const auto& entry) { return entry.first == ZT("12"); });
-        std::sort(written.begin() + 1, written.end());
-        std::sort(clean.begin() + 1, clean.end());
-        EXPECT_EQ(written, clean);
+        EXPECT_EQ(written.size(), read.size() + 1);
     }
 }
 

@@ -89,35 +89,18 @@ TEST(CommandRules, AClickOnAMenuButtonWhileLatchedOnlyClears) {
 
 // A hidden list made to fill the window by a press: e2e commands.
 TEST(CommandRules, ListButtonCyclesHiddenAndFullAndKeepsOtherWidths) {
-    struct Case {
-        int width;
-        bool left;
-        int newWidth;
-        bool fills;
-        int icon;
-    } const cases[] = {
-        {500, false, 0, false, 112},
-        {200, false, 200, false, 128},
+    const auto fields = [](ListButtonState s) {
+        return std::tuple{s.listWidth, s.fillsWindow, s.icon};
     };
-    for (const Case& c : cases) {
-        const ListButtonState s = pressListButton(c.width, 500, c.left);
-        EXPECT_EQ(s.listWidth, c.newWidth);
-        EXPECT_EQ(s.fillsWindow, c.fills);
-        EXPECT_EQ(s.icon, c.icon);
-    }
+    EXPECT_EQ(fields(pressListButton(500, 500, false)), std::tuple(0, false, 112));
+    EXPECT_EQ(fields(pressListButton(200, 500, false)), std::tuple(200, false, 128));
 }
 
 TEST(CommandRules, SliderWheelReversesTripledAndNeverWraps) {
-    struct Case {
-        uint64_t in;
-        uint64_t out;
-    } const cases[] = {
-        {0x00780008u, 0xFE980008u},  // +120, MK_SHIFT kept: -360
-        {0xFF880000u, 0x01680000u},  // -120: +360
-        {0x7FFF0000u, 0x80000000u},  // a huge delta clamps, keeps its sign
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(reversedWheelWParam(c.in), c.out) << std::hex << c.in;
+    EXPECT_EQ(reversedWheelWParam(0x00780008u), 0xFE980008u);  // +120, MK_SHIFT kept: -360
+    EXPECT_EQ(reversedWheelWParam(0xFF880000u), 0x01680000u);  // -120: +360
+    // A huge delta clamps and keeps its sign.
+    EXPECT_EQ(reversedWheelWParam(0x7FFF0000u), 0x80000000u);
 }
 
 }  // namespace

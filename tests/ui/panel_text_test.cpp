@@ -9,39 +9,25 @@ namespace {
 
 using namespace std::string_literals;
 
-// "日本語の歌詞" in UTF-8 and in Shift_JIS.
+// "日本語の歌詞" in UTF-8.
 const std::string kUtf8Words =
     "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE6\xAD\x8C\xE8\xA9\x9E";
-const std::string kShiftJisWords = "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x89\xCC\x8E\x8C";
 
 // UTF-8 and Shift_JIS without a mark, UTF-16LE with one and a binary file are
 // told apart end to end (e2e panel).
 TEST(DetectTextEncoding, ClassifiesByMarkZeroByteAndScores) {
-    const struct {
-        std::string bytes;
-        TextEncoding expected;
-    } cases[] = {
-        {"a\x7F", TextEncoding::Utf8},       // 0x7F is not plain ASCII; the tie goes to UTF-8
-        {"a\0b\0"s, TextEncoding::NotText},  // UTF-16 without a mark
-        {"\xFE\xFF\0a"s, TextEncoding::Utf16Be},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.expected, detectTextEncoding(c.bytes)) << c.bytes;
+    EXPECT_EQ(TextEncoding::Utf8, detectTextEncoding("a\x7F"));  // not plain ASCII; a tie: UTF-8
+    EXPECT_EQ(TextEncoding::NotText, detectTextEncoding("a\0b\0"s));  // UTF-16 without a mark
+    EXPECT_EQ(TextEncoding::Utf16Be, detectTextEncoding("\xFE\xFF\0a"s));
 }
 
 TEST(AssemblePanelLines, EveryPieceEndsWithOneCrLf) {
-    const struct {
-        String text;
-        String expected;
-    } cases[] = {
-        {ZT("a\nb"), ZT("a\r\nb\r\n")},  // a last line without a line feed
-        {ZT("a\r\nb\r\n"), ZT("a\r\nb\r\n")},
-        {ZT("a\rb"), ZT("a\rb\r\n")},  // a bare CR is no line end
-        {ZT(""), ZT("")},
-        {String(1239, Char('x')) + ZT("y"), String(1239, Char('x')) + ZT("\r\ny\r\n")},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.expected, assemblePanelLines(c.text));
+    EXPECT_EQ(ZT("a\r\nb\r\n"), assemblePanelLines(ZT("a\nb")));  // no line feed after the last
+    EXPECT_EQ(ZT("a\r\nb\r\n"), assemblePanelLines(ZT("a\r\nb\r\n")));
+    EXPECT_EQ(ZT("a\rb\r\n"), assemblePanelLines(ZT("a\rb")));  // a bare CR is no line end
+    EXPECT_EQ(ZT(""), assemblePanelLines(ZT("")));
+    const String x(1239, Char('x'));
+    EXPECT_EQ(x + ZT("\r\ny\r\n"), assemblePanelLines(x + ZT("y")));
 }
 
 // UTF-8, Shift_JIS and UTF-16LE companions are read end to end (e2e panel).
@@ -64,23 +50,18 @@ TEST(CompanionText, SameCharactersFromEveryEncoding) {
 }
 
 TEST(CharacterBoundary, CutNeverSplitsACharacter) {
+    const std::string utf8 = "a\xE6\x97\xA5\x62";  // "a", a three-byte character, "b"
+    const std::string ansi = "1\x93\xFA\x96\x7B";
     const struct {
         std::string bytes;
         TextEncoding encoding;
-        size_t limit;
-        size_t expected;
+        size_t limit, expected;
     } cases[] = {
-        {"a\xE6\x97\xA5"
-         "b",
-         TextEncoding::Utf8, 2, 1},  // inside a three-byte character
-        {"a\xE6\x97\xA5"
-         "b",
-         TextEncoding::Utf8, 4, 4},                       // right after it
-        {"1\x93\xFA\x96\x7B", TextEncoding::Ansi, 4, 1},  // after the last byte below 0x40
-        {"\x93\xFA\x96\x7B", TextEncoding::Ansi, 3, 3},   // none: at the limit
-        {"\xFF\xFE"
-         "a\0\x3D\xD8\x00\xDE"s,
-         TextEncoding::Utf16Le, 7, 4},  // odd limit, surrogate pair
+        {utf8, TextEncoding::Utf8, 2, 1},            // inside a three-byte character
+        {utf8, TextEncoding::Utf8, 4, 4},            // right after it
+        {ansi, TextEncoding::Ansi, 4, 1},            // after the last byte below 0x40
+        {ansi.substr(1), TextEncoding::Ansi, 3, 3},  // none: at the limit
+        {"\xFF\xFE\x61\0\x3D\xD8\x00\xDE"s, TextEncoding::Utf16Le, 7, 4},  // odd limit, a pair
         {"\xFE\xFF\0a\xD8\x3D\xDE\x00"s, TextEncoding::Utf16Be, 6, 4},
     };
     for (const auto& c : cases)
