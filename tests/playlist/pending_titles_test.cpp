@@ -123,15 +123,13 @@ TEST(PendingTitles, EveryRowEndsWithItsOwnTitleWhateverHappensBetweenSlices) {
                     slice(action.n);
                     break;
                 case Step::RemoveRows:
-                    h.listBox.clearSelection();
-                    h.listBox.select(action.rows);
-                    removeSelected(h.caption, h.listBox, h.playlist, {});
-                    break;
                 case Step::MoveDown:
                 case Step::MoveUp:
                     h.listBox.clearSelection();
                     h.listBox.select(action.rows);
-                    if (action.step == Step::MoveDown)
+                    if (action.step == Step::RemoveRows)
+                        removeSelected(h.caption, h.listBox, h.playlist, {});
+                    else if (action.step == Step::MoveDown)
                         moveSelectedDown(h.listBox, h.playlist);
                     else
                         moveSelectedUp(h.listBox, h.playlist);

@@ -34,6 +34,16 @@ std::unique_ptr<Shown> show(const std::vector<String>& names, int current) {
     return shown;
 }
 
+// Each row, one time in `oneIn`.
+std::vector<int> randomRows(std::mt19937& random, int count, unsigned oneIn) {
+    std::vector<int> rows;
+    for (int i = 0; i < count; ++i) {
+        if (random() % oneIn == 0)
+            rows.push_back(i);
+    }
+    return rows;
+}
+
 std::vector<String> letters(int count) {
     std::vector<String> names;
     for (int i = 0; i < count; ++i)
@@ -50,11 +60,7 @@ TEST(PlaylistRemove, CurrentStaysOnItsEntryOrTheNextOnRandomSelections) {
     for (int round = 0; round < 300; ++round) {
         const int count = 1 + static_cast<int>(random() % 12);
         const int current = static_cast<int>(random() % count);
-        std::vector<int> rows;
-        for (int i = 0; i < count; ++i) {
-            if (random() % 3 == 0)
-                rows.push_back(i);
-        }
+        const std::vector<int> rows = randomRows(random, count, 3);
         auto shown = show(letters(count), current);
         shown->listBox.select(rows);
         std::vector<String> expected;
@@ -92,11 +98,7 @@ TEST(PlaylistMove, AgreesWithPairwiseSwapsOnRandomSelections) {
     for (int round = 0; round < 300; ++round) {
         const int count = 2 + static_cast<int>(random() % 10);
         const int current = static_cast<int>(random() % count);
-        std::vector<int> rows;
-        for (int i = 0; i < count; ++i) {
-            if (random() % 2 == 0)
-                rows.push_back(i);
-        }
+        const std::vector<int> rows = randomRows(random, count, 2);
         const bool down = random() % 2 == 0;
         auto shown = show(letters(count), current);
         shown->listBox.select(rows);
@@ -315,16 +317,17 @@ TEST(PlaylistFilter, KeepsMatchesAndTracksCurrent) {
         int currentAfter;
         bool currentRemoved;
     };
+    const std::vector<String> all =
+        texts({"live1.mp3", "demo.mp3", "b live.mp3", "Live.mp3", "live3.mp3"});
+    const std::vector<String> live = texts({"live1.mp3", "b live.mp3", "live3.mp3"});
     const std::vector<Case> cases = {
-        {"live", 4, texts({"live1.mp3", "b live.mp3", "live3.mp3"}), 2, false},
-        {"live", 1, texts({"live1.mp3", "b live.mp3", "live3.mp3"}), 0, true},
+        {"live", 4, live, 2, false},
+        {"live", 1, live, 0, true},
         {"nothing", 2, {}, -1, true},
-        {"  ", 2, texts({"live1.mp3", "demo.mp3", "b live.mp3", "Live.mp3", "live3.mp3"}), 2,
-         false},
+        {"  ", 2, all, 2, false},
     };
     for (const Case& c : cases) {
-        Playlist playlist = makePlaylist(
-            texts({"live1.mp3", "demo.mp3", "b live.mp3", "Live.mp3", "live3.mp3"}), c.current);
+        Playlist playlist = makePlaylist(all, c.current);
         MemoryListBox listBox;
         MemoryCaption caption;
         rebuildListBox(caption, listBox, playlist, false);
