@@ -82,8 +82,8 @@ TEST_F(OpenFolderTest, FolderLoadsItselfAndAMissingPathEmptiesTheList) {
 }
 
 TEST_F(OpenFolderTest, ListOpensWithFirstEntryOrOnResumeTheStoredOne) {
-    dir.textFile("a/l.m3u8", "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:1,Song B\r\nb.mp3\r\n" +
-                                 dir.utf8("a/sub/y.mp3") + "\r\n");
+    dir.write("a/l.m3u8", "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:1,Song B\r\nb.mp3\r\n" +
+                              dir.utf8("a/sub/y.mp3") + "\r\n");
     open(dir.path("a/l.m3u8"));
     EXPECT_EQ(namesOf(playlist), texts({"b.mp3", "y.mp3"}));
     EXPECT_EQ(playlist.entries[0].title, text("Song B"));
@@ -111,7 +111,7 @@ TEST_F(OpenFolderTest, ResumeKeepsWrittenTitlesAndReadsOnlyTheMissingOnes) {
     before.current = 0;
     PlaylistWriteOptions options;
     options.automatic = true;
-    dir.textFile("r.m3u8", formatPlaylistFile(before, options));
+    dir.write("r.m3u8", formatPlaylistFile(before, options));
     open(dir.path("r.m3u8"), PathChosenBy::ResumeAtStartUp);
     ASSERT_EQ(playlist.entries.size(), 2u);
     EXPECT_EQ(playlist.entries[0].title, text("Known"));
@@ -150,7 +150,7 @@ class SearchListTest : public Intake {
 
     // Opens a ".zav" with these lines (CR LF, a byte order mark first).
     std::vector<String> openWith(const std::string& lines, IntakeSettings settings = {}) {
-        dir.textFile("lib/s.zav", "\xEF\xBB\xBF" + lines);
+        dir.write("lib/s.zav", "\xEF\xBB\xBF" + lines);
         playlist = {};
         open(dir.path("lib/s.zav"), PathChosenBy::FileDialog, settings);
         return namesOf(playlist);
@@ -199,28 +199,28 @@ TEST_F(SearchListTest, LinkFormLoadsWhatItNames) {
     EXPECT_EQ(playlist.entries.size(), 5u);
     EXPECT_EQ(playlist.entries[playlist.current].path, dir.path("lib/music/jazz.ogg"));
     // A list, relative lines from the list's folder.
-    dir.textFile("lib/music/list.m3u8", "#EXTM3U\r\njazz.ogg\r\n../other/b.mp3\r\n");
+    dir.write("lib/music/list.m3u8", "#EXTM3U\r\njazz.ogg\r\n../other/b.mp3\r\n");
     EXPECT_EQ(openWith(dir.utf8("lib/music/list.m3u8")), texts({"jazz.ogg", "b.mp3"}));
     // Another search list.
-    dir.textFile("lib/music/inner.zav", "demo\r\n\r\n");
+    dir.write("lib/music/inner.zav", "demo\r\n\r\n");
     EXPECT_EQ(openWith(dir.utf8("lib/music/inner.zav")), texts({"demo tape.mp3"}));
 }
 
 TEST_F(Intake, SearchListLinesByteOrderMarkLineEndsAndLength) {
-    dir.textFile("a.zav",
-                 "\xEF\xBB\xBF"
-                 "one\r\ntwo\n" +
-                     std::string(300, 'x') + "\r\nfour");
+    dir.write("a.zav",
+              "\xEF\xBB\xBF"
+              "one\r\ntwo\n" +
+                  std::string(300, 'x') + "\r\nfour");
     const auto lines = readSearchListLines(dir.path("a.zav"));
     ASSERT_TRUE(lines);
     EXPECT_EQ(lines->line1, text("one"));
     EXPECT_EQ(lines->line2, text("two"));
     EXPECT_EQ(lines->line3, String(259, 'x'));
-    dir.textFile("b.zav", "\xE6\xAD\x8C");  // 歌, no line end
+    dir.write("b.zav", "\xE6\xAD\x8C");  // 歌, no line end
     EXPECT_EQ(readSearchListLines(dir.path("b.zav"))->line1, String(1, 0x6B4C));
     EXPECT_FALSE(readSearchListLines(dir.path("missing.zav")));
     // A line with a NUL would name whatever comes before the NUL.
-    dir.textFile("c.zav", dir.utf8("a.zav") + std::string("\0x\r\ntwo", 7));
+    dir.write("c.zav", dir.utf8("a.zav") + std::string("\0x\r\ntwo", 7));
     EXPECT_EQ(readSearchListLines(dir.path("c.zav"))->line1, String());
     EXPECT_EQ(readSearchListLines(dir.path("c.zav"))->line2, text("two"));
 }
@@ -250,7 +250,7 @@ class DropTest : public Intake {
 
 // A list is read in place, its missing entries left out.
 TEST_F(DropTest, PathsOntoAnItemGoBeforeItAndCurrentFollowsItsEntry) {
-    dir.textFile("in/l.m3u8", "#EXTM3U\r\n#EXTINF:3,Named\r\nd2.mp3\r\nmissing.mp3\r\n");
+    dir.write("in/l.m3u8", "#EXTM3U\r\n#EXTINF:3,Named\r\nd2.mp3\r\nmissing.mp3\r\n");
     playlist.current = 5;
     ASSERT_EQ(drop({"loose.mp3", "cover.jpg", "in/l.m3u8", "in"}, 3), 4);
     const std::vector<String> names = namesOf(playlist);
@@ -293,7 +293,7 @@ TEST_F(DropTest, OntoAnEmptyListMakesTheFirstCurrent) {
 }
 
 TEST_F(DropTest, SearchListSortsEverythingAndKeepsCurrentAndRowsInLine) {
-    dir.textFile("in/s.zav", "d\r\n\r\n");
+    dir.write("in/s.zav", "d\r\n\r\n");
     playlist.current = 6;
     drop({"loose.mp3", "in/s.zav", "cover.jpg", "in/d1.mp3"}, 2);
     EXPECT_EQ(playlist.entries.size(), 8u + 1 + 2 + 1);

@@ -72,7 +72,7 @@ TEST_F(ListFolder, ReadsTitlesRelativeAndAbsoluteLinesAndSkipsMissingFiles) {
         "#EXTINF:1,Last\n";
     std::replace(lines.begin(), lines.end(), '/', static_cast<char>(kPathSeparator));
     lines += utf8(folder / ZT("b.mp3"));  // absolute, no final line end
-    dir.textFile("in/list.m3u8", lines);
+    dir.write("in/list.m3u8", lines);
 
     Playlist playlist;
     int count = 0;
@@ -90,7 +90,7 @@ TEST_F(ListFolder, InsertsAtTheDropPointWithListBoxRows) {
     MemoryListBox listBox;
     MemoryCaption caption;
     rebuildListBox(caption, listBox, playlist, false);
-    dir.textFile("in/list.m3u8", "#EXTINF:1,Titled\na.mp3\nc.flac\n");
+    dir.write("in/list.m3u8", "#EXTINF:1,Titled\na.mp3\nc.flac\n");
 
     int count = 0;
     readPlaylistFile(playlist, folder / ZT("list.m3u8"), folder, 1, count, &listBox, true);
@@ -132,7 +132,7 @@ TEST_F(ListFolder, ResumeListRoundTripHasFullPathsAndTitles) {
 
 TEST_F(ListFolder, EmptyListOrFailedWriteLeavesTheOldFile) {
     const String target = folder / ZT("Zav2.m3u8");
-    dir.textFile("in/Zav2.m3u8", "old");
+    dir.write("in/Zav2.m3u8", "old");
     MemoryCaption caption(ZT("Zav2"));
     PlaylistWriteOptions options;
     options.automatic = true;
@@ -148,7 +148,7 @@ TEST_F(ListFolder, EmptyListOrFailedWriteLeavesTheOldFile) {
 
 TEST_F(ListFolder, OtherByteOrderMarksAndHostileBytes) {
     // UTF-16 with its mark, even under an ".m3u" name.
-    dir.textFile("in/wide.m3u", test::utf16leFile(u"#EXTINF:1,\u66F2\r\na.mp3\r\n"));
+    dir.write("in/wide.m3u", test::utf16leFile(u"#EXTINF:1,\u66F2\r\na.mp3\r\n"));
     Playlist playlist;
     int count = 0;
     readPlaylistFile(playlist, folder / ZT("wide.m3u"), folder, 0, count, nullptr, false);
@@ -157,7 +157,7 @@ TEST_F(ListFolder, OtherByteOrderMarksAndHostileBytes) {
 
     std::string junk = "\n#EXTINF:\n" + std::string(5000, 'a') + "\n\xFF\xFE\xC3\n";
     junk += std::string("b.mp3\0", 6) + "x\n";  // would name b.mp3 if cut at the NUL
-    dir.textFile("in/junk.m3u8", junk);
+    dir.write("in/junk.m3u8", junk);
     readPlaylistFile(playlist, folder / ZT("junk.m3u8"), folder, 0, count, nullptr, false);
     EXPECT_EQ(count, 1);
 
@@ -167,7 +167,7 @@ TEST_F(ListFolder, OtherByteOrderMarksAndHostileBytes) {
     if (!pathExists(folder / String(tooLong.begin(), tooLong.end())))
         GTEST_SKIP() << "this file system refuses paths over the limit";
     dir.file("in/" + tooLong.substr(0, tooLong.size() - 1));  // what a cut would name
-    dir.textFile("in/long.m3u8", tooLong + "\r\n" + utf8(folder / ZT("b.mp3")) + "\r\n");
+    dir.write("in/long.m3u8", tooLong + "\r\n" + utf8(folder / ZT("b.mp3")) + "\r\n");
     playlist = {};
     count = 0;
     readPlaylistFile(playlist, folder / ZT("long.m3u8"), folder, 0, count, nullptr, false);
