@@ -207,10 +207,7 @@ TEST_F(SearchListTest, LinkFormLoadsWhatItNames) {
 }
 
 TEST_F(Intake, SearchListLinesByteOrderMarkLineEndsAndLength) {
-    dir.write("a.zav",
-              "\xEF\xBB\xBF"
-              "one\r\ntwo\n" +
-                  std::string(300, 'x') + "\r\nfour");
+    dir.write("a.zav", "\xEF\xBB\xBFone\r\ntwo\n" + std::string(300, 'x') + "\r\nfour");
     const auto lines = readSearchListLines(dir.path("a.zav"));
     ASSERT_TRUE(lines);
     EXPECT_EQ(lines->line1, text("one"));

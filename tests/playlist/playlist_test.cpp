@@ -162,6 +162,7 @@ TEST(PlaylistRefill, EveryRefillKeepsTheUsersPlace) {
         {"titles onto the rows", [](Shown& s) { refreshRows(s.listBox, s.playlist, true); }},
     };
     for (const auto& [name, refill] : refills) {
+        SCOPED_TRACE(name);
         auto shown = show(letters(20), 0);
         MemoryListBox& box = shown->listBox;
         box.select({3, 4, 9});
@@ -170,10 +171,9 @@ TEST(PlaylistRefill, EveryRefillKeepsTheUsersPlace) {
         box.setAnchor(3);
         refill(*shown);
         const ListViewPlace place = viewPlace(box);
-        EXPECT_EQ(place.selected, std::vector<int>({3, 4, 9})) << name;
+        EXPECT_EQ(place.selected, std::vector<int>({3, 4, 9}));
         EXPECT_EQ(std::vector<int>({place.top, place.caret, place.anchor}),
-                  std::vector<int>({5, 9, 3}))
-            << name;
+                  std::vector<int>({5, 9, 3}));
     }
 }
 
@@ -368,8 +368,8 @@ TEST(PlaylistRowAtPoint, CountsFromTheTopRowBeyondSixteenBits) {
     };
     for (const Case& c : cases) {
         const RowAtPoint hit = rowAtPoint(c.top, c.y, c.height, c.count);
-        EXPECT_EQ(hit.row, c.expected.row) << c.top << " " << c.y;
-        EXPECT_EQ(hit.below, c.expected.below) << c.top << " " << c.y;
+        EXPECT_EQ(std::pair(hit.row, hit.below), std::pair(c.expected.row, c.expected.below))
+            << c.top << " " << c.y;
     }
 }
 

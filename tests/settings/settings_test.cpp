@@ -110,7 +110,7 @@ TEST(SettingsSave, EveryValueComesBack) {
     putAll(store,
            "Volume= 64|Mode=SINGLE|TopMost=ON|ListWidth= 0|DefaultListWidth= 210|LeftList=OFF|"
            "SearchSubFolder=ON|MasterVolume=OFF|ShowBitmapList=OFF|ShowBitmapText=OFF|"
-           "ShowText=OFF|CenterText=ON|IgnoreError=ON|ViewSize=MULTIPLE|x= 30|y= 40|"
+           "ShowText=OFF|CenterText=ON|IgnoreError=ON|ViewSize=MULTIPLE|x= -1200|y= 40|"
            "width= 500|height= 420|NoStandby=ON|NoDisplayOff=ON|SingleClickMode=ON|NoExt=ON|"
            "DarkMode=ON|AfterActive=ON|ReplayGain=ALBUM|listFontName=MS Gothic|"
            "textFontName=Meiryo|listFontSize= 8|textFontSize= 14|listFontStyle= 256|"
