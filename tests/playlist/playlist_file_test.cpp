@@ -175,7 +175,7 @@ TEST_F(ListFolder, OtherByteOrderMarksAndHostileBytes) {
     EXPECT_EQ(playlist.entries[0].path, folder / ZT("b.mp3"));
 }
 
-TEST(PlaylistPaths, LineFormsFollowTheCurrentFolder) {
+TEST(PlaylistPaths, LinesAreWrittenForTheCurrentFolderAndReadLikeTheShellCombiner) {
     const String cur = ZT("D:\\m\\Live");
     EXPECT_EQ(listLinePath(ZT("d:\\M\\live\\a.mp3"), cur, false), ZT(".\\a.mp3"));
     EXPECT_EQ(listLinePath(ZT("D:\\m\\Live\\cd1\\a.mp3"), cur, false), ZT(".\\cd1\\a.mp3"));
@@ -185,6 +185,14 @@ TEST(PlaylistPaths, LineFormsFollowTheCurrentFolder) {
     EXPECT_EQ(listLinePath(ZT("D:\\m\\Live\\a.mp3"), cur, true), ZT("D:\\m\\Live\\a.mp3"));
     EXPECT_EQ(listLinePath(ZT("D:\\x\\a.mp3"), ZT("D:\\"), false), ZT(".\\x\\a.mp3"));
     EXPECT_EQ(listLinePath(ZT("D:\\a.mp3"), ZT(""), false), ZT("D:\\a.mp3"));
+
+    // Plain relative, "..", ".\" and absolute lines are read back from real
+    // lists above; here the edges of reading them: no climbing above a root or
+    // a share, and a rooted line on the base folder's drive.
+    EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT("..\\..\\..\\b.mp3")), ZT("D:\\b.mp3"));
+    EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT("\\x\\b.mp3")), ZT("D:\\x\\b.mp3"));
+    EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT("\\\\srv\\share\\..\\b.mp3")),
+              ZT("\\\\srv\\share\\b.mp3"));
 }
 
 // Names the reader would take for a comment or a blank line, and a title with
@@ -205,16 +213,6 @@ TEST_F(ListFolder, SavedListReadsBackEveryEntry) {
     EXPECT_EQ(entriesOf(back), (Entries{{folder / ZT("#1 intro.mp3"), ZT("two  lines ")},
                                         {folder / ZT("a"), ZT("a")},
                                         {folder / ZT("sub") / ZT("#2.mp3"), ZT("#2.mp3")}}));
-}
-
-// Plain relative, "..", ".\" and absolute lines are read back from real
-// lists above; here the edges: no climbing above a root or a share, and a
-// rooted line on the base folder's drive.
-TEST(PlaylistPaths, ListLinesResolveLikeTheShellCombiner) {
-    EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT("..\\..\\..\\b.mp3")), ZT("D:\\b.mp3"));
-    EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT("\\x\\b.mp3")), ZT("D:\\x\\b.mp3"));
-    EXPECT_EQ(resolveListLine(ZT("D:\\m"), ZT("\\\\srv\\share\\..\\b.mp3")),
-              ZT("\\\\srv\\share\\b.mp3"));
 }
 
 // --- When the resume list is written -----------------------------------------

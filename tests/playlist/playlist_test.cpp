@@ -133,14 +133,23 @@ TEST(PlaylistMove, AgreesWithPairwiseSwapsOnRandomSelections) {
     }
 }
 
-TEST(PlaylistFind, ExactPathOrTheLastEntry) {
-    Playlist playlist = makePlaylist({ZT("a.mp3"), ZT("b.mp3"), ZT("b.mp3"), ZT("c.mp3")});
+// An entry by its path (else the last one), and the next one whose title,
+// or else name, has the words, round the end.
+TEST(PlaylistFind, ByPathOrTheLastAndTheNextMatchRoundTheEnd) {
+    Playlist playlist = makePlaylist(
+        {ZT("a live.mp3"), ZT("b.mp3"), ZT("b.mp3"), ZT("c live.mp3"), ZT("d.mp3")}, 0);
     EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\b.mp3")), 1);
-    EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\B.mp3")), 3);  // case matters
-    EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\zz.mp3")), 3);
+    EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\B.mp3")), 4);  // case matters
+    EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\zz.mp3")), 4);
     EXPECT_EQ(findByPath(Playlist{}, ZT("D:\\m\\a.mp3")), -1);
+    EXPECT_EQ(copyEntry(playlist, 5).path, String());  // out of range: nothing
 
-    EXPECT_EQ(copyEntry(playlist, 4).path, String());  // out of range: nothing
+    EXPECT_EQ(findNextMatch(playlist, 0, ZT("live")), 3);
+    EXPECT_EQ(findNextMatch(playlist, 3, ZT("live")), 0);
+    EXPECT_EQ(findNextMatch(playlist, -1, ZT("a live")), 0);
+    playlist.entries[3].title = ZT("Studio");
+    playlist.entries[4].title = ZT("live take");
+    EXPECT_EQ(findNextMatch(playlist, 0, ZT("live")), 4);
 }
 
 TEST(PlaylistInsert, EntriesAndRowsGoToTheSameIndex) {
@@ -337,20 +346,6 @@ TEST(PlaylistFilter, KeepsMatchesAndTracksCurrent) {
         EXPECT_EQ(playlist.current, c.currentAfter);
         expectAligned(playlist, listBox);
     }
-}
-
-TEST(PlaylistJump, FindsTheNextMatchAndWraps) {
-    Playlist playlist =
-        makePlaylist({ZT("a live.mp3"), ZT("b.mp3"), ZT("c live.mp3"), ZT("d.mp3")}, 0);
-    EXPECT_EQ(findNextMatch(playlist, 0, ZT("live")), 2);
-    EXPECT_EQ(findNextMatch(playlist, 2, ZT("live")), 0);
-    EXPECT_EQ(findNextMatch(playlist, 0, ZT("")), -1);
-    EXPECT_EQ(findNextMatch(playlist, -1, ZT("a live")), 0);
-
-    // A title, when there is one, is what is searched.
-    playlist.entries[2].title = ZT("Studio");
-    playlist.entries[3].title = ZT("live take");
-    EXPECT_EQ(findNextMatch(playlist, 0, ZT("live")), 3);
 }
 
 // The row under a point is counted from the top row, so rows past 65,535 are
