@@ -2,6 +2,8 @@
 // start-up, and paths dropped onto the list box, over real folders.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "../playlist/playlist_test_util.h"
 #include "memory_list_box.h"
 #include "platform/file.h"
@@ -13,43 +15,40 @@
 namespace zav2::test {
 namespace {
 
-OpenOutcome open(Playlist& playlist, String& currentFolder, StringView path,
-                 PathChosenBy how = PathChosenBy::CommandLine, IntakeSettings settings = {},
-                 ResumePoint resume = {}) {
-    return openPath(playlist, currentFolder, path, how, settings, resume, false);
-}
-
-class OpenFolderTest : public ::testing::Test {
+class Intake : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir.file("a/x.mp3");
-        dir.file("a/b.mp3");
-        dir.file("a/x.pdf");
-        dir.file("a/README");  // no dot: media
-        for (const char* excluded : {"a/cover.png", "a/photo.JPG", "a/p.jpeg", "a/notes.txt",
-                                     "a/l.m3u", "a/l.M3U8", "a/s.zav"}) {
-            dir.file(excluded);
-        }
-        dir.file("a/sub/y.mp3");
-        dir.file("a/sub/Skip/z.mp3");
-        dir.file("a/sub2/skip/w.mp3");  // a different folder on any file system
-        dir.file("a/Skip/v.mp3");
+    void files(std::initializer_list<const char*> names) const {
+        for (const char* name : names)
+            dir.file(name);
+    }
+    OpenOutcome open(StringView path, PathChosenBy how = PathChosenBy::CommandLine,
+                     IntakeSettings settings = {}, ResumePoint resume = {}) {
+        return openPath(playlist, currentFolder, path, how, settings, resume, false);
     }
     TempFolder dir;
     Playlist playlist;
     String currentFolder;
 };
 
+// README has no dot: media. "a/sub2/skip" differs from "Skip" on any file system.
+class OpenFolderTest : public Intake {
+    void SetUp() override {
+        files({"a/x.mp3", "a/b.mp3", "a/x.pdf", "a/README", "a/cover.png", "a/photo.JPG",
+               "a/p.jpeg", "a/notes.txt", "a/l.m3u", "a/l.M3U8", "a/s.zav", "a/sub/y.mp3",
+               "a/sub/Skip/z.mp3", "a/sub2/skip/w.mp3", "a/Skip/v.mp3"});
+    }
+};
+
 TEST_F(OpenFolderTest, SubFoldersSkipTheIgnoredNameInExactCaseAtEveryDepth) {
     IntakeSettings settings;
     settings.searchSubFolders = true;
     settings.ignoreDir = text("Skip");
-    open(playlist, currentFolder, dir.path("a/x.mp3"), PathChosenBy::FileDialog, settings);
+    open(dir.path("a/x.mp3"), PathChosenBy::FileDialog, settings);
     EXPECT_EQ(namesOf(playlist), texts({"b.mp3", "README", "x.mp3", "x.pdf", "y.mp3", "w.mp3"}));
     EXPECT_EQ(playlist.entries[playlist.current].path, dir.path("a/x.mp3"));
 
     settings.ignoreDir.clear();
-    open(playlist, currentFolder, dir.path("a/x.mp3"), PathChosenBy::FileDialog, settings);
+    open(dir.path("a/x.mp3"), PathChosenBy::FileDialog, settings);
     EXPECT_EQ(playlist.entries.size(), 8u);
 }
 
@@ -70,37 +69,36 @@ TEST_F(OpenFolderTest, AWalkStoppedAfterEveryFolderFindsWhatOneGoFinds) {
 // A folder loads its own files with the first current; a missing path then
 // empties the list and keeps the folder.
 TEST_F(OpenFolderTest, FolderLoadsItselfAndAMissingPathEmptiesTheList) {
-    open(playlist, currentFolder, dir.path("a/sub"), PathChosenBy::FolderDialog);
+    open(dir.path("a/sub"), PathChosenBy::FolderDialog);
     EXPECT_EQ(namesOf(playlist), texts({"y.mp3"}));
     EXPECT_EQ(playlist.current, 0);
     EXPECT_EQ(currentFolder, dir.path("a/sub"));
 
-    const OpenOutcome outcome = open(playlist, currentFolder, dir.path("a/sub/gone.mp3"));
-    EXPECT_FALSE(outcome.pathExisted);
-    EXPECT_FALSE(outcome.addToRecent);
+    const OpenOutcome outcome = open(dir.path("a/sub/gone.mp3"));
+    EXPECT_FALSE(outcome.pathExisted || outcome.addToRecent);
     EXPECT_TRUE(playlist.empty());
     EXPECT_EQ(playlist.current, -1);
     EXPECT_EQ(currentFolder, dir.path("a/sub"));
 }
 
 TEST_F(OpenFolderTest, ListOpensWithFirstEntryOrOnResumeTheStoredOne) {
-    dir.textFile("a/l.m3u8", "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:1,Song B\r\nb.mp3\r\n" +
-                                 dir.utf8("a/sub/y.mp3") + "\r\n");
-    open(playlist, currentFolder, dir.path("a/l.m3u8"));
+    dir.write("a/l.m3u8", "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:1,Song B\r\nb.mp3\r\n" +
+                              dir.utf8("a/sub/y.mp3") + "\r\n");
+    open(dir.path("a/l.m3u8"));
     EXPECT_EQ(namesOf(playlist), texts({"b.mp3", "y.mp3"}));
     EXPECT_EQ(playlist.entries[0].title, text("Song B"));
     EXPECT_EQ(playlist.current, 0);
 
     ResumePoint resume{dir.path("a/sub"), dir.path("a/sub/y.mp3")};
     // The stored folder is the base of relative lines: b.mp3 is not found there.
-    const OpenOutcome outcome = open(playlist, currentFolder, dir.path("a/l.m3u8"),
-                                     PathChosenBy::ResumeAtStartUp, {}, resume);
+    const OpenOutcome outcome =
+        open(dir.path("a/l.m3u8"), PathChosenBy::ResumeAtStartUp, {}, resume);
     EXPECT_FALSE(outcome.addToRecent);
     EXPECT_EQ(currentFolder, dir.path("a/sub"));
     EXPECT_EQ(namesOf(playlist), texts({"y.mp3"}));
 
     resume.folder = dir.path("a");
-    open(playlist, currentFolder, dir.path("a/l.m3u8"), PathChosenBy::ResumeAtStartUp, {}, resume);
+    open(dir.path("a/l.m3u8"), PathChosenBy::ResumeAtStartUp, {}, resume);
     EXPECT_EQ(playlist.current, 1);
 }
 
@@ -113,8 +111,8 @@ TEST_F(OpenFolderTest, ResumeKeepsWrittenTitlesAndReadsOnlyTheMissingOnes) {
     before.current = 0;
     PlaylistWriteOptions options;
     options.automatic = true;
-    dir.textFile("r.m3u8", formatPlaylistFile(before, options));
-    open(playlist, currentFolder, dir.path("r.m3u8"), PathChosenBy::ResumeAtStartUp);
+    dir.write("r.m3u8", formatPlaylistFile(before, options));
+    open(dir.path("r.m3u8"), PathChosenBy::ResumeAtStartUp);
     ASSERT_EQ(playlist.entries.size(), 2u);
     EXPECT_EQ(playlist.entries[0].title, text("Known"));
     EXPECT_FALSE(playlist.entries[0].titlePending);
@@ -123,12 +121,9 @@ TEST_F(OpenFolderTest, ResumeKeepsWrittenTitlesAndReadsOnlyTheMissingOnes) {
 }
 
 // A missing folder gives nothing; paths over the limit are skipped, not cut.
-TEST(ScanFolder, MissingFolderGivesNothingAndLongPathsAreSkippedNotCut) {
-    Playlist playlist;
+TEST_F(Intake, AMissingFolderGivesNothingAndLongPathsAreSkippedNotCut) {
     scanFolder(playlist, ZT("/nonexistent-zav2/folder"), true, {});
     EXPECT_TRUE(playlist.empty());
-
-    TempFolder dir;
     const size_t room = kMaxPath - dir.path().size() - 1;
     const std::string fits(room, 'f');
     const std::string tooLong(room + 1, 'g');
@@ -143,33 +138,23 @@ TEST(ScanFolder, MissingFolderGivesNothingAndLongPathsAreSkippedNotCut) {
 
 // --- Search lists in link form and in filter form ----------------------------
 
-class SearchListTest : public ::testing::Test {
+class SearchListTest : public Intake {
   protected:
     void SetUp() override {
         dir.file("lib/music/rock live.mp3", "Live Rock");
-        dir.file("lib/music/rock studio.mp3");
-        dir.file("lib/music/demo tape.mp3");
-        dir.file("lib/music/Live Rock.mp3");
-        dir.file("lib/music/jazz.ogg");
-        dir.file("lib/music/cover.jpg");
-        dir.file("lib/music/list.m3u8");
-        dir.file("lib/music/old/rock old.mp3");
-        dir.file("lib/music/old/Skip/rock skipped.mp3");
-        dir.file("lib/other/b.mp3");
+        files({"lib/music/rock studio.mp3", "lib/music/demo tape.mp3", "lib/music/Live Rock.mp3",
+               "lib/music/jazz.ogg", "lib/music/cover.jpg", "lib/music/list.m3u8",
+               "lib/music/old/rock old.mp3", "lib/music/old/Skip/rock skipped.mp3",
+               "lib/other/b.mp3"});
     }
 
     // Opens a ".zav" with these lines (CR LF, a byte order mark first).
     std::vector<String> openWith(const std::string& lines, IntakeSettings settings = {}) {
-        dir.textFile("lib/s.zav", "\xEF\xBB\xBF" + lines);
+        dir.write("lib/s.zav", "\xEF\xBB\xBF" + lines);
         playlist = {};
-        openPath(playlist, currentFolder, dir.path("lib/s.zav"), PathChosenBy::FileDialog, settings,
-                 {}, false);
+        open(dir.path("lib/s.zav"), PathChosenBy::FileDialog, settings);
         return namesOf(playlist);
     }
-
-    TempFolder dir;
-    Playlist playlist;
-    String currentFolder;
 };
 
 // The filter form: words on line 1, a folder filter on line 2 ("*" any, empty
@@ -214,82 +199,63 @@ TEST_F(SearchListTest, LinkFormLoadsWhatItNames) {
     EXPECT_EQ(playlist.entries.size(), 5u);
     EXPECT_EQ(playlist.entries[playlist.current].path, dir.path("lib/music/jazz.ogg"));
     // A list, relative lines from the list's folder.
-    dir.textFile("lib/music/list.m3u8", "#EXTM3U\r\njazz.ogg\r\n../other/b.mp3\r\n");
+    dir.write("lib/music/list.m3u8", "#EXTM3U\r\njazz.ogg\r\n../other/b.mp3\r\n");
     EXPECT_EQ(openWith(dir.utf8("lib/music/list.m3u8")), texts({"jazz.ogg", "b.mp3"}));
     // Another search list.
-    dir.textFile("lib/music/inner.zav", "demo\r\n\r\n");
+    dir.write("lib/music/inner.zav", "demo\r\n\r\n");
     EXPECT_EQ(openWith(dir.utf8("lib/music/inner.zav")), texts({"demo tape.mp3"}));
 }
 
-TEST(SearchListLines, ByteOrderMarkLineEndsAndLength) {
-    TempFolder dir;
-    dir.textFile("a.zav",
-                 "\xEF\xBB\xBF"
-                 "one\r\ntwo\n" +
-                     std::string(300, 'x') + "\r\nfour");
+TEST_F(Intake, SearchListLinesByteOrderMarkLineEndsAndLength) {
+    dir.write("a.zav", "\xEF\xBB\xBFone\r\ntwo\n" + std::string(300, 'x') + "\r\nfour");
     const auto lines = readSearchListLines(dir.path("a.zav"));
     ASSERT_TRUE(lines);
     EXPECT_EQ(lines->line1, text("one"));
     EXPECT_EQ(lines->line2, text("two"));
     EXPECT_EQ(lines->line3, String(259, 'x'));
-    dir.textFile("b.zav", "\xE6\xAD\x8C");  // 歌, no line end
+    dir.write("b.zav", "\xE6\xAD\x8C");  // 歌, no line end
     EXPECT_EQ(readSearchListLines(dir.path("b.zav"))->line1, String(1, 0x6B4C));
     EXPECT_FALSE(readSearchListLines(dir.path("missing.zav")));
     // A line with a NUL would name whatever comes before the NUL.
-    dir.textFile("c.zav", dir.utf8("a.zav") + std::string("\0x\r\ntwo", 7));
+    dir.write("c.zav", dir.utf8("a.zav") + std::string("\0x\r\ntwo", 7));
     EXPECT_EQ(readSearchListLines(dir.path("c.zav"))->line1, String());
     EXPECT_EQ(readSearchListLines(dir.path("c.zav"))->line2, text("two"));
 }
 
 // --- Files, folders and lists dropped onto the list box ----------------------
 
-class DropTest : public ::testing::Test {
+class DropTest : public Intake {
   protected:
     void SetUp() override {
         dir.file("in/d1.mp3", "Dropped One");
-        dir.file("in/d2.mp3");
-        dir.file("in/p.png");
-        dir.file("in/sub/deep.mp3");
-        dir.file("loose.mp3");
-        dir.file("cover.jpg");
+        files({"in/d2.mp3", "in/p.png", "in/sub/deep.mp3", "loose.mp3", "cover.jpg"});
         for (int i = 0; i < 8; ++i)
             dir.file("list/e" + std::to_string(i) + ".mp3");
-        openPath(playlist, currentFolder, dir.path("list/e0.mp3"), PathChosenBy::CommandLine, {},
-                 {}, false);
+        open(dir.path("list/e0.mp3"));
         for (const PlaylistEntry& entry : playlist.entries)
             listBox.insert(listBox.count(), displayText(entry, false));
     }
-
-    int drop(const std::vector<String>& paths, int at) {
-        return dropOnList(playlist, listBox, paths, at, currentFolder, settings);
+    // Drops these names of the folder.
+    int drop(std::initializer_list<const char*> names, int at) {
+        std::vector<String> paths;
+        for (const char* name : names)
+            paths.push_back(dir.path(name));
+        return dropOnList(playlist, listBox, paths, at, currentFolder, {});
     }
-
-    TempFolder dir;
-    Playlist playlist;
     MemoryListBox listBox;
-    String currentFolder;
-    IntakeSettings settings;
 };
 
 // A list is read in place, its missing entries left out.
 TEST_F(DropTest, PathsOntoAnItemGoBeforeItAndCurrentFollowsItsEntry) {
-    dir.textFile("in/l.m3u8", "#EXTM3U\r\n#EXTINF:3,Named\r\nd2.mp3\r\nmissing.mp3\r\n");
+    dir.write("in/l.m3u8", "#EXTM3U\r\n#EXTINF:3,Named\r\nd2.mp3\r\nmissing.mp3\r\n");
     playlist.current = 5;
-    const int added = drop(
-        {dir.path("loose.mp3"), dir.path("cover.jpg"), dir.path("in/l.m3u8"), dir.path("in")}, 3);
-    // The folder gives its own files only, in the order the file system lists them.
-    std::vector<String> folderNames;
-    for (const FolderItem& item : listFolder(dir.path("in"))) {
-        if (!item.isFolder && item.name != text("p.png") && item.name != text("l.m3u8"))
-            folderNames.push_back(item.name);
-    }
-    ASSERT_EQ(added, 4);
-    EXPECT_EQ(namesOf(playlist)[3], text("loose.mp3"));
+    ASSERT_EQ(drop({"loose.mp3", "cover.jpg", "in/l.m3u8", "in"}, 3), 4);
+    const std::vector<String> names = namesOf(playlist);
+    EXPECT_EQ((std::vector{names[3], names[7]}), texts({"loose.mp3", "e3.mp3"}));
     EXPECT_EQ(playlist.entries[4].path, dir.path("in/d2.mp3"));
     EXPECT_EQ(playlist.entries[4].title, text("Named"));
-    EXPECT_EQ(namesOf(playlist)[5], folderNames[0]);
-    EXPECT_EQ(namesOf(playlist)[6], folderNames[1]);
-    EXPECT_EQ(namesOf(playlist)[7], text("e3.mp3"));
+    // The folder gives its own files only, in the order the file system lists them.
+    EXPECT_EQ((std::set{names[5], names[6]}), (std::set{text("d1.mp3"), text("d2.mp3")}));
     EXPECT_EQ(playlist.current, 9);
     EXPECT_EQ(playlist.entries[9].path, dir.path("list/e5.mp3"));
     EXPECT_EQ(currentFolder, dir.path());
@@ -303,7 +269,7 @@ TEST_F(DropTest, PathsOntoAnItemGoBeforeItAndCurrentFollowsItsEntry) {
 
 TEST_F(DropTest, BelowTheLastItemAppendsAndCurrentBeforeStays) {
     playlist.current = 2;
-    drop({dir.path("loose.mp3")}, dropInsertionPoint(RowAtPoint{7, true}, playlist));
+    drop({"loose.mp3"}, dropInsertionPoint(RowAtPoint{7, true}, playlist));
     EXPECT_EQ(namesOf(playlist).back(), text("loose.mp3"));
     EXPECT_EQ(playlist.current, 2);
     expectAligned(playlist, listBox);
@@ -312,23 +278,21 @@ TEST_F(DropTest, BelowTheLastItemAppendsAndCurrentBeforeStays) {
 TEST_F(DropTest, OntoAnEmptyListMakesTheFirstCurrent) {
     playlist = {};
     listBox.reset(0);
-    drop({dir.path("cover.jpg"), dir.path("in/d2.mp3"), dir.path("in/d1.mp3")}, 0);
+    drop({"cover.jpg", "in/d2.mp3", "in/d1.mp3"}, 0);
     EXPECT_EQ(namesOf(playlist), texts({"d2.mp3", "d1.mp3"}));
     EXPECT_EQ(playlist.current, 0);
     expectAligned(playlist, listBox);
 
     playlist = {};
     listBox.reset(0);
-    drop({dir.path("cover.jpg")}, 0);
+    drop({"cover.jpg"}, 0);
     EXPECT_EQ(playlist.current, -1);
 }
 
 TEST_F(DropTest, SearchListSortsEverythingAndKeepsCurrentAndRowsInLine) {
-    dir.textFile("in/s.zav", "d\r\n\r\n");
+    dir.write("in/s.zav", "d\r\n\r\n");
     playlist.current = 6;
-    drop(
-        {dir.path("loose.mp3"), dir.path("in/s.zav"), dir.path("cover.jpg"), dir.path("in/d1.mp3")},
-        2);
+    drop({"loose.mp3", "in/s.zav", "cover.jpg", "in/d1.mp3"}, 2);
     EXPECT_EQ(playlist.entries.size(), 8u + 1 + 2 + 1);
     EXPECT_EQ(playlist.entries[playlist.current].path, dir.path("list/e6.mp3"));
     expectAligned(playlist, listBox);

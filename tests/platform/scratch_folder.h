@@ -40,8 +40,9 @@ class ScratchFolder {
         return out.u16string();
 #endif
     }
-    // Writes the bytes to the file of that name and gives its path.
+    // Writes the bytes to the file of that name, making its folders, and gives its path.
     String write(std::string_view name, std::string_view bytes) const {
+        std::filesystem::create_directories((root_ / name).parent_path());
         std::ofstream(root_ / name, std::ios::binary | std::ios::trunc)
             .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return path(name);

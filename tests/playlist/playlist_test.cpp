@@ -34,6 +34,16 @@ std::unique_ptr<Shown> show(const std::vector<String>& names, int current) {
     return shown;
 }
 
+// Each row, one time in `oneIn`.
+std::vector<int> randomRows(std::mt19937& random, int count, unsigned oneIn) {
+    std::vector<int> rows;
+    for (int i = 0; i < count; ++i) {
+        if (random() % oneIn == 0)
+            rows.push_back(i);
+    }
+    return rows;
+}
+
 std::vector<String> letters(int count) {
     std::vector<String> names;
     for (int i = 0; i < count; ++i)
@@ -50,11 +60,7 @@ TEST(PlaylistRemove, CurrentStaysOnItsEntryOrTheNextOnRandomSelections) {
     for (int round = 0; round < 300; ++round) {
         const int count = 1 + static_cast<int>(random() % 12);
         const int current = static_cast<int>(random() % count);
-        std::vector<int> rows;
-        for (int i = 0; i < count; ++i) {
-            if (random() % 3 == 0)
-                rows.push_back(i);
-        }
+        const std::vector<int> rows = randomRows(random, count, 3);
         auto shown = show(letters(count), current);
         shown->listBox.select(rows);
         std::vector<String> expected;
@@ -92,11 +98,7 @@ TEST(PlaylistMove, AgreesWithPairwiseSwapsOnRandomSelections) {
     for (int round = 0; round < 300; ++round) {
         const int count = 2 + static_cast<int>(random() % 10);
         const int current = static_cast<int>(random() % count);
-        std::vector<int> rows;
-        for (int i = 0; i < count; ++i) {
-            if (random() % 2 == 0)
-                rows.push_back(i);
-        }
+        const std::vector<int> rows = randomRows(random, count, 2);
         const bool down = random() % 2 == 0;
         auto shown = show(letters(count), current);
         shown->listBox.select(rows);
@@ -131,14 +133,23 @@ TEST(PlaylistMove, AgreesWithPairwiseSwapsOnRandomSelections) {
     }
 }
 
-TEST(PlaylistFind, ExactPathOrTheLastEntry) {
-    Playlist playlist = makePlaylist({ZT("a.mp3"), ZT("b.mp3"), ZT("b.mp3"), ZT("c.mp3")});
+// An entry by its path (else the last one), and the next one whose title,
+// or else name, has the words, round the end.
+TEST(PlaylistFind, ByPathOrTheLastAndTheNextMatchRoundTheEnd) {
+    Playlist playlist = makePlaylist(
+        {ZT("a live.mp3"), ZT("b.mp3"), ZT("b.mp3"), ZT("c live.mp3"), ZT("d.mp3")}, 0);
     EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\b.mp3")), 1);
-    EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\B.mp3")), 3);  // case matters
-    EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\zz.mp3")), 3);
+    EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\B.mp3")), 4);  // case matters
+    EXPECT_EQ(findByPath(playlist, ZT("D:\\m\\zz.mp3")), 4);
     EXPECT_EQ(findByPath(Playlist{}, ZT("D:\\m\\a.mp3")), -1);
+    EXPECT_EQ(copyEntry(playlist, 5).path, String());  // out of range: nothing
 
-    EXPECT_EQ(copyEntry(playlist, 4).path, String());  // out of range: nothing
+    EXPECT_EQ(findNextMatch(playlist, 0, ZT("live")), 3);
+    EXPECT_EQ(findNextMatch(playlist, 3, ZT("live")), 0);
+    EXPECT_EQ(findNextMatch(playlist, -1, ZT("a live")), 0);
+    playlist.entries[3].title = ZT("Studio");
+    playlist.entries[4].title = ZT("live take");
+    EXPECT_EQ(findNextMatch(playlist, 0, ZT("live")), 4);
 }
 
 TEST(PlaylistInsert, EntriesAndRowsGoToTheSameIndex) {
@@ -160,6 +171,7 @@ TEST(PlaylistRefill, EveryRefillKeepsTheUsersPlace) {
         {"titles onto the rows", [](Shown& s) { refreshRows(s.listBox, s.playlist, true); }},
     };
     for (const auto& [name, refill] : refills) {
+        SCOPED_TRACE(name);
         auto shown = show(letters(20), 0);
         MemoryListBox& box = shown->listBox;
         box.select({3, 4, 9});
@@ -168,10 +180,9 @@ TEST(PlaylistRefill, EveryRefillKeepsTheUsersPlace) {
         box.setAnchor(3);
         refill(*shown);
         const ListViewPlace place = viewPlace(box);
-        EXPECT_EQ(place.selected, std::vector<int>({3, 4, 9})) << name;
+        EXPECT_EQ(place.selected, std::vector<int>({3, 4, 9}));
         EXPECT_EQ(std::vector<int>({place.top, place.caret, place.anchor}),
-                  std::vector<int>({5, 9, 3}))
-            << name;
+                  std::vector<int>({5, 9, 3}));
     }
 }
 
@@ -315,16 +326,17 @@ TEST(PlaylistFilter, KeepsMatchesAndTracksCurrent) {
         int currentAfter;
         bool currentRemoved;
     };
+    const std::vector<String> all =
+        texts({"live1.mp3", "demo.mp3", "b live.mp3", "Live.mp3", "live3.mp3"});
+    const std::vector<String> live = texts({"live1.mp3", "b live.mp3", "live3.mp3"});
     const std::vector<Case> cases = {
-        {"live", 4, texts({"live1.mp3", "b live.mp3", "live3.mp3"}), 2, false},
-        {"live", 1, texts({"live1.mp3", "b live.mp3", "live3.mp3"}), 0, true},
+        {"live", 4, live, 2, false},
+        {"live", 1, live, 0, true},
         {"nothing", 2, {}, -1, true},
-        {"  ", 2, texts({"live1.mp3", "demo.mp3", "b live.mp3", "Live.mp3", "live3.mp3"}), 2,
-         false},
+        {"  ", 2, all, 2, false},
     };
     for (const Case& c : cases) {
-        Playlist playlist = makePlaylist(
-            texts({"live1.mp3", "demo.mp3", "b live.mp3", "Live.mp3", "live3.mp3"}), c.current);
+        Playlist playlist = makePlaylist(all, c.current);
         MemoryListBox listBox;
         MemoryCaption caption;
         rebuildListBox(caption, listBox, playlist, false);
@@ -334,20 +346,6 @@ TEST(PlaylistFilter, KeepsMatchesAndTracksCurrent) {
         EXPECT_EQ(playlist.current, c.currentAfter);
         expectAligned(playlist, listBox);
     }
-}
-
-TEST(PlaylistJump, FindsTheNextMatchAndWraps) {
-    Playlist playlist =
-        makePlaylist({ZT("a live.mp3"), ZT("b.mp3"), ZT("c live.mp3"), ZT("d.mp3")}, 0);
-    EXPECT_EQ(findNextMatch(playlist, 0, ZT("live")), 2);
-    EXPECT_EQ(findNextMatch(playlist, 2, ZT("live")), 0);
-    EXPECT_EQ(findNextMatch(playlist, 0, ZT("")), -1);
-    EXPECT_EQ(findNextMatch(playlist, -1, ZT("a live")), 0);
-
-    // A title, when there is one, is what is searched.
-    playlist.entries[2].title = ZT("Studio");
-    playlist.entries[3].title = ZT("live take");
-    EXPECT_EQ(findNextMatch(playlist, 0, ZT("live")), 3);
 }
 
 // The row under a point is counted from the top row, so rows past 65,535 are
@@ -365,8 +363,8 @@ TEST(PlaylistRowAtPoint, CountsFromTheTopRowBeyondSixteenBits) {
     };
     for (const Case& c : cases) {
         const RowAtPoint hit = rowAtPoint(c.top, c.y, c.height, c.count);
-        EXPECT_EQ(hit.row, c.expected.row) << c.top << " " << c.y;
-        EXPECT_EQ(hit.below, c.expected.below) << c.top << " " << c.y;
+        EXPECT_EQ(std::pair(hit.row, hit.below), std::pair(c.expected.row, c.expected.below))
+            << c.top << " " << c.y;
     }
 }
 

@@ -71,12 +71,7 @@ class TempFolder : public ScratchFolder {
             tag[127] = static_cast<char>(255);
             bytes += tag;
         }
-        textFile(relative, bytes);
-    }
-
-    void textFile(const std::string& relative, const std::string& content) const {
-        std::filesystem::create_directories((root() / relative).parent_path());
-        write(relative, content);
+        write(relative, bytes);
     }
 
     // The UTF-8 spelling of a path, for list and search-list files.

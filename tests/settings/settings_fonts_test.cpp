@@ -15,10 +15,8 @@ TEST(SettingsFonts, PointsToPixelsRoundLikeMulDiv) {
 }
 
 TEST(SettingsFonts, StyleBits) {
-    EXPECT_EQ(fontWeight(0x300), 700);
-    EXPECT_TRUE(fontItalic(0x300));
-    EXPECT_EQ(fontWeight(0x400), 400);  // "regular" from the dialog
-    EXPECT_FALSE(fontItalic(0x400));
+    EXPECT_EQ(std::pair(fontWeight(0x300), fontItalic(0x300)), std::pair(700, true));
+    EXPECT_EQ(std::pair(fontWeight(0x400), fontItalic(0x400)), std::pair(400, false));  // regular
 }
 
 TEST(SettingsFonts, RowHeightFollowsTheListFont) {

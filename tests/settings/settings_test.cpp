@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <tuple>
 #include <vector>
@@ -92,54 +93,38 @@ TEST(SettingsLoad, TextsAreCutToTheirBuffers) {
     EXPECT_EQ(readIgnoreDir(store), ZT("@eaDir"));
 }
 
-// Every value away from its default.
-Settings unusualSettings() {
-    return Settings{.Mode = Settings::kSingle,
-                    .TopMost = 1,
-                    .ListWidth = 0,
-                    .DefaultListWidth = 210,
-                    .LeftList = 0,
-                    .SearchSubFolder = 1,
-                    .MasterVolume = 0,
-                    .ShowBitmapList = 0,
-                    .ShowBitmapText = 0,
-                    .ShowText = 0,
-                    .CenterText = 1,
-                    .ViewSize = Settings::kMultiple,
-                    .IgnoreError = 1,
-                    .NoStandby = 1,
-                    .NoDisplayOff = 1,
-                    .Volume = 640,
-                    .textFontSize = 14,
-                    .listFontSize = 8,
-                    .textFontName = ZT("Meiryo"),
-                    .listFontName = ZT("MS Gothic"),
-                    .textFontStyle = 0x300,
-                    .listFontStyle = 0x100,
-                    .SingleClickMode = 1,
-                    .NoExt = 1,
-                    .DarkMode = 1,
-                    .AfterActive = 1,
-                    .ReplayGain = Settings::kGainAlbum,
-                    .CaptureDir = ZT("D:\\Caps"),
-                    .loaded = true};
+// Keys and values of the [SystemSetting] section, "key=value|key=value".
+void putAll(MemorySettingsStore& store, std::string_view pairs) {
+    while (!pairs.empty()) {
+        const std::string_view pair = pairs.substr(0, pairs.find('|'));
+        const size_t equals = pair.find('=');
+        store.writeString(kSystemSection, utf8ToUtf16(pair.substr(0, equals)),
+                          utf8ToUtf16(pair.substr(equals + 1)));
+        pairs.remove_prefix(std::min(pair.size() + 1, pairs.size()));
+    }
 }
 
+// A file with every value away from its default is written back as it was.
 TEST(SettingsSave, EveryValueComesBack) {
     MemorySettingsStore store;
-    const ResumeKeys resume{ZT("D:\\m"), ZT("D:\\m\\a.mp3"), 1234};
-    ASSERT_TRUE(writeSettings(store, unusualSettings(), {30, 40, 500, 420}, resume, 96));
-    const Settings after = loadFrom(store, 0.1f);  // not linked: the system is not asked
-    EXPECT_EQ(after.textFontStyle, 0x300);
-    EXPECT_EQ(after.Volume, 640);
-    // Equal files mean equal settings, key by key.
+    putAll(store,
+           "Volume= 64|Mode=SINGLE|TopMost=ON|ListWidth= 0|DefaultListWidth= 210|LeftList=OFF|"
+           "SearchSubFolder=ON|MasterVolume=OFF|ShowBitmapList=OFF|ShowBitmapText=OFF|"
+           "ShowText=OFF|CenterText=ON|IgnoreError=ON|ViewSize=MULTIPLE|x= -1200|y= 40|"
+           "width= 500|height= 420|NoStandby=ON|NoDisplayOff=ON|SingleClickMode=ON|NoExt=ON|"
+           "DarkMode=ON|AfterActive=ON|ReplayGain=ALBUM|listFontName=MS Gothic|"
+           "textFontName=Meiryo|listFontSize= 8|textFontSize= 14|listFontStyle= 256|"
+           "textFontStyle= 768|nowPlaying=D:\\m\\a.mp3|nowDir=D:\\m|nowPosition= 1234");
+    store.writeString(kUserSection, ZT("CaptureDir"), ZT("D:\\Caps"));
+    const Settings s = loadFrom(store, 0.1f);  // not linked: the system is not asked
     MemorySettingsStore again;
-    writeSettings(again, after, {after.x, after.y, after.width, after.height}, resume, 96);
-    EXPECT_EQ(again.entries(kSystemSection), store.entries(kSystemSection));
-    EXPECT_EQ(again.entries(kUserSection), store.entries(kUserSection));
-    const ResumeKeys read = readResumeKeys(store);
-    EXPECT_EQ(std::tie(read.nowDir, read.nowPlaying, read.nowPosition),
-              std::tie(resume.nowDir, resume.nowPlaying, resume.nowPosition));
+    ASSERT_TRUE(writeSettings(again, s, {s.x, s.y, s.width, s.height}, readResumeKeys(store), 96));
+    for (const Char* section : {kSystemSection, kUserSection}) {
+        auto written = again.entries(section), read = store.entries(section);
+        std::sort(written.begin(), written.end());
+        std::sort(read.begin(), read.end());
+        EXPECT_EQ(written, read);
+    }
 }
 
 TEST(SettingsSave, VolumeKeepsTensAndOddValuesGetTheirFallbackWords) {
@@ -171,37 +156,32 @@ TEST(SettingsSave, SettingsNeverLoadedLeaveTheFileAlone) {
 // The file holds 96-DPI pixels; a round trip at any DPI writes back the
 // numbers it read, so the window neither grows nor shrinks run by run.
 TEST(SettingsDpi, FileSizesArePixelsAt96Dpi) {
-    struct Case {
+    const struct {
         int dpi;
-        int fileWidth, fileHeight, fileList;
-        int width, height, list;
+        const char* file;
+        std::tuple<int, int, int> sizes;  // width, height, list width
+    } cases[] = {
+        {96, "width= 301|height= 379|ListWidth= 121", {301, 379, 121}},
+        {120, "width= 301|height= 379|ListWidth= 121", {376, 474, 151}},
+        {144, "width= 300|height= 380|ListWidth= 120", {450, 570, 180}},
     };
-    const Case cases[] = {
-        {96, 301, 379, 121, 301, 379, 121},
-        {120, 301, 379, 121, 376, 474, 151},
-        {144, 300, 380, 120, 450, 570, 180},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dpi);
         MemorySettingsStore store;
-        put(store, ZT("width"), numberText(c.fileWidth).c_str());
-        put(store, ZT("height"), numberText(c.fileHeight).c_str());
-        put(store, ZT("ListWidth"), numberText(c.fileList).c_str());
+        putAll(store, c.file);
         Settings s;
         readPlacement(store, kTemplateWidth, c.dpi, s);
         readSettings(store, std::nullopt, c.dpi, s);
-        EXPECT_EQ((std::tuple{s.width, s.height, s.ListWidth}),
-                  (std::tuple{c.width, c.height, c.list}))
-            << c.dpi;
+        EXPECT_EQ((std::tuple{s.width, s.height, s.ListWidth}), c.sizes);
         MemorySettingsStore written;
         writeSettings(written, s, {0, 0, s.width, s.height}, {}, c.dpi);
         for (const Char* key : {ZT("width"), ZT("height"), ZT("ListWidth")})
             EXPECT_EQ(written.readString(kSystemSection, key, ZT(""), 260),
-                      store.readString(kSystemSection, key, ZT(""), 260))
-                << c.dpi;
+                      store.readString(kSystemSection, key, ZT(""), 260));
         // Without a width the template's is taken as it is, unrounded.
         MemorySettingsStore empty;
         readPlacement(empty, 467, c.dpi, s);
-        EXPECT_EQ(s.width, 467) << c.dpi;
+        EXPECT_EQ(s.width, 467);
     }
 }
 
