@@ -183,7 +183,8 @@ TEST(EngineRulesTest, StartTimingReadingsThatMakeNoSenseTellNothing) {
     EXPECT_FALSE(startLatencyFrom(0.150, 0, 1));                   // not moved yet
     EXPECT_FALSE(startLatencyFrom(0.150, 5, 1));                   // a seek forward
     EXPECT_NEAR(*endShortfallFrom(3.93, 4), 0.07, 1e-9);
-    EXPECT_FALSE(endShortfallFrom(3.93, 0));   // length unknown
+    EXPECT_NEAR(endShortfallFrom(0.95, 1).value_or(-1), 0.05, 1e-9);  // a clip under a second
+    EXPECT_FALSE(endShortfallFrom(3.93, 0));                          // length unknown
     EXPECT_FALSE(endShortfallFrom(0.001, 4));  // read after the engine went back to 0
     RunningEstimate estimate;
     EXPECT_FALSE(estimate.measured());
