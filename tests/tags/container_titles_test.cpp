@@ -10,7 +10,6 @@ namespace {
 
 using namespace build;
 using namespace std::string_literals;
-using test::bytesReadBy;
 using test::titleOf;
 
 const Bytes kCover = Bytes(300 * 1024, '\x77');
@@ -40,9 +39,10 @@ TEST(TitleReaders, LargeDataBeforeTheTitleIsNotRead) {
          16 * 1024},
     };
     for (const auto& c : cases) {
-        String title;
-        EXPECT_LT(bytesReadBy(c.reader, c.bytes, &title), c.limit);
-        EXPECT_EQ(title, ZT("title"));
+        MemoryFile file(c.bytes);
+        CountingFile counting(file);
+        EXPECT_EQ(c.reader(counting, nullptr), ZT("title"));
+        EXPECT_LT(counting.bytesRead(), c.limit);
     }
 }
 
@@ -127,8 +127,7 @@ TEST(TitleReaders, GainTextsTakenOrRefused) {
     for (const auto& value : values) {
         const Bytes flac =
             flacFile({{4, vorbisComments("", {"REPLAYGAIN_TRACK_GAIN=" + value.text})}});
-        EXPECT_EQ(test::titleAndGainOf(readFlacTitle, flac).gain.trackGain, value.gain)
-            << value.text;
+        EXPECT_EQ(test::gainRead(readFlacTitle, flac).trackGain, value.gain) << value.text;
     }
 }
 
@@ -179,8 +178,7 @@ TEST(TitleReaders, GainFieldsOfEachFormat) {
          gain({}, {})},
     };
     for (size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(test::titleAndGainOf(cases[i].reader, cases[i].bytes).gain, cases[i].gain)
-            << "case " << i;
+        EXPECT_EQ(test::gainRead(cases[i].reader, cases[i].bytes), cases[i].gain) << "case " << i;
 }
 
 }  // namespace

@@ -13,15 +13,15 @@ using namespace std::string_literals;
 
 TEST(HostileInput, SamplesAreReadWholeAndEveryTruncationEnds) {
     for (const TagSample& sample : tagSamples()) {
-        EXPECT_EQ(test::titleOf(sample.reader, sample.bytes), sample.title) << sample.name;
-        const TitleAndGain whole = test::titleAndGainOf(sample.reader, sample.bytes);
-        EXPECT_EQ(whole.title, sample.title) << sample.name;
-        EXPECT_EQ(whole.gain, sample.gain) << sample.name;
+        SCOPED_TRACE(sample.name);
+        ReplayGainTags gain;
+        EXPECT_EQ(test::titleOf(sample.reader, sample.bytes), sample.title);
+        EXPECT_EQ(test::titleOf(sample.reader, sample.bytes, &gain), sample.title);
+        EXPECT_EQ(gain, sample.gain);
         for (size_t length = 0; length < sample.bytes.size(); ++length) {
             MemoryFile file(sample.bytes.substr(0, length));
             // Walking on for the gain fields never changes the title.
-            ReplayGainTags gain;
-            EXPECT_EQ(sample.reader(file, &gain), sample.reader(file, nullptr)) << sample.name;
+            EXPECT_EQ(sample.reader(file, &gain), sample.reader(file, nullptr));
             const LyricsAndPicture found = readLyricsAndPicture(file);
             if (found.picture)
                 (void)readPictureBytes(file, *found.picture);

@@ -70,17 +70,17 @@ TEST(Id3Picture, ChoosingTheFrame) {
         kFront);
 }
 
+// Unsynchronised as a whole tag (2.3) or as a frame (2.4).
 TEST(Id3Picture, UnsynchronisedImagesComeBackWhole) {
     const Bytes lyrics =
         id3Frame(3, "USLT", lyricsContent(1, kBomLe + kNul2, kBomLe + utf16le(u"x")));
-    const Bytes cover = id3Frame(3, "APIC", apicContent(0, 3, kNul, kFront));
-    const LyricsAndPicture found =
-        lyricsAndPictureOf(id3Tag(3, unsynchronise(lyrics + cover), 0x80));
-    EXPECT_EQ(found.lyrics, ZT("x"));
-    EXPECT_EQ(pictureBytesOf(id3Tag(3, unsynchronise(lyrics + cover), 0x80)), kFront);
-    const Bytes cover4 =
-        id3Frame(4, "APIC", unsynchronise(apicContent(0, 3, kNul, kFront)), 0x0002);
-    EXPECT_EQ(pictureBytesOf(id3Tag(4, cover4)), kFront);
+    const Bytes tag = id3Tag(
+        3, unsynchronise(lyrics + id3Frame(3, "APIC", apicContent(0, 3, kNul, kFront))), 0x80);
+    EXPECT_EQ(lyricsAndPictureOf(tag).lyrics, ZT("x"));
+    EXPECT_EQ(pictureBytesOf(tag), kFront);
+    EXPECT_EQ(pictureBytesOf(id3Tag(
+                  4, id3Frame(4, "APIC", unsynchronise(apicContent(0, 3, kNul, kFront)), 0x0002))),
+              kFront);
 }
 
 TEST(Id3Picture, LocatedWithoutReadingTheImage) {

@@ -1,5 +1,5 @@
-// Real files written by ffmpeg (tools/make-tag-media) give the titles and
-// covers ffmpeg was asked to store.
+// Real files written by ffmpeg (tools/make-tag-media) give the titles, covers
+// and gains ffmpeg was asked to store.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -11,23 +11,15 @@
 namespace zav2 {
 namespace {
 
-struct Expected {
-    std::string file;
-    std::string title;
-    std::string cover;  // "-" when none is stored
-};
-
-std::vector<Expected> expectedFiles() {
-    std::vector<Expected> rows;
-    std::ifstream list(std::string(ZAV2_TAG_MEDIA) + "/expected.tsv");
-    std::string line;
-    while (std::getline(list, line)) {
+// The lines of a list the script wrote, split at tabs.
+std::vector<std::vector<std::string>> rowsOf(const std::string& list) {
+    std::ifstream in(std::string(ZAV2_TAG_MEDIA) + "/" + list);
+    std::vector<std::vector<std::string>> rows;
+    for (std::string line; std::getline(in, line);) {
         std::istringstream fields(line);
-        Expected row;
-        std::getline(fields, row.file, '\t');
-        std::getline(fields, row.title, '\t');
-        std::getline(fields, row.cover, '\t');
-        rows.push_back(row);
+        rows.emplace_back();
+        for (std::string field; std::getline(fields, field, '\t');)
+            rows.back().push_back(field);
     }
     return rows;
 }
@@ -36,43 +28,41 @@ String mediaPath(const std::string& name) {
     return utf8ToUtf16(std::string(ZAV2_TAG_MEDIA) + "/" + name);
 }
 
+// Rows: file, title, cover file or "-".
 TEST(FfmpegMedia, TitlesAndCoversAsWritten) {
-    const std::vector<Expected> rows = expectedFiles();
+    const auto rows = rowsOf("expected.tsv");
     ASSERT_GE(rows.size(), 15u);
-    for (const Expected& row : rows) {
-        SCOPED_TRACE(row.file);
-        EXPECT_EQ(utf16ToUtf8(readTitle(mediaPath(row.file))), row.title);
-        if (row.cover == "-")
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row[0]);
+        ASSERT_EQ(row.size(), 3u);
+        EXPECT_EQ(utf16ToUtf8(readTitle(mediaPath(row[0]))), row[1]);
+        if (row[2] == "-")
             continue;
-        const LyricsAndPicture found = readLyricsAndPicture(mediaPath(row.file));
+        const LyricsAndPicture found = readLyricsAndPicture(mediaPath(row[0]));
         ASSERT_TRUE(found.picture);
-        EXPECT_EQ(readPictureBytes(mediaPath(row.file), *found.picture),
-                  readWholeFile(mediaPath(row.cover), 1 << 20));
+        EXPECT_EQ(readPictureBytes(mediaPath(row[0]), *found.picture),
+                  readWholeFile(mediaPath(row[2]), 1 << 20));
     }
 }
 
-std::string describe(const ReplayGainTags& gain) {
-    std::ostringstream out;
-    for (const auto& value : {gain.trackGain, gain.trackPeak, gain.albumGain, gain.albumPeak}) {
-        if (value)
-            out << *value << '\t';
-        else
-            out << "-\t";
-    }
-    return out.str();
-}
-
+// Rows: file, then track gain and peak, album gain and peak, "-" for none.
 TEST(FfmpegMedia, GainsAsWritten) {
-    std::ifstream list(std::string(ZAV2_TAG_MEDIA) + "/gain.tsv");
-    std::string line;
-    int rows = 0;
-    while (std::getline(list, line)) {
-        const size_t tab = line.find('\t');
-        const TitleAndGain found = readTitleAndGain(mediaPath(line.substr(0, tab)));
-        EXPECT_EQ(describe(found.gain), line.substr(tab + 1) + "\t") << line;
-        ++rows;
+    const auto rows = rowsOf("gain.tsv");
+    EXPECT_GE(rows.size(), 6u);
+    for (const auto& row : rows) {
+        ASSERT_EQ(row.size(), 5u) << row[0];
+        const ReplayGainTags gain = readTitleAndGain(mediaPath(row[0])).gain;
+        const std::optional<double> values[] = {gain.trackGain, gain.trackPeak, gain.albumGain,
+                                                gain.albumPeak};
+        for (size_t i = 0; i < 4; ++i) {
+            std::ostringstream text;
+            if (values[i])
+                text << *values[i];
+            else
+                text << '-';
+            EXPECT_EQ(text.str(), row[i + 1]) << row[0] << ", field " << i + 1;
+        }
     }
-    EXPECT_GE(rows, 6);
 }
 
 }  // namespace

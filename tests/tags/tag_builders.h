@@ -29,9 +29,9 @@ inline constexpr auto le16 = bytesOf<2, false>;
 inline constexpr auto le32 = bytesOf<4, false>;
 inline constexpr auto le64 = bytesOf<8, false>;
 
+// Seven bits a byte, as ID3v2 stores its sizes.
 inline Bytes syncsafe(uint32_t v) {
-    return {static_cast<char>((v >> 21) & 0x7F), static_cast<char>((v >> 14) & 0x7F),
-            static_cast<char>((v >> 7) & 0x7F), static_cast<char>(v & 0x7F)};
+    return be32((v & 0x7F) | (v & 0x3F80) << 1 | (v & 0x1FC000) << 2 | (v & 0xFE00000) << 3);
 }
 
 // UTF-16 text from UTF-16 units, in either byte order.
@@ -59,11 +59,9 @@ inline Bytes unsynchronise(std::string_view bytes) {
     Bytes out;
     for (size_t i = 0; i < bytes.size(); ++i) {
         out.push_back(bytes[i]);
-        if (static_cast<unsigned char>(bytes[i]) == 0xFF &&
-            (i + 1 == bytes.size() || bytes[i + 1] == 0 ||
-             static_cast<unsigned char>(bytes[i + 1]) >= 0xE0)) {
+        const uint8_t next = i + 1 < bytes.size() ? static_cast<uint8_t>(bytes[i + 1]) : 0;
+        if (static_cast<uint8_t>(bytes[i]) == 0xFF && (next == 0 || next >= 0xE0))
             out.push_back('\0');
-        }
     }
     return out;
 }

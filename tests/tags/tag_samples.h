@@ -21,11 +21,6 @@ struct TagSample {
     ReplayGainTags gain{};  // what readTitleAndGain finds beside the title
 };
 
-inline ReplayGainTags gainOf(std::optional<double> trackGain, std::optional<double> trackPeak,
-                             std::optional<double> albumGain, std::optional<double> albumPeak) {
-    return {trackGain, trackPeak, albumGain, albumPeak};
-}
-
 inline std::vector<TagSample> tagSamples() {
     using namespace std::string_literals;
     const Bytes title16 = id3Frame(3, "TIT2", id3Text(1, kBomLe + utf16le(u"題名") + kNul2));
@@ -40,7 +35,7 @@ inline std::vector<TagSample> tagSamples() {
     };
     const Bytes gainComments[] = {"REPLAYGAIN_TRACK_GAIN=-7.25 dB", "REPLAYGAIN_TRACK_PEAK=0.5",
                                   "replaygain_album_gain=+2 dB", "REPLAYGAIN_ALBUM_PEAK=1.0625"};
-    const ReplayGainTags allFour = gainOf(-7.25, 0.5, 2, 1.0625);
+    const ReplayGainTags allFour{-7.25, 0.5, 2, 1.0625};
     return {
         {"id3_title", "v23", readId3Title, id3Tag(3, cover + lyrics + title16 + Bytes(32, '\0')),
          ZT("題名")},
@@ -70,11 +65,11 @@ inline std::vector<TagSample> tagSamples() {
                        txxx(3, 1,
                             kBomLe + utf16le(u"replaygain_track_peak") + kNul2 + kBomLe +
                                 utf16le(u"0.5"))),
-         ZT("題名"), gainOf(-7.25, 0.5, {}, {})},
+         ZT("題名"), ReplayGainTags{-7.25, 0.5, {}, {}}},
         {"id3_title", "v22-gain", readId3Title,
          id3Tag(2, id3Frame(2, "TT2", id3Text(0, "t")) +
                        txxx(2, 0, "REPLAYGAIN_ALBUM_GAIN\0+2 dB\0"s)),
-         ZT("t"), gainOf({}, {}, 2, {})},
+         ZT("t"), ReplayGainTags{{}, {}, 2, {}}},
         {"id3_title", "v1", readId3Title, Bytes(64, '\x11') + id3v1("Version one"),
          ZT("Version one")},
         {"flac_title", "comments", readFlacTitle, flacFile({{4, comments}}, "audio"), ZT("曲")},
@@ -99,7 +94,7 @@ inline std::vector<TagSample> tagSamples() {
         // Opus gains: Q7.8 dB towards -23 LUFS; no tag title.
         {"ogg_title", "opus-gain", readOggTitle,
          oggOpusFile({"TITLE=x", "R128_TRACK_GAIN=-1280", "R128_ALBUM_GAIN=384"}), ZT(""),
-         gainOf(0, {}, 6.5, {})},
+         ReplayGainTags{0, {}, 6.5, {}}},
         {"mp4_title", "moov-first", readMp4Title,
          ftyp("M4A ") + mp4TitleMoov(utf8(u8"タイトル"), atom("trak", Bytes(40, '\0'))) +
              atom("mdat", Bytes(64, '\0')),

@@ -25,28 +25,17 @@ inline void PrintTo(const ReplayGainTags& gain, std::ostream* out) {
 
 namespace zav2::test {
 
-// Runs a reader over bytes in memory.
-inline String titleOf(TitleReader reader, std::string bytes) {
+// Runs a reader over bytes in memory, reading the gain fields too when given
+// where to put them.
+inline String titleOf(TitleReader reader, std::string bytes, ReplayGainTags* gain = nullptr) {
     MemoryFile file(std::move(bytes));
-    return reader(file, nullptr);
+    return reader(file, gain);
 }
 
-// Runs a reader over bytes in memory, reading the gain fields too.
-inline TitleAndGain titleAndGainOf(TitleReader reader, std::string bytes) {
-    MemoryFile file(std::move(bytes));
-    TitleAndGain result;
-    result.title = reader(file, &result.gain);
-    return result;
-}
-
-// Runs a reader over bytes in memory and reports how many bytes it read.
-inline uint64_t bytesReadBy(TitleReader reader, std::string bytes, String* title = nullptr) {
-    MemoryFile file(std::move(bytes));
-    CountingFile counting(file);
-    const String result = reader(counting, nullptr);
-    if (title)
-        *title = result;
-    return counting.bytesRead();
+inline ReplayGainTags gainRead(TitleReader reader, std::string bytes) {
+    ReplayGainTags gain;
+    titleOf(reader, std::move(bytes), &gain);
+    return gain;
 }
 
 inline LyricsAndPicture lyricsAndPictureOf(const std::string& bytes) {
