@@ -53,15 +53,12 @@ class FakeReader final : public IMFSourceReader {
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr)
-            return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, __uuidof(IMFSourceReader))) {
-            *out = static_cast<IMFSourceReader*>(this);
+        const bool known =
+            IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, __uuidof(IMFSourceReader));
+        *out = known ? static_cast<IMFSourceReader*>(this) : nullptr;
+        if (known)
             AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+        return known ? S_OK : E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
     ULONG STDMETHODCALLTYPE Release() override {
@@ -71,17 +68,11 @@ class FakeReader final : public IMFSourceReader {
         return left;
     }
 
-    // IMFSourceReader
-    HRESULT STDMETHODCALLTYPE GetStreamSelection(DWORD, BOOL* selected) override {
-        *selected = TRUE;
-        return S_OK;
-    }
+    // IMFSourceReader: audio only (no native type of any other stream)
+    HRESULT STDMETHODCALLTYPE GetStreamSelection(DWORD, BOOL*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE SetStreamSelection(DWORD, BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetNativeMediaType(DWORD stream, DWORD,
-                                                 IMFMediaType** type) override {
-        if (stream != kAudio)
-            return MF_E_INVALIDSTREAMNUMBER;
-        return TypeOf(typePart, type);
+    HRESULT STDMETHODCALLTYPE GetNativeMediaType(DWORD, DWORD, IMFMediaType**) override {
+        return MF_E_INVALIDSTREAMNUMBER;
     }
     HRESULT STDMETHODCALLTYPE GetCurrentMediaType(DWORD, IMFMediaType** type) override {
         return TypeOf(typePart, type);
@@ -134,13 +125,10 @@ class FakeReader final : public IMFSourceReader {
         buffer->Lock(&data, nullptr, nullptr);
         for (uint64_t i = 0; i < count * 2; ++i) {
             const float value = valueAt(start + static_cast<double>(i / 2) / rate);
-            if (width == 4) {
-                std::memcpy(data + i * 4, &value, 4);
-            } else {
-                const int32_t integer = static_cast<int32_t>(std::lround(value * 8388608.0));
-                for (DWORD b = 0; b < 3; ++b)
-                    data[i * 3 + b] = static_cast<BYTE>(integer >> (8 * b));
-            }
+            const auto integer = static_cast<int32_t>(std::lround(value * 8388608.0));
+            // Little-endian: the low three bytes of the integer are its 24 bits.
+            std::memcpy(data + i * width, width == 4 ? static_cast<const void*>(&value) : &integer,
+                        width);
         }
         buffer->Unlock();
         buffer->SetCurrentLength(static_cast<DWORD>(count * 2 * width));

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "engine/media_engine_player.h"
+#include "platform/text.h"
 #include "wine_support.h"
 
 namespace zav2 {
@@ -30,7 +31,7 @@ bool run(MediaEnginePlayer& player, const std::string& line) {
         std::printf(SUCCEEDED(hr) ? "ok %08lx\n" : "error %08lx\n", static_cast<unsigned long>(hr));
     };
     if (command == "open") {
-        reply(test::openAndWait(player, test::fromUtf8(argument)));
+        reply(test::openAndWait(player, utf8ToUtf16(argument)));
     } else if (command == "play") {
         reply(player.Play());
     } else if (command == "stop") {

@@ -11,8 +11,6 @@
 
 namespace zav2::test {
 
-std::wstring fromUtf8(const std::string& text);
-
 // A file of the media folder made by make_test_media.sh, whose POSIX path is
 // in ZAV2_ENGINE_MEDIA; Wine shows the POSIX root as drive Z:.
 std::wstring mediaPath(const std::wstring& name);

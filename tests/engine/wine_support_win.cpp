@@ -14,14 +14,6 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-std::wstring fromUtf8(const std::string& text) {
-    const int units =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(units, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), units);
-    return out;
-}
-
 std::wstring mediaPath(const std::wstring& name) {
     const wchar_t* folder = _wgetenv(L"ZAV2_ENGINE_MEDIA");
     std::wstring path = folder ? folder : L"media";

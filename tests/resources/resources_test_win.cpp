@@ -7,21 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace zav2 {
 namespace {
 
-HINSTANCE module() {
-    return GetModuleHandleW(nullptr);
-}
-
-struct WindowDestroyer {
-    void operator()(HWND window) const { DestroyWindow(window); }
-};
-using WindowOwner = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
+const HINSTANCE instance = GetModuleHandleW(nullptr);
 
 INT_PTR CALLBACK quietDialogProc(HWND, UINT, WPARAM, LPARAM) {
     return FALSE;
@@ -34,7 +26,7 @@ INT_PTR CALLBACK quietDialogProc(HWND, UINT, WPARAM, LPARAM) {
 TEST(ResourcesTest, EveryMenuHasItsPopup) {
     for (const wchar_t* name : {IDR_MENU_LIST, IDR_MENU_MASTER, IDR_MENU_PLAY, IDR_MENU_TITLE,
                                 IDR_MENU_TEXT, IDR_MENU_OPEN}) {
-        HMENU menu = LoadMenuW(module(), name);
+        HMENU menu = LoadMenuW(instance, name);
         ASSERT_TRUE(menu);
         HMENU shown = GetSubMenu(menu, 0);
         EXPECT_TRUE(shown && GetMenuItemCount(shown) > 0);
@@ -52,7 +44,7 @@ BOOL CALLBACK collectIconId(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
 // index 19, 5110 index 22); buttons load them at 14 and 16 pixels.
 TEST(ResourcesTest, IconsLoadAndKeepTheirJumpListPositions) {
     std::vector<int> found;
-    EnumResourceNamesW(module(), RT_GROUP_ICON, collectIconId, reinterpret_cast<LONG_PTR>(&found));
+    EnumResourceNamesW(instance, RT_GROUP_ICON, collectIconId, reinterpret_cast<LONG_PTR>(&found));
     ASSERT_EQ(found.size(), 23u);
     EXPECT_EQ(found[0], IDI_APP);
     EXPECT_EQ(found[19], IDI_THUMB_STOP);
@@ -60,7 +52,7 @@ TEST(ResourcesTest, IconsLoadAndKeepTheirJumpListPositions) {
     for (int id : found) {
         for (int size : {14, 16}) {
             HICON icon = static_cast<HICON>(
-                LoadImageW(module(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+                LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
             EXPECT_TRUE(icon) << "icon " << id << " at " << size;
             DestroyIcon(icon);
         }
@@ -78,11 +70,12 @@ BOOL CALLBACK collectChildRect(HWND child, LPARAM found) {
 // the edit control or the buttons.
 TEST(ResourcesTest, SearchDialogControlsDoNotOverlap) {
     for (int id : {IDD_FILTER, IDD_JUMP}) {
-        const WindowOwner dialog(
-            CreateDialogParamW(module(), MAKEINTRESOURCEW(id), nullptr, quietDialogProc, 0));
+        const HWND dialog =
+            CreateDialogParamW(instance, MAKEINTRESOURCEW(id), nullptr, quietDialogProc, 0);
         ASSERT_TRUE(dialog);
         std::vector<RECT> controls;
-        EnumChildWindows(dialog.get(), collectChildRect, reinterpret_cast<LPARAM>(&controls));
+        EnumChildWindows(dialog, collectChildRect, reinterpret_cast<LPARAM>(&controls));
+        DestroyWindow(dialog);
         ASSERT_EQ(controls.size(), 6u);
         for (size_t a = 0; a < controls.size(); ++a) {
             for (size_t b = a + 1; b < controls.size(); ++b) {
@@ -95,11 +88,11 @@ TEST(ResourcesTest, SearchDialogControlsDoNotOverlap) {
 }
 
 TEST(ResourcesTest, ManifestAsksForCommonControls6AndPerMonitorDpiButNotUtf8) {
-    HRSRC found = FindResourceW(module(), MAKEINTRESOURCEW(1), RT_MANIFEST);
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(1), RT_MANIFEST);
     ASSERT_NE(found, nullptr);
-    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(module(), found)));
+    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(instance, found)));
     ASSERT_NE(bytes, nullptr);
-    const std::string manifest(bytes, SizeofResource(module(), found));
+    const std::string manifest(bytes, SizeofResource(instance, found));
     // The loader applied the DPI declaration: per monitor, version 2.
     EXPECT_TRUE(AreDpiAwarenessContextsEqual(GetThreadDpiAwarenessContext(),
                                              DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2));
@@ -108,11 +101,12 @@ TEST(ResourcesTest, ManifestAsksForCommonControls6AndPerMonitorDpiButNotUtf8) {
 
     // The loader applied it: the trackbars of the main window come from the
     // side-by-side common controls 6, not from the system's comctl32 5.
-    const WindowOwner dialog(
-        CreateDialogParamW(module(), MAKEINTRESOURCEW(IDD_MAIN), nullptr, quietDialogProc, 0));
+    const HWND dialog =
+        CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, quietDialogProc, 0);
     ASSERT_TRUE(dialog);
     wchar_t controls[MAX_PATH] = {};
     GetModuleFileNameW(GetModuleHandleW(L"comctl32.dll"), controls, MAX_PATH);
+    DestroyWindow(dialog);
     CharLowerW(controls);
     EXPECT_NE(std::wstring(controls).find(L"common-controls"), std::wstring::npos);
 }

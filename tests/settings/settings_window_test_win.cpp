@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <string>
 #include <iterator>
 
@@ -19,11 +18,6 @@
 
 namespace zav2 {
 namespace {
-
-struct WindowDestroyer {
-    void operator()(HWND window) const { DestroyWindow(window); }
-};
-using WindowOwner = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
 TEST(SettingsFile, HandEditedFileIsReadAndKeptInPlace) {
     const test::ScratchFolder folder("settings");
@@ -59,20 +53,21 @@ TEST(SettingsFile, HandEditedFileIsReadAndKeptInPlace) {
 TEST(SettingsFile, SaveTakesTheWindowOrTheSavedRectangle) {
     const test::ScratchFolder folder("settings");
     const String ini = folder.path("Zav2.ini");
-    const WindowOwner window(CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 200, 150, 450,
-                                             400, nullptr, nullptr, nullptr, nullptr));
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 200, 150, 450, 400,
+                                        nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(window);
     Settings settings;
     settings.loaded = true;
     const RECT saved{5, 6, 305, 406};
-    ASSERT_TRUE(saveSettings(ini, settings, window.get(), 1, saved, {}, {}));
+    ASSERT_TRUE(saveSettings(ini, settings, window, 1, saved, {}, {}));
     ProfileSettingsStore store(ini);
     EXPECT_EQ(store.readInt(kSystemSection, L"x", -1), 200);
     EXPECT_EQ(store.readInt(kSystemSection, L"width", -1), 450);
-    ASSERT_TRUE(saveSettings(ini, settings, window.get(), 3, saved, {}, {}));
+    ASSERT_TRUE(saveSettings(ini, settings, window, 3, saved, {}, {}));
     EXPECT_EQ(store.readInt(kSystemSection, L"x", -1), 5);
     EXPECT_EQ(store.readInt(kSystemSection, L"width", -1), 300);
     EXPECT_EQ(store.readInt(kSystemSection, L"height", -1), 400);
+    DestroyWindow(window);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
-#include <memory>
+#include <wrl/client.h>
 
 namespace zav2::driver {
 namespace {
@@ -157,73 +157,35 @@ int listRows(Context& context) {
 constexpr IID kAccessibleInterface = {
     0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
-class ComScope {
-  public:
-    ComScope() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComScope() {
-        if (initialized_)
-            CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-  private:
-    bool initialized_;
-};
-
-struct AccessibleDeleter {
-    void operator()(IAccessible* accessible) const { accessible->Release(); }
-};
-using AccessibleOwner = std::unique_ptr<IAccessible, AccessibleDeleter>;
-
-AccessibleOwner accessibleOf(HWND control) {
-    IAccessible* accessible = nullptr;
-    const HRESULT hr =
-        AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), kAccessibleInterface,
-                                   reinterpret_cast<void**>(&accessible));
-    if (FAILED(hr) || !accessible) {
-        printError(ZT("no accessible object: ") + number(static_cast<long long>(hr)));
-        return nullptr;
-    }
-    return AccessibleOwner(accessible);
-}
-
-// The name of child `child` (CHILDID_SELF: the object itself); empty when it
-// has none.
-std::optional<String> nameOf(IAccessible& accessible, long child) {
-    VARIANT which;
-    VariantInit(&which);
-    which.vt = VT_I4;
-    which.lVal = child;
-    BSTR name = nullptr;
-    const HRESULT hr = accessible.get_accName(which, &name);
-    if (FAILED(hr)) {
-        printError(ZT("get_accName failed: ") + number(static_cast<long long>(hr)));
-        return std::nullopt;
-    }
-    String text = name ? String(name, SysStringLen(name)) : String();
-    SysFreeString(name);
-    return text;
-}
-
-// The control's own name, or its children's names one a line.
+// The control's own name (CHILDID_SELF), or its children's names one a line.
+// COM stays initialised for the driver's life: an accessible object of
+// another process is a proxy.
 int accessibleNames(Context& context, bool children) {
     HWND control = controlArgument(context);
     if (!control)
         return kFailed;
-    const ComScope com;
-    const AccessibleOwner accessible = accessibleOf(control);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    Microsoft::WRL::ComPtr<IAccessible> accessible;
     long count = 0;
-    if (!accessible || (children && FAILED(accessible->get_accChildCount(&count))))
-        return kFailed;
-    for (long child = children ? 1 : CHILDID_SELF; child <= (children ? count : CHILDID_SELF);
-         ++child) {
-        const std::optional<String> name = nameOf(*accessible, child);
-        if (!name)
-            return kFailed;
-        print(*name);
+    HRESULT hr = AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                            kAccessibleInterface, &accessible);
+    if (SUCCEEDED(hr) && children)
+        hr = accessible->get_accChildCount(&count);
+    for (long child = children ? 1 : CHILDID_SELF;
+         SUCCEEDED(hr) && child <= (children ? count : CHILDID_SELF); ++child) {
+        VARIANT which;
+        VariantInit(&which);
+        which.vt = VT_I4;
+        which.lVal = child;
+        BSTR name = nullptr;
+        hr = accessible->get_accName(which, &name);
+        if (SUCCEEDED(hr))
+            print(name ? String(name, SysStringLen(name)) : String());
+        SysFreeString(name);
     }
-    return kOk;
+    if (FAILED(hr))
+        printError(ZT("no accessible name: ") + number(static_cast<long long>(hr)));
+    return SUCCEEDED(hr) ? kOk : kFailed;
 }
 
 // A shown tooltip of the instance: its text, once it has the text asked for.

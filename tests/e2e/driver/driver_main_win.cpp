@@ -18,15 +18,6 @@ const std::span<const Subcommand> kTables[] = {kWindowCommands, kMessageCommands
 int run(std::vector<String> words) {
     Context context;
     context.arguments = parseArguments(words, kValueOptions);
-    if (context.arguments.command == ZT("help")) {
-        print(ZT("usage: zav2-driver [--name N] [--timeout ms] <subcommand> [arguments]"));
-        print(ZT("exit 0: done or yes; 1: failed, no or timed out; 2: usage error"));
-        for (const auto& table : kTables) {
-            for (const Subcommand& subcommand : table)
-                print(String(ZT("  ")) + subcommand.name + ZT(" ") + subcommand.usage);
-        }
-        return kOk;
-    }
     if (!context.arguments.error.empty()) {
         printError(context.arguments.error);
         return kUsage;
@@ -52,7 +43,7 @@ int run(std::vector<String> words) {
             return subcommand.run(context);
         }
     }
-    printError(ZT("unknown subcommand ") + context.arguments.command + ZT("; try help"));
+    printError(ZT("unknown subcommand ") + context.arguments.command);
     return kUsage;
 }
 
