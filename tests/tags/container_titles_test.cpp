@@ -176,6 +176,11 @@ TEST(TitleReaders, GainFieldsOfEachFormat) {
                                                          utf16le(u"REPLAYGAIN_TRACK_GAIN") + kNul2 +
                                                          le16(3) + le16(4) + le32(5))}),
          gain({}, {})},
+        // ASF: a block counting more descriptors than it holds ends with it.
+        {readAsfTitle,
+         asfFile({asfObject(kAsfExtendedContentGuid, le16(2) + asfDescriptor(u"WM/x", u"a"))},
+                 asfDescriptor(u"REPLAYGAIN_TRACK_GAIN", u"-7 dB")),
+         gain({}, {})},
     };
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(test::gainRead(cases[i].reader, cases[i].bytes), cases[i].gain) << "case " << i;

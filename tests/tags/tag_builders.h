@@ -275,15 +275,17 @@ inline Bytes asfContentDescription(std::string_view title, std::string_view auth
 
 // Extended Content Description: text descriptors, names and values given
 // as UTF-16 without their terminators.
+inline Bytes asfDescriptor(std::u16string_view name, std::u16string_view value) {
+    const Bytes storedName = utf16le(name) + kNul2;
+    const Bytes storedValue = utf16le(value) + kNul2;
+    return le16(storedName.size()) + storedName + le16(0) + le16(storedValue.size()) + storedValue;
+}
+
 inline Bytes asfExtendedContent(
     const std::vector<std::pair<std::u16string, std::u16string>>& items) {
     Bytes body = le16(items.size());
-    for (const auto& [name, value] : items) {
-        const Bytes storedName = utf16le(name) + kNul2;
-        const Bytes storedValue = utf16le(value) + kNul2;
-        body +=
-            le16(storedName.size()) + storedName + le16(0) + le16(storedValue.size()) + storedValue;
-    }
+    for (const auto& [name, value] : items)
+        body += asfDescriptor(name, value);
     return asfObject(kAsfExtendedContentGuid, body);
 }
 
