@@ -235,9 +235,9 @@ TEST(PlaylistSort, FoldersThenNamesThenExtensionsInLogicalOrder) {
 TEST(PlaylistSort, MatchesThePairwiseComparator) {
     std::mt19937 random(3);
     const std::vector<String> folders = {
-        ZT("D:\\m\\Disc 1"),      ZT("D:\\m\\disc 1"), ZT("D:\\m\\Disc 10"),
-        ZT("D:\\m\\Disc 9"),      ZT("D:\\m"),         ZT("E:\\x\\y"),
-        ZT("D:\\m\\Disc 1\\cd2"), ZT("D:/m/disc 10"),  ZT("D:\\v1.2 a")};
+        ZT("D:\\m\\Disc 1"), ZT("D:\\m\\disc 1"),  ZT("D:\\m\\Disc 10"),     ZT("D:\\m\\Disc 9"),
+        ZT("D:\\m"),         ZT("E:\\x\\y"),       ZT("D:\\m\\Disc 1\\cd2"), ZT("D:/m/disc 10"),
+        ZT("D:\\v1.2 a"),    ZT("D:\\m\\Disc 1 b")};
     const std::vector<String> names = {ZT("track"), ZT("Track"), ZT("01"),    ZT("1"),
                                        ZT("a b"),   ZT("a.b"),   ZT("x"),     ZT("10"),
                                        ZT("9z"),    ZT("x. y"),  ZT("v1.2 b")};
