@@ -267,11 +267,15 @@ TEST_F(DropTest, PathsOntoAnItemGoBeforeItAndCurrentFollowsItsEntry) {
               listBox.items().end());
 }
 
-TEST_F(DropTest, BelowTheLastItemAppendsAndCurrentBeforeStays) {
+TEST_F(DropTest, BelowTheLastItemAppendsOntoTheFirstGoesFirst) {
     playlist.current = 2;
     drop({"loose.mp3"}, dropInsertionPoint(RowAtPoint{7, true}, playlist));
     EXPECT_EQ(namesOf(playlist).back(), text("loose.mp3"));
     EXPECT_EQ(playlist.current, 2);
+    drop({"in"}, 0);
+    const std::vector<String> names = namesOf(playlist);
+    EXPECT_EQ((std::set{names[0], names[1]}), (std::set{text("d1.mp3"), text("d2.mp3")}));
+    EXPECT_EQ(playlist.current, 4);
     expectAligned(playlist, listBox);
 }
 
