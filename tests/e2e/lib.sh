@@ -31,15 +31,18 @@ trap 'driver_serve_stop; [ -n "${ZAV2_E2E_KEEP:-}" ] || rm -rf "$work"' EXIT
 passed=0
 failed=0
 exit_code=""
+# Each line carries the seconds since the scenario began: where it waits shows.
+began=$(date +%s%N)
+elapsed() { printf '%6.1f' "$((($(date +%s%N) - began) / 100000000))e-1"; }
 
 pass() {
   passed=$((passed + 1))
-  echo "ok: $1"
+  echo "$(elapsed) ok: $1"
 }
 
 fail() {
   failed=$((failed + 1))
-  echo "FAIL: $1"
+  echo "$(elapsed) FAIL: $1"
 }
 
 # check <description> <command...>: passes when the command succeeds.
