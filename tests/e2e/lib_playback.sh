@@ -65,24 +65,9 @@ PY
 recorded_bytes() {
   stat -c %s "$recording"
 }
-wait_for_sound() {
-  local tenths=150
-  while [ "$tenths" -gt 0 ]; do
-    [ "$(level 0.3)" -gt 1000 ] && return 0
-    sleep 0.1
-    tenths=$((tenths - 1))
-  done
-  return 1
-}
-wait_for_silence() {
-  local tenths=50
-  while [ "$tenths" -gt 0 ]; do
-    [ "$(level 0.5)" -lt 100 ] && return 0
-    sleep 0.1
-    tenths=$((tenths - 1))
-  done
-  return 1
-}
+# Sound within 15 s; silence within 5 s.
+wait_for_sound() { until_true 15 eval '[ "$(level 0.3)" -gt 1000 ]'; }
+wait_for_silence() { until_true 5 eval '[ "$(level 0.5)" -lt 100 ]'; }
 time_text() {
   driver control-text -1 | tr -d '\r'
 }
