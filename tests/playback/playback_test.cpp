@@ -119,16 +119,11 @@ struct Rig {
     PlaySettings settings;
     Playlist playlist;
 
-    explicit Rig(int count = 0, std::set<int> missing = {}) {
-        window.player = &player;
-        window.engineReady = &engineReady;
-        makeList(count, missing);
-    }
-
     // Entries "0.mp3" ... with consecutive order keys; all exist unless
     // listed in `missing`.
-    void makeList(int count, std::set<int> missing = {}) {
-        playlist.entries.clear();
+    explicit Rig(int count, std::set<int> missing = {}) {
+        window.player = &player;
+        window.engineReady = &engineReady;
         for (int i = 0; i < count; ++i) {
             playlist.entries.push_back({pathOf(i), {}, i});
             if (!missing.count(i))
@@ -190,56 +185,57 @@ TEST(PlayEntryTest, StartsWithRateVolumeTimerAndPowerRequestThenPausesWithoutReo
 }
 
 TEST(PlayEntryTest, EmptyListAndAStartDuringALoadDoNothing) {
-    Rig rig;
+    Rig rig(1);
     EXPECT_EQ(PlayEntry(rig.context, {}, -1, -1, rig.settings), PlayResult::Handled);
-    rig.makeList(1);
     rig.entryLoading = true;
     EXPECT_EQ(rig.play(0), PlayResult::Handled);
     EXPECT_TRUE(rig.player.opened.empty());
     EXPECT_EQ(rig.window.caption, u("Zav2"));
 }
 
-TEST(PlayEntryTest, MissingFileLeavesEverythingAsItWas) {
-    Rig rig(2, {1});
-    rig.play(0);
-    // Without the setting an earlier keep-awake request is only cancelled.
-    EXPECT_EQ(rig.window.executionStates, std::vector<uint32_t>{0x80000000u});
-    rig.player.current = PlayerState::Stopped;
-    const String caption = rig.window.caption;
-    const int stops = rig.player.stops;
-
-    EXPECT_EQ(rig.play(1), PlayResult::Handled);
-    EXPECT_EQ(rig.window.messages, std::vector{PlaybackMessage::FileNotFound});
-    EXPECT_EQ(rig.window.caption, caption);
-    EXPECT_EQ(rig.player.stops, stops);
-    EXPECT_EQ(rig.player.opened.size(), 1u);
-    EXPECT_EQ(rig.player.discards, 1);  // nothing held ready sounds behind the message
-
-    rig.settings.ignoreError = true;
-    EXPECT_EQ(rig.play(1), PlayResult::Skipped);
-    EXPECT_EQ(rig.window.messages.size(), 1u);
-    EXPECT_EQ(rig.player.stops, stops);
-    EXPECT_EQ(rig.player.discards, 2);
-}
-
-TEST(PlayEntryTest, UnsupportedFileStopsThePreviousMediaAndWarns) {
-    Rig rig(2);
-    rig.player.unplayable.insert(pathOf(1));
-    rig.settings.displayMode = 3;
-    rig.play(0);
-    rig.player.current = PlayerState::Stopped;
-
-    EXPECT_EQ(rig.play(1), PlayResult::Handled);
-    EXPECT_EQ(rig.window.messages, std::vector{PlaybackMessage::UnsupportedFile});
-    EXPECT_EQ(rig.window.caption, u("1.mp3"));
-    EXPECT_FALSE(rig.window.timerRunning);
-    EXPECT_FALSE(rig.entryLoading);
-    // A failed load in full screen must not leave the taskbar hidden.
-    EXPECT_FALSE(rig.window.taskbarHidden);
-
-    rig.settings.ignoreError = true;
-    EXPECT_EQ(rig.play(1), PlayResult::Skipped);
-    EXPECT_EQ(rig.window.messages.size(), 1u);
+// An entry that cannot play is said once, or skipped with IgnoreError. A
+// missing file leaves the old one as it was (nothing held ready sounds
+// behind the message); one that will not open, or that the engine reports
+// an error for, stops it at once: a silent "00:00" was what a FLAC the
+// decoder could not take showed. In full screen the taskbar comes back.
+TEST(PlayEntryTest, AnEntryThatCannotPlayIsToldOrSkipped) {
+    enum Fault { Missing, Unopenable, EngineError };
+    const struct {
+        Fault fault;
+        PlaybackMessage message;
+        const char* caption;
+    } cases[] = {
+        {Missing, PlaybackMessage::FileNotFound, "0.mp3"},
+        {Unopenable, PlaybackMessage::UnsupportedFile, "1.mp3"},
+        {EngineError, PlaybackMessage::UnsupportedFile, "1.mp3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "fault " << c.fault);
+        Rig rig(2, c.fault == Missing ? std::set<int>{1} : std::set<int>{});
+        rig.settings.displayMode = 3;
+        rig.play(0);
+        // Without the setting an earlier keep-awake request is only cancelled.
+        EXPECT_EQ(rig.window.executionStates, std::vector<uint32_t>{0x80000000u});
+        rig.player.current = PlayerState::Stopped;
+        rig.player.stops = 0;
+        rig.player.fails = c.fault == EngineError;
+        if (c.fault == Unopenable)
+            rig.player.unplayable.insert(pathOf(1));
+        for (const bool ignoreError : {false, true}) {
+            rig.settings.ignoreError = ignoreError;
+            EXPECT_EQ(rig.play(1), ignoreError ? PlayResult::Skipped : PlayResult::Handled);
+            const int tries = c.fault == Missing ? 0 : 1 + ignoreError;
+            EXPECT_EQ(rig.window.messages, std::vector{c.message});
+            EXPECT_EQ(rig.window.caption, u(c.caption));
+            EXPECT_EQ(rig.player.stops, tries);
+            EXPECT_EQ(rig.player.opened.size(), 1u + tries);
+            EXPECT_EQ(rig.player.discards, c.fault == Missing ? 1 + ignoreError : 0);
+            EXPECT_EQ(rig.window.ticks, 0);
+            EXPECT_EQ(rig.window.timerRunning, c.fault == Missing);
+            EXPECT_FALSE(rig.entryLoading);
+            EXPECT_FALSE(rig.window.taskbarHidden);
+        }
+    }
 }
 
 // In full screen the taskbar is hidden only while the engine loads.
@@ -263,17 +259,6 @@ TEST(PlayEntryTest, WaitsAtMostThirtyTicksForTheEngine) {
     EXPECT_TRUE(silent.window.messages.empty());  // only slow: nothing is said
     EXPECT_FALSE(silent.entryLoading);
     EXPECT_FALSE(silent.window.taskbarHiddenWhileWaiting);  // not in full screen
-
-    // An error from the engine is said at once, as for a file that does not
-    // open: a silent "00:00" was what a FLAC the decoder could not take showed.
-    Rig failing(1);
-    failing.player.fails = true;
-    EXPECT_EQ(failing.play(0), PlayResult::Handled);
-    EXPECT_EQ(failing.window.ticks, 0);
-    EXPECT_EQ(failing.window.messages, std::vector{PlaybackMessage::UnsupportedFile});
-    failing.settings.ignoreError = true;
-    failing.player.current = PlayerState::Stopped;
-    EXPECT_EQ(failing.play(0), PlayResult::Skipped);
 }
 
 // --- Advancing by play mode --------------------------------------------------
@@ -290,75 +275,58 @@ std::vector<String> paths(std::initializer_list<int> rows) {
     return result;
 }
 
-// One step from a playing entry of three; ONE mode stops after the last entry
-// unless the step is asked for.
-TEST(AdvanceTest, EachModeStepsToItsNextEntry) {
-    struct Case {
-        int mode, from;
-        Direction direction;
-        bool manual;
-        int to;  // -1: the player stays stopped on `from`
-    } const cases[] = {
-        {kOrder, 2, kFwd, false, 0},  {kOrder, 0, kBack, true, 2},  {kOnePass, 2, kFwd, false, -1},
-        {kOnePass, 2, kFwd, true, 0}, {kSingle, 1, kFwd, false, 1}, {kSingle, 1, kFwd, true, 2},
-        {kRandom, 2, kFwd, false, 0}, {kRandom, 0, kFwd, false, 1}, {kRandom, 1, kBack, true, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "mode " << c.mode << " from " << c.from);
-        Rig rig(3);
-        rig.startAt(c.from, c.mode);
-        rig.advance(c.direction, c.manual);
-        EXPECT_TRUE(rig.window.messages.empty());
-        EXPECT_EQ(rig.window.executionStates.back(), c.to < 0 ? kCancel : kRequest);
-        if (c.to < 0) {
-            EXPECT_EQ(rig.playlist.current, c.from);
-            EXPECT_EQ(rig.player.current, PlayerState::Stopped);
-            EXPECT_TRUE(rig.player.opened.empty());
-        } else {
-            EXPECT_EQ(rig.playlist.current, c.to);
-            EXPECT_EQ(rig.player.current, PlayerState::Playing);
-            EXPECT_EQ(rig.player.opened, paths({c.to}));
-            EXPECT_EQ(rig.window.revealed, c.to);
-        }
-    }
-}
-
-// Entries that are missing or will not open are skipped (with IgnoreError)
-// until one plays or the search comes back round; never more than one message.
-TEST(AdvanceTest, SkippingEndsOnAPlayableEntryOrWithOneMessage) {
+// One step from a playing entry; ONE mode stops after the last entry unless
+// the step is asked for. Entries that are missing or will not open are
+// skipped (with IgnoreError) until one plays or the search comes back round;
+// never more than one message.
+TEST(AdvanceTest, EachModeStepsToItsNextPlayableEntry) {
     using M = PlaybackMessage;
     struct Case {
-        int mode;
-        bool ignoreError;
-        int count;
+        int mode, count;
         std::set<int> missing, unplayable;
+        bool ignoreError;
         int from;
         Direction direction;
+        bool manual;
         std::initializer_list<int> opened;
         int currentAfter;
         std::vector<M> messages;
     } const cases[] = {
+        {kOrder, 3, {}, {}, false, 2, kFwd, false, {0}, 0, {}},
+        {kOrder, 3, {}, {}, false, 0, kBack, true, {2}, 2, {}},
+        {kOnePass, 3, {}, {}, false, 2, kFwd, false, {}, 2, {}},
+        {kOnePass, 3, {}, {}, false, 2, kFwd, true, {0}, 0, {}},
+        {kSingle, 3, {}, {}, false, 1, kFwd, false, {1}, 1, {}},
+        {kSingle, 3, {}, {}, false, 1, kFwd, true, {2}, 2, {}},
+        {kRandom, 3, {}, {}, false, 2, kFwd, false, {0}, 0, {}},
+        {kRandom, 3, {}, {}, false, 0, kFwd, false, {1}, 1, {}},
+        {kRandom, 3, {}, {}, false, 1, kBack, true, {0}, 0, {}},
         // Round to the origin, which plays again without a message.
-        {kOrder, true, 4, {2}, {0, 3}, 1, kFwd, {3, 0, 1}, 1, {}},
+        {kOrder, 4, {2}, {0, 3}, true, 1, kFwd, true, {3, 0, 1}, 1, {}},
         // A step back onto an entry that will not open retries forward.
-        {kOrder, true, 3, {}, {0}, 1, kBack, {0, 1}, 1, {}},
+        {kOrder, 3, {}, {0}, true, 1, kBack, true, {0, 1}, 1, {}},
         // ONE mode's search ends at the last entry.
-        {kOnePass, true, 4, {}, {2, 3}, 1, kFwd, {2, 3}, 3, {M::NothingPlayable}},
+        {kOnePass, 4, {}, {2, 3}, true, 1, kFwd, false, {2, 3}, 3, {M::NothingPlayable}},
         // Without IgnoreError the first failure ends the advance.
-        {kOrder, false, 3, {}, {1, 2}, 0, kFwd, {1}, 1, {M::UnsupportedFile}},
+        {kOrder, 3, {}, {1, 2}, false, 0, kFwd, true, {1}, 1, {M::UnsupportedFile}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         Rig rig(c.count, c.missing);
         rig.settings.ignoreError = c.ignoreError;
         rig.startAt(c.from, c.mode);
         for (int row : c.unplayable)
             rig.player.unplayable.insert(pathOf(row));
-        rig.advance(c.direction, c.mode != kOnePass);  // ONE mode: the end of an entry
-        EXPECT_EQ(rig.window.executionStates.back(), c.messages.empty() ? kRequest : kCancel);
+        rig.advance(c.direction, c.manual);
+        const bool plays = c.opened.size() != 0 && c.messages.empty();
+        EXPECT_EQ(rig.player.current == PlayerState::Playing, plays);
+        EXPECT_EQ(rig.window.executionStates.back(), plays ? kRequest : kCancel);
         EXPECT_EQ(rig.player.opened, paths(c.opened));
         EXPECT_EQ(rig.playlist.current, c.currentAfter);
         EXPECT_EQ(rig.window.messages, c.messages);
+        if (plays) {
+            EXPECT_EQ(rig.window.revealed, c.currentAfter);
+        }
     }
 }
 
