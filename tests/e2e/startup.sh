@@ -59,7 +59,7 @@ quietly driver send WM_COMMAND 1012 0
 # its key.
 read -r bx by bw bh <<< "$(driver control-rect 1004 --screen)"
 xdotool mousemove $((bx + bw / 2)) $((by + bh / 2))
-tip=$(driver --timeout 10000 tooltip "再生 / 一時停止" | tr -d '\r')
+tip=$(driver --timeout 10000 find-window "再生 / 一時停止" --class tooltips_class32 | tr -d '\r')
 expect_eq "the play button's tooltip" "再生 / 一時停止 (Space)" "$(head -n 1 <<< "$tip")"
 # Xvfb shows the tooltip's X window black on the screen although the window
 # holds its picture: the picture is read from the window itself and laid over

@@ -8,8 +8,29 @@
 
 # What the screen shows: icons and menu check marks.
 probe() { driver "$@" 2> /dev/null | tr -d '\r'; }
+# button_icon [--name N] <control id> <icon id>...: which of the icons (their
+# 14-pixel images, on the button's face colour) the button shows on the
+# screen: the one whose best place in it differs least.
+declare -A icon_file=([111]=topmost_on [112]=list_hidden [113]=list_full [114]=mode_order
+  [115]=mode_random [116]=mode_single [117]=topmost_off [126]=mode_once [127]=list_left
+  [128]=list_right)
+button_icon() {
+  local who=() x y w h face icon score best="" best_score=""
+  [ "$1" = --name ] && { who=(--name "$2"); shift 2; }
+  read -r x y w h <<< "$(probe "${who[@]}" control-rect "$1" --screen)"
+  shift
+  xwd -root -silent -display "$DISPLAY" | convert xwd:- -crop "${w}x${h}+${x}+${y}" +repage "$work/button.png"
+  face=$(convert "$work/button.png" -format %c histogram:info: | sort -rn | head -n 1 | grep -o '#[0-9A-Fa-f]\{6\}')
+  for icon in "$@"; do
+    convert "$repo_dir/src/resources/icons/${icon_file[$icon]}.ico[0]" -background "$face" -flatten "$work/icon.png"
+    score=$(compare -metric RMSE -subimage-search "$work/button.png" "$work/icon.png" null: 2>&1 | cut -d' ' -f1)
+    if [ -z "$best" ] || awk -v a="$score" -v b="$best_score" 'BEGIN { exit !(a < b) }'; then
+      best=$icon best_score=$score
+    fi
+  done
+  echo "$best"
+}
 ini="$app/Zav2.ini"
-exe=$(winpath "$app/Zav2.exe")
 
 # The keys of the file in order, sections in brackets.
 keys_of() {
@@ -36,9 +57,9 @@ run_and_close() {  # run_and_close <instance-name or ""> <check commands run whi
 
 # --- A first start without a file -------------------------------------------
 first_start() {
-  expect_eq "play-mode button shows ORDER" 114 "$(probe button-icon 1011 "$exe" 114 115 116 126)"
-  expect_eq "top-most button shows off" 117 "$(probe button-icon 1012 "$exe" 111 117)"
-  expect_eq "list button shows left" 127 "$(probe button-icon 1013 "$exe" 112 113 127 128)"
+  expect_eq "play-mode button shows ORDER" 114 "$(button_icon 1011 114 115 116 126)"
+  expect_eq "top-most button shows off" 117 "$(button_icon 1012 111 117)"
+  expect_eq "list button shows left" 127 "$(button_icon 1013 112 113 127 128)"
   default_item_height=$(driver send 0x1A1 0 0 --control 1001)  # LB_GETITEMHEIGHT
 }
 run_and_close "" first_start
@@ -66,9 +87,9 @@ printf '%s\r\n' "[SystemSetting]" "Mode=random" "TopMost=on" "LeftList=OFF" "Lis
   "MasterVolume=OFF" "Volume=40" "[UserSetting]" "CaptureDir=C:\\caps" > "$ini"
 edited_start() {
   expect_eq "the window where the file says" "200 120 480 420" "$(driver window-rect)"
-  expect_eq "play-mode button shows RANDOM" 115 "$(probe button-icon 1011 "$exe" 114 115 116 126)"
-  expect_eq "top-most button shows on" 111 "$(probe button-icon 1012 "$exe" 111 117)"
-  expect_eq "list button shows right" 128 "$(probe button-icon 1013 "$exe" 112 113 127 128)"
+  expect_eq "play-mode button shows RANDOM" 115 "$(button_icon 1011 114 115 116 126)"
+  expect_eq "top-most button shows on" 111 "$(button_icon 1012 111 117)"
+  expect_eq "list button shows right" 128 "$(button_icon 1013 112 113 127 128)"
   style=$(probe window-style --control 1014)
   check "the text panel is centred" test $((${style:-0} & 1)) -eq 1
   expect_eq "the volume slider shows the key" 40 "$(driver send 0x400 0 0 --control 1010)"
@@ -123,7 +144,7 @@ common_sum=$(md5sum < "$ini")
 own_start() {
   expect_eq "-work with its own file reads it" "50 60 400 400" "$(driver --name -work window-rect)"
   expect_eq "-work shows its own mode" 116 \
-    "$(probe --name -work button-icon 1011 "$exe" 114 115 116 126)"
+    "$(button_icon --name -work 1011 114 115 116 126)"
 }
 run_and_close -work own_start
 expect_eq "-work writes its own file" "SINGLE 50" \

@@ -159,17 +159,20 @@ int dropFile(Context& context) {
 }
 
 constexpr Subcommand kTable[] = {
-    {L"send", 3, 3, [](Context& context) { return message(context, false); },
-     L"<msg> <wparam> <lparam> [--control id]: print the result"},
-    {L"post", 3, 3, [](Context& context) { return message(context, true); },
-     L"<msg> <wparam> <lparam> [--control id]"},
-    {L"copydata", 1, 1, sendCopyData,
-     L"<text> [--no-terminator] [--size n]: send WM_COPYDATA with the text's ANSI bytes"},
-    {L"drop", 1, 1, dropFile, L"<path> [--control id]: post WM_DROPFILES with the path"},
-    {L"dpi-changed", 5, 5, dpiChanged,
-     L"<dpi> <x> <y> <w> <h>: send WM_DPICHANGED with that DPI and suggested rectangle"},
-    {L"close", 0, 0, closeInstance, L"post WM_CLOSE and wait until the window is gone"},
-    {L"key", 1, 1, postKey, L"<vk> [--control id]: post WM_KEYDOWN and WM_KEYUP"},
+    // <msg> <wparam> <lparam> [--control id]: print the result
+    {L"send", 3, 3, [](Context& context) { return message(context, false); }},
+    // <msg> <wparam> <lparam> [--control id]
+    {L"post", 3, 3, [](Context& context) { return message(context, true); }},
+    // <text> [--no-terminator] [--size n]: send WM_COPYDATA with the text's ANSI bytes
+    {L"copydata", 1, 1, sendCopyData},
+    // <path> [--control id]: post WM_DROPFILES with the path
+    {L"drop", 1, 1, dropFile},
+    // <dpi> <x> <y> <w> <h>: send WM_DPICHANGED with that DPI and suggested rectangle
+    {L"dpi-changed", 5, 5, dpiChanged},
+    // post WM_CLOSE and wait until the window is gone
+    {L"close", 0, 0, closeInstance},
+    // <vk> [--control id]: post WM_KEYDOWN and WM_KEYUP
+    {L"key", 1, 1, postKey},
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Subcommands that read from the screen what Wine gives no cross-process
-// access to: the icon a button shows, the check marks of an open popup menu.
+// access to: the check marks of an open popup menu.
 #include "driver.h"
 
 #include <cstdint>
@@ -16,8 +16,10 @@ struct Pixels {
     COLORREF at(int x, int y) const { return data[static_cast<size_t>(y) * width + x]; }
 };
 
-// What `paint` draws on a width x height bitmap, read back.
-Pixels draw(int width, int height, const std::function<void(HDC)>& paint) {
+// The pixels of `rect` of the device context, read back through a bitmap.
+Pixels capture(HDC source, const RECT& rect) {
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
     Pixels pixels{width, height, std::vector<COLORREF>(static_cast<size_t>(width) * height)};
     BITMAPINFO info{};
     info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -25,7 +27,7 @@ Pixels draw(int width, int height, const std::function<void(HDC)>& paint) {
     HDC memory = CreateCompatibleDC(nullptr);
     HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    paint(memory);
+    BitBlt(memory, 0, 0, width, height, source, rect.left, rect.top, SRCCOPY);
     GdiFlush();
     for (size_t i = 0; i < pixels.data.size(); ++i) {
         const uint32_t p = static_cast<const uint32_t*>(bits)[i];  // 0xAARRGGBB
@@ -37,80 +39,9 @@ Pixels draw(int width, int height, const std::function<void(HDC)>& paint) {
     return pixels;
 }
 
-Pixels capture(HDC source, const RECT& rect) {
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    return draw(width, height, [&](HDC memory) {
-        BitBlt(memory, 0, 0, width, height, source, rect.left, rect.top, SRCCOPY);
-    });
-}
-
 int distance(COLORREF a, COLORREF b) {
     return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
            std::abs(GetBValue(a) - GetBValue(b));
-}
-
-// A 14 x 14 icon of the module drawn on the button face colour, as a flat
-// icon button draws it.
-Pixels renderIcon(HMODULE module, int id) {
-    const int size = 14;
-    HICON icon = static_cast<HICON>(
-        LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_LOADTRANSPARENT));
-    if (!icon)
-        return {};
-    Pixels pixels = draw(size, size, [&](HDC memory) {
-        RECT all{0, 0, size, size};
-        FillRect(memory, &all, GetSysColorBrush(COLOR_BTNFACE));
-        DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-    });
-    DestroyIcon(icon);
-    return pixels;
-}
-
-// Smallest difference of the icon placed anywhere inside the button.
-long long bestMatch(const Pixels& button, const Pixels& icon) {
-    long long best = -1;
-    for (int oy = 0; oy + icon.height <= button.height; ++oy) {
-        for (int ox = 0; ox + icon.width <= button.width; ++ox) {
-            long long sum = 0;
-            for (int y = 0; y < icon.height; ++y)
-                for (int x = 0; x < icon.width; ++x)
-                    sum += distance(button.at(ox + x, oy + y), icon.at(x, y));
-            if (best < 0 || sum < best)
-                best = sum;
-        }
-    }
-    return best;
-}
-
-int screenButtonIcon(Context& context) {
-    HWND button = controlArgument(context);
-    HMODULE module = LoadLibraryExW(context.positional(1).c_str(), nullptr,
-                                    LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
-    if (!button || !module) {
-        printError(ZT("no button or no module"));
-        return kFailed;
-    }
-    RECT rect{};
-    GetWindowRect(button, &rect);
-    HDC screen = GetDC(nullptr);
-    const Pixels shown = capture(screen, rect);
-    ReleaseDC(nullptr, screen);
-    long long bestScore = -1;
-    String bestId;
-    for (size_t i = 2; i < context.arguments.positional.size(); ++i) {
-        const Pixels icon = renderIcon(module, _wtoi(context.positional(i).c_str()));
-        const long long score = icon.width == 0 ? -1 : bestMatch(shown, icon);
-        if (score >= 0 && (bestScore < 0 || score < bestScore)) {
-            bestScore = score;
-            bestId = context.positional(i);
-        }
-    }
-    FreeLibrary(module);
-    if (bestId.empty())
-        return kFailed;
-    print(bestId);
-    return kOk;
 }
 
 int menuChecks(Context& context) {
@@ -197,12 +128,11 @@ int contextMenu(Context& context) {
 }
 
 constexpr Subcommand kTable[] = {
-    {L"button-icon", 3, 99, screenButtonIcon,
-     L"<id> <exe> <icon id>...: which of the exe's icons the button shows on screen"},
-    {L"menu-checks", 1, 2, menuChecks,
-     L"<pattern> [row height]: checked items (0-based) of the open popup menu, whose items "
-     L"(i) and separators (-) the pattern lists; then closes it"},
-    {L"context-menu", 1, 1, contextMenu, L"<id>|caption: post WM_CONTEXTMENU for a right-click"},
+    // <pattern> [row height]: checked items (0-based) of the open popup menu,
+    // whose items (i) and separators (-) the pattern lists; then closes it
+    {L"menu-checks", 1, 2, menuChecks},
+    // <id>|caption: post WM_CONTEXTMENU for a right-click
+    {L"context-menu", 1, 1, contextMenu},
 };
 
 }  // namespace

@@ -34,11 +34,11 @@ struct Context {
     }
 };
 
+// A row of a table; what the subcommand takes is in the comment above it.
 struct Subcommand {
     const wchar_t* name;
     int fewest, most;  // positional arguments
     int (*run)(Context&);
-    const wchar_t* usage;
 };
 
 // The tables, by the file that holds them.
