@@ -55,6 +55,55 @@ run_and_close() {  # run_and_close <instance-name or ""> <check commands run whi
   expect_eq "exit code of '${name:-unnamed}'" 0 "$exit_code"
 }
 
+# menu_checks <pattern> [row height]: "row-height N", then "checked" and the
+# checked items (from 0) of the open popup menu, whose items (i) and
+# separators (-) the pattern lists; then closes it. Its picture is read from
+# its own X window: on the virtual display a popup menu is not composed onto
+# the screen. A check mark is ink in an item's left margin, left of where the
+# unchecked items' text begins; the picture is read again while the menu has
+# not painted its text yet.
+menu_checks() {
+  local x y w h window tries=50 answer
+  read -r x y w h <<< "$(probe --timeout 10000 find-window --class "#32768" | sed -n 2p)"
+  window=$(xwininfo -root -children -display "$DISPLAY" |
+    awk -v place="${w}x${h}+${x}+${y} " 'index($0, "\"zav2.exe\"") && index($0, place) {print $1; exit}')
+  while [ -n "$window" ] && [ "$tries" -gt 0 ]; do
+    xwd -id "$window" -silent -display "$DISPLAY" | convert xwd:- -depth 8 "rgb:$work/menu.rgb"
+    answer=$(python3 - "$work/menu.rgb" "$w" "$h" "$@" << 'PY'
+import sys
+from collections import Counter
+path, width, height, pattern = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+pixels = open(path, 'rb').read()
+at = lambda x, y: pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]
+background = Counter(pixels[i:i + 3] for i in range(0, len(pixels), 3)).most_common(1)[0][0]
+ink = lambda x, y: sum(abs(a - b) for a, b in zip(at(x, y), background)) > 96
+items, separators = pattern.count('i'), pattern.count('-')
+row = int(sys.argv[5]) if len(sys.argv) > 5 else (height // items if separators == 0 else 0)
+separator = (height - items * row) // separators if separators else 0
+frame = 2  # the frame line the menu draws along its edge
+rows, top = [], 0
+for c in pattern:
+    step = separator if c == '-' else row
+    if c != '-':
+        rows.append([x for x in range(frame, width - frame)
+                     if any(ink(x, y) for y in range(top + frame, min(top + step - frame, height)))])
+    top += step
+starts = [r[0] for r in rows if r]
+if len(starts) < len(rows):
+    sys.exit(1)  # not painted yet
+text = max(starts)
+checked = [i for i, r in enumerate(rows) if r[0] < text - 2]
+print('row-height %d' % row)
+print(' '.join(['checked'] + [str(i) for i in checked]))
+PY
+    ) && break
+    tries=$((tries - 1))
+    sleep 0.1
+  done
+  probe find-window --class "#32768" --escape > /dev/null
+  printf '%s\n' "$answer"
+}
+
 # --- A first start without a file -------------------------------------------
 first_start() {
   expect_eq "play-mode button shows ORDER" 114 "$(button_icon 1011 114 115 116 126)"
@@ -98,18 +147,18 @@ edited_start() {
 
   driver post WM_COMMAND 1011 0 > /dev/null
   local play
-  play=$(probe menu-checks iiii)
+  play=$(menu_checks iiii)
   expect_eq "play menu: RANDOM alone checked" "checked 1" "$(sed -n 2p <<< "$play")"
   local row
   row=$(sed -n 's/^row-height //p' <<< "$play")
   probe context-menu 1010 > /dev/null
-  expect_eq "master-volume menu: unchecked" "checked" "$(probe menu-checks i "$row" | sed -n 2p)"
+  expect_eq "master-volume menu: unchecked" "checked" "$(menu_checks i "$row" | sed -n 2p)"
   probe context-menu 1014 > /dev/null
   expect_eq "text menu: pictures and centring, not lyrics" "checked 0 2" \
-    "$(probe menu-checks iii-i-ii "$row" | sed -n 2p)"
+    "$(menu_checks iii-i-ii "$row" | sed -n 2p)"
   probe context-menu caption > /dev/null
   expect_eq "caption menu: ignore errors, loudness by album and dark mode" "checked 1 4 8" \
-    "$(probe menu-checks i-iiiiiii-i "$row" | sed -n 2p)"
+    "$(menu_checks i-iiiiiii-i "$row" | sed -n 2p)"
   screenshot_window settings-edited
   driver post WM_COMMAND 40030 0 > /dev/null  # 曲ごとに音量を揃える
 }

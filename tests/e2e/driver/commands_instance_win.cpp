@@ -42,6 +42,11 @@ int findWindow(Context& context) {
     GetWindowRect(window, &rect);
     print(text);
     print(rectText(rect));
+    // --escape: closes it as Escape does (a popup menu, once it is read).
+    if (context.arguments.flag(ZT("escape"))) {
+        PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+        return waitFor(context.timeoutMs, [&] { return !IsWindowVisible(window); }) ? kOk : kFailed;
+    }
     return kOk;
 }
 
@@ -167,7 +172,7 @@ constexpr Subcommand kTable[] = {
     {L"wait-window", 0, 0, waitWindow},
     // print how many top-level windows carry the marker
     {L"marker-count", 0, 0, markerCount},
-    // [text] [--class C]
+    // [text] [--class C] [--escape]
     {L"find-window", 0, 1, findWindow},
     // [--caption Zav2] [--press ok|cancel|yes|no]: wait for a message box, print its text
     {L"message-box", 0, 0, messageBox},

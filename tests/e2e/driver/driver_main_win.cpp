@@ -13,7 +13,7 @@ const std::vector<StringView> kValueOptions = {ZT("name"),  ZT("timeout"), ZT("c
                                                ZT("size"),  ZT("class")};
 
 const std::span<const Subcommand> kTables[] = {kWindowCommands, kMessageCommands, kControlCommands,
-                                               kFileCommands, kPixelCommands};
+                                               kFileCommands};
 
 int run(std::vector<String> words) {
     Context context;
