@@ -13,14 +13,6 @@
 # instances run side by side.
 . "$(dirname "$0")/lib.sh"
 
-for switch in /Next /Play /Stop; do
-  started=$SECONDS
-  run_zav2 60 "$switch"
-  expect_eq "$switch with no instance exits 0" 0 "$exit_code"
-  check "$switch with no instance ends at once" test $((SECONDS - started)) -lt 15
-done
-check "the switches left no instance" no_instance
-
 # --- Busy: a stand-in saving its list -----------------------------------------
 driver fake-instance --title "プレイリスト保存中... (2/5)" > "$work/fake.log" 2>&1 &
 fake_pid=$!
@@ -35,6 +27,17 @@ expect_eq "the second start exits 0" 0 "$exit_code"
 driver close
 wait_exit "$fake_pid" 10
 expect_eq "nothing was forwarded" "" "$(cat "$work/fake.log")"
+
+# --- Switches with no instance ---------------------------------------------------
+# After the busy start: the program's first start in a fresh prefix loads
+# slowly on a busy machine, and these are timed.
+for switch in /Next /Play /Stop; do
+  started=$SECONDS
+  run_zav2 60 "$switch"
+  expect_eq "$switch with no instance exits 0" 0 "$exit_code"
+  check "$switch with no instance ends at once" test $((SECONDS - started)) -lt 15
+done
+check "the switches left no instance" no_instance
 
 # --- Forwarding to a stand-in ----------------------------------------------------
 library=$(demo_library)
