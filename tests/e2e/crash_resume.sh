@@ -3,7 +3,10 @@
 # two rows removed are in the resume list a few seconds later, with the
 # playing entry in the settings file. After a kill (no orderly exit) the next
 # start without arguments restores that list, selects that entry and does
-# not play.
+# not play. Keys given to the list box reach the accelerator table first:
+# Down posted to it plays the next entry (command 1008) instead of moving the
+# list box's selection; Escape typed for real (X events through Wine) into
+# the focused list box closes the program, exit code 0.
 . "$(dirname "$0")/lib.sh"
 
 media="$work/media"
@@ -20,10 +23,11 @@ idle  # the start is over: its selection and panel are in place
 # waiting for its title.
 titles_read() { ! driver list-items | grep -q -E '\.(mp3|flac|ogg|m4a)'; }
 check "the rows show their titles" until_true 20 titles_read
-check "Down plays the next entry" driver key DOWN --control 1001
+check "Down is posted to the list box" driver key DOWN --control 1001
 before=$(driver list-items | tr -d '\r')
 playing=$(printf '%s\n' "$before" | sed -n 2p)
-check "the second entry plays" quietly driver --timeout 20000 caption --contains "$playing"
+check "Down reached the next command: the second entry plays" \
+  quietly driver --timeout 20000 caption --contains "$playing"
 idle  # its start is over
 # Its time moves once it has loaded: the window takes messages again (a
 # read-out not answered while it waits for the engine is no time at all).
@@ -61,6 +65,17 @@ expect_eq "the playing entry is selected" 1 "$(driver list-selected | tr -d '\r'
 shown=$(driver control-text 65535 | tr -d '\r')
 sleep 2
 expect_eq "nothing plays after the resume" "$shown" "$(driver control-text 65535 | tr -d '\r')"
-close_zav2 "$zav2_pid"
+
+read -r lx ly lw lh <<< "$(driver control-rect 1001 --screen)"
+# No window manager: focus the program's X window, then click into the list.
+x_window=$(xdotool search --onlyvisible --classname 'zav2.exe' | head -n 1)
+check "the X window is found" test -n "$x_window"
+xdotool windowfocus --sync "$x_window" 2> /dev/null || xdotool windowfocus "$x_window"
+xdotool mousemove --sync $((lx + lw / 2)) $((ly + lh / 2)) click 1
+sleep 1
+xdotool key Escape
+wait_exit "$zav2_pid" 30
+expect_eq "a typed Escape closes the program with exit code 0" 0 "$exit_code"
+check "the marker is gone" no_instance
 
 finish

@@ -12,24 +12,14 @@ struct Named {
     unsigned value;
 };
 
-// Keys the tests press by name: the accelerator keys and the media keys.
+// Keys the scenarios press by name.
 constexpr Named kKeys[] = {
-    {"BACK", 0x08},    {"TAB", 0x09},   {"RETURN", 0x0D}, {"ENTER", 0x0D},  {"SHIFT", 0x10},
-    {"CONTROL", 0x11}, {"MENU", 0x12},  {"PAUSE", 0x13},  {"ESCAPE", 0x1B}, {"SPACE", 0x20},
-    {"PRIOR", 0x21},   {"NEXT", 0x22},  {"END", 0x23},    {"HOME", 0x24},   {"LEFT", 0x25},
-    {"UP", 0x26},      {"RIGHT", 0x27}, {"DOWN", 0x28},   {"INSERT", 0x2D}, {"DELETE", 0x2E},
-};
-constexpr Named kMediaKeys[] = {
-    {"VOLUME_MUTE", 0xAD},      {"VOLUME_DOWN", 0xAE},      {"VOLUME_UP", 0xAF},
-    {"MEDIA_NEXT_TRACK", 0xB0}, {"MEDIA_PREV_TRACK", 0xB1}, {"MEDIA_STOP", 0xB2},
-    {"MEDIA_PLAY_PAUSE", 0xB3},
+    {"BACK", 0x08},  {"RETURN", 0x0D}, {"ESCAPE", 0x1B}, {"SPACE", 0x20},
+    {"PRIOR", 0x21}, {"NEXT", 0x22},   {"HOME", 0x24},   {"RIGHT", 0x27},
+    {"DOWN", 0x28},  {"INSERT", 0x2D}, {"DELETE", 0x2E}, {"VOLUME_DOWN", 0xAE},
 };
 
-constexpr Named kMessages[] = {
-    {"WM_NULL", 0x0000},   {"WM_CLOSE", 0x0010},   {"WM_KEYDOWN", 0x0100},    {"WM_KEYUP", 0x0101},
-    {"WM_CHAR", 0x0102},   {"WM_COMMAND", 0x0111}, {"WM_SYSCOMMAND", 0x0112}, {"WM_TIMER", 0x0113},
-    {"WM_HOTKEY", 0x0312}, {"WM_USER", 0x0400},    {"WM_APP", 0x8000},
-};
+constexpr Named kMessages[] = {{"WM_COMMAND", 0x0111}, {"WM_HOTKEY", 0x0312}, {"WM_APP", 0x8000}};
 
 template <size_t N>
 std::optional<unsigned> lookUp(StringView name, const Named (&table)[N]) {
@@ -94,8 +84,7 @@ std::optional<int> parseVirtualKey(StringView name) {
         return static_cast<int>(first);
     if (auto number = parseInteger(name))
         return *number >= 1 && *number <= 254 ? std::optional<int>(*number) : std::nullopt;
-    auto named = lookUp(name, kKeys);
-    if (named || (named = lookUp(name, kMediaKeys)))
+    if (auto named = lookUp(name, kKeys))
         return static_cast<int>(*named);
     if (name.size() >= 2 && first == 'F' && name[1] >= '1' && name[1] <= '9') {
         auto number = parseInteger(name.substr(1));
@@ -107,16 +96,14 @@ std::optional<int> parseVirtualKey(StringView name) {
 
 std::optional<unsigned> parseMessage(StringView name) {
     auto value = parseInteger(name);
-    const size_t plus = name.find('+');
     if (!value) {
-        // Only the private ranges count on from their base: "WM_APP+2".
+        // Only the private range counts on from its base: "WM_APP+2".
+        const size_t plus = name.find('+');
         auto base = lookUp(name.substr(0, plus), kMessages);
         auto offset = plus == StringView::npos ? std::optional<long long>(0)
                                                : parseInteger(name.substr(plus + 1));
-        if (!base || !offset || *offset < 0 ||
-            (plus != StringView::npos && *base != 0x0400 && *base != 0x8000)) {
+        if (!base || !offset || *offset < 0 || (plus != StringView::npos && *base != 0x8000))
             return std::nullopt;
-        }
         value = *base + *offset;
     }
     if (*value < 0 || *value > 0xFFFF)

@@ -1,5 +1,5 @@
 // Command-line parsing for the end-to-end driver: options, numbers, key and
-// message names. Plain values only, so the rules are tested natively.
+// message names.
 #pragma once
 
 #include <map>
@@ -35,13 +35,13 @@ Arguments parseArguments(const std::vector<String>& words,
 // number that fits in 64 bits.
 std::optional<long long> parseInteger(StringView text);
 
-// A virtual-key code: a number, a letter or digit ("S", "7"), or a name with
-// or without its "VK_" prefix, in any case ("VK_ESCAPE", "escape", "F5",
-// "MEDIA_PLAY_PAUSE"). Codes outside 1 ... 254 are refused.
+// A virtual-key code: a number, a letter or digit ("S", "7"), or a name
+// in any case ("ESCAPE", "escape", "F5", "VOLUME_DOWN"). Codes outside
+// 1 ... 254 are refused.
 std::optional<int> parseVirtualKey(StringView text);
 
-// A window message: a number or a name ("WM_CLOSE", "WM_COMMAND"), where
-// "WM_APP+n" and "WM_USER+n" count from those bases.
+// A window message: a number or a name ("WM_COMMAND"), where "WM_APP+n"
+// counts from that base.
 std::optional<unsigned> parseMessage(StringView text);
 
 }  // namespace zav2::driver

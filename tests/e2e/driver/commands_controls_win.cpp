@@ -1,6 +1,6 @@
 // Subcommands about the controls of the instance's dialog, among them the
 // play list box (control 1001), also as a screen reader (Microsoft Active
-// Accessibility) and the tooltips show them. List-box messages are
+// Accessibility) shows them. List-box messages are
 // marshalled between processes, so the texts arrive as they are.
 #include "driver.h"
 
@@ -12,27 +12,44 @@
 namespace zav2::driver {
 namespace {
 
-int controlRect(Context& context) {
-    HWND control = controlArgument(context);
-    if (!control)
+// The instance's (client area's) rectangle on the screen, or a control's in
+// its window's client area (or on the screen).
+int rect(Context& context, bool control) {
+    HWND window = control ? controlArgument(context) : requireInstance(context);
+    if (!window)
         return kFailed;
     RECT rect{};
-    GetWindowRect(control, &rect);
-    if (!context.arguments.flag(ZT("screen"))) {
-        MapWindowPoints(HWND_DESKTOP, GetAncestor(control, GA_ROOT),
-                        reinterpret_cast<POINT*>(&rect), 2);
+    if (!control && context.arguments.flag(ZT("client"))) {
+        GetClientRect(window, &rect);
+        MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
+    } else {
+        GetWindowRect(window, &rect);
+    }
+    if (control && !context.arguments.flag(ZT("screen"))) {
+        MapWindowPoints(HWND_DESKTOP, GetAncestor(window, GA_ROOT), reinterpret_cast<POINT*>(&rect),
+                        2);
     }
     print(rectText(rect));
     return kOk;
 }
 
-int controlTextCommand(Context& context) {
-    HWND control = controlArgument(context);
-    auto text = control ? controlText(control, context.timeoutMs) : std::nullopt;
-    if (!text)
+// The instance's caption or a control's text, once it is (--contains: holds)
+// the text asked for; without one, as it is.
+int text(Context& context, bool control) {
+    HWND window = control ? controlArgument(context) : requireInstance(context);
+    if (!window)
         return kFailed;
-    print(*text);
-    return kOk;
+    const String wanted = context.optional(control ? 1 : 0);
+    const bool contains = wanted.empty() || context.arguments.flag(ZT("contains"));
+    std::optional<String> last;
+    bool matched = waitFor(context.timeoutMs, [&] {
+        last = control ? controlText(window, context.timeoutMs) : windowTitle(window);
+        return !last || (contains ? last->find(wanted) != String::npos : *last == wanted);
+    });
+    if (!last)
+        return kFailed;
+    print(*last);
+    return matched ? kOk : kFailed;
 }
 
 int windowStyle(Context& context) {
@@ -162,78 +179,55 @@ int listRows(Context& context) {
 constexpr IID kAccessibleInterface = {
     0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
-// The control's own name (CHILDID_SELF), or its children's names one a line.
-// COM stays initialised for the driver's life: an accessible object of
-// another process is a proxy.
-int accessibleNames(Context& context, bool children) {
+// The control's own name (CHILDID_SELF). COM stays initialised for the
+// driver's life: an accessible object of another process is a proxy.
+int accessibleName(Context& context) {
     HWND control = controlArgument(context);
     if (!control)
         return kFailed;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     Microsoft::WRL::ComPtr<IAccessible> accessible;
-    long count = 0;
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
     HRESULT hr = AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
                                             kAccessibleInterface, &accessible);
-    if (SUCCEEDED(hr) && children)
-        hr = accessible->get_accChildCount(&count);
-    for (long child = children ? 1 : CHILDID_SELF;
-         SUCCEEDED(hr) && child <= (children ? count : CHILDID_SELF); ++child) {
-        VARIANT which;
-        VariantInit(&which);
-        which.vt = VT_I4;
-        which.lVal = child;
-        BSTR name = nullptr;
-        hr = accessible->get_accName(which, &name);
-        if (SUCCEEDED(hr))
-            print(name ? String(name, SysStringLen(name)) : String());
-        SysFreeString(name);
-    }
-    if (FAILED(hr))
+    if (SUCCEEDED(hr))
+        hr = accessible->get_accName(self, &name);
+    if (FAILED(hr)) {
         printError(ZT("no accessible name: ") + number(static_cast<long long>(hr)));
-    return SUCCEEDED(hr) ? kOk : kFailed;
-}
-
-// A shown tooltip of the instance: its text, once it has the text asked for.
-int tooltip(Context& context) {
-    HWND instance = requireInstance(context);
-    if (!instance)
-        return kFailed;
-    const String wanted = context.optional(0);
-    String last;
-    HWND shown = waitForWindow(context.timeoutMs, [&](HWND window) {
-        if (!IsWindowVisible(window) || windowClass(window) != TOOLTIPS_CLASSW ||
-            GetWindow(window, GW_OWNER) != instance)
-            return false;
-        last = controlText(window, context.timeoutMs).value_or(String());
-        return !last.empty() && last.find(wanted) != String::npos;
-    });
-    if (!shown) {
-        printError(ZT("no tooltip shows \"") + wanted + ZT("\""));
         return kFailed;
     }
-    RECT rect{};
-    GetWindowRect(shown, &rect);
-    print(last);
-    print(rectText(rect));
+    print(name ? String(name, SysStringLen(name)) : String());
+    SysFreeString(name);
     return kOk;
 }
 
 constexpr Subcommand kTable[] = {
-    {L"list-rows", 0, 0, listRows, L"print the whole rows the list shows, and the row height"},
-    {L"list-count", 0, 1, listCount, L"[n]: print the number of items, once there are n"},
-    {L"list-items", 0, 0, listItems, L"print the items, one a line"},
-    {L"list-selected", 0, 0, listSelected, L"print the selected item indexes, one a line"},
-    {L"control-rect", 1, 1, controlRect,
-     L"<id> [--screen]: print x y w h in client (or screen) coordinates"},
-    {L"control-text", 1, 1, controlTextCommand, L"<id>: print the control's text"},
-    {L"window-style", 0, 0, windowStyle, L"[--control id]: print the style"},
-    {L"dlu-rect", 4, 4, dluRect, L"<x> <y> <w> <h>: dialog units of the main dialog's font"},
-    {L"accessible-name", 1, 1, [](Context& context) { return accessibleNames(context, false); },
-     L"<id>: print the control's name as a screen reader gets it (MSAA)"},
-    {L"accessible-children", 1, 1, [](Context& context) { return accessibleNames(context, true); },
-     L"<id>: print the names of the control's MSAA children, one a line"},
-    {L"tooltip", 0, 1, tooltip,
-     L"[text]: wait for a shown tooltip of the instance, print its text and x y w h"},
+    // print the whole rows the list shows, and the row height
+    {L"list-rows", 0, 0, listRows},
+    // [n]: print the number of items, once there are n
+    {L"list-count", 0, 1, listCount},
+    // print the items, one a line
+    {L"list-items", 0, 0, listItems},
+    // print the selected item indexes, one a line
+    {L"list-selected", 0, 0, listSelected},
+    // [--client]: print the window's (client area's) x y w h on the screen
+    {L"window-rect", 0, 0, [](Context& context) { return rect(context, false); }},
+    // <id> [--screen]: print x y w h in client (or screen) coordinates
+    {L"control-rect", 1, 1, [](Context& context) { return rect(context, true); }},
+    // [text [--contains]]: print the caption, once it is the text
+    {L"caption", 0, 1, [](Context& context) { return text(context, false); }},
+    // <id> [text [--contains]]: print the control's text, once it is the text
+    {L"control-text", 1, 2, [](Context& context) { return text(context, true); }},
+    // [--control id]: print the style
+    {L"window-style", 0, 0, windowStyle},
+    // <x> <y> <w> <h>: dialog units of the main dialog's font
+    {L"dlu-rect", 4, 4, dluRect},
+    // <id>: print the control's name as a screen reader gets it (MSAA)
+    {L"accessible-name", 1, 1, accessibleName},
 };
 
 }  // namespace

@@ -230,14 +230,16 @@ int holdClipboard(Context& context) {
 }
 
 constexpr Subcommand kTable[] = {
-    {L"browse-folder", 1, 1, browseFolder, L"<path>: answer the folder browser, print its title"},
-    {L"fill-dialog", 3, 3, fillDialog,
-     L"<title> <edit id> <text>: print the edit's text [selection], type, press OK"},
-    {L"clipboard-files", 0, 0, clipboardFiles, L"print the CF_HDROP paths and the drop effect"},
-    {L"clipboard-dib", 0, 0, clipboardDib,
-     L"print the clipboard DIB's width, height and centre pixel's red green blue"},
-    {L"hold-clipboard", 1, 1, holdClipboard,
-     L"<ms>: keep the clipboard open that long (prints \"held\" once it is)"},
+    // <path>: answer the folder browser, print its title
+    {L"browse-folder", 1, 1, browseFolder},
+    // <title> <edit id> <text>: print the edit's text [selection], type, press OK
+    {L"fill-dialog", 3, 3, fillDialog},
+    // print the CF_HDROP paths and the drop effect
+    {L"clipboard-files", 0, 0, clipboardFiles},
+    // print the clipboard DIB's width, height and centre pixel's red green blue
+    {L"clipboard-dib", 0, 0, clipboardDib},
+    // <ms>: keep the clipboard open that long (prints "held" once it is)
+    {L"hold-clipboard", 1, 1, holdClipboard},
 };
 
 }  // namespace

@@ -19,49 +19,34 @@ int markerCount(Context& context) {
     return kOk;
 }
 
-int caption(Context& context) {
-    HWND instance = requireInstance(context);
-    if (!instance)
-        return kFailed;
-    // Without a text, the caption as it is.
-    const String wanted = context.optional(0);
-    const bool contains = wanted.empty() || context.arguments.flag(ZT("contains"));
-    String last;
-    bool matched = waitFor(context.timeoutMs, [&] {
-        last = windowTitle(instance);
-        return contains ? last.find(wanted) != String::npos : last == wanted;
-    });
-    print(last);
-    return matched ? kOk : kFailed;
-}
-
-int windowRect(Context& context) {
-    HWND instance = requireInstance(context);
-    RECT rect{};
-    if (!instance)
-        return kFailed;
-    if (context.arguments.flag(ZT("client"))) {
-        GetClientRect(instance, &rect);
-        MapWindowPoints(instance, HWND_DESKTOP, reinterpret_cast<POINT*>(&rect), 2);
-    } else {
-        GetWindowRect(instance, &rect);
-    }
-    print(rectText(rect));
-    return kOk;
-}
-
+// The shown top-level window whose text has `text`: its title, or, for one
+// without (a tooltip), what it answers to WM_GETTEXT. Prints the text and the
+// window's x y w h.
 int findWindow(Context& context) {
     const String wanted = context.optional(0);
     const auto className = context.arguments.option(ZT("class"));
+    String text;
     HWND window = waitForWindow(context.timeoutMs, [&](HWND window) {
-        return IsWindowVisible(window) && (!className || windowClass(window) == *className) &&
-               windowTitle(window).find(wanted) != String::npos;
+        if (!IsWindowVisible(window) || (className && windowClass(window) != *className))
+            return false;
+        text = windowTitle(window);
+        if (text.empty() && className)
+            text = controlText(window, context.timeoutMs).value_or(String());
+        return text.find(wanted) != String::npos;
     });
     if (!window) {
         printError(ZT("no window shows \"") + wanted + ZT("\""));
         return kFailed;
     }
-    print(windowTitle(window));
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    print(text);
+    print(rectText(rect));
+    // --escape: closes it as Escape does (a popup menu, once it is read).
+    if (context.arguments.flag(ZT("escape"))) {
+        PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+        return waitFor(context.timeoutMs, [&] { return !IsWindowVisible(window); }) ? kOk : kFailed;
+    }
     return kOk;
 }
 
@@ -183,16 +168,18 @@ int fakeInstance(Context& context) {
 }
 
 constexpr Subcommand kTable[] = {
-    {L"wait-window", 0, 0, waitWindow, L"wait until the instance's marked window exists"},
-    {L"marker-count", 0, 0, markerCount, L"print how many top-level windows carry the marker"},
-    {L"caption", 0, 1, caption, L"[text [--contains]]: print the caption, once it is the text"},
-    {L"window-rect", 0, 0, windowRect, L"[--client]: print the window's (client area's) x y w h"},
-    {L"find-window", 0, 1, findWindow,
-     L"[text] [--class C]: wait for a shown top-level window whose title has the text"},
-    {L"message-box", 0, 0, messageBox,
-     L"[--caption Zav2] [--press ok|cancel|yes|no]: wait for a message box, print its text"},
-    {L"hotkey-taken", 1, 1, hotkeyTaken, L"<vk>: exit 0 when another program holds it"},
-    {L"fake-instance", 0, 0, fakeInstance, L"[--title T]: a marked stand-in window that logs"},
+    // wait until the instance's marked window exists
+    {L"wait-window", 0, 0, waitWindow},
+    // print how many top-level windows carry the marker
+    {L"marker-count", 0, 0, markerCount},
+    // [text] [--class C] [--escape]
+    {L"find-window", 0, 1, findWindow},
+    // [--caption Zav2] [--press ok|cancel|yes|no]: wait for a message box, print its text
+    {L"message-box", 0, 0, messageBox},
+    // <vk>: exit 0 when another program holds it
+    {L"hotkey-taken", 1, 1, hotkeyTaken},
+    // [--title T]: a marked stand-in window that logs
+    {L"fake-instance", 0, 0, fakeInstance},
 };
 
 }  // namespace

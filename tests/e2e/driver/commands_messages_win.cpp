@@ -158,18 +158,50 @@ int dropFile(Context& context) {
     return posted(PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(memory.keep()), 0));
 }
 
+// A right-click: WM_CONTEXTMENU from the middle of the control, or of the
+// caption.
+int contextMenu(Context& context) {
+    HWND instance = requireInstance(context);
+    if (!instance)
+        return kFailed;
+    RECT window{};
+    GetWindowRect(instance, &window);
+    POINT point{};
+    HWND clicked = instance;
+    if (context.positional(0) == ZT("caption")) {
+        POINT clientTop{0, 0};
+        ClientToScreen(instance, &clientTop);
+        point = {(window.left + window.right) / 2, (window.top + clientTop.y) / 2};
+    } else {
+        clicked = controlArgument(context);
+        if (!clicked)
+            return kFailed;
+        RECT rect{};
+        GetWindowRect(clicked, &rect);
+        point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    }
+    const LPARAM at = MAKELPARAM(static_cast<short>(point.x), static_cast<short>(point.y));
+    return PostMessageW(instance, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(clicked), at) ? kOk
+                                                                                         : kFailed;
+}
+
 constexpr Subcommand kTable[] = {
-    {L"send", 3, 3, [](Context& context) { return message(context, false); },
-     L"<msg> <wparam> <lparam> [--control id]: print the result"},
-    {L"post", 3, 3, [](Context& context) { return message(context, true); },
-     L"<msg> <wparam> <lparam> [--control id]"},
-    {L"copydata", 1, 1, sendCopyData,
-     L"<text> [--no-terminator] [--size n]: send WM_COPYDATA with the text's ANSI bytes"},
-    {L"drop", 1, 1, dropFile, L"<path> [--control id]: post WM_DROPFILES with the path"},
-    {L"dpi-changed", 5, 5, dpiChanged,
-     L"<dpi> <x> <y> <w> <h>: send WM_DPICHANGED with that DPI and suggested rectangle"},
-    {L"close", 0, 0, closeInstance, L"post WM_CLOSE and wait until the window is gone"},
-    {L"key", 1, 1, postKey, L"<vk> [--control id]: post WM_KEYDOWN and WM_KEYUP"},
+    // <msg> <wparam> <lparam> [--control id]: print the result
+    {L"send", 3, 3, [](Context& context) { return message(context, false); }},
+    // <msg> <wparam> <lparam> [--control id]
+    {L"post", 3, 3, [](Context& context) { return message(context, true); }},
+    // <text> [--no-terminator] [--size n]: send WM_COPYDATA with the text's ANSI bytes
+    {L"copydata", 1, 1, sendCopyData},
+    // <path> [--control id]: post WM_DROPFILES with the path
+    {L"drop", 1, 1, dropFile},
+    // <dpi> <x> <y> <w> <h>: send WM_DPICHANGED with that DPI and suggested rectangle
+    {L"dpi-changed", 5, 5, dpiChanged},
+    // <id>|caption: post WM_CONTEXTMENU for a right-click
+    {L"context-menu", 1, 1, contextMenu},
+    // post WM_CLOSE and wait until the window is gone
+    {L"close", 0, 0, closeInstance},
+    // <vk> [--control id]: post WM_KEYDOWN and WM_KEYUP
+    {L"key", 1, 1, postKey},
 };
 
 }  // namespace

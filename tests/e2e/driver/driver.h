@@ -34,11 +34,11 @@ struct Context {
     }
 };
 
+// A row of a table; what the subcommand takes is in the comment above it.
 struct Subcommand {
     const wchar_t* name;
     int fewest, most;  // positional arguments
     int (*run)(Context&);
-    const wchar_t* usage;
 };
 
 // The tables, by the file that holds them.
@@ -46,7 +46,6 @@ extern const std::span<const Subcommand> kWindowCommands;   // commands_instance
 extern const std::span<const Subcommand> kMessageCommands;  // commands_messages_win.cpp
 extern const std::span<const Subcommand> kControlCommands;  // commands_controls_win.cpp
 extern const std::span<const Subcommand> kFileCommands;     // commands_files_win.cpp
-extern const std::span<const Subcommand> kPixelCommands;    // commands_pixels_win.cpp
 
 // Output: UTF-8 lines on stdout, messages on stderr.
 void print(StringView line);

@@ -13,7 +13,7 @@ const std::vector<StringView> kValueOptions = {ZT("name"),  ZT("timeout"), ZT("c
                                                ZT("size"),  ZT("class")};
 
 const std::span<const Subcommand> kTables[] = {kWindowCommands, kMessageCommands, kControlCommands,
-                                               kFileCommands, kPixelCommands};
+                                               kFileCommands};
 
 int run(std::vector<String> words) {
     Context context;
@@ -37,7 +37,8 @@ int run(std::vector<String> words) {
                 continue;
             const auto given = static_cast<int>(context.arguments.positional.size());
             if (given < subcommand.fewest || given > subcommand.most) {
-                printError(String(subcommand.name) + ZT(" ") + subcommand.usage);
+                printError(String(subcommand.name) + ZT(" takes ") + number(subcommand.fewest) +
+                           ZT(" to ") + number(subcommand.most) + ZT(" arguments"));
                 return kUsage;
             }
             return subcommand.run(context);
