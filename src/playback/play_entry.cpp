@@ -84,7 +84,9 @@ PlayResult PlayEntry(PlaybackContext& context, const PlaylistEntry& entry, int i
         return PlayResult::Handled;
     }
 
-    String path = entry.path;
+    // The whole path, however long: cut to the platform's limit it would name
+    // another file, and the player refuses it as it is.
+    const String& path = entry.path;
     if (path.empty() || !window.fileExists(path)) {
         // Not opened, so not taken over: the entry held ready must not go on
         // sounding behind the message (it is this one when it has gone).
@@ -94,8 +96,6 @@ PlayResult PlayEntry(PlaybackContext& context, const PlaylistEntry& entry, int i
         window.showMessage(PlaybackMessage::FileNotFound);
         return PlayResult::Handled;
     }
-    if (path.size() > kMaxPath)
-        path.resize(kMaxPath);
     // Nothing switches while the old entry would not stop: a later play
     // request would only pause it.
     if (!stopLeaving(context))

@@ -184,6 +184,16 @@ TEST(PlayEntryTest, StartsWithRateVolumeTimerAndPowerRequestThenPausesWithoutReo
     EXPECT_EQ(rig.player.opened.size(), 1u);
 }
 
+// Cut to 259 characters, a longer path would name another file.
+TEST(PlayEntryTest, ALongPathIsOpenedWholeNeverCut) {
+    Rig rig(1);
+    const String longPath = u("/m/") + String(300, ZT('a')) + u(".mp3");
+    rig.playlist.entries[0].path = longPath;
+    rig.window.files.insert(longPath);
+    rig.play(0);
+    EXPECT_EQ(rig.player.opened, std::vector{longPath});
+}
+
 TEST(PlayEntryTest, EmptyListAndAStartDuringALoadDoNothing) {
     Rig rig(1);
     EXPECT_EQ(PlayEntry(rig.context, {}, -1, -1, rig.settings), PlayResult::Handled);
