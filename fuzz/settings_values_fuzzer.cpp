@@ -1,6 +1,7 @@
 // A hand-edited INI file: "[section]" and "key=value" lines (UTF-8) fill the
 // store the settings are read from. Whatever it holds, the settings written
 // back read back as the same settings.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
@@ -36,10 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MemorySettingsStore hand;
     String section = kSystemSection;
     for (size_t start = 0; start <= text.size();) {
-        size_t end = text.find('\n', start);
-        if (end == String::npos)
-            end = text.size();
-        const StringView line(text.data() + start, end - start);
+        const size_t end = std::min(text.find('\n', start), text.size());
+        const StringView line = StringView(text).substr(start, end - start);
         start = end + 1;
         const size_t equals = line.find('=');
         if (!line.empty() && line.front() == '[' && line.back() == ']')

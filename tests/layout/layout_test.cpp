@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace zav2 {
 namespace {
 
@@ -109,19 +111,18 @@ TEST(ScaledPlacement, NeighboursStayTouching) {
 // A window kept on a 144-DPI monitor of a 96-DPI desktop once came up at two
 // thirds of its height: the saved height was not scaled with the rest.
 TEST(ScaledKeptSizes, EverySizeFollowsAndComesBackExactly) {
+    const auto fields = [](const KeptSizes& k) {
+        const Edges& s = k.savedWindow;
+        const Edges& n = k.normalWindow;
+        return std::vector<int>{k.width, k.height, k.listWidth, k.defaultListWidth,
+                                s.left,  s.top,    s.right,     s.bottom,
+                                n.left,  n.top,    n.right,     n.bottom};
+    };
     const KeptSizes at96{360, 420, 150, 120, {100, 50, 460, 470}, {10, 20, 330, 260}};
     const KeptSizes at144 = scaledKeptSizes(at96, 96, 144);
-    EXPECT_EQ(at144.width, 540);
-    EXPECT_EQ(at144.height, 630);
-    EXPECT_EQ(at144.listWidth, 225);
-    EXPECT_EQ(at144.defaultListWidth, 180);
-    EXPECT_EQ(at144.savedWindow.height(), 630);
-    EXPECT_EQ(at144.normalWindow.width(), 480);
-    const KeptSizes back = scaledKeptSizes(at144, 144, 96);
-    EXPECT_EQ(back.height, at96.height);
-    EXPECT_EQ(back.listWidth, at96.listWidth);
-    EXPECT_EQ(back.savedWindow.right, at96.savedWindow.right);
-    EXPECT_EQ(back.normalWindow.bottom, at96.normalWindow.bottom);
+    EXPECT_EQ(fields(at144),
+              (std::vector<int>{540, 630, 225, 180, 100, 50, 640, 680, 10, 20, 490, 380}));
+    EXPECT_EQ(fields(scaledKeptSizes(at144, 144, 96)), fields(at96));
 }
 
 }  // namespace

@@ -83,12 +83,10 @@ TEST(SettingsLoad, TextsAreCutToTheirBuffers) {
     MemorySettingsStore store;
     const String longFace(40, 'F');
     put(store, ZT("textFontName"), longFace.c_str());
-    put(store, ZT("listFontName"), ZT("MS UI Gothic"));
     store.writeString(kUserSection, ZT("CaptureDir"), String(300, 'd'));
     store.writeString(kUserSection, ZT("IgnoreDir"), ZT("@eaDir"));
     const Settings s = loadFrom(store);
     EXPECT_EQ(s.textFontName, String(31, 'F'));
-    EXPECT_EQ(s.listFontName, ZT("MS UI Gothic"));
     EXPECT_EQ(s.CaptureDir.size(), 259u);
     EXPECT_EQ(readIgnoreDir(store), ZT("@eaDir"));
 }

@@ -77,15 +77,10 @@ TEST(TitleReaders, LayoutsSeenThroughOrRefused) {
         {readFlacTitle, "FLAC"s + flacFile({{4, commentsAbc}}).substr(4), ZT("abc")},
         {readFlacTitle, flacLastFirst, ZT("")},
         {readFlacTitle, flacOverlong, ZT("")},
-        // Ogg: a comment count of 0; Opus has no Vorbis comment packet; a title
-        // split across a page boundary.
+        // Ogg: a comment count of 0; a title split across a page boundary.
         {readOggTitle,
          oggStream(
              7, {vorbisIdentification(), vorbisCommentPacket("v", {"TITLE=x"}, 0), vorbisSetup()}),
-         ZT("")},
-        {readOggTitle,
-         oggStream(9, {"OpusHead"s + Bytes(11, '\1'),
-                       "OpusTags"s + le32(0) + le32(1) + le32(7) + "TITLE=x"}),
          ZT("")},
         {readOggTitle, oggVorbisFile({"A=" + Bytes(250, 'a'), "TITLE=split"}, 1), ZT("split")},
         {readOggTitle, oggMixed, ZT("second stream")},

@@ -11,45 +11,42 @@ using namespace std::string_literals;
 using test::lyricsAndPictureOf;
 using test::pictureBytesOf;
 
-std::optional<String> lyricsOf(int version, const Bytes& content) {
-    return lyricsAndPictureOf(
-               id3Tag(version, id3Frame(version, version == 2 ? "ULT" : "USLT", content)))
-        .lyrics;
+Bytes uslt(int version, const Bytes& content) {
+    return id3Tag(version, id3Frame(version, version == 2 ? "ULT" : "USLT", content));
 }
 
 const Bytes kFront = "\xFF\xD8\xFF\xE0 front jpeg \xFF\xD9"s;
 const Bytes kBack = "\xFF\xD8\xFF\xE0 back jpeg \xFF\xD9"s;
 
-TEST(Id3Lyrics, EncodingsAndDescriptors) {
-    // UTF-16 with an empty descriptor (its own mark and terminator).
-    EXPECT_EQ(lyricsOf(3, lyricsContent(1, kBomLe + kNul2, kBomLe + utf16le(u"歌詞\nです"))),
-              ZT("歌詞\nです"));
-    // A descriptor that is not empty is stepped over in every encoding.
-    EXPECT_EQ(lyricsOf(3, lyricsContent(1, kBomLe + utf16le(u"desc") + kNul2,
-                                        kBomBe + utf16be(u"BE text"))),
-              ZT("BE text"));
-    EXPECT_EQ(lyricsOf(4, lyricsContent(3, utf8(u8"説明") + kNul, utf8(u8"うた"))), ZT("うた"));
-    EXPECT_EQ(lyricsOf(3, lyricsContent(0, "desc"s + kNul, "\x89\xCC"s)), ZT("歌"));
-    // Unknown encodings and unended descriptors leave the lyrics empty, not absent.
-    EXPECT_EQ(lyricsOf(3, lyricsContent(2, kNul2, utf16be(u"big"))), ZT(""));
-    EXPECT_EQ(lyricsOf(3, lyricsContent(3, "no terminator", "")), ZT(""));
-    EXPECT_FALSE(lyricsAndPictureOf(id3Tag(3, id3Frame(3, "TIT2", id3Text(0, "t")))).lyrics);
-    // Nothing at all without an ID3v2 tag.
-    const LyricsAndPicture none = lyricsAndPictureOf(Bytes(1000, '\x11') + id3v1("Title"));
-    EXPECT_FALSE(none.lyrics || none.picture);
-}
-
-TEST(Id3Lyrics, FirstLyricsFrameWinsAndEmptyIdsAndPaddingAreWalkedOver) {
+TEST(Id3Lyrics, EncodingsDescriptorsAndWhichFrame) {
     const Bytes first = id3Frame(3, "USLT", lyricsContent(0, kNul, "first"));
     const Bytes second = id3Frame(3, "uslt", lyricsContent(0, kNul, "second"));
-    EXPECT_EQ(lyricsAndPictureOf(id3Tag(3, first + second)).lyrics, ZT("first"));
-    // A frame with an empty ID but a size is passed over, unlike padding.
-    const Bytes odd = Bytes(4, '\0') + be32(3) + be16(0) + "xyz";
-    EXPECT_EQ(lyricsAndPictureOf(id3Tag(3, odd + second)).lyrics, ZT("second"));
-    // Padding does not end the walk either: frames written after it are found.
-    EXPECT_EQ(lyricsAndPictureOf(id3Tag(3, Bytes(40, '\0') + second)).lyrics, ZT("second"));
-    const Bytes cover = id3Frame(3, "APIC", apicContent(0, 3, kNul, kFront));
-    EXPECT_EQ(pictureBytesOf(id3Tag(3, Bytes(20, '\0') + cover)), kFront);
+    const struct {
+        Bytes bytes;
+        std::optional<String> lyrics;
+    } cases[] = {
+        // UTF-16 with an empty descriptor (its own mark and terminator).
+        {uslt(3, lyricsContent(1, kBomLe + kNul2, kBomLe + utf16le(u"歌詞\nです"))),
+         ZT("歌詞\nです")},
+        // A descriptor that is not empty is stepped over in every encoding.
+        {uslt(3, lyricsContent(1, kBomLe + utf16le(u"desc") + kNul2, kBomBe + utf16be(u"BE text"))),
+         ZT("BE text")},
+        {uslt(4, lyricsContent(3, utf8(u8"説明") + kNul, utf8(u8"うた"))), ZT("うた")},
+        {uslt(3, lyricsContent(0, "desc"s + kNul, "\x89\xCC"s)), ZT("歌")},
+        // Unknown encodings and unended descriptors leave the lyrics empty, not absent.
+        {uslt(3, lyricsContent(2, kNul2, utf16be(u"big"))), ZT("")},
+        {uslt(3, lyricsContent(3, "no terminator", "")), ZT("")},
+        {id3Tag(3, id3Frame(3, "TIT2", id3Text(0, "t"))), std::nullopt},
+        // Nothing at all without an ID3v2 tag.
+        {Bytes(1000, '\x11') + id3v1("Title"), std::nullopt},
+        // The first frame wins; a frame with an empty ID but a size is passed
+        // over, and padding does not end the walk either.
+        {id3Tag(3, first + second), ZT("first")},
+        {id3Tag(3, Bytes(4, '\0') + be32(3) + be16(0) + "xyz" + second), ZT("second")},
+        {id3Tag(3, Bytes(40, '\0') + second), ZT("second")},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(lyricsAndPictureOf(cases[i].bytes).lyrics, cases[i].lyrics) << "case " << i;
 }
 
 TEST(Id3Picture, ChoosingTheFrame) {
@@ -59,6 +56,7 @@ TEST(Id3Picture, ChoosingTheFrame) {
     EXPECT_EQ(pictureBytesOf(id3Tag(3, back + front)), kFront);
     EXPECT_EQ(pictureBytesOf(id3Tag(3, other + front)), kBack);  // type 0 counts too
     EXPECT_EQ(pictureBytesOf(id3Tag(3, back)), "<none>");
+    EXPECT_EQ(pictureBytesOf(id3Tag(3, Bytes(20, '\0') + front)), kFront);  // after padding
     // Version 2.2: the first PIC, whatever its type.
     EXPECT_EQ(pictureBytesOf(id3Tag(2, id3Frame(2, "PIC", picContent(4, kNul, kBack)) +
                                            id3Frame(2, "PIC", picContent(3, kNul, kFront)))),

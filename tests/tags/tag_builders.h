@@ -160,32 +160,28 @@ inline Bytes oggPage(uint32_t serial, uint32_t sequence, uint8_t type,
 
 // Lays packets of one stream out in pages of at most `maxSegments` segments;
 // the first packet gets a page of its own, as Vorbis requires.
-inline Bytes oggStream(uint32_t serial, const std::vector<Bytes>& packets, size_t maxSegments = 255,
-                       uint32_t firstSequence = 0) {
-    Bytes out;
-    uint32_t sequence = firstSequence;
+inline Bytes oggStream(uint32_t serial, const std::vector<Bytes>& packets,
+                       size_t maxSegments = 255) {
+    Bytes out, data;
     std::vector<uint8_t> lacing;
-    Bytes data;
-    bool first = true;
-    auto flush = [&]() {
-        out += oggPage(serial, sequence++, first ? 0x02 : 0x00, lacing, data);
-        first = false;
+    uint32_t sequence = 0;
+    const auto flush = [&] {
+        out += oggPage(serial, sequence, sequence == 0 ? 0x02 : 0x00, lacing, data);
+        ++sequence;
         lacing.clear();
         data.clear();
     };
     for (const Bytes& packet : packets) {
-        size_t offset = 0;
-        for (;;) {
+        for (size_t offset = 0;; offset += 255) {
             const size_t length = std::min<size_t>(255, packet.size() - offset);
             lacing.push_back(static_cast<uint8_t>(length));
             data += packet.substr(offset, length);
-            offset += length;
             if (lacing.size() == maxSegments)
                 flush();
             if (length < 255)
                 break;
         }
-        if (first && !lacing.empty())
+        if (sequence == 0 && !lacing.empty())
             flush();
     }
     if (!lacing.empty())
@@ -241,9 +237,7 @@ inline Bytes mp4Freeform(std::string_view name, std::string_view value,
 inline Bytes mp4TitleMoov(std::string_view titleUtf8, std::string_view extraMoovChildren = "",
                           std::string_view extraItems = "") {
     const Bytes data = atom("data", be32(1) + be32(0) + Bytes(titleUtf8));
-    const Bytes ilst = atom("ilst", atom("\xA9"
-                                         "ART",
-                                         atom("data", be32(1) + be32(0) + "Artist")) +
+    const Bytes ilst = atom("ilst", atom("\xA9\x41RT", atom("data", be32(1) + be32(0) + "Artist")) +
                                         atom("\xA9nam", data) + Bytes(extraItems));
     const Bytes meta = atom("meta", be32(0) + atom("hdlr", Bytes(25, '\0')) + ilst);
     return atom("moov",

@@ -75,7 +75,6 @@ inline std::vector<TagSample> tagSamples() {
         {"flac_title", "comments", readFlacTitle, flacFile({{4, comments}}, "audio"), ZT("曲")},
         {"flac_title", "picture-first", readFlacTitle,
          flacFile({{6, Bytes(200, 'p')}, {1, noTitle}, {4, comments}}), ZT("曲")},
-        {"flac_title", "no-comments", readFlacTitle, flacFile({{1, noTitle}}), ZT("")},
         {"flac_title", "gain", readFlacTitle,
          flacFile({{4, vorbisComments("v", {gainComments[0], gainComments[1], "TITLE=g",
                                             gainComments[2], gainComments[3]})}}),

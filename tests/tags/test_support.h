@@ -2,26 +2,11 @@
 #pragma once
 
 #include <memory>
-#include <ostream>
 #include <string>
 
 #include "tags/readers.h"
 #include "counting_file.h"
 #include "tags/source_files.h"
-
-namespace zav2 {
-
-// Failures show the values, not the bytes.
-inline void PrintTo(const ReplayGainTags& gain, std::ostream* out) {
-    for (const auto& value : {gain.trackGain, gain.trackPeak, gain.albumGain, gain.albumPeak}) {
-        if (value)
-            *out << *value << ' ';
-        else
-            *out << "- ";
-    }
-}
-
-}  // namespace zav2
 
 namespace zav2::test {
 
