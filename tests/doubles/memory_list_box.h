@@ -2,6 +2,7 @@
 // the fuzz targets and benchmarks that run the list without a window.
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include "playlist/playlist.h"
@@ -13,18 +14,20 @@ class MemoryListBox final : public ListBoxMirror {
     int count() const override { return static_cast<int>(items_.size()); }
     String text(int index) const override { return items_.at(static_cast<size_t>(index)); }
     void insert(int index, StringView text) override;
-    void remove(int index) override;
+    void remove(int index) override { removeMany({index}); }
     void reset(int expectedCount) override;
-    void insertMany(int index, const std::vector<String>& texts) override;
     void removeMany(const std::vector<int>& ascending) override;
 
     std::vector<int> selection() const override;
-    void setSelected(int index, bool selected) override;
-    void selectAll() override;
-    void clearSelection() override;
+    void setSelected(int index, bool on) override { selected_.at(static_cast<size_t>(index)) = on; }
+    void selectAll() override { selected_.assign(selected_.size(), true); }
+    void clearSelection() override { selected_.assign(selected_.size(), false); }
 
     int topIndex() const override { return top_; }
-    void setTopIndex(int index) override;
+    // Like a list box: no further than showing the last row at the bottom.
+    void setTopIndex(int index) override {
+        top_ = std::clamp(index, 0, std::max(0, count() - rows_));
+    }
     int caret() const override { return caret_; }
     void setCaret(int index) override { caret_ = index; }
     int anchor() const override { return anchor_; }
@@ -35,7 +38,11 @@ class MemoryListBox final : public ListBoxMirror {
 
     // Test helpers.
     const std::vector<String>& items() const { return items_; }
-    void select(const std::vector<int>& indices);
+    void select(const std::vector<int>& indices) {
+        clearSelection();
+        for (int index : indices)
+            setSelected(index, true);
+    }
     void setVisibleRows(int rows) { rows_ = rows; }
     int repaints() const { return repaints_; }
     // Pauses of painting not yet ended; 0 after every whole operation.

@@ -27,28 +27,8 @@ String titleOf(StringView path) {
     return ZT("T ") + String(fileName(path));
 }
 
-enum class Step {
-    Slice,       // reads `n` titles
-    RemoveRows,  // removes the rows in `rows`
-    MoveDown,    // moves the rows in `rows` down one place
-    MoveUp,
-    Drop,         // `n` new files dropped before row `rows[0]`
-    PlayCurrent,  // playback copies the current entry (reading its title)
-    Scroll,       // the view's top row becomes rows[0]
-    Refresh,      // the rows left behind are refilled
-};
-
-struct Action {
-    Step step;
-    std::vector<int> rows = {};
-    int n = 0;
-};
-
-struct Scenario {
-    const char* name;
-    std::vector<Action> actions;
-};
-
+// A list of twenty files, titles pending, four rows in view; each command
+// checks every row after it.
 struct Harness {
     Playlist playlist;
     MemoryListBox listBox;
@@ -56,15 +36,60 @@ struct Harness {
     TitleWork work;
     std::map<String, int> reads;
     int dropped = 0;
-
-    String read(StringView path) {
+    int steps = 0;
+    const TitleFromTags reader = [this](StringView path) {
         ++reads[String(path)];
         return titleOf(path);
+    };
+
+    Harness() {
+        for (int i = 19; i >= 0; --i)
+            appendEntry(playlist, ZT("D:\\m\\") + number(100 + i) + ZT(".mp3"), {}, true);
+        playlist.current = 4;
+        listBox.setVisibleRows(4);
+        rebuildListBox(caption, listBox, playlist, false);
+    }
+    int slice(int titles) {
+        const int read =
+            readTitleSlice(playlist, listBox, work, reader, [&titles] { return --titles > 0; }, {});
+        check();
+        return read;
+    }
+    void remove(const std::vector<int>& rows) {
+        listBox.select(rows);
+        removeSelected(caption, listBox, playlist, {});
+        check();
+    }
+    void move(const std::vector<int>& rows, bool down) {
+        listBox.select(rows);
+        down ? moveSelectedDown(listBox, playlist) : moveSelectedUp(listBox, playlist);
+        check();
+    }
+    // `count` new files dropped before row `at`.
+    void drop(int at, int count) {
+        std::vector<String> paths;
+        for (int k = 0; k < count; ++k)
+            paths.push_back(ZT("D:\\new\\") + number(dropped++) + ZT(".mp3"));
+        String folder;
+        dropOnList(playlist, listBox, paths, at, folder, {});
+        check();
+    }
+    // Playback copies the current entry, reading its title.
+    void play() {
+        const PlaylistEntry copy = copyEntry(playlist, playlist.current, reader);
+        EXPECT_EQ(copy.title, titleOf(copy.path));
+        check();
+    }
+    void scroll(int top) { listBox.setTopIndex(top); }
+    void refresh() {
+        refreshRows(listBox, playlist, false);
+        check();
     }
 
     // Every row shows its own entry: its name while the title is pending or
     // the row is behind, else its own title.
-    void expectRowsOwnTheirTitles() {
+    void check() {
+        SCOPED_TRACE(++steps);  // the command after which a row went wrong
         ASSERT_EQ(static_cast<size_t>(listBox.count()), playlist.entries.size());
         for (size_t i = 0; i < playlist.entries.size(); ++i) {
             const PlaylistEntry& entry = playlist.entries[i];
@@ -78,92 +103,52 @@ struct Harness {
 };
 
 TEST(PendingTitles, EveryRowEndsWithItsOwnTitleWhateverHappensBetweenSlices) {
-    const std::vector<Scenario> scenarios = {
+    const std::pair<const char*, void (*)(Harness&)> scenarios[] = {
         {"moves past the cursor",
-         {{Step::Scroll, {10}},
-          {Step::Slice, {}, 3},
-          {Step::MoveDown, {0, 1, 5}},
-          {Step::MoveUp, {12, 13}},
-          {Step::Slice, {}, 4},
-          {Step::MoveUp, {3}}}},
+         [](Harness& h) {
+             h.scroll(10);
+             h.slice(3);
+             h.move({0, 1, 5}, true);
+             h.move({12, 13}, false);
+             h.slice(4);
+             h.move({3}, false);
+         }},
         {"drop before the cursor",
-         {{Step::Slice, {}, 8}, {Step::Drop, {2}, 3}, {Step::Slice, {}, 2}, {Step::Drop, {0}, 2}}},
+         [](Harness& h) {
+             h.slice(8);
+             h.drop(2, 3);
+             h.slice(2);
+             h.drop(0, 2);
+         }},
         {"playback reads the current title first",
-         {{Step::PlayCurrent}, {Step::Slice, {}, 1}, {Step::RemoveRows, {0}}, {Step::PlayCurrent}}},
+         [](Harness& h) {
+             h.play();
+             h.slice(1);
+             h.remove({0});
+             h.play();
+         }},
         {"rows behind refilled mid-way",
-         {{Step::Scroll, {14}},
-          {Step::Slice, {}, 6},
-          {Step::Refresh},
-          {Step::RemoveRows, {2}},
-          {Step::Slice, {}, 6},
-          {Step::Scroll, {0}},
-          {Step::Slice, {}, 1}}},
+         [](Harness& h) {
+             h.scroll(14);
+             h.slice(6);
+             h.refresh();
+             h.remove({2});
+             h.slice(6);
+             h.scroll(0);
+             h.slice(1);
+         }},
     };
-    for (const Scenario& scenario : scenarios) {
-        SCOPED_TRACE(scenario.name);
+    for (const auto& [name, commands] : scenarios) {
+        SCOPED_TRACE(name);
         Harness h;
-        for (int i = 19; i >= 0; --i)
-            appendEntry(h.playlist, ZT("D:\\m\\") + number(100 + i) + ZT(".mp3"), {}, true);
-        h.playlist.current = 4;
-        h.listBox.setVisibleRows(4);
-        rebuildListBox(h.caption, h.listBox, h.playlist, false);
-        const TitleFromTags reader = [&h](StringView path) { return h.read(path); };
-        const TitleSliceOptions options;
-        const auto slice = [&](int titles) {
-            int left = titles;
-            return readTitleSlice(
-                h.playlist, h.listBox, h.work, reader, [&left] { return --left > 0; }, options);
-        };
-
-        for (size_t a = 0; a < scenario.actions.size(); ++a) {
-            const Action& action = scenario.actions[a];
-            switch (action.step) {
-                case Step::Slice:
-                    slice(action.n);
-                    break;
-                case Step::RemoveRows:
-                case Step::MoveDown:
-                case Step::MoveUp:
-                    h.listBox.clearSelection();
-                    h.listBox.select(action.rows);
-                    if (action.step == Step::RemoveRows)
-                        removeSelected(h.caption, h.listBox, h.playlist, {});
-                    else if (action.step == Step::MoveDown)
-                        moveSelectedDown(h.listBox, h.playlist);
-                    else
-                        moveSelectedUp(h.listBox, h.playlist);
-                    break;
-                case Step::Drop: {
-                    std::vector<String> paths;
-                    for (int k = 0; k < action.n; ++k)
-                        paths.push_back(ZT("D:\\new\\") + number(h.dropped++) + ZT(".mp3"));
-                    String folder;
-                    dropOnList(h.playlist, h.listBox, paths, action.rows[0], folder, {});
-                    break;
-                }
-                case Step::PlayCurrent: {
-                    const PlaylistEntry copy = copyEntry(h.playlist, h.playlist.current, reader);
-                    EXPECT_EQ(copy.title, titleOf(copy.path));
-                    break;
-                }
-                case Step::Scroll:
-                    h.listBox.setTopIndex(action.rows[0]);
-                    break;
-                case Step::Refresh:
-                    refreshRows(h.listBox, h.playlist, false);
-                    break;
-            }
-            SCOPED_TRACE(a);  // the action after which a row went wrong
-            h.expectRowsOwnTheirTitles();
-            ASSERT_FALSE(HasFailure());
-        }
+        commands(h);
         // The view's rows are never left behind by a slice.
         const int top = h.listBox.topIndex();
-        slice(1);
+        h.slice(1);
         for (int i = top; i < std::min(h.listBox.count(), top + h.listBox.visibleRows()); ++i)
             EXPECT_FALSE(h.playlist.entries[static_cast<size_t>(i)].rowBehind);
 
-        while (slice(1000) > 0) {
+        while (h.slice(1000) > 0) {
         }
         if (hasRowsBehind(h.playlist))
             refreshRows(h.listBox, h.playlist, false);

@@ -41,13 +41,19 @@ class ListFolder : public testing::Test {
     static std::string read(const String& path) {
         return readWholeFile(path, 1 << 20).value_or("?");
     }
-    // Saves the list to `target` and reads it back against `base`.
-    static Playlist saveAndRead(const Playlist& playlist, const PlaylistWriteOptions& options,
-                                const String& target, const String& base, MemoryCaption& caption) {
-        EXPECT_TRUE(savePlaylistFile(caption, target, playlist, options, ZT("Song - Zav2")));
-        Playlist back;
+    // The list `name` of the folder read against `base` (the folder), onto `playlist`.
+    int readList(StringView name, Playlist& playlist, const String& base = {}) {
         int count = 0;
-        readPlaylistFile(back, target, base, 0, count, nullptr, false);
+        readPlaylistFile(playlist, folder / name, base.empty() ? folder : base, 0, count, nullptr,
+                         false);
+        return count;
+    }
+    // Saves the list as `name` in the folder and reads it back against `base`.
+    Playlist saveAndRead(const Playlist& playlist, const PlaylistWriteOptions& options,
+                         StringView name, const String& base, MemoryCaption& caption) {
+        EXPECT_TRUE(savePlaylistFile(caption, folder / name, playlist, options, ZT("Song - Zav2")));
+        Playlist back;
+        readList(name, back, base);
         return back;
     }
 
@@ -75,9 +81,7 @@ TEST_F(ListFolder, ReadsTitlesRelativeAndAbsoluteLinesAndSkipsMissingFiles) {
     dir.write("in/list.m3u8", lines);
 
     Playlist playlist;
-    int count = 0;
-    readPlaylistFile(playlist, folder / ZT("list.m3u8"), folder, 0, count, nullptr, false);
-    EXPECT_EQ(count, 5);
+    EXPECT_EQ(readList(ZT("list.m3u8"), playlist), 5);
     EXPECT_EQ(entriesOf(playlist), (Entries{{folder / ZT("a.mp3"), ZT("Song A")},
                                             {folder / ZT("sub") / ZT("d.mp3"), ZT("Lost title")},
                                             {folder / ZT("c.flac"), ZT("5")},
@@ -115,14 +119,13 @@ TEST_F(ListFolder, ResumeListRoundTripHasFullPathsAndTitles) {
     options.automatic = true;
     options.currentFolder = folder;
     options.durationSeconds = 215;
-    const String target = folder / ZT("Zav2.m3u8");
     MemoryCaption caption(ZT("Zav2"));
-    const Playlist back = saveAndRead(playlist, options, target, ZT("elsewhere"), caption);
+    const Playlist back = saveAndRead(playlist, options, ZT("Zav2.m3u8"), ZT("elsewhere"), caption);
 
     const std::string expected = "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:215,\xE6\x9B\xB2 A\r\n" +
                                  utf8(folder / ZT("a.mp3")) + "\r\n#EXTINF:0,d.mp3\r\n" +
                                  utf8(folder / ZT("sub") / ZT("d.mp3")) + "\r\n";
-    EXPECT_EQ(read(target), expected);
+    EXPECT_EQ(read(folder / ZT("Zav2.m3u8")), expected);
     EXPECT_EQ(caption.text(), ZT("Song - Zav2"));
     EXPECT_EQ(caption.history().front(),
               ZT("\u30D7\u30EC\u30A4\u30EA\u30B9\u30C8\u4FDD\u5B58\u4E2D... (1/2)"));
@@ -150,16 +153,13 @@ TEST_F(ListFolder, OtherByteOrderMarksAndHostileBytes) {
     // UTF-16 with its mark, even under an ".m3u" name.
     dir.write("in/wide.m3u", test::utf16leFile(u"#EXTINF:1,\u66F2\r\na.mp3\r\n"));
     Playlist playlist;
-    int count = 0;
-    readPlaylistFile(playlist, folder / ZT("wide.m3u"), folder, 0, count, nullptr, false);
-    ASSERT_EQ(count, 1);
+    ASSERT_EQ(readList(ZT("wide.m3u"), playlist), 1);
     EXPECT_EQ(playlist.entries[0].title, ZT("\u66F2"));
 
     std::string junk = "\n#EXTINF:\n" + std::string(5000, 'a') + "\n\xFF\xFE\xC3\n";
     junk += std::string("b.mp3\0", 6) + "x\n";  // would name b.mp3 if cut at the NUL
     dir.write("in/junk.m3u8", junk);
-    readPlaylistFile(playlist, folder / ZT("junk.m3u8"), folder, 0, count, nullptr, false);
-    EXPECT_EQ(count, 1);
+    EXPECT_EQ(readList(ZT("junk.m3u8"), playlist), 0);
 
     // A path over the limit is left out whole, never cut into another one.
     const std::string tooLong(kMaxPath - folder.size(), 'g');
@@ -169,9 +169,7 @@ TEST_F(ListFolder, OtherByteOrderMarksAndHostileBytes) {
     dir.file("in/" + tooLong.substr(0, tooLong.size() - 1));  // what a cut would name
     dir.write("in/long.m3u8", tooLong + "\r\n" + utf8(folder / ZT("b.mp3")) + "\r\n");
     playlist = {};
-    count = 0;
-    readPlaylistFile(playlist, folder / ZT("long.m3u8"), folder, 0, count, nullptr, false);
-    ASSERT_EQ(count, 1);
+    ASSERT_EQ(readList(ZT("long.m3u8"), playlist), 1);
     EXPECT_EQ(playlist.entries[0].path, folder / ZT("b.mp3"));
 }
 
@@ -237,8 +235,7 @@ TEST_F(ListFolder, SavedListReadsBackEveryEntry) {
     PlaylistWriteOptions options;
     options.currentFolder = folder;
     MemoryCaption caption(ZT("Zav2"));
-    const Playlist back =
-        saveAndRead(playlist, options, folder / ZT("saved.m3u8"), folder, caption);
+    const Playlist back = saveAndRead(playlist, options, ZT("saved.m3u8"), folder, caption);
     // Without a title the name stands in.
     EXPECT_EQ(entriesOf(back), (Entries{{folder / ZT("#1 intro.mp3"), ZT("two  lines ")},
                                         {folder / ZT("a"), ZT("a")},
