@@ -106,17 +106,18 @@ int browseFolder(Context& context) {
         return kFailed;
     }
     // The program selects its start folder again at the first change of the
-    // selection: ask until the folder's own item is the selected one.
-    const String wanted(fileName(path));
+    // selection: ask until the folder's own item is the selected one. A
+    // drive's root is named by its letter among other words ("zav2 (Y:)").
+    const bool root = fileName(path).empty();
+    const String wanted = root ? toLower(path.substr(0, 2)) : String(fileName(path));
     String seen;
     const bool selected = waitFor(context.timeoutMs, [&] {
         sendBounded(dialog, BFFM_SETSELECTIONW, TRUE,
                     reinterpret_cast<LPARAM>(memory.address() + 2048), context.timeoutMs);
-        // A drive's root has no name to check its item by; Wine selects it.
-        if (wanted.empty())
-            return true;
         Sleep(300);
         seen = selectedTreeText(tree, memory, context.timeoutMs);
+        if (root)
+            return toLower(seen).find(wanted) != String::npos;
         if (equalsIgnoreCase(seen, wanted))
             return true;
         // Wine's browser sometimes ignores the request: pick the item.
