@@ -47,7 +47,7 @@ is_red() {  # is_red r g b
 # Paused in the red part of the clip.
 start_paused_in_red() {
   start_zav2 zav2_pid "$clip"
-  check "the program runs" driver --timeout 30000 wait-window
+  check "the program runs" driver --timeout "$start_limit_ms" wait-window
   check "the clip plays" quietly driver --timeout 20000 caption --contains colours
   idle  # the start is over: its selection and panel are in place
   # Paused only once a frame is on the screen: under load the first frame

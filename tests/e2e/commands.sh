@@ -18,7 +18,7 @@ done
 printf '%s\r\n' "[SystemSetting]" "MasterVolume=OFF" "Volume=50" > "$app/Zav2.ini"
 
 start_zav2 zav2_pid "$(winpath "$clips")"
-check "the program runs" driver --timeout 30000 wait-window
+check "the program runs" driver --timeout "$start_limit_ms" wait-window
 check "the list holds the three clips" quietly driver --timeout 20000 list-count 3
 check "the long clip plays" quietly driver --timeout 20000 caption --contains "Long"
 idle  # the start is over: its selection and panel are in place

@@ -18,7 +18,7 @@ driver --name busy fake-instance --title "プレイリスト保存中... (1/2)" 
 busy_pid=$!
 # As long as a start of the program is given: the first Wine process of a
 # fresh prefix, beside busy cores, has taken over 10 s.
-check "the stand-in appears" driver --timeout 30000 wait-window
+check "the stand-in appears" driver --timeout "$start_limit_ms" wait-window
 expect_eq "its caption, in UTF-8" "テスト窓" "$(driver caption)"
 expect_eq "one marked window" 1 "$(driver marker-count)"
 expect_eq "markers are told apart by name" 0 "$(driver --name -work marker-count)"

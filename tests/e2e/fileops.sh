@@ -91,7 +91,7 @@ moving() {
 }
 
 start_zav2 zav2_pid 'D:\music'
-check "the program runs" driver --timeout 30000 wait-window
+check "the program runs" driver --timeout "$start_limit_ms" wait-window
 check "the list holds the nine files" quietly driver --timeout 30000 list-count 9
 check "the first file plays" quietly driver --timeout 20000 caption "01 alpha" --contains
 idle  # the start selects its row once the engine is ready: not in the copy below

@@ -145,7 +145,7 @@ expect_eq "caption" "Zav2" "$(driver caption)"
 
 # A second real instance, named, beside it.
 start_zav2 work_pid -work
-check "the program named -work runs beside it" driver --name -work --timeout 30000 wait-window
+check "the program named -work runs beside it" driver --name -work --timeout "$start_limit_ms" wait-window
 expect_eq "one window of each name" "1 1" "$(driver marker-count) $(driver --name -work marker-count)"
 check "two different windows" test "$(driver window-rect)" != "" -a \
   "$(driver --name -work caption)" = "Zav2"

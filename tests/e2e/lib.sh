@@ -230,10 +230,15 @@ start_zav2() {
   printf -v "$variable" '%s' $!
 }
 
+# How long a start of the program is waited for, in ms. The first start in a
+# fresh prefix also starts Wine's own services and desktop: beside busy cores
+# that alone took over a minute.
+start_limit_ms=90000
+
 # launch <pid variable> [arguments...]: start_zav2, and its window must come.
 launch() {
   start_zav2 "$@"
-  check "the program runs" driver --timeout 30000 wait-window
+  check "the program runs" driver --timeout "$start_limit_ms" wait-window
 }
 
 # close_zav2 <pid>: closes the instance in order, which must end with exit

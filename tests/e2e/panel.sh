@@ -88,7 +88,7 @@ next_entry() {
 }
 
 start_zav2 zav2_pid "$(winpath "$media")"
-check "the program runs" driver --timeout 30000 wait-window
+check "the program runs" driver --timeout "$start_limit_ms" wait-window
 check "the list fills" quietly driver --timeout 30000 list-count 8
 expect_soon "UTF-8 companion text" "$words" panel_text
 points

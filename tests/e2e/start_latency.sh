@@ -112,7 +112,7 @@ wait "$PROBE_PID" 2> /dev/null
 
 # --- Zav2.exe: a double-click on the stopped entry ------------------------------
 start_zav2 zav2_pid "$(winpath "$clips")"
-check "the program runs" driver --timeout 30000 wait-window
+check "the program runs" driver --timeout "$start_limit_ms" wait-window
 check "it plays the folder given" quietly driver --timeout 20000 caption "tone440.mp3"
 read -r lx ly lw _ <<< "$(driver control-rect 1001 --screen | tr -d '\r')"
 row_x=$((lx + lw / 3))

@@ -18,7 +18,7 @@ recent_of() {  # recent_of <key>: the value in section JumpRecent
 }
 
 start_zav2 zav2_pid "$(winpath "$music")"
-check "the program runs" driver --timeout 30000 wait-window
+check "the program runs" driver --timeout "$start_limit_ms" wait-window
 check "the first entry plays" quietly driver --timeout 20000 caption --contains "朝の歌"
 idle  # the start is over: its selection and panel are in place
 

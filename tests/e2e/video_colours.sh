@@ -49,7 +49,7 @@ print("".join(c for c in "rgb" if counts[c] >= 400))
 }
 
 start_zav2 zav2_pid "$(winpath "$clip")"
-check "the program runs" driver --timeout 30000 wait-window
+check "the program runs" driver --timeout "$start_limit_ms" wait-window
 check "the clip is started" quietly driver --timeout 20000 caption "colours.mp4"
 read -r px py pw ph <<< "$(driver control-rect 1014 --screen | tr -d '\r')"
 check "the panel has a rectangle" test -n "${ph:-}"
