@@ -87,7 +87,16 @@ void AudioStream::Core::Run() {
         work.retired = Device{};
         switch (work.kind) {
             case WorkKind::Wait:
-                WaitForSingleObject(wake.get(), work.waitMs);
+                // While the device runs the thread only sleeps a tick:
+                // requests made meanwhile are seen at the next look. Under
+                // Wine a timed wait on the event is a round trip to the
+                // server, and beside busy cores such a 10-ms wait came back
+                // 1-4 s late, with the device run dry; a sleep is timed
+                // without the server.
+                if (work.waitMs == kWriterTickMs)
+                    Sleep(kWriterTickMs);
+                else
+                    WaitForSingleObject(wake.get(), work.waitMs);
                 turns.fetch_add(1);
                 break;
             case WorkKind::Read:
