@@ -3,8 +3,8 @@
 # in a smaller panel writes a 320x240 red BMP, asking for the capture folder
 # first when none is set (the folder is written back at exit); F11 puts a DIB
 # of the same size on the clipboard, and for a song its cover at the cover's
-# size; a folder that takes no file is reported and the program runs on (the
-# text panel menu's item, as F12).
+# size (F12 writes it to a file); a folder that takes no file is reported and
+# the program runs on (the text panel menu's item, as F12).
 . "$(dirname "$0")/lib.sh"
 
 media="$work/media"
@@ -117,6 +117,16 @@ read -r cw ch cr cg cb <<< "$(clipboard_dib_of "64 48" F11)"
 expect_eq "F11 on a song puts its 64x48 cover on the clipboard" "64 48" "${cw:-} ${ch:-}"
 check "the cover's pixels are blue ($cr $cg $cb)" \
   test "${cb:-0}" -gt 200 -a "${cr:-255}" -lt 60 -a "${cg:-255}" -lt 60
+# F12 writes that picture to the capture folder kept from the first run.
+driver key F12 > /dev/null
+check "F12 on a song writes its cover" \
+  timeout 20 sh -c "until ls '$captures'/covered_*.bmp > /dev/null 2>&1; do sleep 0.2; done"
+cover_bmp=$(ls "$captures"/covered_*.bmp 2> /dev/null | head -n 1)
+if [ -n "$cover_bmp" ]; then
+  read -r fr fg fb <<< "$(bmp_centre "$cover_bmp")"
+  expect_eq "the cover's file is 64x48" "64 48" "$(u32 "$cover_bmp" 18) $(u32 "$cover_bmp" 22)"
+  check "the cover's file is blue ($fr $fg $fb)" test "$fb" -gt 200 -a "$fr" -lt 60 -a "$fg" -lt 60
+fi
 check "the program closes" driver close
 wait_exit "$zav2_pid" 30
 

@@ -293,24 +293,15 @@ TEST_F(AudioStreamTest, AFormatThatChangesInsideTheFileIsFollowedToTheEnd) {
 
 // The reader lands a quarter second early, inside a block, as Media
 // Foundation's seeks may: the block read first begins exactly at the target.
-TEST_F(AudioStreamTest, ASeekCountsFromTheSamplesOwnTimes) {
-    TrackDecoder decoder(fakeTrack({{44100, 3.0}}, {.seekGrain = 0.2537}));
+// Its decoder gives 24-bit PCM only, which is taken where float is refused.
+TEST_F(AudioStreamTest, ASeekCountsFromTheSamplesOwnTimesInIntegerPcmToo) {
+    TrackDecoder decoder(fakeTrack({{96000, 3.0}}, {.refuseFloat = true, .seekGrain = 0.2537}));
     ASSERT_EQ(decoder.Seek(1.3), S_OK);
     SampleBlock block;
     ASSERT_EQ(decoder.Read(block), S_OK);
-    EXPECT_NEAR(block.seconds, 1.3, 1.0 / 44100);
-    EXPECT_NEAR(block.samples[0], FakeReader::valueAt(1.3), 2e-5);
-}
-
-TEST_F(AudioStreamTest, IntegerPcmIsTakenWhereFloatIsRefused) {
-    std::unique_ptr<AudioTrack> track = fakeTrack({{96000, 1.0}}, {.refuseFloat = true});
-    ASSERT_TRUE(track);
-    EXPECT_EQ(track->integerBits, 24u);
-    TrackDecoder decoder(std::move(track));
-    SampleBlock block;
-    ASSERT_EQ(decoder.Read(block), S_OK);
-    ASSERT_EQ(block.frames(), 960u);
-    EXPECT_NEAR(block.samples[2 * 500], FakeReader::valueAt(500.0 / 96000), 1e-6);
+    EXPECT_NEAR(block.seconds, 1.3, 1.0 / 96000);
+    EXPECT_NEAR(block.samples[0], FakeReader::valueAt(1.3), 1e-6);
+    EXPECT_NEAR(block.samples[2 * 300], FakeReader::valueAt(1.3 + 300.0 / 96000), 1e-6);
 }
 
 // A click on the first and on the last sample of the music (make_test_media):

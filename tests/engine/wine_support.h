@@ -30,7 +30,6 @@ class HostWindow {
     ~HostWindow();
     HostWindow(const HostWindow&) = delete;
     HostWindow& operator=(const HostWindow&) = delete;
-    HWND main() const { return mainWindow; }
     HWND host() const { return hostWindow; }
     void resize(int width, int height);
 

@@ -9,6 +9,7 @@
 
 #include "memory_list_box.h"
 #include "playlist/playlist.h"
+#include "playlist/caption_progress.h"
 #include "playlist/pending_titles.h"
 #include "playlist/playlist_order.h"
 #include "playlist/row_at_point.h"
@@ -202,6 +203,28 @@ TEST(PlaylistReveal, ScrollsJustEnoughAndSelectsOnlyTheEntry) {
     revealCurrent(box, 12, true, true);  // forced: as in order mode
     EXPECT_EQ(box.topIndex(), 9);
     EXPECT_EQ(box.selection(), std::vector<int>{12});
+}
+
+// A caption costs milliseconds under Wine: a rebuild shows about twenty steps
+// of its progress, the first and the last always, then the caption it found.
+TEST(PlaylistRebuild, ShowsThrottledProgressThenPutsTheCaptionBack) {
+    const struct {
+        int rows;
+        std::vector<int> shown;  // the steps shown, counted from 1
+    } cases[] = {
+        {3, {1, 2, 3}},
+        {45, {1,  2,  4,  6,  8,  10, 12, 14, 16, 18, 20, 22,
+              24, 26, 28, 30, 32, 34, 36, 38, 40, 42, 44, 45}},
+    };
+    for (const auto& c : cases) {
+        std::vector<String> names(static_cast<size_t>(c.rows), ZT("a.mp3"));
+        auto shown = show(names, 0);
+        std::vector<String> expected;
+        for (int step : c.shown)
+            expected.push_back(progressText(kRebuildingCaption, step, c.rows));
+        expected.push_back(ZT("Song - Zav2"));
+        EXPECT_EQ(shown->caption.history(), expected) << c.rows;
+    }
 }
 
 // --- Sort, play order, search ------------------------------------------------

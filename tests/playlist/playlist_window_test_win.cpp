@@ -5,11 +5,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <utility>
 
 #include "platform/file.h"
 #include "platform/path.h"
-#include "playlist/caption_progress.h"
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_order.h"
 #include "playlist/playlist_win.h"
@@ -22,20 +20,17 @@ using test::expectAligned;
 
 constexpr int kItemHeight = 16;
 constexpr int kListHeight = 160;  // ten whole rows
-std::vector<String>* recordedCaptions = nullptr;
 
 LRESULT CALLBACK testWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_MEASUREITEM) {
         reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = kItemHeight;
         return TRUE;
     }
-    if (message == WM_SETTEXT && recordedCaptions && lParam)
-        recordedCaptions->push_back(reinterpret_cast<const wchar_t*>(lParam));
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
 // A top-level window with the play list's list box, as the main dialog makes
-// it. It records every caption it is given.
+// it.
 class TestWindow {
   public:
     TestWindow() {
@@ -54,10 +49,8 @@ class TestWindow {
                             0, 0, 200, kListHeight, main_, reinterpret_cast<HMENU>(1001),
                             windowClass.hInstance, nullptr);
         pumpMessages();
-        recordedCaptions = &captions_;
     }
     ~TestWindow() {
-        recordedCaptions = nullptr;
         DestroyWindow(main_);
         pumpMessages();
     }
@@ -66,8 +59,6 @@ class TestWindow {
 
     HWND main() const { return main_; }
     HWND listBox() const { return listBox_; }
-    // Captions set since the last call, oldest first.
-    std::vector<String> takeCaptions() { return std::exchange(captions_, {}); }
 
   private:
     static void pumpMessages() {
@@ -79,7 +70,6 @@ class TestWindow {
     }
     HWND main_ = nullptr;
     HWND listBox_ = nullptr;
-    std::vector<String> captions_;
 };
 
 std::vector<String> numbered(int count, const wchar_t* prefix = L"t") {
@@ -139,6 +129,10 @@ TEST_F(ListBoxWindowTest, BulkRefillsKeepTheUsersPlace) {
     EXPECT_EQ(after.selected, before.selected);
     EXPECT_EQ(std::vector<int>({after.top, after.caret, after.anchor}),
               std::vector<int>({before.top, before.caret, before.anchor}));
+
+    // Revealing a row below the view scrolls by the box's real height.
+    revealCurrent(listBox, after.top + 20, false, false);
+    EXPECT_EQ(listBox.topIndex(), after.top + 20 - kListHeight / kItemHeight + 1);
 }
 
 // Rows before the first removed one once came out empty: each long text was
@@ -152,27 +146,6 @@ TEST_F(ListBoxWindowTest, ScatteredRemovalsKeepEveryOtherRowsText) {
     EXPECT_FALSE(removeSelected(caption, listBox, playlist, {}));  // the current stays
     expectAligned(playlist, listBox);
     EXPECT_EQ(listBox.text(0), L"a row name longer than short 0.mp3");
-}
-
-TEST_F(ListBoxWindowTest, RebuildShowsThrottledProgressAndRevealScrolls) {
-    SetWindowTextW(window.main(), L"Song - Zav2");
-    window.takeCaptions();
-    listBox.insert(0, L"stale");  // a rebuild replaces what the box held
-    Playlist playlist = test::makePlaylist(numbered(1000));
-    rebuildListBox(caption, listBox, playlist, false);
-    const std::vector<String> captions = window.takeCaptions();
-    ASSERT_GE(captions.size(), 3u);
-    EXPECT_LE(captions.size(), 23u);
-    EXPECT_EQ(captions.front(), progressText(kRebuildingCaption, 1, 1000));
-    EXPECT_EQ(captions[captions.size() - 2], progressText(kRebuildingCaption, 1000, 1000));
-    EXPECT_EQ(captions.back(), L"Song - Zav2");
-    EXPECT_EQ(caption.text(), L"Song - Zav2");
-    expectAligned(playlist, listBox);
-
-    // Revealing a row below the view scrolls by the box's real height.
-    revealCurrent(listBox, 20, false, false);
-    EXPECT_EQ(listBox.topIndex(), 20 - kListHeight / kItemHeight + 1);
-    EXPECT_EQ(listBox.selection(), std::vector<int>{20});
 }
 
 // A list in the ANSI code page, in a folder with a Japanese name; short names

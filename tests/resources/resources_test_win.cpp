@@ -21,17 +21,15 @@ INT_PTR CALLBACK quietDialogProc(HWND, UINT, WPARAM, LPARAM) {
 
 // The dialogs' controls are found end to end: the main window's by e2e
 // startup, the filter's by e2e commands (the jump dialog is the same
-// template), the rename dialog's by e2e fileops. Each menu is shown from its
-// one popup.
-TEST(ResourcesTest, EveryMenuHasItsPopup) {
-    for (const wchar_t* name : {IDR_MENU_LIST, IDR_MENU_MASTER, IDR_MENU_PLAY, IDR_MENU_TITLE,
-                                IDR_MENU_TEXT, IDR_MENU_OPEN}) {
-        HMENU menu = LoadMenuW(instance, name);
-        ASSERT_TRUE(menu);
-        HMENU shown = GetSubMenu(menu, 0);
-        EXPECT_TRUE(shown && GetMenuItemCount(shown) > 0);
-        DestroyMenu(menu);
-    }
+// template), the rename dialog's by e2e fileops. So are the menus shown from
+// their one popup (settings_e2e.sh, commands.sh, big_list.sh), but the open
+// button's.
+TEST(ResourcesTest, TheOpenMenuHasItsPopup) {
+    HMENU menu = LoadMenuW(instance, IDR_MENU_OPEN);
+    ASSERT_TRUE(menu);
+    HMENU shown = GetSubMenu(menu, 0);
+    EXPECT_TRUE(shown && GetMenuItemCount(shown) > 0);
+    DestroyMenu(menu);
 }
 
 BOOL CALLBACK collectIconId(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {

@@ -130,7 +130,7 @@ $(value_of "$ini" x) $(value_of "$ini" height)"
 master=$(value_of "$ini" Volume)
 
 # --- Edited keys come back ----------------------------------------------------
-printf '%s\r\n' "[SystemSetting]" "Mode=random" "TopMost=on" "LeftList=OFF" "ListWidth=150" \
+printf '%s\r\n' "; my settings" "[SystemSetting]" "Mode=random" "TopMost=on" "LeftList=OFF" "ListWidth=150" \
   "CenterText=ON" "ShowText=OFF" "IgnoreError=ON" "DarkMode=on" "ReplayGain=album" "x=200" "y=120" "width=480" \
   "height=420" "listFontSize=20" "listFontStyle=768" "textFontName=Tahoma" \
   "MasterVolume=OFF" "Volume=40" "[UserSetting]" "CaptureDir=C:\\caps" > "$ini"
@@ -168,6 +168,8 @@ expect_eq "edited values written back" "RANDOM ON OFF 150 ON 40 20 768 Tahoma C:
 $(value_of "$ini" ListWidth) $(value_of "$ini" CenterText) $(value_of "$ini" Volume) \
 $(value_of "$ini" listFontSize) $(value_of "$ini" listFontStyle) \
 $(value_of "$ini" textFontName) $(value_of "$ini" CaptureDir) $(value_of "$ini" ReplayGain)"
+check "the hand-written comment stays at the top" \
+  test "$(head -n 1 "$ini" | tr -d '\r')" = "; my settings"
 
 # --- The master volume, not the key ------------------------------------------
 sed -i -e 's/^MasterVolume=.*/MasterVolume=ON\r/' -e 's/^Volume=.*/Volume= 40\r/' "$ini"

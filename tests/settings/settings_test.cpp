@@ -151,6 +151,15 @@ TEST(SettingsSave, SettingsNeverLoadedLeaveTheFileAlone) {
     EXPECT_TRUE(store.entries(kUserSection).empty());
 }
 
+// A maximised or full-screen window saves the rectangle it had before.
+TEST(SettingsSave, PlacementIsTheWindowsOwnOnlyInNormalMode) {
+    const WindowPlacement now{200, 150, 450, 400};
+    const WindowPlacement before{5, 6, 300, 400};
+    EXPECT_EQ(placementToSave(1, now, before).x, 200);
+    for (int mode : {2, 3})
+        EXPECT_EQ(placementToSave(mode, now, before).x, 5) << mode;
+}
+
 // The file holds 96-DPI pixels; a round trip at any DPI writes back the
 // numbers it read, so the window neither grows nor shrinks run by run.
 TEST(SettingsDpi, FileSizesArePixelsAt96Dpi) {
