@@ -135,6 +135,9 @@ class MediaEnginePlayer {
     HWND SurfaceWindow() const { return surfaceWindow; }
     bool HasSwapChain();
     uint64_t PresentedFrames() const { return presentedFrames.load(); }
+    // Turns of the frame thread's loop so far: two turns after a change of
+    // state, a frame it was presenting meanwhile has landed.
+    uint64_t FrameTurns() const { return frameTurns.load(); }
     // CPU time the presentation thread has used so far, in seconds.
     double FrameThreadCpuSeconds();
     // Times the presentation thread made the Direct3D device anew.
@@ -293,6 +296,7 @@ class MediaEnginePlayer {
     // Written under `lock`, read without it by GetState and the thread.
     std::atomic<PlayerState> state{PlayerState::Closed};
     std::atomic<uint64_t> presentedFrames{0};
+    std::atomic<uint64_t> frameTurns{0};
     // Time stamp of the frame last presented (under `lock`); see TransferFrame.
     LONGLONG lastFrameTime = kNoFrameTime;
     // Whether the engine has drawn any frame of the current source (under

@@ -377,6 +377,7 @@ void MediaEnginePlayer::RunFrameLoop() {
     timeBeginPeriod(1);
     FrameBackoff backoff;
     while (!stopFrameThread.load()) {
+        frameTurns.fetch_add(1);
         const PlayerState now = state.load();
         if (framesSuspended.load() || sourceBusy.load()) {
             Sleep(1);

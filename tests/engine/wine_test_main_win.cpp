@@ -31,6 +31,28 @@ LONG WINAPI reportCrash(EXCEPTION_POINTERS* pointers) {
     for (DWORD i = 0; i < record.NumberParameters && i < 2; ++i)
         std::fprintf(stderr, "crash: parameter %lu = 0x%llx\n", i,
                      static_cast<unsigned long long>(record.ExceptionInformation[i]));
+    // The calls that led there, unwound from the faulting context.
+    CONTEXT context = *pointers->ContextRecord;
+    for (int depth = 0; depth < 16 && context.Rip != 0; ++depth) {
+        HMODULE caller = nullptr;
+        GetModuleHandleExA(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<const char*>(context.Rip), &caller);
+        char callerName[MAX_PATH] = "?";
+        if (caller)
+            GetModuleFileNameA(caller, callerName, MAX_PATH);
+        std::fprintf(
+            stderr, "crash: called from %s+0x%llx\n", callerName,
+            static_cast<unsigned long long>(context.Rip - reinterpret_cast<uintptr_t>(caller)));
+        DWORD64 base = 0;
+        RUNTIME_FUNCTION* function = RtlLookupFunctionEntry(context.Rip, &base, nullptr);
+        if (function == nullptr)
+            break;
+        void* handlerData = nullptr;
+        DWORD64 frame = 0;
+        RtlVirtualUnwind(UNW_FLAG_NHANDLER, base, context.Rip, function, &context, &handlerData,
+                         &frame, nullptr);
+    }
     std::fflush(stderr);
     return EXCEPTION_CONTINUE_SEARCH;
 }
