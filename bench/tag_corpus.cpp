@@ -86,8 +86,8 @@ Layout flac(const std::u16string& title, size_t cover, uint64_t audio) {
     const Bytes picture = be32(3) + be32(10) + "image/jpeg" + be32(0) + be32(500) + be32(500) +
                           be32(24) + be32(0) + be32(static_cast<uint32_t>(cover)) +
                           Bytes(cover, '\0');
-    const Bytes head =
-        "fLaC"s + flacStreamInfo() + flacBlock(3, Bytes(18 * 40, '\x01')) + flacBlock(6, picture);
+    const Bytes head = "fLaC"s + flacBlock(0, Bytes(34, '\x11')) +
+                       flacBlock(3, Bytes(18 * 40, '\x01')) + flacBlock(6, picture);
     const Bytes comments =
         flacBlock(4, vorbisComments("reference libFLAC 1.4.2",
                                     {"ARTIST=Zav2", "TITLE=" + toUtf8(title), "ALBUM=Album"})) +

@@ -500,22 +500,18 @@ TEST(TimeDisplayTest, ReadOutAndSeekBarInWholeSecondsRoundedUp) {
     EXPECT_EQ(thumbReleaseTarget(3000, 300), std::nullopt);  // at the end: next entry
 }
 
-TEST(SeekBarTest, ChannelClickMapsInsideTheMargins) {
+// The seek bar's channel, the volume keys and wheel, and the keep-awake toggle.
+TEST(ControlRulesTest, SeekBarVolumeAndKeepAwake) {
     // A bar from x 100 to 320: the scale runs from 109 to 311 (202 pixels).
     EXPECT_EQ(channelClickValue(311, 100, 320, 3000), 3000);
     EXPECT_EQ(channelClickValue(110, 100, 320, 3000), 14);  // 14.85 truncated
     EXPECT_EQ(channelClickValue(115, 100, 110, 100), 0);    // too narrow for a scale
-}
-
-TEST(VolumeTest, KeysWheelAndWaveOut) {
     EXPECT_EQ(volumeAfterKey(980, true), 1000);
     EXPECT_EQ(volumeAfterKey(30, false), 0);
     EXPECT_EQ(sliderAfterWheel(98, 120), 100);
     EXPECT_EQ(sliderAfterWheel(50, 60), 52);     // half a notch: 2 steps
     EXPECT_EQ(waveOutVolume(500), 0x7FFF7FFFu);  // each channel at half
-}
-
-TEST(KeepAwakeTest, TogglesRequestOnlyWhilePlaying) {
+    // The request is made only while something plays.
     EXPECT_EQ(keepAwakeAfterToggle(false, true, true), 0x80000000u);
     EXPECT_EQ(keepAwakeAfterToggle(true, true, false), 0x80000001u);
     EXPECT_EQ(keepAwakeAfterToggle(true, false, true), 0x80000002u);

@@ -153,17 +153,6 @@ TEST(PlaylistFind, ByPathOrTheLastAndTheNextMatchRoundTheEnd) {
     EXPECT_EQ(findNextMatch(playlist, 0, ZT("live")), 4);
 }
 
-TEST(PlaylistInsert, EntriesAndRowsGoToTheSameIndex) {
-    auto shown = show({ZT("a.mp3"), ZT("c.mp3")}, 1);
-    insertEntry(shown->playlist, shown->listBox, 1, ZT("D:\\m\\b.mp3"), {}, false);
-    insertEntry(shown->playlist, shown->listBox, 3, ZT("D:\\m\\d.mp3"), ZT("Dee"), false);
-    insertEntry(shown->playlist, shown->listBox, 99, ZT("D:\\m\\e.mp3"), {}, false);
-    EXPECT_EQ(namesOf(shown->playlist), letters(5));
-    EXPECT_EQ(shown->listBox.text(3), ZT("Dee"));
-    expectAligned(shown->playlist, shown->listBox);
-    EXPECT_EQ(displayText({ZT("C:\\m\\a.b.mp3"), {}, 0}, true), ZT("a.b"));
-}
-
 // A refill of every row once put the focus row and the Shift anchor back on
 // row 0 and forgot the selection and the scroll position.
 TEST(PlaylistRefill, EveryRefillKeepsTheUsersPlace) {

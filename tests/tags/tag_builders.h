@@ -134,14 +134,10 @@ inline Bytes flacBlock(uint8_t type, std::string_view body, bool last = false) {
     return Bytes(1, static_cast<char>(type | (last ? 0x80 : 0))) + be24(body.size()) + Bytes(body);
 }
 
-inline Bytes flacStreamInfo() {
-    return flacBlock(0, Bytes(34, '\x11'));
-}
-
 // "fLaC", STREAMINFO, the given blocks (the last one marked last), audio.
 inline Bytes flacFile(const std::vector<std::pair<uint8_t, Bytes>>& blocks,
                       std::string_view audio = "") {
-    Bytes out = "fLaC" + flacStreamInfo();
+    Bytes out = "fLaC" + flacBlock(0, Bytes(34, '\x11'));  // STREAMINFO
     for (size_t i = 0; i < blocks.size(); ++i)
         out += flacBlock(blocks[i].first, blocks[i].second, i + 1 == blocks.size());
     return out + Bytes(audio);
@@ -246,10 +242,6 @@ inline Bytes mp4TitleMoov(std::string_view titleUtf8, std::string_view extraMoov
 
 // ---- ASF -------------------------------------------------------------------
 
-inline const Bytes kAsfHeaderGuid(
-    "\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
-inline const Bytes kAsfContentDescriptionGuid(
-    "\x33\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16);
 inline const Bytes kAsfExtendedContentGuid(
     "\x40\xA4\xD0\xD2\x07\xE3\xD2\x11\x97\xF0\x00\xA0\xC9\x5E\xA8\x50", 16);
 inline const Bytes kAsfFilePropertiesGuid(
@@ -262,9 +254,9 @@ inline Bytes asfObject(std::string_view guid, std::string_view body) {
 // Content Description: lengths of title, author, copyright, description,
 // rating, then the strings (each given with its terminator).
 inline Bytes asfContentDescription(std::string_view title, std::string_view author = "") {
-    return asfObject(kAsfContentDescriptionGuid, le16(title.size()) + le16(author.size()) +
-                                                     le16(0) + le16(0) + le16(0) + Bytes(title) +
-                                                     Bytes(author));
+    return asfObject(Bytes("\x33\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16),
+                     le16(title.size()) + le16(author.size()) + le16(0) + le16(0) + le16(0) +
+                         Bytes(title) + Bytes(author));
 }
 
 // Extended Content Description: text descriptors, names and values given
@@ -287,8 +279,9 @@ inline Bytes asfFile(const std::vector<Bytes>& objects, std::string_view data = 
     Bytes body;
     for (const Bytes& object : objects)
         body += object;
-    return kAsfHeaderGuid + le64(body.size() + 30) + le32(objects.size()) + Bytes("\x01\x02", 2) +
-           body + Bytes(data);
+    return Bytes("\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C", 16) +
+           le64(body.size() + 30) + le32(objects.size()) + Bytes("\x01\x02", 2) + body +
+           Bytes(data);
 }
 
 // ---- RealMedia -------------------------------------------------------------
