@@ -134,8 +134,9 @@ for kind in tagged plain; do
   start_recording
   launch zav2_pid "$(winpath "$media/$kind")"
   check "$kind: the second tone plays" quietly driver --timeout 30000 caption "02 tone 1000" --contains
-  idle  # the start is over: its selection and panel are in place
-  check "$kind: and is heard" wait_for_sound
+  # Whether it was heard is read from the recording below: looking for its
+  # sound now could come after its three seconds (beside busy cores a driver
+  # call and a level each take a second).
   check "$kind: to its end" until_true 10 silent
   quietly driver close
   wait_exit "$zav2_pid" 20
@@ -144,7 +145,7 @@ for kind in tagged plain; do
   echo "ReplayGain=TRACK, $kind: the louder file at $louder dBFS, the quieter at $quieter dBFS"
   allowed=$([ "$kind" = tagged ] && echo 0.5 || echo 1.0)
   check "$kind: both are heard at one level (within $allowed dB)" python3 -c "
-import sys; sys.exit(abs($louder - ($quieter)) > $allowed or $louder < -100)"
+import sys; sys.exit(abs($louder - ($quieter)) > $allowed or min($louder, $quieter) < -100)"
 done
 check "the measurements are kept beside the program" test -s "$app/Zav2.loudness"
 
