@@ -37,8 +37,8 @@ PreloadStep preloadStep(std::optional<StringView> wanted, StringView held, Playe
         return PreloadStep::Keep;
     // The wrong file is let go of at once; the right one waits for its time.
     const std::optional<double> left = remainingSeconds(position, duration, rate);
-    const bool due =
-        state == PlayerState::Playing && position > 0 && (!left || *left <= kPreloadLeadSeconds);
+    const bool due = state == PlayerState::Playing && position >= kPreloadSettleSeconds &&
+                     (!left || *left <= kPreloadLeadSeconds);
     if (due)
         return PreloadStep::Load;
     return held.empty() ? PreloadStep::Keep : PreloadStep::Discard;

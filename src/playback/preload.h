@@ -11,11 +11,10 @@
 
 namespace zav2 {
 
-// Not before the entry is heard (its own start comes first), and not earlier
-// than this before its end, so that a long entry does not hold the next file
-// open all along. Once it is heard, at once: a two-second entry that waited
-// half a second left too little time, beside busy cores, to open the next
-// file before its last sample.
+// Not in an entry's first half second (its own start comes first), and not
+// earlier than this before its end, so that a long entry does not hold the
+// next file open all along.
+inline constexpr double kPreloadSettleSeconds = 0.5;
 inline constexpr double kPreloadLeadSeconds = 20.0;
 
 // The entry an automatic advance from entry current would open: none in
