@@ -37,8 +37,10 @@ PreloadStep preloadStep(std::optional<StringView> wanted, StringView held, Playe
         return PreloadStep::Keep;
     // The wrong file is let go of at once; the right one waits for its time.
     const std::optional<double> left = remainingSeconds(position, duration, rate);
-    const bool due = state == PlayerState::Playing && position >= kPreloadSettleSeconds &&
-                     (!left || *left <= kPreloadLeadSeconds);
+    const bool settled =
+        position >= kPreloadSettleSeconds || (position > 0 && left && *left <= kPreloadJoinSeconds);
+    const bool due =
+        state == PlayerState::Playing && settled && (!left || *left <= kPreloadLeadSeconds);
     if (due)
         return PreloadStep::Load;
     return held.empty() ? PreloadStep::Keep : PreloadStep::Discard;

@@ -11,10 +11,14 @@
 
 namespace zav2 {
 
-// Not in an entry's first half second (its own start comes first), and not
-// earlier than this before its end, so that a long entry does not hold the
-// next file open all along.
+// Not in an entry's first half second (its own start comes first), unless
+// its end is nearer than kPreloadJoinSeconds, and not earlier than
+// kPreloadLeadSeconds before its end, so that a long entry does not hold the
+// next file open all along. Opening the next file and reading its first
+// samples took up to two seconds beside busy cores: a two-second entry that
+// waited its half second joined late.
 inline constexpr double kPreloadSettleSeconds = 0.5;
+inline constexpr double kPreloadJoinSeconds = 2.0;
 inline constexpr double kPreloadLeadSeconds = 20.0;
 
 // The entry an automatic advance from entry current would open: none in

@@ -437,6 +437,7 @@ TEST(PreloadTest, StepLetsGoOfWhatNoLongerComesNext) {
         {a, none, P::Playing, 10, 25, 1, S::Load},             // due: within the lead
         {a, none, P::Playing, 10, 600, 1, S::Keep},            // not yet: far from the end
         {a, none, P::Playing, 0.2, 4, 1, S::Keep},             // its own start first
+        {a, none, P::Playing, 0.05, 2, 1, S::Load},            // ... but not near the end
         {a, none, P::Playing, 10, kUnknown, 1, S::Load},       // length unknown: at once
         {a, none, P::Paused, 10, 25, 1, S::Keep},              // not while paused
         {a, u("/M/A.MP3"), P::Playing, 10, 25, 1, S::Keep},    // the same file
