@@ -21,6 +21,9 @@ set_dpi() {
   driver_serve_stop  # the new DPI is read by processes started after it
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f > /dev/null 2>&1
   wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f > /dev/null 2>&1
+  # Wine's session keeps the DPI it started with: it is ended (its registry
+  # written out) rather than waited out for its idle seconds.
+  wineserver -k
   wineserver -w
   driver_serve_start
 }
@@ -84,5 +87,4 @@ for dpi in 96 120 144 192; do
       "$(grep -E '^(width|height|ListWidth)=' "$app/Zav2.ini" | tr -d '\r' | sort -r | tr '\n' ' ' | sed 's/ $//')"
   fi
 done
-set_dpi 96
 finish
