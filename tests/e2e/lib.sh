@@ -67,13 +67,27 @@ eventually() {
   if until_true 20 "$@"; then pass "$description"; else fail "$description"; fi
 }
 
-# until_true <seconds> <command...>: succeeds once the command does.
+# deadline <seconds>: the moment (microseconds) that many seconds from now;
+# past <deadline>: whether it has come. Waits are counted in seconds, not in
+# tries: beside busy cores one try (a driver call, a Python check) can take a
+# second, and a wait of 150 tries then took minutes.
+deadline() {
+  local now=${EPOCHREALTIME/./}
+  echo $((now + $1 * 1000000))
+}
+past() {
+  local now=${EPOCHREALTIME/./}
+  [ "$now" -ge "$1" ]
+}
+
+# until_true <seconds> <command...>: succeeds once the command does, tried
+# every 0.1 s; a last try comes when the time is up.
 until_true() {
-  local tenths=$(($1 * 10))
+  local ends
+  ends=$(deadline "$1")
   shift
   until "$@"; do
-    tenths=$((tenths - 1))
-    [ "$tenths" -gt 0 ] || return 1
+    past "$ends" && return 1
     sleep 0.1
   done
 }
@@ -81,14 +95,13 @@ until_true() {
 # expect_soon <description> <expected> <command...>: passes once the command
 # prints the expected text, asked every 0.1 s for up to 20 s.
 expect_soon() {
-  local description=$1 expected=$2 got=""
+  local description=$1 expected=$2 got="" ends
+  ends=$(deadline 20)
   shift 2
-  local tenths=200
   while :; do
     got=$("$@")
     [ "$got" = "$expected" ] && break
-    tenths=$((tenths - 1))
-    [ "$tenths" -gt 0 ] || break
+    past "$ends" && break
     sleep 0.1
   done
   expect_eq "$description" "$expected" "$got"
@@ -261,10 +274,10 @@ run_zav2() {
 # wait_exit <pid> <seconds>: exit_code becomes the process's exit code, or
 # "running" when it has not ended in time.
 wait_exit() {
-  local pid=$1 tenths=$(($2 * 10))
-  while [ "$tenths" -gt 0 ] && kill -0 "$pid" 2> /dev/null; do
+  local pid=$1 ends
+  ends=$(deadline "$2")
+  while ! past "$ends" && kill -0 "$pid" 2> /dev/null; do
     sleep 0.1
-    tenths=$((tenths - 1))
   done
   if kill -0 "$pid" 2> /dev/null; then
     exit_code=running

@@ -77,12 +77,8 @@ selected() {
 # wait_selected <row>: the list's (first) selection becomes that row; the
 # list follows once the engine has taken the entry, after the caption.
 wait_selected() {
-  local tenths=80
-  while [ "$tenths" -gt 0 ]; do
-    [ "$(selected)" = "$1" ] && return 0
-    sleep 0.1
-    tenths=$((tenths - 1))
-  done
+  local want=$1
+  until_true 8 eval '[ "$(selected)" = "$want" ]' && return 0
   echo "selected: [$(selected)]"
   return 1
 }
@@ -110,12 +106,8 @@ previous_clip() {
 
 # wait_time <prefix>: the read-out's position comes to start with the prefix.
 wait_time() {
-  local tenths=100
-  while [ "$tenths" -gt 0 ]; do
-    case "$(time_text)" in "$1"*) return 0 ;; esac
-    sleep 0.1
-    tenths=$((tenths - 1))
-  done
+  local want=$1
+  until_true 10 eval 'case "$(time_text)" in "$want"*) true ;; *) false ;; esac' && return 0
   echo "read-out: [$(time_text)]"
   return 1
 }

@@ -76,15 +76,7 @@ fresh = [int(peak) for arrived, peak, _ in recent if float(arrived) > time.time(
 sys.exit(0 if max(fresh, default=0) < 100 else 1)
 PY
 }
-wait_for_silence() {
-  local tenths=50
-  while [ "$tenths" -gt 0 ]; do
-    silence && return 0
-    sleep 0.1
-    tenths=$((tenths - 1))
-  done
-  return 1
-}
+wait_for_silence() { until_true 5 silence; }
 
 # --- The engine alone: open + play, the first of the process and a later one --
 coproc PROBE { wine "$probe" 2> /dev/null; }
