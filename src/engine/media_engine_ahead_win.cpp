@@ -21,6 +21,7 @@ HRESULT MediaEnginePlayer::Preload(const wchar_t* path) {
     if (FAILED(hr))
         return hr;
     aheadGain = GainFor(aheadPath);
+    aheadIdentity = IdentityOf(aheadPath);
     if (playbackRate == 1.0 && stream && audioStreamCandidate(aheadPath)) {
         std::unique_ptr<AudioTrack> track;
         if (SUCCEEDED(openAudioTrack(aheadPath, track))) {
@@ -95,18 +96,35 @@ void MediaEnginePlayer::DropPreload(DWORD waitMs) {
     aheadRequested.clear();
     aheadPath.clear();
     aheadUrl.clear();
+    aheadIdentity.reset();
     aheadCanPlay.store(false);
     aheadError.store(false);
     RetireEngine(std::exchange(ahead, EngineParts{}), waitMs);
 }
 
+std::optional<MediaEnginePlayer::FileIdentity> MediaEnginePlayer::IdentityOf(const String& path) {
+    const UniqueHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (file.get() == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(file.get(), &info))
+        return std::nullopt;
+    const auto wide = [](DWORD high, DWORD low) { return (uint64_t{high} << 32) | low; };
+    return FileIdentity{
+        info.dwVolumeSerialNumber, wide(info.nFileIndexHigh, info.nFileIndexLow),
+        wide(info.nFileSizeHigh, info.nFileSizeLow),
+        wide(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime)};
+}
+
 // The engine opened ahead becomes the player's engine, loaded and not
 // started, as if OpenFile had just loaded it; false when it does not hold
-// `full` or is not fit to play it, and then it is let go.
+// `full`, the file on disk is no longer the one it opened (replaced or
+// gone: what plays is what is there now), or it is not fit to play it, and
+// then it is let go.
 bool MediaEnginePlayer::TakeOverPreload(const String& full) {
     const bool track = aheadQueued || aheadTrack || (aheadStarted && !ahead.engine);
     if ((!ahead.engine && !track) || !equalsIgnoreCase(aheadPath, full) ||
-        (track && playbackRate != 1.0)) {
+        (track && playbackRate != 1.0) || !aheadIdentity || IdentityOf(full) != aheadIdentity) {
         DiscardPreload();
         return false;
     }
@@ -150,6 +168,7 @@ bool MediaEnginePlayer::TakeOverPreload(const String& full) {
     aheadRequested.clear();
     aheadPath.clear();
     aheadUrl.clear();
+    aheadIdentity.reset();
     RetireEngine(std::move(old), 0);
     if (streamPlays) {
         stream->Close();  // heard to its end by now
@@ -177,6 +196,7 @@ bool MediaEnginePlayer::TakeOverTrack() {
     aheadRequested.clear();
     aheadPath.clear();
     aheadUrl.clear();
+    aheadIdentity.reset();
     BecomeStreamSource(path, url);
     startedEarly = sounding;
     return true;

@@ -169,6 +169,16 @@ class MediaEnginePlayer {
         Microsoft::WRL::ComPtr<IMFMediaEngineEx> engineEx;
         Microsoft::WRL::ComPtr<NotifyCallback> notify;
     };
+    // Which file a path names and what it holds: a file written anew under
+    // the same name is another file (its index, or its size and time).
+    struct FileIdentity {
+        DWORD volume = 0;
+        uint64_t index = 0;
+        uint64_t size = 0;
+        uint64_t lastWrite = 0;
+        bool operator==(const FileIdentity&) const = default;
+    };
+    static std::optional<FileIdentity> IdentityOf(const String& path);
 
     // Start-up pieces and their unwinding.
     HRESULT CreateD3DDevice();
@@ -261,6 +271,8 @@ class MediaEnginePlayer {
     String aheadRequested;
     String aheadPath;
     String aheadUrl;
+    // The file opened ahead as it was then: one replaced since is opened anew.
+    std::optional<FileIdentity> aheadIdentity;
     // The engine opened ahead was started early; after a take-over, until
     // the Play that then finds it running.
     bool aheadStarted = false;

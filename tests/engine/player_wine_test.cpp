@@ -253,6 +253,33 @@ TEST_F(PlayerTest, ARateTheEngineCannotTakeOverLeavesTheStreamPlaying) {
     EXPECT_TRUE(playTo(at + 0.3)) << player.GetPosition();
 }
 
+// The next file, opened ahead, is replaced on disk (moved away and written
+// anew under its name) before the advance: the advance plays the file there
+// now, not the one held, from the stream's queue and from an engine of its
+// own (another speed) alike.
+TEST_F(PlayerTest, AFileReplacedAfterItWasOpenedAheadIsOpenedAnew) {
+    const struct {
+        double rate;
+        const wchar_t* folder;
+    } cases[] = {{1.0, L"zav2-replaced-stream"}, {2.0, L"zav2-replaced-engine"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rate);
+        const std::wstring folder = test::scratchFolder(c.folder);
+        const std::wstring next = folder + L"\\next.mp3";
+        ASSERT_TRUE(CopyFileW(mediaPath(L"tone440.mp3").c_str(), next.c_str(), FALSE));  // 5 s
+        ASSERT_EQ(openAndWait(player, mediaPath(L"tone440.wav")), S_OK);
+        ASSERT_EQ(player.SetPlaybackRate(c.rate), S_OK);
+        ASSERT_EQ(player.Play(), S_OK);
+        ASSERT_EQ(player.Preload(next.c_str()), S_OK);
+        // Held open and on its way: queued on the stream, or started early.
+        ASSERT_TRUE(pumpUntil([&] { return player.StartPreloadEarly(); }, 5000));
+        ASSERT_TRUE(MoveFileW(next.c_str(), (folder + L"\\old.mp3").c_str()));
+        ASSERT_TRUE(CopyFileW(mediaPath(L"clicks.mp3").c_str(), next.c_str(), FALSE));  // 2 s
+        ASSERT_EQ(openAndWait(player, next), S_OK);
+        EXPECT_NEAR(player.GetDuration(), 2.0, 0.2);
+    }
+}
+
 TEST_F(PlayerTest, EventsReachTheCallbackUntilShutdown) {
     std::atomic<int> events{0};
     player.SetEventCallback([&](uint32_t event, uintptr_t param1, uint32_t param2) {
