@@ -9,10 +9,11 @@
 
 tones="$work/tones"
 mkdir -p "$tones"
-# The fourth lasts long enough for the list edit to be made while it plays
-# (a driver call takes a second or more on a busy machine).
+# The fourth lasts long enough for the list edit to be made while it plays:
+# beside busy cores a driver call takes a second or more, and the clicks
+# below saw its caption five seconds late (with 8 s, the fifth had begun).
 pitches=(500 750 1000 1250 1500)
-lengths=(2 2 2 8 2)
+lengths=(2 2 2 12 2)
 # The second is at 48 kHz: the stream takes every rate, so the joins into
 # and out of it are as close as the others.
 rates=(44100 48000 44100 44100 44100)
