@@ -68,10 +68,10 @@ endfunction()
 #
 # Each run has its own prefix, display and sound server, and most of them
 # spend their time waiting on the program, so they run side by side. TIMING
-# marks a test that measures sound, pictures or latency: it never runs beside
-# another such test. Others do run beside it: they pass with both cores kept
-# spinning beside them (tools/repeat-tests --busy), and run alone they left a
-# core idle for three minutes of the suite. SESSION runs it in the
+# marks a test that measures sound, pictures or latency: it runs alone, so
+# that no other test's work shows up in its figures. (Tried beside two other
+# scenarios, the gapless one heard holes of 50-80 ms inside its tones: Wine's
+# thread that feeds the sound server was held off the cores.) SESSION runs it in the
 # Wine session the unit tests share (tools/wine-run --session), one at a
 # time: starting and stopping Wine took most of a unit test's time.
 function(zav2_add_wine_test name)
@@ -102,9 +102,6 @@ function(zav2_add_wine_test name)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS wine)
   if(ARG_TIMING)
-    # First in line whenever none runs: one after another they take three
-    # minutes, which the others fill beside them.
-    set_property(TEST ${name} APPEND PROPERTY RESOURCE_LOCK timing)
-    set_tests_properties(${name} PROPERTIES LABELS "wine;timing" COST 1000)
+    set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE LABELS "wine;timing")
   endif()
 endfunction()
