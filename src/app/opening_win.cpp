@@ -67,8 +67,7 @@ bool insideRect(const RECT& rect, POINT point) {
 // The rows are listed; the titles follow while the window idles. The first
 // slice comes at once: the rows in view, and the whole of a short list.
 void startTitleReading(MainWindow& state) {
-    state.list.titleWork = {};
-    state.list.titlesToRead = !state.list.playlist.empty();
+    startTitleReading(state.list, state.window);
     readTitlesWhileIdle(state);
 }
 
@@ -175,6 +174,7 @@ void openPath(MainWindow& state, const String& path, OpenedBy how) {
     // A walk still going on is for a list this open replaces.
     state.list.opening = {};
     ListBoxWindow(state.list).reset(0);
+    state.list.titlesAhead.reset();
     state.list.titlesToRead = false;
     ResumePoint resume;
     if (how == OpenedBy::ResumeAtStartUp) {

@@ -37,7 +37,8 @@ int nextPending(const Playlist& playlist, size_t from) {
 
 int readTitleSlice(Playlist& playlist, ListBoxMirror& listBox, TitleWork& work,
                    const TitleFromTags& readTitle, const std::function<bool()>& keepGoing,
-                   const TitleSliceOptions& options) {
+                   const TitleSliceOptions& options, TitleReadAhead* ahead) {
+    work.waiting = false;
     const int count = static_cast<int>(playlist.entries.size());
     if (count == 0)
         return 0;
@@ -51,7 +52,13 @@ int readTitleSlice(Playlist& playlist, ListBoxMirror& listBox, TitleWork& work,
         if (entry.titlePending) {
             if (stop)
                 continue;
-            applyTitle(playlist, listBox, i, readTitle(entry.path), options.noExt, true);
+            String title;
+            if (!ahead || ahead->take(entry, title) != TitleReadAhead::Take::Ready) {
+                if (ahead)
+                    ahead->claim(entry);
+                title = readTitle(entry.path);
+            }
+            applyTitle(playlist, listBox, i, std::move(title), options.noExt, true);
             ++read;
             stop = !keepGoing();
         } else if (entry.rowBehind) {
@@ -63,9 +70,19 @@ int readTitleSlice(Playlist& playlist, ListBoxMirror& listBox, TitleWork& work,
         const int i = nextPending(playlist, work.cursor);
         if (i < 0)
             break;
+        PlaylistEntry& entry = playlist.entries[static_cast<size_t>(i)];
+        String title;
+        const auto took = ahead ? ahead->take(entry, title) : TitleReadAhead::Take::NotGiven;
+        if (took == TitleReadAhead::Take::Waiting) {
+            // Reading it here too would race the worker for the same files.
+            work.cursor = static_cast<size_t>(i);
+            work.waiting = true;
+            break;
+        }
         work.cursor = static_cast<size_t>(i) + 1;
-        const String& path = playlist.entries[static_cast<size_t>(i)].path;
-        applyTitle(playlist, listBox, i, readTitle(path), options.noExt, true);
+        if (took == TitleReadAhead::Take::NotGiven)
+            title = readTitle(entry.path);
+        applyTitle(playlist, listBox, i, std::move(title), options.noExt, true);
         ++read;
         stop = !keepGoing();
     }
@@ -100,7 +117,9 @@ void refreshRows(ListBoxMirror& listBox, Playlist& playlist, bool noExt) {
 }
 
 void finishPendingTitles(CaptionTarget& caption, ListBoxMirror& listBox, Playlist& playlist,
-                         const TitleFromTags& readTitle, bool noExt) {
+                         const TitleFromTags& readTitle, bool noExt, TitleReadAhead* ahead) {
+    if (ahead)
+        ahead->stop();
     const int total = countPendingTitles(playlist);
     if (total > 0) {
         const String saved = caption.text();
@@ -111,10 +130,15 @@ void finishPendingTitles(CaptionTarget& caption, ListBoxMirror& listBox, Playlis
             if (!entry.titlePending)
                 continue;
             progress.step(done++);
-            applyTitle(playlist, listBox, static_cast<int>(i), readTitle(entry.path), noExt, false);
+            String title;
+            if (!ahead || ahead->take(entry, title) != TitleReadAhead::Take::Ready)
+                title = readTitle(entry.path);
+            applyTitle(playlist, listBox, static_cast<int>(i), std::move(title), noExt, false);
         }
         caption.setText(saved);
     }
+    if (ahead)
+        ahead->reset();
     if (hasRowsBehind(playlist))
         refreshRows(listBox, playlist, noExt);
 }

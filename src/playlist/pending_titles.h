@@ -2,18 +2,21 @@
 // its rows at once, by file name, and the titles replace the names a few at a
 // time while the window has nothing else to do.
 //
-// The reading runs on the window's thread, between messages, rather than on a
-// worker: the title of entry i is read and stored into entry i in one step,
-// so no command can move the entry in between and no title needs a key to
-// find its row again. Under Wine a second thread would not read faster either:
-// every open and close is a round trip to the one server process. What must
-// survive the commands is only the two flags of PlaylistEntry, which travel
-// with their entry through every sort, move, removal and insertion.
+// The files are read ahead on a worker (title_read_ahead.h), in list order,
+// and the window's thread takes each title from there when it comes to its
+// entry. Under Wine every open and close is a round trip to the one server
+// process, so a second reader would not make the reading itself faster; but
+// the window's own work between titles (the rows put up to date, the looks at
+// the queue) now runs beside it rather than in turn. The rows in view are
+// read at once on the window's thread, as the user sees them first. What must
+// survive the commands is the entry's slot and its two flags, which travel
+// with it through every sort, move, removal and insertion.
 #pragma once
 
 #include <functional>
 
 #include "playlist/playlist.h"
+#include "playlist/title_read_ahead.h"
 
 namespace zav2 {
 
@@ -21,6 +24,9 @@ namespace zav2 {
 // after any change of the list the walk still finds every pending entry.
 struct TitleWork {
     size_t cursor = 0;
+    // The last slice stopped at a title the worker has yet to read: the next
+    // is for after its wake-up.
+    bool waiting = false;
 };
 
 struct TitleSliceOptions {
@@ -29,10 +35,12 @@ struct TitleSliceOptions {
 
 // Reads pending titles, the rows in view first (and brings their rows up to
 // date), then onward from the cursor, until `keepGoing` answers false (asked
-// after each title) or nothing is pending. Returns the number of titles read.
+// after each title) or nothing is pending. Titles `ahead` has read are taken
+// from it; the slice stops at one it has yet to read (`work.waiting`).
+// Returns the number of titles put on entries.
 int readTitleSlice(Playlist& playlist, ListBoxMirror& listBox, TitleWork& work,
                    const TitleFromTags& readTitle, const std::function<bool()>& keepGoing,
-                   const TitleSliceOptions& options);
+                   const TitleSliceOptions& options, TitleReadAhead* ahead = nullptr);
 
 // Stores a title read for entry `index` and, with `showRow`, puts it on the
 // row; else the row is marked behind. An empty title leaves the row as it is
@@ -52,8 +60,10 @@ void refreshRows(ListBoxMirror& listBox, Playlist& playlist, bool noExt);
 
 // Reads every pending title now, for the commands that need all titles
 // (filter, jump, save): "プレイリスト作成中... (i/n)" in the caption meanwhile,
-// the rows brought up to date, the caption put back.
+// the rows brought up to date, the caption put back. `ahead` is stopped, what
+// it has read taken, and then dropped.
 void finishPendingTitles(CaptionTarget& caption, ListBoxMirror& listBox, Playlist& playlist,
-                         const TitleFromTags& readTitle, bool noExt);
+                         const TitleFromTags& readTitle, bool noExt,
+                         TitleReadAhead* ahead = nullptr);
 
 }  // namespace zav2

@@ -28,6 +28,10 @@ struct PlaylistEntry {
     // read for playback or for a command that needs them all is put on the
     // rows in one pass afterwards (pending_titles.h).
     bool rowBehind = false;
+    // Where the title read ahead for this entry waits (title_read_ahead.h),
+    // -1 when nowhere; valid only for the read-ahead that gave it. It
+    // travels with the entry as the flags do.
+    int32_t titleSlot = -1;
 };
 
 struct Playlist {

@@ -14,6 +14,7 @@
 #include "playlist/playlist.h"
 #include "playlist/resume_schedule.h"
 #include "playlist/resume_writer_win.h"
+#include "playlist/title_read_ahead.h"
 
 namespace zav2 {
 
@@ -34,6 +35,7 @@ struct PlaylistView {
     // Titles still to read after an open or a drop, while the window idles.
     TitleWork titleWork;
     bool titlesToRead = false;
+    TitleReadAhead titlesAhead;  // the files of those titles, read on a worker
     int dragSource = -1;
     String jumpExpression;   // kept for the repeat jump
     BackgroundSort sorting;  // the sort command's, while the window goes on

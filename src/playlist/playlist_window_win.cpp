@@ -20,6 +20,7 @@ void setCurrentEntry(PlaylistView& list, int index) {
 
 void emptyList(PlaylistView& list, HWND window) {
     list.opening = {};  // a walk under way would fill the list again
+    list.titlesAhead.reset();
     ListBoxWindow listBox(list);
     WindowCaption caption(window);
     selectAll(listBox);
@@ -56,11 +57,22 @@ constexpr double kTitleSliceSeconds = 0.015;
 
 }  // namespace
 
+void startTitleReading(PlaylistView& list, HWND window) {
+    // Titles dropped in while the worker reads are read on this thread: the
+    // worker goes on with the list it was given.
+    if (!list.titlesToRead || !list.titlesAhead.started())
+        list.titlesAhead.start(list.playlist, readTitle,
+                               [window] { PostMessageW(window, WM_NULL, 0, 0); });
+    list.titleWork = {};
+    list.titlesToRead = !list.playlist.empty();
+}
+
 bool readTitlesWhileIdle(PlaylistView& list, HWND window, bool noExt) {
     if (!list.titlesToRead || !IsWindow(window))
         return false;
     Playlist& playlist = list.playlist;
     if (playlist.empty()) {
+        list.titlesAhead.reset();
         list.titlesToRead = false;
         return false;
     }
@@ -68,13 +80,20 @@ bool readTitlesWhileIdle(PlaylistView& list, HWND window, bool noExt) {
     TitleSliceOptions options;
     options.noExt = noExt;
     SliceClock clock(kTitleSliceSeconds);
-    readTitleSlice(playlist, listBox, list.titleWork, readTitle, clock.keepGoing(), options);
+    readTitleSlice(playlist, listBox, list.titleWork, readTitle, clock.keepGoing(), options,
+                   &list.titlesAhead);
+    // The worker's wake-up brings the loop back.
+    if (list.titleWork.waiting)
+        return false;
     // A look through 100,000 entries in every slice would cost more than the
     // slice: it is at most a few entries while titles remain.
     const bool pending = hasPendingTitles(playlist, list.titleWork.cursor);
-    // At the end the rows an earlier reading left behind.
-    if (!pending && hasRowsBehind(playlist))
-        refreshRows(listBox, playlist, options.noExt);
+    if (!pending) {
+        list.titlesAhead.reset();
+        // At the end the rows an earlier reading left behind.
+        if (hasRowsBehind(playlist))
+            refreshRows(listBox, playlist, options.noExt);
+    }
     list.titlesToRead = pending;
     return pending;
 }
@@ -84,7 +103,7 @@ void finishTitles(PlaylistView& list, HWND window, bool noExt) {
         return;
     ListBoxWindow listBox(list);
     WindowCaption caption(window);
-    finishPendingTitles(caption, listBox, list.playlist, readTitle, noExt);
+    finishPendingTitles(caption, listBox, list.playlist, readTitle, noExt, &list.titlesAhead);
     list.titlesToRead = false;
 }
 

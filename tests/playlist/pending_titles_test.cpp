@@ -1,17 +1,21 @@
 // Titles read after the rows are listed: whatever the commands do to the
-// list between slices, every row ends with its own entry's title, and no row
-// ever shows another entry's title on the way. Removing rows and sorting
-// while titles are read are checked end to end on thousands of files
-// (big_list.sh); here the moves, drops, playback and refills.
+// list between slices, or while the worker reads ahead, every row ends with
+// its own entry's title, and no row ever shows another entry's title on the
+// way. Removing rows and sorting while titles are read are checked end to end
+// on thousands of files (big_list.sh); here the moves, drops, playback and
+// refills, and the worker's slots.
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <map>
+#include <mutex>
 
 #include "memory_list_box.h"
 #include "platform/path.h"
 #include "playlist/caption_progress.h"
 #include "playlist/intake.h"
 #include "playlist/pending_titles.h"
+#include "playlist/playlist_order.h"
 #include "playlist_test_util.h"
 
 namespace zav2 {
@@ -37,23 +41,73 @@ struct Harness {
     std::map<String, int> reads;
     int dropped = 0;
     int steps = 0;
+    String tagVersion;  // what the files' titles end with now
+    // The worker, once it comes to `gatePath`, waits there until let go.
+    std::mutex mutex;
+    std::condition_variable changed;
+    String gatePath;
+    bool atGate = false;
+    int wakes = 0;
     const TitleFromTags reader = [this](StringView path) {
+        std::unique_lock lock(mutex);
         ++reads[String(path)];
-        return titleOf(path);
+        if (path == gatePath) {
+            atGate = true;
+            changed.notify_all();
+            changed.wait(lock, [this] { return gatePath.empty(); });
+        }
+        return titleOf(path) + tagVersion;
     };
+    TitleReadAhead ahead;  // last: its worker ends before the members it uses
 
-    Harness() {
+    Harness() { open(); }
+    void open() {
+        playlist = {};
         for (int i = 19; i >= 0; --i)
             appendEntry(playlist, ZT("D:\\m\\") + number(100 + i) + ZT(".mp3"), {}, true);
         playlist.current = 4;
         listBox.setVisibleRows(4);
         rebuildListBox(caption, listBox, playlist, false);
+        work = {};
+    }
+    void startAhead() {
+        ahead.start(playlist, reader, [this] {
+            const std::lock_guard lock(mutex);
+            ++wakes;
+            changed.notify_all();
+        });
+    }
+    // Starts the worker and waits until it holds at entry `row`.
+    void startAheadHeldAt(int row) {
+        gatePath = playlist.entries[static_cast<size_t>(row)].path;
+        startAhead();
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [this] { return atGate; });
+    }
+    void letGo() {
+        const std::lock_guard lock(mutex);
+        gatePath.clear();
+        changed.notify_all();
     }
     int slice(int titles) {
-        const int read =
-            readTitleSlice(playlist, listBox, work, reader, [&titles] { return --titles > 0; }, {});
+        const int read = readTitleSlice(
+            playlist, listBox, work, reader, [&titles] { return --titles > 0; }, {}, &ahead);
         check();
         return read;
+    }
+    // Slices until no title is pending, waiting for the worker's wake-up
+    // whenever a slice stops for it, as the window does.
+    void readRest() {
+        for (;;) {
+            std::unique_lock lock(mutex);
+            const int seen = wakes;
+            lock.unlock();
+            slice(1000);
+            if (!work.waiting && !hasPendingTitles(playlist, 0))
+                return;
+            lock.lock();
+            changed.wait(lock, [&] { return !work.waiting || wakes != seen; });
+        }
     }
     void remove(const std::vector<int>& rows) {
         listBox.select(rows);
@@ -93,7 +147,7 @@ struct Harness {
         ASSERT_EQ(static_cast<size_t>(listBox.count()), playlist.entries.size());
         for (size_t i = 0; i < playlist.entries.size(); ++i) {
             const PlaylistEntry& entry = playlist.entries[i];
-            const String own = titleOf(entry.path);
+            const String own = titleOf(entry.path) + tagVersion;
             EXPECT_EQ(listBox.text(static_cast<int>(i)),
                       entry.titlePending || entry.rowBehind ? String(fileName(entry.path)) : own)
                 << "row " << i;
@@ -159,6 +213,62 @@ TEST(PendingTitles, EveryRowEndsWithItsOwnTitleWhateverHappensBetweenSlices) {
         for (const auto& [path, count] : h.reads)
             EXPECT_EQ(count, 1) << utf16ToUtf8(path);
         EXPECT_EQ(h.listBox.redrawDepth(), 0);
+    }
+}
+
+// The worker is held at one file while the commands change the list: the
+// slice takes what the worker has read, reads the rows in view itself and
+// stops, without reading or spinning, at the first entry the worker has yet
+// to read. Let go, the worker reads on; every title lands on the entry whose
+// file it was read from, and each file is read once by either thread.
+TEST(PendingTitles, TitlesReadAheadLandOnTheirOwnEntriesWhateverTheCommandsDo) {
+    const std::pair<const char*, void (*)(Harness&)> scenarios[] = {
+        {"sorted",
+         [](Harness& h) {
+             sortPlaylist(h.playlist);
+             h.refresh();
+         }},
+        {"rows removed",
+         [](Harness& h) {
+             h.remove({0, 3, 9, 15});
+         }},
+        {"rows moved",
+         [](Harness& h) {
+             h.move({1, 2, 11}, true);
+             h.move({16}, false);
+         }},
+        {"files dropped in", [](Harness& h) { h.drop(5, 3); }},
+        {"opened again after its tags were edited",
+         [](Harness& h) {
+             h.letGo();
+             h.ahead.reset();
+             h.reads.clear();
+             h.tagVersion = ZT(" v2");
+             h.open();
+             h.startAhead();
+         }},
+        {"every title needed now",
+         [](Harness& h) {
+             h.letGo();
+             finishPendingTitles(h.caption, h.listBox, h.playlist, h.reader, false, &h.ahead);
+             EXPECT_EQ(countPendingTitles(h.playlist), 0);
+         }},
+    };
+    for (const auto& [name, command] : scenarios) {
+        SCOPED_TRACE(name);
+        Harness h;
+        h.scroll(14);
+        h.startAheadHeldAt(8);
+        h.slice(1000);
+        EXPECT_TRUE(h.work.waiting);
+        EXPECT_EQ(countPendingTitles(h.playlist), 20 - 8 - 5);
+        command(h);
+        h.letGo();
+        h.readRest();
+        h.refresh();
+        h.ahead.reset();  // the worker may still pass entries removed
+        for (const auto& [path, count] : h.reads)
+            EXPECT_EQ(count, 1) << utf16ToUtf8(path);
     }
 }
 
