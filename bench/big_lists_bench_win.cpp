@@ -101,14 +101,20 @@ std::wstring expectedRow(int k, int perFolder) {
 }
 
 // The longest any question to the program waited for its answer, counted
-// from the first question to its window on.
+// from the first question to its window on, and when it was asked (seconds
+// from the start of what is watched): that tells which step held the window.
 double longestWait = 0;
+double longestWaitAsked = 0;
+double watchedSince = 0;
 
 bool ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* answer) {
     const double asked = now();
     const bool answered =
         SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 30000, answer) != 0;
-    longestWait = std::max(longestWait, now() - asked);
+    if (const double waited = now() - asked; waited > longestWait) {
+        longestWait = waited;
+        longestWaitAsked = asked - watchedSince;
+    }
     return answered;
 }
 
@@ -129,6 +135,7 @@ struct Watch {
     double rows = -1;    // every row listed
     double titles = -1;  // every sampled row shows its title
     double longestStall = 0;
+    double longestStallAt = 0;
     int wrongRows = -1;  // of all rows, checked once at the end
 };
 
@@ -150,6 +157,7 @@ Watch watchStart(const std::wstring& app, const std::wstring& argument, int coun
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     const double start = now();
+    watchedSince = start;
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         app.c_str(), &startup, &process)) {
         std::printf("cannot start Zav2.exe\n");
@@ -194,6 +202,7 @@ Watch watchStart(const std::wstring& app, const std::wstring& argument, int coun
         Sleep(kProbeMilliseconds);
     }
     watch.longestStall = longestWait;
+    watch.longestStallAt = longestWaitAsked;
     if (list) {
         watch.wrongRows = 0;
         for (int row = 0; row < count; ++row)
@@ -206,6 +215,7 @@ struct SortWatch {
     double command = -1;  // the sort command answered
     double sorted = -1;   // the first rows show the sorted order again
     double longestStall = 0;
+    double longestStallAt = 0;
 };
 
 // The sort (S) of the opened list, put out of order first (row 0 moved down
@@ -230,6 +240,7 @@ SortWatch watchSort(HWND window, int perFolder) {
     }
     longestWait = 0;
     const double start = now();
+    watchedSince = start;
     ask(window, WM_COMMAND, kSort, 0, nullptr);
     watch.command = now() - start;
     while (now() - start < 60) {
@@ -241,7 +252,12 @@ SortWatch watchSort(HWND window, int perFolder) {
         Sleep(kProbeMilliseconds);
     }
     watch.longestStall = longestWait;
+    watch.longestStallAt = longestWaitAsked;
     return watch;
+}
+
+void printStall(const char* what, double stall, double askedAt) {
+    std::printf("  %-34s %8.3f s (asked at %.3f s)\n", what, stall, askedAt);
 }
 
 double closeProgram(PROCESS_INFORMATION& process) {
@@ -342,18 +358,18 @@ int wmain(int argc, wchar_t** argv) {
     printRatio("window answering", open.window, "empty start", emptyWindow);
     printRatio("every row listed", open.rows, "walk + fill", walkFloor + fillFloor);
     printRatio("every title shown", open.titles, "open-read-close", readFloor);
-    std::printf("  %-34s %8.3f s\n", "longest wait for an answer", open.longestStall);
+    printStall("longest wait for an answer", open.longestStall, open.longestStallAt);
     std::printf("  %-34s %8d\n", "rows without their own title", open.wrongRows);
     printRatio("sort (S): the command answered", sort.command, "prepared fill", fillFloor);
     printRatio("sort (S): sorted rows shown", sort.sorted, "prepared fill", fillFloor);
-    std::printf("  %-34s %8.3f s\n", "longest wait while sorting", sort.longestStall);
+    printStall("longest wait while sorting", sort.longestStall, sort.longestStallAt);
     std::printf("  %-34s %8.3f s\n", "close until the process ended", close);
     printRatio("close during the walk", closeInWalk, "walk", walkFloor);
     std::printf("resume of the list written at exit:\n");
     printRatio("window answering", resume.window, "empty start", emptyWindow);
     printRatio("every row listed", resume.rows, "prepared fill", fillFloor);
     printRatio("every title shown", resume.titles, "prepared fill", fillFloor);
-    std::printf("  %-34s %8.3f s\n", "longest wait for an answer", resume.longestStall);
+    printStall("longest wait for an answer", resume.longestStall, resume.longestStallAt);
     std::printf("  %-34s %8d\n", "rows without their own title", resume.wrongRows);
     return 0;
 }
