@@ -66,8 +66,8 @@ bool insideRect(const RECT& rect, POINT point) {
 
 // The rows are listed; the titles follow while the window idles. The first
 // slice comes at once: the rows in view, and the whole of a short list.
-void startTitleReading(MainWindow& state) {
-    startTitleReading(state.list, state.window);
+void startTitleReading(MainWindow& state, bool withWorker) {
+    startTitleReading(state.list, state.window, withWorker);
     readTitlesWhileIdle(state);
 }
 
@@ -91,7 +91,7 @@ void dropOntoList(MainWindow& state, HDROP drop, POINT screenPoint) {
     ListBoxWindow listBox(state.list);
     dropOnList(state.list.playlist, listBox, paths, at, state.list.currentFolder,
                intakeSettings(state));
-    startTitleReading(state);
+    startTitleReading(state, true);
     if (!state.list.playlist.empty())
         recomputeOrder(state.list.playlist, state.settings.Mode == Settings::kRandom);
     // The bold row follows the current entry, which may have moved.
@@ -119,8 +119,9 @@ void showOpenedList(MainWindow& state, const String& path, PathChosenBy how,
     } else {
         caption.setText(L"Zav2");
     }
-    startTitleReading(state);
+    startTitleReading(state, false);
     state.savedCaption = caption.text();
+    state.list.opening.titleWorkerDue = listed;
     state.list.opening.panelDue = listed;
     state.list.opening.placeDue = listed && how == PathChosenBy::ResumeAtStartUp;
     state.list.opening.startDue =
@@ -134,8 +135,23 @@ void showOpenedList(MainWindow& state, const String& path, PathChosenBy how,
         state.list.opening.recentPath = path;
 }
 
+// The title worker waits while the window waits for the engine to open an
+// entry: racing it for two cores and the Wine server, that wait held the
+// window 0.14-0.19 s at 100,000 files.
+class TitlesHeld {
+  public:
+    explicit TitlesHeld(TitleReadAhead& titles) : titles_(titles) { titles_.hold(true); }
+    ~TitlesHeld() { titles_.hold(false); }
+    TitlesHeld(const TitlesHeld&) = delete;
+    TitlesHeld& operator=(const TitlesHeld&) = delete;
+
+  private:
+    TitleReadAhead& titles_;
+};
+
 void startAfterOpen(MainWindow& state) {
     state.list.opening.startDue = false;
+    const TitlesHeld held(state.list.titlesAhead);
     startPlaybackAfterOpen(playbackParts(state));
     state.savedCaption = WindowCaption(state.window).text();
     state.list.opening.panelDue = !state.list.playlist.empty();
@@ -153,6 +169,7 @@ void showOpenedPanel(MainWindow& state) {
 // step has chosen where to start.
 void showPlaceAtResume(MainWindow& state) {
     state.list.opening.placeDue = false;
+    const TitlesHeld held(state.list.titlesAhead);
     if (!state.list.playlist.empty() && !state.playback.entryLoading && playerIsIdle())
         showResumedPlace(playbackParts(state), loadResumeKeys(state.settingsPath));
 }
@@ -202,6 +219,11 @@ void openPath(MainWindow& state, const String& path, OpenedBy how) {
 
 bool continueOpening(MainWindow& state) {
     OpeningWork& opening = state.list.opening;
+    if (opening.titleWorkerDue) {
+        opening.titleWorkerDue = false;
+        startTitleWorker(state.list, state.window);
+        return true;
+    }
     if (opening.panelDue) {
         showOpenedPanel(state);
         return true;

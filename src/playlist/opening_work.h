@@ -34,6 +34,9 @@ struct OpeningWork {
     // held a quarter of a second at 100,000 rows.
     bool panelDue = false;
     bool placeDue = false;
+    // The title worker is given the listed entries' paths a step after the
+    // rows are listed, first of the steps.
+    bool titleWorkerDue = false;
 };
 
 }  // namespace zav2

@@ -57,14 +57,23 @@ constexpr double kTitleSliceSeconds = 0.015;
 
 }  // namespace
 
-void startTitleReading(PlaylistView& list, HWND window) {
+void startTitleReading(PlaylistView& list, HWND window, bool withWorker) {
     // Titles dropped in while the worker reads are read on this thread: the
     // worker goes on with the list it was given.
-    if (!list.titlesToRead || !list.titlesAhead.started())
-        list.titlesAhead.start(list.playlist, readTitle,
-                               [window] { PostMessageW(window, WM_NULL, 0, 0); });
+    const bool keepWorker = list.titlesToRead && list.titlesAhead.started();
     list.titleWork = {};
     list.titlesToRead = !list.playlist.empty();
+    if (keepWorker)
+        return;
+    list.titlesAhead.reset();
+    if (withWorker)
+        startTitleWorker(list, window);
+}
+
+void startTitleWorker(PlaylistView& list, HWND window) {
+    if (list.titlesToRead && !list.titlesAhead.started())
+        list.titlesAhead.start(list.playlist, readTitle,
+                               [window] { PostMessageW(window, WM_NULL, 0, 0); });
 }
 
 bool readTitlesWhileIdle(PlaylistView& list, HWND window, bool noExt) {

@@ -20,9 +20,12 @@ void emptyList(PlaylistView& list, HWND window);  // select all and remove
 // Deselects every item, selects entry current and scrolls it to the top.
 void reselectCurrentEntry(PlaylistView& list);
 String currentEntryPath(const PlaylistView& list);  // "" when there is none
-// The titles of the list's pending entries are read from now on: on a
-// worker, whose wake-ups post to `window`, and between messages.
-void startTitleReading(PlaylistView& list, HWND window);
+// The titles of the list's pending entries are read from now on: between
+// messages, and on a worker whose wake-ups post to `window`. Without
+// `withWorker` the worker waits for startTitleWorker: giving it 100,000 paths
+// takes a step of its own.
+void startTitleReading(PlaylistView& list, HWND window, bool withWorker = true);
+void startTitleWorker(PlaylistView& list, HWND window);
 // One slice of the titles still to read, while no message waits, unless
 // `window` is gone. True while more remain.
 bool readTitlesWhileIdle(PlaylistView& list, HWND window, bool noExt);

@@ -17,14 +17,19 @@ void TitleReadAhead::start(Playlist& playlist, TitleFromTags readTitle,
                            std::function<void()> wake) {
     reset();
     auto job = std::make_unique<Job>();
+    size_t length = 0;
+    for (const PlaylistEntry& entry : playlist.entries)
+        length += entry.titlePending ? entry.path.size() : 0;
+    job->pathText.reserve(length);
     for (PlaylistEntry& entry : playlist.entries) {
         entry.titleSlot = -1;
         if (!entry.titlePending)
             continue;
-        entry.titleSlot = static_cast<int32_t>(job->paths.size());
-        job->paths.push_back(entry.path);
+        entry.titleSlot = static_cast<int32_t>(job->pathEnds.size());
+        job->pathText += entry.path;
+        job->pathEnds.push_back(job->pathText.size());
     }
-    const size_t count = job->paths.size();
+    const size_t count = job->pathEnds.size();
     if (count == 0)
         return;
     job->titles.resize(count);
@@ -34,10 +39,11 @@ void TitleReadAhead::start(Playlist& playlist, TitleFromTags readTitle,
     const auto readAll = [work, read = std::move(readTitle), wake = std::move(wake)]() noexcept {
         auto lastWake = std::chrono::steady_clock::now();
         try {
-            const size_t slots = work->paths.size();
+            const size_t slots = work->pathEnds.size();
             for (size_t i = 0; i < slots && !work->stopping.load(std::memory_order_relaxed); ++i) {
+                waitWhileHeld(*work);
                 if (!work->claimed[i].load(std::memory_order_relaxed))
-                    work->titles[i] = read(work->paths[i]);
+                    work->titles[i] = read(work->path(i));
                 work->done.store(i + 1, std::memory_order_release);
                 const auto now = std::chrono::steady_clock::now();
                 if (now - lastWake >= kWakeEvery && wake) {
@@ -59,9 +65,30 @@ void TitleReadAhead::start(Playlist& playlist, TitleFromTags readTitle,
     }
 }
 
+void TitleReadAhead::waitWhileHeld(Job& job) {
+    std::unique_lock<std::mutex> lock(job.holding);
+    job.released.wait(lock,
+                      [&job] { return !job.held || job.stopping.load(std::memory_order_relaxed); });
+}
+
+void TitleReadAhead::hold(bool held) {
+    if (!job_)
+        return;
+    {
+        const std::lock_guard<std::mutex> lock(job_->holding);
+        job_->held = held;
+    }
+    job_->released.notify_all();
+}
+
 void TitleReadAhead::stop() {
-    if (job_)
-        job_->stopping.store(true, std::memory_order_relaxed);
+    if (job_) {
+        {
+            const std::lock_guard<std::mutex> lock(job_->holding);
+            job_->stopping.store(true, std::memory_order_relaxed);
+        }
+        job_->released.notify_all();
+    }
     if (worker_.joinable())
         worker_.join();
 }
@@ -73,7 +100,7 @@ void TitleReadAhead::reset() {
 
 TitleReadAhead::Take TitleReadAhead::take(PlaylistEntry& entry, String& title) {
     const size_t slot = static_cast<size_t>(entry.titleSlot);
-    if (!job_ || entry.titleSlot < 0 || slot >= job_->paths.size()) {
+    if (!job_ || entry.titleSlot < 0 || slot >= job_->pathEnds.size()) {
         entry.titleSlot = -1;
         return Take::NotGiven;
     }
@@ -91,7 +118,8 @@ TitleReadAhead::Take TitleReadAhead::take(PlaylistEntry& entry, String& title) {
 }
 
 void TitleReadAhead::claim(PlaylistEntry& entry) {
-    if (job_ && entry.titleSlot >= 0 && static_cast<size_t>(entry.titleSlot) < job_->paths.size())
+    if (job_ && entry.titleSlot >= 0 &&
+        static_cast<size_t>(entry.titleSlot) < job_->pathEnds.size())
         job_->claimed[static_cast<size_t>(entry.titleSlot)].store(true, std::memory_order_relaxed);
     entry.titleSlot = -1;
 }

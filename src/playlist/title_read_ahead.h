@@ -7,8 +7,10 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -40,6 +42,10 @@ class TitleReadAhead {
     // Stops the worker and drops what it has read.
     void reset();
     bool started() const { return job_ != nullptr; }
+    // While held, the worker waits before its next file: a step of the
+    // window's that races it for the cores and the Wine server (an entry's
+    // start, which the window waits for) goes first.
+    void hold(bool held);
 
     // For a pending entry: its title, when the worker has read it, moved out
     // into `title`. An entry it was not given yet is Waiting while the worker
@@ -50,14 +56,28 @@ class TitleReadAhead {
 
   private:
     struct Job {
-        std::vector<String> paths;
+        // The paths one after another in one buffer: a string each cost
+        // 60 bytes more an entry, and an allocation each on the window's
+        // thread.
+        String pathText;
+        std::vector<size_t> pathEnds;
+        StringView path(size_t slot) const {
+            const size_t begin = slot == 0 ? 0 : pathEnds[slot - 1];
+            return StringView(pathText).substr(begin, pathEnds[slot] - begin);
+        }
         std::vector<String> titles;
         // Slots the window's thread reads itself: the worker skips them.
         std::unique_ptr<std::atomic<bool>[]> claimed;
         std::atomic<size_t> done{0};  // slots before this one are read
         std::atomic<bool> stopping{false};
         std::atomic<bool> ended{false};
+        std::mutex holding;
+        std::condition_variable released;
+        bool held = false;  // under `holding`
     };
+
+    // Until the job is neither held nor stopping.
+    static void waitWhileHeld(Job& job);
 
     std::unique_ptr<Job> job_;
     std::thread worker_;

@@ -253,6 +253,20 @@ TEST(PendingTitles, TitlesReadAheadLandOnTheirOwnEntriesWhateverTheCommandsDo) {
              finishPendingTitles(h.caption, h.listBox, h.playlist, h.reader, false, &h.ahead);
              EXPECT_EQ(countPendingTitles(h.playlist), 0);
          }},
+        // Held while an entry starts: let go, it reads on; stopped, it ends.
+        {"held, then let go",
+         [](Harness& h) {
+             h.ahead.hold(true);
+             h.letGo();
+             h.ahead.hold(false);
+         }},
+        {"held, then every title needed now",
+         [](Harness& h) {
+             h.ahead.hold(true);
+             h.letGo();
+             finishPendingTitles(h.caption, h.listBox, h.playlist, h.reader, false, &h.ahead);
+             EXPECT_EQ(countPendingTitles(h.playlist), 0);
+         }},
     };
     for (const auto& [name, command] : scenarios) {
         SCOPED_TRACE(name);
