@@ -86,7 +86,8 @@ wait_selected() {
 # command comes after it, once the window answers again.
 caption_is() {
   quietly driver --timeout "${2:-10000}" caption "$1" && idle && return 0
-  echo "caption: [$(driver caption | tr -d '\r')]"
+  # The read-out tells a start that has not come from a caption left behind.
+  echo "caption: [$(driver caption | tr -d '\r')], read-out: [$(time_text)]"
   return 1
 }
 # The clip after / before the one playing now, by its caption.
