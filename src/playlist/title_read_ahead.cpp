@@ -42,6 +42,8 @@ void TitleReadAhead::start(Playlist& playlist, TitleFromTags readTitle,
             const size_t slots = work->pathEnds.size();
             for (size_t i = 0; i < slots && !work->stopping.load(std::memory_order_relaxed); ++i) {
                 waitWhileHeld(*work);
+                if (work->stopping.load(std::memory_order_relaxed))
+                    break;  // stopped while held: not one file more
                 if (!work->claimed[i].load(std::memory_order_relaxed))
                     work->titles[i] = read(work->path(i));
                 work->done.store(i + 1, std::memory_order_release);
