@@ -54,8 +54,11 @@ int readTitleSlice(Playlist& playlist, ListBoxMirror& listBox, TitleWork& work,
                 continue;
             String title;
             if (!ahead || ahead->take(entry, title) != TitleReadAhead::Take::Ready) {
-                if (ahead)
-                    ahead->claim(entry);
+                if (ahead && !ahead->claim(entry)) {
+                    // In the worker's hands: its wake-up brings the title.
+                    work.waiting = true;
+                    continue;
+                }
                 title = readTitle(entry.path);
             }
             applyTitle(playlist, listBox, i, std::move(title), options.noExt, true);

@@ -11,6 +11,17 @@ namespace {
 // seldom enough that the posts cost nothing beside the reading.
 constexpr auto kWakeEvery = std::chrono::milliseconds(4);
 
+// Job::reader's values.
+constexpr uint8_t kNobody = 0;
+constexpr uint8_t kWorker = 1;
+constexpr uint8_t kWindow = 2;
+
+// Takes a slot nobody reads yet for `who`; false when the other has it.
+bool takeSlot(std::atomic<uint8_t>& reader, uint8_t who) {
+    uint8_t nobody = kNobody;
+    return reader.compare_exchange_strong(nobody, who, std::memory_order_relaxed) || nobody == who;
+}
+
 }  // namespace
 
 void TitleReadAhead::start(Playlist& playlist, TitleFromTags readTitle,
@@ -33,7 +44,7 @@ void TitleReadAhead::start(Playlist& playlist, TitleFromTags readTitle,
     if (count == 0)
         return;
     job->titles.resize(count);
-    job->claimed = std::make_unique<std::atomic<bool>[]>(count);
+    job->reader = std::make_unique<std::atomic<uint8_t>[]>(count);
     Job* const work = job.get();
     job_ = std::move(job);
     const auto readAll = [work, read = std::move(readTitle), wake = std::move(wake)]() noexcept {
@@ -44,7 +55,7 @@ void TitleReadAhead::start(Playlist& playlist, TitleFromTags readTitle,
                 waitWhileHeld(*work);
                 if (work->stopping.load(std::memory_order_relaxed))
                     break;  // stopped while held: not one file more
-                if (!work->claimed[i].load(std::memory_order_relaxed))
+                if (takeSlot(work->reader[i], kWorker))
                     work->titles[i] = read(work->path(i));
                 work->done.store(i + 1, std::memory_order_release);
                 const auto now = std::chrono::steady_clock::now();
@@ -119,11 +130,13 @@ TitleReadAhead::Take TitleReadAhead::take(PlaylistEntry& entry, String& title) {
     return Take::NotGiven;
 }
 
-void TitleReadAhead::claim(PlaylistEntry& entry) {
+bool TitleReadAhead::claim(PlaylistEntry& entry) {
     if (job_ && entry.titleSlot >= 0 &&
-        static_cast<size_t>(entry.titleSlot) < job_->pathEnds.size())
-        job_->claimed[static_cast<size_t>(entry.titleSlot)].store(true, std::memory_order_relaxed);
+        static_cast<size_t>(entry.titleSlot) < job_->pathEnds.size() &&
+        !takeSlot(job_->reader[static_cast<size_t>(entry.titleSlot)], kWindow))
+        return false;
     entry.titleSlot = -1;
+    return true;
 }
 
 }  // namespace zav2

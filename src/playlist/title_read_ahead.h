@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -52,7 +53,9 @@ class TitleReadAhead {
     // runs. Ready and NotGiven clear the entry's slot.
     Take take(PlaylistEntry& entry, String& title);
     // The caller reads the entry's title itself, now: the worker skips it.
-    void claim(PlaylistEntry& entry);
+    // False when the worker is reading that very file: its title comes soon,
+    // and reading it here too would read the file twice.
+    bool claim(PlaylistEntry& entry);
 
   private:
     struct Job {
@@ -66,8 +69,10 @@ class TitleReadAhead {
             return StringView(pathText).substr(begin, pathEnds[slot] - begin);
         }
         std::vector<String> titles;
-        // Slots the window's thread reads itself: the worker skips them.
-        std::unique_ptr<std::atomic<bool>[]> claimed;
+        // Who reads each slot's file: nobody yet, the worker, or the
+        // window's thread (the worker skips those). Each side takes a slot
+        // only from nobody, so no file is read twice.
+        std::unique_ptr<std::atomic<uint8_t>[]> reader;
         std::atomic<size_t> done{0};  // slots before this one are read
         std::atomic<bool> stopping{false};
         std::atomic<bool> ended{false};

@@ -250,9 +250,11 @@ TEST(PlaylistSort, MatchesThePairwiseComparator) {
         ZT("D:\\m\\Disc 1"), ZT("D:\\m\\disc 1"),  ZT("D:\\m\\Disc 10"),     ZT("D:\\m\\Disc 9"),
         ZT("D:\\m"),         ZT("E:\\x\\y"),       ZT("D:\\m\\Disc 1\\cd2"), ZT("D:/m/disc 10"),
         ZT("D:\\v1.2 a"),    ZT("D:\\m\\Disc 1 b")};
-    const std::vector<String> names = {ZT("track"), ZT("Track"), ZT("01"),    ZT("1"),
-                                       ZT("a b"),   ZT("a.b"),   ZT("x"),     ZT("10"),
-                                       ZT("9z"),    ZT("x. y"),  ZT("v1.2 b")};
+    const std::vector<String> names = {
+        ZT("track"), ZT("Track"), ZT("01"), ZT("1"), ZT("a b"), ZT("a.b"), ZT("x"), ZT("10"),
+        ZT("9z"), ZT("x. y"), ZT("v1.2 b"),
+        // Full-width digits, kana, no name at all.
+        ZT("\uFF11\uFF10"), ZT("\uFF12"), ZT("\u3042"), ZT("\u30A2"), ZT("")};
     const std::vector<String> extensions = {ZT(".mp3"), ZT(".MP3"), ZT(".flac"), ZT(""),
                                             ZT(".m4a")};
     for (int round = 0; round < 50; ++round) {
