@@ -1,5 +1,6 @@
 #include "playlist/title_read_ahead.h"
 
+#include <algorithm>
 #include <chrono>
 #include <system_error>
 
@@ -15,6 +16,7 @@ constexpr auto kWakeEvery = std::chrono::milliseconds(4);
 constexpr uint8_t kNobody = 0;
 constexpr uint8_t kWorker = 1;
 constexpr uint8_t kWindow = 2;
+constexpr uint8_t kRead = 3;  // a worker's title is in its slot
 
 // Takes a slot nobody reads yet for `who`; false when the other has it.
 bool takeSlot(std::atomic<uint8_t>& reader, uint8_t who) {
@@ -24,9 +26,11 @@ bool takeSlot(std::atomic<uint8_t>& reader, uint8_t who) {
 
 }  // namespace
 
-void TitleReadAhead::start(Playlist& playlist, TitleFromTags readTitle,
-                           std::function<void()> wake) {
+void TitleReadAhead::start(Playlist& playlist, TitleFromTags readTitle, std::function<void()> wake,
+                           int workers) {
     reset();
+    workers = std::max(workers, 1);
+    workers_.reserve(static_cast<size_t>(workers));
     auto job = std::make_unique<Job>();
     size_t length = 0;
     for (const PlaylistEntry& entry : playlist.entries)
@@ -47,35 +51,52 @@ void TitleReadAhead::start(Playlist& playlist, TitleFromTags readTitle,
     job->reader = std::make_unique<std::atomic<uint8_t>[]>(count);
     Job* const work = job.get();
     job_ = std::move(job);
-    const auto readAll = [work, read = std::move(readTitle), wake = std::move(wake)]() noexcept {
-        auto lastWake = std::chrono::steady_clock::now();
-        try {
-            const size_t slots = work->pathEnds.size();
-            for (size_t i = 0; i < slots && !work->stopping.load(std::memory_order_relaxed); ++i) {
-                waitWhileHeld(*work);
-                if (work->stopping.load(std::memory_order_relaxed))
-                    break;  // stopped while held: not one file more
-                if (takeSlot(work->reader[i], kWorker))
-                    work->titles[i] = read(work->path(i));
-                work->done.store(i + 1, std::memory_order_release);
-                const auto now = std::chrono::steady_clock::now();
-                if (now - lastWake >= kWakeEvery && wake) {
-                    lastWake = now;
-                    wake();
-                }
-            }
-        } catch (...) {
-            // Out of memory: the window's thread reads the rest.
-        }
+    work->running.store(workers);
+    // The last worker to end says so, once every title read is in.
+    const auto end = [work, wake] {
+        if (work->running.fetch_sub(1, std::memory_order_acq_rel) != 1)
+            return;
         work->ended.store(true, std::memory_order_release);
         if (wake)
             wake();
     };
-    try {
-        worker_ = std::thread(readAll);
-    } catch (const std::system_error&) {
-        job_.reset();
+    const auto readAll = [work, read = std::move(readTitle), wake, end]() noexcept {
+        auto lastWake = std::chrono::steady_clock::now();
+        const size_t slots = work->pathEnds.size();
+        for (;;) {
+            waitWhileHeld(*work);
+            if (work->stopping.load(std::memory_order_relaxed))
+                break;  // stopped while held: not one file more
+            const size_t i = work->next.fetch_add(1, std::memory_order_relaxed);
+            if (i >= slots)
+                break;
+            if (takeSlot(work->reader[i], kWorker)) {
+                try {
+                    work->titles[i] = read(work->path(i));
+                } catch (...) {
+                    // Out of memory: the window's thread reads the rest.
+                    work->reader[i].store(kNobody, std::memory_order_release);
+                    break;
+                }
+                work->reader[i].store(kRead, std::memory_order_release);
+            }
+            const auto now = std::chrono::steady_clock::now();
+            if (now - lastWake >= kWakeEvery && wake) {
+                lastWake = now;
+                wake();
+            }
+        }
+        end();
+    };
+    for (int k = 0; k < workers; ++k) {
+        try {
+            workers_.emplace_back(readAll);
+        } catch (const std::system_error&) {
+            end();  // for the one that did not start
+        }
     }
+    if (workers_.empty())
+        job_.reset();
 }
 
 void TitleReadAhead::waitWhileHeld(Job& job) {
@@ -102,8 +123,9 @@ void TitleReadAhead::stop() {
         }
         job_->released.notify_all();
     }
-    if (worker_.joinable())
-        worker_.join();
+    for (std::thread& worker : workers_)
+        worker.join();
+    workers_.clear();
 }
 
 void TitleReadAhead::reset() {
@@ -117,9 +139,9 @@ TitleReadAhead::Take TitleReadAhead::take(PlaylistEntry& entry, String& title) {
         entry.titleSlot = -1;
         return Take::NotGiven;
     }
-    // Once ended, `done` moves no more.
+    // Once ended, no slot's title comes in any more.
     const bool running = !job_->ended.load(std::memory_order_acquire);
-    if (slot < job_->done.load(std::memory_order_acquire)) {
+    if (job_->reader[slot].load(std::memory_order_acquire) == kRead) {
         entry.titleSlot = -1;
         title = std::move(job_->titles[slot]);
         return Take::Ready;

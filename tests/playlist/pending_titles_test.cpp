@@ -60,7 +60,8 @@ struct Harness {
         }
         return titleOf(path) + tagVersion;
     };
-    TitleReadAhead ahead;  // last: its worker ends before the members it uses
+    int workers = TitleReadAhead::kWorkers;
+    TitleReadAhead ahead;  // last: its workers end before the members they use
 
     Harness() { open(); }
     void open() {
@@ -73,11 +74,14 @@ struct Harness {
         work = {};
     }
     void startAhead() {
-        ahead.start(playlist, reader, [this] {
-            const std::lock_guard lock(mutex);
-            ++wakes;
-            changed.notify_all();
-        });
+        ahead.start(
+            playlist, reader,
+            [this] {
+                const std::lock_guard lock(mutex);
+                ++wakes;
+                changed.notify_all();
+            },
+            workers);
     }
     // Starts the worker and waits until it holds at entry `row`.
     void startAheadHeldAt(int row) {
@@ -218,11 +222,13 @@ TEST(PendingTitles, EveryRowEndsWithItsOwnTitleWhateverHappensBetweenSlices) {
     }
 }
 
-// The worker is held at one file while the commands change the list: the
-// slice takes what the worker has read, reads the rows in view itself and
-// stops, without reading or spinning, at the first entry the worker has yet
-// to read. Let go, the worker reads on; every title lands on the entry whose
-// file it was read from, and each file is read once by either thread.
+// A worker is held at one file while the commands change the list: the
+// slice takes what the workers have read, reads the rows in view itself and
+// stops, without reading or spinning, at the first entry they have yet to
+// read. Let go, the worker reads on; every title lands on the entry whose
+// file it was read from, and each file is read once by one thread. With one
+// worker all this happens in a known order; with two, the other reads on
+// beside the commands.
 TEST(PendingTitles, TitlesReadAheadLandOnTheirOwnEntriesWhateverTheCommandsDo) {
     const std::pair<const char*, void (*)(Harness&)> scenarios[] = {
         {"sorted",
@@ -277,22 +283,27 @@ TEST(PendingTitles, TitlesReadAheadLandOnTheirOwnEntriesWhateverTheCommandsDo) {
              EXPECT_EQ(countPendingTitles(h.playlist), 0);
          }},
     };
-    for (const auto& [name, command] : scenarios) {
-        SCOPED_TRACE(name);
-        Harness h;
-        h.scroll(14);
-        h.startAheadHeldAt(8);
-        h.slice(1000);
-        EXPECT_TRUE(h.work.waiting);
-        EXPECT_EQ(countPendingTitles(h.playlist), 20 - 8 - 5);
-        command(h);
-        h.letGo();
-        h.readRest();
-        h.refresh();
-        h.ahead.reset();  // the worker may still pass entries removed
-        for (const auto& [path, count] : h.reads)
-            EXPECT_EQ(count, 1) << utf16ToUtf8(path);
-    }
+    for (const int workers : {1, 2})
+        for (const auto& [name, command] : scenarios) {
+            SCOPED_TRACE(name);
+            SCOPED_TRACE(workers);
+            Harness h;
+            h.workers = workers;
+            h.scroll(14);
+            h.startAheadHeldAt(8);
+            h.slice(1000);
+            EXPECT_TRUE(h.work.waiting);
+            if (workers == 1) {
+                EXPECT_EQ(countPendingTitles(h.playlist), 20 - 8 - 5);
+            }
+            command(h);
+            h.letGo();
+            h.readRest();
+            h.refresh();
+            h.ahead.reset();  // the worker may still pass entries removed
+            for (const auto& [path, count] : h.reads)
+                EXPECT_EQ(count, 1) << utf16ToUtf8(path);
+        }
 }
 
 // The commands that need titles read the rest at once, with progress shown.
