@@ -135,7 +135,7 @@ void showOpenedList(MainWindow& state, const String& path, PathChosenBy how,
         state.list.opening.recentPath = path;
 }
 
-// The title worker waits while the window waits for the engine to open an
+// The title workers wait while the window waits for the engine to open an
 // entry: racing it for two cores and the Wine server, that wait held the
 // window 0.14-0.19 s at 100,000 files.
 class TitlesHeld {

@@ -2,12 +2,13 @@
 // its rows at once, by file name, and the titles replace the names a few at a
 // time while the window has nothing else to do.
 //
-// The files are read ahead on a worker (title_read_ahead.h), in list order,
-// and the window's thread takes each title from there when it comes to its
-// entry. Under Wine every open and close is a round trip to the one server
-// process, so a second reader would not make the reading itself faster; but
-// the window's own work between titles (the rows put up to date, the looks at
-// the queue) now runs beside it rather than in turn. The rows in view are
+// The files are read ahead on two workers (title_read_ahead.h), in list
+// order, and the window's thread takes each title from there when it comes to
+// its entry. Under Wine every open and close is a round trip to the one
+// server process: a second reader gains only what it does while the first
+// waits on the server, and a third nothing; the window's own work between
+// titles (the rows put up to date, the looks at the queue) runs beside them
+// rather than in turn. The rows in view are
 // read at once on the window's thread, as the user sees them first. What must
 // survive the commands is the entry's slot and its two flags, which travel
 // with it through every sort, move, removal and insertion.

@@ -35,7 +35,7 @@ struct PlaylistView {
     // Titles still to read after an open or a drop, while the window idles.
     TitleWork titleWork;
     bool titlesToRead = false;
-    TitleReadAhead titlesAhead;  // the files of those titles, read on a worker
+    TitleReadAhead titlesAhead;  // the files of those titles, read on workers
     int dragSource = -1;
     String jumpExpression;   // kept for the repeat jump
     BackgroundSort sorting;  // the sort command's, while the window goes on

@@ -21,8 +21,8 @@ void emptyList(PlaylistView& list, HWND window);  // select all and remove
 void reselectCurrentEntry(PlaylistView& list);
 String currentEntryPath(const PlaylistView& list);  // "" when there is none
 // The titles of the list's pending entries are read from now on: between
-// messages, and on a worker whose wake-ups post to `window`. Without
-// `withWorker` the worker waits for startTitleWorker: giving it 100,000 paths
+// messages, and on workers whose wake-ups post to `window`. Without
+// `withWorker` the workers wait for startTitleWorker: giving it 100,000 paths
 // takes a step of its own.
 void startTitleReading(PlaylistView& list, HWND window, bool withWorker = true);
 void startTitleWorker(PlaylistView& list, HWND window);
