@@ -119,6 +119,7 @@ class AudioStream::Core : public std::enable_shared_from_this<AudioStream::Core>
     uint64_t writtenFrames = 0;
     uint64_t lastPlayed = 0;   // as last read from the device
     bool running = false;      // the device is started
+    uint64_t dryToldFor = 0;   // the playing slot whose running dry was traced
     bool wantRunning = false;  // Play was called and no Pause or Stop since
     float level = 1.0f;
     std::unique_ptr<Slot> playing;

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <utility>
 
+#include "engine/debug_trace_win.h"
+
 using Microsoft::WRL::ComPtr;
 
 namespace zav2 {
@@ -200,8 +202,17 @@ HRESULT AudioStream::Core::Fill(Work& work) {
         Slot* slot = !playing->exhausted                  ? playing.get()
                      : following && !following->exhausted ? following.get()
                                                           : nullptr;
-        if (slot == nullptr)
+        if (slot == nullptr) {
+            // Once a track: nothing follows it yet, and what is buffered is
+            // all there is until something does (the end of the list, or a
+            // next entry not opened in time).
+            if (running && !following && dryToldFor != playing->serial) {
+                dryToldFor = playing->serial;
+                debugTrace(L"audio stream: nothing queued after the playing track, %u ms left\n",
+                           static_cast<unsigned>(uint64_t{padding} * 1000 / device.rate));
+            }
             return S_OK;
+        }
         if (!slot->HasCarry()) {
             work.kind = WorkKind::Read;
             work.decoder = slot->decoder;

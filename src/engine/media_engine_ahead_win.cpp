@@ -5,9 +5,11 @@
 #include "engine/media_engine_player.h"
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <utility>
 
+#include "engine/debug_trace_win.h"
 #include "engine/media_engine_player_internal.h"
 
 namespace zav2 {
@@ -24,6 +26,7 @@ HRESULT MediaEnginePlayer::Preload(const wchar_t* path) {
     aheadIdentity = IdentityOf(aheadPath);
     if (playbackRate == 1.0 && stream && audioStreamCandidate(aheadPath)) {
         std::unique_ptr<AudioTrack> track;
+        const auto asked = std::chrono::steady_clock::now();
         if (SUCCEEDED(openAudioTrack(aheadPath, track))) {
             track->gain = static_cast<float>(aheadGain);
             aheadUrl = fileUrlForPath(aheadPath, engineQuirks().urlForm);
@@ -31,6 +34,12 @@ HRESULT MediaEnginePlayer::Preload(const wchar_t* path) {
             // anything that changes the next entry takes it back first.
             aheadQueued = streamPlays && stream->Queue(track);
             aheadTrack = std::move(track);  // null once queued
+            // How long the opening took, beside how much the stream had left.
+            debugTrace(L"next entry opened ahead in %lld ms, %ls\n",
+                       static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                  std::chrono::steady_clock::now() - asked)
+                                                  .count()),
+                       aheadQueued ? L"queued" : L"held");
             return S_OK;
         }
     }

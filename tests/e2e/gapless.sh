@@ -35,6 +35,10 @@ caption_is() {
   return 1
 }
 
+# The program's own lines on its stream (when the next entry was opened, when
+# the stream had nothing queued), from its standard error, are printed with
+# the runs below: beside busy cores a join came late now and then, and they
+# tell whose step was late.
 launch zav2_pid "$(winpath "$tones")"
 check "the first tone plays" caption_is "01 tone 500.wav" 20000
 check "then the second" caption_is "02 tone 750.wav" 6000
@@ -73,6 +77,7 @@ tail -c +$((edited_at + 1)) "$recording" > "$work/after.raw"
 runs="$(tones_heard "$work/before.raw")
 $(tones_heard "$work/after.raw")"
 echo "$runs"
+grep -a '^zav2: ' "$work/zav2.log" | sed 's/^/program: /'
 # Runs of one tone on both sides of the edit are one run.
 heard=$(awk '$1 == "run" {
     if (n && $2 == hz[n]) { length_of[n] += $4 } else { n++; hz[n] = $2; length_of[n] = $4 } }
