@@ -140,6 +140,7 @@ int run(HINSTANCE module, int showCommand) {
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
+        runOverdueDisplayTick(state);
     }
 
     shutDownPlayer();

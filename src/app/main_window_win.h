@@ -53,6 +53,7 @@ struct MainWindow {
     RECT savedWindowRect{};
     int displayMode = 1;  // 1 normal, 2 maximised, 3 full screen
     LayoutState layout;
+    ULONGLONG lastDisplayTick = 0;  // when the display timer's step last ran
 };
 
 // What the taskbar side needs of the window.
@@ -70,6 +71,13 @@ inline PlaybackParts playbackParts(MainWindow& state) {
 inline void reloadPanel(MainWindow& state) {
     reloadPanel(state.panel, state.list, state.window, state.settings.ShowText == 1);
 }
+
+// WM_TIMER comes only while no other message waits: clicks on the rows
+// coming faster than a busy machine handled them held the display tick back
+// two seconds, and with it the opening of the next entry ahead, so that a
+// short entry's successor joined late. The message loop calls this after
+// each message: the tick's playback step runs here once it is overdue.
+void runOverdueDisplayTick(MainWindow& state);
 
 // Creates dialog 101 modeless, shown with `showCommand`. Null on failure.
 HWND createMainWindow(MainWindow& state, int showCommand);
