@@ -14,11 +14,14 @@
 #include "playback/player_window_win.h"
 #include "playlist/playlist_window_win.h"
 #include "app/opening_win.h"
+#include "engine/debug_trace_win.h"
 #include "platform/path.h"
 #include "resources/resource.h"
 
 namespace zav2 {
 namespace {
+
+constexpr ULONGLONG kHeldWindowMilliseconds = 500;
 
 constexpr int kExitComFailed = 1;
 constexpr int kExitRefused = 1;
@@ -138,8 +141,13 @@ int run(HINSTANCE module, int showCommand) {
         }
         if (TranslateAcceleratorW(window, accelerators.get(), &message))
             continue;
+        const ULONGLONG began = GetTickCount64();
         TranslateMessage(&message);
         DispatchMessageW(&message);
+        // A step that holds the window long enough for a user to notice is
+        // told, with its message: the trace of a late join names it.
+        if (const ULONGLONG took = GetTickCount64() - began; took >= kHeldWindowMilliseconds)
+            debugTrace(L"window: message 0x%04x held it %llu ms\n", message.message, took);
         runOverdueDisplayTick(state);
     }
 
