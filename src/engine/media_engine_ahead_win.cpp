@@ -266,13 +266,13 @@ HRESULT MediaEnginePlayer::HandOverToEngine(double rate) {
     HRESULT hr = Preload(path.c_str());  // not for the stream: the rate is not 1
     if (SUCCEEDED(hr) && ahead.engine) {
         ahead.engine->SetPlaybackRate(rate);
-        // A rate change is rare: its wait for the engine is made here.
-        constexpr int kReadyWaitTicks = 300;
+        // A rate change is rare: its wait for the engine is made here, 3 s
+        // by the clock (a count of sleeps lasts longer on a busy machine).
+        constexpr ULONGLONG kReadyWaitMs = 3000;
         constexpr DWORD kReadyTickMs = 10;
-        for (int tick = 0; tick < kReadyWaitTicks && !aheadCanPlay.load() && !aheadError.load();
-             ++tick) {
+        const ULONGLONG until = GetTickCount64() + kReadyWaitMs;
+        while (!aheadCanPlay.load() && !aheadError.load() && GetTickCount64() < until)
             Sleep(kReadyTickMs);
-        }
     }
     const bool ready = SUCCEEDED(hr) && ahead.engine && aheadCanPlay.load() && !aheadError.load();
     const PlayerState before = state.load();

@@ -26,14 +26,13 @@ bool waitForEngine(PlaybackPlayer& player, PlaybackWindow& window,
                    std::atomic<int32_t>& engineReady) {
     if (player.isReady())
         engineReady.store(1);
-    for (int tick = 0; tick < kReadyWaitTicks; ++tick) {
+    for (unsigned waited = 0; waited < kReadyWaitMs; waited += window.waitTick()) {
         if (engineReady.load() == 1 || player.isReady()) {
             engineReady.store(1);
             break;
         }
         if (player.hasFailed())
             break;
-        window.waitTick();
     }
     return engineReady.load() == 1;
 }

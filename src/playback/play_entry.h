@@ -40,12 +40,14 @@ enum class PlayResult {
     Skipped,  // missing or unplayable with IgnoreError on: the caller moves on
 };
 
-// Waiting for the engine: about 3 s at most, looked at every 10 ms so that
-// a ready engine starts playing at once rather than at the next 100 ms.
+// Waiting for the engine: 3 s at most, looked at every 10 ms so that a ready
+// engine starts playing at once rather than at the next 100 ms. The time is
+// what passed, not the looks counted: beside busy cores a 10-ms sleep took
+// 20 ms, and 300 looks held the window six seconds.
 inline constexpr int kReadyWaitTickMs = 10;
-inline constexpr int kReadyWaitTicks = 3000 / kReadyWaitTickMs;
+inline constexpr unsigned kReadyWaitMs = 3000;
 
-// Waits up to about 3 s for the opened media to become ready, less when the
+// Waits up to 3 s for the opened media to become ready, less when the
 // engine reports an error; true when it became ready. Clears nothing: the caller resets
 // `engineReady` once it acts.
 bool waitForEngine(PlaybackPlayer& player, PlaybackWindow& window,

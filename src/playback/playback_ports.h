@@ -62,8 +62,9 @@ class PlaybackWindow {
     // Full screen: hides the taskbar when it shares the window's monitor.
     virtual void hideTaskbarForFullScreen() = 0;
     virtual void showTaskbar() = 0;
-    // One step of the wait for the engine (kReadyWaitTickMs).
-    virtual void waitTick() = 0;
+    // One step of the wait for the engine (kReadyWaitTickMs); answers the
+    // milliseconds that really passed, more than asked on a busy machine.
+    virtual unsigned waitTick() = 0;
     // Wave-out volume, and the system master volume when `master` is on.
     virtual void applyOutputVolume(int volume, bool master) = 0;
     // Hides the text panel's scroll bar and places the video host.

@@ -8,6 +8,8 @@
 #include <shellscalingapi.h>
 #include <endpointvolume.h>
 
+#include <algorithm>
+
 #include "playback/playback_window_win.h"
 #include "resources/messages_win.h"
 #include "settings/settings.h"
@@ -87,7 +89,13 @@ class WindowPorts final : public PlaybackWindow {
         if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr))
             ShowWindow(taskbar, SW_SHOWNOACTIVATE);
     }
-    void waitTick() override { Sleep(kReadyWaitTickMs); }
+    unsigned waitTick() override {
+        const ULONGLONG began = GetTickCount64();
+        Sleep(kReadyWaitTickMs);
+        // The clock moves in steps of 10-16 ms: never less than asked.
+        return static_cast<unsigned>(
+            std::max<ULONGLONG>(GetTickCount64() - began, kReadyWaitTickMs));
+    }
     void applyOutputVolume(int volume, bool master) override {
         waveOutSetVolume(nullptr, waveOutVolume(volume));
         if (master && state.playback.masterVolume)
