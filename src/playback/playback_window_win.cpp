@@ -82,12 +82,17 @@ class WindowPorts final : public PlaybackWindow {
         SetProcessDpiAwareness(PROCESS_SYSTEM_DPI_AWARE);
         if (taskbar && MonitorFromWindow(state.window, MONITOR_DEFAULTTONEAREST) ==
                            MonitorFromWindow(taskbar, MONITOR_DEFAULTTONEAREST)) {
-            ShowWindow(taskbar, SW_HIDE);
+            ShowWindowAsync(taskbar, SW_HIDE);
         }
     }
+    // The taskbar is the shell's window: ShowWindow would wait until the
+    // shell's thread had handled it (beside busy cores that took over a
+    // second, at every start of an entry), so the request is only posted,
+    // and only to a taskbar the full screen hid.
     void showTaskbar() override {
-        if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr))
-            ShowWindow(taskbar, SW_SHOWNOACTIVATE);
+        HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+        if (taskbar && !IsWindowVisible(taskbar))
+            ShowWindowAsync(taskbar, SW_SHOWNOACTIVATE);
     }
     unsigned waitTick() override {
         const ULONGLONG began = GetTickCount64();
