@@ -87,11 +87,11 @@ class WindowPorts final : public PlaybackWindow {
     }
     // The taskbar is the shell's window: ShowWindow would wait until the
     // shell's thread had handled it (beside busy cores that took over a
-    // second, at every start of an entry), so the request is only posted,
-    // and only to a taskbar the full screen hid.
+    // second, at every start of an entry), so the requests are only posted.
+    // Posted, they are handled in order: a hide posted just before is
+    // undone, which a look at the taskbar's state could not tell.
     void showTaskbar() override {
-        HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
-        if (taskbar && !IsWindowVisible(taskbar))
+        if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr))
             ShowWindowAsync(taskbar, SW_SHOWNOACTIVATE);
     }
     unsigned waitTick() override {
