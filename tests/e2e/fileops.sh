@@ -183,8 +183,10 @@ idle  # the start is over: its selection and panel are in place
 
 # --- Clipboard -------------------------------------------------------------
 select_rows 0 1
-quietly driver post WM_COMMAND 40023 0
-idle
+# Sent, not posted: the window takes a sent message (idle's) before the
+# posted ones, so a posted copy still held by a start could come after the
+# look at the clipboard.
+quietly driver send WM_COMMAND 40023 0
 expect_eq "Ctrl+C puts the paths and the copy effect on the clipboard" 'D:\music\03 gamma.mp3
 D:\music\04 曲☃.mp3
 effect 1' "$(driver clipboard-files | tr -d '\r')"

@@ -119,9 +119,10 @@ expect_soon() {
   expect_eq "$description" "$expected" "$got"
 }
 
-# idle: returns once the main window has handled everything before (a sent
-# WM_NULL comes back when its thread is at its message loop again), so that a
-# check that nothing happened comes after the command has ended.
+# idle: returns once the main window has handled everything sent before (a
+# sent WM_NULL comes back when its thread is at its message loop again), so
+# that a check that nothing happened comes after the command has ended. A
+# posted message may still wait then: the thread takes sent ones first.
 idle() {
   quietly driver --timeout 30000 send 0 0 0
 }
