@@ -37,6 +37,9 @@ struct OpeningWork {
     // The title worker is given the listed entries' paths a step after the
     // rows are listed, first of the steps.
     bool titleWorkerDue = false;
+    // A folder's titles are read from the step after its walk, beside the
+    // sort and the listing: their slots travel with the entries.
+    bool titlesAhead = false;
 };
 
 }  // namespace zav2

@@ -57,10 +57,10 @@ constexpr double kTitleSliceSeconds = 0.015;
 
 }  // namespace
 
-void startTitleReading(PlaylistView& list, HWND window, bool withWorker) {
+void startTitleReading(PlaylistView& list, HWND window, bool withWorker, bool keepAhead) {
     // Titles dropped in while the worker reads are read on this thread: the
     // worker goes on with the list it was given.
-    const bool keepWorker = list.titlesToRead && list.titlesAhead.started();
+    const bool keepWorker = (list.titlesToRead || keepAhead) && list.titlesAhead.started();
     list.titleWork = {};
     list.titlesToRead = !list.playlist.empty();
     if (keepWorker)
@@ -74,6 +74,11 @@ void startTitleWorker(PlaylistView& list, HWND window) {
     if (list.titlesToRead && !list.titlesAhead.started())
         list.titlesAhead.start(list.playlist, readTitle,
                                [window] { PostMessageW(window, WM_NULL, 0, 0); });
+}
+
+void startWalkTitleWorker(PlaylistView& list, HWND window) {
+    list.titlesAhead.start(list.opening.found, readTitle,
+                           [window] { PostMessageW(window, WM_NULL, 0, 0); });
 }
 
 bool readTitlesWhileIdle(PlaylistView& list, HWND window, bool noExt) {

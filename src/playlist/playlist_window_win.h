@@ -23,9 +23,14 @@ String currentEntryPath(const PlaylistView& list);  // "" when there is none
 // The titles of the list's pending entries are read from now on: between
 // messages, and on workers whose wake-ups post to `window`. Without
 // `withWorker` the workers wait for startTitleWorker: giving it 100,000 paths
-// takes a step of its own.
-void startTitleReading(PlaylistView& list, HWND window, bool withWorker = true);
+// takes a step of its own. With `keepAhead` the workers started on the walk
+// (startWalkTitleWorker) read on.
+void startTitleReading(PlaylistView& list, HWND window, bool withWorker = true,
+                       bool keepAhead = false);
 void startTitleWorker(PlaylistView& list, HWND window);
+// The workers start on the files a folder's walk found, before they are
+// sorted and listed.
+void startWalkTitleWorker(PlaylistView& list, HWND window);
 // One slice of the titles still to read, while no message waits, unless
 // `window` is gone. True while more remain.
 bool readTitlesWhileIdle(PlaylistView& list, HWND window, bool noExt);
