@@ -127,13 +127,18 @@ int listItems(Context& context) {
     // makes (a path is at most 32,767 characters), and one write at the end:
     // each question crosses processes, and at 20,000 rows a length question
     // before each text doubled the time.
+    std::optional<long long> every = 1;
+    if (!context.arguments.positional.empty() &&
+        (!(every = integerArgument(context, 0)) || *every < 1))
+        return kUsage;
     HWND list = requireControl(context, kListBoxId);
     auto count = list ? ask(context, list, LB_GETCOUNT) : std::nullopt;
     if (!count)
         return kFailed;
     String text(size_t{1} << 15, Char());
     String all;
-    for (WPARAM i = 0; i < static_cast<WPARAM>(*count); ++i) {
+    const auto step = static_cast<WPARAM>(*every);
+    for (WPARAM i = 0; i < static_cast<WPARAM>(*count); i += step) {
         auto copied = ask(context, list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
         if (!copied)
             return kFailed;
@@ -210,8 +215,8 @@ constexpr Subcommand kTable[] = {
     {L"list-rows", 0, 0, listRows},
     // [n]: print the number of items, once there are n
     {L"list-count", 0, 1, listCount},
-    // print the items, one a line
-    {L"list-items", 0, 0, listItems},
+    // [n]: print the items, one a line; with n, every nth from the first
+    {L"list-items", 0, 1, listItems},
     // print the selected item indexes, one a line
     {L"list-selected", 0, 0, listSelected},
     // [--client]: print the window's (client area's) x y w h on the screen
