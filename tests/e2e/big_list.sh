@@ -94,8 +94,7 @@ close_zav2 "$zav2_pid"
 # ("...\d00\t00006.mp3" is 00-00006).
 resumed=$(tr -d '\r' < "$app/Zav2.m3u8" | awk '
   /^#EXTINF:/ { sub(/^#EXTINF:[^,]*,/, ""); title = $0; next }
-  /^#/ || /^$/ { next }
-  { file = $0; sub(/.*[\\\/]d/, "", file); sub(/\.mp3$/, "", file); sub(/[\\\/]t/, "-", file)
+  /\.mp3$/ { file = $0; sub(/.*[\\\/]d/, "", file); sub(/\.mp3$/, "", file); sub(/[\\\/]t/, "-", file)
     print title " <- " file; title = "" }')
 same_lines "the resume list keeps every entry in order, each with its own file's title" \
   "$(sed 's/^Title \(.*\)$/Title \1 <- \1/' <<< "$expected")" "$resumed"
